@@ -1,0 +1,1 @@
+// Keeps the core library linkable while it has no sources of its own.

@@ -1,0 +1,59 @@
+#ifndef TESTDATABASE_H
+#define TESTDATABASE_H
+
+#include <QApplication>
+#include <QSqlDatabase>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Points every folder a program might write to (data folder, home, settings) at a temporary folder
+// that lives as long as the test process, so that no test touches a real office or user settings.
+class TestEnvironment
+{
+public:
+    static void isolate();
+    static QString root();
+};
+
+// A private copy of a freshly built delivered database ("DATA.FDB" or "DEMO.FDB") in a folder of its
+// own. The copy and its folder go when the object goes.
+class TestDatabase
+{
+public:
+    explicit TestDatabase(const QString &fileName = QStringLiteral("DATA.FDB"));
+    ~TestDatabase();
+
+    bool isValid() const { return m_valid; }
+    QString folder() const { return m_dir.path(); }
+    QString path() const;
+    QString fileName() const { return m_fileName; }
+
+    // Opens the copy through the QIBASE driver on the embedded engine under the given connection name.
+    QSqlDatabase open(const QString &connectionName = QLatin1String(QSqlDatabase::defaultConnection));
+
+    // A statement run on a connection of its own, for checking what reached the file.
+    QVariant scalar(const QString &sql);
+
+    static QString builtDatabase(const QString &fileName);
+
+private:
+    QTemporaryDir m_dir;
+    QString m_fileName;
+    QStringList m_connections;
+    bool m_valid = false;
+};
+
+// QTEST_MAIN with the environment isolated before the application object exists.
+#define VELLORAN_TEST_MAIN(TestObject)                                                             \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        TestEnvironment::isolate();                                                                \
+        QApplication app(argc, argv);                                                              \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
+
+#endif // TESTDATABASE_H
