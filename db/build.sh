@@ -13,6 +13,8 @@ rm -f "$tmp"
 trap 'rm -f "$tmp" "$tmp.sql"' EXIT
 {
   echo "set sql dialect 3;"
+  # The scripts are UTF-8 text; without this their accented letters would reach the file unconverted.
+  echo "set names UTF8;"
   echo "create database '$tmp' user 'SYSDBA' page_size 8192 default character set UTF8;"
   for s in "$@"; do
     echo "input '$s';"

@@ -1,0 +1,39 @@
+#ifndef MSGBOX_H
+#define MSGBOX_H
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Every message the system shows the user goes through here, so that the title is the same
+// everywhere and tests can answer the boxes without a person at the keyboard.
+//
+// In test mode no box is shown: the text is recorded (see shownTexts()) and question() returns the
+// next queued answer. With the queue empty it answers Yes, so that a test that forgets to queue an
+// answer still walks the main path of the window it drives.
+class MsgBox
+{
+    Q_DECLARE_TR_FUNCTIONS(MsgBox)
+
+public:
+    // An empty title means the maker's name, "Morvessa".
+    static void information(QWidget *parent, const QString &text, const QString &title = QString());
+    static void warning(QWidget *parent, const QString &text, const QString &title = QString());
+    // A Yes/No question; returns QMessageBox::Yes or QMessageBox::No.
+    static QMessageBox::StandardButton question(QWidget *parent, const QString &text,
+                                                const QString &title = QString());
+
+    static void setTestMode(bool on);
+    static bool testMode();
+    static void setNextAnswer(QMessageBox::StandardButton answer);
+    static QStringList shownTexts();
+    static void clearShown();
+
+private:
+    static QString titleOrDefault(const QString &title);
+};
+
+#endif // MSGBOX_H
