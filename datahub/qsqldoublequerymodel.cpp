@@ -1,0 +1,47 @@
+#include "datahub/qsqldoublequerymodel.h"
+
+namespace {
+const int RightAligned = Qt::AlignRight | Qt::AlignVCenter;
+}
+
+QSqlDoubleQueryModel::QSqlDoubleQueryModel(QObject *parent)
+    : QSqlQueryModel(parent)
+{
+}
+
+QSqlDoubleQueryModel::~QSqlDoubleQueryModel() = default;
+
+QVariant QSqlDoubleQueryModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return QVariant();
+    const auto places = m_doubleColumns.constFind(index.column());
+    if (places != m_doubleColumns.constEnd()) {
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return QString::number(QSqlQueryModel::data(index, role).toDouble(), 'f', *places);
+        if (role == Qt::TextAlignmentRole)
+            return RightAligned;
+    }
+    return QSqlQueryModel::data(index, role);
+}
+
+void QSqlDoubleQueryModel::setQuery(const QString &query, const QSqlDatabase &db)
+{
+    QSqlQueryModel::setQuery(query, db);
+    emit queryChanged();
+}
+
+void QSqlDoubleQueryModel::setDoubleColumn(int column, int decimals)
+{
+    m_doubleColumns.insert(column, decimals);
+}
+
+void QSqlDoubleQueryModel::setDoubleColumns(const QMap<int, int> &columns)
+{
+    m_doubleColumns = columns;
+}
+
+QMap<int, int> QSqlDoubleQueryModel::doubleColumns() const
+{
+    return m_doubleColumns;
+}

@@ -1,0 +1,35 @@
+#ifndef QSQLDOUBLEQUERYMODEL_H
+#define QSQLDOUBLEQUERYMODEL_H
+
+#include <QMap>
+#include <QSqlDatabase>
+#include <QSqlQueryModel>
+
+// A query model that shows chosen columns as fixed-decimal numbers, right-aligned, and tells its
+// views when it was given a new statement.
+class QSqlDoubleQueryModel : public QSqlQueryModel
+{
+    Q_OBJECT
+
+public:
+    explicit QSqlDoubleQueryModel(QObject *parent = nullptr);
+    ~QSqlDoubleQueryModel() override;
+
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+    using QSqlQueryModel::setQuery;
+    // Runs `query` and emits queryChanged(), also when the statement fails.
+    virtual void setQuery(const QString &query, const QSqlDatabase &db = QSqlDatabase());
+
+    void setDoubleColumn(int column, int decimals);
+    void setDoubleColumns(const QMap<int, int> &columns);
+    QMap<int, int> doubleColumns() const;
+
+signals:
+    void queryChanged();
+
+private:
+    QMap<int, int> m_doubleColumns;
+};
+
+#endif // QSQLDOUBLEQUERYMODEL_H

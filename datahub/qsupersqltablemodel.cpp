@@ -1,0 +1,137 @@
+#include "datahub/qsupersqltablemodel.h"
+
+#include "datahub/xdatasource.h"
+
+#include <QAbstractItemView>
+#include <QDebug>
+#include <QSqlDriver>
+#include <QSqlRecord>
+
+namespace RowSubmission {
+
+namespace {
+
+enum class Statement { None, Insert, Update, Delete };
+
+bool hasPendingChange(const QSqlTableModel *model, int row)
+{
+    for (int column = 0; column < model->columnCount(); ++column) {
+        if (model->isDirty(model->index(row, column)))
+            return true;
+    }
+    return false;
+}
+
+// A key that the caller put into the row (drawn from the table's generator) marks a new row as surely
+// as an empty key does; an untouched key means the row is already in the table.
+Statement choose(QSqlTableModel *model, int row, bool remove)
+{
+    if (remove)
+        return Statement::Delete;
+    // A row without any pending change has nothing to write; its record would otherwise read as a new
+    // row carrying a key and end in a duplicate insert.
+    if (!hasPendingChange(model, row))
+        return Statement::None;
+    const QSqlRecord record = model->record(row);
+    if (record.isNull(0) || record.isGenerated(0))
+        return Statement::Insert;
+    return Statement::Update;
+}
+
+bool run(QSqlTableModel *model, int row, Statement statement, const Writers &writers)
+{
+    switch (statement) {
+    case Statement::Insert:
+        return writers.insert(model, row);
+    case Statement::Update:
+        return writers.update(model, row);
+    case Statement::Delete:
+        return writers.remove(model, row);
+    case Statement::None:
+        break;
+    }
+    return true;
+}
+
+} // namespace
+
+bool submit(QSqlTableModel *model, int row, bool refresh, bool remove, QAbstractItemView *view,
+            bool &writing, const Writers &writers)
+{
+    QSqlDriver *driver = QSqlDatabase::database().driver();
+
+    // Whatever a window left open on the connection is discarded: this row is written on its own.
+    driver->rollbackTransaction();
+    if (!driver->beginTransaction()) {
+        qDebug() << "begin transaction failed";
+        model->revertRow(row);
+        return false;
+    }
+
+    bool written;
+    if (remove) {
+        written = run(model, row, Statement::Delete, writers);
+    } else {
+        writing = true;
+        written = run(model, row, choose(model, row, false), writers);
+        writing = false;
+    }
+
+    if (!written) {
+        driver->rollbackTransaction();
+        model->revertRow(row);
+        return false;
+    }
+    if (!driver->commitTransaction()) {
+        model->revertRow(row);
+        return false;
+    }
+    if (!refresh)
+        return true;
+
+    model->setFilter(model->filter());
+    if (view) {
+        QModelIndex current = model->index(row, 0);
+        if (!current.isValid())
+            current = model->index(row - 1, 0);
+        view->setCurrentIndex(current);
+    }
+    return true;
+}
+
+bool write(QSqlTableModel *model, int row, bool remove, const Writers &writers)
+{
+    return run(model, row, remove ? Statement::Delete : choose(model, row, false), writers);
+}
+
+} // namespace RowSubmission
+
+namespace {
+const RowSubmission::Writers plainWriters = {
+    &XDataSource::insertRow,
+    &XDataSource::updateRow,
+    &XDataSource::deleteRow,
+};
+}
+
+QSuperSqlTableModel::QSuperSqlTableModel(QObject *parent, QSqlDatabase db)
+    : QSqlTableModel(parent, db)
+{
+}
+
+QSuperSqlTableModel::~QSuperSqlTableModel() = default;
+
+bool QSuperSqlTableModel::submitRow(int row, bool refresh, bool remove)
+{
+    return RowSubmission::submit(this, row, refresh, remove, nullptr, m_writing, plainWriters);
+}
+
+bool QSuperSqlTableModel::submitRowInView(int row, bool refresh, bool remove, QAbstractItemView *view)
+{
+    return RowSubmission::submit(this, row, refresh, remove, view, m_writing, plainWriters);
+}
+
+bool QSuperSqlTableModel::writeRow(int row, bool remove)
+{
+    return RowSubmission::write(this, row, remove, plainWriters);
+}

@@ -1,0 +1,17 @@
+#ifndef RECURMODEL_H
+#define RECURMODEL_H
+
+#include "datahub/qsqldoublerelationaltablemodel.h"
+
+// The recurring bills table: the completion flag (column 10) reads "Yes" or "No".
+class RecurModel : public QSqlDoubleRelationalTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit RecurModel(QObject *parent = nullptr, QSqlDatabase db = QSqlDatabase());
+
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+};
+
+#endif // RECURMODEL_H

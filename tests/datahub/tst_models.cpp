@@ -1,0 +1,233 @@
+// What the display models show and write, and when the table view reports a new current row.
+
+#include "datahub/qcustomtableview.h"
+#include "datahub/qsqldoublequerymodel.h"
+#include "datahub/qsqldoublerelationaltablemodel.h"
+#include "datahub/quniversalsqltablemodel.h"
+#include "datahub/sqldoubletablemodel.h"
+#include "datahub/sqltenantsmodel.h"
+#include "datahub/xdatasource.h"
+#include "money/recurmodel.h"
+#include "testdatabase.h"
+
+#include <QSignalSpy>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardItemModel>
+
+namespace {
+const QVariant RightAligned = int(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+class TestModels : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void moneyColumns_data();
+    void moneyColumns();
+    void tenantsIncomeIsFormattedButNotAligned();
+    void convertersShowWordsAndKeepCodes();
+    void queryModelPlacesAndSignal();
+    void recurShowsCompletionAsYesNoAndStoresTheFlag();
+    void viewReportsCurrentRow();
+
+private:
+    void exec(const QString &sql);
+
+    TestDatabase *m_copy = nullptr;
+    QSqlDatabase m_db;
+};
+
+void TestModels::initTestCase()
+{
+    m_copy = new TestDatabase(QStringLiteral("DATA.FDB"));
+    QVERIFY(m_copy->isValid());
+    m_db = m_copy->open();
+    QVERIFY(m_db.isOpen());
+    exec("create table scratch (id integer not null primary key, name varchar(40), amount double precision, "
+         "code integer)");
+    exec("insert into scratch values (1, 'alpha', 1234.5, 3)");
+    exec("insert into scratch values (2, 'beta', null, null)");
+    exec("insert into scratch values (3, 'gamma', 0.125, 0)");
+    exec("insert into tenants (tid, id, income) values (1, 'T1', 1234.5)");
+}
+
+void TestModels::cleanupTestCase()
+{
+    m_db = QSqlDatabase();
+    delete m_copy;
+}
+
+void TestModels::exec(const QString &sql)
+{
+    QSqlQuery q(m_db);
+    QVERIFY2(q.exec(sql), qPrintable(sql + ": " + q.lastError().text()));
+}
+
+template <class Model>
+static void openScratch(Model &model)
+{
+    model.setTable("SCRATCH");
+    model.setEditStrategy(QSqlTableModel::OnManualSubmit);
+    model.setSort(0, Qt::AscendingOrder);
+    QVERIFY(model.select());
+}
+
+void TestModels::moneyColumns_data()
+{
+    QTest::addColumn<bool>("relational");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QVariant>("expected");
+
+    for (bool relational : {false, true}) {
+        const char *kind = relational ? "relational" : "plain";
+        QTest::addRow("%s: two decimals", kind) << relational << 0 << 2 << int(Qt::DisplayRole) << QVariant("1234.50");
+        QTest::addRow("%s: edit role formatted too", kind) << relational << 0 << 2 << int(Qt::EditRole) << QVariant("1234.50");
+        QTest::addRow("%s: rounded", kind) << relational << 2 << 2 << int(Qt::DisplayRole) << QVariant("0.13");
+        QTest::addRow("%s: null shows zero", kind) << relational << 1 << 2 << int(Qt::DisplayRole) << QVariant("0.00");
+        QTest::addRow("%s: right-aligned", kind) << relational << 0 << 2 << int(Qt::TextAlignmentRole) << RightAligned;
+        QTest::addRow("%s: unlisted column untouched", kind) << relational << 0 << 3 << int(Qt::DisplayRole) << QVariant(3);
+        QTest::addRow("%s: unlisted column not aligned", kind) << relational << 0 << 3 << int(Qt::TextAlignmentRole) << QVariant();
+    }
+}
+
+void TestModels::moneyColumns()
+{
+    QFETCH(bool, relational);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(int, role);
+    QFETCH(QVariant, expected);
+
+    SqlDoubleTableModel plain(nullptr, m_db);
+    QSqlDoubleRelationalTableModel related(nullptr, m_db);
+    QSqlTableModel *model = &plain;
+    if (relational) {
+        related.doubleColumns() << 2;
+        openScratch(related);
+        model = &related;
+    } else {
+        plain.doubleColumns() << 2;
+        openScratch(plain);
+    }
+    const QVariant value = model->data(model->index(row, column), role);
+    QCOMPARE(value.toString(), expected.toString());
+    QCOMPARE(value.isValid(), expected.isValid());
+    QVERIFY(!model->data(QModelIndex(), role).isValid());
+}
+
+void TestModels::tenantsIncomeIsFormattedButNotAligned()
+{
+    SqlTenantsModel model(nullptr, m_db);
+    model.setTable("TENANTS");
+    QVERIFY(model.select());
+    QCOMPARE(model.data(model.index(0, 23)).toString(), QString("1234.50"));
+    QVERIFY(!model.data(model.index(0, 23), Qt::TextAlignmentRole).isValid());
+    QCOMPARE(model.data(model.index(0, 1)).toString(), QString("T1"));
+}
+
+void TestModels::convertersShowWordsAndKeepCodes()
+{
+    QUniversalSqlTableModel model(nullptr, m_db);
+    model.converters().insert(3, &XDataSource::priorityText);
+    openScratch(model);
+    QCOMPARE(model.data(model.index(0, 3)).toString(), QString("HIGH"));
+    QCOMPARE(model.data(model.index(0, 3), Qt::EditRole).toString(), QString("HIGH"));
+    QCOMPARE(model.data(model.index(0, 3), Qt::UserRole).toInt(), 3);
+    QCOMPARE(model.data(model.index(2, 3)).toString(), QString("NORMAL"));
+    QVERIFY(model.data(model.index(1, 3)).isNull());
+    QCOMPARE(model.data(model.index(0, 1)).toString(), QString("alpha"));
+}
+
+void TestModels::queryModelPlacesAndSignal()
+{
+    QSqlDoubleQueryModel model;
+    QSignalSpy changed(&model, &QSqlDoubleQueryModel::queryChanged);
+    model.setDoubleColumn(1, 2);
+    model.setQuery("select id, amount, code from scratch order by id", m_db);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(model.data(model.index(0, 1)).toString(), QString("1234.50"));
+    QCOMPARE(model.data(model.index(0, 1), Qt::TextAlignmentRole), RightAligned);
+    QCOMPARE(model.data(model.index(0, 2)).toInt(), 3);
+    QVERIFY(!model.data(model.index(0, 2), Qt::TextAlignmentRole).isValid());
+
+    model.setDoubleColumn(1, 4);
+    QCOMPARE(model.data(model.index(0, 1)).toString(), QString("1234.5000"));
+
+    model.setQuery("select * from nosuchtable", m_db);
+    QCOMPARE(changed.count(), 2);
+    QVERIFY(model.lastError().isValid());
+}
+
+void TestModels::recurShowsCompletionAsYesNoAndStoresTheFlag()
+{
+    exec("insert into recur (recid, type, amount, freq, tid, completed, apid) values (1, 'Rent', 500, 3, 1, 0, 1)");
+    exec("insert into recur (recid, type, amount, freq, tid, completed, apid) values (2, 'Water', 20, 3, 1, 1, 1)");
+    RecurModel model(nullptr, m_db);
+    model.setTable("RECUR");
+    model.setEditStrategy(QSqlTableModel::OnManualSubmit);
+    model.setSort(0, Qt::AscendingOrder);
+    model.doubleColumns() << 2 << 3 << 8;
+    model.setRelation(4, QSqlRelation("FREQUENCY", "FREQID", "NAME"));
+    QVERIFY(model.select());
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(model.data(model.index(0, 10)).toString(), QString("No"));
+    QCOMPARE(model.data(model.index(1, 10), Qt::EditRole).toString(), QString("Yes"));
+    QCOMPARE(model.data(model.index(0, 2)).toString(), QString("500.00"));
+
+    // A new bill goes to the table with its flag as a number, not as the word the list shows.
+    const int row = model.rowCount();
+    QVERIFY(model.insertRow(row));
+    XDataSource::setCellValue(&model, 0, row, 3);
+    XDataSource::setCellValue(&model, 1, row, "Parking");
+    XDataSource::setCellValue(&model, 4, row, 5);
+    XDataSource::setCellValue(&model, 10, row, 1);
+    QVERIFY(model.submitRow(row, true, false));
+    QCOMPARE(m_copy->scalar("select completed from recur where recid = 3").toInt(), 1);
+    QCOMPARE(m_copy->scalar("select freq from recur where recid = 3").toInt(), 5);
+    QCOMPARE(model.data(model.index(2, 10)).toString(), QString("Yes"));
+}
+
+void TestModels::viewReportsCurrentRow()
+{
+    QStandardItemModel model(3, 2);
+    QCustomTableView view;
+    view.setModel(&model);
+    view.show();
+    QSignalSpy spy(&view, &QCustomTableView::indexChanged);
+
+    view.setCurrentIndex(model.index(1, 0));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.takeFirst().at(0).toModelIndex(), model.index(1, 0));
+
+    // A moving arrow key reports twice: once for the move, once for the key.
+    QTest::keyClick(&view, Qt::Key_Down);
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(1).at(0).toModelIndex().row(), 2);
+    spy.clear();
+
+    // At the last row Down moves nothing and still reports the unchanged row.
+    QTest::keyClick(&view, Qt::Key_Down);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.takeFirst().at(0).toModelIndex().row(), 2);
+
+    QTest::keyClick(&view, Qt::Key_Up);
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(1).at(0).toModelIndex().row(), 1);
+    spy.clear();
+
+    QTest::keyClick(&view, Qt::Key_Right);
+    QCOMPARE(spy.count(), 1); // a move, but no Up/Down report
+    spy.clear();
+    QTest::keyClick(&view, Qt::Key_A);
+    QCOMPARE(spy.count(), 0);
+}
+
+VELLORAN_TEST_MAIN(TestModels)
+#include "tst_models.moc"
