@@ -1,0 +1,416 @@
+#include "testdatabase.h"
+
+#include "platform/datafolder.h"
+#include "stowhand/archiver.h"
+#include "stowhand/dialog.h"
+#include "stowhand/stowmsgbox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// Every entry of a folder, hidden ones included, so that a left-over partial file shows.
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+// Runs a shell command with the given arguments as $1, $2...; returns its exit code.
+int shell(const QString &script, const QStringList &arguments = QStringList())
+{
+    return QProcess::execute(QStringLiteral("sh"), QStringList{QStringLiteral("-c"), script, QStringLiteral("sh")} + arguments);
+}
+
+mode_t fileMode(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return 0;
+    return info.st_mode & 07777;
+}
+
+// A small file system that fills up quickly; only root may mount one.
+class SmallFileSystem
+{
+public:
+    explicit SmallFileSystem(qint64 bytes)
+    {
+        m_path = m_dir.path() + QStringLiteral("/mnt");
+        QDir().mkpath(m_path);
+        if (::geteuid() == 0)
+            m_mounted = QProcess::execute(QStringLiteral("mount"),
+                                          {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                           QStringLiteral("-o"), QStringLiteral("size=%1").arg(bytes),
+                                           QStringLiteral("tmpfs"), m_path}) == 0;
+    }
+    ~SmallFileSystem()
+    {
+        if (m_mounted)
+            QProcess::execute(QStringLiteral("umount"), {m_path});
+    }
+    bool isMounted() const { return m_mounted; }
+    QString path() const { return m_path; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    bool m_mounted = false;
+};
+
+const int MarkerId = 999;
+const QString MarkerName = QStringLiteral("Restored marker");
+
+} // namespace
+
+class TestStowhand : public QObject
+{
+    Q_OBJECT
+
+private:
+    // A database that differs from a fresh one by a marker row, to restore over fresh copies.
+    QScopedPointer<TestDatabase> m_source;
+    QByteArray m_sourceBytes;
+    QTemporaryDir m_archives;
+
+    QString archive(const QString &name) const { return m_archives.path() + QLatin1Char('/') + name; }
+
+    QString ownBackup(const QString &name)
+    {
+        Archiver archiver(QFileInfo(m_source->path()).absolutePath());
+        archiver.setFileName(m_source->fileName());
+        const QString path = archive(name);
+        return archiver.compress(path) ? path : QString();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        StowMsgBox::setTestMode(true);
+        m_source.reset(new TestDatabase(QStringLiteral("DATA.FDB")));
+        QVERIFY(m_source->isValid());
+        {
+            QSqlDatabase db = m_source->open(QStringLiteral("source"));
+            QVERIFY(db.isOpen());
+            QSqlQuery q(db);
+            QVERIFY(q.prepare(QStringLiteral("insert into categories (catid, name) values (?, ?)")));
+            q.addBindValue(MarkerId);
+            q.addBindValue(MarkerName);
+            QVERIFY(q.exec());
+            db.close();
+        }
+        m_sourceBytes = readAll(m_source->path());
+        QVERIFY(m_sourceBytes.size() > 0);
+        QVERIFY(m_sourceBytes != readAll(TestDatabase::builtDatabase(QStringLiteral("DATA.FDB"))));
+    }
+
+    void backupIsAGzipFileOfTheDatabase()
+    {
+        const QString backup = ownBackup(QStringLiteral("plain-gzip.bkp"));
+        QVERIFY(!backup.isEmpty());
+        QCOMPARE(shell(QStringLiteral("gzip -t \"$1\""), {backup}), 0);
+        QCOMPARE(shell(QStringLiteral("gzip -dc \"$1\" | cmp -s - \"$2\""), {backup, m_source->path()}), 0);
+        // No name, comment or extra field of the database in the header.
+        QCOMPARE(int(readAll(backup).at(3)), 0);
+        QCOMPARE(entries(m_archives.path()), QStringList{QStringLiteral("plain-gzip.bkp")});
+    }
+
+    void backupRefusesToOverwriteTheDatabase()
+    {
+        Archiver archiver(QFileInfo(m_source->path()).absolutePath());
+        archiver.setFileName(m_source->fileName());
+        QVERIFY(!archiver.compress(m_source->path()));
+        QVERIFY(readAll(m_source->path()) == m_sourceBytes);
+    }
+
+    void restoreAccepts_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("empty");
+        // $1 is the source database, $2 the backup file to make.
+        QTest::newRow("own backup") << QString() << false;
+        QTest::newRow("gzip -c (name in header)") << QStringLiteral("gzip -c \"$1\" > \"$2\"") << false;
+        QTest::newRow("gzip -nc") << QStringLiteral("gzip -nc \"$1\" > \"$2\"") << false;
+        QTest::newRow("gzip -9, two members") << QStringLiteral("head -c 100000 \"$1\" | gzip -9 > \"$2\"; "
+                                                                "tail -c +100001 \"$1\" | gzip -1 >> \"$2\"") << false;
+        QTest::newRow("plain database copy") << QStringLiteral("cp \"$1\" \"$2\"") << false;
+        QTest::newRow("gzip of an empty file") << QStringLiteral(": | gzip -nc > \"$2\"") << true;
+    }
+
+    void restoreAccepts()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, empty);
+        QString backup = archive(QStringLiteral("accepted.bkp"));
+        if (command.isEmpty())
+            backup = ownBackup(QStringLiteral("accepted.bkp"));
+        else
+            QCOMPARE(shell(command, {m_source->path(), backup}), 0);
+
+        TestDatabase target(QStringLiteral("DATA.FDB"));
+        Archiver archiver(target.folder());
+        archiver.setFileName(target.fileName());
+        QVERIFY2(archiver.decompress(backup), qPrintable(archiver.errorString()));
+        QCOMPARE(entries(target.folder()), QStringList{target.fileName()});
+        if (empty) {
+            QCOMPARE(QFileInfo(target.path()).size(), 0);
+            return;
+        }
+        QVERIFY(readAll(target.path()) == m_sourceBytes);
+        QCOMPARE(target.scalar(QStringLiteral("select name from categories where catid = %1").arg(MarkerId)).toString(),
+                 MarkerName);
+    }
+
+    void restoreRefusesAndKeepsTheDatabase_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // the backup file's bytes; null: no file at all
+        QTest::addColumn<bool>("folder");
+
+        QFile own(ownBackup(QStringLiteral("to-damage.bkp")));
+        QVERIFY(own.open(QIODevice::ReadOnly));
+        const QByteArray good = own.readAll();
+        QVERIFY(good.size() > 1000);
+        auto flipped = [&good](int at) {
+            QByteArray bytes = good;
+            bytes[at] = char(bytes.at(at) ^ 0x40);
+            return bytes;
+        };
+
+        QTest::newRow("truncated backup") << good.left(good.size() / 2) << false;
+        QTest::newRow("backup without its trailer") << good.left(good.size() - 8) << false;
+        QTest::newRow("flipped byte in the data") << flipped(good.size() / 2) << false;
+        QTest::newRow("wrong checksum") << flipped(good.size() - 8) << false;
+        QTest::newRow("wrong length") << flipped(good.size() - 4) << false;
+        QTest::newRow("gzip magic, then junk") << QByteArray("\x1f\x8b junk that is no deflate stream") << false;
+        QTest::newRow("plain file, not a database") << QByteArray("tenant list\nnot a database\n").repeated(1000) << false;
+        QTest::newRow("truncated database copy") << m_sourceBytes.left(m_sourceBytes.size() - 100) << false;
+        QTest::newRow("empty file") << QByteArray("") << false;
+        QTest::newRow("missing file") << QByteArray() << false;
+        QTest::newRow("a folder") << QByteArray() << true;
+    }
+
+    void restoreRefusesAndKeepsTheDatabase()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, folder);
+        const QString backup = archive(QStringLiteral("refused.bkp"));
+        QFile::remove(backup);
+        QDir(backup).removeRecursively();
+        if (folder)
+            QVERIFY(QDir().mkpath(backup));
+        else if (!content.isNull())
+            QVERIFY(writeAll(backup, content));
+
+        TestDatabase target(QStringLiteral("DATA.FDB"));
+        const QByteArray before = readAll(target.path());
+        const mode_t modeBefore = fileMode(target.path());
+        Archiver archiver(target.folder());
+        archiver.setFileName(target.fileName());
+        QVERIFY(!archiver.decompress(backup));
+        QVERIFY(!archiver.errorString().isEmpty());
+        QVERIFY(readAll(target.path()) == before);
+        QCOMPARE(fileMode(target.path()), modeBefore);
+        QCOMPARE(entries(target.folder()), QStringList{target.fileName()});
+    }
+
+    void restoreRefusedWhileTheDatabaseIsOpen()
+    {
+        const QString backup = ownBackup(QStringLiteral("while-open.bkp"));
+        TestDatabase target(QStringLiteral("DATA.FDB"));
+        QSqlDatabase db = target.open(QStringLiteral("held"));
+        QVERIFY(db.isOpen());
+        const QByteArray before = readAll(target.path());
+
+        Archiver archiver(target.folder());
+        archiver.setFileName(target.fileName());
+        QVERIFY(!archiver.decompress(backup));
+        QVERIFY(archiver.errorString().contains(QLatin1String("in use")));
+        QVERIFY(readAll(target.path()) == before);
+        QCOMPARE(entries(target.folder()), QStringList{target.fileName()});
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("select count(*) from categories")));
+
+        // Once the program lets go of the file, the same restore goes through.
+        q.clear();
+        db.close();
+        QVERIFY2(archiver.decompress(backup), qPrintable(archiver.errorString()));
+        QVERIFY(readAll(target.path()) == m_sourceBytes);
+    }
+
+    void restoredFilePermissions_data()
+    {
+        QTest::addColumn<int>("before"); // -1: no database yet
+        QTest::addColumn<int>("after");
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        QTest::newRow("read-only database becomes writable") << 0440 << 0640;
+        QTest::newRow("shared with the group") << 0660 << 0660;
+        QTest::newRow("no database yet") << -1 << int(0666 & ~mask);
+    }
+
+    void restoredFilePermissions()
+    {
+        QFETCH(int, before);
+        QFETCH(int, after);
+        const QString backup = ownBackup(QStringLiteral("permissions.bkp"));
+        TestDatabase target(QStringLiteral("DATA.FDB"));
+        if (before < 0)
+            QVERIFY(QFile::remove(target.path()));
+        else
+            QCOMPARE(::chmod(QFile::encodeName(target.path()).constData(), mode_t(before)), 0);
+
+        Archiver archiver(target.folder());
+        archiver.setFileName(target.fileName());
+        QVERIFY2(archiver.decompress(backup), qPrintable(archiver.errorString()));
+        QCOMPARE(int(fileMode(target.path())), after);
+        QVERIFY(readAll(target.path()) == m_sourceBytes);
+    }
+
+    void backupIntoAFullFileSystemFails()
+    {
+        SmallFileSystem small(16 * 1024);
+        if (!small.isMounted())
+            QSKIP("mounting a small file system needs root");
+        const QString older = small.path() + QStringLiteral("/older.bkp");
+        QVERIFY(writeAll(older, "older"));
+
+        Archiver archiver(QFileInfo(m_source->path()).absolutePath());
+        archiver.setFileName(m_source->fileName());
+        QVERIFY(!archiver.compress(small.path() + QStringLiteral("/new.bkp")));
+        QVERIFY(!archiver.compress(older));
+        QCOMPARE(entries(small.path()), QStringList{QStringLiteral("older.bkp")});
+        QCOMPARE(readAll(older), QByteArray("older"));
+    }
+
+    void restoreIntoAFullFileSystemKeepsTheDatabase()
+    {
+        const QString backup = ownBackup(QStringLiteral("full.bkp"));
+        // Room for the database, not for a second copy of it beside.
+        SmallFileSystem small(m_sourceBytes.size() + 256 * 1024);
+        if (!small.isMounted())
+            QSKIP("mounting a small file system needs root");
+        const QString database = small.path() + QStringLiteral("/DATA.FDB");
+        const QByteArray fresh = readAll(TestDatabase::builtDatabase(QStringLiteral("DATA.FDB")));
+        QVERIFY(writeAll(database, fresh));
+
+        Archiver archiver(small.path());
+        archiver.setFileName(QStringLiteral("DATA.FDB"));
+        QVERIFY(!archiver.decompress(backup));
+        QVERIFY(readAll(database) == fresh);
+        QCOMPARE(entries(small.path()), QStringList{QStringLiteral("DATA.FDB")});
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("fileName");
+        const QString program = QStringLiteral("stowhand");
+        QTest::newRow("none") << QStringList{program} << QStringLiteral("DATA.FDB");
+        QTest::newRow("demonstration database") << QStringList{program, QStringLiteral("DEMO.FDB")} << QStringLiteral("DEMO.FDB");
+        QTest::newRow("two arguments") << QStringList{program, QStringLiteral("DEMO.FDB"), QStringLiteral("X.FDB")}
+                                       << QStringLiteral("DATA.FDB");
+        QTest::newRow("a path out of the data folder") << QStringList{program, QStringLiteral("../other/DEMO.FDB")}
+                                                       << QStringLiteral("DATA.FDB");
+    }
+
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, fileName);
+        Dialog dialog;
+        dialog.takeArguments(arguments);
+        QCOMPARE(dialog.databaseFileName(), fileName);
+    }
+
+    // The window's buttons on the demonstration database in the data folder, with the file choice
+    // put in where the file dialog would ask.
+    void dialogButtons()
+    {
+        QVERIFY(QDir().mkpath(DataFolder::path()));
+        const QString database = DataFolder::filePath(QStringLiteral("DEMO.FDB"));
+        QFile::remove(database);
+        QVERIFY(writeAll(database, m_sourceBytes));
+        const QString backup = archive(QStringLiteral("dialog.bkp"));
+
+        Dialog dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Morvessa Velloran 2021 Stowhand"));
+        dialog.takeArguments({QStringLiteral("stowhand"), QStringLiteral("DEMO.FDB")});
+        QString chosen;
+        QStringList asked;
+        dialog.setFileChooser([&](QFileDialog::AcceptMode mode, const QString &caption, const QString &,
+                                  const QString &filter) {
+            asked << QStringLiteral("%1|%2|%3").arg(mode == QFileDialog::AcceptSave ? "save" : "open", caption, filter);
+            return chosen;
+        });
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto click = [&dialog](const char *name) {
+            auto button = dialog.findChild<QPushButton *>(QLatin1String(name));
+            QVERIFY(button);
+            QTest::mouseClick(button, Qt::LeftButton);
+        };
+        const QString filter = QStringLiteral("Morvessa Velloran Backup (*.bkp)");
+
+        // Leaving either file dialog without a choice does nothing.
+        StowMsgBox::clearShown();
+        chosen.clear();
+        click("pushButton");
+        click("pushButton_2");
+        QCOMPARE(StowMsgBox::shownTexts(), QStringList());
+        QVERIFY(!QFile::exists(backup));
+        QCOMPARE(asked, (QStringList{QStringLiteral("save|Backup Database|") + filter,
+                                     QStringLiteral("open|Restore Database|") + filter}));
+
+        chosen = backup;
+        click("pushButton");
+        QCOMPARE(StowMsgBox::shownTexts(), QStringList{QStringLiteral("You have successfully backed up your data.")});
+        QCOMPARE(shell(QStringLiteral("gzip -dc \"$1\" | cmp -s - \"$2\""), {backup, database}), 0);
+
+        // A restore over a changed database brings the backed-up one back.
+        StowMsgBox::clearShown();
+        QVERIFY(writeAll(database, readAll(TestDatabase::builtDatabase(QStringLiteral("DATA.FDB")))));
+        chosen = backup;
+        click("pushButton_2");
+        QCOMPARE(StowMsgBox::shownTexts(), QStringList{QStringLiteral("You have successfully restored your data!")});
+        QVERIFY(readAll(database) == m_sourceBytes);
+
+        StowMsgBox::clearShown();
+        QVERIFY(QFile::remove(database));
+        chosen = archive(QStringLiteral("dialog-missing.bkp"));
+        click("pushButton");
+        click("pushButton_2");
+        QCOMPARE(StowMsgBox::shownTexts(),
+                 (QStringList{QStringLiteral("Unable to backup the data. Make sure that Morvessa Velloran has been closed!"),
+                              QStringLiteral("Unable to restore the data. Make sure Morvessa Velloran has been closed.")}));
+        QVERIFY(!QFile::exists(chosen));
+
+        click("pushButton_3");
+        QVERIFY(!dialog.isVisible());
+    }
+};
+
+VELLORAN_TEST_MAIN(TestStowhand)
+#include "tst_stowhand.moc"
