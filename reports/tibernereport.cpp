@@ -1,0 +1,892 @@
+#include "reports/tibernereport.h"
+
+#include "datahub/shortdate.h"
+#include "reports/fetchall.h"
+
+#include <QDebug>
+#include <QException>
+#include <QScopedPointer>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+
+namespace {
+
+QString pdfOutputForTests;
+
+const char *const SetValueSignal = SIGNAL(setValue(const int, const QString, QVariant &, const int));
+const char *const SetDSInfoSignal = SIGNAL(setDSInfo(DataSetInfo &));
+
+// The form in which a data field prints its column.
+enum class Form { Text, Date, Money };
+
+// A field answered straight from one column of the record in hand. Column names may be qualified by
+// their table ("owners.code"): the record resolves them, which tells apart two joined columns of the
+// same name.
+struct DataField
+{
+    const char *field;
+    Form form;
+    const char *column;
+};
+
+// A field answered with a fixed, translated text, with or without the translated ":" after it.
+struct Caption
+{
+    const char *field;
+    const char *text;
+    bool colon;
+};
+
+#define CAPTION(field, text, colon) { field, QT_TRANSLATE_NOOP("TiberneReport", text), colon }
+
+QString columnText(const QSqlRecord &record, const char *column)
+{
+    return record.value(QLatin1String(column)).toString();
+}
+
+QString columnDate(const QSqlRecord &record, const char *column)
+{
+    return ShortDate::toText(record.value(QLatin1String(column)).toDate());
+}
+
+template <size_t N>
+bool answerData(const DataField (&table)[N], const QSqlRecord &record, const QString &name, QVariant &value)
+{
+    for (const DataField &entry : table) {
+        if (name != QLatin1String(entry.field))
+            continue;
+        switch (entry.form) {
+        case Form::Text:
+            value = columnText(record, entry.column);
+            break;
+        case Form::Date:
+            value = columnDate(record, entry.column);
+            break;
+        case Form::Money:
+            value = TiberneReport::money(record.value(QLatin1String(entry.column)).toDouble());
+            break;
+        }
+        return true;
+    }
+    return false;
+}
+
+template <size_t N>
+bool answerCaption(const Caption (&table)[N], const QString &name, QVariant &value)
+{
+    for (const Caption &entry : table) {
+        if (name != QLatin1String(entry.field))
+            continue;
+        QString text = TiberneReport::tr(entry.text);
+        if (entry.colon)
+            text += TiberneReport::tr(":");
+        value = text;
+        return true;
+    }
+    return false;
+}
+
+// Address lines as the lists print them: the postal code only when there is one.
+QString addressLine(const QString &address, const QString &city, const QString &state, const QString &zip,
+                    const QString &zipSeparator)
+{
+    if (zip.isEmpty())
+        return QStringLiteral("%1, %2, %3").arg(address, city, state);
+    return QStringLiteral("%1, %2, %3").arg(address, city, state) + zipSeparator + zip;
+}
+
+// ---- owners
+
+const DataField ownerData[] = {
+    {"Code", Form::Text, "owners.code"},
+    {"Name", Form::Text, "owners.name"},
+    {"Tel", Form::Text, "owners.tel"},
+    {"Fax", Form::Text, "owners.fax"},
+    {"Email", Form::Text, "owners.email"},
+};
+
+const DataField ownerBuildingData[] = {
+    {"Descriptionx", Form::Text, "buildings.description"},
+    {"Addressx", Form::Text, "buildings.address"},
+    {"Cityx", Form::Text, "buildings.city"},
+    {"Statex", Form::Text, "buildings.provstate"},
+    {"Telx", Form::Text, "buildings.tel"},
+    {"Apartmentsx", Form::Text, "buildings.apartments"},
+};
+
+const Caption ownerCaptions[] = {
+    CAPTION("Owners", "Owners Report", false),
+    CAPTION("trCode", "Code", true),
+    CAPTION("trName", "Name", true),
+    CAPTION("trAddress", "Address", true),
+    CAPTION("trTel", "Tel", true),
+    CAPTION("trEmail", "Email", true),
+    CAPTION("trFax", "Fax", true),
+    CAPTION("trList", "List of Properties", false),
+    CAPTION("trDescription", "Description", false),
+    CAPTION("trCity", "City", false),
+    CAPTION("trState", "State/Prov.", false),
+    CAPTION("trApartments", "# Apts/Suites", false),
+};
+
+// ---- tenants
+
+const DataField tenantData[] = {
+    {"ID", Form::Text, "ID"},
+    {"Tel", Form::Text, "tel"},
+    {"Licence", Form::Text, "driverslicense"},
+};
+
+const Caption tenantCaptions[] = {
+    CAPTION("trID", "ID", false),
+    CAPTION("trName", "Name", false),
+    CAPTION("trAddress", "Address", false),
+    CAPTION("trTel", "Tel", false),
+    CAPTION("trLicence", "Dr. license #", false),
+};
+
+// ---- buildings
+
+const DataField buildingData[] = {
+    {"Description", Form::Text, "buildings.description"},
+    {"Address", Form::Text, "buildings.address"},
+    {"City", Form::Text, "buildings.City"},
+    {"Tel", Form::Text, "buildings.tel"},
+    {"Apts", Form::Text, "buildings.apartments"},
+    {"State", Form::Text, "buildings.provstate"},
+};
+
+const Caption buildingCaptions[] = {
+    CAPTION("Buildings", "Buildings Report", false),
+    CAPTION("trApts", "# Apts/Suites", false),
+    CAPTION("trTel", "Tel", false),
+    CAPTION("trAddress", "Address", false),
+    CAPTION("trState", "State/Prov.", false),
+    CAPTION("trCity", "City", false),
+    CAPTION("trDescription", "Description", false),
+};
+
+// ---- vendors
+
+const DataField vendorData[] = {
+    {"Name", Form::Text, "name"},
+    {"Contact", Form::Text, "contact"},
+    {"Tel", Form::Text, "tel"},
+    {"Address", Form::Text, "address"},
+    {"City", Form::Text, "city"},
+    {"VendorCategory", Form::Text, "type"},
+};
+
+const Caption vendorCaptions[] = {
+    CAPTION("Vendors", "Vendors", false),
+    CAPTION("trName", "Vendor", false),
+    CAPTION("trContact", "Contact", false),
+    CAPTION("trTel", "Tel", false),
+    CAPTION("trAddress", "Address", false),
+    CAPTION("trCity", "City", false),
+    CAPTION("trVendorCategory", "Category", false),
+};
+
+// ---- apartments
+
+const DataField apartmentData[] = {
+    {"Building", Form::Text, "buildings.description"},
+    {"AptNum", Form::Text, "apartments.suite"},
+    {"Tenant", Form::Text, "tenname"},
+};
+
+const DataField apartmentDataAfterFloor[] = {
+    {"Beds", Form::Text, "apartments.bedrooms"},
+    {"Baths", Form::Text, "apartments.bathrooms"},
+    {"Rent", Form::Money, "apartments.rent"},
+    {"BID", Form::Text, "apartments.bid"},
+};
+
+const Caption apartmentCaptions[] = {
+    CAPTION("trBuilding", "Building", true),
+    CAPTION("trAptNum", "Apt/Suite #", false),
+    CAPTION("trTenant", "Tenant", false),
+    CAPTION("trFloor", "Floor", false),
+    CAPTION("trBeds", "# Beds", false),
+    CAPTION("trBaths", "# Baths", false),
+    CAPTION("trRent", "Rent", false),
+};
+
+// ---- equipment
+
+const DataField equipmentData[] = {
+    {"PurchaseDate", Form::Date, "PurchaseDate"},
+    {"Description", Form::Text, "Description"},
+    {"Serial", Form::Text, "serial"},
+    {"Model", Form::Text, "model"},
+    {"Brand", Form::Text, "brand"},
+};
+
+const Caption equipmentCaptions[] = {
+    CAPTION("Equipment", "Equipment Report", false),
+    CAPTION("trBuilding", "Building", true),
+    CAPTION("trApartment", "Suite/Apt #", true),
+    CAPTION("trDescription", "Description", false),
+    CAPTION("trSerial", "Serial #", false),
+    CAPTION("trModel", "Model", false),
+    CAPTION("trBrand", "Brand", false),
+    CAPTION("trPurchaseDate", "Purchase Date", false),
+};
+
+// ---- maintenance
+
+const DataField maintenanceData[] = {
+    {"Date", Form::Date, "maintenance.ldate"},
+    {"Description", Form::Text, "maintenance.description"},
+    {"Type", Form::Text, "maintenance.typex"},
+    {"Status", Form::Text, "maintenance.status"},
+    {"Priority", Form::Text, "maintenance.priority"},
+    {"Vendor", Form::Text, "vendors.name"},
+};
+
+// Only when the caller names no apartment: then every row carries its own.
+const DataField maintenancePlaceData[] = {
+    {"Building", Form::Text, "buildings.description"},
+    {"Apartment", Form::Text, "apartments.suite"},
+};
+
+const DataField maintenanceCostData[] = {
+    {"Cost", Form::Money, "maintenance.cost"},
+};
+
+const Caption maintenanceCaptions[] = {
+    CAPTION("Maintenance", "Maintenance Report", false),
+    CAPTION("trBuilding", "Building", true),
+};
+
+const Caption maintenanceColumnCaptions[] = {
+    CAPTION("trApartment", "Apt/Suite #", true),
+    CAPTION("trDate", "Date", false),
+    CAPTION("trDescription", "Description", false),
+    CAPTION("trType", "Type", false),
+    CAPTION("trStatus", "Status", false),
+    CAPTION("trPriority", "Priority", false),
+    CAPTION("trVendor", "Vendor", false),
+    CAPTION("trCost", "Cost", false),
+};
+
+// ---- expiring leases
+
+const DataField leaseData[] = {
+    {"Building", Form::Text, "buildings.description"},
+    {"Suite", Form::Text, "apartments.suite"},
+    {"Tenant", Form::Text, "fullname"},
+    {"LeaseStart", Form::Date, "agreements.leasestart"},
+    {"LeaseEnd", Form::Date, "agreements.leaseend"},
+};
+
+const Caption leaseCaptions[] = {
+    CAPTION("trBuilding", "Building", false),
+    CAPTION("trSuite", "Apt/Suite #", false),
+    CAPTION("trTenant", "Tenant", false),
+    CAPTION("trLeaseStart", "Lease Start", false),
+    CAPTION("trLeaseEnd", "Lease End", false),
+};
+
+// ---- tenant details
+
+const DataField tenantDetailData[] = {
+    {"ID", Form::Text, "id"},
+};
+
+const DataField tenantDetailDataAfterName[] = {
+    {"Address", Form::Text, "address"},
+    {"Company", Form::Text, "company"},
+    {"City", Form::Text, "city"},
+    {"State", Form::Text, "state"},
+    {"Zip", Form::Text, "postalcode"},
+    {"Phone", Form::Text, "tel"},
+    {"DriversLicense", Form::Text, "driverslicense"},
+    {"DriversLicenseProv", Form::Text, "driverslicenseprov"},
+    {"SSN", Form::Text, "insurenum"},
+    {"DOB", Form::Date, "dob"},
+    {"Occupation", Form::Text, "occupation"},
+    {"Employer", Form::Text, "employer"},
+};
+
+const DataField tenantDetailDataAfterStatus[] = {
+    {"CreditCard", Form::Text, "cctype"},
+    {"CCNum", Form::Text, "ccardnum"},
+    {"Expiry", Form::Date, "ccardexpire"},
+    {"Income", Form::Money, "income"},
+    {"Bank", Form::Text, "bankname"},
+    {"Branch", Form::Text, "branch"},
+    {"AccNum", Form::Text, "accnum"},
+};
+
+const DataField tenantDetailDataAfterType[] = {
+    {"EmergencyName", Form::Text, "notifyname"},
+    {"EmergencyTel", Form::Text, "notifytel"},
+    {"EmergencyRel", Form::Text, "notifyrel"},
+    {"Notes", Form::Text, "notes"},
+    {"Incidents", Form::Text, "incidents"},
+};
+
+const Caption tenantDetailCaptions[] = {
+    CAPTION("TenantDetails", "Tenant Details", false),
+    CAPTION("trPersonalInfo", "Personal Information", false),
+    CAPTION("trID", "ID", true),
+    CAPTION("trName", "Name", true),
+    CAPTION("trCompany", "Company", true),
+    CAPTION("trAddress", "Address", true),
+    CAPTION("trCity", "City", true),
+    CAPTION("trState", "State", true),
+    CAPTION("trZip", "Zip", true),
+    CAPTION("trPhone", "Phone", true),
+    CAPTION("trDriversLicense", "Drivers Lic.", true),
+    CAPTION("trDriversLicenseProv", "Dr. Lic. Provider", true),
+    CAPTION("trSSN", "SSN #", true),
+    CAPTION("trDOB", "Date of Birth", true),
+    CAPTION("trOccupation", "Occupation", true),
+    CAPTION("trEmployer", "Employer", true),
+    CAPTION("trStatus", "Status", true),
+    CAPTION("trFinancialInfo", "Financial Information", false),
+    CAPTION("trCreditCard", "Credit Type", true),
+    CAPTION("trCCNum", "Credit Card #", true),
+    CAPTION("trExpiry", "Expiry Date", true),
+    CAPTION("trIncome", "Income", true),
+    CAPTION("trBank", "Bank", true),
+    CAPTION("trBranch", "Branch", true),
+    CAPTION("trAccNum", "Account #", true),
+    CAPTION("trType", "Account Type", true),
+    CAPTION("trEmergency", "Emergency Contact", false),
+    CAPTION("trEmergencyName", "Name", true),
+    CAPTION("trEmergencyTel", "Tel", true),
+    CAPTION("trEmergencyRel", "Relationship", true),
+    CAPTION("trNotes", "Notes", false),
+    CAPTION("trIncidents", "Incidents", false),
+};
+
+} // namespace
+
+TiberneReport::TiberneReport(QObject *parent)
+    : QObject(parent)
+{
+}
+
+TiberneReport::~TiberneReport() = default;
+
+void TiberneReport::setPdfOutputForTests(const QString &path)
+{
+    pdfOutputForTests = path;
+}
+
+QString TiberneReport::money(double amount)
+{
+    return QStringLiteral("%L1").arg(amount, 15, 'f', 2, QLatin1Char(' '));
+}
+
+// ---- runs
+
+void TiberneReport::run(const QString &templatePath, const char *valueSlot, const char *dsInfoSlot)
+{
+    // Deleted however the run ends, also when a value slot throws.
+    QScopedPointer<RptEngine> engine(new RptEngine(this));
+    engine->loadReport(templatePath);
+    connect(engine.data(), SetValueSignal, this, valueSlot);
+    connect(engine.data(), SetDSInfoSignal, this, dsInfoSlot);
+    if (pdfOutputForTests.isEmpty())
+        engine->printExec(true, false, QString());
+    else
+        engine->printPDF(pdfOutputForTests, false);
+}
+
+int TiberneReport::printOwners(QSqlQueryModel *model, const QString &)
+{
+    fetchAllRows(model);
+    this->model = model;
+    run(QStringLiteral(":/Reports/owners.xml"),
+        SLOT(setValueOwner(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoOwner(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printTenants(QSqlQueryModel *model, bool waitingList, const QString &)
+{
+    fetchAllRows(model);
+    this->model = model;
+    this->waitingList = waitingList;
+    run(QStringLiteral(":/Reports/tenants.xml"),
+        SLOT(setValueTenants(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoTenants(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printBuildings(QSqlQueryModel *model, const QString &)
+{
+    fetchAllRows(model);
+    this->model = model;
+    try {
+        run(QStringLiteral(":/Reports/buildings.xml"),
+            SLOT(setValueBuildings(const int, const QString, QVariant &, const int)),
+            SLOT(setDSInfoBuildings(DataSetInfo &)));
+    } catch (const QException &e) {
+        qDebug() << e.what();
+    }
+    return 1;
+}
+
+int TiberneReport::printVendors(QSqlQueryModel *model, const QString &)
+{
+    fetchAllRows(model);
+    this->model = model;
+    run(QStringLiteral(":/Reports/vendors.xml"),
+        SLOT(setValueVendors(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoVendors(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printTenantDetails(QSqlQueryModel *model, const QString &)
+{
+    fetchAllRows(model);
+    this->model = model;
+    run(QStringLiteral(":/Reports/tenantDetails.xml"),
+        SLOT(setValueTenantDetails(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoTenantDetails(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printExpiringLeases(QSqlQueryModel *model, const QString &title)
+{
+    fetchAllRows(model);
+    headings.clear();
+    this->title = title;
+    this->model = model;
+    run(QStringLiteral(":/Reports/leaseExpiry.xml"),
+        SLOT(setValueExpiringLeases(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoExpiringLeases(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printDeposits(QSqlQueryModel *model, const QStringList &texts)
+{
+    const int rows = fetchAllRows(model);
+    grandTotal = 0.0;
+    for (int row = 0; row < rows; ++row)
+        grandTotal += model->record(row).value(QStringLiteral("amount")).toDouble();
+    headings = texts;
+    this->model = model;
+    run(QStringLiteral(":/Reports/deposits.xml"),
+        SLOT(setValueDeposits(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoDeposits(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printApartments(QSqlQueryModel *model, const QStringList &headings)
+{
+    fetchAllRows(model);
+    this->headings = headings;
+    this->model = model;
+    run(QStringLiteral(":/Reports/apartments.xml"),
+        SLOT(setValueApartments(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoApartments(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printBills(QSqlQueryModel *model, const QStringList &headings)
+{
+    fetchAllRows(model);
+    this->headings = headings;
+    this->model = model;
+    run(QStringLiteral(":/Reports/bills.xml"),
+        SLOT(setValueBills(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoBills(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printEquipment(QSqlQueryModel *model, const QStringList &headings)
+{
+    fetchAllRows(model);
+    this->headings = headings;
+    this->model = model;
+    run(QStringLiteral(":/Reports/Equipment.xml"),
+        SLOT(setValueEquipment(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoEquipment(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printMaintenance(QSqlQueryModel *model, const QStringList &headings)
+{
+    fetchAllRows(model);
+    this->headings = headings;
+    this->model = model;
+    run(QStringLiteral(":/Reports/maintenance.xml"),
+        SLOT(setValueMaintenance(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoMaintenance(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printCashbook(QSqlQueryModel *model, const QStringList &headings)
+{
+    fetchAllRows(model);
+    this->headings = headings;
+    title = heading(0);
+    this->model = model;
+    run(QStringLiteral(":/Reports/cashbook.xml"),
+        SLOT(setValueCashbook(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoCashbook(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printCashbookHeading(QSqlQueryModel *model, const QStringList &headings)
+{
+    fetchAllRows(model);
+    this->headings = headings;
+    title = heading(0);
+    this->model = model;
+    run(QStringLiteral(":/Reports/cashbook2.xml"),
+        SLOT(setValueCashbookHeading(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoCashbookHeading(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printPayments(QSqlQueryModel *model, const QStringList &headings)
+{
+    fetchAllRows(model);
+    this->headings = headings;
+    title = heading(0);
+    this->model = model;
+    run(QStringLiteral(":/Reports/paymentsreport.xml"),
+        SLOT(setValuePayments(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoPayments(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printPaymentsSummary(QSqlQueryModel *model, const QStringList &headings)
+{
+    fetchAllRows(model);
+    this->headings = headings;
+    title = heading(0);
+    this->model = model;
+    run(QStringLiteral(":/Reports/paymentssummary.xml"),
+        SLOT(setValuePaymentsSummary(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoPaymentsSummary(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printReceipt(QSqlQueryModel *model, const QStringList &headings)
+{
+    fetchAllRows(model);
+    this->headings = headings;
+    title = heading(0);
+    this->model = model;
+    run(QStringLiteral(":/Reports/receipt.xml"),
+        SLOT(setValueReceipt(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoReceipt(DataSetInfo &)));
+    return 1;
+}
+
+int TiberneReport::printLatePayments(QSqlQueryModel *model, const QStringList &texts)
+{
+    fetchAllRows(model);
+    groupKey.clear();
+    subTotals.clear();
+    lastAmountRecNo = -1;
+    lastSubTotalRecNo = -1;
+    subTotalIndex = 0;
+    headings = texts;
+    title = heading(0);
+    this->model = model;
+    grandTotal = 0.0;
+    subTotal = 0.0;
+    run(QStringLiteral(":/Reports/latepayments.xml"),
+        SLOT(setValueLatePayments(const int, const QString, QVariant &, const int)),
+        SLOT(setDSInfoLatePayments(DataSetInfo &)));
+    return 1;
+}
+
+// ---- shared answers
+
+int TiberneReport::rowCount() const
+{
+    return model ? model->rowCount() : 0;
+}
+
+bool TiberneReport::recordAt(int recNo, QSqlRecord &record) const
+{
+    if (recNo < 0 || !model)
+        return false;
+    record = model->record(recNo);
+    return true;
+}
+
+QString TiberneReport::heading(int index) const
+{
+    return headings.value(index);
+}
+
+QString TiberneReport::captionWithColon(const QString &translated) const
+{
+    return translated + tr(":");
+}
+
+QString TiberneReport::countTotal(const QString &translated) const
+{
+    return QStringLiteral("%1: %2").arg(translated, QString::number(rowCount()));
+}
+
+void TiberneReport::answerStandardCount(DataSetInfo &dsInfo) const
+{
+    dsInfo.dataSetName = QStringLiteral("GoodSource");
+    dsInfo.dataSetNo = 1;
+    dsInfo.recordCount = rowCount();
+}
+
+static void logDataSet(const DataSetInfo &dsInfo)
+{
+    qDebug().noquote() << QStringLiteral("%1 %2 %3 %4")
+                              .arg(dsInfo.dataSetName)
+                              .arg(dsInfo.dataSetNo)
+                              .arg(dsInfo.recordCount)
+                              .arg(dsInfo.reportPage);
+}
+
+void TiberneReport::setDSInfoOwner(DataSetInfo &dsInfo)
+{
+    logDataSet(dsInfo);
+    answerStandardCount(dsInfo);
+    logDataSet(dsInfo);
+}
+
+void TiberneReport::setDSInfoTenants(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoDeposits(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoBuildings(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoApartments(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoBills(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoEquipment(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoVendors(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoMaintenance(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoCashbook(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoCashbookHeading(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoPayments(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoPaymentsSummary(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoLatePayments(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoExpiringLeases(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoReceipt(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+
+// One tenant per report, whatever the model holds.
+void TiberneReport::setDSInfoTenantDetails(DataSetInfo &dsInfo)
+{
+    dsInfo.dataSetName = QStringLiteral("GoodSource");
+    dsInfo.dataSetNo = 1;
+    dsInfo.recordCount = 1;
+}
+
+// ---- list reports
+
+void TiberneReport::setValueOwner(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    qDebug().noquote().nospace() << "recno: " << recNo;
+    QSqlRecord record;
+    if (recordAt(recNo, record)) {
+        if (answerData(ownerData, record, paramName, paramValue))
+            return;
+        if (paramName == QLatin1String("Address")) {
+            paramValue = addressLine(columnText(record, "owners.address"), columnText(record, "owners.city"),
+                                     columnText(record, "owners.state"), columnText(record, "owners.zip"),
+                                     QStringLiteral(" "));
+            return;
+        }
+        if (answerData(ownerBuildingData, record, paramName, paramValue))
+            return;
+    }
+    answerCaption(ownerCaptions, paramName, paramValue);
+}
+
+void TiberneReport::setValueTenants(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    QSqlRecord record;
+    if (recordAt(recNo, record)) {
+        if (paramName == QLatin1String("ID")) {
+            paramValue = columnText(record, "ID");
+            return;
+        }
+        if (paramName == QLatin1String("Name")) {
+            paramValue = QStringLiteral("%1, %2").arg(columnText(record, "Lastname"), columnText(record, "firstname"));
+            return;
+        }
+        if (paramName == QLatin1String("Address")) {
+            // The tenants list sets the postal code two blanks apart from the state.
+            paramValue = addressLine(columnText(record, "address"), columnText(record, "city"),
+                                     columnText(record, "state"), columnText(record, "postalcode"),
+                                     QStringLiteral("  "));
+            return;
+        }
+        if (answerData(tenantData, record, paramName, paramValue))
+            return;
+    }
+    if (paramName == QLatin1String("Tenants")) {
+        paramValue = waitingList ? tr("Tenants On Waitlist") : tr("Tenants Report");
+        return;
+    }
+    if (answerCaption(tenantCaptions, paramName, paramValue))
+        return;
+    if (paramName == QLatin1String("trTotal")) {
+        const QString caption = waitingList ? tr("Total number of tenants on waitlist:   ")
+                                            : tr("Total number of tenants:   ");
+        paramValue = caption + QString::number(rowCount());
+    }
+}
+
+void TiberneReport::setValueBuildings(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    qDebug().noquote().nospace() << "recno: " << recNo;
+    QSqlRecord record;
+    if (recordAt(recNo, record) && answerData(buildingData, record, paramName, paramValue))
+        return;
+    if (answerCaption(buildingCaptions, paramName, paramValue))
+        return;
+    if (paramName == QLatin1String("trTotal"))
+        paramValue = countTotal(tr("Total number of buildings"));
+}
+
+void TiberneReport::setValueVendors(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    QSqlRecord record;
+    if (recordAt(recNo, record) && answerData(vendorData, record, paramName, paramValue))
+        return;
+    if (answerCaption(vendorCaptions, paramName, paramValue))
+        return;
+    if (paramName == QLatin1String("trTotal"))
+        paramValue = countTotal(tr("Total number of vendors"));
+}
+
+void TiberneReport::setValueApartments(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    qDebug().noquote().nospace() << "recno: " << recNo;
+    QSqlRecord record;
+    if (recordAt(recNo, record)) {
+        if (answerData(apartmentData, record, paramName, paramValue))
+            return;
+        if (paramName == QLatin1String("Floor")) {
+            // An apartment without a floor leaves the field as the engine gave it.
+            const QVariant floor = record.value(QStringLiteral("apartments.floor"));
+            if (!floor.isNull()) {
+                paramValue = floor.toString();
+                return;
+            }
+        }
+        if (answerData(apartmentDataAfterFloor, record, paramName, paramValue))
+            return;
+    }
+    if (paramName == QLatin1String("Apartments")) {
+        paramValue = heading(0);
+        return;
+    }
+    if (answerCaption(apartmentCaptions, paramName, paramValue))
+        return;
+    if (paramName == QLatin1String("trTotal")) {
+        paramValue = QStringLiteral("%1: %2").arg(heading(2), QString::number(rowCount()));
+        return;
+    }
+    if (paramName == QLatin1String("trSubTotal"))
+        paramValue = captionWithColon(heading(1));
+}
+
+void TiberneReport::setValueEquipment(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    QSqlRecord record;
+    if (recordAt(recNo, record) && answerData(equipmentData, record, paramName, paramValue))
+        return;
+    if (paramName == QLatin1String("Building")) {
+        paramValue = heading(0);
+        return;
+    }
+    if (paramName == QLatin1String("Apartment")) {
+        paramValue = heading(1);
+        return;
+    }
+    if (answerCaption(equipmentCaptions, paramName, paramValue))
+        return;
+    if (paramName == QLatin1String("trTotal"))
+        paramValue = countTotal(tr("Total number of equipment"));
+}
+
+void TiberneReport::setValueMaintenance(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    QSqlRecord record;
+    if (recordAt(recNo, record)) {
+        if (answerData(maintenanceData, record, paramName, paramValue))
+            return;
+        if (headings.isEmpty() && answerData(maintenancePlaceData, record, paramName, paramValue))
+            return;
+        if (answerData(maintenanceCostData, record, paramName, paramValue))
+            return;
+    }
+    if (answerCaption(maintenanceCaptions, paramName, paramValue))
+        return;
+    if (!headings.isEmpty()) {
+        if (paramName == QLatin1String("Building")) {
+            paramValue = heading(0);
+            return;
+        }
+        if (paramName == QLatin1String("Apartment")) {
+            paramValue = heading(1);
+            return;
+        }
+    }
+    if (answerCaption(maintenanceColumnCaptions, paramName, paramValue))
+        return;
+    if (paramName == QLatin1String("trTotal"))
+        paramValue = countTotal(tr("Total number"));
+}
+
+void TiberneReport::setValueExpiringLeases(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    QSqlRecord record;
+    if (recordAt(recNo, record) && answerData(leaseData, record, paramName, paramValue))
+        return;
+    if (paramName == QLatin1String("ExpiringLeases")) {
+        paramValue = title;
+        return;
+    }
+    answerCaption(leaseCaptions, paramName, paramValue);
+}
+
+// ---- tenant details
+
+void TiberneReport::setValueTenantDetails(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    QSqlRecord record;
+    if (recordAt(recNo, record)) {
+        if (answerData(tenantDetailData, record, paramName, paramValue))
+            return;
+        if (paramName == QLatin1String("Name")) {
+            paramValue = QStringLiteral("%1 %2").arg(columnText(record, "firstname"), columnText(record, "lastname"));
+            return;
+        }
+        if (answerData(tenantDetailDataAfterName, record, paramName, paramValue))
+            return;
+        if (paramName == QLatin1String("Status")) {
+            paramValue = record.value(QStringLiteral("active")).toInt() != 0 ? tr("Active") : tr("Not Active");
+            return;
+        }
+        if (answerData(tenantDetailDataAfterStatus, record, paramName, paramValue))
+            return;
+        if (paramName == QLatin1String("Type")) {
+            paramValue = record.value(QStringLiteral("acctype")).toInt() != 0 ? tr("Checking") : tr("Savings");
+            return;
+        }
+        if (answerData(tenantDetailDataAfterType, record, paramName, paramValue))
+            return;
+    }
+    answerCaption(tenantDetailCaptions, paramName, paramValue);
+}
+
+// ---- money reports
+// Their templates print with the captions and values the money feeds give; those feeds come with
+// the money reports. Until then these reports print their layout with the fields left unanswered.
+
+void TiberneReport::setValueDeposits(const int, const QString, QVariant &, const int) {}
+void TiberneReport::setValueBills(const int, const QString, QVariant &, const int) {}
+void TiberneReport::setValueCashbook(const int, const QString, QVariant &, const int) {}
+void TiberneReport::setValueCashbookHeading(const int, const QString, QVariant &, const int) {}
+void TiberneReport::setValuePayments(const int, const QString, QVariant &, const int) {}
+void TiberneReport::setValuePaymentsSummary(const int, const QString, QVariant &, const int) {}
+void TiberneReport::setValueLatePayments(const int, const QString, QVariant &, const int) {}
+void TiberneReport::setValueReceipt(const int, const QString, QVariant &, const int) {}

@@ -1,0 +1,114 @@
+#ifndef TIBERNEREPORT_H
+#define TIBERNEREPORT_H
+
+#include "reportengine/rptengine.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+class QSqlQueryModel;
+class QSqlRecord;
+
+// The report builder: one print operation per office report. A caller loads the report's rows into
+// a query model (normally the data hub's report query model), then calls the print operation, which
+// runs the report engine on the report's template and answers every value the engine asks for from
+// those rows and the caller's texts. Each print operation returns 1.
+class TiberneReport : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TiberneReport(QObject *parent = nullptr);
+    ~TiberneReport() override;
+
+    int printOwners(QSqlQueryModel *model, const QString &title = QString());
+    int printTenants(QSqlQueryModel *model, bool waitingList, const QString &title = QString());
+    int printBuildings(QSqlQueryModel *model, const QString &title = QString());
+    int printVendors(QSqlQueryModel *model, const QString &title = QString());
+    int printTenantDetails(QSqlQueryModel *model, const QString &title = QString());
+    int printExpiringLeases(QSqlQueryModel *model, const QString &title);
+    int printDeposits(QSqlQueryModel *model, const QStringList &texts);
+    int printApartments(QSqlQueryModel *model, const QStringList &headings);
+    int printBills(QSqlQueryModel *model, const QStringList &headings);
+    int printEquipment(QSqlQueryModel *model, const QStringList &headings);
+    int printMaintenance(QSqlQueryModel *model, const QStringList &headings);
+    int printCashbook(QSqlQueryModel *model, const QStringList &headings);
+    int printCashbookHeading(QSqlQueryModel *model, const QStringList &headings);
+    int printPayments(QSqlQueryModel *model, const QStringList &headings);
+    int printPaymentsSummary(QSqlQueryModel *model, const QStringList &headings);
+    int printReceipt(QSqlQueryModel *model, const QStringList &headings);
+    int printLatePayments(QSqlQueryModel *model, const QStringList &texts);
+
+    // Tests only: while a path is set, every print operation writes its report to that PDF file
+    // instead of opening the modal preview. An empty path goes back to the preview.
+    static void setPdfOutputForTests(const QString &path);
+
+    // The money text of every amount in the reports: two decimals with the locale's grouping,
+    // right-aligned in fifteen characters.
+    static QString money(double amount);
+
+public slots:
+    void setValueOwner(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoOwner(DataSetInfo &dsInfo);
+    void setValueTenants(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoTenants(DataSetInfo &dsInfo);
+    void setValueDeposits(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoDeposits(DataSetInfo &dsInfo);
+    void setValueBuildings(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoBuildings(DataSetInfo &dsInfo);
+    void setValueApartments(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoApartments(DataSetInfo &dsInfo);
+    void setValueBills(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoBills(DataSetInfo &dsInfo);
+    void setValueEquipment(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoEquipment(DataSetInfo &dsInfo);
+    void setValueVendors(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoVendors(DataSetInfo &dsInfo);
+    void setValueMaintenance(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoMaintenance(DataSetInfo &dsInfo);
+    void setValueTenantDetails(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoTenantDetails(DataSetInfo &dsInfo);
+    void setValueCashbook(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoCashbook(DataSetInfo &dsInfo);
+    void setValueCashbookHeading(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoCashbookHeading(DataSetInfo &dsInfo);
+    void setValuePayments(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoPayments(DataSetInfo &dsInfo);
+    void setValuePaymentsSummary(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoPaymentsSummary(DataSetInfo &dsInfo);
+    void setValueLatePayments(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoLatePayments(DataSetInfo &dsInfo);
+    void setValueExpiringLeases(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoExpiringLeases(DataSetInfo &dsInfo);
+    void setValueReceipt(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
+    void setDSInfoReceipt(DataSetInfo &dsInfo);
+
+private:
+    // One template run: load, connect the report's slot pair, preview (or PDF in tests), delete.
+    void run(const QString &templatePath, const char *valueSlot, const char *dsInfoSlot);
+    void answerStandardCount(DataSetInfo &dsInfo) const;
+    int rowCount() const;
+    // The row of a data field, or false when there is none to read.
+    bool recordAt(int recNo, QSqlRecord &record) const;
+    // The caller's text at `index`; a list shorter than the report expects gives an empty text.
+    QString heading(int index) const;
+    QString captionWithColon(const QString &translated) const;
+    QString countTotal(const QString &translated) const;
+
+    QSqlQueryModel *model = nullptr;
+    int lastAmountRecNo = -1;
+    int lastSubTotalRecNo = -1;
+    int subTotalIndex = 0;
+    bool waitingList = false;
+    double grandTotal = 0.0;
+    double subTotal = 0.0;
+    QString title;
+    QString groupKey;
+    QStringList headings;
+    QVector<double> subTotals;
+};
+
+#endif // TIBERNEREPORT_H

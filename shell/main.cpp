@@ -1,0 +1,15 @@
+#include "shell/programstart.h"
+
+#include <QApplication>
+#include <QSplashScreen>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    ProgramStart::setApplicationNames();
+
+    QSplashScreen splash;
+    ProgramStart::showSplash(splash);
+
+    return ProgramStart::run(&splash);
+}

@@ -1,0 +1,26 @@
+#ifndef PROGRAMSTART_H
+#define PROGRAMSTART_H
+
+class QSplashScreen;
+
+// The start of a run after the application object exists: splash, database, log-in, main window.
+class ProgramStart
+{
+public:
+    // Sets the names the settings store and the title bars go by.
+    static void setApplicationNames();
+
+    // How long the splash stays up, blocking; VELLORAN_SPLASH_MS shortens it (0 skips it).
+    static int splashMilliseconds();
+
+    // Shows the splash for splashMilliseconds() and closes it again; the caller keeps it alive
+    // so that it can finish on the main window.
+    static void showSplash(QSplashScreen &splash);
+
+    // Builds the main window (database chooser included), logs the user in and runs the event
+    // loop. Returns the exit code: 1 when no database could be opened, 0 when the log-in was
+    // refused, else the event loop's result.
+    static int run(QSplashScreen *splash);
+};
+
+#endif // PROGRAMSTART_H
