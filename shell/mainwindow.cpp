@@ -16,18 +16,10 @@
 #include "shell/webpages.h"
 #include "shell/welcomedialog.h"
 
-#if __has_include("datahub/workersform.h")
 #include "datahub/workersform.h"
-#endif
-#if __has_include("properties/ownersform.h")
 #include "properties/ownersform.h"
-#endif
-#if __has_include("properties/buildingsform.h")
 #include "properties/buildingsform.h"
-#endif
-#if __has_include("properties/apartmentsform.h")
 #include "properties/apartmentsform.h"
-#endif
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -371,31 +363,25 @@ void MainWindow::openOwners()
 {
     if (!permitted(m_dataSource->canManageOwners()))
         return;
-#if __has_include("properties/ownersform.h")
     showPage(m_ownersPage, tr("Owners"),
              [](MainWindow *w) -> QWidget * { return new OwnersForm(w->dataSource(), nullptr); });
-#endif
 }
 
 void MainWindow::openApartments()
 {
     if (!permitted(m_dataSource->canManageApartments()))
         return;
-#if __has_include("properties/apartmentsform.h")
     showPage(m_apartmentsPage, tr("Apartments"), [](MainWindow *w) -> QWidget * {
         return new ApartmentsForm(w->dataSource(), w->reportPrinter(), nullptr);
     });
-#endif
 }
 
 void MainWindow::openBuildings()
 {
     if (!permitted(m_dataSource->canManageBuildings()))
         return;
-#if __has_include("properties/buildingsform.h")
     showPage(m_buildingsPage, tr("Buildings"),
              [](MainWindow *w) -> QWidget * { return new BuildingsForm(w->dataSource(), nullptr); });
-#endif
 }
 
 void MainWindow::openCashbook()
@@ -423,10 +409,8 @@ void MainWindow::openUsers()
 {
     if (!permitted(m_dataSource->canModifyUsers()))
         return;
-#if __has_include("datahub/workersform.h")
     WorkersForm users(m_dataSource, this);
     users.exec();
-#endif
 }
 
 void MainWindow::openCashbookCategories()
