@@ -4,7 +4,7 @@ set -euo pipefail
 VELLORAN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 export VELLORAN_ROOT
 . "$VELLORAN_ROOT/scripts/packages.sh"
-velloran_install_packages xvfb
+velloran_install_packages
 BUILD_DIR="${VELLORAN_BUILD_DIR:-$VELLORAN_ROOT/build}"
 velloran_build "$BUILD_DIR"
 export QT_QPA_PLATFORM=offscreen

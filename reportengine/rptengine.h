@@ -1,0 +1,248 @@
+#ifndef RPTENGINE_H
+#define RPTENGINE_H
+
+#include "graphdata.h"
+#include "rptbandobject.h"
+#include "rptfieldobject.h"
+#include "rptname.h"
+#include "rptpageobject.h"
+#include "rptsqlconnection.h"
+
+#include <QAction>
+#include <QDomDocument>
+#include <QImage>
+#include <QList>
+#include <QMetaType>
+#include <QObject>
+#include <QPixmap>
+#include <QPrinter>
+#include <QSet>
+#include <QStringList>
+#include <QVariant>
+
+class QPainter;
+class QPrintPreviewWidget;
+class RptCrossTabObject;
+class RptScriptEngine;
+
+namespace QtCharts {
+class QChart;
+}
+
+// A data set as announced to the host; the host writes `recordCount`.
+struct DataSetInfo
+{
+    QString dataSetName;
+    int reportPage = 0;
+    int dataSetNo = 0;
+    int recordCount = 0;
+};
+Q_DECLARE_METATYPE(DataSetInfo)
+
+// A value met while collecting, for aggregates, <LineCount> and grouping.
+struct CollectedValue
+{
+    QString fieldName;
+    QVariant value;
+    int recNo = 0;
+    int reportPage = 0;
+};
+
+struct GroupRecord
+{
+    int recNo = 0;
+    QVariant groupValue[3];
+};
+
+// Run state shared by every engine object in the process: only one report runs at a time.
+extern QList<CollectedValue> collectedValues;
+extern QList<GroupRecord> groupRecords;
+extern QList<int> level0RecNos;
+extern QList<int> level1RecNos;
+extern QList<int> level2RecNos;
+
+// The report colour text "rgba(r,g,b,a)".
+QString colorToString(const QColor &color);
+QColor colorFromString(const QString &text);
+
+// The report engine: loads a template, pulls values from its host through signals, lays the
+// pages out and shows, prints or exports them.
+class RptEngine : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QList<RptPageObject *> pageList READ pageList)
+
+public:
+    explicit RptEngine(QObject *parent = nullptr);
+    ~RptEngine() override;
+
+    // Loading
+    bool loadReport(const QString &fileName);
+    bool loadReport(const QDomDocument &doc);
+    void makeReportObjectStructure();
+    void clearObject();
+    QDomDocument xmlDoc() const { return m_xmlDoc; }
+    QList<RptPageObject *> pageList() const { return m_pageList; }
+    QString globalScript() const { return m_globalScript; }
+
+    // Output set-up
+    bool setPrinter(QPrinter *printer);
+    bool setPainter(QPainter *painter);
+    void setResolution(QPrinter::PrinterMode resolution) { m_resolution = resolution; }
+    QPrinter::PrinterMode resolution() const { return m_resolution; }
+    void setBackgroundImage(QPixmap &pixmap);
+    void setBackgroundImage(const QPixmap &pixmap);
+    void setBackgroundImageOpacity(float opacity) { m_watermarkOpacity = opacity; }
+    void setUserSqlConnection(int pageNo, QString dsName, QString dbType, QString dbName,
+                              QString dbHost, QString dbUser, QString dbPassword, int dbPort,
+                              QString dbConnectionName, QString sqlQuery, QString dbCoding,
+                              QString charsetCoding);
+    RptSqlConnection userSqlConnection() const { return m_userSqlConnection; }
+
+    // Data sets and record counts
+    void announceDataSets(int reportPage);
+    QList<DataSetInfo> dataSetList() const { return m_dataSetList; }
+    void clearDataSetList() { m_dataSetList.clear(); }
+    bool setRecCount(int reportPage, int dataSetNo, int recCount);
+    bool setRecCount(int reportPage, const QString &dataSetName, int recCount);
+    int getRecCount(int reportPage, int dataSetNo) const;
+    int getRecCount(int reportPage, const QString &dataSetName) const;
+
+    // Template helpers
+    static RptName::FieldType getFieldType(const QDomElement &e);
+    static QString getFieldTypeName(RptName::FieldType type);
+    static QDomElement getBand(RptName::BandType type, const QDomElement &page);
+    static Qt::Alignment getAligment(const QDomElement &e);
+    static QStringList splitStringOnVariable(const QString &text);
+
+    // Data sources of a report page
+    void openDataSource(int &pageNo);
+    void setUserSqlConnection(int &pageNo, const RptSqlConnection &connection);
+    void activateUserSqlConnection(int pageNo, bool active);
+    void getUserSqlConnection(int &pageNo, RptSqlConnection &connection);
+
+    // Field values and expressions
+    QString sectionField(RptBandObject *band, QString value, bool noExpressions, bool collect,
+                         const QString &format);
+    QString stringPreprocessing(QString text, const QString &format);
+    QVariant getInternalVariable(const QString &name, const QString &format);
+    QString sectionValue(QString paramName, int recNo);
+    QString getVariableValue(QString text, bool quoteStrings);
+    bool isFieldVisible(RptFieldObject *field);
+    QVariant processHighligthing(RptFieldObject *field, RptName::HiType kind);
+    QImage sectionFieldImage(QString value);
+    void fillListOfValue(RptBandObject *band);
+    static QString getFormattedValue(const QString &value, const QString &format);
+    void processGlobalScript();
+    RptScriptEngine *scriptEngine() const { return m_scriptEngine; }
+
+    // The record, page and line in hand while a report runs.
+    int currentRecord() const { return m_recNo; }
+    void setCurrentRecord(int recNo) { m_recNo = recNo; }
+    int currentReportPage() const { return m_currentReportPage; }
+    void setCurrentReportPage(int page) { m_currentReportPage = page; }
+    int lineCounter() const { return m_lineNo; }
+    void setLineCounter(int lineNo) { m_lineNo = lineNo; }
+    quint16 pageCounter() const { return m_pageCounter; }
+    void setPageCounter(quint16 page) { m_pageCounter = page; }
+    int totalPages() const { return m_totalPages; }
+    void setTotalPages(int pages) { m_totalPages = pages; }
+
+    // Preview, printing and export
+    void printExec(bool maximum, bool direct, QString printerName);
+    void printPDF(const QString &fileName, bool open);
+    void printHTML(const QString &fileName, bool open);
+    void printXLSX(const QString &fileName, bool open);
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+    int printMode = 0; // 0 printer or preview, 1 PDF, 2 HTML, 3 spreadsheet cells
+    double verticalScale = 1.0;
+    double horizontalScale = 1.0;
+
+signals:
+    void setValue(const int recNo, const QString paramName, QVariant &paramValue,
+                  const int reportPage);
+    void setField(RptFieldObject &fieldObject);
+    void setValueImage(const int recNo, const QString paramName, QImage &paramValue,
+                       const int reportPage);
+    void setValueDiagram(GraphDataList &data);
+    void setChart(RptFieldObject &fieldObject, QtCharts::QChart &chart);
+    void newPage(int page);
+    void setDSInfo(DataSetInfo &dsInfo);
+    void previewDestroyed();
+
+public slots:
+    void printPreview(QPrinter *printer);
+    void exportTo();
+
+private slots:
+    void previewClosed();
+
+private:
+    // The run (pages and bands)
+    void processReport(QPrinter *printer, bool draw, int &pageReport, bool firstPage);
+    void setPageSettings(QPrinter *printer, int pageReport);
+    void newPage(QPrinter *printer, int &y, bool draw, bool newReportPage);
+    void processPHeader(int &y, bool draw);
+    void processRTitle(int &y, bool draw);
+    void processPFooter(bool draw);
+    void processMHeader(int &y, int dataSetNo, bool draw, int &pageReport);
+    void processMasterData(QPrinter *printer, int &y, bool draw, int &pageReport, int dataSetNo,
+                           QList<int> records);
+    void processMFooter(QPrinter *printer, int &y, int dataSetNo, bool draw, int &pageReport);
+    void processGroupHeader(QPrinter *printer, int &y, bool draw, int &pageReport);
+    void processRSummary(QPrinter *printer, int &y, bool draw, int &pageReport);
+    void drawBackground(bool draw);
+    bool allowPrintPage(bool draw, int page) const;
+    bool allowNewPage(bool draw, int page) const;
+
+    // Field drawing
+    void drawBandRow(RptBandObject *band, int top, bool allowDraw);
+    void drawFields(RptFieldObject *field, int top, bool draw);
+    void drawLines(RptFieldObject *field, int top);
+    QPen getPen(RptFieldObject *field);
+    static Qt::PenStyle getPenStyle(const QString &style);
+    void setFont(RptFieldObject *field);
+    static QSet<int> getDrawingFields();
+    QImage sectionValueImage(QString value);
+    void drawFieldText(QPainter *painter, QString text, QFont font, QColor fontColor, QRectF rect,
+                       int flags, int renderingMode, int rotate);
+    QString buildFieldHtml(QString text, QRectF rect, int flags, QFont font, QColor fontColor,
+                           int rotate);
+
+    QList<RptPageObject *> m_pageList;
+    QPixmap *m_watermark = nullptr;
+    QPrinter *m_printer = nullptr;
+    QPainter *m_painter = nullptr;
+    int m_recNo = 0;
+    int m_lineNo = 0;
+    int m_currentReportPage = 0;
+    int m_pageHeight = 0;
+    int m_pageWidth = 0;
+    int m_marginLeft = 0;
+    int m_marginRight = 0;
+    int m_marginTop = 0;
+    int m_marginBottom = 0;
+    quint16 m_pageCounter = 0;
+    int m_totalPages = 0;
+    int m_orientation = 0;
+    float m_watermarkOpacity = 1.0f;
+    RptSqlConnection m_userSqlConnection;
+    QString m_globalScript;
+    RptScriptEngine *m_scriptEngine = nullptr;
+    QPrintPreviewWidget *m_preview = nullptr;
+    QList<QAction *> m_previewActions;
+    QDomDocument m_xmlDoc;
+    int m_fromPage = 0;
+    int m_toPage = 0;
+    QList<DataSetInfo> m_dataSetList;
+    QString m_html;
+    RptCrossTabObject *m_cellCollector = nullptr;
+    QPrinter::PrinterMode m_resolution = QPrinter::HighResolution;
+    // Our own copy of a watermark handed over by value.
+    QPixmap m_ownWatermark;
+};
+
+extern "C" Q_DECL_EXPORT RptEngine *createRptEngine();
+
+#endif // RPTENGINE_H

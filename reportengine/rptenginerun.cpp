@@ -1,0 +1,528 @@
+// The report run: two passes over every report page (one to count the pages, one to draw them),
+// page set-up and page breaks, the fixed bands, the record loop and grouping.
+#include "rptengine.h"
+
+#include "rptbandobject.h"
+#include "rptcrosstabobject.h"
+#include "rptfieldobject.h"
+#include "rptpageobject.h"
+
+#include <QDebug>
+#include <QHash>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+int bandHeight(const RptBandObject *band)
+{
+    return band ? band->height : 0;
+}
+
+// Group values are the collected variable texts; QVariant ordering is what the sort has always used.
+bool compareGroupRecords(const GroupRecord &a, const GroupRecord &b)
+{
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    for (int k = 0; k < 3; ++k) {
+        if (a.groupValue[k] < b.groupValue[k])
+            return true;
+        if (b.groupValue[k] < a.groupValue[k])
+            return false;
+    }
+    return false;
+    QT_WARNING_POP
+}
+
+} // namespace
+
+void RptEngine::printPreview(QPrinter *printer)
+{
+    if (m_pageList.isEmpty() || !printer)
+        return;
+
+    setPageSettings(printer, 0);
+    if (!m_painter)
+        m_painter = new QPainter();
+    if (!m_painter->isActive())
+        m_painter->begin(printer);
+    m_fromPage = printer->fromPage();
+    m_toPage = printer->toPage();
+
+    collectedValues.clear();
+    level0RecNos.clear();
+    level1RecNos.clear();
+    level2RecNos.clear();
+    makeReportObjectStructure();
+    if (m_userSqlConnection.active) {
+        int pageNo = m_userSqlConnection.pageNo;
+        setUserSqlConnection(pageNo, m_userSqlConnection);
+    }
+
+    m_dataSetList.clear();
+    m_pageCounter = 1;
+
+    // Counting pass: everything is evaluated, nothing drawn, so that the total is known.
+    for (int i = 0; i < m_pageList.size(); ++i) {
+        const quint16 start = i == 0 ? 0 : m_pageCounter;
+        announceDataSets(i);
+        m_currentReportPage = i;
+        openDataSource(i);
+        level0RecNos.clear();
+        level1RecNos.clear();
+        level2RecNos.clear();
+        m_recNo = 0;
+        processReport(printer, false, i, i == 0);
+        m_totalPages = m_pageCounter;
+
+        RptPageObject *page = m_pageList.at(i);
+        for (RptFieldObject *field : page->crossTabFields()) {
+            emit setField(*field);
+            if (field->crossTab && !field->crossTab->isMatrixBuilt())
+                field->crossTab->buildMatrix();
+        }
+        const quint16 pages = quint16(m_pageCounter - start);
+        const int parts = page->crossTabParts();
+        page->setPageCount(parts < 2 ? pages : quint16(pages + parts - 1));
+    }
+
+    quint16 total = 0;
+    for (RptPageObject *page : qAsConst(m_pageList)) {
+        if (page->isVisible())
+            total = quint16(total + page->pageCount());
+    }
+    m_totalPages = total;
+
+    m_orientation = 0;
+    if (m_painter->isActive())
+        m_painter->resetTransform();
+    processGlobalScript();
+
+    // Drawing pass.
+    m_pageCounter = 1;
+    bool firstPage = true;
+    for (int i = 0; i < m_pageList.size(); ++i) {
+        if (!m_pageList.at(i)->isVisible())
+            continue;
+        level0RecNos.clear();
+        level1RecNos.clear();
+        level2RecNos.clear();
+        m_recNo = 0;
+        m_currentReportPage = i;
+        processReport(printer, true, i, firstPage);
+        firstPage = false;
+    }
+
+    if (m_painter->isActive())
+        m_painter->end();
+}
+
+void RptEngine::processReport(QPrinter *printer, bool draw, int &pageReport, bool firstPage)
+{
+    if (pageReport < 0 || pageReport >= m_pageList.size())
+        return;
+    const bool active = m_painter && m_painter->isActive();
+    if (active) {
+        m_painter->resetTransform();
+        m_painter->save();
+    }
+    // The transform was just reset, so a landscape page must be turned again even when the
+    // previous report page was landscape too.
+    m_orientation = 0;
+    m_pageList.at(pageReport)->resetCrossTabCounts();
+    setPageSettings(printer, pageReport);
+    int y = 0;
+    if (firstPage) {
+        drawBackground(draw);
+        processPHeader(y, draw);
+        if (m_pageCounter == 1)
+            processRTitle(y, draw);
+        processPFooter(draw);
+    } else {
+        newPage(printer, y, draw, true);
+    }
+    processGroupHeader(printer, y, draw, pageReport);
+    processRSummary(printer, y, draw, pageReport);
+    if (active)
+        m_painter->restore();
+}
+
+void RptEngine::setPageSettings(QPrinter *printer, int pageReport)
+{
+    if (!printer || pageReport < 0 || pageReport >= m_pageList.size())
+        return;
+    RptPageObject *page = m_pageList.at(pageReport);
+    m_pageHeight = page->pageHeight;
+    m_pageWidth = page->pageWidth;
+    m_marginLeft = page->marginsLeft;
+    m_marginRight = page->marginsRight;
+    m_marginTop = page->marginsTop;
+    m_marginBottom = page->marginsBottom;
+    if (page->watermark) {
+        m_watermark = &page->watermarkPixmap;
+        m_watermarkOpacity = page->watermarkOpacity;
+    } else {
+        m_watermark = nullptr;
+    }
+
+    const bool landscape = page->orientation == 1;
+    if (!printer->paintingActive() && m_pageWidth / 4 > 0 && m_pageHeight / 4 > 0) {
+        const QSizeF paper = landscape ? QSizeF(m_pageHeight / 4, m_pageWidth / 4)
+                                       : QSizeF(m_pageWidth / 4, m_pageHeight / 4);
+        printer->setPageSize(QPageSize(paper, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+    }
+    const QMarginsF margins(m_marginLeft / 4 + 0.01, m_marginTop / 4 + 0.01, m_marginRight / 4 + 0.01,
+                            m_marginBottom / 4 + 0.01);
+    printer->setPageMargins(margins, QPageLayout::Millimeter);
+    if (landscape)
+        printer->setPageMargins(QMarginsF(m_marginLeft / 4 + 0.01, m_marginRight / 4 + 0.01,
+                                          m_marginTop / 4 + 0.01, m_marginBottom / 4 + 0.01),
+                                QPageLayout::Millimeter);
+
+    const QRect pageRect = printer->pageLayout().paintRectPixels(printer->resolution());
+    const bool active = m_painter && m_painter->isActive();
+
+    if (page->border && active) {
+        const QRect paperRect = printer->pageLayout().fullRectPixels(printer->resolution());
+        const QPen kept = m_painter->pen();
+        QPen pen(page->borderColor);
+        pen.setWidth(page->borderWidth * 5);
+        pen.setStyle(getPenStyle(page->borderStyle));
+        m_painter->setPen(pen);
+        m_painter->drawRect(92 - pageRect.left(), 92 - pageRect.top(), paperRect.width() - 192,
+                            paperRect.height() - 192);
+        m_painter->setPen(kept);
+    }
+
+    if (page->orientation != m_orientation) {
+        m_orientation = page->orientation;
+        if (active) {
+            m_painter->resetTransform();
+            if (landscape) {
+                m_painter->rotate(90);
+                m_painter->translate(0, -m_painter->viewport().width());
+            }
+        }
+    }
+
+    // A page without size or with margins that fill it has no drawing area; keep the scales finite.
+    const int usable = m_pageHeight - m_marginTop - m_marginBottom;
+    const int between = m_pageWidth - m_marginLeft - m_marginRight;
+    const double rectHeight = landscape ? pageRect.width() : pageRect.height();
+    const double rectWidth = landscape ? pageRect.height() : pageRect.width();
+    verticalScale = usable > 0 && rectHeight > 0 ? rectHeight / usable : 1.0;
+    horizontalScale = between > 0 && rectWidth > 0 ? rectWidth / between : 1.0;
+}
+
+void RptEngine::drawBackground(bool draw)
+{
+    if (!draw || !m_painter || !m_painter->isActive())
+        return;
+    m_painter->setBackgroundMode(Qt::TransparentMode);
+    if (m_watermark && !m_watermark->isNull()) {
+        m_painter->setOpacity(m_watermarkOpacity);
+        const int width = int(m_pageWidth * horizontalScale) - 2 * int(m_marginLeft * horizontalScale);
+        const int height = int(m_pageHeight * verticalScale) - 2 * int(m_marginTop * verticalScale);
+        m_painter->drawPixmap(QRect(0, 0, width, height), *m_watermark);
+        m_painter->setOpacity(1.0);
+    }
+}
+
+bool RptEngine::allowPrintPage(bool draw, int page) const
+{
+    if (!draw)
+        return false;
+    return page >= m_fromPage && (m_toPage == 0 || page <= m_toPage);
+}
+
+bool RptEngine::allowNewPage(bool draw, int page) const
+{
+    return allowPrintPage(draw, page) && m_pageCounter >= m_fromPage;
+}
+
+void RptEngine::newPage(QPrinter *printer, int &y, bool draw, bool newReportPage)
+{
+    const quint16 next = quint16(m_pageCounter + 1);
+    if (draw) {
+        if (printer && m_pageCounter >= m_fromPage && next >= m_fromPage
+            && (m_toPage == 0 || next <= m_toPage)) {
+            if (m_painter && m_painter->isActive())
+                printer->newPage();
+            drawBackground(draw);
+        }
+        m_pageCounter = next;
+        emit newPage(next);
+    } else {
+        m_pageCounter = next;
+    }
+    if (printMode != 2 && printMode != 3)
+        y = 0;
+    processPHeader(y, draw);
+    if (newReportPage)
+        processRTitle(y, draw);
+    processPFooter(draw);
+}
+
+void RptEngine::processPHeader(int &y, bool draw)
+{
+    if (printMode == 2 || m_currentReportPage >= m_pageList.size())
+        return;
+    RptBandObject *band = m_pageList.at(m_currentReportPage)->getBand(RptName::PageHeader);
+    if (!band)
+        return;
+    if (draw && allowPrintPage(draw, m_pageCounter))
+        drawBandRow(band, y, true);
+    y += band->height;
+}
+
+void RptEngine::processRTitle(int &y, bool draw)
+{
+    if (m_currentReportPage >= m_pageList.size())
+        return;
+    RptBandObject *band = m_pageList.at(m_currentReportPage)->getBand(RptName::ReportTitle);
+    if (!band)
+        return;
+    if (draw && allowPrintPage(draw, m_pageCounter))
+        drawBandRow(band, y, true);
+    y += band->height;
+}
+
+void RptEngine::processPFooter(bool draw)
+{
+    if (printMode == 2 || m_currentReportPage >= m_pageList.size())
+        return;
+    RptBandObject *band = m_pageList.at(m_currentReportPage)->getBand(RptName::PageFooter);
+    if (!band)
+        return;
+    const int usable = m_pageHeight - m_marginTop - m_marginBottom;
+    if (draw && allowPrintPage(draw, m_pageCounter))
+        drawBandRow(band, usable - band->height, true);
+}
+
+void RptEngine::processMHeader(int &y, int dataSetNo, bool draw, int &pageReport)
+{
+    if (pageReport < 0 || pageReport >= m_pageList.size())
+        return;
+    RptBandObject *band = m_pageList.at(pageReport)->getBand(RptName::MasterHeader, dataSetNo);
+    if (!band)
+        return;
+    if (draw && allowPrintPage(draw, m_pageCounter))
+        drawBandRow(band, y, true);
+    y += band->height;
+}
+
+void RptEngine::processMFooter(QPrinter *printer, int &y, int dataSetNo, bool draw, int &pageReport)
+{
+    if (pageReport < 0 || pageReport >= m_pageList.size())
+        return;
+    RptBandObject *band = m_pageList.at(pageReport)->getBand(RptName::MasterFooter, dataSetNo);
+    if (!band)
+        return;
+    const int usable = m_pageHeight - m_marginTop - m_marginBottom;
+    if (y > usable - band->height)
+        newPage(printer, y, draw, false);
+    if (draw && allowPrintPage(draw, m_pageCounter))
+        drawBandRow(band, y, true);
+    y += band->height;
+}
+
+void RptEngine::processRSummary(QPrinter *printer, int &y, bool draw, int &pageReport)
+{
+    if (pageReport < 0 || pageReport >= m_pageList.size())
+        return;
+    RptBandObject *band = m_pageList.at(pageReport)->getBand(RptName::ReportSummary);
+    if (!band)
+        return;
+    const int usable = m_pageHeight - m_marginTop - m_marginBottom;
+    if (y + band->height > usable)
+        newPage(printer, y, draw, false);
+    if (draw && allowPrintPage(draw, m_pageCounter))
+        drawBandRow(band, y, true);
+    y += band->height;
+}
+
+void RptEngine::processMasterData(QPrinter *printer, int &y, bool draw, int &pageReport, int dataSetNo,
+                                  QList<int> records)
+{
+    if (pageReport < 0 || pageReport >= m_pageList.size())
+        return;
+    RptPageObject *page = m_pageList.at(pageReport);
+    RptBandObject *band = page->getBand(RptName::MasterData, dataSetNo);
+    if (!band)
+        return;
+    const RptBandObject *masterFooter = page->getBand(RptName::MasterFooter, dataSetNo);
+    const RptBandObject *pageFooter = page->getBand(RptName::PageFooter);
+
+    const int count = band->dataSourceName.isEmpty() ? getRecCount(pageReport, dataSetNo)
+                                                     : getRecCount(pageReport, band->dataSourceName);
+    if (count < 1)
+        return;
+    const int usable = m_pageHeight - m_marginTop - m_marginBottom;
+    const int bottom = usable - bandHeight(pageFooter) - bandHeight(masterFooter);
+    // A group's filter can hold thousands of records: look them up in a set.
+    const QSet<int> filter(records.cbegin(), records.cend());
+
+    for (int r = 0; r < count; ++r) {
+        m_recNo = r;
+        if (!filter.isEmpty() && !filter.contains(r))
+            continue;
+        ++m_lineNo;
+        drawBandRow(band, y, false);
+        if (y + band->realHeight > bottom && printMode != 2) {
+            newPage(printer, y, draw, false);
+            processMHeader(y, dataSetNo, draw, pageReport);
+        }
+        if (draw && allowPrintPage(draw, m_pageCounter))
+            drawBandRow(band, y, true);
+        else
+            fillListOfValue(band);
+        y += band->realHeight;
+    }
+}
+
+void RptEngine::processGroupHeader(QPrinter *printer, int &y, bool draw, int &pageReport)
+{
+    qDebug().noquote() << QString(71, QLatin1Char('*'));
+    if (pageReport < 0 || pageReport >= m_pageList.size())
+        return;
+    if (m_pageCounter == 0)
+        processPFooter(draw);
+    RptPageObject *page = m_pageList.at(pageReport);
+    const int usable = m_pageHeight - m_marginTop - m_marginBottom;
+
+    for (int n = 1; n <= 5; ++n) {
+        m_recNo = 0;
+        m_lineNo = 0;
+        RptBandObject *groupHeader = page->getBand(RptName::DataGroupHeader, n);
+        RptBandObject *footers[3] = {page->getBand(RptName::DataGroupFooter, n, 0),
+                                     page->getBand(RptName::DataGroupFooter, n, 1),
+                                     page->getBand(RptName::DataGroupFooter, n, 2)};
+        RptBandObject *masterHeader = page->getBand(RptName::MasterHeader, n);
+        RptBandObject *masterData = page->getBand(RptName::MasterData, n);
+        RptBandObject *masterFooter = page->getBand(RptName::MasterFooter, n);
+        RptBandObject *pageFooter = page->getBand(RptName::PageFooter);
+
+        QStringList expressions;
+        if (masterData && !masterData->groupingField.isEmpty()) {
+            expressions = masterData->groupingField.split(QLatin1Char(','));
+            while (expressions.size() > 3)
+                expressions.removeLast();
+            fillListOfValue(masterData);
+            const int count = masterData->dataSourceName.isEmpty()
+                ? getRecCount(pageReport, n)
+                : getRecCount(pageReport, masterData->dataSourceName);
+            if (pageReport < count) {
+                for (int r = 0; r < count; ++r) {
+                    m_recNo = r;
+                    for (const QString &expression : qAsConst(expressions))
+                        sectionField(masterData, expression, false, true, QString());
+                }
+            }
+        }
+
+        if (expressions.isEmpty()) {
+            processMHeader(y, n, draw, pageReport);
+            processMasterData(printer, y, draw, pageReport, n, QList<int>());
+            processMFooter(printer, y, n, draw, pageReport);
+            continue;
+        }
+        if (collectedValues.isEmpty())
+            continue;
+
+        groupRecords.clear();
+        QHash<int, int> indexOfRecord;
+        for (int k = 0; k < expressions.size(); ++k) {
+            QString name = expressions.at(k);
+            name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+            for (const CollectedValue &value : qAsConst(collectedValues)) {
+                if (value.reportPage != pageReport || value.fieldName != name)
+                    continue;
+                auto found = indexOfRecord.constFind(value.recNo);
+                if (found == indexOfRecord.constEnd()) {
+                    GroupRecord record;
+                    record.recNo = value.recNo;
+                    indexOfRecord.insert(value.recNo, groupRecords.size());
+                    groupRecords.append(record);
+                    found = indexOfRecord.constFind(value.recNo);
+                }
+                groupRecords[found.value()].groupValue[k] = value.value;
+            }
+        }
+        std::sort(groupRecords.begin(), groupRecords.end(), compareGroupRecords);
+
+        if (masterHeader && !masterHeader->showInGroup)
+            processMHeader(y, n, draw, pageReport);
+
+        int groupCounter = 0;
+        bool newOuterGroup = true;
+        QList<int> groupList;
+        for (int index = 0; index < groupRecords.size(); ++index) {
+            const GroupRecord &record = groupRecords.at(index);
+            const bool last = index + 1 == groupRecords.size();
+            bool changed[3];
+            for (int k = 0; k < 3; ++k)
+                changed[k] = last || record.groupValue[k] != groupRecords.at(index + 1).groupValue[k];
+
+            level0RecNos.append(record.recNo);
+            level1RecNos.append(record.recNo);
+            level2RecNos.append(record.recNo);
+            groupList.append(record.recNo);
+            if (!changed[0] && !changed[1] && !changed[2])
+                continue;
+
+            const int footerRoom = usable - bandHeight(pageFooter) - bandHeight(masterFooter);
+            ++groupCounter;
+            m_recNo = record.recNo;
+            if (newOuterGroup) {
+                if (masterData->startNewPage && groupCounter != 1)
+                    newPage(printer, y, draw, false);
+                m_recNo = record.recNo;
+                if (groupHeader) {
+                    if (y + groupHeader->height > footerRoom)
+                        newPage(printer, y, draw, false);
+                    if (draw && allowPrintPage(draw, m_pageCounter))
+                        drawBandRow(groupHeader, y, true);
+                    y += groupHeader->height;
+                }
+            }
+            if (masterHeader && masterHeader->showInGroup)
+                processMHeader(y, n, draw, pageReport);
+            processMasterData(printer, y, draw, pageReport, n, groupList);
+            if (masterFooter && masterFooter->showInGroup)
+                processMFooter(printer, y, n, draw, pageReport);
+
+            // Footers show the group's last record, innermost level first.
+            m_recNo = record.recNo;
+            for (int k = 2; k >= 0; --k) {
+                RptBandObject *footer = footers[k];
+                if (!changed[k] || !footer)
+                    continue;
+                if (y + footer->height > footerRoom)
+                    newPage(printer, y, draw, false);
+                if (draw && allowPrintPage(draw, m_pageCounter))
+                    drawBandRow(footer, y, true);
+                y += footer->height;
+            }
+            if (changed[2])
+                level2RecNos.clear();
+            if (changed[1])
+                level1RecNos.clear();
+            if ((changed[1] || changed[2]) && !changed[0]) {
+                newOuterGroup = false;
+            } else {
+                level0RecNos.clear();
+                if (masterData->startNewNumeration)
+                    m_lineNo = 0;
+                newOuterGroup = true;
+            }
+            groupList.clear();
+        }
+
+        if (masterFooter && !masterFooter->showInGroup)
+            processMFooter(printer, y, n, draw, pageReport);
+    }
+}

@@ -1,0 +1,257 @@
+#include "rptfieldobject.h"
+
+#include "rptbandobject.h"
+#include "rptcrosstabobject.h"
+#include "rptengine.h"
+
+#include <QtCharts/QChart>
+#include <cmath>
+
+namespace {
+
+int intAttribute(const QDomElement &e, const QString &name, const QString &def = QString())
+{
+    return e.attribute(name, def).toInt();
+}
+
+// The image boxes of the HTML output keep to even steps of four pixels.
+int clearBitTwo(double v)
+{
+    return static_cast<int>(std::nearbyint(v)) & ~2;
+}
+
+} // namespace
+
+RptFieldObject::RptFieldObject(QObject *parent)
+    : QObject(parent)
+{
+    font.setPointSize(12);
+    qRegisterMetaType<GraphDataList>("GraphDataList");
+}
+
+RptFieldObject::~RptFieldObject()
+{
+    delete chart;
+    if (type == RptName::crossTab)
+        delete crossTab;
+}
+
+void RptFieldObject::setProperty(RptEngine *engine, const QDomElement &e)
+{
+    m_engine = engine;
+    highlighting = e.attribute(QStringLiteral("highlighting"));
+    printing = e.attribute(QStringLiteral("printing"), QStringLiteral("1"));
+    renderingMode = intAttribute(e, QStringLiteral("renderingMode"), QStringLiteral("0"));
+    setName(e.attribute(QStringLiteral("name")));
+    value = e.attribute(QStringLiteral("value"));
+    rect = QRect(intAttribute(e, QStringLiteral("left")), intAttribute(e, QStringLiteral("top")),
+                 intAttribute(e, QStringLiteral("width")), intAttribute(e, QStringLiteral("height")));
+    borderTop = colorFromString(e.attribute(QStringLiteral("borderTop")));
+    borderBottom = colorFromString(e.attribute(QStringLiteral("borderBottom")));
+    borderLeft = colorFromString(e.attribute(QStringLiteral("borderLeft")));
+    borderRight = colorFromString(e.attribute(QStringLiteral("borderRight")));
+    borderWidth = e.attribute(QStringLiteral("borderWidth"), QStringLiteral("1"))
+                      .remove(QStringLiteral("px"))
+                      .toInt();
+    borderStyle = e.attribute(QStringLiteral("borderStyle"), QStringLiteral("solid"));
+    borderColor = colorFromString(e.attribute(QStringLiteral("borderColor")));
+    rotate = intAttribute(e, QStringLiteral("rotate"), QStringLiteral("0"));
+    alignment = RptEngine::getAligment(e);
+    autoHeight = intAttribute(e, QStringLiteral("autoHeight"), QStringLiteral("0")) != 0;
+
+    QFont f;
+    f.setFamily(e.attribute(QStringLiteral("fontFamily")));
+    const int size = intAttribute(e, QStringLiteral("fontSize"));
+    if (size > 0)
+        f.setPointSize(size);
+    f.setWeight(intAttribute(e, QStringLiteral("fontBold")) != 0 ? 75 : 50);
+    f.setItalic(intAttribute(e, QStringLiteral("fontItalic")) != 0);
+    f.setUnderline(intAttribute(e, QStringLiteral("fontUnderline")) != 0);
+    f.setStrikeOut(intAttribute(e, QStringLiteral("fontStrikeout")) != 0);
+    font = f;
+
+    setBackgroundColor(colorFromString(e.attribute(QStringLiteral("backgroundColor"))));
+    setFontColor(colorFromString(e.attribute(QStringLiteral("fontColor"))));
+    imgFormat = e.attribute(QStringLiteral("imgFormat"), QStringLiteral("PNG"));
+    textWrap = intAttribute(e, QStringLiteral("textWrap"), QStringLiteral("1")) != 0;
+    type = RptEngine::getFieldType(e);
+    format = e.attribute(QStringLiteral("format"));
+    barcodeType = intAttribute(e, QStringLiteral("barcodeType"), QStringLiteral("13"));
+    barcodeFrameType = intAttribute(e, QStringLiteral("barcodeFrameType"), QStringLiteral("0"));
+    barcodeHeight = intAttribute(e, QStringLiteral("barcodeHeight"), QStringLiteral("50"));
+    const QString pictureText = e.attribute(QStringLiteral("picture"), QStringLiteral("text"));
+    picture = pictureText == QLatin1String("text") ? QByteArray()
+                                                   : QByteArray::fromBase64(pictureText.toLatin1());
+    ignoreAspectRatio = intAttribute(e, QStringLiteral("ignoreAspectRatio"), QStringLiteral("1"));
+    lineStartX = intAttribute(e, QStringLiteral("lineStartX"));
+    lineEndX = intAttribute(e, QStringLiteral("lineEndX"));
+    lineStartY = intAttribute(e, QStringLiteral("lineStartY"));
+    lineEndY = intAttribute(e, QStringLiteral("lineEndY"));
+    arrowStart = intAttribute(e, QStringLiteral("arrowStart"), QStringLiteral("0")) != 0;
+    arrowEnd = intAttribute(e, QStringLiteral("arrowEnd"), QStringLiteral("0")) != 0;
+
+    if (type == RptName::diagram) {
+        loadChart(e);
+    } else if (type == RptName::crossTab) {
+        delete crossTab;
+        crossTab = new RptCrossTabObject();
+        crossTab->rect = rect;
+        crossTab->setOwner(this);
+        crossTab->loadParamFromXML(e);
+    }
+}
+
+void RptFieldObject::setName(const QString &text)
+{
+    name = text;
+    setObjectName(text);
+}
+
+void RptFieldObject::setFontColor(const QColor &color)
+{
+    fontColor = color;
+    m_baseFontColor = color;
+}
+
+void RptFieldObject::setBackgroundColor(const QColor &color)
+{
+    backgroundColor = color;
+    m_baseBackgroundColor = color;
+}
+
+void RptFieldObject::updateHighlightingParam()
+{
+    if (!m_engine)
+        return;
+    QFont f = font;
+    f.setWeight(m_engine->processHighligthing(this, RptName::bold).toInt() != 0 ? 75 : 50);
+    f.setItalic(m_engine->processHighligthing(this, RptName::italic).toInt() != 0);
+    f.setUnderline(m_engine->processHighligthing(this, RptName::underline).toInt() != 0);
+    f.setStrikeOut(m_engine->processHighligthing(this, RptName::strikeout).toInt() != 0);
+    font = f;
+    backgroundColor =
+        colorFromString(m_engine->processHighligthing(this, RptName::backgroundColor).toString());
+    fontColor = colorFromString(m_engine->processHighligthing(this, RptName::fontColor).toString());
+}
+
+QString RptFieldObject::getHTMLStyle()
+{
+    QString align;
+    if (alignment & Qt::AlignRight)
+        align = QStringLiteral("right");
+    if (alignment & Qt::AlignLeft)
+        align = QStringLiteral("left");
+    if (alignment & Qt::AlignHCenter)
+        align = QStringLiteral("center");
+    if ((alignment & Qt::AlignJustify) == Qt::AlignJustify)
+        align = QStringLiteral("justify");
+
+    // An automatic-height field fills its whole row in the HTML page too.
+    if (autoHeight && parentBand)
+        rect.setBottom(rect.top() + parentBand->realHeight - 1);
+
+    const int x = rect.left();
+    const int w = rect.width();
+    const int h = rect.height();
+    const int t = m_pageTop;
+
+    if (type == RptName::label) {
+        QString style = QStringLiteral("style='");
+        style += QStringLiteral("color:") + fontColor.name() + QLatin1Char(';');
+        style += QStringLiteral("background:") + backgroundColor.name() + QLatin1Char(';');
+        style += QStringLiteral("border-left: solid thin ") + borderLeft.name() + QLatin1Char(';');
+        style += QStringLiteral("border-right: solid thin ") + borderRight.name() + QLatin1Char(';');
+        style += QStringLiteral("border-top: solid thin ") + borderTop.name() + QLatin1Char(';');
+        style += QStringLiteral("border-bottom: solid thin ") + borderBottom.name() + QLatin1Char(';');
+        style += QStringLiteral("text-align:") + align + QLatin1Char(';');
+        style += QStringLiteral("font-size:") + QString::number(font.pointSize() + 5) + QStringLiteral("px;");
+        style += QStringLiteral("position: absolute; left: ") + QString::number(x) + QLatin1Char(';');
+        style += QStringLiteral("top: ") + QString::number(t) + QLatin1Char(';');
+        style += QStringLiteral("width: ") + QString::number(w) + QLatin1Char(';');
+        style += QStringLiteral("height: ") + QString::number(h) + QLatin1Char(';');
+        if (font.weight() > 57)
+            style += QStringLiteral("font-weight: bold;");
+        if (font.style() != QFont::StyleNormal)
+            style += QStringLiteral("font-style: italic;");
+        style += QLatin1Char('\'');
+        return style;
+    }
+
+    if (type == RptName::labelImage || type == RptName::image || type == RptName::DatabaseImage) {
+        int iw = 0;
+        int ih = 0;
+        if (h != 0) {
+            const double r = double(w) / double(h);
+            if (r == 0) {
+                iw = ih = h;
+            } else {
+                iw = clearBitTwo(h * r);
+                ih = h;
+                if (iw > w) {
+                    iw = w;
+                    ih = clearBitTwo(w / r);
+                }
+            }
+        }
+        QString html = QStringLiteral("<div style='position: absolute; left: ") + QString::number(x)
+            + QLatin1Char(';');
+        html += QStringLiteral("top: ") + QString::number(t) + QLatin1Char(';');
+        html += QStringLiteral("width: ") + QString::number(w) + QLatin1Char(';');
+        html += QStringLiteral("height: ") + QString::number(h) + QLatin1Char(';');
+        html += QStringLiteral("text-align:") + align + QLatin1Char(';');
+        html += QStringLiteral("'>");
+        html += QStringLiteral("<img width=") + QString::number(iw) + QStringLiteral(" height=")
+            + QString::number(ih) + QLatin1Char(' ');
+        html += QStringLiteral("src=\"data:image/png;base64,") + QString::fromLatin1(picture.toBase64())
+            + QLatin1Char('"');
+        html += QStringLiteral(" /></div>\n");
+        return html;
+    }
+    return QString();
+}
+
+RptFieldObject *RptFieldObject::clone() const
+{
+    auto *f = new RptFieldObject();
+    f->setName(name);
+    f->value = value;
+    f->rect = rect;
+    f->borderTop = borderTop;
+    f->borderBottom = borderBottom;
+    f->borderLeft = borderLeft;
+    f->borderRight = borderRight;
+    f->borderColor = borderColor;
+    f->fontColor = fontColor;
+    f->backgroundColor = backgroundColor;
+    f->borderWidth = borderWidth;
+    f->autoHeight = autoHeight;
+    f->textWrap = textWrap;
+    f->rotate = rotate;
+    f->alignment = alignment;
+    f->borderStyle = borderStyle;
+    f->font = font;
+    f->format = format;
+    f->highlighting = highlighting;
+    f->imgFormat = imgFormat;
+    f->printing = printing;
+    f->barcodeType = barcodeType;
+    f->barcodeFrameType = barcodeFrameType;
+    f->barcodeHeight = barcodeHeight;
+    f->ignoreAspectRatio = ignoreAspectRatio;
+    f->picture = picture;
+    f->parentBand = parentBand;
+    f->lineStartX = lineStartX;
+    f->lineEndX = lineEndX;
+    f->lineStartY = lineStartY;
+    f->lineEndY = lineEndY;
+    f->arrowStart = arrowStart;
+    f->arrowEnd = arrowEnd;
+    f->m_baseFontColor = m_baseFontColor;
+    f->m_baseBackgroundColor = m_baseBackgroundColor;
+    f->m_recNo = m_recNo;
+    f->m_reportPage = m_reportPage;
+    f->m_pageTop = m_pageTop;
+    f->m_engine = m_engine;
+    f->type = type;
+    return f;
+}
