@@ -1,0 +1,86 @@
+#include "datahub/recorddialogbase.h"
+
+#include "datahub/msgbox.h"
+#include "datahub/xdatasource.h"
+
+#include <QDataWidgetMapper>
+#include <QDebug>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
+
+RecordDialogBase::RecordDialogBase(XDataSource *dataSource, QWidget *parent)
+    : QDialog(parent)
+    , m_dataSource(dataSource)
+{
+}
+
+RecordDialogBase::~RecordDialogBase()
+{
+    delete m_mapper;
+}
+
+QDataWidgetMapper *RecordDialogBase::createMapper(QAbstractItemModel *model)
+{
+    delete m_mapper;
+    m_mapper = new QDataWidgetMapper(this);
+    m_mapper->setModel(model);
+    m_mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
+    return m_mapper;
+}
+
+bool RecordDialogBase::requireText(const QString &text, const QString &message)
+{
+    if (!text.trimmed().isEmpty())
+        return true;
+    MsgBox::information(this, message);
+    return false;
+}
+
+bool RecordDialogBase::requireUnique(const QString &sql, const QVariant &value, const QString &message)
+{
+    QSqlQuery *query = m_dataSource->query();
+    query->clear();
+    query->prepare(sql);
+    query->addBindValue(value);
+    if (!query->exec())
+        qDebug() << query->lastError().text();
+    const bool found = query->first();
+    query->clear();
+    if (found) {
+        MsgBox::information(this, message);
+        return false;
+    }
+    return true;
+}
+
+bool RecordDialogBase::confirmSubmit()
+{
+    return MsgBox::question(this, tr("Are you sure you want to submit data")) == QMessageBox::Yes;
+}
+
+int RecordDialogBase::nextKey(const QString &generator)
+{
+    QSqlQuery *query = m_dataSource->query();
+    query->clear();
+    query->exec(QStringLiteral("select gen_id(%1, 1) from RDB$DATABASE").arg(generator));
+    if (!query->first()) {
+        qDebug() << query->lastError().text();
+        query->clear();
+        MsgBox::information(this, tr("database error"));
+        return -1;
+    }
+    const int key = query->value(0).toInt();
+    query->clear();
+    return key;
+}
+
+bool RecordDialogBase::submitMapper(const QString &failure)
+{
+    if (m_mapper->submit())
+        return true;
+    if (auto *model = qobject_cast<QSqlQueryModel *>(m_mapper->model()))
+        qDebug() << model->lastError().text();
+    MsgBox::information(this, failure.isEmpty() ? tr("Unable to submit data") : failure);
+    return false;
+}

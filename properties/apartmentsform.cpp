@@ -1,0 +1,446 @@
+#include "properties/apartmentsform.h"
+#include "ui_apartmentsform.h"
+
+#include "datahub/listformbase.h"
+#include "datahub/msgbox.h"
+#include "datahub/xdatasource.h"
+#include "properties/apartmentsdialog.h"
+#include "reports/tibernereport.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QHeaderView>
+#include <QMenu>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QStringListModel>
+
+namespace {
+const int OwnerRole = Qt::UserRole;
+const int BuildingRole = Qt::UserRole + 1;
+
+// Per Field entry, the column the search compares.
+const char *const searchColumns[] = {"description", "suite", "t.firstname", "t.lastname", "company", "status"};
+
+void reselect(QSqlTableModel *model)
+{
+    model->setFilter(model->filter());
+}
+}
+
+ApartmentsForm::ApartmentsForm(XDataSource *dataSource, QPrinter *printer, QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::ApartmentsForm)
+    , dataSource(dataSource)
+    , fieldModel(new QStringListModel(this))
+    , sharedPrinter(printer)
+{
+    ui->setupUi(this);
+    ui->treeWidget->setColumnCount(1);
+    ui->treeWidget->setHeaderLabels({QString()});
+    refreshBuildings();
+
+    connect(ui->tableView, &QCustomTableView::indexChanged, this, &ApartmentsForm::onIndexChanged);
+    connect(dataSource, &XDataSource::buildingsChanged, this, &ApartmentsForm::refreshBuildings);
+    connect(dataSource, &XDataSource::apartmentsRefresh, this, &ApartmentsForm::refreshApartments);
+
+    baseQuery = QStringLiteral("select a.apid, a.tid, a.bid, b.description, a.suite, t.firstname||' '||t.lastname as "
+                               "TENNAME, t.company,  a.squarefootage, a.bedrooms, a.bathrooms, a.floor,  a.status, "
+                               "a.rent, a.agreeid from apartments a inner join buildings b on a.bid = b.buildid left "
+                               "join tenants t on a.tid=t.tid ");
+
+    QSqlDoubleQueryModel *list = dataSource->apartmentsQueryModel();
+    ui->tableView->setModel(list);
+    list->setHeaderData(3, Qt::Horizontal, tr("BUILDING"));
+    list->setHeaderData(4, Qt::Horizontal, tr("APT/SUITE #"));
+    list->setHeaderData(5, Qt::Horizontal, tr("TENANT"));
+    list->setHeaderData(7, Qt::Horizontal, tr("SQ. FOOTAGE"));
+    ui->tableView->setColumnWidth(3, 180);
+    ui->tableView->setColumnWidth(5, 150);
+    auto hideKeys = [this] {
+        ListFormBase::showOnlyColumns(ui->tableView, {3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    };
+    hideKeys();
+    // A statement the database refuses leaves the list without columns; the keys must stay hidden
+    // once it has them again.
+    connect(list, &QSqlDoubleQueryModel::queryChanged, this, hideKeys);
+    ListFormBase::setupListView(ui->tableView);
+
+    fieldModel->setStringList({tr("Building"), tr("Suite"), tr("Tenant Firstname"), tr("Tenant Lastname"),
+                               tr("Company"), tr("Status")});
+    ui->comboBox->setModel(fieldModel);
+    ui->comboBox->setCurrentIndex(0);
+
+    RecurModel *bills = dataSource->recurModel();
+    ui->tableView_2->setModel(bills);
+    bills->setHeaderData(4, Qt::Horizontal, tr("FREQUENCY"));
+    bills->setHeaderData(5, Qt::Horizontal, tr("NEXT DATE"));
+    bills->setHeaderData(6, Qt::Horizontal, tr("START DATE"));
+    bills->setHeaderData(7, Qt::Horizontal, tr("END DATE"));
+    QHeaderView *header = ui->tableView_2->horizontalHeader();
+    header->swapSections(5, 6);
+    header->swapSections(6, 7);
+    ui->tableView_2->setColumnWidth(4, 150);
+    ui->tableView_2->setColumnWidth(1, 150);
+    ListFormBase::showOnlyColumns(ui->tableView_2, {1, 2, 4, 5, 6, 7, 10});
+    ListFormBase::setupListView(ui->tableView_2);
+}
+
+ApartmentsForm::~ApartmentsForm()
+{
+    delete ui;
+}
+
+void ApartmentsForm::closeEvent(QCloseEvent *event)
+{
+    // The main window keeps this page for the whole run.
+    event->ignore();
+}
+
+bool ApartmentsForm::openTransaction()
+{
+    // Whatever an earlier failure left open is discarded first.
+    QSqlDriver *driver = QSqlDatabase::database().driver();
+    driver->rollbackTransaction();
+    return driver->beginTransaction();
+}
+
+void ApartmentsForm::rerunList()
+{
+    QSqlDoubleQueryModel *list = dataSource->apartmentsQueryModel();
+    list->setQuery(list->query().lastQuery(), QSqlDatabase::database());
+}
+
+void ApartmentsForm::selectApartment(int apid)
+{
+    QSqlDoubleQueryModel *list = dataSource->apartmentsQueryModel();
+    const QModelIndexList hits = list->match(list->index(0, 0), Qt::DisplayRole, apid, 1, Qt::MatchExactly);
+    if (!hits.isEmpty())
+        ui->tableView->setCurrentIndex(hits.first());
+}
+
+int ApartmentsForm::currentApid() const
+{
+    const QModelIndex current = ui->tableView->currentIndex();
+    if (!current.isValid())
+        return -1;
+    return dataSource->apartmentsQueryModel()->record(current.row()).value(QStringLiteral("apid")).toInt();
+}
+
+void ApartmentsForm::fillOwnersTree()
+{
+    ui->treeWidget->clear();
+    QSqlQuery *query = dataSource->query();
+    query->clear();
+    query->exec(QStringLiteral("select oid, code, name from owners"));
+
+    QList<QTreeWidgetItem *> items;
+    auto *top = new QTreeWidgetItem(QStringList(tr("OWNERS")));
+    top->setData(0, OwnerRole, -1);
+    top->setData(0, BuildingRole, -1);
+    items << top;
+    while (query->next()) {
+        const int oid = query->value(QStringLiteral("oid")).toInt();
+        auto *owner = new QTreeWidgetItem(top, QStringList(QStringLiteral("[%1] %2").arg(
+                                                    query->value(QStringLiteral("code")).toString(),
+                                                    query->value(QStringLiteral("name")).toString())));
+        owner->setData(0, OwnerRole, oid);
+        owner->setData(0, BuildingRole, -1);
+        items << owner;
+        addOwnerBuildings(oid, owner, items);
+    }
+    query->clear();
+    ui->treeWidget->insertTopLevelItems(0, {items.first()});
+    ui->treeWidget->expandAll();
+}
+
+void ApartmentsForm::addOwnerBuildings(int ownerId, QTreeWidgetItem *parentItem, QList<QTreeWidgetItem *> &items)
+{
+    // The first shared query is still walking the owners.
+    QSqlQuery *query = dataSource->query2();
+    query->clear();
+    query->exec(QStringLiteral("select buildid, description from buildings where oid = %1").arg(ownerId));
+    while (query->next()) {
+        auto *building = new QTreeWidgetItem(parentItem, QStringList(QStringLiteral("%1").arg(
+                                                             query->value(QStringLiteral("description")).toString())));
+        building->setData(0, OwnerRole, ownerId);
+        building->setData(0, BuildingRole, query->value(QStringLiteral("buildid")).toInt());
+        building->setForeground(0, QBrush(QColor(QStringLiteral("Blue"))));
+        items << building;
+    }
+    query->clear();
+}
+
+void ApartmentsForm::refreshBuildings()
+{
+    refreshing = true;
+    fillOwnersTree();
+    refreshing = false;
+}
+
+void ApartmentsForm::reloadModels(int apid)
+{
+    reselect(dataSource->recurModel());
+    reselect(dataSource->agreementsModel());
+    reselect(dataSource->apartmentsModel());
+    rerunList();
+    selectApartment(apid);
+}
+
+void ApartmentsForm::refreshApartments()
+{
+    reloadModels(currentApid());
+}
+
+void ApartmentsForm::onIndexChanged(const QModelIndex &index)
+{
+    if (!index.isValid())
+        return;
+    const int apid = dataSource->apartmentsQueryModel()->record(index.row()).value(QStringLiteral("apid")).toInt();
+    dataSource->recurModel()->setFilter(QStringLiteral("apid = %1").arg(apid));
+}
+
+void ApartmentsForm::on_treeWidget_currentItemChanged(QTreeWidgetItem *current, QTreeWidgetItem *)
+{
+    if (refreshing || !current)
+        return;
+    const int oid = current->data(0, OwnerRole).toInt();
+    const int buildid = current->data(0, BuildingRole).toInt();
+    QString statement = baseQuery;
+    if (oid != -1) {
+        statement = QStringLiteral("%1 where oid = %2").arg(baseQuery).arg(oid);
+        if (buildid != -1)
+            statement = QStringLiteral("%1 AND bid = %2").arg(statement).arg(buildid);
+    }
+    dataSource->apartmentsQueryModel()->setQuery(statement, QSqlDatabase::database());
+}
+
+void ApartmentsForm::on_lineEdit_textChanged(const QString &)
+{
+    const QString text = ListFormBase::searchText(ui->lineEdit->text());
+    QString statement = baseQuery;
+    if (!text.isEmpty()) {
+        const int field = qBound(0, ui->comboBox->currentIndex(), 5);
+        statement = QStringLiteral("%1 where lower(%2) like '%%3%'")
+                        .arg(baseQuery, QLatin1String(searchColumns[field]), text);
+        qDebug() << statement;
+    }
+    dataSource->apartmentsQueryModel()->setQuery(statement, QSqlDatabase::database());
+}
+
+void ApartmentsForm::on_pushButton_9_clicked()
+{
+    dataSource->apartmentsQueryModel()->setQuery(baseQuery, QSqlDatabase::database());
+}
+
+void ApartmentsForm::on_pushButton_10_clicked()
+{
+    // The list already follows the criteria as they are typed.
+}
+
+void ApartmentsForm::on_pushButton_clicked()
+{
+    QTreeWidgetItem *node = ui->treeWidget->currentItem();
+    const int buildid = node ? node->data(0, BuildingRole).toInt() : -1;
+    if (buildid == -1) {
+        MsgBox::information(this, tr("Select a valid building from the tree view"));
+        return;
+    }
+    const int oid = node->data(0, OwnerRole).toInt();
+    if (!openTransaction()) {
+        MsgBox::information(this, tr("Error inserting record. Unable to start transaction."));
+        return;
+    }
+    SqlDoubleTableModel *model = dataSource->apartmentsModel();
+    const int row = model->rowCount();
+    if (!model->insertRows(row, 1)) {
+        QSqlDatabase::database().driver()->rollbackTransaction();
+        MsgBox::information(this, tr("Unable to add new record"));
+        return;
+    }
+    XDataSource::setFieldValue(model, QStringLiteral("agreeid"), row, -1);
+    runApartmentsDialog(model->index(row, 0), buildid, oid);
+}
+
+void ApartmentsForm::on_pushButton_2_clicked()
+{
+    if (!ui->tableView->currentIndex().isValid()) {
+        MsgBox::information(this, tr("Select a valid apartment record from the apartments table view."));
+        return;
+    }
+    const int apid = currentApid();
+    SqlDoubleTableModel *model = dataSource->apartmentsModel();
+    model->setFilter(QStringLiteral("apid = %1").arg(apid));
+    if (model->rowCount() == 0) {
+        model->setFilter(QString());
+        rerunList();
+        MsgBox::information(this, tr("could not locate record in apartments table."));
+        return;
+    }
+    if (!openTransaction()) {
+        model->setFilter(QString());
+        MsgBox::information(this, tr("Error editing record. Unable to start transaction."));
+        return;
+    }
+    const int bid = model->record(0).value(QStringLiteral("bid")).toInt();
+    runApartmentsDialog(model->index(0, 0), bid, -1);
+    model->setFilter(QString());
+}
+
+void ApartmentsForm::on_tableView_doubleClicked(const QModelIndex &)
+{
+    on_pushButton_2_clicked();
+}
+
+void ApartmentsForm::runApartmentsDialog(const QModelIndex &index, int buildingId, int ownerId)
+{
+    SqlDoubleTableModel *model = dataSource->apartmentsModel();
+    QSqlDriver *driver = QSqlDatabase::database().driver();
+    const int row = index.row();
+    const bool isNew = model->QSqlTableModel::data(model->index(row, 0), Qt::EditRole).isNull();
+
+    auto *editor = new ApartmentsDialog(dataSource, row, ownerId, buildingId, this);
+    if (editor->exec() != QDialog::Accepted) {
+        model->revertAll();
+        delete editor;
+        if (!driver->rollbackTransaction())
+            MsgBox::information(this, tr("Error rolling back transaction"));
+        return;
+    }
+    const int apid = editor->apartmentId();
+    delete editor;
+
+    const bool written = isNew ? XDataSource::insertRow(model, row) : XDataSource::updateRow(model, row);
+    if (!written) {
+        driver->rollbackTransaction();
+        model->revertAll();
+        MsgBox::information(this, tr("Unable to submit data"));
+        return;
+    }
+    if (!driver->commitTransaction()) {
+        MsgBox::information(this, tr("Error committing transaction"));
+        return;
+    }
+    reselect(dataSource->waitlistModel());
+    rerunList();
+    selectApartment(apid);
+    reselect(model);
+}
+
+void ApartmentsForm::on_pushButton_3_clicked()
+{
+    const QModelIndex current = ui->tableView->currentIndex();
+    if (!current.isValid()) {
+        MsgBox::information(this, tr("Select a valid apartment record from the apartments table view."));
+        return;
+    }
+    const int deletedRow = current.row();
+    const QSqlRecord record = dataSource->apartmentsQueryModel()->record(deletedRow);
+    const int apid = record.value(QStringLiteral("apid")).toInt();
+    if (record.value(QStringLiteral("agreeid")).toInt() > 0) {
+        MsgBox::information(this, tr("A valid rental agreement exists. First delete it!"));
+        return;
+    }
+    if (MsgBox::question(this, tr("Are you sure you want to delete the selected record? <br/> All equipment, "
+                                  "maintenance records, recurring bills, and current charges associated with "
+                                  "it will be deleted!"))
+        != QMessageBox::Yes) {
+        qDebug() << "Don't delete record";
+        return;
+    }
+    if (!openTransaction()) {
+        MsgBox::information(this, tr("Error deleting record. Unable to start transaction."));
+        return;
+    }
+
+    QSqlDriver *driver = QSqlDatabase::database().driver();
+    QSqlQuery *query = dataSource->query();
+    const char *const statements[] = {"Delete from apartments where apid= %1", "Delete from equipments where apid= %1",
+                                      "Delete from maintenance where apid= %1", "Delete from charges where apid= %1",
+                                      "Delete from recur where apid= %1"};
+    for (const char *statement : statements) {
+        query->clear();
+        if (!query->exec(QString::fromLatin1(statement).arg(apid))) {
+            // Half a cascade would leave bills and charges of an apartment that no longer exists.
+            qDebug() << query->lastError().text();
+            query->clear();
+            driver->rollbackTransaction();
+            MsgBox::information(this, tr("Error deleting record. Unable to commit transaction."));
+            return;
+        }
+    }
+    query->clear();
+    if (!driver->commitTransaction()) {
+        MsgBox::information(this, tr("Error deleting record. Unable to commit transaction."));
+        return;
+    }
+
+    rerunList();
+    reselect(dataSource->apartmentsModel());
+    QSqlDoubleQueryModel *list = dataSource->apartmentsQueryModel();
+    if (list->rowCount() > deletedRow)
+        ui->tableView->setCurrentIndex(list->index(deletedRow, 3));
+    reselect(dataSource->recurModel());
+    reselect(dataSource->chargesModel());
+    reselect(dataSource->maintenanceModel());
+    reselect(dataSource->equipmentModel());
+}
+
+void ApartmentsForm::on_pushButton_4_clicked()
+{
+    QSqlDoubleQueryModel *report = dataSource->reportQueryModel();
+    report->clear();
+    report->setQuery(dataSource->apartmentsQueryModel()->query().lastQuery(), QSqlDatabase::database());
+    qDebug() << report->rowCount();
+    if (TiberneReport *reports = dataSource->reportGenerator())
+        reports->printApartments(report, {tr("Apartments"), tr("Number of Apartmets in Building"),
+                                          tr("Total Number of Apartments")});
+}
+
+void ApartmentsForm::on_pushButton_8_clicked()
+{
+    const QModelIndex current = ui->tableView->currentIndex();
+    if (!current.isValid()) {
+        MsgBox::information(this, tr("Select a valid apartment record from the apartments table view."));
+        return;
+    }
+    const QSqlRecord record = dataSource->apartmentsQueryModel()->record(current.row());
+    QSqlDoubleQueryModel *report = dataSource->reportQueryModel();
+    report->clear();
+    report->setQuery(QStringLiteral("select f.name, r.type, r.amount, r.startdate, r.enddate, r.nextdate from recur r  "
+                                    "inner join Frequency f on r.freq = f.freqid  where r.apid=%1")
+                         .arg(record.value(QStringLiteral("apid")).toInt()),
+                     QSqlDatabase::database());
+    qDebug() << report->rowCount();
+    if (TiberneReport *reports = dataSource->reportGenerator())
+        reports->printBills(report, {record.value(QStringLiteral("tenname")).toString(),
+                                     record.value(QStringLiteral("description")).toString(),
+                                     record.value(QStringLiteral("suite")).toString()});
+}
+
+void ApartmentsForm::on_pushButton_14_clicked()
+{
+    if (!ui->tableView->currentIndex().isValid()) {
+        MsgBox::information(this, tr("Select a valid apartment record from the apartments table view."));
+        return;
+    }
+    // The maintenance log of the apartment opens here once the upkeep windows are in place.
+}
+
+void ApartmentsForm::on_treeWidget_customContextMenuRequested(const QPoint &position)
+{
+    QMenu menu(this);
+    menu.addAction(ui->action_Refresh);
+    menu.exec(ui->treeWidget->viewport()->mapToGlobal(position));
+}
+
+void ApartmentsForm::on_pushButton_15_clicked()
+{
+    refreshBuildings();
+}
+
+void ApartmentsForm::on_action_Refresh_triggered()
+{
+    refreshBuildings();
+}

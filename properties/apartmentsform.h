@@ -1,0 +1,73 @@
+#ifndef APARTMENTSFORM_H
+#define APARTMENTSFORM_H
+
+#include <QModelIndex>
+#include <QString>
+#include <QWidget>
+
+class QPrinter;
+class QStringListModel;
+class QTreeWidgetItem;
+class XDataSource;
+
+namespace Ui {
+class ApartmentsForm;
+}
+
+// The apartments page of the work area: the owners and their buildings in a tree that narrows the
+// apartments list, the recurring bills of the current apartment, and the apartment editor. Several
+// writes that belong together run in one transaction of the page's own on the default connection.
+class ApartmentsForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ApartmentsForm(XDataSource *dataSource, QPrinter *printer, QWidget *parent = nullptr);
+    ~ApartmentsForm() override;
+
+    QPrinter *printer() const { return sharedPrinter; }
+    void setPrinter(QPrinter *printer) { sharedPrinter = printer; }
+
+    void fillOwnersTree();
+    void addOwnerBuildings(int ownerId, QTreeWidgetItem *parentItem, QList<QTreeWidgetItem *> &items);
+    void reloadModels(int apid);
+    void runApartmentsDialog(const QModelIndex &index, int buildingId, int ownerId);
+
+public slots:
+    void refreshBuildings();
+    void refreshApartments();
+    void onIndexChanged(const QModelIndex &index);
+
+    void on_lineEdit_textChanged(const QString &text);
+    void on_pushButton_9_clicked();
+    void on_pushButton_10_clicked();
+    void on_pushButton_clicked();
+    void on_pushButton_2_clicked();
+    void on_tableView_doubleClicked(const QModelIndex &index);
+    void on_pushButton_3_clicked();
+    void on_pushButton_4_clicked();
+    void on_pushButton_14_clicked();
+    void on_pushButton_8_clicked();
+    void on_treeWidget_currentItemChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
+    void on_treeWidget_customContextMenuRequested(const QPoint &position);
+    void on_pushButton_15_clicked();
+    void on_action_Refresh_triggered();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    bool openTransaction();
+    void rerunList();
+    void selectApartment(int apid);
+    int currentApid() const;
+
+    Ui::ApartmentsForm *ui;
+    XDataSource *dataSource;
+    QStringListModel *fieldModel;
+    QString baseQuery;
+    bool refreshing = false;
+    QPrinter *sharedPrinter;
+};
+
+#endif // APARTMENTSFORM_H

@@ -1,0 +1,81 @@
+#include "properties/seldialogbase.h"
+
+#include "datahub/listformbase.h"
+#include "datahub/msgbox.h"
+#include "datahub/xdatasource.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSqlRecord>
+#include <QStringListModel>
+#include <QTableView>
+
+SelDialogBase::SelDialogBase(XDataSource *dataSource, QWidget *parent)
+    : QDialog(parent)
+    , dataSource(dataSource)
+    , m_fieldModel(new QStringListModel(this))
+{
+}
+
+SelDialogBase::~SelDialogBase() = default;
+
+void SelDialogBase::setupPicker(QComboBox *comboBox, QLineEdit *lineEdit, QTableView *tableView, const Setup &setup)
+{
+    m_comboBox = comboBox;
+    m_lineEdit = lineEdit;
+    m_tableView = tableView;
+    m_searchColumns = setup.searchColumns;
+    m_baseQuery = setup.baseQuery;
+
+    setWindowTitle(setup.title);
+    m_fieldModel->setStringList(setup.fieldLabels);
+    comboBox->setModel(m_fieldModel);
+    comboBox->setCurrentIndex(0);
+    lineEdit->setFocus();
+
+    // The model is shared with other pickers and the payment history: it simply gets this statement.
+    QSqlDoubleQueryModel *model = dataSource->selectQueryModel();
+    model->clear();
+    model->setQuery(m_baseQuery, QSqlDatabase::database());
+
+    tableView->setModel(model);
+    const QList<int> hidden = setup.hiddenColumns;
+    auto hideColumns = [tableView, hidden]() {
+        for (int column : hidden)
+            tableView->setColumnHidden(column, true);
+    };
+    hideColumns();
+    connect(model, &QSqlDoubleQueryModel::queryChanged, this, hideColumns);
+    ListFormBase::setupListView(tableView);
+    for (auto it = setup.headers.cbegin(); it != setup.headers.cend(); ++it)
+        model->setHeaderData(it.key(), Qt::Horizontal, it.value());
+}
+
+void SelDialogBase::accept()
+{
+    const QModelIndex current = m_tableView->currentIndex();
+    if (!current.isValid()) {
+        MsgBox::information(this, tr("You have not selected a valid record."));
+        return;
+    }
+    takeResult(dataSource->selectQueryModel()->record(current.row()));
+    QDialog::accept();
+}
+
+void SelDialogBase::on_pushButton_7_clicked()
+{
+    dataSource->selectQueryModel()->setQuery(m_baseQuery, QSqlDatabase::database());
+}
+
+void SelDialogBase::on_lineEdit_textChanged(const QString &)
+{
+    const QString text = ListFormBase::searchText(m_lineEdit->text());
+    QSqlDoubleQueryModel *model = dataSource->selectQueryModel();
+    if (text.isEmpty()) {
+        model->setQuery(m_baseQuery, QSqlDatabase::database());
+        return;
+    }
+    const QString column = m_searchColumns.value(m_comboBox->currentIndex(), m_searchColumns.value(0));
+    model->setQuery(QStringLiteral("%1 where lower(%2) like '%%3%'").arg(m_baseQuery, column, text),
+                    QSqlDatabase::database());
+}

@@ -1,0 +1,58 @@
+#ifndef SELDIALOGBASE_H
+#define SELDIALOGBASE_H
+
+#include <QDialog>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+class QLineEdit;
+class QSqlRecord;
+class QStringListModel;
+class QTableView;
+class XDataSource;
+
+// What the four pickers share: a searchable list in the hub's select query model, and OK only on a
+// chosen row. Each picker gives its statement, search fields and columns, and keeps what it returns.
+class SelDialogBase : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit SelDialogBase(XDataSource *dataSource, QWidget *parent = nullptr);
+    ~SelDialogBase() override;
+
+public slots:
+    void accept() override;
+    void on_pushButton_7_clicked();
+    void on_lineEdit_textChanged(const QString &text);
+
+protected:
+    struct Setup
+    {
+        QString title;
+        QStringList fieldLabels;
+        QStringList searchColumns; // one per label, as the statement names it
+        QString baseQuery;
+        QList<int> hiddenColumns;
+        QMap<int, QString> headers;
+    };
+    // Called once by the picker after its form is built.
+    void setupPicker(QComboBox *comboBox, QLineEdit *lineEdit, QTableView *tableView, const Setup &setup);
+
+    // Keeps what the picker returns from the chosen row.
+    virtual void takeResult(const QSqlRecord &record) = 0;
+
+    XDataSource *dataSource;
+
+private:
+    QComboBox *m_comboBox = nullptr;
+    QLineEdit *m_lineEdit = nullptr;
+    QTableView *m_tableView = nullptr;
+    QStringListModel *m_fieldModel = nullptr;
+    QStringList m_searchColumns;
+    QString m_baseQuery;
+};
+
+#endif // SELDIALOGBASE_H

@@ -1,0 +1,308 @@
+#include "tests/properties/testhub.h"
+
+#include "datahub/listformbase.h"
+#include "datahub/recorddialogbase.h"
+
+#include <QDataWidgetMapper>
+#include <QLineEdit>
+#include <QTableView>
+#include <QVBoxLayout>
+
+// A bare list window and editor on the owners model: only what the shared flow needs.
+class BareEditor : public RecordDialogBase
+{
+public:
+    BareEditor(XDataSource *hub, int row, QWidget *parent)
+        : RecordDialogBase(hub, parent)
+        , row(row)
+    {
+        auto *layout = new QVBoxLayout(this);
+        code = new QLineEdit(this);
+        code->setObjectName(QStringLiteral("code"));
+        layout->addWidget(code);
+        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        buttons->setObjectName(QStringLiteral("buttonBox"));
+        layout->addWidget(buttons);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        createMapper(hub->ownersModel())->addMapping(code, 1);
+        mapper()->setCurrentIndex(row);
+        loaded = code->text();
+    }
+
+    void accept() override
+    {
+        if (!requireText(code->text(), QStringLiteral("blank")))
+            return;
+        if (code->text() != loaded
+            && !requireUnique(QStringLiteral("select code from owners where code = ?"), code->text(),
+                              QStringLiteral("exists")))
+            return;
+        if (!confirmSubmit())
+            return;
+        auto *model = dataSource()->ownersModel();
+        if (model->QSqlTableModel::data(model->index(row, 0)).isNull()) {
+            const int key = nextKey(QStringLiteral("GEN_OWNERS_ID"));
+            if (key < 0)
+                return;
+            XDataSource::setCellValue(model, 0, row, key);
+        }
+        if (submitMapper())
+            QDialog::accept();
+    }
+
+    QLineEdit *code;
+    int row;
+    QString loaded;
+};
+
+class BareList : public QWidget, public ListFormBase
+{
+public:
+    explicit BareList(XDataSource *hub)
+        : ListFormBase(this)
+        , hub(hub)
+    {
+        view = new QTableView(this);
+        setListModel(hub->ownersModel(), view);
+        setupListView(view);
+    }
+    QDialog *createEditor(int row) override { return new BareEditor(hub, row, this); }
+    bool canDeleteRow(int) override { return allowDelete; }
+
+    using ListFormBase::addRecord;
+    using ListFormBase::applySearch;
+    using ListFormBase::deleteCurrentRecord;
+    using ListFormBase::editCurrentRecord;
+    using ListFormBase::listModel;
+
+    int rowOf(const QString &code)
+    {
+        for (int row = 0; row < listModel()->rowCount(); ++row)
+            if (listModel()->index(row, 1).data().toString() == code)
+                return row;
+        return -1;
+    }
+    void select(const QString &code) { view->setCurrentIndex(listModel()->index(rowOf(code), 1)); }
+
+    XDataSource *hub;
+    QTableView *view;
+    bool allowDelete = true;
+};
+
+static void typeCode(QDialog *dialog, const QString &text)
+{
+    auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("code"));
+    edit->clear();
+    QTest::keyClicks(edit, text);
+}
+
+class TestListBase : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void filterText_data();
+    void filterText();
+    void reportConditionFollowsTheList_data();
+    void reportConditionFollowsTheList();
+
+    void addThenCancelWritesNothing();
+    void addWritesTheRowWithAGeneratedKey();
+    void editAndDeleteNeedACurrentRow();
+    void failedWriteKeepsTheEditForAnotherTry();
+    void failedInsertKeepsTheNewRow();
+    void editorRefusalsKeepTheEditorOpen();
+    void deleteAsksFirst();
+    void searchMatchesApostrophesAndPercent();
+};
+
+void TestListBase::filterText_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("filter");
+    QTest::newRow("blank") << "   " << "";
+    QTest::newRow("trimmed, lower case") << "  Main St " << "LOWER(city) like '%main st%'";
+    QTest::newRow("apostrophe doubled") << "O'Brien" << "LOWER(city) like '%o''brien%'";
+    QTest::newRow("two apostrophes") << "a''b" << "LOWER(city) like '%a''''b%'";
+    QTest::newRow("percent left as wildcard") << "50%" << "LOWER(city) like '%50%%'";
+}
+
+void TestListBase::filterText()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, filter);
+    QCOMPARE(ListFormBase::likeFilter(QStringLiteral("city"), typed), filter);
+}
+
+void TestListBase::reportConditionFollowsTheList_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("listFilter");
+    QTest::addColumn<QString>("condition");
+    QTest::newRow("filtered") << "Kay's" << "x" << " where LOWER(o.Name) like '%kay''s%' ";
+    QTest::newRow("list cleared, text stays") << "Kay's" << "" << "";
+    QTest::newRow("no text") << " " << "x" << "";
+}
+
+void TestListBase::reportConditionFollowsTheList()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, listFilter);
+    QFETCH(QString, condition);
+    QCOMPARE(ListFormBase::reportCondition(QStringLiteral("o.Name"), typed, listFilter), condition);
+}
+
+void TestListBase::addThenCancelWritesNothing()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    BareList list(t.hub);
+    const int rows = list.listModel()->rowCount();
+    const int stored = t.count("owners");
+    ModalDriver driver;
+    driver.cancel([](QDialog *d) { typeCode(d, "NEVER"); });
+    QVERIFY(!list.addRecord());
+    QCOMPARE(list.listModel()->rowCount(), rows);
+    QVERIFY(!list.listModel()->isDirty());
+    QCOMPARE(t.count("owners"), stored);
+}
+
+void TestListBase::addWritesTheRowWithAGeneratedKey()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    BareList list(t.hub);
+    const int next = t.copy.scalar("select gen_id(GEN_OWNERS_ID, 0) from RDB$DATABASE").toInt() + 1;
+    ModalDriver driver;
+    driver.ok([](QDialog *d) { typeCode(d, "BASE1"); });
+    QVERIFY(list.addRecord());
+    QCOMPARE(t.copy.scalar("select oid from owners where code = 'BASE1'").toInt(), next);
+    QVERIFY(list.rowOf("BASE1") >= 0);
+}
+
+void TestListBase::editAndDeleteNeedACurrentRow()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    BareList list(t.hub);
+    list.view->setCurrentIndex(QModelIndex());
+    QVERIFY(!list.editCurrentRecord());
+    QVERIFY(!list.deleteCurrentRecord());
+    QCOMPARE(MsgBox::shownTexts(), QStringList({"You haven't selected a valid record",
+                                                "You haven't selected a valid record"}));
+}
+
+void TestListBase::failedWriteKeepsTheEditForAnotherTry()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    QVERIFY(t.exec("insert into owners (oid, code, name) values (9001, 'KEEP', 'Keeper')"));
+    BareList list(t.hub);
+    list.listModel()->select();
+    list.select("KEEP");
+
+    // The code column holds twenty characters: the update fails in the database.
+    const QString tooLong(40, QLatin1Char('X'));
+    QString shownOnRetry;
+    ModalDriver driver;
+    driver.ok([&](QDialog *d) { typeCode(d, tooLong); });
+    driver.cancel([&](QDialog *d) { shownOnRetry = d->findChild<QLineEdit *>("code")->text(); });
+    QVERIFY(!list.editCurrentRecord());
+
+    QVERIFY(MsgBox::shownTexts().contains("Unable to submit data"));
+    QCOMPARE(shownOnRetry, tooLong);
+    QCOMPARE(t.copy.scalar("select code from owners where oid = 9001").toString(), QString("KEEP"));
+    QVERIFY(!list.listModel()->isDirty());
+}
+
+void TestListBase::failedInsertKeepsTheNewRow()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    BareList list(t.hub);
+    const int stored = t.count("owners");
+    QString shownOnRetry;
+    ModalDriver driver;
+    driver.ok([](QDialog *d) { typeCode(d, QString(40, QLatin1Char('Y'))); });
+    driver.ok([&](QDialog *d) {
+        shownOnRetry = d->findChild<QLineEdit *>("code")->text();
+        typeCode(d, "SHORT");
+    });
+    QVERIFY(list.addRecord());
+    QCOMPARE(shownOnRetry, QString(40, QLatin1Char('Y')));
+    QCOMPARE(t.count("owners"), stored + 1);
+    QCOMPARE(t.count("owners where code = 'SHORT'"), 1);
+}
+
+void TestListBase::editorRefusalsKeepTheEditorOpen()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    QVERIFY(t.exec("insert into owners (oid, code, name) values (9002, 'TAKEN', 'x')"));
+    QVERIFY(t.exec("insert into owners (oid, code, name) values (9003, 'MINE', 'y')"));
+    BareList list(t.hub);
+    list.listModel()->select();
+    list.select("MINE");
+    ModalDriver driver;
+    driver.ok([](QDialog *d) { typeCode(d, "  "); });
+    QVERIFY(!list.editCurrentRecord());
+    list.select("MINE");
+    driver.ok([](QDialog *d) { typeCode(d, "TAKEN"); });
+    QVERIFY(!list.editCurrentRecord());
+    list.select("MINE");
+    MsgBox::setNextAnswer(QMessageBox::No);
+    driver.ok([](QDialog *d) { typeCode(d, "OTHER"); });
+    QVERIFY(!list.editCurrentRecord());
+
+    QCOMPARE(driver.stayedOpen, 3);
+    QCOMPARE(MsgBox::shownTexts(),
+             QStringList({"blank", "exists", "Are you sure you want to submit data"}));
+    QCOMPARE(t.count("owners where code = 'MINE'"), 1);
+}
+
+void TestListBase::deleteAsksFirst()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    QVERIFY(t.exec("insert into owners (oid, code, name) values (9004, 'GONE', 'z')"));
+    BareList list(t.hub);
+    list.listModel()->select();
+
+    list.select("GONE");
+    list.allowDelete = false;
+    QVERIFY(!list.deleteCurrentRecord());
+    QVERIFY(MsgBox::shownTexts().isEmpty());
+
+    list.allowDelete = true;
+    MsgBox::setNextAnswer(QMessageBox::No);
+    QVERIFY(!list.deleteCurrentRecord());
+    QCOMPARE(t.count("owners where oid = 9004"), 1);
+
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    QVERIFY(list.deleteCurrentRecord());
+    QCOMPARE(t.count("owners where oid = 9004"), 0);
+    QCOMPARE(list.rowOf("GONE"), -1);
+}
+
+void TestListBase::searchMatchesApostrophesAndPercent()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    QVERIFY(t.exec("insert into owners (oid, code, name) values (9005, 'OB', 'Kevin O''Brien')"));
+    QVERIFY(t.exec("insert into owners (oid, code, name) values (9006, 'PC', 'Fifty % Ltd')"));
+    BareList list(t.hub);
+
+    list.applySearch("Name", "o'brien");
+    QCOMPARE(list.listModel()->rowCount(), 1);
+    QCOMPARE(list.listModel()->index(0, 1).data().toString(), QString("OB"));
+    list.applySearch("Name", "y %");
+    QCOMPARE(list.listModel()->rowCount(), 1);
+    QCOMPARE(list.listModel()->index(0, 1).data().toString(), QString("PC"));
+    list.applySearch("Name", "  ");
+    QCOMPARE(list.listModel()->filter(), QString());
+    QCOMPARE(list.listModel()->rowCount(), t.count("owners"));
+}
+
+VELLORAN_TEST_MAIN(TestListBase)
+#include "tst_listbase.moc"

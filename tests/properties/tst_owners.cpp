@@ -1,0 +1,197 @@
+#include "tests/properties/testhub.h"
+
+#include "properties/ownersform.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+class TestOwners : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void searchByEachField_data();
+    void searchByEachField();
+    void clearAndPrintFollowTheList();
+    void newOwnerIsStoredTrimmedWithAGeneratedKey();
+    void editorRefusals_data();
+    void editorRefusals();
+    void ownerWithBlankCodeIsUpdatedNotDuplicated();
+    void deleteRefusedWhileABuildingBelongsToTheOwner();
+
+private:
+    void selectCode(const QString &code);
+    void click(const char *name) { QTest::mouseClick(child<QPushButton>(form, name), Qt::LeftButton); }
+
+    TestHub *t = nullptr;
+    OwnersForm *form = nullptr;
+    QTableView *view = nullptr;
+    QSqlTableModel *model = nullptr;
+};
+
+void TestOwners::init()
+{
+    t = new TestHub;
+    QVERIFY(t->opened);
+    QVERIFY(t->exec("insert into owners (oid, code, name, address, city, state, zip, tel, email) values "
+                    "(9100, 'ZQ1', 'Maeve O''Hara', '12 Quay Lane', 'Dunmore', 'Leinster', 'D9Q', '555-0199', "
+                    "'maeve@hara.example')"));
+    QVERIFY(t->exec("insert into owners (oid, code, name, email) values (9101, 'ZQ2', '100% Holdings', 'x@y.example')"));
+    form = new OwnersForm(t->hub);
+    view = child<QTableView>(form, "tableView");
+    model = t->hub->ownersModel();
+    model->select();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+}
+
+void TestOwners::cleanup()
+{
+    delete form;
+    delete t;
+}
+
+void TestOwners::selectCode(const QString &code)
+{
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (model->index(row, 1).data().toString() == code)
+            view->setCurrentIndex(model->index(row, 1));
+}
+
+void TestOwners::searchByEachField_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("Code") << 0 << "zq1";
+    QTest::newRow("Name with apostrophe") << 1 << "o'hara";
+    QTest::newRow("Email") << 2 << "@HARA.";
+    QTest::newRow("Address") << 3 << "quay";
+    QTest::newRow("City") << 4 << "dunm";
+    QTest::newRow("State") << 5 << "leinst";
+    QTest::newRow("Zip") << 6 << "d9q";
+    QTest::newRow("Tel") << 7 << "0199";
+}
+
+void TestOwners::searchByEachField()
+{
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    child<QComboBox>(form, "comboBox")->setCurrentIndex(field);
+    QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), typed);
+    QCOMPARE(model->rowCount(), 1);
+    QCOMPARE(model->index(0, 1).data().toString(), QString("ZQ1"));
+}
+
+void TestOwners::clearAndPrintFollowTheList()
+{
+    auto *field = child<QComboBox>(form, "comboBox");
+    auto *criteria = child<QLineEdit>(form, "lineEdit");
+    field->setCurrentIndex(1);
+    QTest::keyClicks(criteria, "100%");
+    QCOMPARE(model->rowCount(), 1);
+
+    // Changing the field alone does not search again.
+    field->setCurrentIndex(0);
+    QCOMPARE(model->rowCount(), 1);
+
+    click("pushButton_4");
+    QSqlDoubleQueryModel *report = t->hub->reportQueryModel();
+    QVERIFY(report->query().lastQuery().contains("where LOWER(o.Code) like '%100%%'"));
+
+    click("pushButton_5");
+    QCOMPARE(criteria->text(), QString("100%"));
+    QCOMPARE(model->rowCount(), t->count("owners"));
+    click("pushButton_4");
+    QVERIFY(!report->query().lastQuery().contains("where"));
+    QCOMPARE(report->rowCount(), t->count("owners o left join buildings b on o.oid = b.oid"));
+}
+
+void TestOwners::newOwnerIsStoredTrimmedWithAGeneratedKey()
+{
+    const int next = t->copy.scalar("select gen_id(GEN_OWNERS_ID, 0) from RDB$DATABASE").toInt() + 1;
+    ModalDriver driver;
+    driver.ok([](QDialog *d) {
+        QCOMPARE(d->windowTitle(), QString("Owner Form"));
+        QTest::keyClicks(child<QLineEdit>(d, "lineEdit"), "  NEW7 ");
+        QTest::keyClicks(child<QLineEdit>(d, "lineEdit_2"), "Noor Haddad");
+        child<QLineEdit>(d, "manval")->clear();
+        QTest::keyClicks(child<QLineEdit>(d, "manval"), "7.123456");
+        QTest::keyClicks(child<QLineEdit>(d, "bsb"), "062-000");
+    });
+    click("pushButton");
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(t->copy.scalar("select oid from owners where code = 'NEW7'").toInt(), next);
+    QCOMPARE(t->copy.scalar("select bsb from owners where code = 'NEW7'").toString(), QString("062-000"));
+    // The percentage fields take four decimals at most.
+    QCOMPARE(t->copy.scalar("select manvalue from owners where code = 'NEW7'").toDouble(), 7.1234);
+}
+
+void TestOwners::editorRefusals_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("blanks only") << "   " << "The CODE field cannot be blank";
+    QTest::newRow("code of another owner") << "ZQ2" << "The CODE that you have entered already exists. Enter a new CODE";
+}
+
+void TestOwners::editorRefusals()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, message);
+    selectCode("ZQ1");
+    ModalDriver driver;
+    driver.ok([&](QDialog *d) {
+        auto *edit = child<QLineEdit>(d, "lineEdit");
+        edit->clear();
+        QTest::keyClicks(edit, code);
+    });
+    click("pushButton_2");
+    QCOMPARE(driver.stayedOpen, 1);
+    QCOMPARE(MsgBox::shownTexts(), QStringList(message));
+    QCOMPARE(t->count("owners where code = 'ZQ1'"), 1);
+    QVERIFY(!model->isDirty());
+}
+
+void TestOwners::ownerWithBlankCodeIsUpdatedNotDuplicated()
+{
+    QVERIFY(t->exec("insert into owners (oid, code, name) values (9102, '', 'No Code Yet')"));
+    model->select();
+    const int stored = t->count("owners");
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (model->index(row, 0).data().toInt() == 9102)
+            view->setCurrentIndex(model->index(row, 1));
+    ModalDriver driver;
+    driver.ok([](QDialog *d) { QTest::keyClicks(child<QLineEdit>(d, "lineEdit"), "FIXED"); });
+    view->scrollTo(view->currentIndex());
+    const QPoint cell = view->visualRect(view->currentIndex()).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell);
+    QCOMPARE(driver.handled, 1);
+    QCOMPARE(t->count("owners"), stored);
+    QCOMPARE(t->copy.scalar("select code from owners where oid = 9102").toString(), QString("FIXED"));
+}
+
+void TestOwners::deleteRefusedWhileABuildingBelongsToTheOwner()
+{
+    QVERIFY(t->exec("insert into buildings (buildid, description, oid) values (9150, 'Quay House', 9100)"));
+    selectCode("ZQ1");
+    click("pushButton_3");
+    QCOMPARE(MsgBox::shownTexts(),
+             QStringList("You cannot delete this record because at least one building has been assigned to it"));
+    QCOMPARE(t->count("owners where oid = 9100"), 1);
+
+    QVERIFY(t->exec("update buildings set oid = 9101 where buildid = 9150"));
+    MsgBox::clearShown();
+    selectCode("ZQ1");
+    click("pushButton_3");
+    QCOMPARE(MsgBox::shownTexts(), QStringList("Are you sure you want to delete the selected record?"));
+    QCOMPARE(t->count("owners where oid = 9100"), 0);
+}
+
+VELLORAN_TEST_MAIN(TestOwners)
+#include "tst_owners.moc"
