@@ -9,6 +9,7 @@
 #include "rptscriptengine.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QGraphicsScene>
 #include <QPainter>
 #include <QPainterPath>
@@ -235,6 +236,8 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
             scene.addItem(chart);
             chart->setPos(0, 0);
             chart->resize(logical);
+            // Font and size changes lay the legend out on a posted request; do it before rendering.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
             QPicture picture;
             QPainter recorder(&picture);
             recorder.setRenderHint(QPainter::TextAntialiasing);

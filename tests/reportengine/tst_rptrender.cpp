@@ -5,6 +5,7 @@
 #include "reportengine/rptcrosstabobject.h"
 #include "reportengine/rptengine.h"
 
+#include <QBuffer>
 #include <QDomDocument>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -142,6 +143,10 @@ private slots:
     void cleanup();
     void longListBreaksOverPagesWithNumbering();
     void summaryOnlyOnLastPage();
+    void secondReportPageStartsANewPage();
+    void landscapeReportPagesStayOnThePaper();
+    void everyFieldKindDraws_data();
+    void everyFieldKindDraws();
     void groupsFollowSortedValuesWithFootersInOrder();
     void startNewPagePutsEveryLaterGroupOnItsOwnPage();
     void autoHeightLabelGrowsItsRow();
@@ -151,6 +156,8 @@ private slots:
     void crossTabGrid();
     void crossTabWithoutRowHeightStillDraws();
     void chartFieldDraws();
+    void chartDataFollowsTheHostUnlessStatic_data();
+    void chartDataFollowsTheHostUnlessStatic();
     void previewClosesAndExportLeavesItAlone();
 
 private:
@@ -234,6 +241,96 @@ void TestRptRender::summaryOnlyOnLastPage()
     // It follows the last row.
     const QString all = pdfText(pdf);
     QVERIFY(all.indexOf(QLatin1String("GrandTotalLine")) > all.indexOf(QLatin1String("Tenant060")));
+}
+
+void TestRptRender::secondReportPageStartsANewPage()
+{
+    m_host->rows = numberedRows(2);
+    const QString page = QStringLiteral(
+        "<Report pageWidth=\"840\" pageHeight=\"1188\" marginsLeft=\"40\" marginsRight=\"40\" marginsTop=\"40\" "
+        "marginsBottom=\"40\">%1</Report>");
+    const QString bands = band(QStringLiteral("ReportTitle"), 40, field(QStringLiteral("Title%1"), 0, 0, 300, 30))
+        + band(QStringLiteral("PageFooter"), 40, field(QStringLiteral("Page <Page> of <TotalPages>"), 0, 5, 300, 30))
+        + band(QStringLiteral("MasterData"), 40, field(QStringLiteral("[Name]"), 0, 5, 300, 30));
+    const QString xml = QStringLiteral("<Reports>%1%2</Reports>")
+                            .arg(page.arg(bands.arg(QLatin1String("One"))), page.arg(bands.arg(QLatin1String("Two"))));
+    RptEngine engine;
+    const QString pdf = load(engine, xml);
+    engine.printPDF(pdf, false);
+    QCOMPARE(pdfPages(pdf), 2);
+    QCOMPARE(pdfText(pdf, 1).simplified(), QStringLiteral("TitleOne Tenant001 Tenant002 Page 1 of 2"));
+    QCOMPARE(pdfText(pdf, 2).simplified(), QStringLiteral("TitleTwo Tenant001 Tenant002 Page 2 of 2"));
+}
+
+// A landscape report page is drawn turned onto landscape paper, the second one as much as the first.
+void TestRptRender::landscapeReportPagesStayOnThePaper()
+{
+    m_host->rows = numberedRows(1);
+    const QString page = QStringLiteral(
+        "<Report pageWidth=\"840\" pageHeight=\"1188\" marginsLeft=\"40\" marginsRight=\"40\" marginsTop=\"40\" "
+        "marginsBottom=\"40\" orientation=\"1\">%1</Report>");
+    const QString bands = band(QStringLiteral("MasterData"), 40, field(QStringLiteral("Sheet%1"), 100, 5, 300, 30));
+    const QString xml = QStringLiteral("<Reports>%1%2</Reports>")
+                            .arg(page.arg(bands.arg(QLatin1String("One"))), page.arg(bands.arg(QLatin1String("Two"))));
+    RptEngine engine;
+    const QString pdf = load(engine, xml);
+    engine.printPDF(pdf, false);
+    QCOMPARE(pdfPages(pdf), 2);
+    QVERIFY(run(QStringLiteral("pdfinfo"), {pdf}).contains(QLatin1String("842 x 595 pts")));
+    QCOMPARE(pdfText(pdf, 1).simplified(), QStringLiteral("SheetOne"));
+    QCOMPARE(pdfText(pdf, 2).simplified(), QStringLiteral("SheetTwo"));
+    QCOMPARE(wordTop(pdf, QStringLiteral("SheetOne"), 1), wordTop(pdf, QStringLiteral("SheetTwo"), 2));
+}
+
+void TestRptRender::everyFieldKindDraws_data()
+{
+    QTest::addColumn<QString>("extra");
+    QTest::addColumn<QString>("text");
+    QImage image(8, 8, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const QString picture = QString::fromLatin1(png.toBase64());
+
+    for (const char *shape : {"reactangle", "roundedReactangle", "circle", "triangle", "rhombus", "barcode"})
+        QTest::newRow(shape) << QStringLiteral("type=%1|backgroundColor=rgba(0,0,255,255)").arg(QLatin1String(shape))
+                             << QString();
+    QTest::newRow("line with arrows") << QStringLiteral("type=line|lineStartX=10|lineEndX=300|lineStartY=5|lineEndY=40|"
+                                                        "arrowStart=1|arrowEnd=1")
+                                      << QString();
+    QTest::newRow("line of no length") << QStringLiteral("type=line|lineStartX=10|lineEndX=10|arrowEnd=1") << QString();
+    QTest::newRow("image stretched") << QStringLiteral("type=image|picture=") + picture << QString();
+    QTest::newRow("image in proportion") << QStringLiteral("type=image|ignoreAspectRatio=0|picture=") + picture << QString();
+    QTest::newRow("image that does not decode") << QStringLiteral("type=image|picture=AAAA") << QString();
+    QTest::newRow("labelImage without host image") << QStringLiteral("type=labelImage") << QString();
+    QTest::newRow("framed and filled label")
+        << QStringLiteral("borderTop=rgba(0,0,0,255)|borderLeft=rgba(0,0,0,255)|backgroundColor=rgba(200,200,200,255)")
+        << QStringLiteral("Kind");
+    QTest::newRow("rich label with superscript") << QStringLiteral("renderingMode=1") << QStringLiteral("Kind");
+    QTest::newRow("centred rich label") << QStringLiteral("renderingMode=1|aligmentH=hCenter") << QStringLiteral("Kind");
+    QTest::newRow("turned 180") << QStringLiteral("rotate=2") << QStringLiteral("Kind");
+    QTest::newRow("dashed frame") << QStringLiteral("borderStyle=dashed|borderBottom=rgba(0,0,0,255)") << QStringLiteral("Kind");
+}
+
+// Each kind draws without failing and leaves the rest of the row in place.
+void TestRptRender::everyFieldKindDraws()
+{
+    QFETCH(QString, extra);
+    QFETCH(QString, text);
+    m_host->rows = numberedRows(1);
+    const QString xml = report(band(QStringLiteral("MasterData"), 100,
+                                    field(QStringLiteral("Kind<sup>2</sup>"), 350, 0, 300, 60, extra)
+                                        + field(QStringLiteral("Marker"), 0, 70, 300, 25)));
+    RptEngine engine;
+    const QString pdf = load(engine, xml);
+    engine.printPDF(pdf, false);
+    QCOMPARE(pdfPages(pdf), 1);
+    const QString shown = pdfText(pdf);
+    QVERIFY(shown.contains(QLatin1String("Marker")));
+    if (!text.isEmpty())
+        QVERIFY2(shown.contains(text), qPrintable(shown));
 }
 
 void TestRptRender::groupsFollowSortedValuesWithFootersInOrder()
@@ -328,7 +425,8 @@ void TestRptRender::richTextValueHoldingBracketsEnds_data()
     QTest::addColumn<QString>("served");
     QTest::addColumn<QString>("shown");
     QTest::newRow("bracket pair") << QStringLiteral("[Name]") << QStringLiteral("Dear [Name]");
-    QTest::newRow("angle pair") << QStringLiteral("<x>") << QStringLiteral("Dear <x>");
+    // The value lands in the document as markup: an unknown tag shows nothing.
+    QTest::newRow("angle pair") << QStringLiteral("<x>") << QStringLiteral("Dear");
     QTest::newRow("other variable") << QStringLiteral("see [Other]") << QStringLiteral("Dear see done");
 }
 
@@ -414,13 +512,85 @@ void TestRptRender::chartFieldDraws()
         "colorTitle=\"rgba(0,0,0,255)\" colorLegend=\"rgba(0,0,0,255)\" "
         "chartType=\"SeriesTypeBar\"><Set caption=\"Rented\" color=\"rgba(0,0,255,255)\"><v val=\"3\"/><v val=\"5\"/></Set>"
         "</TContainerField>");
+    // Drawn on every record: the chart stays the field's and draws again.
+    m_host->rows = numberedRows(2);
     const QString xml = report(band(QStringLiteral("MasterData"), 420, chart));
     RptEngine engine;
     const QString pdf = load(engine, xml);
     engine.printPDF(pdf, false);
     QCOMPARE(pdfPages(pdf), 1);
     const QString text = pdfText(pdf);
-    QVERIFY2(text.contains(QLatin1String("Occupancy")) && text.contains(QLatin1String("Rented")), qPrintable(text));
+    QCOMPARE(text.count(QLatin1String("Occupancy")), 2);
+    QCOMPARE(text.count(QLatin1String("Rented")), 2);
+}
+
+// What a setValueDiagram receiver leaves in the list reaches the chart only when it is not static.
+void TestRptRender::chartDataFollowsTheHostUnlessStatic_data()
+{
+    QTest::addColumn<QString>("element");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    const QString lines = QStringLiteral(
+        "<F type='diagram' chartType='SeriesTypeLineX' staticChart='%1'>"
+        "<S caption='a'><p x='1' y='1'/></S><S caption='b'><p x='2' y='2'/></S><S caption='c'><p x='3' y='3'/></S></F>");
+    QTest::newRow("line, not static") << lines.arg(0) << "a:1 b:2 c:3" << "a:10 b:20 c:3";
+    QTest::newRow("line, static") << lines.arg(1) << "a:1 b:2 c:3" << "a:1 b:2 c:3";
+    QTest::newRow("pie keeps the last entry")
+        << QStringLiteral("<F type='diagram' chartType='SeriesTypePie' staticChart='0'>"
+                          "<s caption='x' value='4'/><s caption='y' value='6'/></F>")
+        << "x:4 y:6" << ":10 :20";
+    QTest::newRow("bar")
+        << QStringLiteral("<F type='diagram' chartType='SeriesTypeBar' staticChart='0'>"
+                          "<B caption='a'><v val='1'/></B><B caption='b'><v val='2'/></B></F>")
+        << "a:1 b:2" << "a:10 b:20";
+    QTest::newRow("unknown type builds nothing")
+        << QStringLiteral("<F type='diagram' chartType='seriestypebar' staticChart='0'><B caption='a'/></F>") << ""
+        << "";
+}
+
+void TestRptRender::chartDataFollowsTheHostUnlessStatic()
+{
+    QFETCH(QString, element);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QDomDocument doc;
+    QVERIFY(doc.setContent(element));
+    RptEngine engine;
+    RptFieldObject field;
+    field.setProperty(&engine, doc.documentElement());
+    QVERIFY(field.chart);
+
+    // Captions with their y values, sorted: re-adding series may reorder the chart's list.
+    auto summary = [](const GraphDataList &list) {
+        QStringList parts;
+        for (const GraphData &data : list)
+            for (const GraphValue &value : data.values)
+                parts << (data.caption.isEmpty() ? value.caption : data.caption) + QLatin1Char(':')
+                             + QString::number(value.y);
+        parts.sort();
+        return parts.join(QLatin1Char(' '));
+    };
+    GraphDataList data = field.getDiagramData();
+    QCOMPARE(summary(data), before);
+    if (data.isEmpty())
+        return;
+
+    // The host answers with one entry less for lines (the third series stays) and replaces the rest.
+    if (data.size() == 3)
+        data.removeLast();
+    for (int i = 0; i < data.size(); ++i) {
+        for (GraphValue &value : data[i].values) {
+            value.y = 10 * (i + 1);
+            value.caption.clear();
+        }
+    }
+    if (data.size() == 1) { // a pie: two entries, the second one wins
+        GraphData second = data.first();
+        second.values = {GraphValue{QString(), 0, 10}, GraphValue{QString(), 0, 20}};
+        data = {data.first(), second};
+    }
+    field.updateDiagram(data);
+    QCOMPARE(summary(field.getDiagramData()), after);
 }
 
 // The preview runs modally; a timer exports from it and closes it. The export must leave the
