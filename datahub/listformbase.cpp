@@ -5,9 +5,11 @@
 #include "datahub/qsupersqltablemodel.h"
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QDebug>
 #include <QDialog>
 #include <QSqlRecord>
+#include <QStringListModel>
 #include <QTableView>
 
 QString ListFormBase::quoted(const QString &text)
@@ -50,6 +52,13 @@ void ListFormBase::showOnlyColumns(QTableView *view, const QList<int> &shown)
         return;
     for (int column = 0; column < view->model()->columnCount(); ++column)
         view->setColumnHidden(column, !shown.contains(column));
+}
+
+void ListFormBase::setSearchFields(QComboBox *comboBox, QStringListModel *model, const QStringList &labels)
+{
+    model->setStringList(labels);
+    comboBox->setModel(model);
+    comboBox->setCurrentIndex(0);
 }
 
 ListFormBase::ListFormBase(QWidget *window)

@@ -4,12 +4,15 @@
 #include <QCoreApplication>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
 
+class QComboBox;
 class QDialog;
 class QSqlTableModel;
+class QStringListModel;
 class QSuperSqlRelationalTableModel;
 class QSuperSqlTableModel;
 class QTableView;
@@ -40,6 +43,9 @@ public:
     static void setupListView(QTableView *view);
     // Hides every column of the view's model that is not in `shown`.
     static void showOnlyColumns(QTableView *view, const QList<int> &shown);
+    // Fills the Field combo of a search with its labels, through the window's own list model, and
+    // chooses the first.
+    static void setSearchFields(QComboBox *comboBox, QStringListModel *model, const QStringList &labels);
 
 protected:
     explicit ListFormBase(QWidget *window);

@@ -67,10 +67,9 @@ ApartmentsForm::ApartmentsForm(XDataSource *dataSource, QPrinter *printer, QWidg
     connect(list, &QSqlDoubleQueryModel::queryChanged, this, hideKeys);
     ListFormBase::setupListView(ui->tableView);
 
-    fieldModel->setStringList({tr("Building"), tr("Suite"), tr("Tenant Firstname"), tr("Tenant Lastname"),
-                               tr("Company"), tr("Status")});
-    ui->comboBox->setModel(fieldModel);
-    ui->comboBox->setCurrentIndex(0);
+    ListFormBase::setSearchFields(ui->comboBox, fieldModel,
+                                  {tr("Building"), tr("Suite"), tr("Tenant Firstname"), tr("Tenant Lastname"),
+                                   tr("Company"), tr("Status")});
 
     RecurModel *bills = dataSource->recurModel();
     ui->tableView_2->setModel(bills);

@@ -47,10 +47,8 @@ BuildingsForm::BuildingsForm(XDataSource *dataSource, QWidget *parent)
     showOnlyColumns(ui->tableView, {1, 2, 3, 4, 5, 9, 13, 14, 17});
     setupListView(ui->tableView);
 
-    fieldModel->setStringList(
-        {tr("Description"), tr("Address"), tr("City"), tr("Tel"), tr("Owner Code"), tr("Manager")});
-    ui->comboBox->setModel(fieldModel);
-    ui->comboBox->setCurrentIndex(0);
+    setSearchFields(ui->comboBox, fieldModel,
+                    {tr("Description"), tr("Address"), tr("City"), tr("Tel"), tr("Owner Code"), tr("Manager")});
 }
 
 BuildingsForm::~BuildingsForm()

@@ -31,10 +31,9 @@ OwnersForm::OwnersForm(XDataSource *dataSource, QWidget *parent)
     showOnlyColumns(ui->tableView, {1, 2, 3, 4, 5, 6, 7, 13});
     setupListView(ui->tableView);
 
-    fieldModel->setStringList({tr("Code"), tr("Name"), tr("Email"), tr("Address"), tr("City"), tr("State"),
-                               tr("Zip"), tr("Tel")});
-    ui->comboBox->setModel(fieldModel);
-    ui->comboBox->setCurrentIndex(0);
+    setSearchFields(ui->comboBox, fieldModel,
+                    {tr("Code"), tr("Name"), tr("Email"), tr("Address"), tr("City"), tr("State"), tr("Zip"),
+                     tr("Tel")});
 }
 
 OwnersForm::~OwnersForm()

@@ -7,7 +7,6 @@ SelApartmentDialog::SelApartmentDialog(XDataSource *dataSource, QWidget *parent)
     : SelDialogBase(dataSource, parent)
     , ui(new Ui::SelApartmentDialog)
 {
-    ui->setupUi(this);
     Setup setup;
     setup.title = tr("Select Apartment Dialog");
     setup.fieldLabels = QStringList{tr("Suite/Apt #"), tr("Building"), tr("Address"), tr("City"), tr("State/Prov."),
@@ -18,7 +17,7 @@ SelApartmentDialog::SelApartmentDialog(XDataSource *dataSource, QWidget *parent)
                                      "buildings b on b.buildid = a.bid ");
     setup.hiddenColumns = {0, 1};
     setup.headers = {{3, tr("BUILDING")}, {8, tr("STATE/PROV.")}, {9, tr("ZIP/CODE")}};
-    setupPicker(ui->comboBox, ui->lineEdit, ui->tableView, setup);
+    setupPicker(ui, setup);
 }
 
 SelApartmentDialog::~SelApartmentDialog()

@@ -7,7 +7,6 @@ SelBuildingDialog::SelBuildingDialog(XDataSource *dataSource, QWidget *parent)
     : SelDialogBase(dataSource, parent)
     , ui(new Ui::SelBuildingDialog)
 {
-    ui->setupUi(this);
     Setup setup;
     setup.title = tr("Select Building Dialog");
     setup.fieldLabels = QStringList{tr("Description"), tr("Address"), tr("City"), tr("Tel"), tr("Manager"),
@@ -18,7 +17,7 @@ SelBuildingDialog::SelBuildingDialog(XDataSource *dataSource, QWidget *parent)
                                      "join owners o on b.oid = o.oid ");
     setup.hiddenColumns = {10};
     setup.headers = {{4, tr("STATE/PROV.")}, {9, tr("MANAGER'S TEL")}, {5, tr("ZIP/P. CODE")}};
-    setupPicker(ui->comboBox, ui->lineEdit, ui->tableView, setup);
+    setupPicker(ui, setup);
 }
 
 SelBuildingDialog::~SelBuildingDialog()

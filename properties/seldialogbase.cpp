@@ -28,9 +28,7 @@ void SelDialogBase::setupPicker(QComboBox *comboBox, QLineEdit *lineEdit, QTable
     m_baseQuery = setup.baseQuery;
 
     setWindowTitle(setup.title);
-    m_fieldModel->setStringList(setup.fieldLabels);
-    comboBox->setModel(m_fieldModel);
-    comboBox->setCurrentIndex(0);
+    ListFormBase::setSearchFields(comboBox, m_fieldModel, setup.fieldLabels);
     lineEdit->setFocus();
 
     // The model is shared with other pickers and the payment history: it simply gets this statement.

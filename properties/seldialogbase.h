@@ -38,8 +38,14 @@ protected:
         QList<int> hiddenColumns;
         QMap<int, QString> headers;
     };
-    // Called once by the picker after its form is built.
-    void setupPicker(QComboBox *comboBox, QLineEdit *lineEdit, QTableView *tableView, const Setup &setup);
+    // Called once by the picker's constructor with its form: builds the form on this dialog and sets
+    // the picker up on it. The four forms share their widgets' names.
+    template <class Form>
+    void setupPicker(Form *form, const Setup &setup)
+    {
+        form->setupUi(this);
+        setupPicker(form->comboBox, form->lineEdit, form->tableView, setup);
+    }
 
     // Keeps what the picker returns from the chosen row.
     virtual void takeResult(const QSqlRecord &record) = 0;
@@ -47,6 +53,8 @@ protected:
     XDataSource *dataSource;
 
 private:
+    void setupPicker(QComboBox *comboBox, QLineEdit *lineEdit, QTableView *tableView, const Setup &setup);
+
     QComboBox *m_comboBox = nullptr;
     QLineEdit *m_lineEdit = nullptr;
     QTableView *m_tableView = nullptr;

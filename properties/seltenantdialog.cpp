@@ -7,7 +7,6 @@ SelTenantDialog::SelTenantDialog(XDataSource *dataSource, bool waitlistOnly, QWi
     : SelDialogBase(dataSource, parent)
     , ui(new Ui::SelTenantDialog)
 {
-    ui->setupUi(this);
     Setup setup;
     setup.title = tr("Select Tenant Dialog");
     setup.fieldLabels = QStringList{tr("ID"), tr("firstname"), tr("lastname"), tr("tel"), tr("company"),
@@ -20,7 +19,7 @@ SelTenantDialog::SelTenantDialog(XDataSource *dataSource, bool waitlistOnly, QWi
                          "driverslicense from tenants");
     setup.hiddenColumns = {0};
     setup.headers = {{9, tr("DRIVER'S LICENSE")}};
-    setupPicker(ui->comboBox, ui->lineEdit, ui->tableView, setup);
+    setupPicker(ui, setup);
 }
 
 SelTenantDialog::~SelTenantDialog()

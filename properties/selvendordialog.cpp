@@ -7,7 +7,6 @@ SelVendorDialog::SelVendorDialog(XDataSource *dataSource, QWidget *parent)
     : SelDialogBase(dataSource, parent)
     , ui(new Ui::SelVendorDialog)
 {
-    ui->setupUi(this);
     Setup setup;
     setup.title = tr("Select Vendor Dialog");
     setup.fieldLabels = QStringList{tr("Name"), tr("Contact"), tr("Tel"), tr("Address"), tr("City"), tr("State"),
@@ -16,7 +15,7 @@ SelVendorDialog::SelVendorDialog(XDataSource *dataSource, QWidget *parent)
     setup.baseQuery = QStringLiteral("select * from vendors ");
     setup.hiddenColumns = {0};
     setup.headers = {{8, tr("OTHER TYPE")}};
-    setupPicker(ui->comboBox, ui->lineEdit, ui->tableView, setup);
+    setupPicker(ui, setup);
 }
 
 SelVendorDialog::~SelVendorDialog()

@@ -396,35 +396,44 @@ void TiberneReport::run(const QString &templatePath, const char *valueSlot, cons
         engine->printPDF(pdfOutputForTests, false);
 }
 
-int TiberneReport::printOwners(QSqlQueryModel *model, const QString &)
+int TiberneReport::print(QSqlQueryModel *model, const QString &templatePath, const char *valueSlot,
+                         const char *dsInfoSlot)
 {
     fetchAllRows(model);
     this->model = model;
-    run(QStringLiteral(":/Reports/owners.xml"),
-        SLOT(setValueOwner(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoOwner(DataSetInfo &)));
+    run(templatePath, valueSlot, dsInfoSlot);
     return 1;
+}
+
+int TiberneReport::printTitled(QSqlQueryModel *model, const QStringList &headings, const QString &templatePath,
+                               const char *valueSlot, const char *dsInfoSlot)
+{
+    this->headings = headings;
+    title = heading(0);
+    return print(model, templatePath, valueSlot, dsInfoSlot);
+}
+
+int TiberneReport::printOwners(QSqlQueryModel *model, const QString &)
+{
+    return print(model, QStringLiteral(":/Reports/owners.xml"),
+                 SLOT(setValueOwner(const int, const QString, QVariant &, const int)),
+                 SLOT(setDSInfoOwner(DataSetInfo &)));
 }
 
 int TiberneReport::printTenants(QSqlQueryModel *model, bool waitingList, const QString &)
 {
-    fetchAllRows(model);
-    this->model = model;
     this->waitingList = waitingList;
-    run(QStringLiteral(":/Reports/tenants.xml"),
-        SLOT(setValueTenants(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoTenants(DataSetInfo &)));
-    return 1;
+    return print(model, QStringLiteral(":/Reports/tenants.xml"),
+                 SLOT(setValueTenants(const int, const QString, QVariant &, const int)),
+                 SLOT(setDSInfoTenants(DataSetInfo &)));
 }
 
 int TiberneReport::printBuildings(QSqlQueryModel *model, const QString &)
 {
-    fetchAllRows(model);
-    this->model = model;
     try {
-        run(QStringLiteral(":/Reports/buildings.xml"),
-            SLOT(setValueBuildings(const int, const QString, QVariant &, const int)),
-            SLOT(setDSInfoBuildings(DataSetInfo &)));
+        return print(model, QStringLiteral(":/Reports/buildings.xml"),
+                     SLOT(setValueBuildings(const int, const QString, QVariant &, const int)),
+                     SLOT(setDSInfoBuildings(DataSetInfo &)));
     } catch (const QException &e) {
         qDebug() << e.what();
     }
@@ -433,171 +442,120 @@ int TiberneReport::printBuildings(QSqlQueryModel *model, const QString &)
 
 int TiberneReport::printVendors(QSqlQueryModel *model, const QString &)
 {
-    fetchAllRows(model);
-    this->model = model;
-    run(QStringLiteral(":/Reports/vendors.xml"),
-        SLOT(setValueVendors(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoVendors(DataSetInfo &)));
-    return 1;
+    return print(model, QStringLiteral(":/Reports/vendors.xml"),
+                 SLOT(setValueVendors(const int, const QString, QVariant &, const int)),
+                 SLOT(setDSInfoVendors(DataSetInfo &)));
 }
 
 int TiberneReport::printTenantDetails(QSqlQueryModel *model, const QString &)
 {
-    fetchAllRows(model);
-    this->model = model;
-    run(QStringLiteral(":/Reports/tenantDetails.xml"),
-        SLOT(setValueTenantDetails(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoTenantDetails(DataSetInfo &)));
-    return 1;
+    return print(model, QStringLiteral(":/Reports/tenantDetails.xml"),
+                 SLOT(setValueTenantDetails(const int, const QString, QVariant &, const int)),
+                 SLOT(setDSInfoTenantDetails(DataSetInfo &)));
 }
 
 int TiberneReport::printExpiringLeases(QSqlQueryModel *model, const QString &title)
 {
-    fetchAllRows(model);
     headings.clear();
     this->title = title;
-    this->model = model;
-    run(QStringLiteral(":/Reports/leaseExpiry.xml"),
-        SLOT(setValueExpiringLeases(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoExpiringLeases(DataSetInfo &)));
-    return 1;
+    return print(model, QStringLiteral(":/Reports/leaseExpiry.xml"),
+                 SLOT(setValueExpiringLeases(const int, const QString, QVariant &, const int)),
+                 SLOT(setDSInfoExpiringLeases(DataSetInfo &)));
 }
 
 int TiberneReport::printDeposits(QSqlQueryModel *model, const QStringList &texts)
 {
+    // The total needs every row, not only the first batch the model holds.
     const int rows = fetchAllRows(model);
     grandTotal = 0.0;
     for (int row = 0; row < rows; ++row)
         grandTotal += model->record(row).value(QStringLiteral("amount")).toDouble();
     headings = texts;
-    this->model = model;
-    run(QStringLiteral(":/Reports/deposits.xml"),
-        SLOT(setValueDeposits(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoDeposits(DataSetInfo &)));
-    return 1;
+    return print(model, QStringLiteral(":/Reports/deposits.xml"),
+                 SLOT(setValueDeposits(const int, const QString, QVariant &, const int)),
+                 SLOT(setDSInfoDeposits(DataSetInfo &)));
 }
 
 int TiberneReport::printApartments(QSqlQueryModel *model, const QStringList &headings)
 {
-    fetchAllRows(model);
     this->headings = headings;
-    this->model = model;
-    run(QStringLiteral(":/Reports/apartments.xml"),
-        SLOT(setValueApartments(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoApartments(DataSetInfo &)));
-    return 1;
+    return print(model, QStringLiteral(":/Reports/apartments.xml"),
+                 SLOT(setValueApartments(const int, const QString, QVariant &, const int)),
+                 SLOT(setDSInfoApartments(DataSetInfo &)));
 }
 
 int TiberneReport::printBills(QSqlQueryModel *model, const QStringList &headings)
 {
-    fetchAllRows(model);
     this->headings = headings;
-    this->model = model;
-    run(QStringLiteral(":/Reports/bills.xml"),
-        SLOT(setValueBills(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoBills(DataSetInfo &)));
-    return 1;
+    return print(model, QStringLiteral(":/Reports/bills.xml"),
+                 SLOT(setValueBills(const int, const QString, QVariant &, const int)),
+                 SLOT(setDSInfoBills(DataSetInfo &)));
 }
 
 int TiberneReport::printEquipment(QSqlQueryModel *model, const QStringList &headings)
 {
-    fetchAllRows(model);
     this->headings = headings;
-    this->model = model;
-    run(QStringLiteral(":/Reports/Equipment.xml"),
-        SLOT(setValueEquipment(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoEquipment(DataSetInfo &)));
-    return 1;
+    return print(model, QStringLiteral(":/Reports/Equipment.xml"),
+                 SLOT(setValueEquipment(const int, const QString, QVariant &, const int)),
+                 SLOT(setDSInfoEquipment(DataSetInfo &)));
 }
 
 int TiberneReport::printMaintenance(QSqlQueryModel *model, const QStringList &headings)
 {
-    fetchAllRows(model);
     this->headings = headings;
-    this->model = model;
-    run(QStringLiteral(":/Reports/maintenance.xml"),
-        SLOT(setValueMaintenance(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoMaintenance(DataSetInfo &)));
-    return 1;
+    return print(model, QStringLiteral(":/Reports/maintenance.xml"),
+                 SLOT(setValueMaintenance(const int, const QString, QVariant &, const int)),
+                 SLOT(setDSInfoMaintenance(DataSetInfo &)));
 }
 
 int TiberneReport::printCashbook(QSqlQueryModel *model, const QStringList &headings)
 {
-    fetchAllRows(model);
-    this->headings = headings;
-    title = heading(0);
-    this->model = model;
-    run(QStringLiteral(":/Reports/cashbook.xml"),
-        SLOT(setValueCashbook(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoCashbook(DataSetInfo &)));
-    return 1;
+    return printTitled(model, headings, QStringLiteral(":/Reports/cashbook.xml"),
+                       SLOT(setValueCashbook(const int, const QString, QVariant &, const int)),
+                       SLOT(setDSInfoCashbook(DataSetInfo &)));
 }
 
 int TiberneReport::printCashbookHeading(QSqlQueryModel *model, const QStringList &headings)
 {
-    fetchAllRows(model);
-    this->headings = headings;
-    title = heading(0);
-    this->model = model;
-    run(QStringLiteral(":/Reports/cashbook2.xml"),
-        SLOT(setValueCashbookHeading(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoCashbookHeading(DataSetInfo &)));
-    return 1;
+    return printTitled(model, headings, QStringLiteral(":/Reports/cashbook2.xml"),
+                       SLOT(setValueCashbookHeading(const int, const QString, QVariant &, const int)),
+                       SLOT(setDSInfoCashbookHeading(DataSetInfo &)));
 }
 
 int TiberneReport::printPayments(QSqlQueryModel *model, const QStringList &headings)
 {
-    fetchAllRows(model);
-    this->headings = headings;
-    title = heading(0);
-    this->model = model;
-    run(QStringLiteral(":/Reports/paymentsreport.xml"),
-        SLOT(setValuePayments(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoPayments(DataSetInfo &)));
-    return 1;
+    return printTitled(model, headings, QStringLiteral(":/Reports/paymentsreport.xml"),
+                       SLOT(setValuePayments(const int, const QString, QVariant &, const int)),
+                       SLOT(setDSInfoPayments(DataSetInfo &)));
 }
 
 int TiberneReport::printPaymentsSummary(QSqlQueryModel *model, const QStringList &headings)
 {
-    fetchAllRows(model);
-    this->headings = headings;
-    title = heading(0);
-    this->model = model;
-    run(QStringLiteral(":/Reports/paymentssummary.xml"),
-        SLOT(setValuePaymentsSummary(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoPaymentsSummary(DataSetInfo &)));
-    return 1;
+    return printTitled(model, headings, QStringLiteral(":/Reports/paymentssummary.xml"),
+                       SLOT(setValuePaymentsSummary(const int, const QString, QVariant &, const int)),
+                       SLOT(setDSInfoPaymentsSummary(DataSetInfo &)));
 }
 
 int TiberneReport::printReceipt(QSqlQueryModel *model, const QStringList &headings)
 {
-    fetchAllRows(model);
-    this->headings = headings;
-    title = heading(0);
-    this->model = model;
-    run(QStringLiteral(":/Reports/receipt.xml"),
-        SLOT(setValueReceipt(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoReceipt(DataSetInfo &)));
-    return 1;
+    return printTitled(model, headings, QStringLiteral(":/Reports/receipt.xml"),
+                       SLOT(setValueReceipt(const int, const QString, QVariant &, const int)),
+                       SLOT(setDSInfoReceipt(DataSetInfo &)));
 }
 
 int TiberneReport::printLatePayments(QSqlQueryModel *model, const QStringList &texts)
 {
-    fetchAllRows(model);
+    // The group totals are built up while the engine walks the rows; a second print starts afresh.
     groupKey.clear();
     subTotals.clear();
     lastAmountRecNo = -1;
     lastSubTotalRecNo = -1;
     subTotalIndex = 0;
-    headings = texts;
-    title = heading(0);
-    this->model = model;
     grandTotal = 0.0;
     subTotal = 0.0;
-    run(QStringLiteral(":/Reports/latepayments.xml"),
-        SLOT(setValueLatePayments(const int, const QString, QVariant &, const int)),
-        SLOT(setDSInfoLatePayments(DataSetInfo &)));
-    return 1;
+    return printTitled(model, texts, QStringLiteral(":/Reports/latepayments.xml"),
+                       SLOT(setValueLatePayments(const int, const QString, QVariant &, const int)),
+                       SLOT(setDSInfoLatePayments(DataSetInfo &)));
 }
 
 // ---- shared answers

@@ -89,6 +89,12 @@ public slots:
 private:
     // One template run: load, connect the report's slot pair, preview (or PDF in tests), delete.
     void run(const QString &templatePath, const char *valueSlot, const char *dsInfoSlot);
+    // What every print operation ends with once its own state is set: all of `model`'s rows read in,
+    // the report answered from them, the template run. Returns 1.
+    int print(QSqlQueryModel *model, const QString &templatePath, const char *valueSlot, const char *dsInfoSlot);
+    // As print(), for the reports whose first caller text is also their title.
+    int printTitled(QSqlQueryModel *model, const QStringList &headings, const QString &templatePath,
+                    const char *valueSlot, const char *dsInfoSlot);
     void answerStandardCount(DataSetInfo &dsInfo) const;
     int rowCount() const;
     // The row of a data field, or false when there is none to read.

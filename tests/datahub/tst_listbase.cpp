@@ -1,4 +1,4 @@
-#include "tests/properties/testhub.h"
+#include "testhub.h"
 
 #include "datahub/listformbase.h"
 #include "datahub/recorddialogbase.h"

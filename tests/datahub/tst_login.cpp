@@ -1,4 +1,4 @@
-#include "testdatabase.h"
+#include "testhub.h"
 
 #include "datahub/changepassdialog.h"
 #include "datahub/logindialog.h"
@@ -75,8 +75,7 @@ private:
         QTest::keyClicks(dialog.findChild<QLineEdit *>(QStringLiteral("current")), current);
         QTest::keyClicks(dialog.findChild<QLineEdit *>(QStringLiteral("newp")), newp);
         QTest::keyClicks(dialog.findChild<QLineEdit *>(QStringLiteral("repeat")), repeat);
-        auto *buttons = dialog.findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
-        QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        QTest::mouseClick(dialogButton(&dialog, QDialogButtonBox::Ok), Qt::LeftButton);
         return dialog.result() == QDialog::Accepted && dialog.isHidden();
     }
 
@@ -97,9 +96,7 @@ private slots:
     {
         m_copy = new TestDatabase(QStringLiteral("DATA.FDB"));
         QVERIFY(m_copy->isValid());
-        m_hub = new XDataSource;
-        m_hub->setDataDirectory(m_copy->folder());
-        m_hub->setDatabaseFile(m_copy->fileName());
+        m_hub = hubOnCopy(*m_copy);
         QVERIFY(m_hub->openDatabase());
 
         addUser(2, QStringLiteral("clerk"), md5Hex("s3cret"), ClerkRights);
@@ -115,11 +112,7 @@ private slots:
     {
         delete m_hub;
         m_hub = nullptr;
-        {
-            QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+        releaseConnection();
         delete m_copy;
         m_copy = nullptr;
     }

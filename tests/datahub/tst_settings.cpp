@@ -2,7 +2,7 @@
 // password kept only in scrambled form.
 
 #include "datahub/xdatasource.h"
-#include "testdatabase.h"
+#include "testhub.h"
 
 #include <QSqlError>
 
@@ -60,9 +60,7 @@ private:
 XDataSource *TestSettings::openHub(TestDatabase &copy)
 {
     closeHub();
-    m_hub = new XDataSource;
-    m_hub->setDataDirectory(copy.folder());
-    m_hub->setDatabaseFile(copy.fileName());
+    m_hub = hubOnCopy(copy);
     if (!m_hub->openDatabase())
         qWarning() << "hub did not open" << m_hub->lastErrorText();
     return m_hub;
@@ -72,8 +70,7 @@ void TestSettings::closeHub()
 {
     delete m_hub;
     m_hub = nullptr;
-    QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).close();
-    QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+    releaseConnection();
 }
 
 void TestSettings::roundTripThroughSetup()

@@ -1,4 +1,4 @@
-#include "tests/properties/testhub.h"
+#include "testhub.h"
 
 #include "datahub/workersform.h"
 
@@ -44,7 +44,6 @@ private slots:
 
 private:
     void selectWid(int wid);
-    void click(const char *name) { QTest::mouseClick(child<QPushButton>(form, name), Qt::LeftButton); }
 
     TestHub *t = nullptr;
     WorkersForm *form = nullptr;
@@ -73,9 +72,7 @@ void TestWorkers::cleanup()
 
 void TestWorkers::selectWid(int wid)
 {
-    for (int row = 0; row < model->rowCount(); ++row)
-        if (model->index(row, 0).data().toInt() == wid)
-            view->setCurrentIndex(model->index(row, 1));
+    selectRow(view, 0, wid, 1);
 }
 
 void TestWorkers::listShowsIdAndNamesOnly()
@@ -103,7 +100,7 @@ void TestWorkers::newAccountIsStoredTrimmedWithEveryRight()
         QTest::keyClicks(child<QLineEdit>(d, "id"), "  jdoe ");
         QTest::keyClicks(child<QLineEdit>(d, "firstname"), " Jane ");
     });
-    click("pushButton_5");
+    clickButton(form, "pushButton_5");
     QCOMPARE(ticked, 12);
     QCOMPARE(driver.stayedOpen, 0);
     QCOMPARE(t->copy.scalar("select wid from users where id = 'jdoe'").toInt(), next);
@@ -120,7 +117,7 @@ void TestWorkers::cancelAfterNewLeavesNothing()
     const int stored = t->count("users");
     ModalDriver driver;
     driver.cancel([](QDialog *d) { QTest::keyClicks(child<QLineEdit>(d, "id"), "ghost"); });
-    click("pushButton_5");
+    clickButton(form, "pushButton_5");
     QCOMPARE(model->rowCount(), rows);
     QCOMPARE(t->count("users"), stored);
 }
@@ -148,7 +145,7 @@ void TestWorkers::passwordRules()
         QTest::keyClicks(child<QLineEdit>(d, "password"), password);
         QTest::keyClicks(child<QLineEdit>(d, "rpassword"), repeat);
     });
-    click("pushButton_8");
+    clickButton(form, "pushButton_8");
     const QVariant stored = t->copy.scalar("select npassword from users where wid = 9401");
     if (message.isEmpty()) {
         QCOMPARE(driver.stayedOpen, 0);
@@ -174,7 +171,7 @@ void TestWorkers::idMustBeUniqueWhateverTheCase()
     selectWid(9401);
     ModalDriver driver;
     driver.ok([&](QDialog *d) { retype(d, "id", id); });
-    click("pushButton_8");
+    clickButton(form, "pushButton_8");
     QCOMPARE(driver.stayedOpen, 1);
     QCOMPARE(MsgBox::shownTexts(), QStringList("The ID you have entered already exists. Enter a new ID."));
     QCOMPARE(t->copy.scalar("select id from users where wid = 9401").toString(), QString("Clark"));
@@ -192,13 +189,13 @@ void TestWorkers::administratorIsProtected()
         QTest::keyClicks(child<QLineEdit>(d, "password"), "s3cret");
         QTest::keyClicks(child<QLineEdit>(d, "rpassword"), "s3cret");
     });
-    click("pushButton_8");
+    clickButton(form, "pushButton_8");
     QCOMPARE(driver.stayedOpen, 0);
     QCOMPARE(t->copy.scalar("select npassword from users where wid = 1").toString(),
              QString::fromLatin1(QCryptographicHash::hash("s3cret", QCryptographicHash::Md5).toHex()));
 
     selectWid(1);
-    click("pushButton_9");
+    clickButton(form, "pushButton_9");
     QVERIFY(MsgBox::shownTexts().contains("Sorry! You cannot delete the ADMIN account"));
     QCOMPARE(t->count("users where wid = 1"), 1);
 }
@@ -210,12 +207,12 @@ void TestWorkers::ownAccountIsToldAboutTheRestart()
     ModalDriver driver;
     selectWid(9401);
     driver.ok();
-    click("pushButton_8");
+    clickButton(form, "pushButton_8");
     QVERIFY(!MsgBox::shownTexts().contains(notice));
 
     selectWid(9400);
     driver.ok([](QDialog *d) { child<QCheckBox>(d, "progOptions")->setChecked(true); });
-    click("pushButton_8");
+    clickButton(form, "pushButton_8");
     QVERIFY(MsgBox::shownTexts().contains(notice));
     QCOMPARE(t->copy.scalar("select progoptions from users where wid = 9400").toInt(), 1);
     // The running rights change only at the next log-in.
@@ -226,9 +223,9 @@ void TestWorkers::deleteRemovesTheAccount()
 {
     selectWid(9400);
     MsgBox::setNextAnswer(QMessageBox::No);
-    click("pushButton_9");
+    clickButton(form, "pushButton_9");
     QCOMPARE(t->count("users where wid = 9400"), 1);
-    click("pushButton_9");
+    clickButton(form, "pushButton_9");
     QCOMPARE(t->count("users where wid = 9400"), 0);
 }
 

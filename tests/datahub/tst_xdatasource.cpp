@@ -2,7 +2,7 @@
 // broken file and the user it loads.
 
 #include "datahub/xdatasource.h"
-#include "testdatabase.h"
+#include "testhub.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -50,9 +50,7 @@ private:
 
 XDataSource *TestXDataSource::openHub(TestDatabase &copy)
 {
-    m_hub = new XDataSource;
-    m_hub->setDataDirectory(copy.folder());
-    m_hub->setDatabaseFile(copy.fileName());
+    m_hub = hubOnCopy(copy);
     return m_hub;
 }
 
@@ -60,12 +58,7 @@ void TestXDataSource::cleanup()
 {
     delete m_hub;
     m_hub = nullptr;
-    {
-        QSqlDatabase db = QSqlDatabase::database(defaultConnection(), false);
-        if (db.isOpen())
-            db.close();
-    }
-    QSqlDatabase::removeDatabase(defaultConnection());
+    releaseConnection();
 }
 
 // Runs first, before anything has loaded the database driver.

@@ -1,4 +1,4 @@
-#include "tests/properties/testhub.h"
+#include "testhub.h"
 
 #include "properties/apartmentsform.h"
 
@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSqlError>
 #include <QTableView>
 #include <QTreeWidget>
 
@@ -66,7 +67,6 @@ private:
     void chooseNode(const QString &text);
     void selectApid(int apid);
     QList<int> listedApids();
-    void click(const char *name) { QTest::mouseClick(child<QPushButton>(form, name), Qt::LeftButton); }
     int dependents(int apid);
 
     TestHub *t = nullptr;
@@ -105,10 +105,7 @@ void TestApartments::chooseNode(const QString &text)
 
 void TestApartments::selectApid(int apid)
 {
-    QAbstractItemModel *list = view->model();
-    for (int row = 0; row < list->rowCount(); ++row)
-        if (list->index(row, 0).data().toInt() == apid)
-            view->setCurrentIndex(list->index(row, 4));
+    selectRow(view, 0, apid, 4);
 }
 
 QList<int> TestApartments::listedApids()
@@ -143,7 +140,7 @@ void TestApartments::treeNarrowsTheList()
 
     // New needs a building node.
     chooseNode("[BOWN] Bo Owner");
-    click("pushButton");
+    clickButton(form, "pushButton");
     QCOMPARE(MsgBox::shownTexts(), QStringList("Select a valid building from the tree view"));
 }
 
@@ -154,7 +151,7 @@ void TestApartments::refillingTheTreeLeavesTheList()
     emit t->hub->buildingsChanged();
     QCOMPARE(tree->findItems("Dogwood Yard", Qt::MatchExactly | Qt::MatchRecursive).size(), 1);
     QCOMPARE(listedApids(), QList<int>({9503}));
-    click("pushButton_15");
+    clickButton(form, "pushButton_15");
     QCOMPARE(listedApids(), QList<int>({9503}));
 }
 
@@ -181,7 +178,7 @@ void TestApartments::search()
     QVERIFY(!t->hub->apartmentsQueryModel()->lastError().isValid());
     QCOMPARE(listedApids(), apids);
 
-    click("pushButton_9");
+    clickButton(form, "pushButton_9");
     QCOMPARE(listedApids(), QList<int>({9501, 9502, 9503, 9504}));
     QCOMPARE(child<QLineEdit>(form, "lineEdit")->text(), typed);
 }
@@ -209,7 +206,7 @@ void TestApartments::newApartmentGoesIntoTheChosenBuilding()
         child<QLineEdit>(d, "lineEdit_2")->setText("1250.5");
         child<QCheckBox>(d, "checkBox_9")->setChecked(true);
     });
-    click("pushButton");
+    clickButton(form, "pushButton");
     QCOMPARE(driver.stayedOpen, 0);
     QCOMPARE(t->count("apartments where suite = '7C'"), 1);
     QCOMPARE(t->copy.scalar("select apid from apartments where suite = '7C'").toInt(), next);
@@ -230,13 +227,13 @@ void TestApartments::editThenCancelWritesNothing()
         QCOMPARE(child<QLineEdit>(d, "lineEdit")->text(), QString("A-1"));
         QCOMPARE(child<QLineEdit>(d, "lineEdit_8")->text(), QString("O'Neil"));
         child<QLineEdit>(d, "lineEdit_2")->setText("1");
-        QTest::mouseClick(child<QPushButton>(d, "pushButton_3"), Qt::LeftButton);
+        clickButton(d, "pushButton_3");
     });
-    click("pushButton_2");
+    clickButton(form, "pushButton_2");
     chooseNode("Alder Court");
     const int stored = t->count("apartments");
     driver.cancel([](QDialog *d) { QTest::keyClicks(child<QLineEdit>(d, "lineEdit"), "Z-9"); });
-    click("pushButton");
+    clickButton(form, "pushButton");
 
     QCOMPARE(driver.handled, 2);
     QCOMPARE(t->copy.scalar("select cast(rent as integer) || ':' || tid from apartments where apid = 9501").toString(),
@@ -250,7 +247,7 @@ void TestApartments::editOfAVanishedApartmentIsRefused()
 {
     selectApid(9502);
     QVERIFY(t->exec("delete from apartments where apid = 9502"));
-    click("pushButton_2");
+    clickButton(form, "pushButton_2");
     QCOMPARE(MsgBox::shownTexts(), QStringList("could not locate record in apartments table."));
     // The narrowing to the missing apartment does not stay on the shared model.
     QCOMPARE(t->hub->apartmentsModel()->filter(), QString());
@@ -282,7 +279,7 @@ void TestApartments::editorGuards()
     ModalDriver driver;
     driver.ok([&](QDialog *d) {
         if (!button.isEmpty())
-            QTest::mouseClick(child<QPushButton>(d, qPrintable(button)), Qt::LeftButton);
+            clickButton(d, qPrintable(button));
         if (!suite.isEmpty())
             child<QLineEdit>(d, "lineEdit")->setText(suite);
         else if (button.isEmpty())
@@ -290,7 +287,7 @@ void TestApartments::editorGuards()
         if (!button.isEmpty())
             d->reject();
     });
-    click("pushButton_2");
+    clickButton(form, "pushButton_2");
     QCOMPARE(driver.unexpected, 0);
     QVERIFY(MsgBox::shownTexts().contains(message));
     QCOMPARE(t->count(QStringLiteral("apartments where apid = %1 and suite <> ''").arg(apid).toUtf8().constData()), 1);
@@ -298,52 +295,45 @@ void TestApartments::editorGuards()
 
 void TestApartments::waitingListPickStandsEvenWhenCancelled()
 {
-    selectApid(9502);
-    ModalDriver driver;
-    driver.cancel([](QDialog *d) {
-        QTest::mouseClick(child<QPushButton>(d, "pushButton"), Qt::LeftButton);
-        QCOMPARE(child<QLineEdit>(d, "lineEdit_8")->text(), QString("Waiting"));
-    });
-    driver.ok([](QDialog *picker) {
+    const auto pickWaiting = [](QDialog *picker) {
         QTest::keyClicks(child<QLineEdit>(picker, "lineEdit"), "t-wait9531");
         auto *list = child<QTableView>(picker, "tableView");
         list->setCurrentIndex(list->model()->index(0, 1));
+    };
+    selectApid(9502);
+    ModalDriver driver;
+    driver.cancel([](QDialog *d) {
+        clickButton(d, "pushButton");
+        QCOMPARE(child<QLineEdit>(d, "lineEdit_8")->text(), QString("Waiting"));
     });
-    click("pushButton_2");
+    driver.ok(pickWaiting);
+    clickButton(form, "pushButton_2");
     QCOMPARE(driver.handled, 2);
     QCOMPARE(t->count("waitlist where tid = 9531"), 0);
     QCOMPARE(t->copy.scalar("select tid from apartments where apid = 9502").toInt(), -1);
 
     // The page's own transactions still work afterwards.
     driver.ok([](QDialog *d) {
-        QTest::mouseClick(child<QPushButton>(d, "pushButton_2"), Qt::LeftButton);
+        clickButton(d, "pushButton_2");
     });
-    driver.ok([](QDialog *picker) {
-        QTest::keyClicks(child<QLineEdit>(picker, "lineEdit"), "t-wait9531");
-        auto *list = child<QTableView>(picker, "tableView");
-        list->setCurrentIndex(list->model()->index(0, 1));
-    });
+    driver.ok(pickWaiting);
     selectApid(9502);
-    click("pushButton_2");
+    clickButton(form, "pushButton_2");
     QCOMPARE(driver.stayedOpen, 0);
     QCOMPARE(t->copy.scalar("select tid from apartments where apid = 9502").toInt(), 9531);
     // Picking a tenant who already lives somewhere is refused.
     MsgBox::clearShown();
-    driver.cancel([](QDialog *d) { QTest::mouseClick(child<QPushButton>(d, "pushButton_2"), Qt::LeftButton); });
-    driver.ok([](QDialog *picker) {
-        QTest::keyClicks(child<QLineEdit>(picker, "lineEdit"), "t-wait9531");
-        auto *list = child<QTableView>(picker, "tableView");
-        list->setCurrentIndex(list->model()->index(0, 1));
-    });
+    driver.cancel([](QDialog *d) { clickButton(d, "pushButton_2"); });
+    driver.ok(pickWaiting);
     selectApid(9502);
-    click("pushButton_2");
+    clickButton(form, "pushButton_2");
     QCOMPARE(MsgBox::shownTexts(), QStringList("The tenant has already been assigned to another apartment"));
 }
 
 void TestApartments::deleteRefusedWhileAnAgreementExists()
 {
     selectApid(9504);
-    click("pushButton_3");
+    clickButton(form, "pushButton_3");
     QCOMPARE(MsgBox::shownTexts(), QStringList("A valid rental agreement exists. First delete it!"));
     QCOMPARE(t->count("apartments where apid = 9504"), 1);
 }
@@ -355,10 +345,10 @@ void TestApartments::deleteTakesExactlyTheApartmentsRows()
     selectApid(9503);
     const int row = view->currentIndex().row();
     MsgBox::setNextAnswer(QMessageBox::No);
-    click("pushButton_3");
+    clickButton(form, "pushButton_3");
     QCOMPARE(t->count("apartments where apid = 9503"), 1);
 
-    click("pushButton_3");
+    clickButton(form, "pushButton_3");
     QCOMPARE(t->count("apartments where apid = 9503"), 0);
     QCOMPARE(dependents(9503), 0);
     QCOMPARE(dependents(9502), others);
@@ -373,7 +363,7 @@ void TestApartments::failedDeleteLeavesEveryRow()
     QVERIFY(t->exec("create trigger charges_kept for charges before delete as begin exception keep_charges; end"));
     const int before = dependents(9503);
     selectApid(9503);
-    click("pushButton_3");
+    clickButton(form, "pushButton_3");
     QVERIFY(MsgBox::shownTexts().contains("Error deleting record. Unable to commit transaction."));
     QCOMPARE(t->count("apartments where apid = 9503"), 1);
     QCOMPARE(dependents(9503), before);
@@ -385,7 +375,7 @@ void TestApartments::failedWriteLeavesTheApartment()
     ModalDriver driver;
     // The suite column holds twenty characters.
     driver.ok([](QDialog *d) { child<QLineEdit>(d, "lineEdit")->setText(QString(30, QLatin1Char('S'))); });
-    click("pushButton_2");
+    clickButton(form, "pushButton_2");
     QVERIFY(MsgBox::shownTexts().contains("Unable to submit data"));
     QCOMPARE(t->copy.scalar("select suite from apartments where apid = 9502").toString(), QString("A-2"));
     QVERIFY(!t->hub->apartmentsModel()->isDirty());
@@ -394,19 +384,19 @@ void TestApartments::failedWriteLeavesTheApartment()
 void TestApartments::reportsFollowTheList()
 {
     chooseNode("Alder Court");
-    click("pushButton_4");
+    clickButton(form, "pushButton_4");
     QSqlDoubleQueryModel *report = t->hub->reportQueryModel();
     QCOMPARE(report->rowCount(), 2);
 
     selectApid(9502);
-    click("pushButton_8");
+    clickButton(form, "pushButton_8");
     QCOMPARE(report->rowCount(), 1);
     QCOMPARE(report->index(0, 1).data().toString(), QString("Rent"));
 
     view->setCurrentIndex(QModelIndex());
     MsgBox::clearShown();
-    click("pushButton_8");
-    click("pushButton_14");
+    clickButton(form, "pushButton_8");
+    clickButton(form, "pushButton_14");
     QCOMPARE(MsgBox::shownTexts(),
              QStringList({"Select a valid apartment record from the apartments table view.",
                           "Select a valid apartment record from the apartments table view."}));

@@ -1,4 +1,4 @@
-#include "tests/properties/testhub.h"
+#include "testhub.h"
 
 #include "datahub/shortdate.h"
 #include "datahub/today.h"
@@ -31,7 +31,6 @@ private slots:
 
 private:
     void selectDescription(const QString &description);
-    void click(const char *name) { QTest::mouseClick(child<QPushButton>(form, name), Qt::LeftButton); }
 
     TestHub *t = nullptr;
     BuildingsForm *form = nullptr;
@@ -64,9 +63,7 @@ void TestBuildings::cleanup()
 
 void TestBuildings::selectDescription(const QString &description)
 {
-    for (int row = 0; row < model->rowCount(); ++row)
-        if (model->index(row, 1).data().toString() == description)
-            view->setCurrentIndex(model->index(row, 1));
+    selectRow(view, 1, description, 1);
 }
 
 void TestBuildings::listShowsNineColumnsInOrder()
@@ -96,9 +93,9 @@ void TestBuildings::searchThroughOwnerCodeAndApostrophe()
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->index(0, 1).data().toString(), QString("Undated Hall"));
 
-    click("pushButton_7");
+    clickButton(form, "pushButton_7");
     QCOMPARE(model->rowCount(), t->count("buildings b inner join owners o on o.oid = b.oid"));
-    click("pushButton_4");
+    clickButton(form, "pushButton_4");
     QVERIFY(!t->hub->reportQueryModel()->query().lastQuery().contains("where"));
 }
 
@@ -109,7 +106,7 @@ void TestBuildings::newThenCancelWritesNothingButTellsTheTree()
     const int stored = t->count("buildings");
     ModalDriver driver;
     driver.cancel([](QDialog *d) { QTest::keyClicks(child<QLineEdit>(d, "lineEdit_2"), "Never Built"); });
-    click("pushButton");
+    clickButton(form, "pushButton");
     QCOMPARE(changed.count(), 1);
     QCOMPARE(model->rowCount(), rows);
     QCOMPARE(t->count("buildings"), stored);
@@ -127,7 +124,7 @@ void TestBuildings::newBuildingIsStoredUnderItsOwner()
         QTest::keyClicks(child<QLineEdit>(d, "lineEdit_2"), " Harbour View ");
         QTest::keyClicks(child<QLineEdit>(d, "lineEdit_8"), "-12");
     });
-    click("pushButton");
+    clickButton(form, "pushButton");
     QCOMPARE(driver.stayedOpen, 0);
     QCOMPARE(t->copy.scalar("select oid from buildings where description = 'Harbour View'").toInt(), 9201);
     QCOMPARE(t->copy.scalar("select purchasedate from buildings where description = 'Harbour View'").toDate(),
@@ -145,13 +142,13 @@ void TestBuildings::descriptionChangeAloneTellsTheTree()
         QTest::keyClicks(child<QLineEdit>(d, "lineEdit_2"), "  ");
         QTest::keyClicks(child<QLineEdit>(d, "lineEdit_4"), "ville");
     });
-    click("pushButton_2");
+    clickButton(form, "pushButton_2");
     QCOMPARE(changed.count(), 0);
     QCOMPARE(t->copy.scalar("select city from buildings where buildid = 9250").toString(), QString("Elmsteadville"));
 
     selectDescription("King's Court");
     driver.ok([](QDialog *d) { QTest::keyClicks(child<QLineEdit>(d, "lineEdit_2"), " II"); });
-    click("pushButton_2");
+    clickButton(form, "pushButton_2");
     QCOMPARE(changed.count(), 1);
     QCOMPARE(t->copy.scalar("select description from buildings where buildid = 9250").toString(),
              QString("King's Court II"));
@@ -183,7 +180,7 @@ void TestBuildings::editorRefusals()
         if (!date.isEmpty())
             child<QLineEdit>(d, "lineEdit_14")->setText(date);
     });
-    click("pushButton_2");
+    clickButton(form, "pushButton_2");
     QCOMPARE(driver.stayedOpen, 1);
     QCOMPARE(MsgBox::shownTexts(), QStringList(message));
     QVERIFY(!model->isDirty());
@@ -197,7 +194,7 @@ void TestBuildings::buildingWithoutAnOwnerIsRefused()
     model->select();
     ModalDriver driver;
     driver.ok([](QDialog *d) { QTest::keyClicks(child<QLineEdit>(d, "lineEdit_2"), "Orphan House"); });
-    click("pushButton");
+    clickButton(form, "pushButton");
     QCOMPARE(driver.stayedOpen, 1);
     QCOMPARE(MsgBox::shownTexts(), QStringList("Select the owner of the building"));
     QCOMPARE(t->count("buildings"), 0);
@@ -208,13 +205,13 @@ void TestBuildings::deleteRefusedWhileAnApartmentBelongsToTheBuilding()
     QSignalSpy changed(t->hub, &XDataSource::buildingsChanged);
     QVERIFY(t->exec("insert into apartments (apid, bid, suite, agreeid) values (9290, 9250, 'Q-1', -1)"));
     selectDescription("King's Court");
-    click("pushButton_3");
+    clickButton(form, "pushButton_3");
     QCOMPARE(MsgBox::shownTexts(),
              QStringList("You cannot delete this record because at least one apartment has been assigned to it"));
     QCOMPARE(t->count("buildings where buildid = 9250"), 1);
 
     selectDescription("Undated Hall");
-    click("pushButton_3");
+    clickButton(form, "pushButton_3");
     QCOMPARE(t->count("buildings where buildid = 9251"), 0);
     QCOMPARE(changed.count(), 1);
 }

@@ -1,4 +1,4 @@
-#include "tests/properties/testhub.h"
+#include "testhub.h"
 
 #include "properties/ownersform.h"
 
@@ -26,7 +26,6 @@ private slots:
 
 private:
     void selectCode(const QString &code);
-    void click(const char *name) { QTest::mouseClick(child<QPushButton>(form, name), Qt::LeftButton); }
 
     TestHub *t = nullptr;
     OwnersForm *form = nullptr;
@@ -58,9 +57,7 @@ void TestOwners::cleanup()
 
 void TestOwners::selectCode(const QString &code)
 {
-    for (int row = 0; row < model->rowCount(); ++row)
-        if (model->index(row, 1).data().toString() == code)
-            view->setCurrentIndex(model->index(row, 1));
+    selectRow(view, 1, code, 1);
 }
 
 void TestOwners::searchByEachField_data()
@@ -99,14 +96,14 @@ void TestOwners::clearAndPrintFollowTheList()
     field->setCurrentIndex(0);
     QCOMPARE(model->rowCount(), 1);
 
-    click("pushButton_4");
+    clickButton(form, "pushButton_4");
     QSqlDoubleQueryModel *report = t->hub->reportQueryModel();
     QVERIFY(report->query().lastQuery().contains("where LOWER(o.Code) like '%100%%'"));
 
-    click("pushButton_5");
+    clickButton(form, "pushButton_5");
     QCOMPARE(criteria->text(), QString("100%"));
     QCOMPARE(model->rowCount(), t->count("owners"));
-    click("pushButton_4");
+    clickButton(form, "pushButton_4");
     QVERIFY(!report->query().lastQuery().contains("where"));
     QCOMPARE(report->rowCount(), t->count("owners o left join buildings b on o.oid = b.oid"));
 }
@@ -123,7 +120,7 @@ void TestOwners::newOwnerIsStoredTrimmedWithAGeneratedKey()
         QTest::keyClicks(child<QLineEdit>(d, "manval"), "7.123456");
         QTest::keyClicks(child<QLineEdit>(d, "bsb"), "062-000");
     });
-    click("pushButton");
+    clickButton(form, "pushButton");
     QCOMPARE(driver.stayedOpen, 0);
     QCOMPARE(t->copy.scalar("select oid from owners where code = 'NEW7'").toInt(), next);
     QCOMPARE(t->copy.scalar("select bsb from owners where code = 'NEW7'").toString(), QString("062-000"));
@@ -150,7 +147,7 @@ void TestOwners::editorRefusals()
         edit->clear();
         QTest::keyClicks(edit, code);
     });
-    click("pushButton_2");
+    clickButton(form, "pushButton_2");
     QCOMPARE(driver.stayedOpen, 1);
     QCOMPARE(MsgBox::shownTexts(), QStringList(message));
     QCOMPARE(t->count("owners where code = 'ZQ1'"), 1);
@@ -180,7 +177,7 @@ void TestOwners::deleteRefusedWhileABuildingBelongsToTheOwner()
 {
     QVERIFY(t->exec("insert into buildings (buildid, description, oid) values (9150, 'Quay House', 9100)"));
     selectCode("ZQ1");
-    click("pushButton_3");
+    clickButton(form, "pushButton_3");
     QCOMPARE(MsgBox::shownTexts(),
              QStringList("You cannot delete this record because at least one building has been assigned to it"));
     QCOMPARE(t->count("owners where oid = 9100"), 1);
@@ -188,7 +185,7 @@ void TestOwners::deleteRefusedWhileABuildingBelongsToTheOwner()
     QVERIFY(t->exec("update buildings set oid = 9101 where buildid = 9150"));
     MsgBox::clearShown();
     selectCode("ZQ1");
-    click("pushButton_3");
+    clickButton(form, "pushButton_3");
     QCOMPARE(MsgBox::shownTexts(), QStringList("Are you sure you want to delete the selected record?"));
     QCOMPARE(t->count("owners where oid = 9100"), 0);
 }

@@ -1,4 +1,4 @@
-#include "tests/properties/testhub.h"
+#include "testhub.h"
 
 #include "properties/selapartmentdialog.h"
 #include "properties/selbuildingdialog.h"
@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlError>
 #include <QTableView>
 
 class TestPickers : public QObject
@@ -95,7 +96,7 @@ void TestPickers::listAndSearch()
     QCOMPARE(model->rowCount(), 1);
 
     // Clear shows the whole list again and leaves the text where it is.
-    QTest::mouseClick(child<QPushButton>(picker.data(), "pushButton_7"), Qt::LeftButton);
+    clickButton(picker.data(), "pushButton_7");
     QCOMPARE(model->rowCount(), t->count(table));
     QCOMPARE(criteria->text(), typed);
 }
@@ -164,7 +165,7 @@ void TestPickers::okNeedsAChosenRow()
     picker.show();
     QCOMPARE(child<QTableView>(&picker, "tableView")->isColumnHidden(0), true);
     child<QTableView>(&picker, "tableView")->setCurrentIndex(QModelIndex());
-    QTest::mouseClick(child<QDialogButtonBox>(&picker, "buttonBox")->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    QTest::mouseClick(dialogButton(&picker, QDialogButtonBox::Ok), Qt::LeftButton);
     QVERIFY(picker.isVisible());
     QCOMPARE(MsgBox::shownTexts(), QStringList("You have not selected a valid record."));
     picker.reject();

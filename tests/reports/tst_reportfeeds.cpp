@@ -62,7 +62,6 @@ private slots:
     void moneyText();
 
 private:
-    bool exec(const QString &sql);
     ValueSlot prepare(Report report, const QStringList &headings);
 
     TestDatabase *database = nullptr;
@@ -70,16 +69,6 @@ private:
     TiberneReport *builder = nullptr;
     QString pdf;
 };
-
-bool TestReportFeeds::exec(const QString &sql)
-{
-    QSqlQuery query;
-    if (!query.exec(sql)) {
-        qWarning() << sql << query.lastError().text();
-        return false;
-    }
-    return true;
-}
 
 void TestReportFeeds::initTestCase()
 {

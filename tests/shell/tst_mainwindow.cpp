@@ -1,4 +1,4 @@
-#include "testdatabase.h"
+#include "testhub.h"
 
 #include "datahub/logindialog.h"
 #include "datahub/msgbox.h"
@@ -25,7 +25,6 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -67,7 +66,7 @@ void answerChooser(bool demo, const std::function<void()> &then = {})
         }
         if (!demo)
             chooser->findChild<QRadioButton *>(QStringLiteral("radioButton_2"))->setChecked(true);
-        chooser->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Ok)->click();
+        dialogButton(chooser, QDialogButtonBox::Ok)->click();
         if (then)
             then();
     });
@@ -113,17 +112,6 @@ private:
     QStringList m_seen;
 };
 
-void releaseDefaultConnection()
-{
-    const QString name = QLatin1String(QSqlDatabase::defaultConnection);
-    {
-        QSqlDatabase db = QSqlDatabase::database(name, false);
-        if (db.isOpen())
-            db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
 // A data folder of the test's own, holding fresh copies of the named delivered databases.
 class Office
 {
@@ -137,7 +125,7 @@ public:
             QFile::setPermissions(DataFolder::filePath(file), QFile::ReadOwner | QFile::WriteOwner);
         }
     }
-    ~Office() { releaseDefaultConnection(); }
+    ~Office() { releaseConnection(); }
 
 private:
     QTemporaryDir m_docs;
@@ -174,16 +162,6 @@ void runCommand(MainWindow *window, const QString &name)
     QObject *engine = sideBar->rootContext()->contextProperty(QStringLiteral("xEngine")).value<QObject *>();
     QVERIFY(engine);
     QVERIFY(QMetaObject::invokeMethod(engine, "outAction", Q_ARG(QString, name)));
-}
-
-bool exec(const QString &sql)
-{
-    QSqlQuery query;
-    if (!query.exec(sql)) {
-        qWarning() << sql << query.lastError().text();
-        return false;
-    }
-    return true;
 }
 
 QList<NotificationDialog *> openPopups()

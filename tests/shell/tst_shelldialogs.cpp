@@ -1,4 +1,4 @@
-#include "testdatabase.h"
+#include "testhub.h"
 
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
@@ -18,11 +18,6 @@
 #include <memory>
 
 namespace {
-
-QPushButton *button(QWidget *dialog, QDialogButtonBox::StandardButton which)
-{
-    return dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))->button(which);
-}
 
 QSettings store()
 {
@@ -70,12 +65,7 @@ void TestShellDialogs::init()
 void TestShellDialogs::cleanup()
 {
     m_hub.reset();
-    {
-        QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
-        if (db.isOpen())
-            db.close();
-    }
-    QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+    releaseConnection();
     m_db.reset();
 }
 
@@ -83,9 +73,7 @@ void TestShellDialogs::openHub()
 {
     m_db = std::make_unique<TestDatabase>(QStringLiteral("DATA.FDB"));
     QVERIFY(m_db->isValid());
-    m_hub = std::make_unique<XDataSource>();
-    m_hub->setDataDirectory(m_db->folder());
-    m_hub->setDatabaseFile(m_db->fileName());
+    m_hub.reset(hubOnCopy(*m_db));
     QVERIFY(m_hub->openDatabase());
 }
 
@@ -111,7 +99,7 @@ void TestShellDialogs::chooserAnswer()
         if (pickWorking)
             QTest::mouseClick(chooser.findChild<QRadioButton *>(QStringLiteral("radioButton_2")), Qt::LeftButton);
         if (pressOk)
-            QTest::mouseClick(button(&chooser, QDialogButtonBox::Ok), Qt::LeftButton);
+            QTest::mouseClick(dialogButton(&chooser, QDialogButtonBox::Ok), Qt::LeftButton);
         else
             QTest::keyClick(&chooser, Qt::Key_Escape);
     });
@@ -138,7 +126,7 @@ void TestShellDialogs::optionsRoundTrip()
         options.findChild<QCheckBox *>(QStringLiteral("tls"))->setChecked(false);
 
         MsgBox::setNextAnswer(QMessageBox::Yes);
-        QTest::mouseClick(button(&options, QDialogButtonBox::Ok), Qt::LeftButton);
+        QTest::mouseClick(dialogButton(&options, QDialogButtonBox::Ok), Qt::LeftButton);
         QCOMPARE(options.result(), int(QDialog::Accepted));
         QCOMPARE(MsgBox::shownTexts(), QStringList{QStringLiteral("Are you sure you want to submit data")});
     }
@@ -181,12 +169,12 @@ void TestShellDialogs::optionsNotConfirmedChangesNothing()
     options.findChild<QLineEdit *>(QStringLiteral("company"))->setText(QStringLiteral("Not saved"));
 
     MsgBox::setNextAnswer(QMessageBox::No);
-    QTest::mouseClick(button(&options, QDialogButtonBox::Ok), Qt::LeftButton);
+    QTest::mouseClick(dialogButton(&options, QDialogButtonBox::Ok), Qt::LeftButton);
     QVERIFY(options.isVisible());
     QCOMPARE(options.findChild<QLineEdit *>(QStringLiteral("company"))->text(), QStringLiteral("Not saved"));
     QCOMPARE(m_hub->companyName(), QString());
 
-    QTest::mouseClick(button(&options, QDialogButtonBox::Cancel), Qt::LeftButton);
+    QTest::mouseClick(dialogButton(&options, QDialogButtonBox::Cancel), Qt::LeftButton);
     QCOMPARE(options.result(), int(QDialog::Rejected));
     QCOMPARE(m_db->scalar(QStringLiteral("select textvalue from setup where setid = 1")).toString(), QString());
     QCOMPARE(m_hub->companyName(), QString());
@@ -219,7 +207,7 @@ void TestShellDialogs::optionsPortHeldInRange()
     options.show();
     QCOMPARE(options.findChild<QSpinBox *>(QStringLiteral("port"))->value(), shown);
     MsgBox::setNextAnswer(QMessageBox::Yes);
-    QTest::mouseClick(button(&options, QDialogButtonBox::Ok), Qt::LeftButton);
+    QTest::mouseClick(dialogButton(&options, QDialogButtonBox::Ok), Qt::LeftButton);
     QCOMPARE(options.result(), int(QDialog::Accepted));
     QCOMPARE(m_db->scalar(QStringLiteral("select textvalue from setup where setid = 16")).toString(), saved);
 }
@@ -258,7 +246,7 @@ void TestShellDialogs::welcomeRemembersChoice()
     QTimer::singleShot(0, &welcome, [&] {
         checkBox->setChecked(tick);
         if (pressOk)
-            QTest::mouseClick(button(&welcome, QDialogButtonBox::Ok), Qt::LeftButton);
+            QTest::mouseClick(dialogButton(&welcome, QDialogButtonBox::Ok), Qt::LeftButton);
         else
             QTest::keyClick(&welcome, Qt::Key_Escape);
     });

@@ -52,14 +52,8 @@ TestDatabase::TestDatabase(const QString &fileName)
 
 TestDatabase::~TestDatabase()
 {
-    for (const QString &name : qAsConst(m_connections)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(name, false);
-            if (db.isOpen())
-                db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-    }
+    for (const QString &name : qAsConst(m_connections))
+        releaseConnection(name);
 }
 
 QString TestDatabase::path() const
@@ -103,4 +97,24 @@ QVariant TestDatabase::scalar(const QString &sql)
     }
     QSqlDatabase::removeDatabase(name);
     return result;
+}
+
+void releaseConnection(const QString &name)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+bool exec(const QString &sql)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    if (!query.exec(sql)) {
+        qWarning() << sql << query.lastError().text();
+        return false;
+    }
+    return true;
 }

@@ -44,6 +44,13 @@ private:
     bool m_valid = false;
 };
 
+// Closes and forgets a connection, so that the next test can open one of that name afresh.
+void releaseConnection(const QString &name = QLatin1String(QSqlDatabase::defaultConnection));
+
+// A statement run on the default connection, the one the program's data hub opens; a failure is
+// logged with the database's text.
+bool exec(const QString &sql);
+
 // QTEST_MAIN with the environment isolated before the application object exists.
 #define VELLORAN_TEST_MAIN(TestObject)                                                             \
     int main(int argc, char *argv[])                                                               \

@@ -1,24 +1,35 @@
 #ifndef TESTHUB_H
 #define TESTHUB_H
 
-// What the window tests share: a data hub on a private copy of the demonstration database, SQL run
-// straight on the hub's connection, and a driver that answers the modal editors a window opens.
+// What the window tests share: a data hub on a private copy of a delivered database, SQL run straight
+// on the hub's connection, a driver that answers the modal editors a window opens, and the few steps
+// every test takes on a form (find a widget, press a button, make a row current).
+// Header only: it needs the program's library, which only the tests that include it link.
 
 #include "testdatabase.h"
 
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
 
-#include <QPushButton>
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPointer>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <QPushButton>
+#include <QTableView>
 #include <QTimer>
 
 #include <functional>
+
+// A new hub pointed at the copy, not yet opened.
+inline XDataSource *hubOnCopy(const TestDatabase &copy)
+{
+    auto *hub = new XDataSource;
+    hub->setDataDirectory(copy.folder());
+    hub->setDatabaseFile(copy.fileName());
+    return hub;
+}
 
 class TestHub
 {
@@ -26,40 +37,56 @@ public:
     TestHub()
         : copy(QStringLiteral("DEMO.FDB"))
     {
-        hub = new XDataSource;
-        hub->setDataDirectory(copy.folder());
-        hub->setDatabaseFile(copy.fileName());
+        hub = hubOnCopy(copy);
         opened = copy.isValid() && hub->openDatabase();
         MsgBox::setTestMode(true);
     }
     ~TestHub()
     {
         delete hub;
-        {
-            QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
-            if (db.isOpen())
-                db.close();
-        }
-        QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+        releaseConnection();
         MsgBox::setTestMode(false);
     }
 
     // A statement run and committed on the hub's own connection.
-    bool exec(const QString &sql)
-    {
-        QSqlQuery query(QSqlDatabase::database());
-        if (!query.exec(sql)) {
-            qWarning() << sql << query.lastError().text();
-            return false;
-        }
-        return true;
-    }
+    bool exec(const QString &sql) { return ::exec(sql); }
     int count(const QString &where) { return copy.scalar(QStringLiteral("select count(*) from ") + where).toInt(); }
 
     TestDatabase copy;
     XDataSource *hub = nullptr;
     bool opened = false;
 };
+
+template<typename T>
+T *child(QObject *parent, const char *name)
+{
+    T *found = parent->findChild<T *>(QLatin1String(name));
+    if (!found)
+        qWarning() << "no child" << name;
+    return found;
+}
+
+// A button of the dialog's standard "buttonBox".
+inline QPushButton *dialogButton(QWidget *dialog, QDialogButtonBox::StandardButton which)
+{
+    return dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))->button(which);
+}
+
+// A click on the push button of that name, as the user gives it.
+inline void clickButton(QObject *parent, const char *name)
+{
+    QTest::mouseClick(child<QPushButton>(parent, name), Qt::LeftButton);
+}
+
+// Makes current, in `column`, every row whose `keyColumn` holds `key` (the last one wins).
+template<typename Key>
+void selectRow(QTableView *view, int keyColumn, const Key &key, int column)
+{
+    QAbstractItemModel *model = view->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (model->index(row, keyColumn).data().value<Key>() == key)
+            view->setCurrentIndex(model->index(row, column));
+}
 
 // Answers, in turn, the modal dialogs that open while a window command runs. Each step fills the dialog
 // and then presses OK (or Cancel); a dialog that refuses OK and stays open is counted and cancelled, so
@@ -135,14 +162,5 @@ private:
     QList<QPointer<QDialog>> seen;
     QList<Step> steps;
 };
-
-template<typename T>
-T *child(QObject *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QLatin1String(name));
-    if (!found)
-        qWarning() << "no child" << name;
-    return found;
-}
 
 #endif // TESTHUB_H
