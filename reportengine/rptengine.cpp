@@ -7,11 +7,29 @@
 #include <QPainter>
 #include <QRegularExpression>
 
-QList<CollectedValue> collectedValues;
+CollectedValueList collectedValues;
 QList<GroupRecord> groupRecords;
 QList<int> level0RecNos;
 QList<int> level1RecNos;
 QList<int> level2RecNos;
+
+void CollectedValueList::append(const CollectedValue &value)
+{
+    m_values.append(value);
+    m_keys.insert(Key{value.fieldName, value.recNo, value.reportPage});
+    auto highest = m_highestRecNo.find(value.reportPage);
+    if (highest == m_highestRecNo.end())
+        m_highestRecNo.insert(value.reportPage, value.recNo);
+    else if (value.recNo > highest.value())
+        highest.value() = value.recNo;
+}
+
+void CollectedValueList::clear()
+{
+    m_values.clear();
+    m_keys.clear();
+    m_highestRecNo.clear();
+}
 
 QString colorToString(const QColor &color)
 {
@@ -322,13 +340,44 @@ Qt::Alignment RptEngine::getAligment(const QDomElement &e)
 
 QStringList RptEngine::splitStringOnVariable(const QString &text)
 {
-    static const QRegularExpression variable(
-        QStringLiteral("\\[\\D.*?]"),
-        QRegularExpression::DotMatchesEverythingOption | QRegularExpression::MultilineOption);
+    // A variable is "[" and a character other than a digit, up to the next "]". Every field
+    // text of every record comes through here, so the plain case is scanned by hand; a text
+    // with surrogates goes to the pattern, which knows how to treat a broken pair.
     QStringList found;
-    auto it = variable.globalMatch(text);
-    while (it.hasNext())
-        found.append(it.next().captured(0));
+    const int size = text.size();
+    bool plain = true;
+    for (const QChar c : text) {
+        if (c.isSurrogate()) {
+            plain = false;
+            break;
+        }
+    }
+    if (!plain) {
+        static const QRegularExpression variable(
+            QStringLiteral("\\[\\D.*?]"),
+            QRegularExpression::DotMatchesEverythingOption | QRegularExpression::MultilineOption);
+        auto it = variable.globalMatch(text);
+        while (it.hasNext())
+            found.append(it.next().captured(0));
+        return found;
+    }
+    int from = 0;
+    while (from < size) {
+        const int open = text.indexOf(QLatin1Char('['), from);
+        if (open < 0 || open + 1 >= size)
+            break;
+        const ushort first = text.at(open + 1).unicode();
+        if (first >= '0' && first <= '9') {
+            from = open + 1;
+            continue;
+        }
+        const int close = text.indexOf(QLatin1Char(']'), open + 2);
+        // No later "[" can find a "]" either.
+        if (close < 0)
+            break;
+        found.append(text.mid(open, close - open + 1));
+        from = close + 1;
+    }
     return found;
 }
 

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QDomDocument>
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QMetaType>
@@ -48,6 +49,51 @@ struct CollectedValue
     int reportPage = 0;
 };
 
+// The values collected during a run. Every field of every record lands here, so the questions
+// asked on each record (is this value already in, how many lines has the page) are answered
+// from indexes kept alongside the list instead of by walking it.
+class CollectedValueList
+{
+public:
+    typedef QList<CollectedValue>::const_iterator const_iterator;
+
+    void append(const CollectedValue &value);
+    void clear();
+    bool contains(const QString &fieldName, int recNo, int reportPage) const
+    {
+        return m_keys.contains(Key{fieldName, recNo, reportPage});
+    }
+    // The highest record number collected on a report page, -1 when there is none.
+    int highestRecNo(int reportPage) const { return m_highestRecNo.value(reportPage, -1); }
+
+    int size() const { return m_values.size(); }
+    bool isEmpty() const { return m_values.isEmpty(); }
+    const CollectedValue &first() const { return m_values.first(); }
+    const CollectedValue &at(int i) const { return m_values.at(i); }
+    const_iterator begin() const { return m_values.constBegin(); }
+    const_iterator end() const { return m_values.constEnd(); }
+
+private:
+    struct Key
+    {
+        QString fieldName;
+        int recNo;
+        int reportPage;
+        bool operator==(const Key &other) const
+        {
+            return recNo == other.recNo && reportPage == other.reportPage && fieldName == other.fieldName;
+        }
+    };
+    friend uint qHash(const Key &key, uint seed)
+    {
+        return qHash(key.fieldName, seed) ^ uint(key.recNo) ^ (uint(key.reportPage) << 24);
+    }
+
+    QList<CollectedValue> m_values;
+    QSet<Key> m_keys;
+    QHash<int, int> m_highestRecNo;
+};
+
 struct GroupRecord
 {
     int recNo = 0;
@@ -55,7 +101,7 @@ struct GroupRecord
 };
 
 // Run state shared by every engine object in the process: only one report runs at a time.
-extern QList<CollectedValue> collectedValues;
+extern CollectedValueList collectedValues;
 extern QList<GroupRecord> groupRecords;
 extern QList<int> level0RecNos;
 extern QList<int> level1RecNos;

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTime>
+#include <QVector>
 
 namespace {
 
@@ -122,14 +123,29 @@ QString RptEngine::stringPreprocessing(QString text, const QString &format)
         text.replace(QStringLiteral("<LineCount>"),
                      getInternalVariable(QStringLiteral("LineCount"), QString()).toString());
 
+    // Every aggregate call has an opening parenthesis; most field texts have none.
+    if (!text.contains(QLatin1Char('(')))
+        return text;
+
     static const char *names[] = {"SUM", "AVG", "COUNT", "MIN", "MAX"};
-    for (const char *name : names) {
-        const QString n = QString::fromLatin1(name);
-        text.replace(n + QStringLiteral("(["), n + QStringLiteral("(["), Qt::CaseInsensitive);
+    if (text.contains(QLatin1String("(["))) {
+        for (const char *name : names) {
+            const QString n = QString::fromLatin1(name);
+            text.replace(n + QStringLiteral("(["), n + QStringLiteral("(["), Qt::CaseInsensitive);
+        }
     }
-    for (const char *name : names) {
-        const QRegularExpression re(QStringLiteral("(%1)\\((.*?)\\)").arg(QString::fromLatin1(name)),
-                                    patternOptions);
+    static const QVector<QRegularExpression> aggregateCalls = [] {
+        QVector<QRegularExpression> list;
+        for (const char *name : names)
+            list.append(QRegularExpression(QStringLiteral("(%1)\\((.*?)\\)").arg(QString::fromLatin1(name)),
+                                           patternOptions));
+        return list;
+    }();
+    for (int k = 0; k < aggregateCalls.size(); ++k) {
+        // The patterns are case-sensitive: without the name and its parenthesis there is no match.
+        if (!text.contains(QLatin1String(names[k]) + QLatin1Char('(')))
+            continue;
+        const QRegularExpression &re = aggregateCalls.at(k);
         QStringList matches;
         auto it = re.globalMatch(text);
         while (it.hasNext())
@@ -168,11 +184,7 @@ QVariant RptEngine::getInternalVariable(const QString &name, const QString &form
     if (name.contains(QLatin1String("LineNo")))
         return level0RecNos.isEmpty() ? m_recNo + 1 : m_lineNo;
     if (name.contains(QLatin1String("LineCount"))) {
-        int highest = -1;
-        for (const CollectedValue &entry : qAsConst(collectedValues)) {
-            if (entry.reportPage == m_currentReportPage && entry.recNo > highest)
-                highest = entry.recNo;
-        }
+        const int highest = qMax(-1, collectedValues.highestRecNo(m_currentReportPage));
         return highest + 1 > 0 ? highest + 1 : 1;
     }
     return QVariant();
@@ -206,7 +218,8 @@ QString RptEngine::sectionField(RptBandObject *band, QString value, bool noExpre
     // Protect comparison signs inside if-conditions from the splitting into script parts.
     static const QRegularExpression ifCondition(QStringLiteral("(if\\s*)\\((.*?)\\)"), patternOptions);
     int pos = 0;
-    for (int guard = 0; guard <= value.size(); ++guard) {
+    const bool mayHaveCondition = value.contains(QLatin1String("if"));
+    for (int guard = 0; mayHaveCondition && guard <= value.size(); ++guard) {
         const QRegularExpressionMatch m = ifCondition.match(value, pos);
         if (!m.hasMatch())
             break;
@@ -226,19 +239,15 @@ QString RptEngine::sectionField(RptBandObject *band, QString value, bool noExpre
         const QString text = sectionValue(variable, -1);
         if (collect) {
             const QString name = withoutBrackets(variable);
-            bool known = false;
-            for (const CollectedValue &entry : qAsConst(collectedValues)) {
-                if (entry.fieldName == name && entry.recNo == m_recNo
-                    && entry.reportPage == m_currentReportPage) {
-                    known = true;
-                    break;
-                }
-            }
-            if (!known)
+            if (!collectedValues.contains(name, m_recNo, m_currentReportPage))
                 collectedValues.append({name, QVariant(text), m_recNo, m_currentReportPage});
         }
         value.replace(variable, protectLiteral(text));
     }
+
+    // With nothing to evaluate the parts below would only be put back together as they were.
+    if (noExpressions || !value.contains(QLatin1Char('<')))
+        return getFormattedValue(restorePlain(value), format);
 
     QStringList parts;
     QString part;

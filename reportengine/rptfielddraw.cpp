@@ -130,7 +130,8 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
             m_painter->drawLine(x + w, y, x + w, y + fh);
     }
 
-    if (getDrawingFields().contains(type)) {
+    static const QSet<int> drawingFields = getDrawingFields();
+    if (drawingFields.contains(type)) {
         if (!draw || !active)
             return;
         QPen outline = pen;

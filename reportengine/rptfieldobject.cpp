@@ -123,6 +123,22 @@ void RptFieldObject::updateHighlightingParam()
 {
     if (!m_engine)
         return;
+    if (highlighting.isEmpty()) {
+        // Without rules the field keeps its own settings. This runs for every field of every
+        // record, so take them here rather than through the engine's text round trip, which
+        // gives the very same font flags and colours.
+        QFont f = font;
+        f.setWeight(font.weight() > 57 ? 75 : 50);
+        f.setItalic(font.style() != QFont::StyleNormal);
+        f.setUnderline(font.underline());
+        f.setStrikeOut(font.strikeOut());
+        font = f;
+        const QColor background = m_baseBackgroundColor;
+        const QColor text = m_baseFontColor;
+        backgroundColor = QColor(background.red(), background.green(), background.blue(), background.alpha());
+        fontColor = QColor(text.red(), text.green(), text.blue(), text.alpha());
+        return;
+    }
     QFont f = font;
     f.setWeight(m_engine->processHighligthing(this, RptName::bold).toInt() != 0 ? 75 : 50);
     f.setItalic(m_engine->processHighligthing(this, RptName::italic).toInt() != 0);
