@@ -197,6 +197,16 @@ bool Archiver::compress(const QString &archivePath)
     if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fail(QStringLiteral("cannot read %1: %2").arg(source.fileName(), source.errorString()));
 
+    // The embedded database engine holds an exclusive lock on a database it has open. A copy taken
+    // while the main program works on the file can catch it halfway through a write and restore as
+    // a damaged database, so the backup waits until the program has closed it; the shared lock also
+    // keeps the engine from opening the file until the copy is complete.
+    if (::flock(source.handle(), LOCK_SH | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK)
+            return fail(QStringLiteral("%1 is in use").arg(source.fileName()));
+        return fail(QStringLiteral("cannot lock %1: %2").arg(source.fileName(), systemError()));
+    }
+
     // A backup written over the file it is made of would leave neither.
     struct stat sourceStat;
     struct stat previous;

@@ -260,6 +260,30 @@ private slots:
         QVERIFY(readAll(target.path()) == m_sourceBytes);
     }
 
+    // A copy of a database the program is writing to can be torn; it must not pass for a backup.
+    void backupRefusedWhileTheDatabaseIsOpen()
+    {
+        TestDatabase source(QStringLiteral("DATA.FDB"));
+        QSqlDatabase db = source.open(QStringLiteral("held-for-backup"));
+        QVERIFY(db.isOpen());
+        const QString backup = archive(QStringLiteral("while-open-backup.bkp"));
+        const QByteArray older("an older backup of the same name");
+        QVERIFY(writeAll(backup, older));
+        const QStringList before = entries(m_archives.path());
+
+        Archiver archiver(source.folder());
+        archiver.setFileName(source.fileName());
+        QVERIFY(!archiver.compress(backup));
+        QVERIFY(archiver.errorString().contains(QLatin1String("in use")));
+        QVERIFY(readAll(backup) == older);
+        QCOMPARE(entries(m_archives.path()), before);
+
+        db.close();
+        QVERIFY2(archiver.compress(backup), qPrintable(archiver.errorString()));
+        QCOMPARE(shell(QStringLiteral("gzip -dc \"$1\" | cmp -s - \"$2\""), {backup, source.path()}), 0);
+        QFile::remove(backup);
+    }
+
     void restoredFilePermissions_data()
     {
         QTest::addColumn<int>("before"); // -1: no database yet
