@@ -68,25 +68,7 @@ void LogInDialog::on_pushButton_clicked()
         return;
     }
 
-    m_dataSource->setUserKey(record.value(0).toInt());
-    m_dataSource->setUserId(record.value(QStringLiteral("id")).toString());
-    m_dataSource->setUserFirstName(record.value(QStringLiteral("firstname")).toString());
-    m_dataSource->setUserLastName(record.value(QStringLiteral("lastname")).toString());
-    const auto right = [&record](const char *column) {
-        return record.value(QLatin1String(column)).toInt() != 0;
-    };
-    m_dataSource->setCanSetOptions(right("progoptions"));
-    m_dataSource->setCanModifyUsers(right("modusers"));
-    m_dataSource->setCanReceivePayments(right("bill"));
-    m_dataSource->setCanVoidPayments(right("voidtrans"));
-    m_dataSource->setCanManageTenants(right("tenants"));
-    m_dataSource->setCanManageBuildings(right("buildings"));
-    m_dataSource->setCanManageApartments(right("apartments"));
-    m_dataSource->setCanUseCashbook(right("cashbook"));
-    m_dataSource->setCanManageEquipment(right("equipments"));
-    m_dataSource->setCanManageOwners(right("owners"));
-    m_dataSource->setCanUseEmail(right("email"));
-    m_dataSource->setCanViewReports(right("reports"));
+    m_dataSource->loadUser(record);
 
     query->clear();
     accept();
