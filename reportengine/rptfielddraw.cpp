@@ -52,6 +52,19 @@ QString firstFragmentToEvaluate(const QTextDocument &doc)
     return QString();
 }
 
+// Rich text may carry the formatting tags a template writes around a character (superscript,
+// bold, ...); everything else in it, host values included, stays text.
+QString restoreFormattingTags(QString html)
+{
+    static const char *const tags[] = {"sub", "sup", "b", "i", "u", "s"};
+    for (const char *tag : tags) {
+        const QString name = QString::fromLatin1(tag);
+        html.replace(QStringLiteral("&lt;%1&gt;").arg(name), QStringLiteral("<%1>").arg(name));
+        html.replace(QStringLiteral("&lt;/%1&gt;").arg(name), QStringLiteral("</%1>").arg(name));
+    }
+    return html;
+}
+
 } // namespace
 
 void RptEngine::drawBandRow(RptBandObject *band, int top, bool allowDraw)
@@ -338,7 +351,9 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
             m_painter->restore();
         }
         if (printMode == 2) {
-            const QString shown = field->renderingMode == 1 ? text : text.toHtmlEscaped();
+            // The file opens in a browser: a rich label keeps only its formatting tags, as on paper.
+            const QString escaped = text.toHtmlEscaped();
+            const QString shown = field->renderingMode == 1 ? restoreFormattingTags(escaped) : escaped;
             m_html += QStringLiteral("<div ") + field->getHTMLStyle() + QLatin1Char('>') + shown
                 + QStringLiteral("</div>\n");
         }
@@ -508,13 +523,7 @@ void RptEngine::drawFieldText(QPainter *painter, QString text, QFont font, QColo
 QString RptEngine::buildFieldHtml(QString text, QRectF rect, int flags, QFont font, QColor fontColor,
                                   int rotate)
 {
-    QString html = Qt::convertFromPlainText(text, Qt::WhiteSpacePre);
-    static const char *const tags[] = {"sub", "sup", "b", "i", "u", "s"};
-    for (const char *tag : tags) {
-        const QString name = QString::fromLatin1(tag);
-        html.replace(QStringLiteral("&lt;%1&gt;").arg(name), QStringLiteral("<%1>").arg(name));
-        html.replace(QStringLiteral("&lt;/%1&gt;").arg(name), QStringLiteral("</%1>").arg(name));
-    }
+    QString html = restoreFormattingTags(Qt::convertFromPlainText(text, Qt::WhiteSpacePre));
 
     QString horizontal;
     if (flags & (Qt::AlignHCenter | Qt::AlignVCenter))

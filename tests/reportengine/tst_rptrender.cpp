@@ -151,6 +151,7 @@ private slots:
     void startNewPagePutsEveryLaterGroupOnItsOwnPage();
     void autoHeightLabelGrowsItsRow();
     void htmlIsUtf8AndEscapesPlainLabels();
+    void htmlRichLabelKeepsOnlyFormattingTags();
     void richTextValueHoldingBracketsEnds_data();
     void richTextValueHoldingBracketsEnds();
     void crossTabGrid();
@@ -418,6 +419,23 @@ void TestRptRender::htmlIsUtf8AndEscapesPlainLabels()
     QVERIFY(bytes.contains("position: absolute; left: 0;top: "));
     QVERIFY(!bytes.contains("HeaderText"));
     QVERIFY(!bytes.contains("FooterText"));
+}
+
+void TestRptRender::htmlRichLabelKeepsOnlyFormattingTags()
+{
+    m_host->rows = {{{"Name", QStringLiteral("<script>alert(1)</script> m<sup>2</sup>")}}};
+    const QString xml = report(band(QStringLiteral("MasterData"), 40,
+                                    field(QStringLiteral("[Name]"), 0, 5, 300, 30, QStringLiteral("renderingMode=1"))));
+    RptEngine engine;
+    load(engine, xml);
+    const QString path = m_dir->filePath(QStringLiteral("rich.html"));
+    engine.printHTML(path, false);
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.contains("&lt;script&gt;alert(1)&lt;/script&gt; m<sup>2</sup></div>"));
+    QVERIFY(!bytes.contains("<script>"));
 }
 
 void TestRptRender::richTextValueHoldingBracketsEnds_data()
