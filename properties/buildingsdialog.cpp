@@ -24,6 +24,9 @@ BuildingsDialog::BuildingsDialog(XDataSource *dataSource, int row, QWidget *pare
     // The delegate lets the owner combo show codes and put the owner's key into the row.
     map->setItemDelegate(new QSqlRelationalDelegate(map));
     QSqlTableModel *owners = model->relationModel(17);
+    // The owner list is read once per run otherwise: an owner added since would not be offered, and
+    // a deleted one would be, leaving a building that no list shows.
+    owners->select();
     ui->comboBox->setModel(owners);
     ui->comboBox->setModelColumn(owners->fieldIndex(QStringLiteral("CODE")));
 

@@ -38,6 +38,13 @@ OwnerForm::OwnerForm(XDataSource *dataSource, int row, QWidget *parent)
     ui->resvalue->setValidator(percent);
 
     map->setCurrentIndex(row);
+    // The model shows these three with two decimals; the editor shows what is stored, so that saving
+    // the owner for another change does not round them.
+    for (QLineEdit *edit : {ui->manval, ui->manfee, ui->resvalue}) {
+        const QVariant stored = model->QSqlTableModel::data(model->index(row, map->mappedSection(edit)));
+        if (!stored.isNull())
+            edit->setText(QString::number(stored.toDouble(), 'g', 15));
+    }
     openingCode = ui->lineEdit->text().trimmed();
     ui->lineEdit->setFocus();
 }
@@ -45,6 +52,11 @@ OwnerForm::OwnerForm(XDataSource *dataSource, int row, QWidget *parent)
 OwnerForm::~OwnerForm()
 {
     delete ui;
+}
+
+void OwnerForm::on_buttonBox_accepted()
+{
+    // OK is answered by accept(), to which the button box is connected.
 }
 
 void OwnerForm::accept()

@@ -21,6 +21,7 @@ public:
 
 public slots:
     void accept() override;
+    void on_buttonBox_accepted();
 
 private:
     Ui::OwnerForm *ui;

@@ -79,7 +79,9 @@ void OwnersForm::on_pushButton_3_clicked()
 
 void OwnersForm::on_pushButton_clicked()
 {
-    addRecord();
+    const int row = listModel()->rowCount();
+    if (addRecord())
+        qDebug() << "oid: " << listModel()->index(row, 0).data();
 }
 
 void OwnersForm::on_pushButton_2_clicked()

@@ -27,6 +27,7 @@ private slots:
     void editorRefusals_data();
     void editorRefusals();
     void buildingWithoutAnOwnerIsRefused();
+    void editorOffersTheOwnersAsTheyAreNow();
     void deleteRefusedWhileAnApartmentBelongsToTheBuilding();
 
 private:
@@ -198,6 +199,38 @@ void TestBuildings::buildingWithoutAnOwnerIsRefused()
     QCOMPARE(driver.stayedOpen, 1);
     QCOMPARE(MsgBox::shownTexts(), QStringList("Select the owner of the building"));
     QCOMPARE(t->count("buildings"), 0);
+}
+
+void TestBuildings::editorOffersTheOwnersAsTheyAreNow()
+{
+    QStringList offered;
+    const auto readOwners = [&](QDialog *d) {
+        auto *owner = child<QComboBox>(d, "comboBox");
+        offered.clear();
+        for (int i = 0; i < owner->count(); ++i)
+            offered << owner->itemText(i);
+    };
+    ModalDriver driver;
+    driver.cancel(readOwners);
+    clickButton(form, "pushButton");
+    QVERIFY(offered.contains("QOWN"));
+
+    // One owner known to the last editor is removed, and a new one added, on the owners page.
+    QVERIFY(t->exec("insert into owners (oid, code, name) values (9203, 'GONE', 'Gone Owner')"));
+    t->hub->buildingsModel()->relationModel(17)->select();
+    QVERIFY(t->exec("delete from owners where oid = 9203"));
+    QVERIFY(t->exec("insert into owners (oid, code, name) values (9202, 'SOWN', 'Sven Owner')"));
+    driver.ok([&](QDialog *d) {
+        readOwners(d);
+        auto *owner = child<QComboBox>(d, "comboBox");
+        owner->setCurrentIndex(owner->findText("SOWN"));
+        QTest::keyClicks(child<QLineEdit>(d, "lineEdit_2"), "Spruce Lodge");
+    });
+    clickButton(form, "pushButton");
+    QVERIFY(offered.contains("SOWN"));
+    QVERIFY(!offered.contains("GONE"));
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(t->copy.scalar("select oid from buildings where description = 'Spruce Lodge'").toInt(), 9202);
 }
 
 void TestBuildings::deleteRefusedWhileAnApartmentBelongsToTheBuilding()

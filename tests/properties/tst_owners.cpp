@@ -19,6 +19,7 @@ private slots:
     void searchByEachField();
     void clearAndPrintFollowTheList();
     void newOwnerIsStoredTrimmedWithAGeneratedKey();
+    void savingAnOwnerKeepsItsFourDecimals();
     void editorRefusals_data();
     void editorRefusals();
     void ownerWithBlankCodeIsUpdatedNotDuplicated();
@@ -126,6 +127,26 @@ void TestOwners::newOwnerIsStoredTrimmedWithAGeneratedKey()
     QCOMPARE(t->copy.scalar("select bsb from owners where code = 'NEW7'").toString(), QString("062-000"));
     // The percentage fields take four decimals at most.
     QCOMPARE(t->copy.scalar("select manvalue from owners where code = 'NEW7'").toDouble(), 7.1234);
+}
+
+void TestOwners::savingAnOwnerKeepsItsFourDecimals()
+{
+    QVERIFY(t->exec("update owners set manvalue = 7.1234, manfee = 2.5, resvalue = 1000.0625 where oid = 9100"));
+    model->select();
+    selectCode("ZQ1");
+    QString shown;
+    ModalDriver driver;
+    driver.ok([&](QDialog *d) {
+        shown = child<QLineEdit>(d, "manval")->text();
+        QTest::keyClicks(child<QLineEdit>(d, "lineEdit_4"), "town");
+    });
+    clickButton(form, "pushButton_2");
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(shown, QString("7.1234"));
+    QCOMPARE(t->copy.scalar("select city from owners where oid = 9100").toString(), QString("Dunmoretown"));
+    QCOMPARE(t->copy.scalar("select manvalue from owners where oid = 9100").toDouble(), 7.1234);
+    QCOMPARE(t->copy.scalar("select manfee from owners where oid = 9100").toDouble(), 2.5);
+    QCOMPARE(t->copy.scalar("select resvalue from owners where oid = 9100").toDouble(), 1000.0625);
 }
 
 void TestOwners::editorRefusals_data()
