@@ -409,6 +409,43 @@ void XDataSource::closeDatabase()
         if (model)
             model->clear();
     }
+    // The shared queries and every table model hold on to the connection. They go before it does:
+    // left behind, they would keep the removed connection alive and run on a detached database.
+    const auto release = [](auto *&object) {
+        delete object;
+        object = nullptr;
+    };
+    release(m_query);
+    release(m_query2);
+    release(m_ownersModel);
+    release(m_setupModel);
+    release(m_mailModel);
+    release(m_lettersModel);
+    release(m_tenantsModel);
+    release(m_vehiclesModel);
+    release(m_petsModel);
+    release(m_occupantsModel);
+    release(m_ccardsModel);
+    release(m_waitlistModel);
+    release(m_depositsModel);
+    release(m_buildingsModel);
+    release(m_apartmentsModel);
+    release(m_recurModel);
+    release(m_categoriesModel);
+    release(m_agreementsModel);
+    release(m_leasesModel);
+    release(m_vendorsModel);
+    release(m_maintenanceModel);
+    release(m_equipmentModel);
+    release(m_todoModel);
+    release(m_remindersModel);
+    release(m_frequencyModel);
+    release(m_cashbookModel);
+    release(m_usersModel);
+    release(m_chargesModel);
+    release(m_transModel);
+    release(m_paymentsModel);
+    m_isOpen = false;
     {
         QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
         db.close();

@@ -1,5 +1,5 @@
 // The data hub on fresh copies of the delivered databases: the models it builds, how it stops on a
-// broken file and the user it loads.
+// broken file, the user it loads, and re-opening, closing and emptying the database.
 
 #include "datahub/xdatasource.h"
 #include "testhub.h"
@@ -9,10 +9,66 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <functional>
+
 namespace {
 QString defaultConnection()
 {
     return QLatin1String(QSqlDatabase::defaultConnection);
+}
+
+// Keeps every warning and debug line written while it lives (and still passes them on), so that a
+// test can tell a quiet operation from one Qt complained about.
+class MessageRecorder
+{
+public:
+    MessageRecorder()
+    {
+        s_active = this;
+        m_previous = qInstallMessageHandler(&MessageRecorder::handle);
+    }
+    ~MessageRecorder()
+    {
+        qInstallMessageHandler(m_previous);
+        s_active = nullptr;
+    }
+
+    QStringList warnings;
+    QStringList debugLines;
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &text)
+    {
+        if (type == QtWarningMsg || type == QtCriticalMsg)
+            s_active->warnings << text;
+        else if (type == QtDebugMsg)
+            s_active->debugLines << text;
+        if (s_active->m_previous)
+            s_active->m_previous(type, context, text);
+    }
+
+    static MessageRecorder *s_active;
+    QtMessageHandler m_previous = nullptr;
+};
+MessageRecorder *MessageRecorder::s_active = nullptr;
+
+// Whether the engine still counts the connection of that number as attached to the file, seen from a
+// connection of the test's own (each query a new transaction, so a fresh look).
+bool attached(const QSqlDatabase &monitor, qlonglong attachment)
+{
+    QSqlQuery q(monitor);
+    q.prepare("select count(*) from mon$attachments where mon$attachment_id = ?");
+    q.addBindValue(attachment);
+    if (!q.exec() || !q.next()) {
+        qWarning() << "monitor query failed:" << q.lastError().text();
+        return false;
+    }
+    return q.value(0).toInt() == 1;
+}
+
+int generatorValue(TestDatabase &copy, const QString &table)
+{
+    return copy.scalar(QStringLiteral("select gen_id(GEN_%1_ID, 0) from rdb$database").arg(table)).toInt();
 }
 
 struct ExpectedModel
@@ -41,6 +97,14 @@ private slots:
     void missingTableStopsTheOpening();
     void unreadableFileReportsTheDriverError();
     void loadsTheAdministratorsRights();
+
+    void reopenTablesShowsRowsOfOtherConnections_data();
+    void reopenTablesShowsRowsOfOtherConnections();
+    void reopenTablesFailure_data();
+    void reopenTablesFailure();
+    void closeDatabaseReleasesTheConnection();
+    void clearDatabaseEmptiesAllButReferenceTables();
+    void clearDatabaseDeletesNothingWithoutItsOwnTransaction();
 
 private:
     XDataSource *openHub(TestDatabase &copy);
@@ -290,6 +354,234 @@ void TestXDataSource::loadsTheAdministratorsRights()
         QVERIFY2(right.second == stored, right.first);
         QVERIFY2(right.second, right.first); // the administrator holds every right
     }
+}
+
+using ModelGetter = std::function<QSqlTableModel *(XDataSource *)>;
+Q_DECLARE_METATYPE(ModelGetter)
+
+void TestXDataSource::reopenTablesShowsRowsOfOtherConnections_data()
+{
+    QTest::addColumn<ModelGetter>("model");
+    QTest::addColumn<QString>("insert");
+    QTest::newRow("owners") << ModelGetter([](XDataSource *h) -> QSqlTableModel * { return h->ownersModel(); })
+                            << "insert into owners (code, name) values ('NEW', 'Written elsewhere')";
+    QTest::newRow("tenants") << ModelGetter([](XDataSource *h) -> QSqlTableModel * { return h->tenantsModel(); })
+                             << "insert into tenants (firstname, lastname) values ('Written', 'Elsewhere')";
+    QTest::newRow("vehicles") << ModelGetter([](XDataSource *h) -> QSqlTableModel * { return h->vehiclesModel(); })
+                              << "insert into vehicles (tid, make) values (1, 'Written elsewhere')";
+    QTest::newRow("pets") << ModelGetter([](XDataSource *h) -> QSqlTableModel * { return h->petsModel(); })
+                          << "insert into pets (tid, name) values (1, 'Written elsewhere')";
+    QTest::newRow("occupants") << ModelGetter([](XDataSource *h) -> QSqlTableModel * { return h->occupantsModel(); })
+                               << "insert into occupants (tid, name) values (1, 'Written elsewhere')";
+    QTest::newRow("credit cards") << ModelGetter([](XDataSource *h) -> QSqlTableModel * { return h->ccardsModel(); })
+                                  << "insert into ccards (name) values ('Written elsewhere')";
+    QTest::newRow("waiting list") << ModelGetter([](XDataSource *h) -> QSqlTableModel * { return h->waitlistModel(); })
+                                  << "insert into waitlist (tid) values (2)";
+}
+
+void TestXDataSource::reopenTablesShowsRowsOfOtherConnections()
+{
+    QFETCH(ModelGetter, model);
+    QFETCH(QString, insert);
+    TestDatabase copy("DEMO.FDB");
+    XDataSource *hub = openHub(copy);
+    QVERIFY(hub->openDatabase());
+    QSqlTableModel *table = model(hub);
+    const int before = table->rowCount();
+
+    {
+        QSqlDatabase other = copy.open("other");
+        QSqlQuery q(other);
+        QVERIFY2(q.exec(insert), qPrintable(q.lastError().text()));
+        other.close();
+    }
+    QCOMPARE(table->rowCount(), before); // a model holds what it last selected
+
+    MessageRecorder messages;
+    QVERIFY(hub->reopenTables());
+    QVERIFY2(messages.warnings.isEmpty(), qPrintable(messages.warnings.join('\n')));
+    QCOMPARE(table->rowCount(), before + 1);
+    QCOMPARE(model(hub), table);
+    QVERIFY(QSqlDatabase::database(defaultConnection(), false).isOpen());
+
+    // The connection is a new one: whatever the windows run next on the hub must reach the file.
+    QSqlQuery *q = hub->query();
+    q->clear();
+    QVERIFY2(q->exec("select count(*) from " + table->tableName()) && q->next(), qPrintable(q->lastError().text()));
+    QCOMPARE(q->value(0).toInt(), before + 1);
+    q->clear();
+    QSqlQuery *q2 = hub->query2();
+    q2->clear();
+    QVERIFY2(q2->exec("select count(*) from owners") && q2->next(), qPrintable(q2->lastError().text()));
+    q2->clear();
+    QVERIFY(hub->vendorsModel()->select());
+    QVERIFY(exec("update owners set name = 'After reopening' where oid = 1"));
+    QCOMPARE(copy.scalar("select name from owners where oid = 1").toString(), QString("After reopening"));
+}
+
+void TestXDataSource::reopenTablesFailure_data()
+{
+    QTest::addColumn<QString>("droppedTable");
+    QTest::addColumn<QString>("debugLine");
+    // The file out of reach: no line of a model, since none was tried.
+    QTest::newRow("file unreachable") << "" << "";
+    // A table of the seven gone: the models before it are selected, the line names it.
+    QTest::newRow("credit cards gone") << "ccards" << "failed to open ccards table";
+}
+
+void TestXDataSource::reopenTablesFailure()
+{
+    QFETCH(QString, droppedTable);
+    QFETCH(QString, debugLine);
+    TestDatabase copy("DEMO.FDB");
+    XDataSource *hub = openHub(copy);
+    if (droppedTable.isEmpty()) {
+        QVERIFY(hub->openDatabase());
+        // The engine keeps a file it has open by its path, so the file is made unreachable by
+        // pointing the connection elsewhere.
+        QSqlDatabase::database().setDatabaseName(copy.folder() + "/gone/" + copy.fileName());
+    } else {
+        {
+            QSqlDatabase db = copy.open("ddl");
+            QSqlQuery q(db);
+            QVERIFY2(q.exec("drop table " + droppedTable), qPrintable(q.lastError().text()));
+            db.close();
+        }
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(debugLine));
+        QVERIFY(!hub->openDatabase());
+        QVERIFY(hub->ccardsModel());
+    }
+    const int owners = hub->ownersModel()->rowCount();
+    QVERIFY(exec("insert into owners (code) values ('LATE')"));
+
+    MessageRecorder messages;
+    QVERIFY(!hub->reopenTables());
+    QStringList modelLines = messages.debugLines.filter("failed to open");
+    QCOMPARE(modelLines, debugLine.isEmpty() ? QStringList() : QStringList{debugLine});
+    // The owners come before the credit cards, so only a broken connection leaves them stale.
+    QCOMPARE(hub->ownersModel()->rowCount(), debugLine.isEmpty() ? owners : owners + 1);
+}
+
+void TestXDataSource::closeDatabaseReleasesTheConnection()
+{
+    TestDatabase copy("DEMO.FDB");
+    XDataSource *hub = openHub(copy);
+    QVERIFY(hub->openDatabase());
+    // What the windows leave behind: pickers and reports with their own rows, the shared queries
+    // after use.
+    hub->selectQueryModel()->setQuery("select * from tenants", QSqlDatabase::database());
+    hub->reportQueryModel()->setQuery("select * from buildings", QSqlDatabase::database());
+    QVERIFY(hub->selectQueryModel()->rowCount() > 0);
+    QVERIFY(hub->reportQueryModel()->rowCount() > 0);
+    QVERIFY(hub->query()->exec("select count(*) from apartments") && hub->query()->next());
+    QVERIFY(hub->query2()->exec("select * from owners") && hub->query2()->next());
+    QVERIFY(hub->cashbookModel()->relationModel(2));
+    QSqlQuery self(QSqlDatabase::database());
+    QVERIFY(self.exec("select current_connection from rdb$database") && self.next());
+    const qlonglong attachment = self.value(0).toLongLong();
+    self = QSqlQuery();
+    const QSqlDatabase monitor = copy.open("monitor");
+    QVERIFY(attached(monitor, attachment));
+
+    MessageRecorder messages;
+    hub->closeDatabase();
+    QVERIFY2(messages.warnings.isEmpty(), qPrintable(messages.warnings.join('\n')));
+    QVERIFY(!QSqlDatabase::contains(defaultConnection()));
+    QVERIFY(!attached(monitor, attachment));
+    for (QSqlQueryModel *model : {static_cast<QSqlQueryModel *>(hub->selectQueryModel()),
+                                  static_cast<QSqlQueryModel *>(hub->reportQueryModel()),
+                                  static_cast<QSqlQueryModel *>(hub->apartmentsQueryModel()),
+                                  static_cast<QSqlQueryModel *>(hub->cashbookQueryModel())}) {
+        QVERIFY(model);
+        QCOMPARE(model->rowCount(), 0);
+        QVERIFY(model->query().lastQuery().isEmpty());
+    }
+    QVERIFY(!hub->isOpen());
+    // Whatever still asks the hub for a table model or a shared query learns that there is none.
+    QVERIFY(!hub->ownersModel());
+    QVERIFY(!hub->cashbookModel());
+    QVERIFY(!hub->query() && !hub->query2());
+
+    // Nothing of the hub may still lean on the removed connection when the hub goes.
+    delete m_hub;
+    m_hub = nullptr;
+    QVERIFY2(messages.warnings.isEmpty(), qPrintable(messages.warnings.join('\n')));
+}
+
+void TestXDataSource::clearDatabaseEmptiesAllButReferenceTables()
+{
+    struct Table
+    {
+        const char *name;
+        const char *key;
+        bool kept;
+    };
+    const QList<Table> tables = {
+        {"OWNERS", "oid", false},        {"BUILDINGS", "buildid", false}, {"APARTMENTS", "apid", false},
+        {"TENANTS", "tid", false},       {"VEHICLES", "vehid", false},    {"PETS", "petid", false},
+        {"OCCUPANTS", "occid", false},   {"WAITLIST", "wlid", false},     {"DEPOSITS", "depid", false},
+        {"AGREEMENTS", "rid", false},    {"RECUR", "recid", false},       {"CHARGES", "chid", false},
+        {"TRANS", "transid", false},     {"PAYMENTS", "payid", false},    {"CASHBOOK", "accid", false},
+        {"VENDORS", "vid", false},       {"MAINTENANCE", "id", false},    {"EQUIPMENTS", "id", false},
+        {"TODO", "id", false},           {"REMINDERS", "id", false},
+        {"CATEGORIES", "catid", true},   {"CCARDS", "ccid", true},        {"FREQUENCY", "freqid", true},
+        {"LEASES", "leaseid", true},     {"LETTERS", "lid", true},        {"MAIL", "mailid", true},
+        {"SETUP", "setid", true},        {"USERS", "wid", true},
+    };
+    TestDatabase copy("DEMO.FDB");
+    QCOMPARE(copy.scalar("select count(*) from rdb$relations where coalesce(rdb$system_flag, 0) = 0 "
+                         "and rdb$view_blr is null").toInt(), tables.size());
+    XDataSource *hub = openHub(copy);
+    QVERIFY(hub->openDatabase());
+    // Rows keyed 0 or below are placeholders the program relies on; they survive.
+    QVERIFY(exec("insert into owners (oid, code) values (0, 'NONE')"));
+    QVERIFY(exec("insert into tenants (tid, lastname) values (-1, 'Vacant')"));
+
+    QHash<QString, int> rows, placeholders, generators;
+    for (const Table &t : tables) {
+        rows[t.name] = copy.scalar(QStringLiteral("select count(*) from %1").arg(t.name)).toInt();
+        placeholders[t.name] = copy.scalar(QStringLiteral("select count(*) from %1 where %2 <= 0").arg(t.name, t.key)).toInt();
+        generators[t.name] = generatorValue(copy, t.name);
+        QVERIFY2(rows[t.name] > placeholders[t.name], t.name);
+        QVERIFY2(generators[t.name] > 0, t.name);
+    }
+    QCOMPARE(placeholders["OWNERS"], 1);
+    QCOMPARE(placeholders["TENANTS"], 1);
+
+    hub->clearDatabase();
+
+    for (const Table &t : tables) {
+        const int after = copy.scalar(QStringLiteral("select count(*) from %1").arg(t.name)).toInt();
+        const int generator = generatorValue(copy, t.name);
+        if (t.kept) {
+            QVERIFY2(after == rows[t.name], t.name);
+            QVERIFY2(generator == generators[t.name], t.name);
+        } else {
+            QVERIFY2(after == placeholders[t.name], t.name);
+            QVERIFY2(generator == 0, t.name);
+        }
+    }
+    // A reset generator hands out keys from 1 again.
+    QVERIFY(exec("insert into owners (code) values ('FIRST')"));
+    QCOMPARE(copy.scalar("select oid from owners where code = 'FIRST'").toInt(), 1);
+}
+
+void TestXDataSource::clearDatabaseDeletesNothingWithoutItsOwnTransaction()
+{
+    TestDatabase copy("DEMO.FDB");
+    XDataSource *hub = openHub(copy);
+    QVERIFY(hub->openDatabase());
+    const int owners = copy.scalar("select count(*) from owners").toInt();
+    const int generator = generatorValue(copy, "OWNERS");
+
+    // A transaction already running on the connection: the hub cannot start its own.
+    QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(db.transaction());
+    hub->clearDatabase();
+    QVERIFY(db.rollback());
+
+    QCOMPARE(copy.scalar("select count(*) from owners").toInt(), owners);
+    QCOMPARE(generatorValue(copy, "OWNERS"), generator);
 }
 
 VELLORAN_TEST_MAIN(TestXDataSource)

@@ -87,11 +87,14 @@ QVariant TestDatabase::scalar(const QString &sql)
         db.setDatabaseName(path());
         db.setUserName(QStringLiteral("SYSDBA"));
         if (db.open()) {
-            QSqlQuery q(db);
-            if (q.exec(sql) && q.next())
-                result = q.value(0);
-            else
-                qWarning() << "check query failed:" << sql << q.lastError().text();
+            {
+                // The query must be gone before the close, or the engine keeps the file attached.
+                QSqlQuery q(db);
+                if (q.exec(sql) && q.next())
+                    result = q.value(0);
+                else
+                    qWarning() << "check query failed:" << sql << q.lastError().text();
+            }
             db.close();
         }
     }
