@@ -12,8 +12,9 @@ class QWidget;
 // everywhere and tests can answer the boxes without a person at the keyboard.
 //
 // In test mode no box is shown: the text is recorded (see shownTexts()) and question() returns the
-// next queued answer. With the queue empty it answers Yes, so that a test that forgets to queue an
-// answer still walks the main path of the window it drives.
+// next queued answer. A question no test queued an answer for stops the test: answering it either
+// way would let a test that forgot a question walk a path nobody meant it to, a destructive one
+// included.
 class MsgBox
 {
     Q_DECLARE_TR_FUNCTIONS(MsgBox)
@@ -29,6 +30,7 @@ public:
     static void setTestMode(bool on);
     static bool testMode();
     static void setNextAnswer(QMessageBox::StandardButton answer);
+    static int queuedAnswers();
     static QStringList shownTexts();
     static void clearShown();
 

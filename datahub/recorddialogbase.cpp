@@ -1,4 +1,5 @@
 #include "datahub/recorddialogbase.h"
+#include "datahub/rowlookup.h"
 
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
@@ -39,19 +40,17 @@ bool RecordDialogBase::requireText(const QString &text, const QString &message)
 
 bool RecordDialogBase::requireUnique(const QString &sql, const QVariant &value, const QString &message)
 {
-    QSqlQuery *query = m_dataSource->query();
-    query->clear();
-    query->prepare(sql);
-    query->addBindValue(value);
-    if (!query->exec())
-        qDebug() << query->lastError().text();
-    const bool found = query->first();
-    query->clear();
-    if (found) {
+    switch (RowLookup::find(m_dataSource->query(), sql, {value})) {
+    case RowLookup::NotFound:
+        return true;
+    case RowLookup::Found:
         MsgBox::information(this, message);
         return false;
+    case RowLookup::Failed:
+        break;
     }
-    return true;
+    RowLookup::refuse(this);
+    return false;
 }
 
 bool RecordDialogBase::confirmSubmit()

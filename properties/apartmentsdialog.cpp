@@ -1,5 +1,6 @@
 #include "properties/apartmentsdialog.h"
 #include "ui_apartmentsdialog.h"
+#include "datahub/rowlookup.h"
 
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
@@ -146,11 +147,13 @@ void ApartmentsDialog::pickTenant(bool fromWaitingList)
     const int tenant = picker.tenantId();
 
     QSqlQuery *query = dataSource()->query();
-    query->clear();
-    query->exec(QStringLiteral("select tid from apartments where tid = %1").arg(tenant));
-    const bool assigned = query->first();
-    query->clear();
-    if (assigned) {
+    const RowLookup::Result assigned
+        = RowLookup::find(query, QStringLiteral("select tid from apartments where tid = ?"), {tenant});
+    if (assigned == RowLookup::Failed) {
+        RowLookup::refuse(this);
+        return;
+    }
+    if (assigned == RowLookup::Found) {
         MsgBox::information(this, tr("The tenant has already been assigned to another apartment"));
         return;
     }

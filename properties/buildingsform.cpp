@@ -1,5 +1,6 @@
 #include "properties/buildingsform.h"
 #include "ui_buildingsform.h"
+#include "datahub/rowlookup.h"
 
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
@@ -77,14 +78,13 @@ bool BuildingsForm::canDeleteRow(int row)
 {
     // The apartments of a building would be left pointing at nothing.
     const int key = listModel()->record(row).value(QStringLiteral("buildid")).toInt();
-    QSqlQuery *query = dataSource->query();
-    query->clear();
-    query->prepare(QStringLiteral("select apid from apartments where bid = ?"));
-    query->addBindValue(key);
-    query->exec();
-    const bool hasApartments = query->first();
-    query->clear();
-    if (hasApartments) {
+    const RowLookup::Result apartments
+        = RowLookup::find(dataSource->query(), QStringLiteral("select apid from apartments where bid = ?"), {key});
+    if (apartments == RowLookup::Failed) {
+        RowLookup::refuse(this);
+        return false;
+    }
+    if (apartments == RowLookup::Found) {
         MsgBox::information(this, tr("You cannot delete this record because at least one apartment has been "
                                      "assigned to it"));
         return false;

@@ -1,5 +1,6 @@
 #include "properties/ownersform.h"
 #include "ui_ownersform.h"
+#include "datahub/rowlookup.h"
 
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
@@ -56,15 +57,13 @@ bool OwnersForm::canDeleteRow(int row)
 {
     const int key = listModel()->record(row).value(QStringLiteral("oid")).toInt();
     qDebug() << "ID: " << key;
-    QSqlQuery *query = dataSource->query();
-    query->clear();
-    query->prepare(QStringLiteral("select * from buildings where oid = ?"));
-    query->addBindValue(key);
-    query->exec();
-    qDebug() << "isActive: " << (query->isActive() ? "Active" : "Inactive");
-    const bool hasBuildings = query->first();
-    query->clear();
-    if (hasBuildings) {
+    const RowLookup::Result buildings
+        = RowLookup::find(dataSource->query(), QStringLiteral("select * from buildings where oid = ?"), {key});
+    if (buildings == RowLookup::Failed) {
+        RowLookup::refuse(this);
+        return false;
+    }
+    if (buildings == RowLookup::Found) {
         MsgBox::information(this, tr("You cannot delete this record because at least one building has been "
                                      "assigned to it"));
         return false;

@@ -8,6 +8,7 @@
 #include "datahub/today.h"
 #include "datahub/xdatasource.h"
 #include "platform/datafolder.h"
+#include "platform/detachedprocess.h"
 #include "reports/tibernereport.h"
 #include "shell/about.h"
 #include "shell/chooosedatadialog.h"
@@ -37,7 +38,6 @@
 #include <QOpenGLContext>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QProcess>
 #include <QQmlContext>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
@@ -75,7 +75,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_finishTimer, &QTimer::timeout, this, &MainWindow::finishInit);
 
     m_startProgram = [](const QString &program, const QStringList &arguments) {
-        return QProcess::startDetached(program, arguments);
+        return DetachedProcess::start(program, arguments);
     };
 
     if (openDatabase()) {

@@ -121,6 +121,21 @@ quint32 databasePageSize(const char *data, qint64 size)
     return 0;
 }
 
+// How many pages a database file must hold at least, read from its first page inventory page
+// (page 1, right after the header page), which counts the pages allocated from it. A file cut short
+// at a page boundary still starts like a database; this is what gives it away. Returns 0 when the
+// bytes hold no such page.
+quint32 allocatedPages(const char *data, qint64 size, quint32 pageSize)
+{
+    if (size < qint64(pageSize) * 2)
+        return 0;
+    const auto page = reinterpret_cast<const uchar *>(data) + pageSize;
+    const uchar inventoryPageType = 2;
+    if (page[0] != inventoryPageType)
+        return 0;
+    return qFromLittleEndian<quint32>(page + 24);
+}
+
 // Makes a finished rename survive a power cut as well as the file's content does.
 void syncFolder(const QString &folder)
 {
@@ -175,14 +190,20 @@ QString Archiver::errorString() const
     return m_errorString;
 }
 
+Archiver::Failure Archiver::failure() const
+{
+    return m_failure;
+}
+
 QString Archiver::filePath() const
 {
     return QStringLiteral("%1/%2").arg(m_directory, m_fileName);
 }
 
-bool Archiver::fail(const QString &reason)
+bool Archiver::fail(const QString &reason, Failure kind)
 {
     m_errorString = reason;
+    m_failure = kind;
     qWarning().noquote() << "Archiver:" << reason;
     return false;
 }
@@ -190,6 +211,7 @@ bool Archiver::fail(const QString &reason)
 bool Archiver::compress(const QString &archivePath)
 {
     m_errorString.clear();
+    m_failure = NoFailure;
     if (archivePath.isEmpty())
         return fail(QStringLiteral("no backup file given"));
 
@@ -203,7 +225,7 @@ bool Archiver::compress(const QString &archivePath)
     // keeps the engine from opening the file until the copy is complete.
     if (::flock(source.handle(), LOCK_SH | LOCK_NB) != 0) {
         if (errno == EWOULDBLOCK)
-            return fail(QStringLiteral("%1 is in use").arg(source.fileName()));
+            return fail(QStringLiteral("%1 is in use").arg(source.fileName()), InUse);
         return fail(QStringLiteral("cannot lock %1: %2").arg(source.fileName(), systemError()));
     }
 
@@ -262,6 +284,7 @@ bool Archiver::compress(const QString &archivePath)
 bool Archiver::decompress(const QString &archivePath)
 {
     m_errorString.clear();
+    m_failure = NoFailure;
     if (archivePath.isEmpty())
         return fail(QStringLiteral("no backup file given"));
 
@@ -293,7 +316,7 @@ bool Archiver::decompress(const QString &archivePath)
             return fail(QStringLiteral("cannot open %1: %2").arg(target, systemError()));
         if (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
             if (errno == EWOULDBLOCK)
-                return fail(QStringLiteral("%1 is in use").arg(target));
+                return fail(QStringLiteral("%1 is in use").arg(target), InUse);
             return fail(QStringLiteral("cannot lock %1: %2").arg(target, systemError()));
         }
     }
@@ -312,16 +335,20 @@ bool Archiver::decompress(const QString &archivePath)
     QByteArray buffer(ChunkSize, '\0');
     qint64 total = 0;
     quint32 pageSize = 0;
+    quint32 pagesNeeded = 0;
     for (;;) {
         const int count = gzread(gzip.get(), buffer.data(), unsigned(buffer.size()));
         if (count < 0)
-            return fail(QStringLiteral("%1 is damaged: %2").arg(archivePath, gzipError(gzip.get())));
+            return fail(QStringLiteral("%1 is damaged: %2").arg(archivePath, gzipError(gzip.get())), NotABackup);
         if (count == 0)
             break;
-        if (!gzipped && total == 0) {
+        // Whatever was compressed, only a database file may take the database's place.
+        if (total == 0) {
             pageSize = databasePageSize(buffer.constData(), count);
-            if (pageSize == 0)
-                return fail(QStringLiteral("%1 is neither a backup nor a database file").arg(archivePath));
+            if (pageSize != 0)
+                pagesNeeded = allocatedPages(buffer.constData(), count, pageSize);
+            if (pagesNeeded == 0)
+                return fail(QStringLiteral("%1 does not hold a database file").arg(archivePath), NotABackup);
         }
         if (!writeFully(restored.handle(), buffer.constData(), count))
             return fail(QStringLiteral("cannot write %1: %2").arg(restored.fileName(), systemError()));
@@ -332,13 +359,13 @@ bool Archiver::decompress(const QString &archivePath)
     int zerror = Z_OK;
     gzerror(gzip.get(), &zerror);
     if (zerror != Z_OK)
-        return fail(QStringLiteral("%1 is damaged: %2").arg(archivePath, gzipError(gzip.get())));
+        return fail(QStringLiteral("%1 is damaged: %2").arg(archivePath, gzipError(gzip.get())), NotABackup);
     if (bool(gzdirect(gzip.get())) == gzipped)
-        return fail(QStringLiteral("%1 is not a gzip file").arg(archivePath));
+        return fail(QStringLiteral("%1 is not a gzip file").arg(archivePath), NotABackup);
     if (gzip.close() != Z_OK)
-        return fail(QStringLiteral("%1 is damaged").arg(archivePath));
-    if (!gzipped && (total == 0 || total % pageSize != 0))
-        return fail(QStringLiteral("%1 is not a whole database file").arg(archivePath));
+        return fail(QStringLiteral("%1 is damaged").arg(archivePath), NotABackup);
+    if (total == 0 || total % pageSize != 0 || quint64(total / pageSize) < pagesNeeded)
+        return fail(QStringLiteral("%1 is not a whole database file").arg(archivePath), NotABackup);
 
     if (::fsync(restored.handle()) != 0)
         return fail(QStringLiteral("cannot write %1: %2").arg(restored.fileName(), systemError()));

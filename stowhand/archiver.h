@@ -8,8 +8,8 @@
 //
 // The backup file ("*.bkp") is nothing but a gzip stream of the file's bytes, so the standard gzip
 // tool reads it and a file gzip made restores as well. A file that is not gzip-compressed is taken
-// over unchanged, but only when it is itself a database file, so that a wrongly chosen file never
-// replaces the office's data.
+// over unchanged. Either way what would replace the database must itself be a whole database file,
+// so that a wrongly chosen file never replaces the office's data.
 //
 // Neither direction ever leaves half a file behind: the new file is written beside its final place
 // and moved there in one rename when all of it is written and checked.
@@ -29,19 +29,24 @@ public:
     void setFileName(const QString &fileName);
     QString fileName() const;
 
+    // What kind of trouble stopped the last compress() or decompress(), for the message the user sees.
+    enum Failure { NoFailure, InUse, NotABackup, OtherFailure };
+
     bool compress(const QString &archivePath);
     bool decompress(const QString &archivePath);
 
     // Why the last compress() or decompress() failed, for the debug log; empty after success.
     QString errorString() const;
+    Failure failure() const;
 
 private:
     QString filePath() const;
-    bool fail(const QString &reason);
+    bool fail(const QString &reason, Failure kind = OtherFailure);
 
     QString m_directory;
     QString m_fileName;
     QString m_errorString;
+    Failure m_failure = NoFailure;
 };
 
 #endif // ARCHIVER_H

@@ -90,8 +90,28 @@ void Dialog::on_pushButton_2_clicked()
     const QString archivePath = chooseBackupFile(QFileDialog::AcceptOpen, tr("Restore Database"));
     if (archivePath.isEmpty())
         return;
-    if (archiver.decompress(archivePath))
+    // A restore replaces everything entered since the backup was made, so it is never done unasked.
+    const QString database = QDir::toNativeSeparators(DataFolder::filePath(m_databaseFileName));
+    if (!StowMsgBox::question(this, tr("Restoring replaces the database %1 with the backup %2. Everything entered "
+                                       "since that backup was made will be lost. Do you want to restore?")
+                                        .arg(database, QDir::toNativeSeparators(archivePath))))
+        return;
+    if (archiver.decompress(archivePath)) {
         StowMsgBox::information(this, tr("You have successfully restored your data!"));
-    else
+        return;
+    }
+    switch (archiver.failure()) {
+    case Archiver::InUse:
         StowMsgBox::information(this, tr("Unable to restore the data. Make sure Morvessa Velloran has been closed."));
+        break;
+    case Archiver::NotABackup:
+        StowMsgBox::information(this, tr("The file %1 is not a backup of the Morvessa Velloran database. "
+                                         "Your data has not been changed.")
+                                          .arg(QDir::toNativeSeparators(archivePath)));
+        break;
+    default:
+        StowMsgBox::information(this, tr("Unable to restore the data from %1. Your data has not been changed.")
+                                          .arg(QDir::toNativeSeparators(archivePath)));
+        break;
+    }
 }

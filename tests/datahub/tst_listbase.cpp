@@ -171,6 +171,8 @@ void TestListBase::addThenCancelWritesNothing()
 void TestListBase::addWritesTheRowWithAGeneratedKey()
 {
     TestHub t;
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     QVERIFY(t.opened);
     BareList list(t.hub);
     const int next = t.copy.scalar("select gen_id(GEN_OWNERS_ID, 0) from RDB$DATABASE").toInt() + 1;
@@ -196,6 +198,8 @@ void TestListBase::editAndDeleteNeedACurrentRow()
 void TestListBase::failedWriteKeepsTheEditForAnotherTry()
 {
     TestHub t;
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     QVERIFY(t.opened);
     QVERIFY(t.exec("insert into owners (oid, code, name) values (9001, 'KEEP', 'Keeper')"));
     BareList list(t.hub);
@@ -219,6 +223,9 @@ void TestListBase::failedWriteKeepsTheEditForAnotherTry()
 void TestListBase::failedInsertKeepsTheNewRow()
 {
     TestHub t;
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     QVERIFY(t.opened);
     BareList list(t.hub);
     const int stored = t.count("owners");

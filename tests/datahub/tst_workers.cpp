@@ -89,6 +89,8 @@ void TestWorkers::listShowsIdAndNamesOnly()
 
 void TestWorkers::newAccountIsStoredTrimmedWithEveryRight()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     const int next = t->copy.scalar("select gen_id(GEN_USERS_ID, 0) from RDB$DATABASE").toInt() + 1;
     int ticked = 0;
     ModalDriver driver;
@@ -135,6 +137,8 @@ void TestWorkers::passwordRules_data()
 
 void TestWorkers::passwordRules()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     QFETCH(QString, password);
     QFETCH(QString, repeat);
     QFETCH(QString, message);
@@ -179,6 +183,8 @@ void TestWorkers::idMustBeUniqueWhateverTheCase()
 
 void TestWorkers::administratorIsProtected()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     selectWid(1);
     ModalDriver driver;
     driver.ok([](QDialog *d) {
@@ -202,6 +208,9 @@ void TestWorkers::administratorIsProtected()
 
 void TestWorkers::ownAccountIsToldAboutTheRestart()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     const QString notice = "The new permissions will be applied when you restart the software.";
     t->hub->setUserKey(9400);
     ModalDriver driver;
@@ -225,6 +234,7 @@ void TestWorkers::deleteRemovesTheAccount()
     MsgBox::setNextAnswer(QMessageBox::No);
     clickButton(form, "pushButton_9");
     QCOMPARE(t->count("users where wid = 9400"), 1);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     clickButton(form, "pushButton_9");
     QCOMPARE(t->count("users where wid = 9400"), 0);
 }

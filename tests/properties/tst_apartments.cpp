@@ -194,6 +194,8 @@ void TestApartments::billsFollowTheCurrentApartment()
 
 void TestApartments::newApartmentGoesIntoTheChosenBuilding()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     const int next = t->copy.scalar("select gen_id(GEN_APARTMENTS_ID, 0) from RDB$DATABASE").toInt() + 1;
     chooseNode("Birch Row");
     ModalDriver driver;
@@ -271,6 +273,8 @@ void TestApartments::editorGuards_data()
 
 void TestApartments::editorGuards()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     QFETCH(int, apid);
     QFETCH(QString, button);
     QFETCH(QString, suite);
@@ -295,6 +299,8 @@ void TestApartments::editorGuards()
 
 void TestApartments::waitingListPickStandsEvenWhenCancelled()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     const auto pickWaiting = [](QDialog *picker) {
         QTest::keyClicks(child<QLineEdit>(picker, "lineEdit"), "t-wait9531");
         auto *list = child<QTableView>(picker, "tableView");
@@ -328,6 +334,7 @@ void TestApartments::waitingListPickStandsEvenWhenCancelled()
     selectApid(9502);
     clickButton(form, "pushButton_2");
     QCOMPARE(MsgBox::shownTexts(), QStringList("The tenant has already been assigned to another apartment"));
+
 }
 
 void TestApartments::deleteRefusedWhileAnAgreementExists()
@@ -348,6 +355,7 @@ void TestApartments::deleteTakesExactlyTheApartmentsRows()
     clickButton(form, "pushButton_3");
     QCOMPARE(t->count("apartments where apid = 9503"), 1);
 
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     clickButton(form, "pushButton_3");
     QCOMPARE(t->count("apartments where apid = 9503"), 0);
     QCOMPARE(dependents(9503), 0);
@@ -357,6 +365,8 @@ void TestApartments::deleteTakesExactlyTheApartmentsRows()
 
 void TestApartments::failedDeleteLeavesEveryRow()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     // The charges refuse to go: the apartment, its equipment and maintenance, deleted before them in the
     // same transaction, must come back.
     QVERIFY(t->exec("create exception keep_charges 'charges are kept'"));
@@ -371,6 +381,8 @@ void TestApartments::failedDeleteLeavesEveryRow()
 
 void TestApartments::failedWriteLeavesTheApartment()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     selectApid(9502);
     ModalDriver driver;
     // The suite column holds twenty characters.

@@ -115,6 +115,8 @@ void TestBuildings::newThenCancelWritesNothingButTellsTheTree()
 
 void TestBuildings::newBuildingIsStoredUnderItsOwner()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     ModalDriver driver;
     driver.ok([](QDialog *d) {
         // A new building starts on today's date and the first owner.
@@ -135,6 +137,9 @@ void TestBuildings::newBuildingIsStoredUnderItsOwner()
 
 void TestBuildings::descriptionChangeAloneTellsTheTree()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     QSignalSpy changed(t->hub, &XDataSource::buildingsChanged);
     ModalDriver driver;
     selectDescription("King's Court");
@@ -203,6 +208,8 @@ void TestBuildings::buildingWithoutAnOwnerIsRefused()
 
 void TestBuildings::editorOffersTheOwnersAsTheyAreNow()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     QStringList offered;
     const auto readOwners = [&](QDialog *d) {
         auto *owner = child<QComboBox>(d, "comboBox");
@@ -235,6 +242,8 @@ void TestBuildings::editorOffersTheOwnersAsTheyAreNow()
 
 void TestBuildings::deleteRefusedWhileAnApartmentBelongsToTheBuilding()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     QSignalSpy changed(t->hub, &XDataSource::buildingsChanged);
     QVERIFY(t->exec("insert into apartments (apid, bid, suite, agreeid) values (9290, 9250, 'Q-1', -1)"));
     selectDescription("King's Court");
@@ -242,6 +251,16 @@ void TestBuildings::deleteRefusedWhileAnApartmentBelongsToTheBuilding()
     QCOMPARE(MsgBox::shownTexts(),
              QStringList("You cannot delete this record because at least one apartment has been assigned to it"));
     QCOMPARE(t->count("buildings where buildid = 9250"), 1);
+
+    // A look-up that fails refuses the delete as well.
+    QVERIFY(t->exec("alter table apartments alter column bid to bid_gone"));
+    MsgBox::clearShown();
+    selectDescription("Undated Hall");
+    clickButton(form, "pushButton_3");
+    QCOMPARE(MsgBox::shownTexts(),
+             QStringList("The database could not be checked, so nothing was changed. Please try again."));
+    QCOMPARE(t->count("buildings where buildid = 9251"), 1);
+    QVERIFY(t->exec("alter table apartments alter column bid_gone to bid"));
 
     selectDescription("Undated Hall");
     clickButton(form, "pushButton_3");

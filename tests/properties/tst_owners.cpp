@@ -23,6 +23,7 @@ private slots:
     void editorRefusals_data();
     void editorRefusals();
     void ownerWithBlankCodeIsUpdatedNotDuplicated();
+    void checksThatCannotBeMadeRefuse();
     void deleteRefusedWhileABuildingBelongsToTheOwner();
 
 private:
@@ -111,6 +112,8 @@ void TestOwners::clearAndPrintFollowTheList()
 
 void TestOwners::newOwnerIsStoredTrimmedWithAGeneratedKey()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     const int next = t->copy.scalar("select gen_id(GEN_OWNERS_ID, 0) from RDB$DATABASE").toInt() + 1;
     ModalDriver driver;
     driver.ok([](QDialog *d) {
@@ -131,6 +134,8 @@ void TestOwners::newOwnerIsStoredTrimmedWithAGeneratedKey()
 
 void TestOwners::savingAnOwnerKeepsItsFourDecimals()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     QVERIFY(t->exec("update owners set manvalue = 7.1234, manfee = 2.5, resvalue = 1000.0625 where oid = 9100"));
     model->select();
     selectCode("ZQ1");
@@ -177,6 +182,8 @@ void TestOwners::editorRefusals()
 
 void TestOwners::ownerWithBlankCodeIsUpdatedNotDuplicated()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     QVERIFY(t->exec("insert into owners (oid, code, name) values (9102, '', 'No Code Yet')"));
     model->select();
     const int stored = t->count("owners");
@@ -196,6 +203,8 @@ void TestOwners::ownerWithBlankCodeIsUpdatedNotDuplicated()
 
 void TestOwners::deleteRefusedWhileABuildingBelongsToTheOwner()
 {
+    // Every question this test raises is answered Yes.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     QVERIFY(t->exec("insert into buildings (buildid, description, oid) values (9150, 'Quay House', 9100)"));
     selectCode("ZQ1");
     clickButton(form, "pushButton_3");
@@ -209,6 +218,31 @@ void TestOwners::deleteRefusedWhileABuildingBelongsToTheOwner()
     clickButton(form, "pushButton_3");
     QCOMPARE(MsgBox::shownTexts(), QStringList("Are you sure you want to delete the selected record?"));
     QCOMPARE(t->count("owners where oid = 9100"), 0);
+}
+
+// A renamed column makes a check's statement fail as a damaged or locked table would: the check must
+// refuse, not read the failure as "nothing in the way".
+void TestOwners::checksThatCannotBeMadeRefuse()
+{
+    const QString refusal("The database could not be checked, so nothing was changed. Please try again.");
+    QVERIFY(t->exec("alter table buildings alter column oid to oid_gone"));
+    selectCode("ZQ1");
+    clickButton(form, "pushButton_3");
+    QCOMPARE(MsgBox::shownTexts(), QStringList(refusal));
+    QCOMPARE(t->count("owners where oid = 9100"), 1);
+
+    QVERIFY(t->exec("alter table owners alter column code to code_gone"));
+    MsgBox::clearShown();
+    const int owners = t->count("owners");
+    ModalDriver driver;
+    driver.ok([](QDialog *d) {
+        QTest::keyClicks(child<QLineEdit>(d, "lineEdit"), "NEW8");
+        QTest::keyClicks(child<QLineEdit>(d, "lineEdit_2"), "Ines Varga");
+    });
+    clickButton(form, "pushButton");
+    QCOMPARE(driver.stayedOpen, 1);
+    QCOMPARE(MsgBox::shownTexts(), QStringList(refusal));
+    QCOMPARE(t->count("owners"), owners);
 }
 
 VELLORAN_TEST_MAIN(TestOwners)

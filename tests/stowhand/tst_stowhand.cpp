@@ -1,6 +1,7 @@
 #include "testdatabase.h"
 
 #include "platform/datafolder.h"
+#include "platform/detachedprocess.h"
 #include "stowhand/archiver.h"
 #include "stowhand/dialog.h"
 #include "stowhand/stowmsgbox.h"
@@ -8,11 +9,13 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +35,17 @@ bool writeAll(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+// The bytes as the gzip tool compresses them, as a user could make a ".bkp" of anything.
+QByteArray gzipped(const QByteArray &bytes)
+{
+    QProcess gzip;
+    gzip.start(QStringLiteral("gzip"), {QStringLiteral("-c")});
+    gzip.write(bytes);
+    gzip.closeWriteChannel();
+    gzip.waitForFinished();
+    return gzip.readAllStandardOutput();
+}
+
 // Every entry of a folder, hidden ones included, so that a left-over partial file shows.
 QStringList entries(const QString &folder)
 {
@@ -43,6 +57,16 @@ QStringList entries(const QString &folder)
 int shell(const QString &script, const QStringList &arguments = QStringList())
 {
     return QProcess::execute(QStringLiteral("sh"), QStringList{QStringLiteral("-c"), script, QStringLiteral("sh")} + arguments);
+}
+
+// The files a process has open, by the paths its descriptors lead to.
+QStringList openFiles(qint64 pid)
+{
+    QStringList files;
+    const QString folder = QStringLiteral("/proc/%1/fd").arg(pid);
+    for (const QString &fd : QDir(folder).entryList(QDir::Files | QDir::System))
+        files << QFile::symLinkTarget(folder + QLatin1Char('/') + fd);
+    return files;
 }
 
 mode_t fileMode(const QString &path)
@@ -149,21 +173,18 @@ private slots:
     void restoreAccepts_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<bool>("empty");
         // $1 is the source database, $2 the backup file to make.
-        QTest::newRow("own backup") << QString() << false;
-        QTest::newRow("gzip -c (name in header)") << QStringLiteral("gzip -c \"$1\" > \"$2\"") << false;
-        QTest::newRow("gzip -nc") << QStringLiteral("gzip -nc \"$1\" > \"$2\"") << false;
+        QTest::newRow("own backup") << QString();
+        QTest::newRow("gzip -c (name in header)") << QStringLiteral("gzip -c \"$1\" > \"$2\"");
+        QTest::newRow("gzip -nc") << QStringLiteral("gzip -nc \"$1\" > \"$2\"");
         QTest::newRow("gzip -9, two members") << QStringLiteral("head -c 100000 \"$1\" | gzip -9 > \"$2\"; "
-                                                                "tail -c +100001 \"$1\" | gzip -1 >> \"$2\"") << false;
-        QTest::newRow("plain database copy") << QStringLiteral("cp \"$1\" \"$2\"") << false;
-        QTest::newRow("gzip of an empty file") << QStringLiteral(": | gzip -nc > \"$2\"") << true;
+                                                                "tail -c +100001 \"$1\" | gzip -1 >> \"$2\"");
+        QTest::newRow("plain database copy") << QStringLiteral("cp \"$1\" \"$2\"");
     }
 
     void restoreAccepts()
     {
         QFETCH(QString, command);
-        QFETCH(bool, empty);
         QString backup = archive(QStringLiteral("accepted.bkp"));
         if (command.isEmpty())
             backup = ownBackup(QStringLiteral("accepted.bkp"));
@@ -175,10 +196,6 @@ private slots:
         archiver.setFileName(target.fileName());
         QVERIFY2(archiver.decompress(backup), qPrintable(archiver.errorString()));
         QCOMPARE(entries(target.folder()), QStringList{target.fileName()});
-        if (empty) {
-            QCOMPARE(QFileInfo(target.path()).size(), 0);
-            return;
-        }
         QVERIFY(readAll(target.path()) == m_sourceBytes);
         QCOMPARE(target.scalar(QStringLiteral("select name from categories where catid = %1").arg(MarkerId)).toString(),
                  MarkerName);
@@ -208,6 +225,11 @@ private slots:
         QTest::newRow("plain file, not a database") << QByteArray("tenant list\nnot a database\n").repeated(1000) << false;
         QTest::newRow("truncated database copy") << m_sourceBytes.left(m_sourceBytes.size() - 100) << false;
         QTest::newRow("empty file") << QByteArray("") << false;
+        QTest::newRow("gzip of a text") << gzipped("hello\n") << false;
+        QTest::newRow("gzip of an empty file") << gzipped(QByteArray("")) << false;
+        QTest::newRow("gzip of half a database") << gzipped(m_sourceBytes.left(m_sourceBytes.size() / 2 / 8192 * 8192)) << false;
+        QTest::newRow("gzip of a database cut inside a page") << gzipped(m_sourceBytes.left(m_sourceBytes.size() - 100)) << false;
+        QTest::newRow("half a database, not compressed") << m_sourceBytes.left(m_sourceBytes.size() / 2 / 8192 * 8192) << false;
         QTest::newRow("missing file") << QByteArray() << false;
         QTest::newRow("a folder") << QByteArray() << true;
     }
@@ -231,6 +253,8 @@ private slots:
         archiver.setFileName(target.fileName());
         QVERIFY(!archiver.decompress(backup));
         QVERIFY(!archiver.errorString().isEmpty());
+        if (!content.isNull())
+            QCOMPARE(archiver.failure(), Archiver::NotABackup);
         QVERIFY(readAll(target.path()) == before);
         QCOMPARE(fileMode(target.path()), modeBefore);
         QCOMPARE(entries(target.folder()), QStringList{target.fileName()});
@@ -369,6 +393,40 @@ private slots:
         QCOMPARE(dialog.databaseFileName(), fileName);
     }
 
+    // The main program starts the backup program while it has the database open. The child must not
+    // keep the engine's descriptors: their locks would make every backup find the database in use
+    // even after the main program has closed it.
+    void startedProgramHoldsNoDescriptorOfTheDatabase()
+    {
+        TestDatabase held(QStringLiteral("DATA.FDB"));
+        const QString database = QFileInfo(held.path()).canonicalFilePath();
+        QSqlDatabase db = held.open(QStringLiteral("main program"));
+        QVERIFY(db.isOpen());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("select count(*) from categories")));
+        QVERIFY(openFiles(QCoreApplication::applicationPid()).contains(database));
+
+        qint64 pid = 0;
+        QVERIFY(DetachedProcess::start(QStringLiteral(STOWHAND_PROGRAM), {held.fileName()}, &pid));
+        QVERIFY(pid > 0);
+        const auto stopChild = qScopeGuard([pid] { ::kill(pid_t(pid), SIGTERM); });
+        const QString program = QFileInfo(QStringLiteral(STOWHAND_PROGRAM)).canonicalFilePath();
+        QTRY_COMPARE(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid)), program);
+        QTest::qWait(200);
+        const QStringList childFiles = openFiles(pid);
+        QVERIFY(!childFiles.isEmpty());
+        QVERIFY2(!childFiles.contains(database), qPrintable(childFiles.join(QLatin1Char(' '))));
+
+        // With the main program's connection gone, a backup goes through while the child still runs.
+        q.clear();
+        db.close();
+        Archiver archiver(held.folder());
+        archiver.setFileName(held.fileName());
+        const QString backup = archive(QStringLiteral("while-child-runs.bkp"));
+        QVERIFY2(archiver.compress(backup), qPrintable(archiver.errorString()));
+        QCOMPARE(shell(QStringLiteral("gzip -dc \"$1\" | cmp -s - \"$2\""), {backup, held.path()}), 0);
+    }
+
     // The window's buttons on the demonstration database in the data folder, with the file choice
     // put in where the file dialog would ask.
     void dialogButtons()
@@ -413,22 +471,47 @@ private slots:
         QCOMPARE(StowMsgBox::shownTexts(), QStringList{QStringLiteral("You have successfully backed up your data.")});
         QCOMPARE(shell(QStringLiteral("gzip -dc \"$1\" | cmp -s - \"$2\""), {backup, database}), 0);
 
+        // A restore asks first, naming both files; No leaves the database as it is.
+        StowMsgBox::clearShown();
+        const QByteArray fresh = readAll(TestDatabase::builtDatabase(QStringLiteral("DATA.FDB")));
+        QVERIFY(writeAll(database, fresh));
+        chosen = backup;
+        StowMsgBox::setNextAnswer(false);
+        click("pushButton_2");
+        QCOMPARE(StowMsgBox::shownTexts(),
+                 QStringList{QStringLiteral("Restoring replaces the database %1 with the backup %2. Everything entered "
+                                            "since that backup was made will be lost. Do you want to restore?")
+                                 .arg(database, backup)});
+        QVERIFY(readAll(database) == fresh);
+
         // A restore over a changed database brings the backed-up one back.
         StowMsgBox::clearShown();
-        QVERIFY(writeAll(database, readAll(TestDatabase::builtDatabase(QStringLiteral("DATA.FDB")))));
-        chosen = backup;
+        StowMsgBox::setNextAnswer(true);
         click("pushButton_2");
-        QCOMPARE(StowMsgBox::shownTexts(), QStringList{QStringLiteral("You have successfully restored your data!")});
+        QCOMPARE(StowMsgBox::shownTexts().value(1), QStringLiteral("You have successfully restored your data!"));
+        QVERIFY(readAll(database) == m_sourceBytes);
+
+        // A gzip file of something else is named for what it is, and changes nothing.
+        StowMsgBox::clearShown();
+        chosen = archive(QStringLiteral("hello.bkp"));
+        QVERIFY(writeAll(chosen, gzipped("hello\n")));
+        StowMsgBox::setNextAnswer(true);
+        click("pushButton_2");
+        QCOMPARE(StowMsgBox::shownTexts().value(1),
+                 QStringLiteral("The file %1 is not a backup of the Morvessa Velloran database. Your data has not been changed.")
+                     .arg(chosen));
         QVERIFY(readAll(database) == m_sourceBytes);
 
         StowMsgBox::clearShown();
         QVERIFY(QFile::remove(database));
         chosen = archive(QStringLiteral("dialog-missing.bkp"));
         click("pushButton");
+        StowMsgBox::setNextAnswer(true);
         click("pushButton_2");
-        QCOMPARE(StowMsgBox::shownTexts(),
-                 (QStringList{QStringLiteral("Unable to backup the data. Make sure that Morvessa Velloran has been closed!"),
-                              QStringLiteral("Unable to restore the data. Make sure Morvessa Velloran has been closed.")}));
+        QCOMPARE(StowMsgBox::shownTexts().value(0),
+                 QStringLiteral("Unable to backup the data. Make sure that Morvessa Velloran has been closed!"));
+        QCOMPARE(StowMsgBox::shownTexts().value(2),
+                 QStringLiteral("Unable to restore the data from %1. Your data has not been changed.").arg(chosen));
         QVERIFY(!QFile::exists(chosen));
 
         click("pushButton_3");

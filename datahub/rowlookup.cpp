@@ -1,0 +1,29 @@
+#include "datahub/rowlookup.h"
+
+#include "datahub/msgbox.h"
+
+#include <QDebug>
+#include <QSqlError>
+#include <QSqlQuery>
+
+RowLookup::Result RowLookup::find(QSqlQuery *query, const QString &sql, const QVariantList &values)
+{
+    query->clear();
+    Result result = Failed;
+    if (query->prepare(sql)) {
+        for (const QVariant &value : values)
+            query->addBindValue(value);
+        if (query->exec())
+            result = query->next() ? Found : NotFound;
+    }
+    if (result == Failed)
+        qDebug() << "check failed:" << sql << query->lastError().text();
+    query->clear();
+    return result;
+}
+
+void RowLookup::refuse(QWidget *parent)
+{
+    MsgBox::information(parent, tr("The database could not be checked, so nothing was changed. "
+                                   "Please try again."));
+}

@@ -1,0 +1,29 @@
+#ifndef ROWLOOKUP_H
+#define ROWLOOKUP_H
+
+#include <QCoreApplication>
+#include <QString>
+#include <QVariantList>
+
+class QSqlQuery;
+class QWidget;
+
+// The look-ups that guard a change: does a building still belong to this owner, is this tenant
+// already housed, is this code taken. A look-up that fails finds nothing, and a guard that read that
+// as "nothing in the way" would let the change through; so a failure is a result of its own, and
+// the guard refuses with refuse().
+class RowLookup
+{
+    Q_DECLARE_TR_FUNCTIONS(RowLookup)
+
+public:
+    enum Result { NotFound, Found, Failed };
+
+    // Runs the statement with its values bound in order on the hub's shared query and clears it.
+    static Result find(QSqlQuery *query, const QString &sql, const QVariantList &values);
+
+    // Tells the user that nothing was changed because the check itself could not be made.
+    static void refuse(QWidget *parent);
+};
+
+#endif // ROWLOOKUP_H
