@@ -45,7 +45,7 @@ DepositsDialog::DepositsDialog(XDataSource *dataSource, int row, QWidget *parent
     map->setCurrentIndex(row);
     // The model shows the amount with two decimals; an unset amount of a new row stays empty so that
     // it must be typed.
-    if (record.isNull(AmountColumn))
+    if (model->QSqlTableModel::data(model->index(row, AmountColumn), Qt::EditRole).isNull())
         ui->lineEdit_2->clear();
     if (ui->comboBox->currentIndex() < 0)
         ui->comboBox->setCurrentIndex(0);
