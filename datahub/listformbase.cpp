@@ -8,6 +8,9 @@
 #include <QComboBox>
 #include <QDebug>
 #include <QDialog>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
 #include <QSqlRecord>
 #include <QStringListModel>
 #include <QTableView>
@@ -73,6 +76,7 @@ void ListFormBase::setListModel(QSuperSqlTableModel *model, QTableView *view)
     m_model = model;
     m_view = view;
     m_write = [model, view](int row, bool remove) { return model->submitRowInView(row, true, remove, view); };
+    m_writeInTransaction = [model](int row, bool remove) { return model->writeRow(row, remove); };
     view->setModel(model);
 }
 
@@ -81,6 +85,7 @@ void ListFormBase::setListModel(QSuperSqlRelationalTableModel *model, QTableView
     m_model = model;
     m_view = view;
     m_write = [model, view](int row, bool remove) { return model->submitRowInView(row, true, remove, view); };
+    m_writeInTransaction = [model](int row, bool remove) { return model->writeRow(row, remove); };
     view->setModel(model);
 }
 
@@ -99,17 +104,31 @@ void ListFormBase::clearSearch()
 
 bool ListFormBase::addRecord()
 {
+    if (m_held && !beginHeldTransaction(tr("You cannot add/edit record at this time. Can't start a transaction!")))
+        return false;
     const int row = m_model->rowCount();
     if (!m_model->insertRows(row, 1)) {
+        if (m_held) {
+            m_model->revertAll();
+            rollBackHeld();
+        }
         MsgBox::information(m_window, tr("Unable to add new record"));
         return false;
     }
     m_view->setCurrentIndex(m_model->index(row, 0));
+    prepareNewRow(row);
+    if (m_held)
+        return editRowInHeldTransaction(row);
     return editCurrentRecord();
 }
 
 bool ListFormBase::editCurrentRecord()
 {
+    if (m_held) {
+        if (!beginHeldTransaction(tr("You cannot add/edit record at this time. Can't start a transaction!")))
+            return false;
+        return editRowInHeldTransaction(-1);
+    }
     const QModelIndex current = m_view->currentIndex();
     if (!current.isValid()) {
         MsgBox::information(m_window, tr("You haven't selected a valid record"));
@@ -151,12 +170,13 @@ bool ListFormBase::deleteCurrentRecord()
     const int row = current.row();
     if (!canDeleteRow(row))
         return false;
-    if (MsgBox::question(m_window, tr("Are you sure you want to delete the selected record?"))
-        != QMessageBox::Yes) {
+    if (MsgBox::question(m_window, deleteQuestion()) != QMessageBox::Yes) {
         qDebug() << "Don't delete record";
         return false;
     }
     qDebug() << "Delete Record";
+    if (m_held)
+        return deleteRowInHeldTransaction(row);
     m_model->removeRows(row, 1);
     if (!writeRow(row, true)) {
         MsgBox::information(m_window, tr("Unable to delete record"));
@@ -171,6 +191,107 @@ void ListFormBase::editorAccepted(QDialog *)
 
 bool ListFormBase::canDeleteRow(int)
 {
+    return true;
+}
+
+void ListFormBase::prepareNewRow(int)
+{
+}
+
+QString ListFormBase::deleteQuestion() const
+{
+    return tr("Are you sure you want to delete the selected record?");
+}
+
+bool ListFormBase::deleteDependentRows(int)
+{
+    return true;
+}
+
+bool ListFormBase::beginHeldTransaction(const QString &failure)
+{
+    // Whatever another window left open on the one connection is given up first.
+    QSqlDriver *driver = QSqlDatabase::database().driver();
+    driver->rollbackTransaction();
+    if (!driver->beginTransaction()) {
+        MsgBox::information(m_window, failure);
+        return false;
+    }
+    return true;
+}
+
+void ListFormBase::rollBackHeld()
+{
+    if (!QSqlDatabase::database().driver()->rollbackTransaction())
+        MsgBox::information(m_window, tr("Can't undo changes to database. Error on rollback. Restart application now!"));
+}
+
+bool ListFormBase::editRowInHeldTransaction(int row)
+{
+    const QModelIndex current = row < 0 ? m_view->currentIndex() : m_model->index(row, 0);
+    if (!current.isValid()) {
+        m_model->revertAll();
+        rollBackHeld();
+        MsgBox::information(m_window, tr("You haven't selected a valid record"));
+        return false;
+    }
+    row = current.row();
+    QDialog *editor = createEditor(row);
+    if (editor->exec() != QDialog::Accepted) {
+        m_model->revertAll();
+        rollBackHeld();
+        delete editor;
+        return false;
+    }
+    editorAccepted(editor);
+    delete editor;
+    qDebug() << "key: " << m_model->QSqlTableModel::data(m_model->index(row, 0), Qt::EditRole);
+
+    // The editor's other rows are already written in this transaction; committing them without the
+    // record would leave them pointing at nothing.
+    QSqlDriver *driver = QSqlDatabase::database().driver();
+    if (!m_writeInTransaction(row, false)) {
+        driver->rollbackTransaction();
+        m_model->revertAll();
+        MsgBox::information(m_window, tr("Unable to submit data"));
+        return false;
+    }
+    if (!driver->commitTransaction()) {
+        driver->rollbackTransaction();
+        m_model->revertAll();
+        MsgBox::information(m_window, tr("Your data has not been saved. Can't commit a transaction!"));
+        return false;
+    }
+    qDebug() << QSqlDatabase::database().lastError().text();
+    m_model->setFilter(m_model->filter());
+    m_view->setCurrentIndex(m_model->index(row, current.column()));
+    return true;
+}
+
+bool ListFormBase::deleteRowInHeldTransaction(int row)
+{
+    if (!beginHeldTransaction(tr("Error beginning transaction!")))
+        return false;
+    QSqlDriver *driver = QSqlDatabase::database().driver();
+    if (!deleteDependentRows(row)) {
+        driver->rollbackTransaction();
+        return false;
+    }
+    if (!m_writeInTransaction(row, true)) {
+        qDebug() << m_model->lastError().text();
+        driver->rollbackTransaction();
+        MsgBox::information(m_window, tr("Error deleting record!"));
+        return false;
+    }
+    if (!driver->commitTransaction()) {
+        driver->rollbackTransaction();
+        MsgBox::information(m_window, tr("Error committing transaction!"));
+        return false;
+    }
+    m_model->setFilter(m_model->filter());
+    // The record that moved up into the deleted one's place becomes current.
+    if (row < m_model->rowCount())
+        m_view->setCurrentIndex(m_model->index(row, 0));
     return true;
 }
 

@@ -56,6 +56,12 @@ protected:
     QSqlTableModel *listModel() const { return m_model; }
     QTableView *listView() const { return m_view; }
 
+    // For a record whose editor writes rows of other tables while it is open: New, Edit and Delete then
+    // run in one transaction of the window's own, begun before the editor opens and committed only
+    // when the record itself was written, so that the record and everything hanging on it are kept or
+    // dropped together.
+    void setHeldTransaction(bool on) { m_held = on; }
+
     // Puts the search filter on the list model (all rows when the text is blank).
     void applySearch(const QString &column, const QString &typed);
     void clearSearch();
@@ -74,9 +80,20 @@ protected:
     virtual void editorAccepted(QDialog *editor);
     // Called before the delete question; a refusal shows its own message and returns false.
     virtual bool canDeleteRow(int row);
+    // A new row, already current, before its editor opens (to carry the key of the record it belongs to).
+    virtual void prepareNewRow(int row);
+    virtual QString deleteQuestion() const;
+    // With a held transaction: removes the rows that hang on the record, inside the delete's transaction
+    // and before the record itself. A failure shows its own message and returns false; the whole delete
+    // is then rolled back.
+    virtual bool deleteDependentRows(int row);
 
 private:
     bool writeRow(int row, bool remove);
+    bool beginHeldTransaction(const QString &failure);
+    void rollBackHeld();
+    bool editRowInHeldTransaction(int row);
+    bool deleteRowInHeldTransaction(int row);
     struct PendingRow
     {
         QList<int> columns;
@@ -89,6 +106,8 @@ private:
     QSqlTableModel *m_model = nullptr;
     QTableView *m_view = nullptr;
     std::function<bool(int, bool)> m_write;
+    std::function<bool(int, bool)> m_writeInTransaction;
+    bool m_held = false;
 };
 
 #endif // LISTFORMBASE_H

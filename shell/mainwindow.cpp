@@ -21,6 +21,7 @@
 #include "properties/ownersform.h"
 #include "properties/buildingsform.h"
 #include "properties/apartmentsform.h"
+#include "tenants/tenantsform.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -396,7 +397,10 @@ void MainWindow::openEquipment()
 
 void MainWindow::openTenants()
 {
-    permitted(m_dataSource->canManageTenants());
+    if (!permitted(m_dataSource->canManageTenants()))
+        return;
+    showPage(m_tenantsPage, tr("Tenants"),
+             [](MainWindow *w) -> QWidget * { return new TenantsForm(w->dataSource(), nullptr); });
 }
 
 void MainWindow::openVendors()
