@@ -52,6 +52,9 @@ MaintenanceItemDialog::MaintenanceItemDialog(XDataSource *dataSource, int row, Q
     map->addMapping(ui->notes, 8, "plainText");
     map->addMapping(ui->invoicenum, 11);
     map->setCurrentIndex(row);
+    // The model shows a missing cost as 0.00; the user is to type one.
+    if (model->QSqlRelationalTableModel::data(model->index(row, 6), Qt::EditRole).isNull())
+        ui->cost->clear();
     // A new entry, or a stored text that no list holds, starts on each list's first entry.
     for (QComboBox *combo : {ui->type, ui->status, ui->priority, ui->vendor}) {
         if (combo->currentIndex() < 0)
