@@ -115,6 +115,7 @@ bool ListFormBase::addRecord()
         MsgBox::information(m_window, tr("Unable to add new record"));
         return false;
     }
+    initNewRow(row);
     m_view->setCurrentIndex(m_model->index(row, 0));
     prepareNewRow(row);
     if (m_held)
@@ -186,6 +187,10 @@ bool ListFormBase::deleteCurrentRecord()
 }
 
 void ListFormBase::editorAccepted(QDialog *)
+{
+}
+
+void ListFormBase::initNewRow(int)
 {
 }
 

@@ -78,6 +78,9 @@ protected:
     virtual QDialog *createEditor(int row) = 0;
     // Called with the accepted editor before it is deleted and the row is written.
     virtual void editorAccepted(QDialog *editor);
+    // Called by New with the row just appended, before the editor opens: what the window knows of a
+    // new record that the editor does not ask for (the apartment it belongs to, its day).
+    virtual void initNewRow(int row);
     // Called before the delete question; a refusal shows its own message and returns false.
     virtual bool canDeleteRow(int row);
     // A new row, already current, before its editor opens (to carry the key of the record it belongs to).

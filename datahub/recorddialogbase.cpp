@@ -53,6 +53,20 @@ bool RecordDialogBase::requireUnique(const QString &sql, const QVariant &value, 
     return false;
 }
 
+bool RecordDialogBase::confirmIfFound(const QString &sql, const QVariantList &values, const QString &question)
+{
+    QSqlQuery *query = m_dataSource->query();
+    query->clear();
+    query->prepare(sql);
+    for (const QVariant &value : values)
+        query->addBindValue(value);
+    if (!query->exec())
+        qDebug() << query->lastError().text();
+    const bool found = query->first();
+    query->clear();
+    return !found || MsgBox::question(this, question) == QMessageBox::Yes;
+}
+
 bool RecordDialogBase::confirmSubmit()
 {
     return MsgBox::question(this, tr("Are you sure you want to submit data")) == QMessageBox::Yes;

@@ -34,6 +34,9 @@ protected:
     // Runs `sql` with `value` bound to its one placeholder on the hub's shared query. False, after
     // showing `message`, when a row comes back.
     bool requireUnique(const QString &sql, const QVariant &value, const QString &message);
+    // Runs `sql` with `values` bound to its placeholders on the hub's shared query. When a row comes
+    // back the user is asked `question`: true when nothing was found or the answer is Yes.
+    bool confirmIfFound(const QString &sql, const QVariantList &values, const QString &question);
     // "Are you sure you want to submit data"; true on Yes.
     bool confirmSubmit();
     // The next value of `generator`; -1 after showing "database error" when it gives no row.

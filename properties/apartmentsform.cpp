@@ -6,6 +6,7 @@
 #include "datahub/xdatasource.h"
 #include "properties/apartmentsdialog.h"
 #include "reports/tibernereport.h"
+#include "upkeep/maintenancedialog.h"
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -424,7 +425,8 @@ void ApartmentsForm::on_pushButton_14_clicked()
         MsgBox::information(this, tr("Select a valid apartment record from the apartments table view."));
         return;
     }
-    // The maintenance log of the apartment opens here once the upkeep windows are in place.
+    MaintenanceDialog log(dataSource, currentApid(), this);
+    log.exec();
 }
 
 void ApartmentsForm::on_treeWidget_customContextMenuRequested(const QPoint &position)

@@ -22,6 +22,9 @@
 #include "properties/buildingsform.h"
 #include "properties/apartmentsform.h"
 #include "tenants/tenantsform.h"
+#include "upkeep/equipmentform.h"
+#include "upkeep/remindersform.h"
+#include "upkeep/todolistform.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -392,7 +395,10 @@ void MainWindow::openCashbook()
 
 void MainWindow::openEquipment()
 {
-    permitted(m_dataSource->canManageEquipment());
+    if (!permitted(m_dataSource->canManageEquipment()))
+        return;
+    showPage(m_equipmentPage, tr("Equipment"),
+             [](MainWindow *w) -> QWidget * { return new EquipmentForm(w->dataSource(), nullptr); });
 }
 
 void MainWindow::openTenants()
@@ -464,10 +470,14 @@ void MainWindow::collectRent()
 
 void MainWindow::openReminders()
 {
+    RemindersForm reminders(m_dataSource, this);
+    reminders.exec();
 }
 
 void MainWindow::openToDoList()
 {
+    ToDoListForm todo(m_dataSource, this);
+    todo.exec();
 }
 
 void MainWindow::openLettersDialog()

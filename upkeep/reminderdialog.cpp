@@ -1,0 +1,66 @@
+#include "upkeep/reminderdialog.h"
+#include "ui_reminderdialog.h"
+
+#include "datahub/msgbox.h"
+#include "datahub/shortdate.h"
+#include "datahub/today.h"
+#include "datahub/xdatasource.h"
+
+#include <QDataWidgetMapper>
+#include <QSqlRecord>
+
+ReminderDialog::ReminderDialog(XDataSource *dataSource, int row, QWidget *parent)
+    : RecordDialogBase(dataSource, parent)
+    , ui(new Ui::ReminderDialog)
+    , row(row)
+{
+    ui->setupUi(this);
+    setWindowTitle(tr("Reminder Form"));
+
+    QSuperSqlTableModel *model = dataSource->remindersModel();
+    QDataWidgetMapper *map = createMapper(model);
+    map->addMapping(ui->title, 1);
+    map->addMapping(ui->description, 2, "plainText");
+    map->addMapping(ui->reminder, 4);
+    map->setCurrentIndex(row);
+
+    const QSqlRecord record = model->record(row);
+    isNew = record.isNull(0);
+    setDate(isNew ? Today::date() : record.value(QStringLiteral("tDate")).toDate());
+    ui->title->setFocus();
+}
+
+ReminderDialog::~ReminderDialog()
+{
+    delete ui;
+}
+
+void ReminderDialog::setDate(const QDate &date)
+{
+    ui->reminderDate->setText(ShortDate::toText(date));
+}
+
+void ReminderDialog::accept()
+{
+    if (!requireText(ui->title->text(), tr("The title field cannot be blank")))
+        return;
+    const QDate day = ShortDate::fromText(ui->reminderDate->text());
+    if (!day.isValid() || day < Today::date()) {
+        MsgBox::information(this, tr("The date you have enetered is not valid. Also, the date can only be today or a "
+                                     "future date!"));
+        return;
+    }
+    QSuperSqlTableModel *model = dataSource()->remindersModel();
+    XDataSource::setFieldValue(model, QStringLiteral("tdate"), row, day);
+    if (!confirmSubmit())
+        return;
+    if (isNew) {
+        const int key = nextKey(QStringLiteral("GEN_REMINDERS_ID"));
+        if (key < 0)
+            return;
+        XDataSource::setCellValue(model, 0, row, key);
+    }
+    if (!submitMapper())
+        return;
+    QDialog::accept();
+}
