@@ -21,13 +21,11 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringListModel>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTime>
 
 #include <memory>
-#include <vector>
 
 namespace {
 
