@@ -376,6 +376,11 @@ void TiberneReport::setPdfOutputForTests(const QString &path)
     pdfOutputForTests = path;
 }
 
+QString TiberneReport::pdfOutputPathForTests()
+{
+    return pdfOutputForTests;
+}
+
 QString TiberneReport::money(double amount)
 {
     return QStringLiteral("%L1").arg(amount, 15, 'f', 2, QLatin1Char(' '));

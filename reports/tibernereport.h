@@ -45,6 +45,8 @@ public:
     // Tests only: while a path is set, every print operation writes its report to that PDF file
     // instead of opening the modal preview. An empty path goes back to the preview.
     static void setPdfOutputForTests(const QString &path);
+    // The path set above; other printed output (the letters) follows the same switch.
+    static QString pdfOutputPathForTests();
 
     // The money text of every amount in the reports: two decimals with the locale's grouping,
     // right-aligned in fifteen characters.

@@ -1,6 +1,8 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "correspondence/customlettersdialog.h"
+#include "correspondence/lettersdialog.h"
 #include "datahub/changepassdialog.h"
 #include "datahub/logindialog.h"
 #include "datahub/msgbox.h"
@@ -480,19 +482,39 @@ void MainWindow::openToDoList()
     todo.exec();
 }
 
+void MainWindow::openLetter(int letterKey)
+{
+    LettersDialog editor(m_dataSource, letterKey, this);
+    editor.setPrinter(m_printer);
+    editor.exec();
+}
+
 void MainWindow::openLettersDialog()
 {
-    permitted(m_dataSource->canUseEmail());
+    if (!permitted(m_dataSource->canUseEmail()))
+        return;
+    openLetter(LettersDialog::LateRentLetter);
 }
 
 void MainWindow::openLeaseAgreementLetter()
 {
-    permitted(m_dataSource->canUseEmail());
+    if (!permitted(m_dataSource->canUseEmail()))
+        return;
+    openLetter(LettersDialog::RentalAgreementLetter);
 }
 
 void MainWindow::openCustomLetters()
 {
-    permitted(m_dataSource->canUseEmail());
+    if (!permitted(m_dataSource->canUseEmail()))
+        return;
+    int letterKey = 0;
+    {
+        CustomLettersDialog chooser(m_dataSource, this);
+        if (chooser.exec() != QDialog::Accepted)
+            return;
+        letterKey = chooser.selectedLetterId();
+    }
+    openLetter(letterKey);
 }
 
 void MainWindow::configureLateRentEmail()

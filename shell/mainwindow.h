@@ -164,6 +164,8 @@ private:
     void showPage(QMdiSubWindow *&page, const QString &title, QWidget *(*makeForm)(MainWindow *));
     void closePages();
     void openWebPage(const QUrl &url);
+    // The letter editor on one letter, printing on the shared printer.
+    void openLetter(int letterKey);
 
     Ui::MainWindow *ui;
     OutlookEngine m_engine;
