@@ -57,13 +57,15 @@ void EmailConfigureDialog::showPreview()
 bool EmailConfigureDialog::saveTemplate()
 {
     QSuperSqlTableModel *model = m_dataSource->mailModel();
-    XDataSource::setCellValue(model, SubjectColumn, m_kind, ui->subject->text().trimmed());
-    XDataSource::setCellValue(model, IntroColumn, m_kind, ui->introduction->toPlainText());
-    XDataSource::setCellValue(model, SignOffColumn, m_kind, ui->signoff->toPlainText());
-    if (model->submitRowInView(m_kind, true, false, nullptr))
-        return true;
-    MsgBox::information(this, tr("Unable to submit data"));
-    return false;
+    const bool saved = XDataSource::setCellValue(model, SubjectColumn, m_kind, ui->subject->text().trimmed())
+                       && XDataSource::setCellValue(model, IntroColumn, m_kind, ui->introduction->toPlainText())
+                       && XDataSource::setCellValue(model, SignOffColumn, m_kind, ui->signoff->toPlainText())
+                       && model->submitRowInView(m_kind, true, false, nullptr);
+    if (!saved) {
+        model->revertRow(m_kind);
+        MsgBox::information(this, tr("Unable to submit data"));
+    }
+    return saved;
 }
 
 void EmailConfigureDialog::on_pushButton_3_clicked()

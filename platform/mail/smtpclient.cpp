@@ -1,5 +1,8 @@
 #include "platform/mail/smtpclient.h"
 
+#include <QRegularExpression>
+#include <QSysInfo>
+
 #include <curl/curl.h>
 
 #include <cstring>
@@ -75,7 +78,14 @@ void SmtpClient::setCommonOptions()
     if (host.contains(QLatin1Char(':')) && !host.startsWith(QLatin1Char('[')))
         host = QLatin1Char('[') + host + QLatin1Char(']');
     const QString scheme = m_type == SslConnection ? QStringLiteral("smtps") : QStringLiteral("smtp");
-    const QByteArray url = QStringLiteral("%1://%2:%3").arg(scheme, host).arg(m_port).toUtf8();
+    // The path names this machine in the EHLO greeting; without it libcurl greets as "localhost",
+    // which some servers refuse.
+    QString self = QSysInfo::machineHostName();
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9.-]+$"));
+    if (!plainName.match(self).hasMatch())
+        self.clear();
+    const QByteArray url = (scheme + QLatin1String("://") + host + QLatin1Char(':') + QString::number(m_port)
+                            + QLatin1Char('/') + self).toUtf8();
     curl_easy_setopt(curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
     curl_easy_setopt(curl, CURLOPT_USE_SSL, long(m_type == TcpConnection ? CURLUSESSL_NONE : CURLUSESSL_ALL));
