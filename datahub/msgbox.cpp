@@ -1,5 +1,6 @@
 #include "datahub/msgbox.h"
 
+#include <QPushButton>
 #include <QQueue>
 #include <QtGlobal>
 
@@ -52,6 +53,32 @@ QMessageBox::StandardButton MsgBox::question(QWidget *parent, const QString &tex
     }
     return QMessageBox::question(parent, titleOrDefault(title), text,
                                  QMessageBox::Yes | QMessageBox::No);
+}
+
+QMessageBox::StandardButton MsgBox::choice(QWidget *parent, const QString &text,
+                                           const QList<QPair<QMessageBox::StandardButton, QString>> &buttons,
+                                           const QString &title)
+{
+    if (state().on) {
+        state().shown << text;
+        if (state().answers.isEmpty())
+            qFatal("MsgBox::choice without a queued answer: %s", qPrintable(text));
+        return state().answers.dequeue();
+    }
+    QMessageBox box(QMessageBox::Question, titleOrDefault(title), text, QMessageBox::NoButton, parent);
+    QList<QPair<QAbstractButton *, QMessageBox::StandardButton>> made;
+    for (const auto &b : buttons) {
+        // Roles that Qt never takes for an escape button.
+        QPushButton *button = box.addButton(b.second, made.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::ActionRole);
+        if (made.isEmpty())
+            box.setDefaultButton(button);
+        made.append(qMakePair(static_cast<QAbstractButton *>(button), b.first));
+    }
+    box.exec();
+    for (const auto &m : made)
+        if (box.clickedButton() == m.first)
+            return m.second;
+    return QMessageBox::NoButton;
 }
 
 void MsgBox::setTestMode(bool on)

@@ -2,7 +2,9 @@
 #define MSGBOX_H
 
 #include <QCoreApplication>
+#include <QList>
 #include <QMessageBox>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +28,14 @@ public:
     // A Yes/No question; returns QMessageBox::Yes or QMessageBox::No.
     static QMessageBox::StandardButton question(QWidget *parent, const QString &text,
                                                 const QString &title = QString());
+
+    // A question with buttons worded by the caller, each standing for a standard button so that
+    // tests answer it like any other question. The first button is the default; Escape and the
+    // window's close button do nothing, so the user must choose. Returns the chosen button's value.
+    // In test mode an answer must have been queued.
+    static QMessageBox::StandardButton choice(QWidget *parent, const QString &text,
+                                              const QList<QPair<QMessageBox::StandardButton, QString>> &buttons,
+                                              const QString &title = QString());
 
     static void setTestMode(bool on);
     static bool testMode();

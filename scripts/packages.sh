@@ -11,6 +11,8 @@ VELLORAN_PACKAGES=(
   zlib1g-dev gzip
   fonts-liberation fonts-dejavu-core fontconfig
   poppler-utils
+  libcurl4-openssl-dev libgmime-3.0-dev
+  python3-aiosmtpd openssl
 )
 
 velloran_install_packages() {

@@ -3,6 +3,10 @@
 
 #include "correspondence/customlettersdialog.h"
 #include "correspondence/lettersdialog.h"
+#include "correspondence/destinationlistdialog.h"
+#include "correspondence/emailconfiguredialog.h"
+#include "correspondence/maildelegatedialog.h"
+#include "correspondence/sendmaildaysdialog.h"
 #include "datahub/changepassdialog.h"
 #include "datahub/logindialog.h"
 #include "datahub/msgbox.h"
@@ -517,34 +521,116 @@ void MainWindow::openCustomLetters()
     openLetter(letterKey);
 }
 
+namespace {
+void configureNotice(XDataSource *dataSource, int mailRow, QWidget *parent)
+{
+    auto *dialog = new EmailConfigureDialog(dataSource, mailRow, parent);
+    dialog->exec();
+    delete dialog;
+}
+
+// Loads the tenants of `statement` into the report query model, lets the user tick the recipients
+// and sends them the notice of `kind`.
+void mailTenants(XDataSource *dataSource, QWidget *parent, const QString &statement, const QString &noneFound,
+                 int kind, const QString &dateText)
+{
+    QSqlDoubleQueryModel *model = dataSource->reportQueryModel();
+    model->clear();
+    model->setQuery(statement);
+    if (model->rowCount() == 0) {
+        MsgBox::information(parent, noneFound);
+        model->clear();
+        return;
+    }
+    auto *list = new DestinationListDialog(dataSource, parent);
+    if (list->exec() != QDialog::Accepted) {
+        delete list;
+        return;
+    }
+    const QVector<int> recipients = list->selectedTenantIds();
+    delete list;
+    auto *sender = new MailDelegateDialog(dataSource, parent);
+    sender->setRecipients(recipients);
+    if (!dateText.isEmpty())
+        sender->setDateText(dateText);
+    sender->setKind(kind);
+    sender->exec();
+    delete sender;
+}
+
+// The lead time the user confirms, or -1 when he cancels.
+int askDays(QWidget *parent, bool leaseExpiry)
+{
+    auto *dialog = new SendmailDaysDialog(parent);
+    if (leaseExpiry)
+        dialog->setLeaseExpiryLabel();
+    const int days = dialog->exec() == QDialog::Accepted ? dialog->days() : -1;
+    delete dialog;
+    return days;
+}
+}
+
 void MainWindow::configureLateRentEmail()
 {
-    permitted(m_dataSource->canUseEmail());
+    if (permitted(m_dataSource->canUseEmail()))
+        configureNotice(m_dataSource, 0, this);
 }
 
 void MainWindow::configureExpiringLeaseEmail()
 {
-    permitted(m_dataSource->canUseEmail());
+    if (permitted(m_dataSource->canUseEmail()))
+        configureNotice(m_dataSource, 1, this);
 }
 
 void MainWindow::configureCustomEmail()
 {
-    permitted(m_dataSource->canUseEmail());
+    if (permitted(m_dataSource->canUseEmail()))
+        configureNotice(m_dataSource, 2, this);
 }
 
 void MainWindow::sendLateRentEmails()
 {
-    permitted(m_dataSource->canUseEmail());
+    if (!permitted(m_dataSource->canUseEmail()))
+        return;
+    const int days = askDays(this, false);
+    if (days < 0)
+        return;
+    // Late by that many days: due before the bound, with something still owed, and somewhere to send.
+    const QString bound = XDataSource::toSqlDate(Today::date().addDays(-days));
+    mailTenants(m_dataSource, this,
+                QStringLiteral("select distinct t.tid, t.id, t.company,  t.firstname||' '||t.lastname as fullname, "
+                               "t.dat1 as email  from charges  c left join tenants t  on t.tid = c.tid  "
+                               "where c.fordate < '%1' and c.amt > 0 and trim(coalesce(t.dat1, '')) <> '' "
+                               "order by fullname")
+                    .arg(bound),
+                tr("No tenant with an email address has charges that are late by at least that many days!"), 1,
+                bound);
 }
 
 void MainWindow::sendExpiringLeaseEmails()
 {
-    permitted(m_dataSource->canUseEmail());
+    if (!permitted(m_dataSource->canUseEmail()))
+        return;
+    const int days = askDays(this, true);
+    if (days < 0)
+        return;
+    const QString bound = XDataSource::toSqlDate(Today::date().addDays(days));
+    mailTenants(m_dataSource, this,
+                QStringLiteral("select distinct t.tid, t.id, t.company,  t.firstname||' '||t.lastname as fullname, "
+                               "t.dat1 as email  from agreements a left join tenants t  on t.tid = a.tid  "
+                               "where a.leaseend < '%1'  and a.leaseend >= '%2' order by fullname")
+                    .arg(bound, XDataSource::toSqlDate(Today::date())),
+                tr("No lease would be expiring within the number of days that you have stated!"), 2, bound);
 }
 
 void MainWindow::sendCustomEmails()
 {
-    permitted(m_dataSource->canUseEmail());
+    if (!permitted(m_dataSource->canUseEmail()))
+        return;
+    mailTenants(m_dataSource, this,
+                QStringLiteral("select distinct t.tid, t.id, t.company,  t.firstname||' '||t.lastname as fullname, "
+                               "t.dat1 as email  from tenants t order by fullname asc"),
+                tr("There is no tenant with a valid email address in your database!"), 0, QString());
 }
 
 void MainWindow::changePassword()

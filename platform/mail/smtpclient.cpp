@@ -1,0 +1,203 @@
+#include "platform/mail/smtpclient.h"
+
+#include <QRegularExpression>
+#include <QSysInfo>
+
+#include <curl/curl.h>
+
+#include <cstring>
+#include <mutex>
+
+namespace {
+QString &extraCaFile()
+{
+    static QString file;
+    return file;
+}
+
+void initCurl()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// The reply to the NOOP that opens the session is of no use; it only has to go somewhere.
+size_t discard(char *, size_t size, size_t count, void *)
+{
+    return size * count;
+}
+
+struct Upload
+{
+    const QByteArray *bytes;
+    qsizetype offset;
+};
+
+size_t readUpload(char *buffer, size_t size, size_t count, void *data)
+{
+    auto *upload = static_cast<Upload *>(data);
+    const size_t left = size_t(upload->bytes->size() - upload->offset);
+    const size_t n = qMin(left, size * count);
+    std::memcpy(buffer, upload->bytes->constData() + upload->offset, n);
+    upload->offset += qsizetype(n);
+    return n;
+}
+
+QByteArray mailbox(const QString &address)
+{
+    return '<' + address.toUtf8() + '>';
+}
+}
+
+SmtpClient::SmtpClient(const QString &host, int port, ConnectionType connectionType)
+    : m_host(host)
+    , m_port(port)
+    , m_type(connectionType)
+{
+}
+
+SmtpClient::~SmtpClient()
+{
+    closeSession();
+}
+
+void SmtpClient::setExtraCaCertificates(const QString &file)
+{
+    extraCaFile() = file;
+}
+
+QString SmtpClient::extraCaCertificates()
+{
+    return extraCaFile();
+}
+
+void SmtpClient::setCommonOptions()
+{
+    CURL *curl = static_cast<CURL *>(m_curl);
+    QString host = m_host.trimmed();
+    if (host.contains(QLatin1Char(':')) && !host.startsWith(QLatin1Char('[')))
+        host = QLatin1Char('[') + host + QLatin1Char(']');
+    const QString scheme = m_type == SslConnection ? QStringLiteral("smtps") : QStringLiteral("smtp");
+    // The path names this machine in the EHLO greeting; without it libcurl greets as "localhost",
+    // which some servers refuse.
+    QString self = QSysInfo::machineHostName();
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9.-]+$"));
+    if (!plainName.match(self).hasMatch())
+        self.clear();
+    const QByteArray url = (scheme + QLatin1String("://") + host + QLatin1Char(':') + QString::number(m_port)
+                            + QLatin1Char('/') + self).toUtf8();
+    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+    curl_easy_setopt(curl, CURLOPT_USE_SSL, long(m_type == TcpConnection ? CURLUSESSL_NONE : CURLUSESSL_ALL));
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_connectTimeoutMs));
+    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(qMax(1, (m_responseTimeoutMs + 999) / 1000)));
+    m_errorBuffer.fill('\0', CURL_ERROR_SIZE);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, m_errorBuffer.data());
+    if (!extraCaFile().isEmpty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, extraCaFile().toLocal8Bit().constData());
+    if (!m_user.isEmpty()) {
+        curl_easy_setopt(curl, CURLOPT_USERNAME, m_user.toUtf8().constData());
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, m_password.toUtf8().constData());
+    }
+}
+
+int SmtpClient::perform()
+{
+    m_errorBuffer.fill('\0');
+    const CURLcode code = curl_easy_perform(static_cast<CURL *>(m_curl));
+    if (code == CURLE_OK)
+        m_lastError.clear();
+    else
+        m_lastError = QString::fromUtf8(m_errorBuffer.at(0) ? m_errorBuffer.constData() : curl_easy_strerror(code));
+    return code;
+}
+
+bool SmtpClient::connectToHost()
+{
+    closeSession();
+    initCurl();
+    m_curl = curl_easy_init();
+    if (!m_curl) {
+        m_lastError = QStringLiteral("The mail library could not be started");
+        return false;
+    }
+    setCommonOptions();
+    CURL *curl = static_cast<CURL *>(m_curl);
+    curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, "NOOP");
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, discard);
+    const int code = perform();
+    if (code == CURLE_OK) {
+        m_connected = true;
+        m_loggedIn = true;
+        return true;
+    }
+    // The server was reached and spoke, but took none of the credentials: login() reports that.
+    if (code == CURLE_LOGIN_DENIED || code == CURLE_AUTH_ERROR) {
+        m_connected = true;
+        m_loginError = m_lastError;
+        return true;
+    }
+    closeSession();
+    return false;
+}
+
+bool SmtpClient::login()
+{
+    if (!m_connected) {
+        m_lastError = QStringLiteral("Not connected");
+        return false;
+    }
+    if (!m_loggedIn)
+        m_lastError = m_loginError;
+    return m_loggedIn;
+}
+
+bool SmtpClient::sendMail(const MimeMessage &message)
+{
+    if (!m_connected || !m_loggedIn) {
+        m_lastError = QStringLiteral("Not connected");
+        return false;
+    }
+    const QString problem = message.problem();
+    if (!problem.isEmpty()) {
+        m_lastError = problem;
+        return false;
+    }
+    const QByteArray bytes = message.toBytes();
+    Upload upload{&bytes, 0};
+    curl_slist *recipients = nullptr;
+    for (const EmailAddress &to : message.envelopeRecipients())
+        recipients = curl_slist_append(recipients, mailbox(to.address()).constData());
+
+    CURL *curl = static_cast<CURL *>(m_curl);
+    const QByteArray from = mailbox(message.sender().address());
+    curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, nullptr);
+    curl_easy_setopt(curl, CURLOPT_MAIL_FROM, from.constData());
+    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, recipients);
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, readUpload);
+    curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
+    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(bytes.size()));
+    const int code = perform();
+    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, nullptr);
+    curl_easy_setopt(curl, CURLOPT_READDATA, nullptr);
+    curl_slist_free_all(recipients);
+    return code == CURLE_OK;
+}
+
+void SmtpClient::quit()
+{
+    closeSession();
+}
+
+void SmtpClient::closeSession()
+{
+    // Cleaning up the handle closes its connection, with a QUIT when the server still listens.
+    if (m_curl)
+        curl_easy_cleanup(static_cast<CURL *>(m_curl));
+    m_curl = nullptr;
+    m_connected = false;
+    m_loggedIn = false;
+    m_loginError.clear();
+}

@@ -1,0 +1,72 @@
+#ifndef SMTPCLIENT_H
+#define SMTPCLIENT_H
+
+#include "platform/mail/mimemessage.h"
+
+#include <QByteArray>
+#include <QString>
+
+// A client for one SMTP session: open it, authenticate, send, quit. libcurl carries the session, so
+// the server's certificate is checked against the system's trusted authorities, and a secured
+// session is never quietly downgraded to a plain one.
+//
+// libcurl authenticates while it opens the session, so connectToHost() also runs the AUTH exchange
+// when a user is set; it fails only when the server could not be reached or spoken to, and login()
+// then reports whether the server took the credentials. Everything is sent over that one
+// connection, which quit() (or the destructor) closes.
+class SmtpClient
+{
+public:
+    enum ConnectionType {
+        TcpConnection = 0, // plain, nothing encrypted
+        SslConnection = 1, // TLS from the first byte (SMTPS)
+        TlsConnection = 2  // plain first, then STARTTLS, which the server must offer
+    };
+
+    SmtpClient(const QString &host = QStringLiteral("localhost"), int port = 25,
+               ConnectionType connectionType = TcpConnection);
+    ~SmtpClient();
+    SmtpClient(const SmtpClient &) = delete;
+    SmtpClient &operator=(const SmtpClient &) = delete;
+
+    void setUser(const QString &user) { m_user = user; }
+    void setPassword(const QString &password) { m_password = password; }
+    // Time allowed to reach the server, and to wait for any one of its replies.
+    void setConnectTimeout(int milliseconds) { m_connectTimeoutMs = milliseconds; }
+    void setResponseTimeout(int milliseconds) { m_responseTimeoutMs = milliseconds; }
+
+    bool connectToHost();
+    bool login();
+    bool sendMail(const MimeMessage &message);
+    void quit();
+
+    // What went wrong in the last step that failed, in libcurl's or the server's words.
+    QString lastError() const { return m_lastError; }
+
+    // A file of further certificate authorities to trust besides the system's, for a server whose
+    // certificate an office signs itself. Process-wide; empty for none.
+    static void setExtraCaCertificates(const QString &file);
+    static QString extraCaCertificates();
+
+private:
+    int perform();
+    void setCommonOptions();
+    void closeSession();
+
+    QString m_host;
+    int m_port;
+    ConnectionType m_type;
+    QString m_user;
+    QString m_password;
+    int m_connectTimeoutMs = 30000;
+    int m_responseTimeoutMs = 60000;
+
+    void *m_curl = nullptr;
+    bool m_connected = false;
+    bool m_loggedIn = false;
+    QString m_lastError;
+    QString m_loginError;
+    QByteArray m_errorBuffer;
+};
+
+#endif // SMTPCLIENT_H

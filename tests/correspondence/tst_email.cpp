@@ -1,0 +1,546 @@
+#include "testhub.h"
+#include "testsmtpserver.h"
+
+#include "correspondence/destinationlistdialog.h"
+#include "correspondence/emailconfiguredialog.h"
+#include "correspondence/maildelegatedialog.h"
+#include "correspondence/sendmaildaysdialog.h"
+#include "datahub/shortdate.h"
+#include "datahub/today.h"
+#include "platform/datafolder.h"
+#include "platform/mail/smtpclient.h"
+#include "shell/mainwindow.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSpinBox>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QTextEdit>
+
+#include <memory>
+
+namespace {
+const QString kUser = QStringLiteral("office@brightwater.example.com");
+const QString kPassword = QStringLiteral("pässwörd 42");
+const QString kBound = QStringLiteral("2021-05-27");
+
+// A statement with values bound, on the hub's connection.
+bool execBound(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery q;
+    q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        qWarning() << sql << q.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+// The office's mail settings as the options dialog stores them, the password scrambled; then the hub
+// reads them again.
+bool storeMailSettings(XDataSource *hub, int port, const QString &password)
+{
+    const QList<QPair<int, QString>> rows = {
+        {12, QStringLiteral("Bürö Brightwater")}, {13, kUser}, {14, hub->encryptPassword(password)},
+        {15, QStringLiteral("127.0.0.1")}, {16, QString::number(port)}, {17, kUser}};
+    for (const auto &row : rows)
+        if (!execBound(QStringLiteral("update setup set textvalue = ? where setid = ?"), {row.second, row.first}))
+            return false;
+    if (!exec(QStringLiteral("update setup set flagvalue = 1 where setid = 18")) || !hub->setupModel()->select())
+        return false;
+    hub->loadSettings();
+    return hub->mailPassword() == password && hub->useTls();
+}
+
+// Charges of the tests' own: three tenants owe, one has paid everything, one owes but has no address.
+bool loadCharges()
+{
+    if (!exec(QStringLiteral("update charges set amt = 0"))
+        || !exec(QStringLiteral("update tenants set dat1 = '' where tid = 3")))
+        return false;
+    const QList<QVariantList> charges = {
+        {90001, 1, QStringLiteral("Rent"), 1600.0, QDate(2021, 4, 15)},
+        {90002, 1, QStringLiteral("Parking"), 100.0, QDate(2021, 3, 15)},
+        {90003, 1, QStringLiteral("Rent"), 0.0, QDate(2021, 2, 15)},      // paid
+        {90004, 1, QStringLiteral("Rent"), 1600.0, QDate(2021, 5, 30)},   // not late enough
+        {90005, 4, QStringLiteral("Repairs & <damage>"), 1250.5, QDate(2021, 5, 1)},
+        {90006, 16, QStringLiteral("Rent"), 900.0, QDate(2021, 5, 15)},
+        {90007, 2, QStringLiteral("Rent"), 0.0, QDate(2021, 4, 15)},      // paid in full
+        {90008, 3, QStringLiteral("Rent"), 700.0, QDate(2021, 4, 15)},    // no address
+    };
+    for (const QVariantList &c : charges)
+        if (!execBound(QStringLiteral("insert into charges (chid, tid, type, amt, fordate) values (?, ?, ?, ?, ?)"), c))
+            return false;
+    return execBound(QStringLiteral("update mail set subject = ?, intro = ?, signoff = ? where mailid = 1"),
+                     {QStringLiteral("Überfällig – your account"), QStringLiteral("Dear tenant,\n<please> pay"),
+                      QStringLiteral("Regards,\nThe Office & Co")});
+}
+
+TestSmtpServer::Options serverOptions(const QStringList &refuse = {})
+{
+    TestSmtpServer::Options options;
+    options.mode = TestSmtpServer::StartTls;
+    options.user = kUser;
+    options.password = kPassword;
+    options.refuse = refuse;
+    return options;
+}
+
+QString amount(double value)
+{
+    return QStringLiteral("%L1").arg(value, 15, 'f', 2, QLatin1Char(' '));
+}
+
+// A late-rent run for tenants 1, 4 and 16 with the bound of the tests, started from its Start button.
+std::unique_ptr<MailDelegateDialog> startRun(XDataSource *hub, const QVector<int> &recipients, int kind = 1,
+                                             const QString &dateText = kBound)
+{
+    auto dialog = std::make_unique<MailDelegateDialog>(hub);
+    dialog->setRecipients(recipients);
+    dialog->setKind(kind);
+    dialog->setDateText(dateText);
+    dialog->show();
+    dialog->findChild<QPushButton *>(QStringLiteral("pushButton_3"))->click();
+    return dialog;
+}
+}
+
+class TestEmail : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        MsgBox::setTestMode(true);
+        Today::set(QDate(2021, 6, 1));
+    }
+    void cleanup()
+    {
+        Today::reset();
+        releaseConnection();
+        SmtpClient::setExtraCaCertificates(QString());
+    }
+
+    void lateRentRunFromTheMainWindow();
+    void failedStepsAskRetrySkipAbort_data();
+    void failedStepsAskRetrySkipAbort();
+    void lineBreakInNameRefusedBeforeConnecting();
+    void runsThatSendNothing_data();
+    void runsThatSendNothing();
+    void otherKindsBuildTheirBodies_data();
+    void otherKindsBuildTheirBodies();
+    void cancelAsksOnlyDuringARun();
+    void configurePreview_data();
+    void configurePreview();
+    void configureSaveStoresTexts();
+    void configureFailedSaveStaysOpen();
+    void mailingListTicksAndReturnsKeys();
+    void mailingListTakesEveryRow();
+    void leadTimeRange();
+};
+
+void TestEmail::lateRentRunFromTheMainWindow()
+{
+    TestSmtpServer server(serverOptions());
+    QVERIFY(server.isRunning());
+    SmtpClient::setExtraCaCertificates(server.certificate());
+
+    const QString file = DataFolder::filePath(QStringLiteral("DEMO.FDB"));
+    QDir().mkpath(DataFolder::path());
+    QFile::remove(file);
+    QVERIFY(QFile::copy(TestDatabase::builtDatabase(QStringLiteral("DEMO.FDB")), file));
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+
+    ModalDriver driver;
+    driver.ok(); // the database chooser: the demonstration database
+    auto window = std::make_unique<MainWindow>();
+    QVERIFY(window->isDatabaseOpen());
+    XDataSource *hub = window->dataSource();
+    hub->setCanUseEmail(true);
+    QVERIFY(storeMailSettings(hub, server.port(), kPassword));
+    QVERIFY(loadCharges());
+    QVERIFY(hub->mailModel()->select());
+
+    QStringList listed;
+    driver.ok([](QDialog *days) { days->findChild<QSpinBox *>(QStringLiteral("spinBox"))->setValue(5); });
+    driver.ok([&listed](QDialog *list) {
+        auto *table = list->findChild<QTableWidget *>(QStringLiteral("tableWidget"));
+        for (int row = 0; row < table->rowCount(); ++row)
+            listed << table->item(row, 1)->text();
+        clickButton(list, "pushButton");
+    });
+    QString label;
+    driver.ok([&label](QDialog *sender) {
+        clickButton(sender, "pushButton_3");
+        label = sender->findChild<QLabel *>(QStringLiteral("label"))->text();
+    });
+    window->sendLateRentEmails();
+    QTRY_COMPARE(driver.handled, 4);
+    QCOMPARE(driver.unexpected, 0);
+
+    // Owing, late by five days or more, and reachable: the tenants with only paid charges or no
+    // address are left out.
+    QCOMPARE(listed, QStringList({"Amelia Carraway", "Desmond Achterberg", "Pavel Dvořák"}));
+    QCOMPARE(label, QStringLiteral("You are done!"));
+    QVERIFY(MsgBox::shownTexts().isEmpty());
+    QCOMPARE(hub->reportQueryModel()->rowCount(), 0);
+
+    const QList<QJsonObject> got = server.messages();
+    QCOMPARE(got.size(), 3);
+    const QStringList to = {"Amelia Carraway <amelia.carraway@mail.example.com>",
+                            "Desmond Achterberg <desmond.achterberg@mail.example.com>",
+                            "Pavel Dvořák <pavel.dvorak@mail.example.com>"};
+    for (int i = 0; i < 3; ++i) {
+        const QJsonObject m = got.at(i);
+        QCOMPARE(m.value("to").toString(), to.at(i));
+        QCOMPARE(m.value("login").toString(), kUser);
+        QCOMPARE(m.value("from").toString(), QStringLiteral("Bürö Brightwater <%1>").arg(kUser));
+        QCOMPARE(m.value("subject").toString(), QStringLiteral("Überfällig – your account"));
+        QCOMPARE(m.value("charset").toString(), QStringLiteral("utf-8"));
+        const QString html = m.value("html").toString();
+        QVERIFY2(html.startsWith(QStringLiteral("<html><body><p>Dear tenant,<br/>&lt;please&gt; pay</p><br/>")), qPrintable(html));
+        QVERIFY(html.contains(QStringLiteral("<p>Regards,<br/>The Office &amp; Co</p>")));
+    }
+    const QRegularExpression encodedTo(QStringLiteral("\nTo: [^\r\n]*=\\?UTF-8\\?"), QRegularExpression::CaseInsensitiveOption);
+    QVERIFY(got.at(2).value("raw").toString().contains(encodedTo));
+    QVERIFY(!got.at(1).value("raw").toString().contains(encodedTo));
+    const QRegularExpression encodedFrom(QStringLiteral("\nFrom: =\\?UTF-8\\?"), QRegularExpression::CaseInsensitiveOption);
+    QVERIFY(got.at(0).value("raw").toString().contains(encodedFrom));
+
+    const auto row = [](const QDate &due, const QString &type, double value) {
+        return QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td></tr>").arg(ShortDate::toText(due), type, amount(value));
+    };
+    const QString amelia = got.at(0).value("html").toString();
+    const int parking = amelia.indexOf(row(QDate(2021, 3, 15), "Parking", 100));
+    const int rent = amelia.indexOf(row(QDate(2021, 4, 15), "Rent", 1600));
+    QVERIFY2(parking > 0 && rent > parking, qPrintable(amelia));
+    QCOMPARE(amelia.count(QStringLiteral("<tr><td>")), 2);
+    QVERIFY(got.at(1).value("html").toString().contains(row(QDate(2021, 5, 1), "Repairs &amp; &lt;damage&gt;", 1250.5)));
+
+    // One session per e-mail, each closed before the next opens.
+    QVERIFY(server.allClosed());
+    QCOMPARE(server.connectionsOpened(), 3);
+    QCOMPARE(server.mostOpenAtOnce(), 1);
+
+    window.reset();
+    releaseConnection();
+}
+
+void TestEmail::failedStepsAskRetrySkipAbort_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QStringList>("refuse");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<QStringList>("delivered");
+    QTest::addColumn<int>("connections");
+    QTest::addColumn<bool>("open");
+
+    const QString amelia = QStringLiteral("amelia.carraway@mail.example.com");
+    const QString desmond = QStringLiteral("desmond.achterberg@mail.example.com");
+    const QString pavel = QStringLiteral("pavel.dvorak@mail.example.com");
+    const int skip = QMessageBox::Ignore;
+    const int retry = QMessageBox::Retry;
+    const int abort = QMessageBox::Abort;
+    QTest::newRow("refused login, skip each") << QStringLiteral("wrong") << QStringList() << QList<int>{skip, skip, skip}
+                                              << QStringLiteral("Failed to login!") << 3 << QStringList() << 3 << true;
+    QTest::newRow("refused login, abort") << QStringLiteral("wrong") << QStringList() << QList<int>{abort}
+                                          << QStringLiteral("Failed to login!") << 1 << QStringList() << 1 << false;
+    QTest::newRow("refused recipient, skip") << kPassword << QStringList{desmond} << QList<int>{skip}
+                                             << QStringLiteral("Failed to send mail") << 1 << QStringList{amelia, pavel} << 3 << true;
+    QTest::newRow("refused recipient, retry then skip")
+        << kPassword << QStringList{desmond} << QList<int>{retry, skip} << QStringLiteral("Failed to send mail") << 2
+        << QStringList{amelia, pavel} << 4 << true;
+    QTest::newRow("refused recipient, abort") << kPassword << QStringList{desmond} << QList<int>{abort}
+                                              << QStringLiteral("Failed to send mail") << 1 << QStringList{amelia} << 2 << false;
+}
+
+void TestEmail::failedStepsAskRetrySkipAbort()
+{
+    QFETCH(QString, password);
+    QFETCH(QStringList, refuse);
+    QFETCH(QList<int>, answers);
+    QFETCH(QString, text);
+    QFETCH(int, asked);
+    QFETCH(QStringList, delivered);
+    QFETCH(int, connections);
+    QFETCH(bool, open);
+
+    TestSmtpServer server(serverOptions(refuse));
+    QVERIFY(server.isRunning());
+    SmtpClient::setExtraCaCertificates(server.certificate());
+    TestHub t;
+    QVERIFY(t.opened);
+    QVERIFY(storeMailSettings(t.hub, server.port(), password));
+    QVERIFY(loadCharges());
+    QVERIFY(t.hub->mailModel()->select());
+
+    for (int answer : answers)
+        MsgBox::setNextAnswer(QMessageBox::StandardButton(answer));
+    auto dialog = startRun(t.hub, {1, 4, 16});
+
+    QCOMPARE(MsgBox::shownTexts(), QStringList(QVector<QString>(asked, text).toList()));
+    QStringList got;
+    for (const QJsonObject &m : server.messages())
+        got << m.value("rcpt_tos").toArray().first().toString();
+    QCOMPARE(got, delivered);
+    QVERIFY(server.allClosed());
+    QCOMPARE(server.connectionsOpened(), connections);
+    QCOMPARE(server.mostOpenAtOnce(), 1);
+    QCOMPARE(dialog->isVisible(), open);
+    if (open)
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("label"))->text(), QStringLiteral("You are done!"));
+}
+
+void TestEmail::lineBreakInNameRefusedBeforeConnecting()
+{
+    TestSmtpServer server(serverOptions());
+    QVERIFY(server.isRunning());
+    SmtpClient::setExtraCaCertificates(server.certificate());
+    TestHub t;
+    QVERIFY(t.opened);
+    QVERIFY(storeMailSettings(t.hub, server.port(), kPassword));
+    QVERIFY(loadCharges());
+    QVERIFY(execBound(QStringLiteral("update tenants set lastname = ? where tid = 1"),
+                      {QStringLiteral("Carraway\r\nBcc: everyone@example.com")}));
+
+    MsgBox::setNextAnswer(QMessageBox::Ignore);
+    auto dialog = startRun(t.hub, {1, 4});
+
+    QCOMPARE(MsgBox::shownTexts().size(), 1);
+    QVERIFY(MsgBox::shownTexts().first().contains(QStringLiteral("line break")));
+    const QList<QJsonObject> got = server.messages();
+    QCOMPARE(got.size(), 1);
+    QCOMPARE(got.first().value("rcpt_tos").toArray().first().toString(), QStringLiteral("desmond.achterberg@mail.example.com"));
+    QVERIFY(server.allClosed());
+    QCOMPARE(server.connectionsOpened(), 1);
+}
+
+void TestEmail::runsThatSendNothing_data()
+{
+    QTest::addColumn<QVector<int>>("recipients");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("maximum");
+    QTest::newRow("no recipient") << QVector<int>() << 1 << 0;
+    QTest::newRow("unknown kind") << QVector<int>{1, 4} << 7 << 2;
+    // Tenant 2 owes nothing; tenant 999 does not exist.
+    QTest::newRow("nothing owed or no tenant") << QVector<int>{2, 999} << 1 << 2;
+}
+
+void TestEmail::runsThatSendNothing()
+{
+    QFETCH(QVector<int>, recipients);
+    QFETCH(int, kind);
+    QFETCH(int, maximum);
+    TestSmtpServer server(serverOptions());
+    QVERIFY(server.isRunning());
+    TestHub t;
+    QVERIFY(t.opened);
+    QVERIFY(storeMailSettings(t.hub, server.port(), kPassword));
+    QVERIFY(loadCharges());
+
+    auto dialog = startRun(t.hub, recipients, kind);
+    QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("label"))->text(), QStringLiteral("You are done!"));
+    auto *progress = dialog->findChild<QProgressBar *>(QStringLiteral("progressBar"));
+    QCOMPARE(progress->maximum(), maximum);
+    QCOMPARE(progress->value(), maximum);
+    QVERIFY(dialog->findChild<QPushButton *>(QStringLiteral("pushButton_2"))->isEnabled());
+    QVERIFY(!dialog->findChild<QPushButton *>(QStringLiteral("pushButton_3"))->isEnabled());
+    QVERIFY(MsgBox::shownTexts().isEmpty());
+    QCOMPARE(server.connectionsOpened(), 0);
+}
+
+void TestEmail::otherKindsBuildTheirBodies_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("mailId");
+    QTest::addColumn<QString>("middle");
+    QTest::addColumn<QString>("dateText");
+    QTest::newRow("custom") << 0 << 3 << QString() << QString();
+    QTest::newRow("lease expiry") << 2 << 2
+                                  << QStringLiteral("<p>Lease expires on: %1<br/></p><br/>\n").arg(ShortDate::toText(QDate(2021, 6, 20)))
+                                  << QStringLiteral("2021-07-01");
+}
+
+void TestEmail::otherKindsBuildTheirBodies()
+{
+    QFETCH(int, kind);
+    QFETCH(int, mailId);
+    QFETCH(QString, middle);
+    QFETCH(QString, dateText);
+    TestSmtpServer server(serverOptions());
+    QVERIFY(server.isRunning());
+    SmtpClient::setExtraCaCertificates(server.certificate());
+    TestHub t;
+    QVERIFY(t.opened);
+    QVERIFY(storeMailSettings(t.hub, server.port(), kPassword));
+    QVERIFY(execBound(QStringLiteral("update mail set subject = ?, intro = ?, signoff = ? where mailid = ?"),
+                      {QStringLiteral("Notice"), QStringLiteral("Hello\nthere"), QStringLiteral("Bye"), mailId}));
+    QVERIFY(t.hub->mailModel()->select());
+    // Only tenant 1's first agreement ends within the window.
+    QVERIFY(exec(QStringLiteral("update agreements set leaseend = '2020-01-01'")));
+    QVERIFY(exec(QStringLiteral("update agreements set leaseend = '2021-06-20' where rid = (select min(rid) from agreements where tid = 1)")));
+
+    auto dialog = startRun(t.hub, {1}, kind, dateText);
+    Q_UNUSED(dialog)
+    const QList<QJsonObject> got = server.messages();
+    QCOMPARE(got.size(), 1);
+    QCOMPARE(got.first().value("html").toString().remove(QLatin1Char('\r')).trimmed(),
+             QStringLiteral("<html><body><p>Hello<br/>there</p><br/>\n%1<p>Bye</p><br/>\n</body></html>").arg(middle));
+}
+
+void TestEmail::cancelAsksOnlyDuringARun()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    MailDelegateDialog before(t.hub);
+    before.show();
+    clickButton(&before, "pushButton");
+    QVERIFY(!before.isVisible());
+
+    // After a run has ended the window closes at once too.
+    auto after = startRun(t.hub, {}, 1);
+    clickButton(after.get(), "pushButton");
+    QVERIFY(!after->isVisible());
+    QVERIFY(MsgBox::shownTexts().isEmpty());
+}
+
+void TestEmail::configurePreview_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("preview");
+    QTest::newRow("late rent") << 0 << "Configure Late Rent and Charges Email"
+                               << "Dear tenant,\nplease payCategory  Amount      Due\n"
+                                  "-----------------------------------------\n"
+                                  "Rent       $1600       1/15/2021\nParking    $100        1/15/2021\n"
+                                  "Rent       $1600       2/15/2021\nParking    $100        2/15/2021\n\nThanks";
+    QTest::newRow("lease") << 1 << "Configure Lease Reminder Email"
+                           << "Dear tenant,\nplease pay\nYour current lease/rental agreement expires on June 30, 2021.\nThanks";
+    QTest::newRow("custom") << 2 << "Configure Custom Email" << "Dear tenant,\nplease payThanks";
+}
+
+void TestEmail::configurePreview()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, title);
+    QFETCH(QString, preview);
+    TestHub t;
+    QVERIFY(t.opened);
+    EmailConfigureDialog dialog(t.hub, kind);
+    QCOMPARE(dialog.windowTitle(), title);
+    dialog.findChild<QTextEdit *>(QStringLiteral("introduction"))->setPlainText(QStringLiteral("Dear tenant,\nplease pay"));
+    dialog.findChild<QTextEdit *>(QStringLiteral("signoff"))->setPlainText(QStringLiteral("Thanks"));
+    clickButton(&dialog, "pushButton_3");
+    QCOMPARE(dialog.findChild<QTextEdit *>(QStringLiteral("preview"))->toPlainText(), preview);
+}
+
+void TestEmail::configureSaveStoresTexts()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    EmailConfigureDialog dialog(t.hub, 1);
+    dialog.show();
+    auto *subject = dialog.findChild<QLineEdit *>(QStringLiteral("subject"));
+    subject->clear();
+    QTest::keyClicks(subject, QStringLiteral("  Your lease ends  "));
+    dialog.findChild<QTextEdit *>(QStringLiteral("introduction"))->setPlainText(QStringLiteral("Dear tenant,\n\n  Note:"));
+    dialog.findChild<QTextEdit *>(QStringLiteral("signoff"))->setPlainText(QStringLiteral("Regards\n"));
+    clickButton(&dialog, "pushButton_3");
+    clickButton(&dialog, "pushButton_2");
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(MsgBox::shownTexts().isEmpty());
+    QCOMPARE(t.copy.scalar(QStringLiteral("select subject from mail where mailid = 2")).toString(), QStringLiteral("Your lease ends"));
+    QCOMPARE(t.copy.scalar(QStringLiteral("select intro from mail where mailid = 2")).toString(), QStringLiteral("Dear tenant,\n\n  Note:"));
+    QCOMPARE(t.copy.scalar(QStringLiteral("select signoff from mail where mailid = 2")).toString(), QStringLiteral("Regards\n"));
+    // The other notices and the preview are never written.
+    QVERIFY(t.copy.scalar(QStringLiteral("select subject from mail where mailid = 1")).toString() != QStringLiteral("Your lease ends"));
+}
+
+void TestEmail::configureFailedSaveStaysOpen()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    const QString stored = t.copy.scalar(QStringLiteral("select subject from mail where mailid = 1")).toString();
+    EmailConfigureDialog dialog(t.hub, 0);
+    dialog.show();
+    // Longer than the column holds: the database refuses the row.
+    const QString tooLong(300, QLatin1Char('s'));
+    dialog.findChild<QLineEdit *>(QStringLiteral("subject"))->setText(tooLong);
+    clickButton(&dialog, "pushButton_2");
+    QCOMPARE(MsgBox::shownTexts(), QStringList{"Unable to submit data"});
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("subject"))->text(), tooLong);
+    QCOMPARE(t.copy.scalar(QStringLiteral("select subject from mail where mailid = 1")).toString(), stored);
+}
+
+void TestEmail::mailingListTicksAndReturnsKeys()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    QSqlDoubleQueryModel *model = t.hub->reportQueryModel();
+    // Tenant 4 twice: the list keeps both rows, and both keys when both are ticked.
+    model->setQuery(QStringLiteral("select tid, id, firstname||' '||lastname as fullname, dat1 as email from tenants "
+                                   "where tid in (1, 4) union all select tid, id, 'again' as fullname, dat1 as email "
+                                   "from tenants where tid = 4"));
+    DestinationListDialog list(t.hub);
+    QCOMPARE(model->rowCount(), 0);
+    QTableWidget *table = list.findChild<QTableWidget *>(QStringLiteral("tableWidget"));
+    QCOMPARE(table->rowCount(), 3);
+    clickButton(&list, "pushButton_4");
+    table->item(0, 0)->setCheckState(Qt::Checked);
+    table->item(2, 0)->setCheckState(Qt::Checked);
+    clickButton(&list, "pushButton");
+    QCOMPARE(list.result(), int(QDialog::Accepted));
+    QCOMPARE(list.selectedTenantIds(), QVector<int>({1, 4}));
+
+    // An empty list still sends, with nobody in it.
+    DestinationListDialog empty(t.hub);
+    clickButton(&empty, "pushButton");
+    QCOMPARE(empty.result(), int(QDialog::Accepted));
+    QVERIFY(empty.selectedTenantIds().isEmpty());
+}
+
+void TestEmail::mailingListTakesEveryRow()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    // More tenants than a query model fetches in its first batch.
+    QVERIFY(exec(QStringLiteral("execute block as declare i integer = 0; begin while (i < 600) do begin "
+                                "insert into tenants (tid, id, firstname, lastname, dat1) values "
+                                "(5000 + :i, 'X' || :i, 'Many', 'Tenant', 'm@example.com'); i = i + 1; end end")));
+    const int tenants = t.count(QStringLiteral("tenants"));
+    QVERIFY(tenants > 600);
+    t.hub->reportQueryModel()->setQuery(QStringLiteral("select tid, id, firstname||' '||lastname as fullname, dat1 as email from tenants"));
+    DestinationListDialog list(t.hub);
+    QCOMPARE(list.findChild<QTableWidget *>(QStringLiteral("tableWidget"))->rowCount(), tenants);
+    clickButton(&list, "pushButton");
+    QCOMPARE(list.selectedTenantIds().size(), tenants);
+}
+
+void TestEmail::leadTimeRange()
+{
+    SendmailDaysDialog dialog;
+    auto *spin = dialog.findChild<QSpinBox *>(QStringLiteral("spinBox"));
+    QTimer::singleShot(0, &dialog, [&dialog] { dialogButton(&dialog, QDialogButtonBox::Ok)->click(); });
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QCOMPARE(dialog.days(), 1);
+
+    QTimer::singleShot(0, &dialog, [spin, &dialog] {
+        QTest::keyClicks(spin, QStringLiteral("5000"));
+        dialogButton(&dialog, QDialogButtonBox::Ok)->click();
+    });
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QVERIFY(dialog.days() >= 1 && dialog.days() <= 1000);
+}
+
+VELLORAN_TEST_MAIN(TestEmail)
+#include "tst_email.moc"
