@@ -11,7 +11,9 @@
 class NotificationDialog;
 class QMdiSubWindow;
 class QNetworkReply;
+class QDate;
 class QPrinter;
+class QSqlQueryModel;
 class QTimer;
 class TiberneReport;
 class XDataSource;
@@ -164,6 +166,13 @@ private:
     void showPage(QMdiSubWindow *&page, const QString &title, QWidget *(*makeForm)(MainWindow *));
     void closePages();
     void openWebPage(const QUrl &url);
+    // The report commands' shared steps.
+    bool canReport();
+    TiberneReport *reports() const;
+    QSqlQueryModel *reportRows() const;
+    void cashbookByBuilding(QString (*statement)(const QString &, const QDate &, const QDate &), const QString &title);
+    void cashbookByTenant(QString (*statement)(int, const QDate &, const QDate &), const QString &title);
+    void printLatePayments();
 
     Ui::MainWindow *ui;
     OutlookEngine m_engine;
