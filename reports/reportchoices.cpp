@@ -49,6 +49,11 @@ bool dateRange(QWidget *parent, QDate &from, QDate &to)
     return true;
 }
 
+bool periodAndBuildings(XDataSource *dataSource, QWidget *parent, QDate &from, QDate &to, QString &buildingsClause)
+{
+    return dateRange(parent, from, to) && ownersAndBuildings(dataSource, parent, buildingsClause);
+}
+
 bool maintenanceStatus(QWidget *parent, QString &statusClause)
 {
     QScopedPointer<ChooseGenericDialog> dialog(new ChooseGenericDialog(parent));

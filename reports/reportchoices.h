@@ -17,6 +17,8 @@ bool owners(XDataSource *dataSource, QWidget *parent, QString &ownersClause);
 // The owners, then the buildings among theirs: the buildings clause.
 bool ownersAndBuildings(XDataSource *dataSource, QWidget *parent, QString &buildingsClause);
 bool dateRange(QWidget *parent, QDate &from, QDate &to);
+// The period, then the owners and their buildings, as the money reports ask them.
+bool periodAndBuildings(XDataSource *dataSource, QWidget *parent, QDate &from, QDate &to, QString &buildingsClause);
 // The maintenance statuses; an empty clause for every status.
 bool maintenanceStatus(QWidget *parent, QString &statusClause);
 bool tenant(XDataSource *dataSource, QWidget *parent, int &tenantId);

@@ -899,7 +899,7 @@ void MainWindow::on_action_Cashbook_Report_triggered()
     QDate from;
     QDate to;
     QString buildings;
-    if (!ReportChoices::dateRange(this, from, to) || !ReportChoices::ownersAndBuildings(m_dataSource, this, buildings))
+    if (!ReportChoices::periodAndBuildings(m_dataSource, this, from, to, buildings))
         return;
     if (ReportChoices::loadRows(m_dataSource, this, ReportSql::cashbook(buildings, from, to)))
         reports()->printCashbook(reportRows(), cashbookHeadings(periodLine(from, to), tr("Cashbook Entries")));
@@ -935,7 +935,7 @@ void MainWindow::on_actionExpense_by_Vendors_triggered()
     int vendorId = -1;
     QString name;
     QString type;
-    if (!ReportChoices::dateRange(this, from, to) || !ReportChoices::ownersAndBuildings(m_dataSource, this, buildings)
+    if (!ReportChoices::periodAndBuildings(m_dataSource, this, from, to, buildings)
         || !ReportChoices::vendor(m_dataSource, this, vendorId, name, type))
         return;
     if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::expenseByVendor(buildings, vendorId, from, to)))
@@ -951,7 +951,7 @@ void MainWindow::on_action_Payments_Report_triggered()
     QDate from;
     QDate to;
     QString buildings;
-    if (!ReportChoices::dateRange(this, from, to) || !ReportChoices::ownersAndBuildings(m_dataSource, this, buildings))
+    if (!ReportChoices::periodAndBuildings(m_dataSource, this, from, to, buildings))
         return;
     if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::payments(buildings, from, to)))
         return;
@@ -1065,7 +1065,7 @@ void MainWindow::cashbookByBuilding(QString (*statement)(const QString &, const 
     QDate from;
     QDate to;
     QString buildings;
-    if (!ReportChoices::dateRange(this, from, to) || !ReportChoices::ownersAndBuildings(m_dataSource, this, buildings))
+    if (!ReportChoices::periodAndBuildings(m_dataSource, this, from, to, buildings))
         return;
     if (ReportChoices::loadRows(m_dataSource, this, statement(buildings, from, to)))
         reports()->printCashbookHeading(reportRows(), cashbookHeadings(periodLine(from, to), title));

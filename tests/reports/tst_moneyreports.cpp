@@ -5,9 +5,10 @@
 #include "reports/reportsql.h"
 #include "reports/tibernereport.h"
 
+#include "tests/reports/pdftext.h"
+
 #include <testdatabase.h>
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -25,15 +26,6 @@ const QDate March31(2024, 3, 31);
 const QString Building1 = QStringLiteral(" where b.buildid in (1) ");
 
 enum Report { Deposits, Bills, Cashbook, CashbookHeading, Payments, Summary, Receipt, LatePayments };
-
-QString pdfText(const QString &pdf)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!process.waitForFinished(60000))
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
-}
 
 QString money(double amount)
 {

@@ -1,6 +1,7 @@
 // Every entry of the Reports menu run from the main window on a copy of the demonstration database:
 // its questions answered through the dialogs' widgets, its report printed to PDF and read back.
 #include "testhub.h"
+#include "tests/reports/pdftext.h"
 
 #include "datahub/today.h"
 #include "platform/datafolder.h"
@@ -11,7 +12,6 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QListView>
-#include <QProcess>
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QTableView>
@@ -38,15 +38,6 @@ public:
 private:
     QTemporaryDir m_docs;
 };
-
-QString pdfText(const QString &pdf)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!process.waitForFinished(60000))
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
-}
 
 // The answers to the questions, by the dialog they go to.
 void answerRange(QDialog *dialog)
