@@ -955,7 +955,7 @@ void MainWindow::on_action_Payments_Report_triggered()
         return;
     if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::payments(buildings, from, to)))
         return;
-    qDebug().noquote() << "payments count " << reportRows()->rowCount();
+    qDebug().noquote().nospace() << "payments count " << reportRows()->rowCount();
     reports()->printPayments(reportRows(), {periodLine(from, to), tr("Bill Payments Report")});
 }
 
@@ -970,7 +970,7 @@ void MainWindow::on_actionPayments_by_Tenants_triggered()
         return;
     if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::paymentsByTenant(tenantId, from, to)))
         return;
-    qDebug().noquote() << "payments count " << reportRows()->rowCount();
+    qDebug().noquote().nospace() << "payments count " << reportRows()->rowCount();
     reports()->printPayments(reportRows(), {periodLine(from, to), tr("Bill Payments Report")});
 }
 
