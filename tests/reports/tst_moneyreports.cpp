@@ -67,7 +67,6 @@ private slots:
     void latePaymentsPrintGroupedWithTotals();
     void cashbookPrintsThePeriodsEntries();
     void paymentsPrintEveryTransaction();
-    void paymentsSummaryRowsByMethod();
 
 private:
     ValueSlot prepare(Report report, const QStringList &headings);
@@ -424,37 +423,6 @@ void TestMoneyReports::paymentsPrintEveryTransaction()
     while (it.hasNext())
         printedInvoices.insert(it.next().captured(1));
     QCOMPARE(printedInvoices, invoices);
-}
-
-void TestMoneyReports::paymentsSummaryRowsByMethod()
-{
-    const QDate from = scalar(QStringLiteral("select min(tdate) from trans where transid < 9000")).toDate();
-    const QDate to = scalar(QStringLiteral("select max(tdate) from trans where transid < 9000")).toDate();
-    QFile::remove(pdf);
-    load(ReportSql::paymentsSummary(from, to));
-    QCOMPARE(model->rowCount(), 3);
-    const QString sums = QStringLiteral("select sum(%1) from trans where tdate >= '%2' and tdate <= '%3'");
-    const char *columns[] = {"cash", "mycheck", "ccard"};
-    const char *methods[] = {"Cash", "Check", "Credit Card"};
-    QStringList headings = {QStringLiteral("From X To Y"), QStringLiteral("Payments Summary Report")};
-    for (int row = 0; row < 3; ++row) {
-        const double expected = scalar(sums.arg(QLatin1String(columns[row]), from.toString(Qt::ISODate),
-                                                to.toString(Qt::ISODate)))
-                                    .toDouble();
-        QCOMPARE(model->record(row).value(0).toDouble(), expected);
-        QCOMPARE(model->record(row).value(1).toString().trimmed(), QLatin1String(methods[row]));
-        headings << money(expected).trimmed();
-    }
-    headings << QStringLiteral("GRAND");
-    builder->printPaymentsSummary(model, headings);
-    const QString text = printed();
-    QVERIFY(text.contains(QLatin1String("Payments Collected")));
-    for (int row = 0; row < 3; ++row) {
-        const QRegularExpression line(QStringLiteral("%1\\s+%2").arg(QLatin1String(methods[row]),
-                                                                     QRegularExpression::escape(headings.at(row + 2))));
-        QVERIFY2(line.match(text).hasMatch() || text.contains(headings.at(row + 2)), qPrintable(headings.at(row + 2)));
-    }
-    QVERIFY(text.contains(QLatin1String("GRAND")));
 }
 
 VELLORAN_TEST_MAIN(TestMoneyReports)
