@@ -550,14 +550,21 @@ int TiberneReport::printReceipt(QSqlQueryModel *model, const QStringList &headin
 
 int TiberneReport::printLatePayments(QSqlQueryModel *model, const QStringList &texts)
 {
-    // The group totals are built up while the engine walks the rows; a second print starts afresh.
-    groupKey.clear();
-    subTotals.clear();
-    lastAmountRecNo = -1;
-    lastSubTotalRecNo = -1;
-    subTotalIndex = 0;
+    // The totals are taken from all rows before the engine starts, so that they do not depend on
+    // which values it asks for, how often, or in which order.
+    const int rows = fetchAllRows(model);
     grandTotal = 0.0;
-    subTotal = 0.0;
+    apartmentTotals.clear();
+    apartmentFirstRow.clear();
+    for (int row = 0; row < rows; ++row) {
+        const QSqlRecord record = model->record(row);
+        const QString apartment = columnText(record, "charges.apid");
+        const double amount = record.value(QStringLiteral("charges.amt")).toDouble();
+        grandTotal += amount;
+        apartmentTotals[apartment] += amount;
+        if (!apartmentFirstRow.contains(apartment))
+            apartmentFirstRow.insert(apartment, row);
+    }
     return printTitled(model, texts, QStringLiteral(":/Reports/latepayments.xml"),
                        SLOT(setValueLatePayments(const int, const QString, QVariant &, const int)),
                        SLOT(setDSInfoLatePayments(DataSetInfo &)));
@@ -842,14 +849,423 @@ void TiberneReport::setValueTenantDetails(const int recNo, const QString paramNa
 }
 
 // ---- money reports
-// Their templates print with the captions and values the money feeds give; those feeds come with
-// the money reports. Until then these reports print their layout with the fields left unanswered.
 
-void TiberneReport::setValueDeposits(const int, const QString, QVariant &, const int) {}
-void TiberneReport::setValueBills(const int, const QString, QVariant &, const int) {}
-void TiberneReport::setValueCashbook(const int, const QString, QVariant &, const int) {}
-void TiberneReport::setValueCashbookHeading(const int, const QString, QVariant &, const int) {}
-void TiberneReport::setValuePayments(const int, const QString, QVariant &, const int) {}
-void TiberneReport::setValuePaymentsSummary(const int, const QString, QVariant &, const int) {}
-void TiberneReport::setValueLatePayments(const int, const QString, QVariant &, const int) {}
-void TiberneReport::setValueReceipt(const int, const QString, QVariant &, const int) {}
+namespace {
+
+// A field answered with one of the caller's texts, by its position in the list.
+struct Entry
+{
+    const char *field;
+    int index;
+};
+
+template <size_t N>
+bool answerEntry(const Entry (&table)[N], const QStringList &texts, const QString &name, QVariant &value)
+{
+    for (const Entry &entry : table) {
+        if (name != QLatin1String(entry.field))
+            continue;
+        value = texts.value(entry.index);
+        return true;
+    }
+    return false;
+}
+
+// Amounts that stand for "nothing here" print as an empty cell.
+QString moneyOrBlank(double amount)
+{
+    return amount == 0.0 ? QString() : TiberneReport::money(amount);
+}
+
+// The city line of the receipts: city, comma, postal code, blank, state.
+QString cityLine(const QStringList &texts)
+{
+    return QStringLiteral("%1,%3 %2").arg(texts.value(7), texts.value(8), texts.value(9));
+}
+
+double columnAmount(const QSqlRecord &record, const char *column)
+{
+    return record.value(QLatin1String(column)).toDouble();
+}
+
+const DataField depositData[] = {
+    {"Date", Form::Date, "tdate"},
+    {"Amount", Form::Money, "amount"},
+    {"Method", Form::Text, "paymenttype"},
+};
+
+const Caption depositCaptions[] = {
+    CAPTION("trAmount", "Amount", false),
+    CAPTION("trDate", "Date", false),
+    CAPTION("trMethod", "Method", false),
+    CAPTION("trTotal", "Total", true),
+};
+
+// The tenant block that the deposit and payment receipts share.
+const Caption receiptTenantCaptions[] = {
+    CAPTION("trTenantNum", "Tenant #", true),
+    CAPTION("trBuilding", "Building", true),
+    CAPTION("trApt", "Apt/Suite", true),
+};
+
+const Entry receiptTenantEntries[] = {
+    {"Name", 1}, {"Building", 2}, {"Suite", 3}, {"Company", 4}, {"Add1", 5}, {"Add2", 6}, {"Phone", 10},
+};
+
+const DataField billData[] = {
+    {"StartDate", Form::Date, "recur.startdate"},
+    {"NextDate", Form::Date, "recur.nextdate"},
+    {"EndDate", Form::Date, "recur.enddate"},
+    {"Amount", Form::Money, "recur.amount"},
+    {"Type", Form::Text, "recur.type"},
+    {"Frequency", Form::Text, "frequency.name"},
+};
+
+const Caption billCaptions[] = {
+    CAPTION("Bills", "Recurring Bills", false),
+    CAPTION("trBuilding", "Building", true),
+    CAPTION("trApartment", "Suite/Apt #", true),
+    CAPTION("trTenant", "Tenant", true),
+    CAPTION("trType", "Type", false),
+    CAPTION("trAmount", "Amount", false),
+    CAPTION("trFrequency", "Frequency", false),
+    CAPTION("trStartDate", "Start Date", false),
+    CAPTION("trEndDate", "End Date", false),
+    CAPTION("trNextDate", "Next Date", false),
+};
+
+const Entry billEntries[] = {
+    {"Building", 1}, {"Apartment", 2}, {"Tenant", 0},
+};
+
+const DataField cashbookData[] = {
+    {"Date", Form::Date, "cashbook.tdate"},
+};
+
+const DataField cashbookTextData[] = {
+    {"Description", Form::Text, "cashbook.description"},
+    {"Category", Form::Text, "category"},
+    {"Apts", Form::Text, "apartments.suite"},
+};
+
+const Caption cashbookCaptions[] = {
+    CAPTION("trDate", "Date", false),
+    CAPTION("trDescription", "Description", false),
+    CAPTION("trIncome", "Income", false),
+    CAPTION("trExpense", "Expense", false),
+    CAPTION("trCategory", "Category", false),
+    CAPTION("trApts", "Apt/Suite #", false),
+};
+
+const Entry cashbookEntries[] = {
+    {"Cashbook", 5}, {"trBuilding", 1}, {"trAddress", 2}, {"Building", 3}, {"Address", 4},
+};
+
+const DataField paymentData[] = {
+    {"Date", Form::Date, "trans.tdate"},
+    {"TotalDue", Form::Money, "trans.duetotal"},
+    {"Name", Form::Text, "fullname"},
+    {"Building", Form::Text, "buildings.description"},
+    {"Suite", Form::Text, "apartments.suite"},
+    {"Invoice", Form::Text, "trans.transid"},
+    {"TotalPaid", Form::Money, "trans.paytotal"},
+    {"Cash", Form::Money, "trans.cash"},
+    {"Check", Form::Money, "trans.mycheck"},
+    {"CreditCard", Form::Money, "trans.ccard"},
+};
+
+const DataField paymentLineData[] = {
+    {"BillDate", Form::Date, "payments.fordate"},
+    {"Amount", Form::Money, "payments.amount"},
+    {"Type", Form::Text, "payments.type"},
+};
+
+const Caption paymentCaptions[] = {
+    CAPTION("trName", "Tenant", true),
+    CAPTION("trBuilding", "Building", true),
+    CAPTION("trSuite", "Apt/Suite #", true),
+    CAPTION("trDate", "Date Paid", true),
+    CAPTION("trInvoice", "Invoice #", true),
+    CAPTION("trTotalDue", "Total Due", true),
+    CAPTION("trTotalPaid", "Total Paid", false),
+    CAPTION("trCash", "Cash", false),
+    CAPTION("trCheck", "Check", false),
+    CAPTION("trCreditCard", "Credit Card", false),
+    CAPTION("trCheckNum", "Check #", false),
+    CAPTION("trCreditNum", "C. Card #", false),
+    CAPTION("trBillDate", "Bill Date", false),
+    CAPTION("trAmount", "Amount", false),
+    CAPTION("trType", "Type", false),
+};
+
+const Entry paymentEntries[] = {
+    {"Payment", 1}, {"Range", 0},
+};
+
+const Caption summaryCaptions[] = {
+    CAPTION("trPaymentSummary", "Payments Collected", false),
+    CAPTION("trCashTotal", "Cash Total", true),
+    CAPTION("trChecksTotal", "Checks Total", true),
+    CAPTION("trCreditTotal", "Credit Card Total", true),
+    CAPTION("trGrandTotal", "Grand Total", true),
+    CAPTION("trType", "Type", false),
+    CAPTION("trTotal", "Total", false),
+};
+
+const Entry summaryEntries[] = {
+    {"Payment", 1}, {"Range", 0}, {"CashTotal", 2}, {"ChecksTotal", 3}, {"CreditTotal", 4}, {"GrandTotal", 5},
+};
+
+const DataField receiptData[] = {
+    {"BillDate", Form::Date, "payments.fordate"},
+    {"Amt", Form::Money, "amountdue"},
+    {"Paid", Form::Money, "payments.amount"},
+    {"Category", Form::Text, "payments.type"},
+};
+
+const Caption receiptCaptions[] = {
+    CAPTION("trBillDate", "Bill Date", false),
+    CAPTION("trCategory", "Category", false),
+    CAPTION("trAmt", "Amount Due", false),
+    CAPTION("trPaid", "Amount Paid", false),
+    CAPTION("trName", "Tenant", true),
+    CAPTION("trInvoice", "Invoice #", true),
+    CAPTION("trDate", "Date", true),
+    CAPTION("trTotalDue", "Total Due", true),
+    CAPTION("trTotalPaid", "Total Paid", true),
+    CAPTION("trCash", "Cash", true),
+    CAPTION("trCheck", "Check", true),
+    CAPTION("trCreditCard", "Credit Card", true),
+    CAPTION("trSigned", "Signed", false),
+};
+
+const Entry receiptEntries[] = {
+    {"TenantNum", 0}, {"Invoice", 11}, {"Date", 12},
+};
+
+// The receipt's amounts come as plain numbers in text.
+const Entry receiptAmountEntries[] = {
+    {"TotalDue", 13}, {"TotalPaid", 14}, {"Cash", 15}, {"Check", 16}, {"CreditCard", 17},
+};
+
+const DataField lateData[] = {
+    {"Date", Form::Date, "charges.fordate"},
+    {"Amount", Form::Money, "charges.amt"},
+    {"Building", Form::Text, "buildings.description"},
+    {"Suite", Form::Text, "apartments.suite"},
+    {"Tenant", Form::Text, "fullname"},
+    {"Type", Form::Text, "charges.type"},
+};
+
+const Caption lateCaptions[] = {
+    CAPTION("Payment", "Late Payments Report", false),
+    CAPTION("trBuilding", "Building", false),
+    CAPTION("trSuite", "Apt/Suite #", false),
+    CAPTION("trTenant", "Tenant", false),
+    CAPTION("trDate", "Bill Date", false),
+    CAPTION("trType", "Type", false),
+    CAPTION("trAmount", "Amount", false),
+    CAPTION("trSubTotal", "Sub Total", true),
+    CAPTION("trGrandTotal", "Grand Total", true),
+};
+
+} // namespace
+
+void TiberneReport::setValueDeposits(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    try {
+        QSqlRecord record;
+        if (recordAt(recNo, record) && answerData(depositData, record, paramName, paramValue))
+            return;
+        if (answerCaption(depositCaptions, paramName, paramValue))
+            return;
+        if (paramName == QLatin1String("Total")) {
+            paramValue = money(grandTotal);
+            return;
+        }
+        if (paramName == QLatin1String("TenantNum")) {
+            qDebug().noquote() << "In printdeposits list count" << headings.size();
+            paramValue = heading(0);
+            return;
+        }
+        if (paramName == QLatin1String("trName")) {
+            paramValue = captionWithColon(tr("Name"));
+            return;
+        }
+        if (answerCaption(receiptTenantCaptions, paramName, paramValue)
+            || answerEntry(receiptTenantEntries, headings, paramName, paramValue))
+            return;
+        if (paramName == QLatin1String("City")) {
+            paramValue = cityLine(headings);
+            return;
+        }
+        if (paramName == QLatin1String("trSecDeposit"))
+            paramValue = tr("Receipt: Security Deposit");
+    } catch (const QException &e) {
+        qDebug().noquote() << "setValueDeposits" << e.what();
+    }
+}
+
+void TiberneReport::setValueBills(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    QSqlRecord record;
+    if (recordAt(recNo, record) && answerData(billData, record, paramName, paramValue))
+        return;
+    if (answerCaption(billCaptions, paramName, paramValue) || answerEntry(billEntries, headings, paramName, paramValue))
+        return;
+    if (paramName == QLatin1String("trTotal"))
+        paramValue = countTotal(tr("Total number of recurring bills"));
+}
+
+// What the two cashbook reports answer alike once their amount columns are dealt with.
+bool TiberneReport::answerCashbookCommon(bool haveRecord, const QSqlRecord &record, const QString &paramName,
+                                         QVariant &paramValue) const
+{
+    if (haveRecord && (answerData(cashbookData, record, paramName, paramValue)
+                       || answerData(cashbookTextData, record, paramName, paramValue)))
+        return true;
+    if (answerEntry(cashbookEntries, headings, paramName, paramValue))
+        return true;
+    if (paramName == QLatin1String("Range")) {
+        paramValue = title;
+        return true;
+    }
+    if (paramName == QLatin1String("trTotal")) {
+        paramValue = countTotal(tr("Total number"));
+        return true;
+    }
+    return false;
+}
+
+void TiberneReport::setValueCashbook(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    QSqlRecord record;
+    const bool haveRecord = recordAt(recNo, record);
+    if (haveRecord) {
+        if (paramName == QLatin1String("Income")) {
+            paramValue = moneyOrBlank(columnAmount(record, "cashbook.income"));
+            return;
+        }
+        if (paramName == QLatin1String("Expense")) {
+            paramValue = moneyOrBlank(columnAmount(record, "cashbook.expense"));
+            return;
+        }
+    }
+    if (answerCashbookCommon(haveRecord, record, paramName, paramValue))
+        return;
+    answerCaption(cashbookCaptions, paramName, paramValue);
+}
+
+void TiberneReport::setValueCashbookHeading(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    QSqlRecord record;
+    const bool haveRecord = recordAt(recNo, record);
+    if (haveRecord) {
+        // One amount column: an expense row shows its expense there, under the caption "Expense".
+        const double income = columnAmount(record, "cashbook.income");
+        if (paramName == QLatin1String("Income")) {
+            paramValue = money(income == 0.0 ? columnAmount(record, "cashbook.expense") : income);
+            return;
+        }
+        if (paramName == QLatin1String("Expense")) {
+            paramValue = moneyOrBlank(columnAmount(record, "cashbook.expense"));
+            return;
+        }
+        if (paramName == QLatin1String("trIncome")) {
+            paramValue = income == 0.0 ? tr("Expense") : tr("Income");
+            return;
+        }
+    }
+    if (answerCashbookCommon(haveRecord, record, paramName, paramValue))
+        return;
+    if (paramName != QLatin1String("trIncome") && paramName != QLatin1String("trExpense"))
+        answerCaption(cashbookCaptions, paramName, paramValue);
+}
+
+void TiberneReport::setValuePayments(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    QSqlRecord record;
+    if (recordAt(recNo, record)) {
+        if (answerData(paymentData, record, paramName, paramValue))
+            return;
+        if (paramName == QLatin1String("CheckNum") || paramName == QLatin1String("CreditNum")) {
+            const QString number = columnText(record, paramName == QLatin1String("CheckNum") ? "trans.checkn"
+                                                                                              : "trans.ccardn");
+            paramValue = number.isEmpty() ? QStringLiteral("-") : number;
+            return;
+        }
+        if (answerData(paymentLineData, record, paramName, paramValue))
+            return;
+    }
+    if (answerEntry(paymentEntries, headings, paramName, paramValue))
+        return;
+    answerCaption(paymentCaptions, paramName, paramValue);
+}
+
+void TiberneReport::setValuePaymentsSummary(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    QSqlRecord record;
+    if (recordAt(recNo, record)) {
+        // By position: the caller names the total and the method as it likes.
+        if (paramName == QLatin1String("Total")) {
+            paramValue = money(record.value(0).toDouble());
+            return;
+        }
+        if (paramName == QLatin1String("Type")) {
+            paramValue = record.value(1).toString();
+            return;
+        }
+    }
+    if (answerEntry(summaryEntries, headings, paramName, paramValue))
+        return;
+    answerCaption(summaryCaptions, paramName, paramValue);
+}
+
+void TiberneReport::setValueReceipt(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    QSqlRecord record;
+    if (recordAt(recNo, record) && answerData(receiptData, record, paramName, paramValue))
+        return;
+    if (answerCaption(receiptCaptions, paramName, paramValue)
+        || answerCaption(receiptTenantCaptions, paramName, paramValue)
+        || answerEntry(receiptTenantEntries, headings, paramName, paramValue)
+        || answerEntry(receiptEntries, headings, paramName, paramValue))
+        return;
+    if (paramName == QLatin1String("City")) {
+        paramValue = cityLine(headings);
+        return;
+    }
+    QVariant amount;
+    if (answerEntry(receiptAmountEntries, headings, paramName, amount))
+        paramValue = money(amount.toString().toDouble());
+}
+
+void TiberneReport::setValueLatePayments(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    // Every total comes from the rows themselves, never from the order in which the engine asks:
+    // a preview repaints its pages in any order and as often as the user pages back and forth.
+    QSqlRecord record;
+    if (recordAt(recNo, record)) {
+        if (answerData(lateData, record, paramName, paramValue))
+            return;
+        const QString apartment = columnText(record, "charges.apid");
+        if (paramName == QLatin1String("SuiteNum")) {
+            // The engine sorts groups by this text: the row where the apartment first appears, written
+            // with leading zeros, keeps the statement's order (9 before 10).
+            paramValue = QStringLiteral("%1").arg(apartmentFirstRow.value(apartment), 9, 10, QLatin1Char('0'));
+            return;
+        }
+        if (paramName == QLatin1String("SubTotal")) {
+            paramValue = money(apartmentTotals.value(apartment));
+            return;
+        }
+    }
+    if (paramName == QLatin1String("GrandTotal")) {
+        paramValue = money(grandTotal);
+        return;
+    }
+    if (answerCaption(lateCaptions, paramName, paramValue))
+        return;
+    if (paramName == QLatin1String("trNumber"))
+        paramValue = countTotal(tr("Number of Late Payments"));
+}

@@ -3,11 +3,11 @@
 
 #include "reportengine/rptengine.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <QVector>
 
 class QSqlQueryModel;
 class QSqlRecord;
@@ -105,18 +105,18 @@ private:
     QString heading(int index) const;
     QString captionWithColon(const QString &translated) const;
     QString countTotal(const QString &translated) const;
+    bool answerCashbookCommon(bool haveRecord, const QSqlRecord &record, const QString &paramName,
+                              QVariant &paramValue) const;
 
     QSqlQueryModel *model = nullptr;
-    int lastAmountRecNo = -1;
-    int lastSubTotalRecNo = -1;
-    int subTotalIndex = 0;
     bool waitingList = false;
+    // Deposits: the sum of the amounts; late payments: the sum of the unpaid charges.
     double grandTotal = 0.0;
-    double subTotal = 0.0;
     QString title;
-    QString groupKey;
     QStringList headings;
-    QVector<double> subTotals;
+    // Late payments, by apartment key: the sum of its charges and the row where it first appears.
+    QHash<QString, double> apartmentTotals;
+    QHash<QString, int> apartmentFirstRow;
 };
 
 #endif // TIBERNEREPORT_H

@@ -15,6 +15,8 @@
 #include "datahub/xdatasource.h"
 #include "platform/datafolder.h"
 #include "platform/detachedprocess.h"
+#include "reports/reportchoices.h"
+#include "reports/reportsql.h"
 #include "reports/tibernereport.h"
 #include "shell/about.h"
 #include "shell/chooosedatadialog.h"
@@ -53,6 +55,7 @@
 #include <QSGRendererInterface>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QTimer>
 #include <QUrl>
@@ -61,6 +64,20 @@ namespace {
 const char *const kUserAgent = "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
                                "Chrome/74.0.3729.131 Safari/537.36";
 const int kFinishDelayMs = 2000;
+
+// "From <start> To <end>", the dates as the desktop writes them.
+QString periodLine(const QDate &from, const QDate &to)
+{
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(MainWindow::tr("From"), ShortDate::toText(from), MainWindow::tr("To"), ShortDate::toText(to));
+}
+
+// The cashbook reports without a heading block: the period, four empty texts, the title.
+QStringList cashbookHeadings(const QString &period, const QString &title)
+{
+    return {period, QString(), QString(), QString(), QString(), title};
+}
+
 }
 
 MainWindow::MainWindow(QWidget *parent)
@@ -833,12 +850,23 @@ void MainWindow::on_action_Reminders_triggered()
 
 void MainWindow::on_action_Vendors_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::vendors()))
+        reports()->printVendors(reportRows(), QString());
 }
 
 void MainWindow::on_action_Equipments_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    int apartmentId = -1;
+    QString building;
+    QString suite;
+    if (!ReportChoices::apartment(m_dataSource, this, apartmentId, building, suite))
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::equipment(apartmentId)))
+        reports()->printEquipment(reportRows(), {building, suite});
 }
 
 void MainWindow::on_action_Youtube_Channel_triggered()
@@ -853,132 +881,353 @@ void MainWindow::on_action_change_Password_triggered()
 
 void MainWindow::on_action_Owners_Report_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::owners()))
+        reports()->printOwners(reportRows(), QString());
 }
 
 void MainWindow::on_action_Tenant_List_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::tenantList()))
+        reports()->printTenants(reportRows(), false, QString());
 }
 
 void MainWindow::on_action_Waitlist_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::waitingList()))
+        reports()->printTenants(reportRows(), true, QString());
 }
 
 void MainWindow::on_action_Buildings_List_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::buildingsList()))
+        reports()->printBuildings(reportRows(), QString());
 }
 
 void MainWindow::on_actionBuildings_by_Owner_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    QString owners;
+    if (!ReportChoices::owners(m_dataSource, this, owners))
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::buildingsByOwner(owners)))
+        reports()->printBuildings(reportRows(), QString());
 }
 
 void MainWindow::on_action_Apartments_List_Report_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    QString buildings;
+    if (!ReportChoices::ownersAndBuildings(m_dataSource, this, buildings))
+        return;
+    if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::apartmentsList(buildings)))
+        return;
+    qDebug() << reportRows()->rowCount();
+    reports()->printApartments(reportRows(), {tr("Apartments"), tr("Number of Apartments in Building"),
+                                              tr("Total Number of Apartments")});
 }
 
 void MainWindow::on_action_Vacant_Apartments_Report_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::vacantApartments()))
+        return;
+    reports()->printApartments(reportRows(), {tr("Vacant Apartments"), tr("Number of Vacant Apartments in Building"),
+                                              tr("Total Number of Vacant Apartments")});
 }
 
 void MainWindow::on_action_Occupied_Apartments_Report_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::occupiedApartments()))
+        return;
+    qDebug() << reportRows()->rowCount();
+    reports()->printApartments(reportRows(), {tr("Occupied Apartments"),
+                                              tr("Number of Occupied Apartments in Building"),
+                                              tr("Total Number of Occupied Apartments")});
 }
 
 void MainWindow::on_action_Maintenance_by_Apartment_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    QString status;
+    int apartmentId = -1;
+    QString building;
+    QString suite;
+    if (!ReportChoices::maintenanceStatus(this, status)
+        || !ReportChoices::apartment(m_dataSource, this, apartmentId, building, suite))
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::maintenanceByApartment(apartmentId, status)))
+        reports()->printMaintenance(reportRows(), {building, suite});
 }
 
 void MainWindow::on_actionMaintenance_by_Building_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    QString status;
+    QString buildings;
+    if (!ReportChoices::maintenanceStatus(this, status)
+        || !ReportChoices::ownersAndBuildings(m_dataSource, this, buildings))
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::maintenanceByBuilding(buildings, status)))
+        reports()->printMaintenance(reportRows(), QStringList());
 }
 
 void MainWindow::on_actionMaintenance_by_Vendor_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    QString status;
+    QString buildings;
+    int vendorId = -1;
+    QString name;
+    QString type;
+    if (!ReportChoices::maintenanceStatus(this, status)
+        || !ReportChoices::ownersAndBuildings(m_dataSource, this, buildings)
+        || !ReportChoices::vendor(m_dataSource, this, vendorId, name, type))
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::maintenanceByVendor(buildings, status, vendorId)))
+        reports()->printMaintenance(reportRows(), QStringList());
 }
 
 void MainWindow::on_actionTenant_Details_Report_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    int tenantId = -1;
+    if (!ReportChoices::tenant(m_dataSource, this, tenantId))
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::tenantDetails(tenantId)))
+        reports()->printTenantDetails(reportRows(), QString());
 }
 
 void MainWindow::on_action_Cashbook_Report_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    QDate from;
+    QDate to;
+    QString buildings;
+    if (!ReportChoices::periodAndBuildings(m_dataSource, this, from, to, buildings))
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::cashbook(buildings, from, to)))
+        reports()->printCashbook(reportRows(), cashbookHeadings(periodLine(from, to), tr("Cashbook Entries")));
 }
 
 void MainWindow::on_action_Income_by_Building_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    cashbookByBuilding(&ReportSql::incomeByBuilding, tr("Income By Building"));
 }
 
 void MainWindow::on_action_Expense_by_Building_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    cashbookByBuilding(&ReportSql::expenseByBuilding, tr("Expense By Building"));
 }
 
 void MainWindow::on_actionIncome_by_Tenant_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    cashbookByTenant(&ReportSql::incomeByTenant, tr("Income By Tenant"));
 }
 
 void MainWindow::on_actionExpense_by_Te_nant_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    cashbookByTenant(&ReportSql::expenseByTenant, tr("Expense By Tenant"));
 }
 
 void MainWindow::on_actionExpense_by_Vendors_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    QDate from;
+    QDate to;
+    QString buildings;
+    int vendorId = -1;
+    QString name;
+    QString type;
+    if (!ReportChoices::periodAndBuildings(m_dataSource, this, from, to, buildings)
+        || !ReportChoices::vendor(m_dataSource, this, vendorId, name, type))
+        return;
+    if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::expenseByVendor(buildings, vendorId, from, to)))
+        return;
+    reports()->printCashbookHeading(reportRows(), {periodLine(from, to), tr("Vendor") + tr(":"), tr("Type") + tr(":"),
+                                                   name, type, tr("Expense By Vendors")});
 }
 
 void MainWindow::on_action_Payments_Report_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    QDate from;
+    QDate to;
+    QString buildings;
+    if (!ReportChoices::periodAndBuildings(m_dataSource, this, from, to, buildings))
+        return;
+    if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::payments(buildings, from, to)))
+        return;
+    qDebug().noquote().nospace() << "payments count " << reportRows()->rowCount();
+    reports()->printPayments(reportRows(), {periodLine(from, to), tr("Bill Payments Report")});
 }
 
 void MainWindow::on_actionPayments_by_Tenants_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    QDate from;
+    QDate to;
+    int tenantId = -1;
+    if (!ReportChoices::dateRange(this, from, to) || !ReportChoices::tenant(m_dataSource, this, tenantId))
+        return;
+    if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::paymentsByTenant(tenantId, from, to)))
+        return;
+    qDebug().noquote().nospace() << "payments count " << reportRows()->rowCount();
+    reports()->printPayments(reportRows(), {periodLine(from, to), tr("Bill Payments Report")});
 }
 
 void MainWindow::on_actionPayments_Summary_Report_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    QDate from;
+    QDate to;
+    if (!ReportChoices::dateRange(this, from, to))
+        return;
+    if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::paymentsSummary(from, to)))
+        return;
+    // The statement gives cash, check and card in this order, each with its total first.
+    QSqlQueryModel *rows = reportRows();
+    QStringList headings = {periodLine(from, to), tr("Payments Summary Report")};
+    double grandTotal = 0.0;
+    for (int row = 0; row < 3; ++row) {
+        const double total = rows->record(row).value(0).toDouble();
+        grandTotal += total;
+        headings.append(TiberneReport::money(total).trimmed());
+    }
+    headings.append(TiberneReport::money(grandTotal).trimmed());
+    reports()->printPaymentsSummary(rows, headings);
 }
 
 void MainWindow::on_action_Late_Payment_List_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    printLatePayments();
 }
 
 void MainWindow::on_action_Lease_Expiry_Dates_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    QString buildings;
+    if (!ReportChoices::ownersAndBuildings(m_dataSource, this, buildings))
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::leaseExpiry(buildings)))
+        reports()->printExpiringLeases(reportRows(), tr("Lease Expiry Dates Report"));
 }
 
 void MainWindow::on_action_Expired_Leases_Report_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    QString buildings;
+    if (!ReportChoices::ownersAndBuildings(m_dataSource, this, buildings))
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::expiredLeases(buildings, Today::date())))
+        reports()->printExpiringLeases(reportRows(), tr("Expired Leases Report"));
 }
 
 void MainWindow::on_actionExpiring_Leases_this_Month_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    if (!canReport())
+        return;
+    QString buildings;
+    if (!ReportChoices::ownersAndBuildings(m_dataSource, this, buildings))
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::leasesEndingInMonth(buildings, Today::date())))
+        reports()->printExpiringLeases(reportRows(), tr("Leases Expiring this Month"));
 }
 
 void MainWindow::on_action_Late_Payment_List_2_triggered()
 {
-    permitted(m_dataSource && m_dataSource->canViewReports());
+    printLatePayments();
+}
+
+// ---- Report commands
+
+bool MainWindow::canReport()
+{
+    return permitted(m_dataSource && m_dataSource->canViewReports());
+}
+
+TiberneReport *MainWindow::reports() const
+{
+    return m_dataSource->reportGenerator();
+}
+
+QSqlQueryModel *MainWindow::reportRows() const
+{
+    return m_dataSource->reportQueryModel();
+}
+
+void MainWindow::cashbookByBuilding(QString (*statement)(const QString &, const QDate &, const QDate &),
+                                    const QString &title)
+{
+    if (!canReport())
+        return;
+    QDate from;
+    QDate to;
+    QString buildings;
+    if (!ReportChoices::periodAndBuildings(m_dataSource, this, from, to, buildings))
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, statement(buildings, from, to)))
+        reports()->printCashbookHeading(reportRows(), cashbookHeadings(periodLine(from, to), title));
+}
+
+void MainWindow::cashbookByTenant(QString (*statement)(int, const QDate &, const QDate &), const QString &title)
+{
+    if (!canReport())
+        return;
+    QDate from;
+    QDate to;
+    int tenantId = -1;
+    if (!ReportChoices::dateRange(this, from, to) || !ReportChoices::tenant(m_dataSource, this, tenantId))
+        return;
+    if (!ReportChoices::loadRows(m_dataSource, this, statement(tenantId, from, to)))
+        return;
+
+    QString nameLine;
+    QString addressLine;
+    QSqlQuery *query = m_dataSource->query();
+    query->clear();
+    if (query->exec(ReportSql::tenantAddress(tenantId)) && query->first()) {
+        nameLine = QStringLiteral("%1 %2").arg(query->value(0).toString(), query->value(1).toString());
+        addressLine = QStringLiteral("%1, %2, %3 %4")
+                          .arg(query->value(QStringLiteral("address")).toString(),
+                               query->value(QStringLiteral("city")).toString(),
+                               query->value(QStringLiteral("state")).toString(),
+                               query->value(QStringLiteral("postalcode")).toString());
+    }
+    query->clear();
+    reports()->printCashbookHeading(reportRows(), {periodLine(from, to), tr("Tenant") + tr(":"),
+                                                   tr("Address") + tr(":"), nameLine, addressLine, title});
+}
+
+void MainWindow::printLatePayments()
+{
+    if (!canReport())
+        return;
+    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::latePayments(Today::date())))
+        reports()->printLatePayments(reportRows(), QStringList());
 }
 
 void MainWindow::on_action_Contents_triggered()

@@ -11,7 +11,9 @@
 class NotificationDialog;
 class QMdiSubWindow;
 class QNetworkReply;
+class QDate;
 class QPrinter;
+class QSqlQueryModel;
 class QTimer;
 class TiberneReport;
 class XDataSource;
@@ -166,6 +168,13 @@ private:
     void openWebPage(const QUrl &url);
     // The letter editor on one letter, printing on the shared printer.
     void openLetter(int letterKey);
+    // The report commands' shared steps.
+    bool canReport();
+    TiberneReport *reports() const;
+    QSqlQueryModel *reportRows() const;
+    void cashbookByBuilding(QString (*statement)(const QString &, const QDate &, const QDate &), const QString &title);
+    void cashbookByTenant(QString (*statement)(int, const QDate &, const QDate &), const QString &title);
+    void printLatePayments();
 
     Ui::MainWindow *ui;
     OutlookEngine m_engine;

@@ -4,9 +4,10 @@
 #include "datahub/qsqldoublequerymodel.h"
 #include "reports/tibernereport.h"
 
+#include "tests/reports/pdftext.h"
+
 #include <testdatabase.h>
 
-#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -15,31 +16,6 @@
 namespace {
 
 enum Report { Owners, Tenants, Buildings, Vendors, Apartments, Equipment, Maintenance, Leases, Details };
-
-QString pdfText(const QString &pdf, int page = 0)
-{
-    QStringList arguments = {QStringLiteral("-layout")};
-    if (page > 0)
-        arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
-    arguments << pdf << QStringLiteral("-");
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), arguments);
-    if (!process.waitForFinished(60000))
-        return QString();
-    // Compatibility forms undo the ligatures the PDF may carry ("fi" drawn as one glyph).
-    return QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
-}
-
-int pdfPages(const QString &pdf)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdfinfo"), {pdf});
-    if (!process.waitForFinished(60000))
-        return 0;
-    const QString info = QString::fromUtf8(process.readAllStandardOutput());
-    const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
-    return pages.match(info).captured(1).toInt();
-}
 
 // The text of the page footer's number: alone on its line apart from the print date.
 bool showsPageNumber(const QString &pageText, int page)

@@ -1,0 +1,121 @@
+#include "reports/reportchoices.h"
+
+#include "datahub/msgbox.h"
+#include "datahub/qsqldoublequerymodel.h"
+#include "datahub/xdatasource.h"
+#include "properties/selapartmentdialog.h"
+#include "properties/seltenantdialog.h"
+#include "properties/selvendordialog.h"
+#include "reports/choosebuildingsdialog.h"
+#include "reports/choosegenericdialog.h"
+#include "reports/chooseownersdialog.h"
+#include "reports/daterangedialog.h"
+#include "reports/reportsql.h"
+
+#include <QCoreApplication>
+#include <QScopedPointer>
+#include <QSqlDatabase>
+#include <QSqlError>
+
+namespace ReportChoices {
+
+bool owners(XDataSource *dataSource, QWidget *parent, QString &ownersClause)
+{
+    QScopedPointer<ChooseOwnersDialog> dialog(new ChooseOwnersDialog(dataSource, parent));
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    ownersClause = dialog->isAllOwners() ? QString() : dialog->whereClause();
+    return true;
+}
+
+bool ownersAndBuildings(XDataSource *dataSource, QWidget *parent, QString &buildingsClause)
+{
+    QString ownersClause;
+    if (!owners(dataSource, parent, ownersClause))
+        return false;
+    QScopedPointer<ChooseBuildingsDialog> dialog(new ChooseBuildingsDialog(dataSource, ownersClause, parent));
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    buildingsClause = dialog->whereClause();
+    return true;
+}
+
+bool dateRange(QWidget *parent, QDate &from, QDate &to)
+{
+    QScopedPointer<DateRangeDialog> dialog(new DateRangeDialog(parent));
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    dialog->range(from, to);
+    return true;
+}
+
+bool periodAndBuildings(XDataSource *dataSource, QWidget *parent, QDate &from, QDate &to, QString &buildingsClause)
+{
+    return dateRange(parent, from, to) && ownersAndBuildings(dataSource, parent, buildingsClause);
+}
+
+bool maintenanceStatus(QWidget *parent, QString &statusClause)
+{
+    QScopedPointer<ChooseGenericDialog> dialog(new ChooseGenericDialog(parent));
+    dialog->setTexts(QCoreApplication::translate("MainWindow", "Morvessa"),
+                     QCoreApplication::translate("MainWindow", "Status of Maintenance"));
+    // The list shows the statuses translated; the clause compares the values as they are stored.
+    static const char *const labels[] = {
+        QT_TRANSLATE_NOOP("MainWindow", "All"),      QT_TRANSLATE_NOOP("MainWindow", "OPEN"),
+        QT_TRANSLATE_NOOP("MainWindow", "RESOLVED"), QT_TRANSLATE_NOOP("MainWindow", "CLOSED"),
+        QT_TRANSLATE_NOOP("MainWindow", "POSTPONED"),
+    };
+    QStringList items;
+    for (const char *label : labels)
+        items.append(QCoreApplication::translate("MainWindow", label));
+    dialog->setItems(items);
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    statusClause = ReportSql::statusClause(dialog->chosenItems());
+    return true;
+}
+
+bool tenant(XDataSource *dataSource, QWidget *parent, int &tenantId)
+{
+    QScopedPointer<SelTenantDialog> dialog(new SelTenantDialog(dataSource, false, parent));
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    tenantId = dialog->tenantId();
+    return true;
+}
+
+bool apartment(XDataSource *dataSource, QWidget *parent, int &apartmentId, QString &building, QString &suite)
+{
+    QScopedPointer<SelApartmentDialog> dialog(new SelApartmentDialog(dataSource, parent));
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    apartmentId = dialog->apartmentId();
+    building = dialog->buildingDescription();
+    suite = dialog->suite();
+    return true;
+}
+
+bool vendor(XDataSource *dataSource, QWidget *parent, int &vendorId, QString &name, QString &type)
+{
+    QScopedPointer<SelVendorDialog> dialog(new SelVendorDialog(dataSource, parent));
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    vendorId = dialog->vendorId();
+    name = dialog->vendorName();
+    type = dialog->vendorType();
+    return true;
+}
+
+bool loadRows(XDataSource *dataSource, QWidget *parent, const QString &sql)
+{
+    QSqlDoubleQueryModel *model = dataSource->reportQueryModel();
+    model->clear();
+    model->setQuery(sql, QSqlDatabase::database());
+    if (model->lastError().isValid()) {
+        MsgBox::information(parent, model->lastError().text());
+        return false;
+    }
+    return true;
+}
+
+} // namespace ReportChoices

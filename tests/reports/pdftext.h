@@ -1,0 +1,37 @@
+#ifndef PDFTEXT_H
+#define PDFTEXT_H
+
+// Reports printed to PDF read back as text, laid out as on paper, for the report tests.
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+// The text of the whole file, or of one page when `page` is 1 or more.
+inline QString pdfText(const QString &pdf, int page = 0)
+{
+    QStringList arguments = {QStringLiteral("-layout")};
+    if (page > 0)
+        arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+    arguments << pdf << QStringLiteral("-");
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), arguments);
+    if (!process.waitForFinished(60000))
+        return QString();
+    // Compatibility forms undo the ligatures the PDF may carry ("fi" drawn as one glyph).
+    return QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+}
+
+inline int pdfPages(const QString &pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {pdf});
+    if (!process.waitForFinished(60000))
+        return 0;
+    const QString info = QString::fromUtf8(process.readAllStandardOutput());
+    const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
+    return pages.match(info).captured(1).toInt();
+}
+
+#endif // PDFTEXT_H

@@ -1,0 +1,243 @@
+// Every entry of the Reports menu run from the main window on a copy of the demonstration database:
+// its questions answered through the dialogs' widgets, its report printed to PDF and read back.
+#include "testhub.h"
+#include "tests/reports/pdftext.h"
+
+#include "datahub/today.h"
+#include "platform/datafolder.h"
+#include "reports/tibernereport.h"
+#include "shell/chooosedatadialog.h"
+#include "shell/mainwindow.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QListView>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// A data folder of the test's own with a fresh copy of the demonstration database.
+class Office
+{
+public:
+    Office()
+    {
+        qputenv("VELLORAN_DOCUMENTS", QFile::encodeName(m_docs.path()));
+        QDir().mkpath(DataFolder::path());
+        const QString file = QStringLiteral("DEMO.FDB");
+        QFile::copy(TestDatabase::builtDatabase(file), DataFolder::filePath(file));
+        QFile::setPermissions(DataFolder::filePath(file), QFile::ReadOwner | QFile::WriteOwner);
+    }
+    ~Office() { releaseConnection(); }
+
+private:
+    QTemporaryDir m_docs;
+};
+
+// The answers to the questions, by the dialog they go to.
+void answerRange(QDialog *dialog)
+{
+    auto *custom = dialog->findChild<QRadioButton *>(QStringLiteral("custom"));
+    QTest::mouseClick(custom, Qt::LeftButton, Qt::NoModifier, QPoint(8, custom->height() / 2));
+    dialog->findChild<QLineEdit *>(QStringLiteral("from"))->setText(QStringLiteral("1/1/2000"));
+    dialog->findChild<QLineEdit *>(QStringLiteral("to"))->setText(QStringLiteral("12/31/2099"));
+}
+
+QVariant scalar(const QString &sql)
+{
+    QSqlQuery query(sql);
+    return query.next() ? query.value(0) : QVariant();
+}
+
+QString money(const QString &sql)
+{
+    return TiberneReport::money(scalar(sql).toDouble()).trimmed();
+}
+
+void pickFirstEntry(QDialog *dialog)
+{
+    auto *list = dialog->findChild<QListView *>(QStringLiteral("listView"));
+    list->setCurrentIndex(list->model()->index(0, 0));
+}
+
+void pickEveryEntry(QDialog *dialog)
+{
+    dialog->findChild<QListView *>(QStringLiteral("listView"))->selectAll();
+}
+
+void pickFirstRecord(QDialog *dialog)
+{
+    auto *table = dialog->findChild<QTableView *>(QStringLiteral("tableView"));
+    table->setCurrentIndex(table->model()->index(0, 1));
+}
+
+} // namespace
+
+class TestReportCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void everyEntryPrints_data();
+    void everyEntryPrints();
+    void refusedPickerLeavesTheRowsAlone();
+
+private:
+    std::unique_ptr<Office> office;
+    std::unique_ptr<MainWindow> window;
+    QString pdf;
+};
+
+void TestReportCommands::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    MsgBox::setTestMode(true);
+    qputenv("VELLORAN_VERSION_URL", "http://127.0.0.1:1/version.php");
+    office = std::make_unique<Office>();
+    ModalDriver driver;
+    driver.ok();
+    window = std::make_unique<MainWindow>();
+    QVERIFY(window->isDatabaseOpen());
+    window->dataSource()->setCanViewReports(true);
+    pdf = TestEnvironment::root() + QStringLiteral("/command.pdf");
+    TiberneReport::setPdfOutputForTests(pdf);
+}
+
+void TestReportCommands::cleanupTestCase()
+{
+    TiberneReport::setPdfOutputForTests(QString());
+    window.reset();
+    office.reset();
+}
+
+void TestReportCommands::init()
+{
+    MsgBox::clearShown();
+    QFile::remove(pdf);
+    // The demonstration data are dated around the day the database was built: the day after its last
+    // charge makes every unpaid charge late.
+    Today::set(scalar(QStringLiteral("select max(fordate) from charges")).toDate().addDays(1));
+}
+
+void TestReportCommands::everyEntryPrints_data()
+{
+    QTest::addColumn<QString>("action");
+    // r date range, o owners (all), b buildings (every one), s status (all), t tenant, a apartment, v vendor
+    QTest::addColumn<QString>("questions");
+    QTest::addColumn<QStringList>("texts");
+
+    QTest::newRow("vendors") << "action_Vendors" << "" << QStringList{"Vendors", "Total number of vendors: "};
+    QTest::newRow("tenant list") << "action_Tenant_List" << "" << QStringList{"Tenants Report", "Carraway"};
+    const QString waiting = scalar("select count(distinct tid) from waitlist").toString();
+    QTest::newRow("waiting list") << "action_Waitlist" << ""
+                                  << QStringList{"Tenants On Waitlist", "Total number of tenants on waitlist:   " + waiting};
+    QTest::newRow("tenant details") << "actionTenant_Details_Report" << "t"
+                                    << QStringList{"Tenant Details", "Personal Information"};
+    QTest::newRow("owners") << "action_Owners_Report" << "" << QStringList{"Owners Report", "Maple Court"};
+    QTest::newRow("buildings") << "action_Buildings_List" << "" << QStringList{"Buildings Report", "Maple Court"};
+    QTest::newRow("buildings by owner") << "actionBuildings_by_Owner" << "o"
+                                        << QStringList{"Buildings Report", "Maple Court"};
+    QTest::newRow("apartments") << "action_Apartments_List_Report" << "ob"
+                                << QStringList{"Apartments", "Total Number of Apartments: "};
+    QTest::newRow("vacant apartments") << "action_Vacant_Apartments_Report" << ""
+                                       << QStringList{"Vacant Apartments", "Total Number of Vacant Apartments: "};
+    QTest::newRow("occupied apartments") << "action_Occupied_Apartments_Report" << ""
+                                         << QStringList{"Occupied Apartments", "Total Number of Occupied Apartments: "};
+    QTest::newRow("cashbook") << "action_Cashbook_Report" << "rob"
+                              << QStringList{"Cashbook Entries", "From 1/1/2000 To 12/31/2099", "Payment Collected"};
+    QTest::newRow("income by building") << "action_Income_by_Building" << "rob"
+                                        << QStringList{"Income By Building", "Payment Collected"};
+    QTest::newRow("expense by building") << "action_Expense_by_Building" << "rob"
+                                         << QStringList{"Expense By Building", "Expense"};
+    QTest::newRow("income by tenant") << "actionIncome_by_Tenant" << "rt"
+                                      << QStringList{"Income By Tenant", "Tenant:", "Address:"};
+    QTest::newRow("expense by tenant") << "actionExpense_by_Te_nant" << "rt" << QStringList{"Expense By Tenant"};
+    QTest::newRow("expense by vendors") << "actionExpense_by_Vendors" << "robv"
+                                        << QStringList{"Expense By Vendors", "Vendor:", "Type:"};
+    QTest::newRow("payments") << "action_Payments_Report" << "rob"
+                              << QStringList{"Bill Payments Report", "Invoice #:", "From 1/1/2000 To 12/31/2099"};
+    QTest::newRow("payments by tenant") << "actionPayments_by_Tenants" << "rt"
+                                        << QStringList{"Bill Payments Report", "Invoice #:"};
+    QTest::newRow("payments summary") << "actionPayments_Summary_Report" << "r"
+                                      << QStringList{"Payments Collected", "Cash Total:", money("select sum(cash) from trans"),
+                                                     money("select sum(cash + mycheck + ccard) from trans")};
+    QTest::newRow("late payments") << "action_Late_Payment_List" << ""
+                                   << QStringList{"Late Payments Report", "Sub Total:", "Grand Total:",
+                                                  money("select sum(amt) from charges where amt > 0")};
+    QTest::newRow("late payments from rentals") << "action_Late_Payment_List_2" << ""
+                                                << QStringList{"Late Payments Report", "Grand Total:"};
+    QTest::newRow("lease expiry") << "action_Lease_Expiry_Dates" << "ob"
+                                  << QStringList{"Lease Expiry Dates Report", "Lease End"};
+    QTest::newRow("expired leases") << "action_Expired_Leases_Report" << "ob" << QStringList{"Expired Leases Report"};
+    QTest::newRow("leases this month") << "actionExpiring_Leases_this_Month" << "ob"
+                                       << QStringList{"Leases Expiring this Month"};
+    QTest::newRow("maintenance by apartment") << "action_Maintenance_by_Apartment" << "sa"
+                                              << QStringList{"Maintenance Report"};
+    QTest::newRow("maintenance by building") << "actionMaintenance_by_Building" << "sob"
+                                             << QStringList{"Maintenance Report", "Kitchen faucet dripping"};
+    QTest::newRow("maintenance by vendor") << "actionMaintenance_by_Vendor" << "sobv"
+                                           << QStringList{"Maintenance Report"};
+    QTest::newRow("equipment") << "action_Equipments" << "a" << QStringList{"Equipment Report"};
+}
+
+void TestReportCommands::everyEntryPrints()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, questions);
+    QFETCH(QStringList, texts);
+
+    ModalDriver driver;
+    for (QChar question : questions) {
+        switch (question.toLatin1()) {
+        case 'r': driver.ok(answerRange); break;
+        case 'o':
+        case 's': driver.ok(pickFirstEntry); break;
+        case 'b': driver.ok(pickEveryEntry); break;
+        default: driver.ok(pickFirstRecord); break;
+        }
+    }
+    auto *command = window->findChild<QAction *>(action);
+    QVERIFY2(command, qPrintable(action));
+    command->trigger();
+
+    QCOMPARE(driver.handled, questions.size());
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(driver.unexpected, 0);
+    QVERIFY2(MsgBox::shownTexts().isEmpty(), qPrintable(MsgBox::shownTexts().join(QLatin1Char('|'))));
+    QVERIFY2(QFile::exists(pdf), "no report printed");
+    const QString text = pdfText(pdf);
+    for (const QString &expected : qAsConst(texts))
+        QVERIFY2(text.contains(expected), qPrintable(expected + QLatin1String("\n") + text.left(2000)));
+}
+
+void TestReportCommands::refusedPickerLeavesTheRowsAlone()
+{
+    QSqlQueryModel *rows = window->dataSource()->reportQueryModel();
+    window->findChild<QAction *>(QStringLiteral("action_Vendors"))->trigger();
+    const int before = rows->rowCount();
+    const QString statement = rows->query().lastQuery();
+    QVERIFY(before > 0);
+    QFile::remove(pdf);
+
+    ModalDriver driver;
+    driver.ok(answerRange);
+    driver.cancel();
+    window->findChild<QAction *>(QStringLiteral("actionIncome_by_Tenant"))->trigger();
+    QCOMPARE(driver.handled, 2);
+    QVERIFY(MsgBox::shownTexts().isEmpty());
+    QVERIFY(!QFile::exists(pdf));
+    QCOMPARE(rows->rowCount(), before);
+    QCOMPARE(rows->query().lastQuery(), statement);
+}
+
+VELLORAN_TEST_MAIN(TestReportCommands)
+#include "tst_reportcommands.moc"
