@@ -20,6 +20,8 @@
 #include "properties/ownersform.h"
 #include "properties/buildingsform.h"
 #include "properties/apartmentsform.h"
+#include "money/catform.h"
+#include "tenants/freqform.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -415,12 +417,18 @@ void MainWindow::openUsers()
 
 void MainWindow::openCashbookCategories()
 {
-    permitted(m_dataSource->canUseCashbook());
+    if (!permitted(m_dataSource->canUseCashbook()))
+        return;
+    CatForm categories(m_dataSource, this);
+    categories.exec();
 }
 
 void MainWindow::openRentFrequencies()
 {
-    permitted(m_dataSource->canReceivePayments());
+    if (!permitted(m_dataSource->canReceivePayments()))
+        return;
+    FreqForm frequencies(m_dataSource, this);
+    frequencies.exec();
 }
 
 void MainWindow::openLeaseTerms()
