@@ -136,6 +136,8 @@ bool ListFormBase::editCurrentRecord()
         return false;
     }
     int row = current.row();
+    if (!canEditRow(row))
+        return false;
     for (;;) {
         QDialog *editor = createEditor(row);
         if (editor->exec() != QDialog::Accepted) {
@@ -209,6 +211,11 @@ QString ListFormBase::deleteQuestion() const
 }
 
 bool ListFormBase::deleteDependentRows(int)
+{
+    return true;
+}
+
+bool ListFormBase::canEditRow(int)
 {
     return true;
 }

@@ -90,6 +90,9 @@ protected:
     // and before the record itself. A failure shows its own message and returns false; the whole delete
     // is then rolled back.
     virtual bool deleteDependentRows(int row);
+    // Called before the editor opens on the current row; a refusal shows its own message and returns
+    // false.
+    virtual bool canEditRow(int row);
 
 private:
     bool writeRow(int row, bool remove);

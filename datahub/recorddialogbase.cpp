@@ -40,7 +40,12 @@ bool RecordDialogBase::requireText(const QString &text, const QString &message)
 
 bool RecordDialogBase::requireUnique(const QString &sql, const QVariant &value, const QString &message)
 {
-    switch (RowLookup::find(m_dataSource->query(), sql, {value})) {
+    return requireUnique(sql, QVariantList{value}, message);
+}
+
+bool RecordDialogBase::requireUnique(const QString &sql, const QVariantList &values, const QString &message)
+{
+    switch (RowLookup::find(m_dataSource->query(), sql, values)) {
     case RowLookup::NotFound:
         return true;
     case RowLookup::Found:
@@ -55,16 +60,16 @@ bool RecordDialogBase::requireUnique(const QString &sql, const QVariant &value, 
 
 bool RecordDialogBase::confirmIfFound(const QString &sql, const QVariantList &values, const QString &question)
 {
-    QSqlQuery *query = m_dataSource->query();
-    query->clear();
-    query->prepare(sql);
-    for (const QVariant &value : values)
-        query->addBindValue(value);
-    if (!query->exec())
-        qDebug() << query->lastError().text();
-    const bool found = query->first();
-    query->clear();
-    return !found || MsgBox::question(this, question) == QMessageBox::Yes;
+    switch (RowLookup::find(m_dataSource->query(), sql, values)) {
+    case RowLookup::NotFound:
+        return true;
+    case RowLookup::Found:
+        return MsgBox::question(this, question) == QMessageBox::Yes;
+    case RowLookup::Failed:
+        break;
+    }
+    RowLookup::refuse(this);
+    return false;
 }
 
 bool RecordDialogBase::confirmSubmit()

@@ -37,6 +37,8 @@ protected:
     // Runs `sql` with `values` bound to its placeholders on the hub's shared query. When a row comes
     // back the user is asked `question`: true when nothing was found or the answer is Yes.
     bool confirmIfFound(const QString &sql, const QVariantList &values, const QString &question);
+    // The same with one value for each placeholder, in order.
+    bool requireUnique(const QString &sql, const QVariantList &values, const QString &message);
     // "Are you sure you want to submit data"; true on Yes.
     bool confirmSubmit();
     // The next value of `generator`; -1 after showing "database error" when it gives no row.
