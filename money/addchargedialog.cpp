@@ -6,6 +6,7 @@
 #include "datahub/today.h"
 #include "datahub/xdatasource.h"
 #include "money/moneyfield.h"
+#include "money/relationkey.h"
 
 #include <QDataWidgetMapper>
 #include <QDoubleValidator>
@@ -76,7 +77,7 @@ void AddChargeDialog::accept()
 
     QSqlDoubleRelationalTableModel *charges = dataSource()->chargesModel();
     XDataSource::setCellValue(charges, ForDateColumn, m_row, billed);
-    XDataSource::setCellValue(charges, ApartmentColumn, m_row, m_apartmentKeys->at(suite));
+    setRelationKey(charges, ApartmentColumn, m_row, m_apartmentKeys->at(suite));
     XDataSource::setCellValue(charges, OriginalAmountColumn, m_row, MoneyField::value(amount));
 
     if (!confirmSubmit())

@@ -8,6 +8,7 @@
 #include "money/addchargedialog.h"
 #include "money/editpaymentdialog.h"
 #include "money/moneyfield.h"
+#include "money/relationkey.h"
 
 #include <QDebug>
 #include <QDoubleValidator>
@@ -477,7 +478,8 @@ void PaymentDialog::postCashbookEntries()
 
         const int row = appendRow(cashbook);
         setCell(cashbook, 1, row, paidOn);
-        setCell(cashbook, 2, row, category);
+        if (!setRelationKey(cashbook, 2, row, category))
+            fail(QStringLiteral("cashbook category %1 not set").arg(category));
         setCell(cashbook, 3, row, QStringLiteral("%1: %2").arg(tr("Payment Collected"), type));
         setCell(cashbook, 4, row, 0);
         setCell(cashbook, 5, row, it.value());

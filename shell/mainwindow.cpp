@@ -22,6 +22,7 @@
 #include "properties/apartmentsform.h"
 #include "properties/seltenantdialog.h"
 #include "money/paymentdialog.h"
+#include "money/relationkey.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -292,7 +293,7 @@ void MainWindow::processLateFees(int tenantId)
             if (!charges->insertRows(row, 1))
                 lateFeeFailed(QStringLiteral("the charges model refused a new row"));
             XDataSource::setFieldValue(charges, QStringLiteral("tid"), row, tenantId);
-            XDataSource::setCellValue(charges, 2, row, apartment);
+            setRelationKey(charges, 2, row, apartment);
             XDataSource::setFieldValue(charges, QStringLiteral("type"), row, type);
             XDataSource::setFieldValue(charges, QStringLiteral("amt"), row, fee);
             XDataSource::setFieldValue(charges, QStringLiteral("applied"), row, 0);

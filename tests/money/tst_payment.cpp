@@ -57,6 +57,7 @@ private slots:
     void appliedAmountLimits();
     void appliedAmountStaysAfterCancel();
     void oneTimeChargeIsAdded();
+    void oneTimeChargeForAnApartmentLetSinceStart();
     void oneTimeChargeRefusals_data();
     void oneTimeChargeRefusals();
     void cancelledOneTimeChargeLeavesNoRow();
@@ -467,6 +468,28 @@ void TestPayment::oneTimeChargeIsAdded()
     QCOMPARE(grid()->model()->rowCount(), 3);
     QCOMPARE(grid()->model()->index(2, 3).data().toString(), QString("Laundry"));
     QCOMPARE(label("totalDue"), QString("915.00"));
+}
+
+void TestPayment::oneTimeChargeForAnApartmentLetSinceStart()
+{
+    // The start-up charge run has put an apartment into a charge row, so the charges model knows
+    // the apartments of that moment only.
+    QSqlDoubleRelationalTableModel *charges = t->hub->chargesModel();
+    QVERIFY(charges->insertRows(charges->rowCount(), 1));
+    QVERIFY(XDataSource::setCellValue(charges, 2, charges->rowCount() - 1, 9601));
+    charges->revertAll();
+    QVERIFY(t->exec("insert into apartments (apid, tid, bid, suite, rent, agreeid) values (9602, 9600, 9620, 'E-2', 600, -1)"));
+
+    openFor(9600);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    ModalDriver driver;
+    driver.ok([](QDialog *editor) {
+        child<QLineEdit>(editor, "amount")->setText("20");
+        child<QComboBox>(editor, "suite")->setCurrentText("Elm Court - E-2");
+    });
+    clickButton(dialog, "pushButton");
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(scalar("select apid from charges where tid = 9600 and amt = 20").toInt(), 9602);
 }
 
 void TestPayment::oneTimeChargeRefusals_data()
