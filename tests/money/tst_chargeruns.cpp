@@ -7,6 +7,7 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QSqlDriver>
 #include <QLineEdit>
 #include <QTableView>
 
@@ -26,6 +27,21 @@ static const char *const fixture[] = {
     "values (9712, 9700, 9701, 'Water', 40, 0, '2021-06-01', 0, 40, 10, 0, '', 0)",
     "insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount, latefeeflat, perday, memo, lfd) "
     "values (9715, 9705, 9701, 'Parking', 50, 0, '2021-05-01', 0, 50, 0, 0, '', 0)",
+};
+
+// Bills of tenant 9700: rent of O-1 monthly from 1 May 2021, water of O-2 monthly from 1 June, both
+// apartments leased; parking of O-3, which has no lease.
+static const char *const bills[] = {
+    "insert into apartments (apid, tid, bid, suite, rent, agreeid) values (9702, 9700, 9720, 'O-2', 0, -1)",
+    "insert into apartments (apid, tid, bid, suite, rent, agreeid) values (9703, 9700, 9720, 'O-3', 0, -1)",
+    "insert into agreements (rid, tid, apid) values (9740, 9700, 9701)",
+    "insert into agreements (rid, tid, apid) values (9741, 9700, 9702)",
+    "insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, completed, apid) "
+    "values (9750, 'Rent', 900, 0, 3, '2021-05-01', '2021-05-01', '2022-04-30', 0, 9700, 0, 9701)",
+    "insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, completed, apid) "
+    "values (9751, 'Water', 40, 0, 3, '2021-06-01', '2021-06-01', '2022-05-31', 0, 9700, 0, 9702)",
+    "insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, completed, apid) "
+    "values (9752, 'Parking', 50, 0, 3, '2021-06-01', '2021-06-01', '2022-05-31', 0, 9700, 0, 9703)",
 };
 
 namespace {
@@ -66,7 +82,7 @@ private:
 };
 }
 
-class TestLateFees : public QObject
+class TestChargeRuns : public QObject
 {
     Q_OBJECT
 
@@ -75,6 +91,9 @@ private slots:
     void init();
     void cleanup();
 
+    void chargeRunPostsLeasedBillsOnly();
+    void chargeRunWithNothingToPost();
+    void chargeRunRollsBackWhenAPostingFails();
     void feesGrowWithTheDaysLate();
     void flatFeeIsChargedOnce();
     void nothingOverdueAsksNothing_data();
@@ -91,12 +110,12 @@ private:
     std::unique_ptr<Office> office;
 };
 
-void TestLateFees::initTestCase()
+void TestChargeRuns::initTestCase()
 {
     MsgBox::setTestMode(true);
 }
 
-void TestLateFees::init()
+void TestChargeRuns::init()
 {
     MsgBox::clearShown();
     Today::set(QDate(2021, 6, 11));
@@ -107,14 +126,68 @@ void TestLateFees::init()
     office->hub()->chargesModel()->select();
 }
 
-void TestLateFees::cleanup()
+void TestChargeRuns::cleanup()
 {
     office.reset();
     Today::reset();
 }
 
+// The posted charges of tenant 9700 as "type fordate", by due date.
+static QString postedRows()
+{
+    QSqlQuery query(QSqlDatabase::database());
+    query.exec("select type, fordate, amt, origamount from charges where tid = 9700 and chid not in (9711, 9712) "
+               "order by fordate, type");
+    QStringList rows;
+    while (query.next())
+        rows << QString("%1 %2 %3").arg(query.value(0).toString(), query.value(1).toDate().toString(Qt::ISODate))
+                    .arg(query.value(2).toDouble(), 0, 'f', 2);
+    return rows.join(" | ");
+}
+
+void TestChargeRuns::chargeRunPostsLeasedBillsOnly()
+{
+    for (const char *sql : bills)
+        QVERIFY(exec(sql));
+    office->window->processRecurringCharges();
+    QCOMPARE(MsgBox::shownTexts(), QStringList());
+    QCOMPARE(postedRows(), QString("Rent 2021-05-01 900.00 | Rent 2021-06-01 900.00 | Water 2021-06-01 40.00"));
+    QCOMPARE(office->scalar("select nextdate from recur where recid = 9750").toDate(), QDate(2021, 7, 1));
+    QCOMPARE(office->scalar("select nextdate from recur where recid = 9752").toDate(), QDate(2021, 6, 1));
+
+    // A second run the same day finds nothing more due.
+    office->window->processRecurringCharges();
+    QCOMPARE(postedRows(), QString("Rent 2021-05-01 900.00 | Rent 2021-06-01 900.00 | Water 2021-06-01 40.00"));
+}
+
+void TestChargeRuns::chargeRunWithNothingToPost()
+{
+    QVERIFY(exec("update recur set completed = 1"));
+    const int before = office->scalar("select count(*) from charges").toInt();
+    QTest::ignoreMessage(QtDebugMsg, "no active rentals");
+    office->window->processRecurringCharges();
+    QCOMPARE(MsgBox::shownTexts(), QStringList());
+    QCOMPARE(office->scalar("select count(*) from charges").toInt(), before);
+    // The run's transaction was ended: there is none left to roll back.
+    QVERIFY(!QSqlDatabase::database().driver()->rollbackTransaction());
+}
+
+void TestChargeRuns::chargeRunRollsBackWhenAPostingFails()
+{
+    for (const char *sql : bills)
+        QVERIFY(exec(sql));
+    // The rent of O-1 is posted first; the water of O-2 is then refused.
+    QVERIFY(exec("alter table charges add constraint refuse_water check (type <> 'Water')"));
+    office->window->processRecurringCharges();
+    QCOMPARE(MsgBox::shownTexts(), QStringList{"Error processing charges. Exception occured"});
+    QCOMPARE(postedRows(), QString());
+    QCOMPARE(office->scalar("select nextdate from recur where recid = 9750").toDate(), QDate(2021, 5, 1));
+    QCOMPARE(office->scalar("select nextdate from recur where recid = 9751").toDate(), QDate(2021, 6, 1));
+    QVERIFY(!QSqlDatabase::database().driver()->rollbackTransaction());
+}
+
 // The late-fee charges of tenant 9700 as "type amount fordate", oldest first.
-QString TestLateFees::feeRows()
+QString TestChargeRuns::feeRows()
 {
     QSqlQuery query(QSqlDatabase::database());
     query.exec("select type, amt, origamount, fordate, apid, latefeeflat, perday, applied, paid from charges "
@@ -133,7 +206,7 @@ QString TestLateFees::feeRows()
     return rows.join(" | ");
 }
 
-void TestLateFees::feesGrowWithTheDaysLate()
+void TestChargeRuns::feesGrowWithTheDaysLate()
 {
     QVERIFY(exec("delete from charges where chid = 9712"));
     MsgBox::setNextAnswer(QMessageBox::Yes);
@@ -162,7 +235,7 @@ void TestLateFees::feesGrowWithTheDaysLate()
     QCOMPARE(office->scalar("select count(*) from charges where type like '%Late Fee Late Fee'").toInt(), 0);
 }
 
-void TestLateFees::flatFeeIsChargedOnce()
+void TestChargeRuns::flatFeeIsChargedOnce()
 {
     QVERIFY(exec("delete from charges where chid = 9711"));
     MsgBox::setNextAnswer(QMessageBox::Yes);
@@ -177,7 +250,7 @@ void TestLateFees::flatFeeIsChargedOnce()
     QCOMPARE(feeRows(), QString("Water Late Fee 10.00 10.00 2021-06-11 9701 0"));
 }
 
-void TestLateFees::nothingOverdueAsksNothing_data()
+void TestChargeRuns::nothingOverdueAsksNothing_data()
 {
     QTest::addColumn<QString>("change");
     QTest::addColumn<int>("tenant");
@@ -186,7 +259,7 @@ void TestLateFees::nothingOverdueAsksNothing_data()
     QTest::newRow("no fee on the charge") << "" << 9705;
 }
 
-void TestLateFees::nothingOverdueAsksNothing()
+void TestChargeRuns::nothingOverdueAsksNothing()
 {
     QFETCH(QString, change);
     QFETCH(int, tenant);
@@ -198,7 +271,7 @@ void TestLateFees::nothingOverdueAsksNothing()
     QCOMPARE(office->scalar("select count(*) from charges").toInt(), before);
 }
 
-void TestLateFees::answeringNoChargesNothing()
+void TestChargeRuns::answeringNoChargesNothing()
 {
     MsgBox::setNextAnswer(QMessageBox::No);
     office->window->processLateFees(9700);
@@ -207,7 +280,7 @@ void TestLateFees::answeringNoChargesNothing()
     QCOMPARE(office->scalar("select sum(lfd) from charges where tid = 9700").toInt(), 0);
 }
 
-void TestLateFees::everyOverdueChargeGetsItsFeeOrNoneDoes_data()
+void TestChargeRuns::everyOverdueChargeGetsItsFeeOrNoneDoes_data()
 {
     QTest::addColumn<QString>("refused");
     QTest::addColumn<QString>("fees");
@@ -218,7 +291,7 @@ void TestLateFees::everyOverdueChargeGetsItsFeeOrNoneDoes_data()
     QTest::newRow("second fee refused") << "Water Late Fee" << "" << 0;
 }
 
-void TestLateFees::everyOverdueChargeGetsItsFeeOrNoneDoes()
+void TestChargeRuns::everyOverdueChargeGetsItsFeeOrNoneDoes()
 {
     QFETCH(QString, refused);
     QFETCH(QString, fees);
@@ -235,17 +308,22 @@ void TestLateFees::everyOverdueChargeGetsItsFeeOrNoneDoes()
     QVERIFY(!office->hub()->chargesModel()->isDirty());
 }
 
-void TestLateFees::collectRentNeedsTheRight()
+void TestChargeRuns::collectRentNeedsTheRight()
 {
+    for (const char *sql : bills)
+        QVERIFY(exec(sql));
     office->hub()->setCanReceivePayments(false);
     ModalDriver driver;
     office->window->collectRent();
     QCOMPARE(MsgBox::shownTexts(), QStringList{"You are not permitted to access this area"});
     QCOMPARE(driver.handled, 0);
+    QCOMPARE(postedRows(), QString());
 }
 
-void TestLateFees::cancelledPickerEndsCollectRent()
+void TestChargeRuns::cancelledPickerEndsCollectRent()
 {
+    for (const char *sql : bills)
+        QVERIFY(exec(sql));
     office->hub()->setCanReceivePayments(true);
     ModalDriver driver;
     driver.cancel([](QDialog *picker) { QCOMPARE(picker->windowTitle(), QString("Select Tenant Dialog")); });
@@ -254,9 +332,11 @@ void TestLateFees::cancelledPickerEndsCollectRent()
     QCOMPARE(driver.unexpected, 0);
     QVERIFY(!MsgBox::shownTexts().contains(kQuestion));
     QCOMPARE(feeRows(), QString());
+    // The charge run comes first, whatever the user does next.
+    QCOMPARE(postedRows(), QString("Rent 2021-05-01 900.00 | Rent 2021-06-01 900.00 | Water 2021-06-01 40.00"));
 }
 
-void TestLateFees::collectRentOffersFeesThenTheCollection()
+void TestChargeRuns::collectRentOffersFeesThenTheCollection()
 {
     office->hub()->setCanReceivePayments(true);
     MsgBox::setNextAnswer(QMessageBox::Yes);
@@ -283,5 +363,5 @@ void TestLateFees::collectRentOffersFeesThenTheCollection()
     QCOMPARE(shownDue, QString("995.00"));
 }
 
-VELLORAN_TEST_MAIN(TestLateFees)
-#include "tst_latefees.moc"
+VELLORAN_TEST_MAIN(TestChargeRuns)
+#include "tst_chargeruns.moc"
