@@ -116,6 +116,8 @@ bool ListFormBase::editCurrentRecord()
         return false;
     }
     int row = current.row();
+    if (!canEditRow(row))
+        return false;
     for (;;) {
         QDialog *editor = createEditor(row);
         if (editor->exec() != QDialog::Accepted) {
@@ -170,6 +172,11 @@ void ListFormBase::editorAccepted(QDialog *)
 }
 
 bool ListFormBase::canDeleteRow(int)
+{
+    return true;
+}
+
+bool ListFormBase::canEditRow(int)
 {
     return true;
 }

@@ -74,6 +74,9 @@ protected:
     virtual void editorAccepted(QDialog *editor);
     // Called before the delete question; a refusal shows its own message and returns false.
     virtual bool canDeleteRow(int row);
+    // Called before the editor opens on the current row; a refusal shows its own message and returns
+    // false.
+    virtual bool canEditRow(int row);
 
 private:
     bool writeRow(int row, bool remove);

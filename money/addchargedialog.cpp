@@ -5,6 +5,7 @@
 #include "datahub/shortdate.h"
 #include "datahub/today.h"
 #include "datahub/xdatasource.h"
+#include "money/catform.h"
 #include "money/moneyfield.h"
 #include "money/relationkey.h"
 
@@ -53,6 +54,10 @@ AddChargeDialog::~AddChargeDialog()
 
 void AddChargeDialog::on_pushButton_clicked()
 {
+    // The type combo shows the shared categories model: a category added here is offered at once.
+    auto *categories = new CatForm(dataSource(), this);
+    categories->exec();
+    delete categories;
 }
 
 void AddChargeDialog::accept()

@@ -6,6 +6,7 @@
 #include "datahub/today.h"
 #include "datahub/xdatasource.h"
 #include "money/addchargedialog.h"
+#include "money/chargeaheaddialog.h"
 #include "money/editpaymentdialog.h"
 #include "money/moneyfield.h"
 #include "money/relationkey.h"
@@ -284,6 +285,61 @@ void PaymentDialog::on_pushButton_2_clicked()
     }
     charges->submitRowInView(row, true, true, ui->tableView);
     appliedTotal();
+}
+
+void PaymentDialog::on_pushButton_3_clicked()
+{
+    const QModelIndex remembered = ui->tableView->currentIndex();
+    int periods = 0;
+    {
+        auto *ask = new ChargeAheadDialog(this);
+        const bool accepted = ask->exec() == QDialog::Accepted;
+        periods = ask->periods();
+        delete ask;
+        if (!accepted)
+            return;
+    }
+
+    QSqlDriver *driver = QSqlDatabase::database().driver();
+    driver->rollbackTransaction();
+    if (!driver->beginTransaction()) {
+        MsgBox::information(this, tr("Error processing charges. Unable to start transaction."));
+        return;
+    }
+    QSqlQuery *bills = m_dataSource->query();
+    bills->clear();
+    try {
+        bills->exec(QStringLiteral("SELECT * FROM recur r  WHERE r.completed = 0 and r.tid=%1 and r.APID  IN  "
+                                   "(select a.apid from apartments a  INNER join agreements t  on a.apid = t.apid)  "
+                                   "ORDER BY r.APID ")
+                        .arg(m_tenantId));
+        if (!bills->first()) {
+            qDebug() << "no active rentals";
+            bills->clear();
+            driver->commitTransaction();
+            return;
+        }
+        do {
+            m_dataSource->postChargesAhead(*bills, periods);
+        } while (bills->next());
+        bills->clear();
+        if (!driver->commitTransaction()) {
+            driver->rollbackTransaction();
+            MsgBox::information(this, tr("Error charging ahead. Unable to commit transaction."));
+            return;
+        }
+    } catch (const QException &e) {
+        qDebug() << "Exception: " << e.what();
+        bills->clear();
+        driver->rollbackTransaction();
+        MsgBox::information(this, tr("Error charging ahead. Exception occured"));
+    }
+
+    refresh(m_dataSource->chargesModel());
+    emit m_dataSource->apartmentsRefresh();
+    appliedTotal();
+    if (remembered.isValid())
+        ui->tableView->setCurrentIndex(m_dataSource->chargesModel()->index(remembered.row(), remembered.column()));
 }
 
 void PaymentDialog::on_buttonBox_rejected()

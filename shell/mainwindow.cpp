@@ -21,8 +21,10 @@
 #include "properties/buildingsform.h"
 #include "properties/apartmentsform.h"
 #include "properties/seltenantdialog.h"
+#include "money/catform.h"
 #include "money/paymentdialog.h"
 #include "money/relationkey.h"
+#include "tenants/freqform.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -534,12 +536,18 @@ void MainWindow::openUsers()
 
 void MainWindow::openCashbookCategories()
 {
-    permitted(m_dataSource->canUseCashbook());
+    if (!permitted(m_dataSource->canUseCashbook()))
+        return;
+    CatForm categories(m_dataSource, this);
+    categories.exec();
 }
 
 void MainWindow::openRentFrequencies()
 {
-    permitted(m_dataSource->canReceivePayments());
+    if (!permitted(m_dataSource->canReceivePayments()))
+        return;
+    FreqForm frequencies(m_dataSource, this);
+    frequencies.exec();
 }
 
 void MainWindow::openLeaseTerms()

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QSqlRecord>
 #include <QTableView>
 
@@ -62,6 +63,8 @@ private slots:
     void oneTimeChargeRefusals();
     void cancelledOneTimeChargeLeavesNoRow();
     void deleteAsksFirst();
+    void chargeAhead_data();
+    void chargeAhead();
 
 private:
     PaymentDialog *openFor(int tid);
@@ -449,15 +452,20 @@ void TestPayment::oneTimeChargeIsAdded()
     openFor(9600);
     MsgBox::setNextAnswer(QMessageBox::Yes);
     ModalDriver driver;
+    QString listTitle;
     driver.ok([](QDialog *editor) {
         QCOMPARE(editor->windowTitle(), QString("Add One Time Charge"));
+        clickButton(editor, "pushButton");
         child<QComboBox>(editor, "type")->setCurrentText("Laundry");
         auto *amount = child<QLineEdit>(editor, "amount");
         amount->clear();
         QTest::keyClicks(amount, "75");
         QCOMPARE(child<QComboBox>(editor, "suite")->currentText(), QString("Elm Court - E-1"));
     });
+    // "New..." beside the type opens the categories list.
+    driver.cancel([&](QDialog *categories) { listTitle = categories->windowTitle(); });
     clickButton(dialog, "pushButton");
+    QCOMPARE(listTitle, QString("Cashbook Categories"));
     QCOMPARE(driver.stayedOpen, 0);
     QCOMPARE(MsgBox::shownTexts(), QStringList{"Are you sure you want to submit data"});
 
@@ -561,6 +569,45 @@ void TestPayment::deleteAsksFirst()
     QCOMPARE(t->count("charges where chid = 9612"), 0);
     QCOMPARE(grid()->model()->rowCount(), 1);
     QCOMPARE(label("totalDue"), QString("800.00"));
+}
+
+void TestPayment::chargeAhead_data()
+{
+    QTest::addColumn<bool>("leased");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("weekly bill up to its end") << true << "" << "" << 4;
+    QTest::newRow("no lease, no open bill") << false << "" << "" << 2;
+    QTest::newRow("posting refused") << true << "type <> 'Pool'" << "Error charging ahead. Exception occured" << 2;
+}
+
+void TestPayment::chargeAhead()
+{
+    QFETCH(bool, leased);
+    QFETCH(QString, refusal);
+    QFETCH(QString, message);
+    QFETCH(int, rows);
+
+    if (leased)
+        QVERIFY(t->exec("insert into agreements (rid, tid, apid) values (9640, 9600, 9601)"));
+    QVERIFY(t->exec("insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, "
+                    "completed, apid) values (9650, 'Pool', 15, 0, 5, '2021-06-01', '2021-06-01', '2021-06-10', 0, 9600, 0, 9601)"));
+    if (!refusal.isEmpty())
+        QVERIFY(t->exec("alter table charges add constraint refuse_ahead check (" + refusal + ")"));
+    openFor(9600);
+    ModalDriver driver;
+    driver.ok([](QDialog *ask) { child<QSpinBox>(ask, "spinBox")->setValue(3); });
+    clickButton(dialog, "pushButton_3");
+    QCOMPARE(driver.handled, 1);
+    QCOMPARE(MsgBox::shownTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+
+    QCOMPARE(grid()->model()->rowCount(), rows);
+    const bool posted = rows > 2;
+    QCOMPARE(t->count("charges where tid = 9600 and type = 'Pool'"), posted ? 2 : 0);
+    QCOMPARE(scalar("select nextdate from recur where recid = 9650").toDate(), posted ? QDate(2021, 6, 15) : QDate(2021, 6, 1));
+    QCOMPARE(scalar("select completed from recur where recid = 9650").toInt(), posted ? 1 : 0);
+    QCOMPARE(label("totalDue"), posted ? QString("870.00") : QString("840.00"));
 }
 
 VELLORAN_TEST_MAIN(TestPayment)
