@@ -294,24 +294,30 @@ void MainWindow::processLateFees(int tenantId)
             const int row = charges->rowCount();
             if (!charges->insertRows(row, 1))
                 lateFeeFailed(QStringLiteral("the charges model refused a new row"));
-            XDataSource::setFieldValue(charges, QStringLiteral("tid"), row, tenantId);
-            setRelationKey(charges, 2, row, apartment);
-            XDataSource::setFieldValue(charges, QStringLiteral("type"), row, type);
-            XDataSource::setFieldValue(charges, QStringLiteral("amt"), row, fee);
-            XDataSource::setFieldValue(charges, QStringLiteral("applied"), row, 0);
-            XDataSource::setFieldValue(charges, QStringLiteral("fordate"), row, today);
-            XDataSource::setFieldValue(charges, QStringLiteral("paid"), row, 0);
-            XDataSource::setFieldValue(charges, QStringLiteral("origamount"), row, fee);
-            XDataSource::setFieldValue(charges, QStringLiteral("latefeeflat"), row, 0);
-            XDataSource::setFieldValue(charges, QStringLiteral("perday"), row, 0);
-            XDataSource::setFieldValue(charges, QStringLiteral("memo"), row, QString());
+            const auto set = [charges, row](const char *field, const QVariant &value) {
+                if (!XDataSource::setFieldValue(charges, QLatin1String(field), row, value))
+                    lateFeeFailed(QStringLiteral("%1 of a fee not set").arg(QLatin1String(field)));
+            };
+            set("tid", tenantId);
+            if (!setRelationKey(charges, 2, row, apartment))
+                lateFeeFailed(QStringLiteral("apartment of a fee not set"));
+            set("type", type);
+            set("amt", fee);
+            set("applied", 0);
+            set("fordate", today);
+            set("paid", 0);
+            set("origamount", fee);
+            set("latefeeflat", 0);
+            set("perday", 0);
+            set("memo", QString());
             if (!charges->writeRow(row, false))
                 lateFeeFailed(QStringLiteral("the fee of charge %1 was not written").arg(key));
 
             // The fee and the days it covers go together: a fee without its lfd is charged again.
             update->clear();
-            const bool advanced = update->exec(QStringLiteral("update charges set lfd=%1 where chid=%2").arg(days).arg(key))
-                                  && update->numRowsAffected() == 1;
+            const bool advanced =
+                update->exec(QStringLiteral("update charges set lfd=%1 where chid=%2").arg(days).arg(key))
+                && update->numRowsAffected() == 1;
             update->clear();
             if (!advanced)
                 lateFeeFailed(QStringLiteral("lfd of charge %1 not advanced").arg(key));

@@ -273,7 +273,8 @@ void TestPayment::newTypeCategoryIsFoundAgainWhateverTheCase()
     const int category = scalar("select catid from categories where name = 'Owner''s Pool'").toInt();
     QCOMPARE(scalar("select catid from cashbook where description = 'Payment Collected: Owner''s Pool'").toInt(), category);
 
-    QVERIFY(t->exec("insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount) values (9619, 9600, 9601, 'OWNER''S POOL', 25, 25, '2021-06-05', 0, 25)"));
+    QVERIFY(t->exec("insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount) "
+                    "values (9619, 9600, 9601, 'OWNER''S POOL', 25, 25, '2021-06-05', 0, 25)"));
     openFor(9600);
     pay("cash", "25");
     pressOk();
