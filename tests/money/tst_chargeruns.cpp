@@ -104,6 +104,7 @@ private slots:
     void collectRentNeedsTheRight();
     void cancelledPickerEndsCollectRent();
     void collectRentOffersFeesThenTheCollection();
+    void rentIsCollectedOnTheDemonstrationData();
 
 private:
     QString feeRows();
@@ -363,6 +364,52 @@ void TestChargeRuns::collectRentOffersFeesThenTheCollection()
     QCOMPARE(shownName, QString("Lou Late"));
     // 900 rent and 40 water, with their fees of 45 and 10 already on the bill.
     QCOMPARE(shownDue, QString("995.00"));
+}
+
+void TestChargeRuns::rentIsCollectedOnTheDemonstrationData()
+{
+    // Tenant 3 of the demonstration data is behind with charges that carry late fees; the dates of
+    // that data follow the day it was built, so "today" is taken from it.
+    const QDate lastDue = office->scalar("select max(fordate) from charges where tid = 3 and amt > 0").toDate();
+    QVERIFY(lastDue.isValid());
+    Today::set(lastDue.addDays(5));
+    const QString code = office->scalar("select id from tenants where tid = 3").toString();
+    office->hub()->setCanReceivePayments(true);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+
+    int paidCharge = -1;
+    double paidAmount = 0.0;
+    ModalDriver driver;
+    driver.ok([&](QDialog *picker) {
+        QTest::keyClicks(child<QLineEdit>(picker, "lineEdit"), code);
+        selectRow(child<QTableView>(picker, "tableView"), 0, 3, 2);
+    });
+    driver.ok([&](QDialog *collection) {
+        auto *grid = child<QTableView>(collection, "tableView");
+        QVERIFY(grid->model()->rowCount() > 0);
+        grid->setCurrentIndex(grid->model()->index(0, 3));
+        paidCharge = grid->model()->index(0, 0).data().toInt();
+        paidAmount = grid->model()->index(0, 4).data().toDouble();
+        clickButton(collection, "pushButton_4");
+        auto *cash = child<QLineEdit>(collection, "cash");
+        cash->setText(QString::number(paidAmount, 'f', 2));
+        emit cash->editingFinished();
+    });
+    // The applied-amount editor: the charge is paid in full.
+    driver.ok([&](QDialog *editor) { child<QLineEdit>(editor, "paying")->setText(QString::number(paidAmount, 'f', 2)); });
+    office->window->collectRent();
+
+    QCOMPARE(driver.unexpected, 0);
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(MsgBox::shownTexts().first(), kQuestion);
+    QVERIFY(office->scalar(QString("select count(*) from charges where tid = 3 and type like '%Late Fee' "
+                                   "and fordate = '%1'").arg(XDataSource::toSqlDate(Today::date()))).toInt() > 0);
+    QVERIFY(paidAmount > 0.0);
+    QCOMPARE(office->scalar(QString("select amt from charges where chid = %1").arg(paidCharge)).toDouble(), 0.0);
+    const int transid = office->scalar("select max(transid) from trans where tid = 3").toInt();
+    QCOMPARE(office->scalar(QString("select paytotal from trans where transid = %1").arg(transid)).toDouble(), paidAmount);
+    QCOMPARE(office->scalar(QString("select sum(income) from cashbook where transid = %1").arg(transid)).toDouble(),
+             paidAmount);
 }
 
 VELLORAN_TEST_MAIN(TestChargeRuns)
