@@ -24,7 +24,10 @@
 #include "money/catform.h"
 #include "money/paymentdialog.h"
 #include "money/relationkey.h"
+#include "tenants/adjustrentdialog.h"
+#include "tenants/creditcardsdialog.h"
 #include "tenants/freqform.h"
+#include "tenants/leasesdialog.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -558,17 +561,26 @@ void MainWindow::openRentFrequencies()
 
 void MainWindow::openLeaseTerms()
 {
-    permitted(m_dataSource->canManageTenants());
+    if (!permitted(m_dataSource->canManageTenants()))
+        return;
+    LeasesDialog terms(m_dataSource, this);
+    terms.exec();
 }
 
 void MainWindow::openCreditCards()
 {
-    permitted(m_dataSource->canManageTenants());
+    if (!permitted(m_dataSource->canManageTenants()))
+        return;
+    CreditCardsDialog cards(m_dataSource, this);
+    cards.exec();
 }
 
 void MainWindow::openAdjustRent()
 {
-    permitted(m_dataSource->canReceivePayments());
+    if (!permitted(m_dataSource->canReceivePayments()))
+        return;
+    AdjustRentDialog adjust(m_dataSource, this);
+    adjust.exec();
 }
 
 void MainWindow::openPaymentHistory()
