@@ -375,6 +375,9 @@ QString XDataSource::lastErrorText() const
 
 bool XDataSource::reopenTables()
 {
+    // The posting statements are prepared on the attachment that is about to go.
+    delete m_chargePoster;
+    m_chargePoster = nullptr;
     QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
     db.close();
     if (!db.open())

@@ -43,6 +43,7 @@ private slots:
 
     void secondRunPostsNothingMore();
     void refusedChargeLeavesNoBillAdvanced();
+    void postsAfterTheConnectionWasReopened();
 
 private:
     void addBill(int recid, int freq, const QDate &next, const QDate &end, int completed = 0,
@@ -371,6 +372,17 @@ void TestChargePosting::refusedChargeLeavesNoBillAdvanced()
     QCOMPARE(postedDates().size(), 4 + 2);
     QCOMPARE(t->copy.scalar("select nextdate from recur where recid = 9101").toDate(), d("2024-05-01"));
     QCOMPARE(t->copy.scalar("select nextdate from recur where recid = 9102").toDate(), d("2024-05-01"));
+}
+
+void TestChargePosting::postsAfterTheConnectionWasReopened()
+{
+    addBill(9100, 3, d("2024-01-01"), d("2024-12-31"));
+    addBill(9101, 3, d("2024-01-01"), d("2024-12-31"));
+    Today::set(d("2024-02-15"));
+    QVERIFY(post(9100));
+    QVERIFY(t->hub->reopenTables());
+    QVERIFY(post(9101));
+    QCOMPARE(postedDates().size(), 4);
 }
 
 VELLORAN_TEST_MAIN(TestChargePosting)

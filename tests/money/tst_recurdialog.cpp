@@ -47,6 +47,7 @@ private slots:
     void noToTheQuestionKeepsTheEditorOpen();
     void resavedBillKeepsItsPlace_data();
     void resavedBillKeepsItsPlace();
+    void newCategoryIsOfferedAtOnce();
     void chargeAheadCount();
 
 private:
@@ -219,6 +220,23 @@ void TestRecurDialog::resavedBillKeepsItsPlace()
     // Nothing already charged is charged again.
     QVERIFY(post());
     QCOMPARE(t->count("charges where tid = 9001"), 4);
+}
+
+void TestRecurDialog::newCategoryIsOfferedAtOnce()
+{
+    RecurDialog dialog(t->hub, rowOf(9200));
+    auto *type = child<QComboBox>(&dialog, "type");
+    type->setCurrentIndex(type->findText("Parking"));
+    ModalDriver driver;
+    // The categories list: New, then the category editor inside it, then closed.
+    driver.ok([](QDialog *categories) { clickButton(categories, "pushButton"); });
+    driver.ok([](QDialog *editor) { QTest::keyClicks(child<QLineEdit>(editor, "name"), "Snow Removal"); });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(&dialog, "pushButton");
+    QCOMPARE(driver.handled, 2);
+    QVERIFY(type->findText("Snow Removal") >= 0);
+    QCOMPARE(type->currentText(), QString("Parking"));
+    QCOMPARE(t->count("categories where name = 'Snow Removal'"), 1);
 }
 
 void TestRecurDialog::chargeAheadCount()
