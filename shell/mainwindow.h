@@ -37,6 +37,8 @@ public:
 
     void loadOptionsFromSetup();
     void processRecurringCharges();
+    // Charges the late fees of one tenant's overdue charges, after asking.
+    void processLateFees(int tenantId);
     void setTopBarText(const QString &text);
 
     // Start-up notices, run by finishInit in this order.
@@ -175,6 +177,7 @@ private:
     void cashbookByBuilding(QString (*statement)(const QString &, const QDate &, const QDate &), const QString &title);
     void cashbookByTenant(QString (*statement)(int, const QDate &, const QDate &), const QString &title);
     void printLatePayments();
+    void refreshCharges();
 
     Ui::MainWindow *ui;
     OutlookEngine m_engine;
