@@ -34,6 +34,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -210,23 +211,34 @@ int main(int argc, char *argv[])
 
     const double baseMemory = residentMb();
 
-    // ---- Log-in: the hub opens every model, the log-in dialog finds the user.
-    auto *hub = new XDataSource;
-    hub->setDataDirectory(file.absolutePath());
-    hub->setDatabaseFile(file.fileName());
-    bool opened = false;
-    const double hubMs = elapsedMs([&] { opened = hub->openDatabase(); });
-    if (!opened) {
-        std::printf("the hub did not open: %s\n", qPrintable(hub->lastErrorText()));
-        return 1;
-    }
-    const double userMs = windowMs([hub] {
-        LogInDialog login(hub);
-        login.findChild<QLineEdit *>(QStringLiteral("id"))->setText(QStringLiteral("ADMIN"));
-        login.findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
-        hub->loadSettings();
-    });
-    report("log-in: hub opened, user found", hubMs + userMs, connectMs, LoginTargetMs);
+    // ---- Log-in: the hub opens every model, the log-in dialog finds the user. The first log-in of
+    // the run is shown apart; the target answers to the middle of several, each on a hub of its own.
+    XDataSource *hub = nullptr;
+    const auto logIn = [&] {
+        if (hub) {
+            hub->closeDatabase();
+            delete hub;
+        }
+        hub = new XDataSource;
+        hub->setDataDirectory(file.absolutePath());
+        hub->setDatabaseFile(file.fileName());
+        bool opened = false;
+        const double ms = windowMs([&] {
+            opened = hub->openDatabase();
+            LogInDialog login(hub);
+            login.findChild<QLineEdit *>(QStringLiteral("id"))->setText(QStringLiteral("ADMIN"));
+            login.findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+            hub->loadSettings();
+        });
+        if (!opened) {
+            std::printf("the hub did not open: %s\n", qPrintable(hub->lastErrorText()));
+            std::exit(1);
+        }
+        return ms;
+    };
+    const double firstLogIn = logIn();
+    std::printf("%-44s %9.1f ms\n", "log-in, the first of the run", firstLogIn);
+    report("log-in: hub opened, user found", median(Runs, logIn), connectMs, LoginTargetMs);
 
     // ---- Owners.
     OwnersForm *owners = nullptr;
