@@ -82,6 +82,15 @@ bool selected(QSqlTableModel *model, const char *failure)
     return false;
 }
 
+// A model read only when a window first asks for it; the table must be there all the same.
+bool deferred(QSqlTableModel *model, const char *failure)
+{
+    if (!model->lastError().isValid())
+        return true;
+    debugLine(QString::fromLatin1(failure));
+    return false;
+}
+
 QString whereKey(const QSqlRecord &keyRecord, const QSqlRecord &valueRecord)
 {
     return QStringLiteral(" where %1 = %2").arg(keyRecord.fieldName(0)).arg(valueRecord.value(0).toInt());
@@ -332,16 +341,19 @@ bool XDataSource::openDatabase()
     m_cashbookModel = newTableModel<QSqlDoubleRelationalTableModel>(this, db, QStringLiteral("CASHBOOK"), 1, Desc, true);
     m_cashbookModel->doubleColumns() << 4 << 5;
     m_cashbookModel->setRelation(2, QSqlRelation(QStringLiteral("CATEGORIES"), QStringLiteral("CATID"), QStringLiteral("NAME")));
-    if (!selected(m_cashbookModel, "failed to open CASHBOOK table"))
+    if (!deferred(m_cashbookModel, "failed to open CASHBOOK table"))
         return false;
 
     m_cashbookQueryModel = new QSqlDoubleQueryModel(this);
-    m_cashbookQueryModel->setQuery(CashbookListQuery, db);
     m_cashbookQueryModel->setDoubleColumn(3, 2);
     m_cashbookQueryModel->setDoubleColumn(4, 2);
-    if (m_cashbookQueryModel->lastError().isValid()) {
-        debugLine(QStringLiteral("failed to open CASHBOOK query"));
-        return false;
+    {
+        // Prepared, not run: a statement the database refuses fails here all the same.
+        QSqlQuery check(db);
+        if (!check.prepare(CashbookListQuery)) {
+            debugLine(QStringLiteral("failed to open CASHBOOK query"));
+            return false;
+        }
     }
 
     m_usersModel = newTableModel<QSuperSqlTableModel>(this, db, QStringLiteral("USERS"), 1, Asc);
@@ -356,7 +368,7 @@ bool XDataSource::openDatabase()
 
     m_transModel = newTableModel<SqlDoubleTableModel>(this, db, QStringLiteral("TRANS"), 1, Desc);
     m_transModel->doubleColumns() << 4 << 6 << 8 << 9 << 10 << 11;
-    if (!selected(m_transModel, "failed to open TRANS table"))
+    if (!deferred(m_transModel, "failed to open TRANS table"))
         return false;
 
     m_paymentsModel = newTableModel<SqlDoubleTableModel>(this, db, QStringLiteral("PAYMENTS"), 0, Asc);
@@ -364,8 +376,40 @@ bool XDataSource::openDatabase()
     if (!selected(m_paymentsModel, "failed to open PAYMENTS table"))
         return false;
 
+    m_unselected = {m_cashbookModel, m_cashbookQueryModel, m_transModel};
     m_isOpen = true;
     return true;
+}
+
+QSqlDoubleRelationalTableModel *XDataSource::cashbookModel() const
+{
+    selectOnFirstUse(m_cashbookModel);
+    return m_cashbookModel;
+}
+
+QSqlDoubleQueryModel *XDataSource::cashbookQueryModel() const
+{
+    selectOnFirstUse(m_cashbookQueryModel);
+    return m_cashbookQueryModel;
+}
+
+SqlDoubleTableModel *XDataSource::transModel() const
+{
+    selectOnFirstUse(m_transModel);
+    return m_transModel;
+}
+
+void XDataSource::selectOnFirstUse(QSqlQueryModel *model) const
+{
+    if (!model || !m_unselected.removeOne(model))
+        return;
+    if (auto *table = qobject_cast<QSqlTableModel *>(model)) {
+        if (!table->select())
+            debugLine(QStringLiteral("failed to open %1 table").arg(table->tableName()));
+        return;
+    }
+    if (model == m_cashbookQueryModel)
+        m_cashbookQueryModel->setQuery(CashbookListQuery, QSqlDatabase::database());
 }
 
 QString XDataSource::lastErrorText() const
@@ -452,6 +496,7 @@ void XDataSource::closeDatabase()
     release(m_chargesModel);
     release(m_transModel);
     release(m_paymentsModel);
+    m_unselected.clear();
     m_isOpen = false;
     {
         QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);

@@ -178,11 +178,13 @@ public:
     QUniversalSqlTableModel *todoModel() const;
     QSuperSqlTableModel *remindersModel() const { return m_remindersModel; }
     QSuperSqlTableModel *frequencyModel() const { return m_frequencyModel; }
-    QSqlDoubleRelationalTableModel *cashbookModel() const { return m_cashbookModel; }
-    QSqlDoubleQueryModel *cashbookQueryModel() const { return m_cashbookQueryModel; }
+    // The cashbook and the payment transactions are read when first asked for: sorting them whole
+    // at log-in, for windows that may never open, is what made a large office slow to start.
+    QSqlDoubleRelationalTableModel *cashbookModel() const;
+    QSqlDoubleQueryModel *cashbookQueryModel() const;
     QSuperSqlTableModel *usersModel() const { return m_usersModel; }
     QSqlDoubleRelationalTableModel *chargesModel() const { return m_chargesModel; }
-    SqlDoubleTableModel *transModel() const { return m_transModel; }
+    SqlDoubleTableModel *transModel() const;
     SqlDoubleTableModel *paymentsModel() const { return m_paymentsModel; }
     QSuperSqlTableModel *setupModel() const { return m_setupModel; }
     QSuperSqlTableModel *mailModel() const { return m_mailModel; }
@@ -210,6 +212,8 @@ signals:
     void apartmentsRefresh();
 
 private:
+    void selectOnFirstUse(QSqlQueryModel *model) const;
+
     QString m_userId;
     int m_userKey = 0;
     QString m_userFirstName;
@@ -286,6 +290,8 @@ private:
     QSuperSqlTableModel *m_setupModel = nullptr;
     QSuperSqlTableModel *m_mailModel = nullptr;
     QSuperSqlTableModel *m_lettersModel = nullptr;
+    // Models created and checked by openDatabase but not yet read.
+    mutable QList<QSqlQueryModel *> m_unselected;
 
     QString m_databaseFile;
     QString m_dataDirectory;

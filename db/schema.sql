@@ -408,10 +408,14 @@ create index ix_charges_tid on charges (tid);
 create index ix_charges_apid on charges (apid);
 create index ix_charges_fordate on charges (fordate);
 create index ix_trans_tid on trans (tid);
+-- The cashbook and the payment transactions are listed newest first; with these the engine reads
+-- the first screenful straight from the index instead of sorting the whole table.
+create descending index ix_trans_tdate_desc on trans (tdate);
 create index ix_payments_transid on payments (transid);
 create index ix_payments_chid on payments (chid);
 create index ix_cashbook_transid on cashbook (transid);
 create index ix_cashbook_tdate on cashbook (tdate);
+create descending index ix_cashbook_tdate_desc on cashbook (tdate);
 create index ix_maintenance_apid on maintenance (apid);
 create index ix_equipments_apid on equipments (apid);
 

@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QHash>
 #include <QHeaderView>
 #include <QMenu>
 #include <QSqlDriver>
@@ -131,26 +132,42 @@ int ApartmentsForm::currentApid() const
 void ApartmentsForm::fillOwnersTree()
 {
     ui->treeWidget->clear();
+    // One statement for the whole tree: a statement per owner costs more than the tree itself once an
+    // office has a few hundred owners. The left join keeps the owners that have no building yet, and
+    // walks the owners in their stored order with each owner's buildings right after him.
     QSqlQuery *query = dataSource->query();
     query->clear();
-    query->exec(QStringLiteral("select oid, code, name from owners"));
+    query->setForwardOnly(true);
+    query->exec(QStringLiteral("select o.oid, o.code, o.name, b.buildid, b.description from owners o "
+                               "left join buildings b on b.oid = o.oid"));
 
     QList<QTreeWidgetItem *> items;
     auto *top = new QTreeWidgetItem(QStringList(tr("OWNERS")));
     top->setData(0, OwnerRole, -1);
     top->setData(0, BuildingRole, -1);
     items << top;
+    const QBrush buildingBrush(QColor(QStringLiteral("Blue")));
+    QHash<int, QTreeWidgetItem *> ownerItems;
     while (query->next()) {
-        const int oid = query->value(QStringLiteral("oid")).toInt();
-        auto *owner = new QTreeWidgetItem(top, QStringList(QStringLiteral("[%1] %2").arg(
-                                                    query->value(QStringLiteral("code")).toString(),
-                                                    query->value(QStringLiteral("name")).toString())));
-        owner->setData(0, OwnerRole, oid);
-        owner->setData(0, BuildingRole, -1);
-        items << owner;
-        addOwnerBuildings(oid, owner, items);
+        const int oid = query->value(0).toInt();
+        QTreeWidgetItem *&owner = ownerItems[oid];
+        if (!owner) {
+            owner = new QTreeWidgetItem(top, QStringList(QStringLiteral("[%1] %2").arg(query->value(1).toString(),
+                                                                                        query->value(2).toString())));
+            owner->setData(0, OwnerRole, oid);
+            owner->setData(0, BuildingRole, -1);
+            items << owner;
+        }
+        if (query->isNull(3))
+            continue;
+        auto *building = new QTreeWidgetItem(owner, QStringList(query->value(4).toString()));
+        building->setData(0, OwnerRole, oid);
+        building->setData(0, BuildingRole, query->value(3).toInt());
+        building->setForeground(0, buildingBrush);
+        items << building;
     }
     query->clear();
+    query->setForwardOnly(false);
     ui->treeWidget->insertTopLevelItems(0, {items.first()});
     ui->treeWidget->expandAll();
 }

@@ -95,6 +95,9 @@ private slots:
     void buildsEveryModelInOrder();
     void joinModesDecideWhichRowsAreListed();
     void missingTableStopsTheOpening();
+    void missingLaterReadTableStopsTheOpening_data();
+    void missingLaterReadTableStopsTheOpening();
+    void cashbookAndTransactionsAreReadWhenFirstAsked();
     void unreadableFileReportsTheDriverError();
     void loadsTheAdministratorsRights();
 
@@ -311,6 +314,77 @@ void TestXDataSource::missingTableStopsTheOpening()
     QTest::ignoreMessage(QtDebugMsg, "todomodel is null");
     QVERIFY(!hub->todoModel());
     QVERIFY(QSqlDatabase::database(defaultConnection(), false).isOpen());
+}
+
+// The cashbook and the transactions are read only when first asked for, yet a file without them
+// must still be refused at the opening.
+void TestXDataSource::missingLaterReadTableStopsTheOpening_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("modelsCreated");
+    QTest::newRow("cashbook") << "CASHBOOK" << 28;
+    QTest::newRow("payment transactions") << "TRANS" << 32;
+}
+
+void TestXDataSource::missingLaterReadTableStopsTheOpening()
+{
+    QFETCH(QString, table);
+    QFETCH(int, modelsCreated);
+    TestDatabase copy("DATA.FDB");
+    {
+        QSqlDatabase db = copy.open("ddl");
+        QSqlQuery q(db);
+        QVERIFY2(q.exec("drop table " + table), qPrintable(q.lastError().text()));
+        db.close();
+    }
+    XDataSource *hub = openHub(copy);
+    QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("failed to open %1 table").arg(table)));
+    QVERIFY(!hub->openDatabase());
+    QVERIFY(!hub->isOpen());
+    QCOMPARE(hub->findChildren<QAbstractItemModel *>(QString(), Qt::FindDirectChildrenOnly).size(), modelsCreated);
+}
+
+void TestXDataSource::cashbookAndTransactionsAreReadWhenFirstAsked()
+{
+    TestDatabase copy("DEMO.FDB");
+    XDataSource *hub = openHub(copy);
+    QVERIFY(hub->openDatabase());
+
+    // Positions in creation order: cashbook 28, its list query 29, transactions 32.
+    const QList<QSqlQueryModel *> created =
+        hub->findChildren<QSqlQueryModel *>(QString(), Qt::FindDirectChildrenOnly);
+    for (int position : {28, 29, 32})
+        QVERIFY2(!created.at(position - 1)->query().isActive(), qPrintable(QString::number(position)));
+
+    // Rows written after the opening are there when a window first asks.
+    QVERIFY(exec("insert into cashbook (accid, tdate, catid, description, expense, income) "
+                 "values (9901, '2031-01-01', 1, 'Newest entry', 5, 0)"));
+    QVERIFY(exec("insert into trans (transid, tdate, tid, apid, paytotal) values (9902, '2031-01-02', 1, 1, 7)"));
+
+    const struct {
+        QSqlQueryModel *model;
+        int dateColumn;
+        QString table;
+    } lists[] = {
+        {hub->cashbookModel(), 1, "cashbook"},
+        {hub->cashbookQueryModel(), 0, "cashbook"},
+        {hub->transModel(), 1, "trans"},
+    };
+    for (const auto &list : lists) {
+        QSqlQueryModel *model = list.model;
+        while (model->canFetchMore())
+            model->fetchMore();
+        QCOMPARE(model->rowCount(), copy.scalar("select count(*) from " + list.table).toInt());
+        QCOMPARE(model->index(0, list.dateColumn).data(Qt::EditRole).toDate(), list.table == "trans"
+                     ? QDate(2031, 1, 2) : QDate(2031, 1, 1));
+        for (int row = 1; row < model->rowCount(); ++row)
+            QVERIFY(model->index(row - 1, list.dateColumn).data(Qt::EditRole).toDate()
+                    >= model->index(row, list.dateColumn).data(Qt::EditRole).toDate());
+    }
+    // Asked again, the model is not read anew: an edit not yet written stays.
+    QVERIFY(hub->transModel()->setData(hub->transModel()->index(0, 9), 8.0));
+    QVERIFY(hub->transModel()->isDirty());
+    QCOMPARE(hub->transModel()->index(0, 9).data(Qt::EditRole).toDouble(), 8.0);
 }
 
 void TestXDataSource::unreadableFileReportsTheDriverError()

@@ -364,6 +364,30 @@ private slots:
         QVERIFY(!q.value(2).toString().isEmpty());
     }
 
+    // The cashbook and the payment transactions are listed newest first. Without a descending index
+    // the engine sorts the whole table before the first row reaches the list.
+    void newestFirstListsHaveADescendingIndex_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("cashbook") << "CASHBOOK";
+        QTest::newRow("payment transactions") << "TRANS";
+    }
+
+    void newestFirstListsHaveADescendingIndex()
+    {
+        QFETCH(QString, table);
+        QSqlQuery q(m_db);
+        QVERIFY2(q.exec(QStringLiteral("select count(*) from rdb$indices i "
+                                       "join rdb$index_segments s on s.rdb$index_name = i.rdb$index_name "
+                                       "where i.rdb$relation_name = '%1' and i.rdb$index_type = 1 "
+                                       "and s.rdb$field_name = 'TDATE' and s.rdb$field_position = 0 "
+                                       "and coalesce(i.rdb$index_inactive, 0) = 0")
+                                    .arg(table)),
+                 qPrintable(sqlError(q)));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 1);
+    }
+
     void systemCategoriesAndLookups()
     {
         QSqlQuery q(m_db);
