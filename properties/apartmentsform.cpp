@@ -4,8 +4,8 @@
 #include "datahub/listformbase.h"
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
-#include "properties/apartmentsdialog.h"
 #include "money/recurdialog.h"
+#include "properties/apartmentsdialog.h"
 #include "reports/tibernereport.h"
 #include "tenants/agreementsdialog.h"
 
@@ -476,6 +476,36 @@ bool ApartmentsForm::runStatement(const QString &sql, const QVariantList &values
     return done;
 }
 
+bool ApartmentsForm::currentApartment(QSqlRecord &apartment)
+{
+    const QModelIndex current = ui->tableView->currentIndex();
+    if (!current.isValid()) {
+        MsgBox::information(this, tr("Select a valid apartment record from the apartments table view."));
+        return false;
+    }
+    apartment = dataSource->apartmentsQueryModel()->record(current.row());
+    return true;
+}
+
+bool ApartmentsForm::agreementExists(int agreeid)
+{
+    if (agreeid == -1)
+        return false;
+    QSqlQuery *query = dataSource->query();
+    query->clear();
+    query->exec(QStringLiteral("select rid from agreements where rid=%1").arg(agreeid));
+    const bool found = query->first();
+    query->clear();
+    return found;
+}
+
+bool ApartmentsForm::goOnWithoutAgreement(int agreeid)
+{
+    return agreeid != -1
+        || MsgBox::question(this, tr("A valid rental agreement does not exist. Are you sure you want to continue?"))
+               == QMessageBox::Yes;
+}
+
 QModelIndex ApartmentsForm::createAgreementRow(int apid, int tid, double rent)
 {
     QSqlDoubleRelationalTableModel *model = dataSource->agreementsModel();
@@ -492,12 +522,9 @@ QModelIndex ApartmentsForm::createAgreementRow(int apid, int tid, double rent)
 
 void ApartmentsForm::on_pushButton_11_clicked()
 {
-    const QModelIndex current = ui->tableView->currentIndex();
-    if (!current.isValid()) {
-        MsgBox::information(this, tr("Select a valid apartment record from the apartments table view."));
+    QSqlRecord apartment;
+    if (!currentApartment(apartment))
         return;
-    }
-    const QSqlRecord apartment = dataSource->apartmentsQueryModel()->record(current.row());
     const int apid = apartment.value(QStringLiteral("apid")).toInt();
     const int agreeid = apartment.value(QStringLiteral("agreeid")).toInt();
     const QVariant tenant = apartment.value(QStringLiteral("tid"));
@@ -510,15 +537,9 @@ void ApartmentsForm::on_pushButton_11_clicked()
     }
 
     // A key whose agreement is gone counts as no agreement: the apartment gets a new one.
-    QSqlQuery *query = dataSource->query();
-    bool isNew = true;
-    if (agreeid != -1) {
-        query->clear();
-        query->exec(QStringLiteral("select rid from agreements where rid=%1").arg(agreeid));
-        isNew = !query->first();
-        query->clear();
-    }
+    const bool isNew = !agreementExists(agreeid);
 
+    QSqlQuery *query = dataSource->query();
     query->clear();
     query->exec(QStringLiteral("select * from tenants where tid=%1").arg(tid));
     if (!query->first()) {
@@ -692,23 +713,12 @@ bool ApartmentsForm::writeAgreement(int row, int rid, int apid, int tid, bool is
 
 void ApartmentsForm::on_pushButton_12_clicked()
 {
-    const QModelIndex current = ui->tableView->currentIndex();
-    if (!current.isValid()) {
-        MsgBox::information(this, tr("Select a valid apartment record from the apartments table view."));
+    QSqlRecord apartment;
+    if (!currentApartment(apartment))
         return;
-    }
-    const QSqlRecord apartment = dataSource->apartmentsQueryModel()->record(current.row());
     const int apid = apartment.value(QStringLiteral("apid")).toInt();
     const int agreeid = apartment.value(QStringLiteral("agreeid")).toInt();
-    bool exists = false;
-    if (agreeid != -1) {
-        QSqlQuery *query = dataSource->query();
-        query->clear();
-        query->exec(QStringLiteral("select rid from agreements where rid=%1").arg(agreeid));
-        exists = query->first();
-        query->clear();
-    }
-    if (!exists) {
+    if (!agreementExists(agreeid)) {
         MsgBox::information(this, tr("A valid rental agreement does not exist"));
         return;
     }
@@ -754,18 +764,13 @@ void ApartmentsForm::on_tableView_2_doubleClicked(const QModelIndex &)
 
 void ApartmentsForm::editRecurringBill(bool isNew)
 {
-    const QModelIndex current = ui->tableView->currentIndex();
-    if (!current.isValid()) {
-        MsgBox::information(this, tr("Select a valid apartment record from the apartments table view."));
+    QSqlRecord apartment;
+    if (!currentApartment(apartment))
         return;
-    }
-    const QSqlRecord apartment = dataSource->apartmentsQueryModel()->record(current.row());
     const int apid = apartment.value(QStringLiteral("apid")).toInt();
     const int agreeid = apartment.value(QStringLiteral("agreeid")).toInt();
     const QVariant tid = apartment.value(QStringLiteral("tid"));
-    if (agreeid == -1
-        && MsgBox::question(this, tr("A valid rental agreement does not exist. Are you sure you want to continue?"))
-               != QMessageBox::Yes)
+    if (!goOnWithoutAgreement(agreeid))
         return;
 
     RecurModel *bills = dataSource->recurModel();
@@ -799,16 +804,8 @@ void ApartmentsForm::editRecurringBill(bool isNew)
 
 void ApartmentsForm::on_pushButton_7_clicked()
 {
-    const QModelIndex current = ui->tableView->currentIndex();
-    if (!current.isValid()) {
-        MsgBox::information(this, tr("Select a valid apartment record from the apartments table view."));
-        return;
-    }
-    const int agreeid =
-        dataSource->apartmentsQueryModel()->record(current.row()).value(QStringLiteral("agreeid")).toInt();
-    if (agreeid == -1
-        && MsgBox::question(this, tr("A valid rental agreement does not exist. Are you sure you want to continue?"))
-               != QMessageBox::Yes)
+    QSqlRecord apartment;
+    if (!currentApartment(apartment) || !goOnWithoutAgreement(apartment.value(QStringLiteral("agreeid")).toInt()))
         return;
 
     const QModelIndex bill = ui->tableView_2->currentIndex();

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QPrinter;
+class QSqlRecord;
 class QStringListModel;
 class QTreeWidgetItem;
 class XDataSource;
@@ -70,6 +71,9 @@ private:
     void rerunList();
     void selectApartment(int apid);
     int currentApid() const;
+    bool currentApartment(QSqlRecord &apartment);
+    bool agreementExists(int agreeid);
+    bool goOnWithoutAgreement(int agreeid);
     bool writeAgreement(int row, int rid, int apid, int tid, bool isNew);
     bool runStatement(const QString &sql, const QVariantList &values = {});
     QString rentType() const { return tr("rent"); }
