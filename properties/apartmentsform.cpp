@@ -4,6 +4,7 @@
 #include "datahub/listformbase.h"
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
+#include "money/recurdialog.h"
 #include "properties/apartmentsdialog.h"
 #include "reports/tibernereport.h"
 #include "upkeep/maintenancedialog.h"
@@ -11,6 +12,8 @@
 #include <QCloseEvent>
 #include <QDebug>
 #include <QHash>
+#include "tenants/agreementsdialog.h"
+#include <QException>
 #include <QHeaderView>
 #include <QMenu>
 #include <QSqlDriver>
@@ -29,6 +32,21 @@ void reselect(QSqlTableModel *model)
 {
     model->setFilter(model->filter());
 }
+
+bool rowHasChanges(const QSqlTableModel *model, int row)
+{
+    for (int column = 0; column < model->columnCount(); ++column) {
+        if (model->isDirty(model->index(row, column)))
+            return true;
+    }
+    return false;
+}
+
+// Columns of the agreements model and of the recur model that the agreement commands fill.
+enum AgreementColumn { AgreementTenant = 1, AgreementApartment = 2, AgreementRent = 4 };
+enum RecurColumn { RecurType = 1, RecurAmount = 2, RecurLateFee = 3, RecurFreq = 4, RecurNextDate = 5,
+                   RecurStartDate = 6, RecurEndDate = 7, RecurPerDay = 8, RecurTenant = 9, RecurCompleted = 10,
+                   RecurApartment = 11 };
 }
 
 ApartmentsForm::ApartmentsForm(XDataSource *dataSource, QPrinter *printer, QWidget *parent)
@@ -461,4 +479,370 @@ void ApartmentsForm::on_pushButton_15_clicked()
 void ApartmentsForm::on_action_Refresh_triggered()
 {
     refreshBuildings();
+}
+
+bool ApartmentsForm::runStatement(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery *query = dataSource->query();
+    query->clear();
+    query->prepare(sql);
+    for (const QVariant &value : values)
+        query->addBindValue(value);
+    const bool done = query->exec();
+    if (!done)
+        qDebug() << sql << query->lastError().text();
+    query->clear();
+    return done;
+}
+
+bool ApartmentsForm::currentApartment(QSqlRecord &apartment)
+{
+    const QModelIndex current = ui->tableView->currentIndex();
+    if (!current.isValid()) {
+        MsgBox::information(this, tr("Select a valid apartment record from the apartments table view."));
+        return false;
+    }
+    apartment = dataSource->apartmentsQueryModel()->record(current.row());
+    return true;
+}
+
+bool ApartmentsForm::agreementExists(int agreeid)
+{
+    if (agreeid == -1)
+        return false;
+    QSqlQuery *query = dataSource->query();
+    query->clear();
+    query->exec(QStringLiteral("select rid from agreements where rid=%1").arg(agreeid));
+    const bool found = query->first();
+    query->clear();
+    return found;
+}
+
+bool ApartmentsForm::goOnWithoutAgreement(int agreeid)
+{
+    return agreeid != -1
+        || MsgBox::question(this, tr("A valid rental agreement does not exist. Are you sure you want to continue?"))
+               == QMessageBox::Yes;
+}
+
+QModelIndex ApartmentsForm::createAgreementRow(int apid, int tid, double rent)
+{
+    QSqlDoubleRelationalTableModel *model = dataSource->agreementsModel();
+    const int row = model->rowCount();
+    if (!model->insertRows(row, 1)) {
+        MsgBox::information(this, tr("Error creating new rental agreement"));
+        return QModelIndex();
+    }
+    XDataSource::setCellValue(model, AgreementApartment, row, apid);
+    XDataSource::setCellValue(model, AgreementTenant, row, tid);
+    XDataSource::setCellValue(model, AgreementRent, row, rent);
+    return model->index(row, 0);
+}
+
+void ApartmentsForm::on_pushButton_11_clicked()
+{
+    QSqlRecord apartment;
+    if (!currentApartment(apartment))
+        return;
+    const int apid = apartment.value(QStringLiteral("apid")).toInt();
+    const int agreeid = apartment.value(QStringLiteral("agreeid")).toInt();
+    const QVariant tenant = apartment.value(QStringLiteral("tid"));
+    const int tid = tenant.toInt();
+    const QString suite = apartment.value(QStringLiteral("suite")).toString();
+    const double rent = apartment.value(QStringLiteral("rent")).toDouble();
+    if (tenant.isNull() || tid < 1) {
+        MsgBox::information(this, tr("No tenant has been assigned to the apartment!"));
+        return;
+    }
+
+    // A key whose agreement is gone counts as no agreement: the apartment gets a new one.
+    const bool isNew = !agreementExists(agreeid);
+
+    QSqlQuery *query = dataSource->query();
+    query->clear();
+    query->exec(QStringLiteral("select * from tenants where tid=%1").arg(tid));
+    if (!query->first()) {
+        query->clear();
+        MsgBox::information(this, tr("tenant does not exist"));
+        return;
+    }
+    const QString company = query->value(QStringLiteral("company")).toString();
+    const QString firstname = query->value(QStringLiteral("firstname")).toString();
+    const QString lastname = query->value(QStringLiteral("lastname")).toString();
+    query->clear();
+
+    if (!openTransaction()) {
+        MsgBox::information(this, tr("Error creating/displaying rental agreement"));
+        return;
+    }
+    QSqlDriver *driver = QSqlDatabase::database().driver();
+    QSqlDoubleRelationalTableModel *agreements = dataSource->agreementsModel();
+    // Nothing of a command that did not finish may stay in the shared models, nor the narrowing to
+    // one agreement that other windows would go on seeing.
+    const auto discard = [this, agreements, isNew, driver] {
+        driver->rollbackTransaction();
+        agreements->revertAll();
+        dataSource->recurModel()->revertAll();
+        if (!isNew)
+            agreements->setFilter(QString());
+    };
+
+    int row = 0;
+    if (isNew) {
+        const QModelIndex created = createAgreementRow(apid, tid, rent);
+        if (!created.isValid()) {
+            discard();
+            MsgBox::information(this, tr("Error creating/displaying rental agreement"));
+            return;
+        }
+        row = created.row();
+    } else {
+        agreements->setFilter(QStringLiteral("rid = %1").arg(agreeid));
+        if (agreements->rowCount() == 0) {
+            discard();
+            MsgBox::information(this, tr("Error creating/displaying rental agreement"));
+            return;
+        }
+    }
+
+    auto *form = new AgreementsDialog(dataSource, row, isNew, this);
+    form->setTenantInfo(suite, company, firstname, lastname);
+    const bool accepted = form->exec() == QDialog::Accepted;
+    const int rid = isNew ? form->agreementId() : agreeid;
+    delete form;
+    if (!accepted) {
+        discard();
+        return;
+    }
+
+    try {
+        if (!writeAgreement(row, rid, apid, tid, isNew)) {
+            discard();
+            MsgBox::information(this, tr("Error creating new rental agreement"));
+            return;
+        }
+    } catch (const QException &error) {
+        qDebug() << "Exception: " << error.what();
+        discard();
+        MsgBox::information(this, tr("Error creating/viewing rental agreement"));
+        return;
+    }
+    if (!driver->commitTransaction()) {
+        discard();
+        MsgBox::information(this, tr("Error creating rental agreement"));
+        return;
+    }
+    if (!isNew)
+        agreements->setFilter(QString());
+    reselect(dataSource->chargesModel());
+    reloadModels(apid);
+}
+
+// Everything a saved agreement brings with it, inside the caller's transaction: the row itself, the
+// apartment's link to it, its rent bill built anew, the other bills on the lease's dates, and the
+// charges that have fallen due. False at the first write the database refuses; a failed charge throws.
+bool ApartmentsForm::writeAgreement(int row, int rid, int apid, int tid, bool isNew)
+{
+    QSqlDoubleRelationalTableModel *agreements = dataSource->agreementsModel();
+    // An agreement looked at and saved unchanged has nothing to write.
+    if (isNew || rowHasChanges(agreements, row)) {
+        const bool written = isNew ? XDataSource::insertRelationalRow(agreements, row)
+                                   : XDataSource::updateRelationalRow(agreements, row);
+        if (!written)
+            return false;
+    }
+    if (!runStatement(QStringLiteral("update apartments set agreeid=? where apid=?"), {rid, apid}))
+        return false;
+
+    // A saved lease goes on billing from where its rent bill stopped: starting again at the first
+    // payment date would charge every period already charged a second time.
+    QDate billedUpTo;
+    QSqlQuery *query = dataSource->query();
+    if (!isNew) {
+        query->clear();
+        query->prepare(QStringLiteral("select max(nextdate) from recur where lower(type)=? and apid=?"));
+        query->addBindValue(rentType());
+        query->addBindValue(apid);
+        if (query->exec() && query->first())
+            billedUpTo = query->value(0).toDate();
+        query->clear();
+    }
+    if (!runStatement(QStringLiteral("delete from recur where lower(type)=? and apid=?"), {rentType(), apid}))
+        return false;
+
+    RecurModel *bills = dataSource->recurModel();
+    const int billRow = bills->rowCount();
+    if (!bills->insertRows(billRow, 1))
+        return false;
+
+    query->clear();
+    query->exec(QStringLiteral("select * from agreements where rid = %1").arg(rid));
+    if (!query->first()) {
+        query->clear();
+        return false;
+    }
+    const QSqlRecord agreement = query->record();
+    query->clear();
+
+    const QDate leaseStart = agreement.value(10).toDate();
+    const QDate leaseEnd = agreement.value(11).toDate();
+    const QDate firstPayment = agreement.value(16).toDate();
+    const QDate nextDate = billedUpTo.isValid() ? qMax(billedUpTo, firstPayment) : firstPayment;
+    XDataSource::setCellValue(bills, RecurType, billRow, tr("Rent"));
+    XDataSource::setCellValue(bills, RecurAmount, billRow, agreement.value(4).toDouble());
+    XDataSource::setCellValue(bills, RecurLateFee, billRow, agreement.value(5).toDouble());
+    XDataSource::setCellValue(bills, RecurFreq, billRow, agreement.value(7).toInt());
+    XDataSource::setCellValue(bills, RecurNextDate, billRow, nextDate);
+    XDataSource::setCellValue(bills, RecurStartDate, billRow, leaseStart);
+    XDataSource::setCellValue(bills, RecurEndDate, billRow, leaseEnd);
+    XDataSource::setCellValue(bills, RecurPerDay, billRow, agreement.value(6).toDouble());
+    XDataSource::setCellValue(bills, RecurTenant, billRow, tid);
+    XDataSource::setCellValue(bills, RecurCompleted, billRow, 0);
+    XDataSource::setCellValue(bills, RecurApartment, billRow, apid);
+    if (!XDataSource::insertRelationalRow(bills, billRow))
+        return false;
+
+    // The other bills run with the lease. A new lease bills them from its first payment date; a saved
+    // one never moves a bill's next date back over periods it has charged already.
+    const QString start = XDataSource::toSqlDate(leaseStart);
+    const QString end = XDataSource::toSqlDate(leaseEnd);
+    const QString first = XDataSource::toSqlDate(firstPayment);
+    const QString next = isNew ? QStringLiteral("'%1'").arg(first)
+                               : QStringLiteral("case when nextdate is null or nextdate < '%1' then '%1' "
+                                                "else nextdate end")
+                                     .arg(first);
+    if (!runStatement(QStringLiteral("update recur set startdate='%1', enddate='%2', nextdate=%3 where apid = ? "
+                                     "and lower(type) <> ?")
+                          .arg(start, end, next),
+                      {apid, rentType()}))
+        return false;
+
+    query->clear();
+    query->exec(QStringLiteral("select * from recur where apid = %1").arg(apid));
+    if (!query->first()) {
+        query->clear();
+        return false;
+    }
+    do {
+        dataSource->postRecurringCharges(*query);
+    } while (query->next());
+    query->clear();
+    return true;
+}
+
+void ApartmentsForm::on_pushButton_12_clicked()
+{
+    QSqlRecord apartment;
+    if (!currentApartment(apartment))
+        return;
+    const int apid = apartment.value(QStringLiteral("apid")).toInt();
+    const int agreeid = apartment.value(QStringLiteral("agreeid")).toInt();
+    if (!agreementExists(agreeid)) {
+        MsgBox::information(this, tr("A valid rental agreement does not exist"));
+        return;
+    }
+    if (MsgBox::question(this, tr("Are you sure you want to delete the current rental agreement! You will not be "
+                                  "able to undo it once you delete it"))
+        != QMessageBox::Yes) {
+        qDebug() << "Don't delete record";
+        return;
+    }
+    qDebug() << "Delete Record";
+    if (!openTransaction()) {
+        MsgBox::information(this, tr("Error deleting rental agreement"));
+        return;
+    }
+    // The charges already posted and the other bills stay; so does the tenant.
+    QSqlDriver *driver = QSqlDatabase::database().driver();
+    const bool deleted =
+        runStatement(QStringLiteral("delete from agreements where apid=? and rid=?"), {apid, agreeid})
+        && runStatement(QStringLiteral("update apartments set agreeid=-1 where apid=?"), {apid})
+        && runStatement(QStringLiteral("delete from recur where lower(type)=? and apid=?"), {rentType(), apid});
+    if (!deleted || !driver->commitTransaction()) {
+        driver->rollbackTransaction();
+        MsgBox::information(this, tr("Error deleting rental agreement"));
+        return;
+    }
+    reloadModels(apid);
+}
+
+void ApartmentsForm::on_pushButton_5_clicked()
+{
+    editRecurringBill(true);
+}
+
+void ApartmentsForm::on_pushButton_6_clicked()
+{
+    editRecurringBill(false);
+}
+
+void ApartmentsForm::on_tableView_2_doubleClicked(const QModelIndex &)
+{
+    editRecurringBill(false);
+}
+
+void ApartmentsForm::editRecurringBill(bool isNew)
+{
+    QSqlRecord apartment;
+    if (!currentApartment(apartment))
+        return;
+    const int apid = apartment.value(QStringLiteral("apid")).toInt();
+    const int agreeid = apartment.value(QStringLiteral("agreeid")).toInt();
+    const QVariant tid = apartment.value(QStringLiteral("tid"));
+    if (!goOnWithoutAgreement(agreeid))
+        return;
+
+    RecurModel *bills = dataSource->recurModel();
+    if (isNew) {
+        const int row = bills->rowCount();
+        if (!bills->insertRows(row, 1)) {
+            MsgBox::information(this, tr("Error creating new bill"));
+            return;
+        }
+        ui->tableView_2->setCurrentIndex(bills->index(row, 0));
+        XDataSource::setCellValue(bills, RecurApartment, row, apid);
+        XDataSource::setCellValue(bills, RecurTenant, row, tid);
+        XDataSource::setCellValue(bills, RecurCompleted, row, 0);
+    }
+    const QModelIndex bill = ui->tableView_2->currentIndex();
+    if (!bill.isValid()) {
+        MsgBox::information(this, tr("You haven't selected any recurring bill record"));
+        return;
+    }
+
+    auto *form = new RecurDialog(dataSource, bill.row(), this);
+    const bool accepted = form->exec() == QDialog::Accepted;
+    delete form;
+    if (!accepted) {
+        bills->revertAll();
+        return;
+    }
+    if (!bills->submitRowInView(bill.row(), true, false, ui->tableView_2))
+        MsgBox::information(this, tr("Unable to submit data"));
+}
+
+void ApartmentsForm::on_pushButton_7_clicked()
+{
+    QSqlRecord apartment;
+    if (!currentApartment(apartment) || !goOnWithoutAgreement(apartment.value(QStringLiteral("agreeid")).toInt()))
+        return;
+
+    const QModelIndex bill = ui->tableView_2->currentIndex();
+    if (!bill.isValid()) {
+        MsgBox::information(this, tr("You haven't selected any recurring bill record"));
+        return;
+    }
+    RecurModel *bills = dataSource->recurModel();
+    const int row = bill.row();
+    if (bills->record(row).value(QStringLiteral("type")).toString().toLower() == rentType()) {
+        MsgBox::information(this, tr("You can't delete the rent recurring bill!"));
+        return;
+    }
+    if (MsgBox::question(this, tr("Are you sure you want to delete the record?")) != QMessageBox::Yes) {
+        qDebug() << "Don't delete record";
+        return;
+    }
+    qDebug() << "Delete Record";
+    if (!bills->removeRows(row, 1) || !bills->submitRowInView(row, true, true, ui->tableView_2))
+        MsgBox::information(this, tr("Error deleting record!"));
 }

@@ -3,9 +3,11 @@
 
 #include <QModelIndex>
 #include <QString>
+#include <QVariantList>
 #include <QWidget>
 
 class QPrinter;
+class QSqlRecord;
 class QStringListModel;
 class QTreeWidgetItem;
 class XDataSource;
@@ -32,6 +34,8 @@ public:
     void addOwnerBuildings(int ownerId, QTreeWidgetItem *parentItem, QList<QTreeWidgetItem *> &items);
     void reloadModels(int apid);
     void runApartmentsDialog(const QModelIndex &index, int buildingId, int ownerId);
+    QModelIndex createAgreementRow(int apid, int tid, double rent);
+    void editRecurringBill(bool isNew);
 
 public slots:
     void refreshBuildings();
@@ -52,6 +56,12 @@ public slots:
     void on_treeWidget_customContextMenuRequested(const QPoint &position);
     void on_pushButton_15_clicked();
     void on_action_Refresh_triggered();
+    void on_pushButton_11_clicked();
+    void on_pushButton_12_clicked();
+    void on_pushButton_5_clicked();
+    void on_pushButton_6_clicked();
+    void on_tableView_2_doubleClicked(const QModelIndex &index);
+    void on_pushButton_7_clicked();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -61,6 +71,12 @@ private:
     void rerunList();
     void selectApartment(int apid);
     int currentApid() const;
+    bool currentApartment(QSqlRecord &apartment);
+    bool agreementExists(int agreeid);
+    bool goOnWithoutAgreement(int agreeid);
+    bool writeAgreement(int row, int rid, int apid, int tid, bool isNew);
+    bool runStatement(const QString &sql, const QVariantList &values = {});
+    QString rentType() const { return tr("rent"); }
 
     Ui::ApartmentsForm *ui;
     XDataSource *dataSource;

@@ -1,0 +1,361 @@
+// The agreement and recurring-bill commands of the apartments page on the demonstration database:
+// letting a vacant apartment, viewing and saving its lease, deleting it, and the apartment's bills.
+
+#include "testhub.h"
+
+#include "datahub/shortdate.h"
+#include "datahub/today.h"
+#include "properties/apartmentsform.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTableView>
+
+namespace {
+QDate d(const char *iso)
+{
+    return QDate::fromString(QLatin1String(iso), Qt::ISODate);
+}
+
+void retype(QWidget *dialog, const char *name, const QString &text)
+{
+    auto *edit = child<QLineEdit>(dialog, name);
+    edit->clear();
+    QTest::keyClicks(edit, text);
+}
+
+// Runs `step` on the modal dialog the next command opens, from inside its event loop.
+void onNextModal(std::function<void(QDialog *)> step)
+{
+    QTimer::singleShot(0, [step] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            step(dialog);
+    });
+}
+
+// Demo apartment 201 is vacant; the clerk has just given it tenant 36 from the waiting list. It still
+// carries a parking bill of an earlier tenancy, billed up to the end of May 2023.
+const int Apid = 5;
+const char *const fixture[] = {
+    "update apartments set tid = 36 where apid = 5",
+    "insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, completed, "
+    "apid) values (9400, 'Parking', 40, 0, 3, '2023-06-01', '2023-01-01', '2023-12-31', 0, 36, 0, 5)",
+};
+} // namespace
+
+class TestApartmentBills : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void newAgreementLetsTheApartment();
+    void savedAgreementPostsNothingTwice_data();
+    void savedAgreementPostsNothingTwice();
+    void failedWriteLeavesEveryRow_data();
+    void failedWriteLeavesEveryRow();
+    void deleteTakesTheAgreementAndItsRentBill();
+    void failedDeleteKeepsTheAgreement();
+    void billAddedWithoutAgreement();
+    void billDeletion_data();
+    void billDeletion();
+
+private:
+    void selectApid(int apid);
+    void letApartment(bool cancel = false);
+    QVariant scalar(const QString &sql) { return t->copy.scalar(sql); }
+    int charges() { return scalar("select count(*) from charges where apid = 5").toInt(); }
+    int rentBills() { return scalar("select count(*) from recur where apid = 5 and lower(type) = 'rent'").toInt(); }
+    QVariant rentBill(const char *column)
+    {
+        return scalar(QStringLiteral("select %1 from recur where apid = 5 and lower(type) = 'rent'").arg(column));
+    }
+
+    TestHub *t = nullptr;
+    ApartmentsForm *form = nullptr;
+    QTableView *view = nullptr;
+};
+
+void TestApartmentBills::init()
+{
+    t = new TestHub;
+    QVERIFY(t->opened);
+    Today::set(d("2024-04-15"));
+    for (const char *sql : fixture)
+        QVERIFY(t->exec(sql));
+    t->hub->apartmentsQueryModel()->setQuery(t->hub->apartmentsQueryModel()->query().lastQuery());
+    t->hub->recurModel()->select();
+    form = new ApartmentsForm(t->hub, nullptr);
+    view = child<QTableView>(form, "tableView");
+}
+
+void TestApartmentBills::cleanup()
+{
+    delete form;
+    delete t;
+    Today::reset();
+}
+
+void TestApartmentBills::selectApid(int apid)
+{
+    selectRow(view, 0, apid, 4);
+}
+
+// A lease from February 2024 to January 2025, monthly rent of 1200, first payment on 1 February.
+void TestApartmentBills::letApartment(bool cancel)
+{
+    selectApid(Apid);
+    ModalDriver driver;
+    const auto fill = [](QDialog *dialog) {
+        retype(dialog, "rent", "1200");
+        auto *freq = child<QComboBox>(dialog, "rentRecurs");
+        freq->setCurrentIndex(freq->findText("Monthly"));
+        const char *const fields[] = {"firstDueOn", "leaseStartDate", "LeaseEndDate", "moveIn", "moveOut",
+                                      "firstPaymentDate"};
+        const char *const dates[] = {"2024-02-01", "2024-02-01", "2025-01-31", "2024-01-30", "2025-01-31",
+                                     "2024-02-01"};
+        for (int i = 0; i < 6; ++i)
+            retype(dialog, fields[i], ShortDate::toText(d(dates[i])));
+    };
+    if (cancel) {
+        driver.cancel(fill);
+    } else {
+        driver.ok(fill);
+        MsgBox::setNextAnswer(QMessageBox::Yes);
+    }
+    clickButton(form, "pushButton_11");
+    QCOMPARE(driver.handled, 1);
+    QCOMPARE(driver.stayedOpen, 0);
+}
+
+void TestApartmentBills::newAgreementLetsTheApartment()
+{
+    const int key = scalar("select gen_id(GEN_AGREEMENTS_ID, 0) from RDB$DATABASE").toInt() + 1;
+    letApartment();
+    QCOMPARE(MsgBox::shownTexts(), QStringList("Are you sure you want to submit data"));
+
+    QCOMPARE(scalar("select count(*) from agreements where apid = 5").toInt(), 1);
+    QCOMPARE(scalar("select rid from agreements where apid = 5").toInt(), key);
+    QCOMPARE(scalar("select tid from agreements where apid = 5").toInt(), 36);
+    QCOMPARE(scalar("select agreeid from apartments where apid = 5").toInt(), key);
+
+    QCOMPARE(rentBills(), 1);
+    QCOMPARE(rentBill("amount").toDouble(), 1200.0);
+    QCOMPARE(rentBill("freq").toInt(), 3);
+    QCOMPARE(rentBill("tid").toInt(), 36);
+    QCOMPARE(rentBill("startdate").toDate(), d("2024-02-01"));
+    QCOMPARE(rentBill("enddate").toDate(), d("2025-01-31"));
+    // February, March and April are charged; May is next.
+    QCOMPARE(rentBill("nextdate").toDate(), d("2024-05-01"));
+    QCOMPARE(scalar("select count(*) from charges where apid = 5 and type = 'Rent' and amt = 1200 and tid = 36 "
+                    "and fordate in ('2024-02-01', '2024-03-01', '2024-04-01')")
+                 .toInt(),
+             3);
+    // The parking bill runs with the new lease from its first payment date.
+    QCOMPARE(scalar("select startdate from recur where recid = 9400").toDate(), d("2024-02-01"));
+    QCOMPARE(scalar("select enddate from recur where recid = 9400").toDate(), d("2025-01-31"));
+    QCOMPARE(scalar("select nextdate from recur where recid = 9400").toDate(), d("2024-05-01"));
+    QCOMPARE(charges(), 6);
+
+    // The page shows the apartment let, still current, with its two bills.
+    QSqlDoubleQueryModel *list = t->hub->apartmentsQueryModel();
+    const QSqlRecord shown = list->record(view->currentIndex().row());
+    QCOMPARE(shown.value("apid").toInt(), Apid);
+    QCOMPARE(shown.value("agreeid").toInt(), key);
+    QCOMPARE(shown.value("tenname").toString(), QString("Juniper Hale"));
+}
+
+void TestApartmentBills::savedAgreementPostsNothingTwice_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QString>("rent");
+    QTest::addColumn<QString>("today");
+    QTest::addColumn<int>("newCharges");
+    QTest::addColumn<QString>("rentNext");
+    QTest::newRow("viewed and closed, two months on") << false << QString() << "2024-06-15" << 0 << "2024-05-01";
+    QTest::newRow("unchanged, same day") << true << QString() << "2024-04-15" << 0 << "2024-05-01";
+    QTest::newRow("new rent, same day") << true << "1250" << "2024-04-15" << 0 << "2024-05-01";
+    // May and June fall due for the rent and the parking, once each.
+    QTest::newRow("unchanged, two months on") << true << QString() << "2024-06-15" << 4 << "2024-07-01";
+}
+
+void TestApartmentBills::savedAgreementPostsNothingTwice()
+{
+    QFETCH(bool, save);
+    QFETCH(QString, rent);
+    QFETCH(QString, today);
+    QFETCH(int, newCharges);
+    QFETCH(QString, rentNext);
+
+    letApartment();
+    const int before = charges();
+    Today::set(QDate::fromString(today, Qt::ISODate));
+    MsgBox::clearShown();
+
+    // The form shows an existing agreement read-only with Close alone; an accepted form is saved.
+    bool opened = false;
+    onNextModal([&](QDialog *dialog) {
+        opened = true;
+        if (!save) {
+            dialog->reject();
+            return;
+        }
+        if (!rent.isEmpty())
+            child<QLineEdit>(dialog, "rent")->setText(rent);
+        MsgBox::setNextAnswer(QMessageBox::Yes);
+        dialog->accept();
+    });
+    clickButton(form, "pushButton_11");
+    QVERIFY(opened);
+    QCOMPARE(MsgBox::shownTexts().size(), save ? 1 : 0);
+
+    const double amount = rent.isEmpty() ? 1200.0 : rent.toDouble();
+    QCOMPARE(scalar("select rent from agreements where apid = 5").toDouble(), amount);
+    QCOMPARE(rentBills(), 1);
+    QCOMPARE(rentBill("amount").toDouble(), amount);
+    const QDate next = QDate::fromString(rentNext, Qt::ISODate);
+    QCOMPARE(rentBill("nextdate").toDate(), next);
+    QCOMPARE(scalar("select nextdate from recur where recid = 9400").toDate(), next);
+    QCOMPARE(charges(), before + newCharges);
+    QCOMPARE(scalar("select count(*) from (select fordate, type from charges where apid = 5 group by fordate, type "
+                    "having count(*) > 1)")
+                 .toInt(),
+             0);
+    QVERIFY(t->hub->agreementsModel()->filter().isEmpty());
+}
+
+void TestApartmentBills::failedWriteLeavesEveryRow_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<QString>("message");
+    const QString failed = "Error creating new rental agreement";
+    QTest::newRow("cancelled form") << QString() << QString();
+    QTest::newRow("agreement") << "agreements before insert" << failed;
+    QTest::newRow("apartment's link") << "apartments before update" << failed;
+    QTest::newRow("rent bill") << "recur before insert" << failed;
+    QTest::newRow("other bills' dates") << "recur before update" << failed;
+    QTest::newRow("charge") << "charges before insert" << "Error creating/viewing rental agreement";
+}
+
+void TestApartmentBills::failedWriteLeavesEveryRow()
+{
+    QFETCH(QString, trigger);
+    QFETCH(QString, message);
+    if (!trigger.isEmpty()) {
+        QVERIFY(t->exec("create exception write_refused 'refused'"));
+        QVERIFY(t->exec(QStringLiteral("create trigger refuse for %1 as begin exception write_refused; end")
+                            .arg(trigger)));
+    }
+    const int agreements = scalar("select count(*) from agreements").toInt();
+    const int bills = scalar("select count(*) from recur").toInt();
+
+    letApartment(trigger.isEmpty());
+    QCOMPARE(MsgBox::shownTexts().contains(message), !message.isEmpty());
+    QCOMPARE(scalar("select count(*) from agreements").toInt(), agreements);
+    QCOMPARE(scalar("select agreeid from apartments where apid = 5").toInt(), -1);
+    QCOMPARE(scalar("select count(*) from recur").toInt(), bills);
+    QCOMPARE(scalar("select nextdate from recur where recid = 9400").toDate(), d("2023-06-01"));
+    QCOMPARE(charges(), 0);
+    // Nothing of the failed command waits in the shared models to be written by someone else.
+    QVERIFY(!t->hub->agreementsModel()->isDirty());
+    QVERIFY(!t->hub->recurModel()->isDirty());
+}
+
+void TestApartmentBills::deleteTakesTheAgreementAndItsRentBill()
+{
+    letApartment();
+    // Only a type that is "rent" exactly makes a bill the rent bill.
+    QVERIFY(t->exec("insert into recur (recid, type, amount, freq, nextdate, enddate, tid, completed, apid) values "
+                    "(9401, 'RENT', 10, 3, '2024-05-01', '2025-01-31', 36, 0, 5)"));
+    QVERIFY(t->exec("insert into recur (recid, type, amount, freq, nextdate, enddate, tid, completed, apid) values "
+                    "(9402, 'Rental insurance', 10, 3, '2024-05-01', '2025-01-31', 36, 0, 5)"));
+    const int before = charges();
+    MsgBox::clearShown();
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_12");
+    QCOMPARE(MsgBox::shownTexts(), QStringList("Are you sure you want to delete the current rental agreement! You "
+                                               "will not be able to undo it once you delete it"));
+    QCOMPARE(scalar("select count(*) from agreements where apid = 5").toInt(), 0);
+    QCOMPARE(scalar("select agreeid from apartments where apid = 5").toInt(), -1);
+    QCOMPARE(scalar("select tid from apartments where apid = 5").toInt(), 36);
+    QCOMPARE(rentBills(), 0);
+    QCOMPARE(scalar("select count(*) from recur where recid in (9400, 9402)").toInt(), 2);
+    QCOMPARE(charges(), before);
+}
+
+void TestApartmentBills::failedDeleteKeepsTheAgreement()
+{
+    letApartment();
+    const int key = scalar("select agreeid from apartments where apid = 5").toInt();
+    QVERIFY(t->exec("create exception bills_kept 'bills are kept'"));
+    QVERIFY(t->exec("create trigger keep_bills for recur before delete as begin exception bills_kept; end"));
+    MsgBox::clearShown();
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_12");
+    QVERIFY(MsgBox::shownTexts().contains("Error deleting rental agreement"));
+    QCOMPARE(scalar("select count(*) from agreements where apid = 5").toInt(), 1);
+    QCOMPARE(scalar("select agreeid from apartments where apid = 5").toInt(), key);
+    QCOMPARE(rentBills(), 1);
+}
+
+void TestApartmentBills::billAddedWithoutAgreement()
+{
+    const int key = scalar("select gen_id(GEN_RECUR_ID, 0) from RDB$DATABASE").toInt() + 1;
+    selectApid(Apid);
+    ModalDriver driver;
+    driver.ok([](QDialog *dialog) {
+        auto *type = child<QComboBox>(dialog, "type");
+        type->setCurrentIndex(type->findText("Utilities"));
+        retype(dialog, "amount", "65");
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes); // no agreement: go on
+    MsgBox::setNextAnswer(QMessageBox::Yes); // submit
+    clickButton(form, "pushButton_5");
+    QCOMPARE(driver.stayedOpen, 0);
+    const QString bill = QStringLiteral("select %1 from recur where recid = ") + QString::number(key);
+    QCOMPARE(scalar(bill.arg("apid")).toInt(), Apid);
+    QCOMPARE(scalar(bill.arg("tid")).toInt(), 36);
+    QCOMPARE(scalar(bill.arg("amount")).toDouble(), 65.0);
+    // Added, not charged: the next charge run bills it.
+    QCOMPARE(charges(), 0);
+}
+
+void TestApartmentBills::billDeletion_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("deleted");
+    QTest::newRow("rent bill in capitals") << "RENT" << false;
+    QTest::newRow("rent bill") << "rent" << false;
+    QTest::newRow("other bill") << "Rental insurance" << true;
+}
+
+void TestApartmentBills::billDeletion()
+{
+    QFETCH(QString, type);
+    QFETCH(bool, deleted);
+    QVERIFY(t->exec(QStringLiteral("insert into recur (recid, type, amount, freq, nextdate, enddate, tid, completed, "
+                                   "apid) values (9410, '%1', 10, 3, '2024-05-01', '2025-01-31', 36, 0, 5)")
+                        .arg(type)));
+    QVERIFY(t->exec("insert into charges (chid, tid, apid, type, amt) values (9420, 36, 5, 'Rent', 10)"));
+    selectApid(Apid);
+    t->hub->recurModel()->select();
+    auto *bills = child<QTableView>(form, "tableView_2");
+    selectRow(bills, 0, 9410, 1);
+    QVERIFY(bills->currentIndex().isValid());
+
+    MsgBox::setNextAnswer(QMessageBox::Yes); // no agreement: go on
+    MsgBox::setNextAnswer(QMessageBox::Yes); // delete the record
+    clickButton(form, "pushButton_7");
+    QCOMPARE(scalar("select count(*) from recur where recid = 9410").toInt(), deleted ? 0 : 1);
+    if (!deleted)
+        QVERIFY(MsgBox::shownTexts().contains("You can't delete the rent recurring bill!"));
+    else
+        QVERIFY(MsgBox::shownTexts().contains("Are you sure you want to delete the record?"));
+    QCOMPARE(charges(), 1);
+    QCOMPARE(scalar("select count(*) from recur where recid = 9400").toInt(), 1);
+}
+
+VELLORAN_TEST_MAIN(TestApartmentBills)
+#include "tst_apartmentbills.moc"
