@@ -3,6 +3,8 @@
 #include "datahub/msgbox.h"
 #include "datahub/qsupersqlrelationaltablemodel.h"
 #include "datahub/qsupersqltablemodel.h"
+#include "datahub/xdatasource.h"
+#include "datahub/debuglog.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -25,18 +27,30 @@ QString ListFormBase::searchText(const QString &typed)
 
 QString ListFormBase::likeFilter(const QString &column, const QString &typed)
 {
-    const QString text = searchText(typed);
+    QString text = typed.trimmed().toLower();
     if (text.isEmpty())
         return QString();
-    return QStringLiteral("LOWER(%1) like '%%2%'").arg(column, text);
+    // A typed "%" or "_" is looked for as itself, not as a wildcard of the pattern.
+    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    text.replace(QLatin1Char('%'), QLatin1String("\\%"));
+    text.replace(QLatin1Char('_'), QLatin1String("\\_"));
+    return QStringLiteral("LOWER(%1) like '%%2%' ESCAPE '\\'").arg(column, quoted(text));
 }
 
 QString ListFormBase::reportCondition(const QString &column, const QString &typed, const QString &listFilter)
 {
-    const QString text = searchText(typed);
-    if (text.isEmpty() || listFilter.isEmpty())
+    const QString filter = likeFilter(column, typed);
+    if (filter.isEmpty() || listFilter.isEmpty())
         return QString();
-    return QStringLiteral(" where LOWER(%1) like '%%2%' ").arg(column, text);
+    return QStringLiteral(" where %1 ").arg(filter);
+}
+
+bool ListFormBase::mayPrintReports(QWidget *window, const XDataSource *dataSource)
+{
+    if (dataSource->canViewReports())
+        return true;
+    MsgBox::information(window, tr("You are not permitted to access this area"));
+    return false;
 }
 
 void ListFormBase::setupListView(QTableView *view)
@@ -88,7 +102,7 @@ void ListFormBase::applySearch(const QString &column, const QString &typed)
 {
     const QString filter = likeFilter(column, typed);
     if (!filter.isEmpty())
-        qDebug() << "query: " << filter;
+        qCDebug(velloranLog) << "query: " << filter;
     m_model->setFilter(filter);
 }
 
@@ -153,10 +167,10 @@ bool ListFormBase::deleteCurrentRecord()
         return false;
     if (MsgBox::question(m_window, tr("Are you sure you want to delete the selected record?"))
         != QMessageBox::Yes) {
-        qDebug() << "Don't delete record";
+        qCDebug(velloranLog) << "Don't delete record";
         return false;
     }
-    qDebug() << "Delete Record";
+    qCDebug(velloranLog) << "Delete Record";
     m_model->removeRows(row, 1);
     if (!writeRow(row, true)) {
         MsgBox::information(m_window, tr("Unable to delete record"));

@@ -2,6 +2,7 @@
 
 #include "datahub/scrambler.h"
 #include "platform/datafolder.h"
+#include "datahub/debuglog.h"
 
 #include <QAbstractItemModel>
 #include <QDebug>
@@ -49,7 +50,7 @@ const int TlsColumn = 2;
 
 void debugLine(const QString &line)
 {
-    qDebug().noquote() << line;
+    qCDebug(velloranLog).noquote() << line;
 }
 
 // Sets up a table model the way every model of the hub is set up, in the order the relational

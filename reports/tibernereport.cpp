@@ -2,6 +2,7 @@
 
 #include "datahub/shortdate.h"
 #include "reports/fetchall.h"
+#include "datahub/debuglog.h"
 
 #include <QDebug>
 #include <QException>
@@ -288,6 +289,30 @@ const Caption leaseCaptions[] = {
     CAPTION("trLeaseEnd", "Lease End", false),
 };
 
+// ---- recurring bills
+
+const DataField billData[] = {
+    {"StartDate", Form::Date, "recur.startdate"},
+    {"NextDate", Form::Date, "recur.nextdate"},
+    {"EndDate", Form::Date, "recur.enddate"},
+    {"Amount", Form::Money, "recur.amount"},
+    {"Type", Form::Text, "recur.type"},
+    {"Frequency", Form::Text, "frequency.name"},
+};
+
+const Caption billCaptions[] = {
+    CAPTION("Bills", "Recurring Bills", false),
+    CAPTION("trBuilding", "Building", true),
+    CAPTION("trApartment", "Suite/Apt #", true),
+    CAPTION("trTenant", "Tenant", true),
+    CAPTION("trType", "Type", false),
+    CAPTION("trAmount", "Amount", false),
+    CAPTION("trFrequency", "Frequency", false),
+    CAPTION("trStartDate", "Start Date", false),
+    CAPTION("trEndDate", "End Date", false),
+    CAPTION("trNextDate", "Next Date", false),
+};
+
 // ---- tenant details
 
 const DataField tenantDetailData[] = {
@@ -435,7 +460,7 @@ int TiberneReport::printBuildings(QSqlQueryModel *model, const QString &)
                      SLOT(setValueBuildings(const int, const QString, QVariant &, const int)),
                      SLOT(setDSInfoBuildings(DataSetInfo &)));
     } catch (const QException &e) {
-        qDebug() << e.what();
+        qCDebug(velloranLog) << e.what();
     }
     return 1;
 }
@@ -597,7 +622,7 @@ void TiberneReport::answerStandardCount(DataSetInfo &dsInfo) const
 
 static void logDataSet(const DataSetInfo &dsInfo)
 {
-    qDebug().noquote() << QStringLiteral("%1 %2 %3 %4")
+    qCDebug(velloranLog).noquote() << QStringLiteral("%1 %2 %3 %4")
                               .arg(dsInfo.dataSetName)
                               .arg(dsInfo.dataSetNo)
                               .arg(dsInfo.recordCount)
@@ -639,7 +664,7 @@ void TiberneReport::setDSInfoTenantDetails(DataSetInfo &dsInfo)
 
 void TiberneReport::setValueOwner(const int recNo, const QString paramName, QVariant &paramValue, const int)
 {
-    qDebug().noquote().nospace() << "recno: " << recNo;
+    qCDebug(velloranLog).noquote().nospace() << "recno: " << recNo;
     QSqlRecord record;
     if (recordAt(recNo, record)) {
         if (answerData(ownerData, record, paramName, paramValue))
@@ -693,7 +718,7 @@ void TiberneReport::setValueTenants(const int recNo, const QString paramName, QV
 
 void TiberneReport::setValueBuildings(const int recNo, const QString paramName, QVariant &paramValue, const int)
 {
-    qDebug().noquote().nospace() << "recno: " << recNo;
+    qCDebug(velloranLog).noquote().nospace() << "recno: " << recNo;
     QSqlRecord record;
     if (recordAt(recNo, record) && answerData(buildingData, record, paramName, paramValue))
         return;
@@ -716,7 +741,7 @@ void TiberneReport::setValueVendors(const int recNo, const QString paramName, QV
 
 void TiberneReport::setValueApartments(const int recNo, const QString paramName, QVariant &paramValue, const int)
 {
-    qDebug().noquote().nospace() << "recno: " << recNo;
+    qCDebug(velloranLog).noquote().nospace() << "recno: " << recNo;
     QSqlRecord record;
     if (recordAt(recNo, record)) {
         if (answerData(apartmentData, record, paramName, paramValue))
@@ -841,7 +866,28 @@ void TiberneReport::setValueTenantDetails(const int recNo, const QString paramNa
 // the money reports. Until then these reports print their layout with the fields left unanswered.
 
 void TiberneReport::setValueDeposits(const int, const QString, QVariant &, const int) {}
-void TiberneReport::setValueBills(const int, const QString, QVariant &, const int) {}
+void TiberneReport::setValueBills(const int recNo, const QString paramName, QVariant &paramValue, const int)
+{
+    QSqlRecord record;
+    if (recordAt(recNo, record) && answerData(billData, record, paramName, paramValue))
+        return;
+    if (paramName == QLatin1String("Building")) {
+        paramValue = heading(1);
+        return;
+    }
+    if (paramName == QLatin1String("Apartment")) {
+        paramValue = heading(2);
+        return;
+    }
+    if (paramName == QLatin1String("Tenant")) {
+        paramValue = heading(0);
+        return;
+    }
+    if (answerCaption(billCaptions, paramName, paramValue))
+        return;
+    if (paramName == QLatin1String("trTotal"))
+        paramValue = countTotal(tr("Total number of recurring bills"));
+}
 void TiberneReport::setValueCashbook(const int, const QString, QVariant &, const int) {}
 void TiberneReport::setValueCashbookHeading(const int, const QString, QVariant &, const int) {}
 void TiberneReport::setValuePayments(const int, const QString, QVariant &, const int) {}

@@ -21,6 +21,7 @@
 #include "properties/ownersform.h"
 #include "properties/buildingsform.h"
 #include "properties/apartmentsform.h"
+#include "datahub/debuglog.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -171,12 +172,12 @@ void MainWindow::showEvent(QShowEvent *event)
     m_firstShowDone = true;
     try {
         loadOptionsFromSetup();
-        qDebug() << "initopitons";
+        qCDebug(velloranLog) << "initopitons";
         processRecurringCharges();
-        qDebug() << "processoptions";
+        qCDebug(velloranLog) << "processoptions";
         m_finishTimer->start(kFinishDelayMs);
     } catch (const QException &e) {
-        qDebug() << e.what();
+        qCDebug(velloranLog) << e.what();
     }
 }
 
@@ -197,7 +198,7 @@ void MainWindow::processRecurringCharges()
                 m_dataSource->postRecurringCharges(bills);
         }
     } catch (const QException &e) {
-        qDebug() << e.what();
+        qCDebug(velloranLog) << e.what();
         db.rollback();
         MsgBox::information(this, tr("Error processing charges. Exception occured"));
         return;
@@ -219,12 +220,12 @@ void MainWindow::finishInit()
         WelcomeDialog welcome(this);
         welcome.exec();
     }
-    qDebug() << "in finishinit()";
+    qCDebug(velloranLog) << "in finishinit()";
     notifyExpiredLeases();
     notifyLateBills();
-    qDebug() << "end finish init";
+    qCDebug(velloranLog) << "end finish init";
     checkReminders();
-    qDebug() << "initialize reminders";
+    qCDebug(velloranLog) << "initialize reminders";
 }
 
 namespace {
@@ -276,14 +277,14 @@ void MainWindow::checkReminders()
             popup->showNormal();
         }
     } catch (const QException &e) {
-        qDebug() << e.what();
+        qCDebug(velloranLog) << e.what();
     }
     query->clear();
 }
 
 void MainWindow::checkVersion()
 {
-    qDebug() << "called";
+    qCDebug(velloranLog) << "called";
     auto *manager = new QNetworkAccessManager(this);
     QNetworkRequest request(WebPages::versionPage());
     request.setRawHeader("User-Agent", kUserAgent);
@@ -305,16 +306,16 @@ bool MainWindow::isNewerVersion(const QByteArray &body)
 
 void MainWindow::versionReply(QNetworkReply *reply)
 {
-    qDebug() << "version called";
+    qCDebug(velloranLog) << "version called";
     reply->deleteLater();
     // An office without internet, or a proxy's error page, must never bother the user.
     if (reply->error() != QNetworkReply::NoError)
         return;
     const QByteArray body = reply->readAll();
-    qDebug() << body;
+    qCDebug(velloranLog) << body;
     if (!isNewerVersion(body))
         return;
-    qDebug() << "got here 2";
+    qCDebug(velloranLog) << "got here 2";
     MsgBox::warning(nullptr,
                     tr("A new version of the software is available. Please download it now! <br/> When reinstalling "
                        "read instructions carefully. Do not replace your database files if you wish to keep your data."),
