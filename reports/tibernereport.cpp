@@ -862,10 +862,9 @@ void TiberneReport::setValueTenantDetails(const int recNo, const QString paramNa
 }
 
 // ---- money reports
-// Their templates print with the captions and values the money feeds give; those feeds come with
-// the money reports. Until then these reports print their layout with the fields left unanswered.
 
-void TiberneReport::setValueDeposits(const int, const QString, QVariant &, const int) {}
+// The apartments page prints the recurring bills of one apartment: its tenant, building and suite come
+// in the headings, the bills in the rows.
 void TiberneReport::setValueBills(const int recNo, const QString paramName, QVariant &paramValue, const int)
 {
     QSqlRecord record;
@@ -888,6 +887,10 @@ void TiberneReport::setValueBills(const int recNo, const QString paramName, QVar
     if (paramName == QLatin1String("trTotal"))
         paramValue = countTotal(tr("Total number of recurring bills"));
 }
+
+// The other money templates print with the captions and values their feeds give; those feeds come with
+// the money reports. Until then these reports print their layout with the fields left unanswered.
+void TiberneReport::setValueDeposits(const int, const QString, QVariant &, const int) {}
 void TiberneReport::setValueCashbook(const int, const QString, QVariant &, const int) {}
 void TiberneReport::setValueCashbookHeading(const int, const QString, QVariant &, const int) {}
 void TiberneReport::setValuePayments(const int, const QString, QVariant &, const int) {}
