@@ -1,5 +1,6 @@
 #include "correspondence/customlettersdialog.h"
 #include "ui_customlettersdialog.h"
+#include "datahub/debuglog.h"
 
 #include "datahub/msgbox.h"
 #include "datahub/qsupersqltablemodel.h"
@@ -160,7 +161,7 @@ void CustomLettersDialog::on_pushButton_3_clicked()
 void CustomLettersDialog::on_listView_clicked(const QModelIndex &index)
 {
     const QString title = index.data().toString();
-    qDebug() << QStringLiteral("Title and id %1 %2").arg(title).arg(m_keys.value(title));
+    qCDebug(velloranLog) << QStringLiteral("Title and id %1 %2").arg(title).arg(m_keys.value(title));
 }
 
 void CustomLettersDialog::on_pushButton_2_clicked()

@@ -1,5 +1,6 @@
 #include "correspondence/destinationlistdialog.h"
 #include "ui_destinationlistdialog.h"
+#include "datahub/debuglog.h"
 
 #include "datahub/xdatasource.h"
 #include "reports/fetchall.h"
@@ -37,7 +38,7 @@ DestinationListDialog::DestinationListDialog(XDataSource *dataSource, QWidget *p
         table->setItem(row, 1, new QTableWidgetItem(tenant.value(QStringLiteral("fullname")).toString()));
         table->setItem(row, 2, new QTableWidgetItem(tenant.value(QStringLiteral("email")).toString()));
     }
-    qDebug() << "mailing list rows:" << table->rowCount();
+    qCDebug(velloranLog) << "mailing list rows:" << table->rowCount();
     model->clear();
 }
 
@@ -70,7 +71,7 @@ void DestinationListDialog::on_pushButton_2_clicked()
 
 void DestinationListDialog::on_pushButton_3_clicked()
 {
-    qDebug() << "mailing list rows:" << ui->tableWidget->rowCount();
+    qCDebug(velloranLog) << "mailing list rows:" << ui->tableWidget->rowCount();
     checkAll(Qt::Checked);
 }
 

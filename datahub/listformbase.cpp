@@ -3,6 +3,8 @@
 #include "datahub/msgbox.h"
 #include "datahub/qsupersqlrelationaltablemodel.h"
 #include "datahub/qsupersqltablemodel.h"
+#include "datahub/xdatasource.h"
+#include "datahub/debuglog.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -28,18 +30,30 @@ QString ListFormBase::searchText(const QString &typed)
 
 QString ListFormBase::likeFilter(const QString &column, const QString &typed)
 {
-    const QString text = searchText(typed);
+    QString text = typed.trimmed().toLower();
     if (text.isEmpty())
         return QString();
-    return QStringLiteral("LOWER(%1) like '%%2%'").arg(column, text);
+    // A typed "%" or "_" is looked for as itself, not as a wildcard of the pattern.
+    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    text.replace(QLatin1Char('%'), QLatin1String("\\%"));
+    text.replace(QLatin1Char('_'), QLatin1String("\\_"));
+    return QStringLiteral("LOWER(%1) like '%%2%' ESCAPE '\\'").arg(column, quoted(text));
 }
 
 QString ListFormBase::reportCondition(const QString &column, const QString &typed, const QString &listFilter)
 {
-    const QString text = searchText(typed);
-    if (text.isEmpty() || listFilter.isEmpty())
+    const QString filter = likeFilter(column, typed);
+    if (filter.isEmpty() || listFilter.isEmpty())
         return QString();
-    return QStringLiteral(" where LOWER(%1) like '%%2%' ").arg(column, text);
+    return QStringLiteral(" where %1 ").arg(filter);
+}
+
+bool ListFormBase::mayPrintReports(QWidget *window, const XDataSource *dataSource)
+{
+    if (dataSource->canViewReports())
+        return true;
+    MsgBox::information(window, tr("You are not permitted to access this area"));
+    return false;
 }
 
 void ListFormBase::setupListView(QTableView *view)
@@ -93,7 +107,7 @@ void ListFormBase::applySearch(const QString &column, const QString &typed)
 {
     const QString filter = likeFilter(column, typed);
     if (!filter.isEmpty())
-        qDebug() << "query: " << filter;
+        qCDebug(velloranLog) << "query: " << filter;
     m_model->setFilter(filter);
 }
 
@@ -174,10 +188,10 @@ bool ListFormBase::deleteCurrentRecord()
     if (!canDeleteRow(row))
         return false;
     if (MsgBox::question(m_window, deleteQuestion()) != QMessageBox::Yes) {
-        qDebug() << "Don't delete record";
+        qCDebug(velloranLog) << "Don't delete record";
         return false;
     }
-    qDebug() << "Delete Record";
+    qCDebug(velloranLog) << "Delete Record";
     if (m_held)
         return deleteRowInHeldTransaction(row);
     m_model->removeRows(row, 1);
@@ -257,7 +271,7 @@ bool ListFormBase::editRowInHeldTransaction(int row)
     }
     editorAccepted(editor);
     delete editor;
-    qDebug() << "key: " << m_model->QSqlTableModel::data(m_model->index(row, 0), Qt::EditRole);
+    qCDebug(velloranLog) << "key: " << m_model->QSqlTableModel::data(m_model->index(row, 0), Qt::EditRole);
 
     // The editor's other rows are already written in this transaction; committing them without the
     // record would leave them pointing at nothing.
@@ -274,7 +288,7 @@ bool ListFormBase::editRowInHeldTransaction(int row)
         MsgBox::information(m_window, tr("Your data has not been saved. Can't commit a transaction!"));
         return false;
     }
-    qDebug() << QSqlDatabase::database().lastError().text();
+    qCDebug(velloranLog) << QSqlDatabase::database().lastError().text();
     m_model->setFilter(m_model->filter());
     m_view->setCurrentIndex(m_model->index(row, current.column()));
     return true;
@@ -290,7 +304,7 @@ bool ListFormBase::deleteRowInHeldTransaction(int row)
         return false;
     }
     if (!m_writeInTransaction(row, true)) {
-        qDebug() << m_model->lastError().text();
+        qCDebug(velloranLog) << m_model->lastError().text();
         driver->rollbackTransaction();
         MsgBox::information(m_window, tr("Error deleting record!"));
         return false;

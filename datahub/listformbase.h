@@ -17,6 +17,7 @@ class QSuperSqlRelationalTableModel;
 class QSuperSqlTableModel;
 class QTableView;
 class QWidget;
+class XDataSource;
 
 // What every list window shares: the search filter, and the New / Edit / Delete flow around a record
 // editor on one row of a shared table model. A window derives from its Qt widget class first and from
@@ -30,14 +31,21 @@ public:
     // Every single quote doubled. The one place where typed text is made safe to stand inside a quoted
     // literal of a composed filter or statement; everything else binds its values.
     static QString quoted(const QString &text);
-    // The typed search text as every filter uses it: trimmed, lower case, quotes doubled.
+    // The typed text trimmed, in lower case, quotes doubled. Its "%" and "_" still act as wildcards
+    // inside a like pattern: searches compose their conditions through likeFilter.
     static QString searchText(const QString &typed);
-    // "LOWER(column) like '%text%'" for the typed text; empty when nothing but blanks was typed.
+    // "LOWER(column) like '%text%' ESCAPE '\'" for the typed text, trimmed and in lower case, its pattern
+    // characters escaped and its quotes doubled; empty when nothing but blanks was typed. Every search of
+    // a list, a picker or a list report composes its condition here.
     static QString likeFilter(const QString &column, const QString &typed);
-    // The condition a list report appends to its statement: " where LOWER(column) like '%text%' ", or
+    // The condition a list report appends to its statement: " where " and the like filter and " ", or
     // empty when the text is blank or the list itself is not filtered (after Clear the report shows
     // what the list shows).
     static QString reportCondition(const QString &column, const QString &typed, const QString &listFilter);
+
+    // The Print buttons of the list windows print reports: they need the same right as the Reports
+    // menu, and refuse with the same message.
+    static bool mayPrintReports(QWidget *window, const XDataSource *dataSource);
 
     // Whole rows, one at a time, no editing in place.
     static void setupListView(QTableView *view);

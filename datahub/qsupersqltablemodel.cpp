@@ -1,6 +1,7 @@
 #include "datahub/qsupersqltablemodel.h"
 
 #include "datahub/xdatasource.h"
+#include "datahub/debuglog.h"
 
 #include <QAbstractItemView>
 #include <QDebug>
@@ -63,7 +64,7 @@ bool submit(QSqlTableModel *model, int row, bool refresh, bool remove, QAbstract
     // Whatever a window left open on the connection is discarded: this row is written on its own.
     driver->rollbackTransaction();
     if (!driver->beginTransaction()) {
-        qDebug() << "begin transaction failed";
+        qCDebug(velloranLog) << "begin transaction failed";
         model->revertRow(row);
         return false;
     }

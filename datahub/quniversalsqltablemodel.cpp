@@ -1,4 +1,5 @@
 #include "datahub/quniversalsqltablemodel.h"
+#include "datahub/debuglog.h"
 
 #include <QDebug>
 
@@ -15,7 +16,7 @@ QVariant QUniversalSqlTableModel::data(const QModelIndex &index, int role) const
         return QVariant();
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
         if (isWriting())
-            qDebug() << "submitting";
+            qCDebug(velloranLog) << "submitting";
         const auto converter = m_converters.constFind(index.column());
         if (converter == m_converters.constEnd() || isWriting() || m_keepingStoredRow)
             return QSuperSqlTableModel::data(index, role);

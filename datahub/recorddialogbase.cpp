@@ -3,6 +3,7 @@
 
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
+#include "datahub/debuglog.h"
 
 #include <QDataWidgetMapper>
 #include <QDebug>
@@ -83,7 +84,7 @@ int RecordDialogBase::nextKey(const QString &generator)
     query->clear();
     query->exec(QStringLiteral("select gen_id(%1, 1) from RDB$DATABASE").arg(generator));
     if (!query->first()) {
-        qDebug() << query->lastError().text();
+        qCDebug(velloranLog) << query->lastError().text();
         query->clear();
         MsgBox::information(this, tr("database error"));
         return -1;
@@ -98,7 +99,7 @@ bool RecordDialogBase::submitMapper(const QString &failure)
     if (m_mapper->submit())
         return true;
     if (auto *model = qobject_cast<QSqlQueryModel *>(m_mapper->model()))
-        qDebug() << model->lastError().text();
+        qCDebug(velloranLog) << model->lastError().text();
     MsgBox::information(this, failure.isEmpty() ? tr("Unable to submit data") : failure);
     return false;
 }

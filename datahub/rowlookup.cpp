@@ -1,6 +1,7 @@
 #include "datahub/rowlookup.h"
 
 #include "datahub/msgbox.h"
+#include "datahub/debuglog.h"
 
 #include <QDebug>
 #include <QSqlError>
@@ -17,7 +18,7 @@ RowLookup::Result RowLookup::find(QSqlQuery *query, const QString &sql, const QV
             result = query->next() ? Found : NotFound;
     }
     if (result == Failed)
-        qDebug() << "check failed:" << sql << query->lastError().text();
+        qCDebug(velloranLog) << "check failed:" << sql << query->lastError().text();
     query->clear();
     return result;
 }

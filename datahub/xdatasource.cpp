@@ -4,6 +4,7 @@
 #include "datahub/today.h"
 #include "money/chargeposting.h"
 #include "platform/datafolder.h"
+#include "datahub/debuglog.h"
 
 #include <QAbstractItemModel>
 #include <QDebug>
@@ -51,7 +52,7 @@ const int TlsColumn = 2;
 
 void debugLine(const QString &line)
 {
-    qDebug().noquote() << line;
+    qCDebug(velloranLog).noquote() << line;
 }
 
 // Sets up a table model the way every model of the hub is set up, in the order the relational

@@ -37,7 +37,7 @@ update setup set textvalue = 'office@brightwater.example.com' where setid = 17;
 update setup set flagvalue = 1 where setid = 18;
 
 -- A second account with fewer rights; its password is "demo".
-insert into users (wid, lastname, firstname, id, npassword, progoptions, modusers, bill, voidtrans, tenants, buildings, apartments, cashbook, equipments, owners, email, reports) values (2, 'Whitfield', 'Dana', 'DANA', 'fe01ce2a7fbac8fafaed7c982a04e229', 0, 0, 1, 0, 1, 0, 1, 1, 1, 0, 1, 1);
+insert into users (wid, lastname, firstname, id, npassword, progoptions, modusers, bill, voidtrans, tenants, buildings, apartments, cashbook, equipments, owners, email, reports) values (2, 'Whitfield', 'Dana', 'DANA', 'abcec3c6e8f21439a2d43aa66a6b5f2a', 0, 0, 1, 0, 1, 0, 1, 1, 1, 0, 1, 1);
 
 -- Further cashbook categories of this office.
 insert into categories (catid, name, description, type) values (11, 'Water', 'Water usage recharged to tenants', 1);

@@ -1,4 +1,5 @@
 #include "money/chargeposting.h"
+#include "datahub/debuglog.h"
 
 #include "datahub/xdatasource.h"
 
@@ -119,7 +120,7 @@ void ChargePoster::post(const Bill &bill, const QDate &today, int periods, XData
     if (bill.completed)
         return;
     if (!bill.nextDate.isValid()) {
-        qDebug() << "recurring bill" << bill.recid << "has no next due date; nothing posted";
+        qCDebug(velloranLog) << "recurring bill" << bill.recid << "has no next due date; nothing posted";
         return;
     }
 
@@ -137,7 +138,7 @@ void ChargePoster::post(const Bill &bill, const QDate &today, int periods, XData
     while (more()) {
         const QDate after = nextDueDate(next, bill.freq, dataSource);
         if (!after.isValid() || after <= next) {
-            qDebug() << "recurring bill" << bill.recid << "frequency" << bill.freq
+            qCDebug(velloranLog) << "recurring bill" << bill.recid << "frequency" << bill.freq
                      << "does not advance its due date" << next << "; nothing posted";
             return;
         }
@@ -167,7 +168,7 @@ bool ChargePoster::execute(std::unique_ptr<QSqlQuery> &statement, const QString 
         statement.reset(new QSqlQuery(QSqlDatabase::database()));
         if (statement->prepare(sql))
             return true;
-        qDebug() << sql << statement->lastError().text();
+        qCDebug(velloranLog) << sql << statement->lastError().text();
         statement.reset();
         return false;
     };
@@ -184,7 +185,7 @@ bool ChargePoster::execute(std::unique_ptr<QSqlQuery> &statement, const QString 
         // engine answers with its "invalid transaction handle" code, and the statement is prepared
         // anew in the caller's transaction. Any other refusal is the database's last word.
         if (retried || statement->lastError().nativeErrorCode() != QLatin1String("-901")) {
-            qDebug() << sql << statement->lastError().text();
+            qCDebug(velloranLog) << sql << statement->lastError().text();
             return false;
         }
         retried = true;

@@ -1,5 +1,6 @@
 #include "money/paymentdialog.h"
 #include "ui_paymentdialog.h"
+#include "datahub/debuglog.h"
 
 #include "datahub/msgbox.h"
 #include "datahub/shortdate.h"
@@ -33,7 +34,7 @@ enum ChargeColumn {
 // transaction is rolled back.
 [[noreturn]] void fail(const QString &step)
 {
-    qDebug().noquote() << "Payment not stored:" << step;
+    qCDebug(velloranLog).noquote() << "Payment not stored:" << step;
     throw QException();
 }
 
@@ -154,9 +155,9 @@ void PaymentDialog::loadTenant(int tid)
     ui->suites->setModel(m_apartments);
 
     QSqlDoubleRelationalTableModel *charges = m_dataSource->chargesModel();
-    qDebug() << "Charges Record Count" << charges->rowCount();
+    qCDebug(velloranLog) << "Charges Record Count" << charges->rowCount();
     charges->setFilter(QStringLiteral("charges.tid = %1 and charges.amt >0").arg(tid));
-    qDebug() << "Charges Record Count" << charges->rowCount();
+    qCDebug(velloranLog) << "Charges Record Count" << charges->rowCount();
     appliedTotal();
 }
 
@@ -274,7 +275,7 @@ void PaymentDialog::on_pushButton_2_clicked()
         return;
     }
     if (MsgBox::question(this, tr("Are you sure you want to delete the selected record?")) != QMessageBox::Yes) {
-        qDebug() << "Don't delete record";
+        qCDebug(velloranLog) << "Don't delete record";
         return;
     }
     QSqlDoubleRelationalTableModel *charges = m_dataSource->chargesModel();
@@ -314,7 +315,7 @@ void PaymentDialog::on_pushButton_3_clicked()
                                    "ORDER BY r.APID ")
                         .arg(m_tenantId));
         if (!bills->first()) {
-            qDebug() << "no active rentals";
+            qCDebug(velloranLog) << "no active rentals";
             bills->clear();
             driver->commitTransaction();
             return;
@@ -329,7 +330,7 @@ void PaymentDialog::on_pushButton_3_clicked()
             return;
         }
     } catch (const QException &e) {
-        qDebug() << "Exception: " << e.what();
+        qCDebug(velloranLog) << "Exception: " << e.what();
         bills->clear();
         driver->rollbackTransaction();
         MsgBox::information(this, tr("Error charging ahead. Exception occured"));
@@ -383,7 +384,7 @@ void PaymentDialog::on_buttonBox_accepted()
         applyPayment();
         postCashbookEntries();
     } catch (const QException &e) {
-        qDebug() << "Exception: " << e.what();
+        qCDebug(velloranLog) << "Exception: " << e.what();
         m_dataSource->query()->clear();
         driver->rollbackTransaction();
         reloadAfterRollback();

@@ -5,6 +5,7 @@
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
 #include "properties/seltenantdialog.h"
+#include "datahub/debuglog.h"
 
 #include <QDataWidgetMapper>
 #include <QDebug>
@@ -167,7 +168,7 @@ void ApartmentsDialog::pickTenant(bool fromWaitingList)
         query->clear();
         const bool removed = query->exec(QStringLiteral("delete from waitlist where tid=%1").arg(tenant));
         if (!removed)
-            qDebug() << query->lastError().text();
+            qCDebug(velloranLog) << query->lastError().text();
         query->clear();
         const bool committed = removed && driver->commitTransaction();
         if (!committed)

@@ -8,6 +8,7 @@
 #include "properties/apartmentsdialog.h"
 #include "reports/tibernereport.h"
 #include "upkeep/maintenancedialog.h"
+#include "datahub/debuglog.h"
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -20,6 +21,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QStringListModel>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 const int OwnerRole = Qt::UserRole;
@@ -85,6 +87,10 @@ ApartmentsForm::ApartmentsForm(XDataSource *dataSource, QPrinter *printer, QWidg
     // A statement the database refuses leaves the list without columns; the keys must stay hidden
     // once it has them again.
     connect(list, &QSqlDoubleQueryModel::queryChanged, this, hideKeys);
+    // A re-run list has no current row until one is chosen: the bills pane must not go on showing the
+    // bills of an apartment that is no longer current.
+    connect(list, &QSqlDoubleQueryModel::queryChanged, this,
+            [this] { onIndexChanged(ui->tableView->currentIndex()); });
     ListFormBase::setupListView(ui->tableView);
 
     ListFormBase::setSearchFields(ui->comboBox, fieldModel,
@@ -207,11 +213,44 @@ void ApartmentsForm::addOwnerBuildings(int ownerId, QTreeWidgetItem *parentItem,
     query->clear();
 }
 
+QTreeWidgetItem *ApartmentsForm::treeNode(int ownerId, int buildingId) const
+{
+    QTreeWidgetItem *top = ui->treeWidget->topLevelItem(0);
+    if (!top || ownerId == -1)
+        return top;
+    for (QTreeWidgetItemIterator it(top); *it; ++it) {
+        if ((*it)->data(0, OwnerRole).toInt() == ownerId && (*it)->data(0, BuildingRole).toInt() == buildingId)
+            return *it;
+    }
+    return nullptr;
+}
+
+void ApartmentsForm::markTreeNode(QTreeWidgetItem *node)
+{
+    refreshing = true;
+    ui->treeWidget->setCurrentItem(node);
+    if (!node)
+        ui->treeWidget->clearSelection();
+    refreshing = false;
+}
+
 void ApartmentsForm::refreshBuildings()
 {
     refreshing = true;
     fillOwnersTree();
     refreshing = false;
+    // The refilled tree marks again the node whose apartments the list shows. A node that is gone with
+    // its owner or building leaves nothing to narrow to: the list then shows every apartment.
+    if (!listFollowsTree) {
+        markTreeNode(nullptr);
+        return;
+    }
+    QTreeWidgetItem *node = treeNode(listOwner, listBuilding);
+    if (node) {
+        markTreeNode(node);
+        return;
+    }
+    showTreeNode(ui->treeWidget->topLevelItem(0));
 }
 
 void ApartmentsForm::reloadModels(int apid)
@@ -230,18 +269,37 @@ void ApartmentsForm::refreshApartments()
 
 void ApartmentsForm::onIndexChanged(const QModelIndex &index)
 {
-    if (!index.isValid())
-        return;
-    const int apid = dataSource->apartmentsQueryModel()->record(index.row()).value(QStringLiteral("apid")).toInt();
-    dataSource->recurModel()->setFilter(QStringLiteral("apid = %1").arg(apid));
+    // Without a current apartment there are no bills to show.
+    const int apid = index.isValid()
+        ? dataSource->apartmentsQueryModel()->record(index.row()).value(QStringLiteral("apid")).toInt()
+        : -1;
+    const QString filter = QStringLiteral("apid = %1").arg(apid);
+    if (dataSource->recurModel()->filter() != filter)
+        dataSource->recurModel()->setFilter(filter);
 }
 
 void ApartmentsForm::on_treeWidget_currentItemChanged(QTreeWidgetItem *current, QTreeWidgetItem *)
 {
     if (refreshing || !current)
         return;
-    const int oid = current->data(0, OwnerRole).toInt();
-    const int buildid = current->data(0, BuildingRole).toInt();
+    narrowTo(current);
+}
+
+void ApartmentsForm::showTreeNode(QTreeWidgetItem *node)
+{
+    if (!node)
+        return;
+    markTreeNode(node);
+    narrowTo(node);
+}
+
+void ApartmentsForm::narrowTo(QTreeWidgetItem *node)
+{
+    const int oid = node->data(0, OwnerRole).toInt();
+    const int buildid = node->data(0, BuildingRole).toInt();
+    listFollowsTree = true;
+    listOwner = oid;
+    listBuilding = buildid;
     QString statement = baseQuery;
     if (oid != -1) {
         statement = QStringLiteral("%1 where oid = %2").arg(baseQuery).arg(oid);
@@ -253,20 +311,27 @@ void ApartmentsForm::on_treeWidget_currentItemChanged(QTreeWidgetItem *current, 
 
 void ApartmentsForm::on_lineEdit_textChanged(const QString &)
 {
-    const QString text = ListFormBase::searchText(ui->lineEdit->text());
-    QString statement = baseQuery;
-    if (!text.isEmpty()) {
-        const int field = qBound(0, ui->comboBox->currentIndex(), 5);
-        statement = QStringLiteral("%1 where lower(%2) like '%%3%'")
-                        .arg(baseQuery, QLatin1String(searchColumns[field]), text);
-        qDebug() << statement;
+    const int field = qBound(0, ui->comboBox->currentIndex(), 5);
+    const QString condition = ListFormBase::likeFilter(QLatin1String(searchColumns[field]), ui->lineEdit->text());
+    if (condition.isEmpty()) {
+        // Nothing to look for: every apartment, as the tree's top node shows them.
+        showTreeNode(ui->treeWidget->topLevelItem(0));
+        return;
     }
+    // The search replaces the tree's narrowing, so no node stays marked as if it still applied; a click
+    // on any node narrows the list again.
+    listFollowsTree = false;
+    markTreeNode(nullptr);
+    const QString statement = QStringLiteral("%1 where %2").arg(baseQuery, condition);
+    qCDebug(velloranLog) << statement;
     dataSource->apartmentsQueryModel()->setQuery(statement, QSqlDatabase::database());
 }
 
 void ApartmentsForm::on_pushButton_9_clicked()
 {
-    dataSource->apartmentsQueryModel()->setQuery(baseQuery, QSqlDatabase::database());
+    // Every apartment, and the tree says so: its top node is marked, and a click on any other node
+    // narrows the list again.
+    showTreeNode(ui->treeWidget->topLevelItem(0));
 }
 
 void ApartmentsForm::on_pushButton_10_clicked()
@@ -377,11 +442,14 @@ void ApartmentsForm::on_pushButton_3_clicked()
         MsgBox::information(this, tr("A valid rental agreement exists. First delete it!"));
         return;
     }
-    if (MsgBox::question(this, tr("Are you sure you want to delete the selected record? <br/> All equipment, "
+    // The question names the apartment, so that the user sees which one goes before saying Yes.
+    if (MsgBox::question(this, tr("Are you sure you want to delete apartment %1 of %2? <br/> All equipment, "
                                   "maintenance records, recurring bills, and current charges associated with "
-                                  "it will be deleted!"))
+                                  "it will be deleted!")
+                                   .arg(record.value(QStringLiteral("suite")).toString().toHtmlEscaped(),
+                                        record.value(QStringLiteral("description")).toString().toHtmlEscaped()))
         != QMessageBox::Yes) {
-        qDebug() << "Don't delete record";
+        qCDebug(velloranLog) << "Don't delete record";
         return;
     }
     if (!openTransaction()) {
@@ -398,7 +466,7 @@ void ApartmentsForm::on_pushButton_3_clicked()
         query->clear();
         if (!query->exec(QString::fromLatin1(statement).arg(apid))) {
             // Half a cascade would leave bills and charges of an apartment that no longer exists.
-            qDebug() << query->lastError().text();
+            qCDebug(velloranLog) << query->lastError().text();
             query->clear();
             driver->rollbackTransaction();
             MsgBox::information(this, tr("Error deleting record. Unable to commit transaction."));
@@ -424,10 +492,12 @@ void ApartmentsForm::on_pushButton_3_clicked()
 
 void ApartmentsForm::on_pushButton_4_clicked()
 {
+    if (!ListFormBase::mayPrintReports(this, dataSource))
+        return;
     QSqlDoubleQueryModel *report = dataSource->reportQueryModel();
     report->clear();
     report->setQuery(dataSource->apartmentsQueryModel()->query().lastQuery(), QSqlDatabase::database());
-    qDebug() << report->rowCount();
+    qCDebug(velloranLog) << report->rowCount();
     if (TiberneReport *reports = dataSource->reportGenerator())
         reports->printApartments(report, {tr("Apartments"), tr("Number of Apartmets in Building"),
                                           tr("Total Number of Apartments")});
@@ -440,6 +510,8 @@ void ApartmentsForm::on_pushButton_8_clicked()
         MsgBox::information(this, tr("Select a valid apartment record from the apartments table view."));
         return;
     }
+    if (!ListFormBase::mayPrintReports(this, dataSource))
+        return;
     const QSqlRecord record = dataSource->apartmentsQueryModel()->record(current.row());
     QSqlDoubleQueryModel *report = dataSource->reportQueryModel();
     report->clear();
@@ -447,7 +519,7 @@ void ApartmentsForm::on_pushButton_8_clicked()
                                     "inner join Frequency f on r.freq = f.freqid  where r.apid=%1")
                          .arg(record.value(QStringLiteral("apid")).toInt()),
                      QSqlDatabase::database());
-    qDebug() << report->rowCount();
+    qCDebug(velloranLog) << report->rowCount();
     if (TiberneReport *reports = dataSource->reportGenerator())
         reports->printBills(report, {record.value(QStringLiteral("tenname")).toString(),
                                      record.value(QStringLiteral("description")).toString(),
@@ -490,7 +562,7 @@ bool ApartmentsForm::runStatement(const QString &sql, const QVariantList &values
         query->addBindValue(value);
     const bool done = query->exec();
     if (!done)
-        qDebug() << sql << query->lastError().text();
+        qCDebug(velloranLog) << sql << query->lastError().text();
     query->clear();
     return done;
 }
@@ -622,7 +694,7 @@ void ApartmentsForm::on_pushButton_11_clicked()
             return;
         }
     } catch (const QException &error) {
-        qDebug() << "Exception: " << error.what();
+        qCDebug(velloranLog) << "Exception: " << error.what();
         discard();
         MsgBox::information(this, tr("Error creating/viewing rental agreement"));
         return;
@@ -744,10 +816,10 @@ void ApartmentsForm::on_pushButton_12_clicked()
     if (MsgBox::question(this, tr("Are you sure you want to delete the current rental agreement! You will not be "
                                   "able to undo it once you delete it"))
         != QMessageBox::Yes) {
-        qDebug() << "Don't delete record";
+        qCDebug(velloranLog) << "Don't delete record";
         return;
     }
-    qDebug() << "Delete Record";
+    qCDebug(velloranLog) << "Delete Record";
     if (!openTransaction()) {
         MsgBox::information(this, tr("Error deleting rental agreement"));
         return;
@@ -839,10 +911,10 @@ void ApartmentsForm::on_pushButton_7_clicked()
         return;
     }
     if (MsgBox::question(this, tr("Are you sure you want to delete the record?")) != QMessageBox::Yes) {
-        qDebug() << "Don't delete record";
+        qCDebug(velloranLog) << "Don't delete record";
         return;
     }
-    qDebug() << "Delete Record";
+    qCDebug(velloranLog) << "Delete Record";
     if (!bills->removeRows(row, 1) || !bills->submitRowInView(row, true, true, ui->tableView_2))
         MsgBox::information(this, tr("Error deleting record!"));
 }

@@ -77,12 +77,24 @@ private:
     bool writeAgreement(int row, int rid, int apid, int tid, bool isNew);
     bool runStatement(const QString &sql, const QVariantList &values = {});
     QString rentType() const { return tr("rent"); }
+    // The tree node with these keys (the top node for owner -1), or null when there is none.
+    QTreeWidgetItem *treeNode(int ownerId, int buildingId) const;
+    // Makes the node current (none when null) without narrowing the list.
+    void markTreeNode(QTreeWidgetItem *node);
+    // Marks the node and shows its apartments, also when it was already current.
+    void showTreeNode(QTreeWidgetItem *node);
+    void narrowTo(QTreeWidgetItem *node);
 
     Ui::ApartmentsForm *ui;
     XDataSource *dataSource;
     QStringListModel *fieldModel;
     QString baseQuery;
     bool refreshing = false;
+    // What the list shows: the apartments of the tree node with these keys, or, while false, the result
+    // of a search.
+    bool listFollowsTree = true;
+    int listOwner = -1;
+    int listBuilding = -1;
     QPrinter *sharedPrinter;
 };
 

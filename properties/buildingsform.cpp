@@ -131,6 +131,8 @@ void BuildingsForm::on_pushButton_3_clicked()
 
 void BuildingsForm::on_pushButton_4_clicked()
 {
+    if (!mayPrintReports(this, dataSource))
+        return;
     const int field = qBound(0, ui->comboBox->currentIndex(), 5);
     const QString condition = reportCondition(QLatin1String(reportColumns[field]), ui->lineEdit->text(),
                                               listModel()->filter());

@@ -6,6 +6,7 @@
 #include "datahub/xdatasource.h"
 #include "properties/ownerform.h"
 #include "reports/tibernereport.h"
+#include "datahub/debuglog.h"
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -56,7 +57,7 @@ QDialog *OwnersForm::createEditor(int row)
 bool OwnersForm::canDeleteRow(int row)
 {
     const int key = listModel()->record(row).value(QStringLiteral("oid")).toInt();
-    qDebug() << "ID: " << key;
+    qCDebug(velloranLog) << "ID: " << key;
     const RowLookup::Result buildings
         = RowLookup::find(dataSource->query(), QStringLiteral("select * from buildings where oid = ?"), {key});
     if (buildings == RowLookup::Failed) {
@@ -71,21 +72,27 @@ bool OwnersForm::canDeleteRow(int row)
     return true;
 }
 
+// The apartments page shows every owner in its tree: it re-reads the tree whenever an owner comes,
+// changes or goes.
 void OwnersForm::on_pushButton_3_clicked()
 {
-    deleteCurrentRecord();
+    if (deleteCurrentRecord())
+        dataSource->refreshBuildings();
 }
 
 void OwnersForm::on_pushButton_clicked()
 {
     const int row = listModel()->rowCount();
-    if (addRecord())
-        qDebug() << "oid: " << listModel()->index(row, 0).data();
+    if (addRecord()) {
+        qCDebug(velloranLog) << "oid: " << listModel()->index(row, 0).data();
+        dataSource->refreshBuildings();
+    }
 }
 
 void OwnersForm::on_pushButton_2_clicked()
 {
-    editCurrentRecord();
+    if (editCurrentRecord())
+        dataSource->refreshBuildings();
 }
 
 void OwnersForm::on_lineEdit_textChanged(const QString &)
@@ -101,11 +108,13 @@ void OwnersForm::on_pushButton_5_clicked()
 
 void OwnersForm::on_tableView_doubleClicked(const QModelIndex &)
 {
-    editCurrentRecord();
+    on_pushButton_2_clicked();
 }
 
 void OwnersForm::on_pushButton_4_clicked()
 {
+    if (!mayPrintReports(this, dataSource))
+        return;
     const int field = qBound(0, ui->comboBox->currentIndex(), 7);
     const QString condition = reportCondition(QLatin1String(reportColumns[field]), ui->lineEdit->text(),
                                               listModel()->filter());

@@ -67,13 +67,12 @@ void SelDialogBase::on_pushButton_7_clicked()
 
 void SelDialogBase::on_lineEdit_textChanged(const QString &)
 {
-    const QString text = ListFormBase::searchText(m_lineEdit->text());
+    const QString column = m_searchColumns.value(m_comboBox->currentIndex(), m_searchColumns.value(0));
+    const QString condition = ListFormBase::likeFilter(column, m_lineEdit->text());
     QSqlDoubleQueryModel *model = dataSource->selectQueryModel();
-    if (text.isEmpty()) {
+    if (condition.isEmpty()) {
         model->setQuery(m_baseQuery, QSqlDatabase::database());
         return;
     }
-    const QString column = m_searchColumns.value(m_comboBox->currentIndex(), m_searchColumns.value(0));
-    model->setQuery(QStringLiteral("%1 where lower(%2) like '%%3%'").arg(m_baseQuery, column, text),
-                    QSqlDatabase::database());
+    model->setQuery(QStringLiteral("%1 where %2").arg(m_baseQuery, condition), QSqlDatabase::database());
 }

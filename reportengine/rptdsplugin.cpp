@@ -1,4 +1,5 @@
 #include "rptdsplugin.h"
+#include "datahub/debuglog.h"
 
 #include <QDebug>
 
@@ -28,7 +29,7 @@ void RptDsPlugin::loadXML(QDomElement element)
 
     m_library.setFileName(libraryFile);
     if (!m_library.load()) {
-        qDebug() << "Loading failed!" << m_library.errorString();
+        qCDebug(velloranLog) << "Loading failed!" << m_library.errorString();
         return;
     }
     typedef QObject *(*GetHandle)();

@@ -6,6 +6,7 @@
 #include "rptcrosstabobject.h"
 #include "rptfieldobject.h"
 #include "rptpageobject.h"
+#include "datahub/debuglog.h"
 
 #include <QDebug>
 #include <QHash>
@@ -386,7 +387,7 @@ void RptEngine::processMasterData(QPrinter *printer, int &y, bool draw, int &pag
 
 void RptEngine::processGroupHeader(QPrinter *printer, int &y, bool draw, int &pageReport)
 {
-    qDebug().noquote() << QString(71, QLatin1Char('*'));
+    qCDebug(velloranLog).noquote() << QString(71, QLatin1Char('*'));
     if (pageReport < 0 || pageReport >= m_pageList.size())
         return;
     if (m_pageCounter == 0)

@@ -65,6 +65,33 @@ QString restoreFormattingTags(QString html)
     return html;
 }
 
+// The colour a label's text lands on: its own fill, else the opaque fill of a shape of its band that
+// lies under the label's middle, else the white page.
+QColor groundUnder(const RptFieldObject *field, const QSet<int> &shapes)
+{
+    if (field->backgroundColor != OpaqueWhite && field->backgroundColor.alpha() == 255)
+        return field->backgroundColor;
+    QColor ground = OpaqueWhite;
+    if (RptBandObject *band = field->parentBand) {
+        const QPoint middle(field->getLeft() + field->getWidth() / 2, field->getTop() + field->getHeight() / 2);
+        for (const RptFieldObject *other : qAsConst(band->fieldList)) {
+            if (other == field || !shapes.contains(other->type) || other->backgroundColor.alpha() != 255)
+                continue;
+            const QRect area(other->getLeft(), other->getTop(), other->getWidth(), other->getHeight());
+            if (area.contains(middle))
+                ground = other->backgroundColor;
+        }
+    }
+    return ground;
+}
+
+// Text in the colour of what lies beneath it cannot be seen on paper; written into the PDF anyway,
+// it would only turn up as stray duplicates when the saved report is searched or copied.
+bool textCanBeSeen(const RptFieldObject *field, const QSet<int> &shapes)
+{
+    return field->fontColor.alpha() != 0 && field->fontColor.rgb() != groundUnder(field, shapes).rgb();
+}
+
 } // namespace
 
 void RptEngine::drawBandRow(RptBandObject *band, int top, bool allowDraw)
@@ -323,7 +350,8 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
             if (!result.isUndefined())
                 text = result.toString();
         }
-        if (active) {
+        const bool seen = textCanBeSeen(field, drawingFields);
+        if (active && seen) {
             m_painter->save();
             QPen textPen = m_painter->pen();
             textPen.setColor(field->fontColor);
@@ -350,7 +378,7 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
                           field->renderingMode, field->rotate);
             m_painter->restore();
         }
-        if (printMode == 2) {
+        if (printMode == 2 && seen) {
             // The file opens in a browser: a rich label keeps only its formatting tags, as on paper.
             const QString escaped = text.toHtmlEscaped();
             const QString shown = field->renderingMode == 1 ? restoreFormattingTags(escaped) : escaped;

@@ -2,6 +2,7 @@
 
 #include "numbertowords.h"
 #include "rptengine.h"
+#include "datahub/debuglog.h"
 
 #include <QColor>
 #include <QDebug>
@@ -136,7 +137,7 @@ QScriptValue roundFunction(QScriptContext *context, QScriptEngine *)
 
 QScriptValue debugFunction(QScriptContext *context, QScriptEngine *)
 {
-    qDebug() << context->argument(0).toString();
+    qCDebug(velloranLog) << context->argument(0).toString();
     return QScriptValue(QString());
 }
 
@@ -193,11 +194,11 @@ void RptScriptEngine::addObject(QObject *object)
 
 QScriptValue RptScriptEngine::evaluate(const QString &formula)
 {
-    qDebug() << formula;
+    qCDebug(velloranLog) << formula;
     const QScriptValue result = QScriptEngine::evaluate(formula, QString(), 1);
     if (hasUncaughtException()) {
-        qDebug() << "formulaStr: " << formula;
-        qDebug() << "uncaught exception at line" << uncaughtExceptionLineNumber() << ":"
+        qCDebug(velloranLog) << "formulaStr: " << formula;
+        qCDebug(velloranLog) << "uncaught exception at line" << uncaughtExceptionLineNumber() << ":"
                  << result.toString();
     }
     return result;

@@ -1,4 +1,5 @@
 #include "rptsql.h"
+#include "datahub/debuglog.h"
 
 #include <QAtomicInt>
 #include <QDebug>
@@ -88,9 +89,9 @@ bool RptSql::openQuery()
 
     const bool opened = m_db.open();
     if (!opened)
-        qDebug() << "Failed open DB" << m_db.lastError().text();
+        qCDebug(velloranLog) << "Failed open DB" << m_db.lastError().text();
     else
-        qDebug() << "open DB";
+        qCDebug(velloranLog) << "open DB";
 
     m_query = new QSqlQuery(m_db);
     if (!m_connection.dbCoding.isEmpty() && m_db.driverName().contains(QLatin1String("MYSQL"))) {
@@ -102,7 +103,7 @@ bool RptSql::openQuery()
 
     // Without a database there is no result, whatever the driver makes of the statement.
     if (!m_query->exec(m_connection.sqlQuery) || !opened) {
-        qDebug() << m_query->lastError().text();
+        qCDebug(velloranLog) << m_query->lastError().text();
         return false;
     }
     if (!m_query->isActive())
@@ -128,7 +129,7 @@ bool RptSql::openQuery()
 QString RptSql::getFieldValue(QString fieldName, int recNo)
 {
     if (!m_query || !m_query->isActive()) {
-        qDebug() << "Query is not active";
+        qCDebug(velloranLog) << "Query is not active";
         return QString();
     }
     if (fieldName == QLatin1String("fieldName"))
@@ -138,14 +139,14 @@ QString RptSql::getFieldValue(QString fieldName, int recNo)
         const int column = m_query->record().indexOf(fieldName);
         return column < 0 ? QString() : m_query->value(column).toString();
     }
-    qDebug() << "recNo more than recordCount";
+    qCDebug(velloranLog) << "recNo more than recordCount";
     return QString();
 }
 
 QImage RptSql::getFieldImage(QString fieldName, int recNo)
 {
     if (!m_query || !m_query->isActive()) {
-        qDebug() << "Query is not active";
+        qCDebug(velloranLog) << "Query is not active";
         return QImage();
     }
     if (recNo >= 0 && recNo < getRecordCount()) {
@@ -155,6 +156,6 @@ QImage RptSql::getFieldImage(QString fieldName, int recNo)
             return QImage();
         return QImage::fromData(m_query->value(column).toByteArray());
     }
-    qDebug() << "recNo more than recordCount";
+    qCDebug(velloranLog) << "recNo more than recordCount";
     return QImage();
 }

@@ -1,5 +1,6 @@
 #include "reports/chooselistdialog.h"
 #include "ui_chooselistdialog.h"
+#include "datahub/debuglog.h"
 
 #include "datahub/xdatasource.h"
 
@@ -47,7 +48,7 @@ void ChooseListDialog::showRecords(XDataSource *dataSource, const QString &sql, 
             items.append(query->value(1).toString());
         }
     } else {
-        qDebug() << query->lastError().text();
+        qCDebug(velloranLog) << query->lastError().text();
     }
     query->clear();
     showItems(items);

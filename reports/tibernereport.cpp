@@ -2,6 +2,7 @@
 
 #include "datahub/shortdate.h"
 #include "reports/fetchall.h"
+#include "datahub/debuglog.h"
 
 #include <QDebug>
 #include <QException>
@@ -288,6 +289,30 @@ const Caption leaseCaptions[] = {
     CAPTION("trLeaseEnd", "Lease End", false),
 };
 
+// ---- recurring bills
+
+const DataField billData[] = {
+    {"StartDate", Form::Date, "recur.startdate"},
+    {"NextDate", Form::Date, "recur.nextdate"},
+    {"EndDate", Form::Date, "recur.enddate"},
+    {"Amount", Form::Money, "recur.amount"},
+    {"Type", Form::Text, "recur.type"},
+    {"Frequency", Form::Text, "frequency.name"},
+};
+
+const Caption billCaptions[] = {
+    CAPTION("Bills", "Recurring Bills", false),
+    CAPTION("trBuilding", "Building", true),
+    CAPTION("trApartment", "Suite/Apt #", true),
+    CAPTION("trTenant", "Tenant", true),
+    CAPTION("trType", "Type", false),
+    CAPTION("trAmount", "Amount", false),
+    CAPTION("trFrequency", "Frequency", false),
+    CAPTION("trStartDate", "Start Date", false),
+    CAPTION("trEndDate", "End Date", false),
+    CAPTION("trNextDate", "Next Date", false),
+};
+
 // ---- tenant details
 
 const DataField tenantDetailData[] = {
@@ -440,7 +465,7 @@ int TiberneReport::printBuildings(QSqlQueryModel *model, const QString &)
                      SLOT(setValueBuildings(const int, const QString, QVariant &, const int)),
                      SLOT(setDSInfoBuildings(DataSetInfo &)));
     } catch (const QException &e) {
-        qDebug() << e.what();
+        qCDebug(velloranLog) << e.what();
     }
     return 1;
 }
@@ -609,7 +634,7 @@ void TiberneReport::answerStandardCount(DataSetInfo &dsInfo) const
 
 static void logDataSet(const DataSetInfo &dsInfo)
 {
-    qDebug().noquote() << QStringLiteral("%1 %2 %3 %4")
+    qCDebug(velloranLog).noquote() << QStringLiteral("%1 %2 %3 %4")
                               .arg(dsInfo.dataSetName)
                               .arg(dsInfo.dataSetNo)
                               .arg(dsInfo.recordCount)
@@ -651,7 +676,7 @@ void TiberneReport::setDSInfoTenantDetails(DataSetInfo &dsInfo)
 
 void TiberneReport::setValueOwner(const int recNo, const QString paramName, QVariant &paramValue, const int)
 {
-    qDebug().noquote().nospace() << "recno: " << recNo;
+    qCDebug(velloranLog).noquote().nospace() << "recno: " << recNo;
     QSqlRecord record;
     if (recordAt(recNo, record)) {
         if (answerData(ownerData, record, paramName, paramValue))
@@ -705,7 +730,7 @@ void TiberneReport::setValueTenants(const int recNo, const QString paramName, QV
 
 void TiberneReport::setValueBuildings(const int recNo, const QString paramName, QVariant &paramValue, const int)
 {
-    qDebug().noquote().nospace() << "recno: " << recNo;
+    qCDebug(velloranLog).noquote().nospace() << "recno: " << recNo;
     QSqlRecord record;
     if (recordAt(recNo, record) && answerData(buildingData, record, paramName, paramValue))
         return;
@@ -728,7 +753,7 @@ void TiberneReport::setValueVendors(const int recNo, const QString paramName, QV
 
 void TiberneReport::setValueApartments(const int recNo, const QString paramName, QVariant &paramValue, const int)
 {
-    qDebug().noquote().nospace() << "recno: " << recNo;
+    qCDebug(velloranLog).noquote().nospace() << "recno: " << recNo;
     QSqlRecord record;
     if (recordAt(recNo, record)) {
         if (answerData(apartmentData, record, paramName, paramValue))
@@ -912,28 +937,6 @@ const Entry receiptTenantEntries[] = {
     {"Name", 1}, {"Building", 2}, {"Suite", 3}, {"Company", 4}, {"Add1", 5}, {"Add2", 6}, {"Phone", 10},
 };
 
-const DataField billData[] = {
-    {"StartDate", Form::Date, "recur.startdate"},
-    {"NextDate", Form::Date, "recur.nextdate"},
-    {"EndDate", Form::Date, "recur.enddate"},
-    {"Amount", Form::Money, "recur.amount"},
-    {"Type", Form::Text, "recur.type"},
-    {"Frequency", Form::Text, "frequency.name"},
-};
-
-const Caption billCaptions[] = {
-    CAPTION("Bills", "Recurring Bills", false),
-    CAPTION("trBuilding", "Building", true),
-    CAPTION("trApartment", "Suite/Apt #", true),
-    CAPTION("trTenant", "Tenant", true),
-    CAPTION("trType", "Type", false),
-    CAPTION("trAmount", "Amount", false),
-    CAPTION("trFrequency", "Frequency", false),
-    CAPTION("trStartDate", "Start Date", false),
-    CAPTION("trEndDate", "End Date", false),
-    CAPTION("trNextDate", "Next Date", false),
-};
-
 const Entry billEntries[] = {
     {"Building", 1}, {"Apartment", 2}, {"Tenant", 0},
 };
@@ -1084,7 +1087,7 @@ void TiberneReport::setValueDeposits(const int recNo, const QString paramName, Q
             return;
         }
         if (paramName == QLatin1String("TenantNum")) {
-            qDebug().noquote() << "In printdeposits list count" << headings.size();
+            qCDebug(velloranLog).noquote() << "In printdeposits list count" << headings.size();
             paramValue = heading(0);
             return;
         }
@@ -1102,7 +1105,7 @@ void TiberneReport::setValueDeposits(const int recNo, const QString paramName, Q
         if (paramName == QLatin1String("trSecDeposit"))
             paramValue = tr("Receipt: Security Deposit");
     } catch (const QException &e) {
-        qDebug().noquote() << "setValueDeposits" << e.what();
+        qCDebug(velloranLog).noquote() << "setValueDeposits" << e.what();
     }
 }
 

@@ -41,6 +41,7 @@
 #include "tenants/creditcardsdialog.h"
 #include "tenants/freqform.h"
 #include "tenants/leasesdialog.h"
+#include "datahub/debuglog.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -207,12 +208,12 @@ void MainWindow::showEvent(QShowEvent *event)
     m_firstShowDone = true;
     try {
         loadOptionsFromSetup();
-        qDebug() << "initopitons";
+        qCDebug(velloranLog) << "initopitons";
         processRecurringCharges();
-        qDebug() << "processoptions";
+        qCDebug(velloranLog) << "processoptions";
         m_finishTimer->start(kFinishDelayMs);
     } catch (const QException &e) {
-        qDebug() << e.what();
+        qCDebug(velloranLog) << e.what();
     }
 }
 
@@ -231,7 +232,7 @@ void MainWindow::processRecurringCharges()
                                    "(select a.apid from apartments a  INNER join agreements t  on a.apid = t.apid)  "
                                    "ORDER BY r.APID "));
         if (!bills->first()) {
-            qDebug() << "no active rentals";
+            qCDebug(velloranLog) << "no active rentals";
             bills->clear();
             driver->commitTransaction();
             return;
@@ -240,7 +241,7 @@ void MainWindow::processRecurringCharges()
             m_dataSource->postRecurringCharges(*bills);
         } while (bills->next());
     } catch (const QException &e) {
-        qDebug() << "Exception: " << e.what();
+        qCDebug(velloranLog) << "Exception: " << e.what();
         bills->clear();
         driver->rollbackTransaction();
         MsgBox::information(this, tr("Error processing charges. Exception occured"));
@@ -268,7 +269,7 @@ void MainWindow::refreshCharges()
 namespace {
 [[noreturn]] void lateFeeFailed(const QString &step)
 {
-    qDebug().noquote() << "Late fees not charged:" << step;
+    qCDebug(velloranLog).noquote() << "Late fees not charged:" << step;
     throw QException();
 }
 }
@@ -310,7 +311,7 @@ void MainWindow::processLateFees(int tenantId)
             const double perDay = charge.value(QStringLiteral("perday")).toDouble();
             const double flat = charge.value(QStringLiteral("latefeeflat")).toDouble();
             QString type = charge.value(QStringLiteral("type")).toString();
-            qDebug() << "type " << type;
+            qCDebug(velloranLog) << "type " << type;
             type += tr(" Late Fee");
 
             const int days = int(due.daysTo(today));
@@ -353,7 +354,7 @@ void MainWindow::processLateFees(int tenantId)
                 lateFeeFailed(QStringLiteral("lfd of charge %1 not advanced").arg(key));
         } while (overdue->next());
     } catch (const QException &e) {
-        qDebug() << "Exception: " << e.what();
+        qCDebug(velloranLog) << "Exception: " << e.what();
         overdue->clear();
         driver->rollbackTransaction();
         MsgBox::information(this, tr("Error processing charges. Exception occured"));
@@ -376,12 +377,12 @@ void MainWindow::finishInit()
         WelcomeDialog welcome(this);
         welcome.exec();
     }
-    qDebug() << "in finishinit()";
+    qCDebug(velloranLog) << "in finishinit()";
     notifyExpiredLeases();
     notifyLateBills();
-    qDebug() << "end finish init";
+    qCDebug(velloranLog) << "end finish init";
     checkReminders();
-    qDebug() << "initialize reminders";
+    qCDebug(velloranLog) << "initialize reminders";
 }
 
 namespace {
@@ -433,14 +434,14 @@ void MainWindow::checkReminders()
             popup->showNormal();
         }
     } catch (const QException &e) {
-        qDebug() << e.what();
+        qCDebug(velloranLog) << e.what();
     }
     query->clear();
 }
 
 void MainWindow::checkVersion()
 {
-    qDebug() << "called";
+    qCDebug(velloranLog) << "called";
     auto *manager = new QNetworkAccessManager(this);
     QNetworkRequest request(WebPages::versionPage());
     request.setRawHeader("User-Agent", kUserAgent);
@@ -462,16 +463,16 @@ bool MainWindow::isNewerVersion(const QByteArray &body)
 
 void MainWindow::versionReply(QNetworkReply *reply)
 {
-    qDebug() << "version called";
+    qCDebug(velloranLog) << "version called";
     reply->deleteLater();
     // An office without internet, or a proxy's error page, must never bother the user.
     if (reply->error() != QNetworkReply::NoError)
         return;
     const QByteArray body = reply->readAll();
-    qDebug() << body;
+    qCDebug(velloranLog) << body;
     if (!isNewerVersion(body))
         return;
-    qDebug() << "got here 2";
+    qCDebug(velloranLog) << "got here 2";
     MsgBox::warning(nullptr,
                     tr("A new version of the software is available. Please download it now! <br/> When reinstalling "
                        "read instructions carefully. Do not replace your database files if you wish to keep your data."),
@@ -636,7 +637,7 @@ void MainWindow::collectRent()
     if (!permitted(m_dataSource->canReceivePayments()))
         return;
     processRecurringCharges();
-    qDebug() << "After process charges";
+    qCDebug(velloranLog) << "After process charges";
     int tenant = -1;
     {
         SelTenantDialog picker(m_dataSource, false, this);
@@ -1090,7 +1091,7 @@ void MainWindow::on_action_Apartments_List_Report_triggered()
         return;
     if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::apartmentsList(buildings)))
         return;
-    qDebug() << reportRows()->rowCount();
+    qCDebug(velloranLog) << reportRows()->rowCount();
     reports()->printApartments(reportRows(), {tr("Apartments"), tr("Number of Apartments in Building"),
                                               tr("Total Number of Apartments")});
 }
@@ -1111,7 +1112,7 @@ void MainWindow::on_action_Occupied_Apartments_Report_triggered()
         return;
     if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::occupiedApartments()))
         return;
-    qDebug() << reportRows()->rowCount();
+    qCDebug(velloranLog) << reportRows()->rowCount();
     reports()->printApartments(reportRows(), {tr("Occupied Apartments"),
                                               tr("Number of Occupied Apartments in Building"),
                                               tr("Total Number of Occupied Apartments")});
@@ -1236,7 +1237,7 @@ void MainWindow::on_action_Payments_Report_triggered()
         return;
     if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::payments(buildings, from, to)))
         return;
-    qDebug().noquote().nospace() << "payments count " << reportRows()->rowCount();
+    qCDebug(velloranLog).noquote().nospace() << "payments count " << reportRows()->rowCount();
     reports()->printPayments(reportRows(), {periodLine(from, to), tr("Bill Payments Report")});
 }
 
@@ -1251,7 +1252,7 @@ void MainWindow::on_actionPayments_by_Tenants_triggered()
         return;
     if (!ReportChoices::loadRows(m_dataSource, this, ReportSql::paymentsByTenant(tenantId, from, to)))
         return;
-    qDebug().noquote().nospace() << "payments count " << reportRows()->rowCount();
+    qCDebug(velloranLog).noquote().nospace() << "payments count " << reportRows()->rowCount();
     reports()->printPayments(reportRows(), {periodLine(from, to), tr("Bill Payments Report")});
 }
 

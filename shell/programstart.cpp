@@ -1,12 +1,16 @@
 #include "programstart.h"
 
+#include "datahub/debuglog.h"
 #include "datahub/logindialog.h"
+#include "datahub/xdatasource.h"
 #include "platform/datafolder.h"
 #include "shell/mainwindow.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPixmap>
 #include <QSplashScreen>
+#include <QTextStream>
 #include <QThread>
 
 void ProgramStart::setApplicationNames()
@@ -35,9 +39,23 @@ void ProgramStart::showSplash(QSplashScreen &splash)
     splash.close();
 }
 
+namespace {
+
+// A fresh installation brings its databases along; the first start puts them where the programs
+// look for them, without ever touching a database the office already has.
+void provideDatabases()
+{
+    const QStringList copied = DataFolder::provideDeliveredDatabases(DataFolder::deliveredFolder());
+    for (const QString &name : copied)
+        qCDebug(velloranLog) << "installed" << name << "into" << DataFolder::path();
+}
+
+} // namespace
+
 int ProgramStart::run(QSplashScreen *splash)
 {
     DataFolder::prepareDatabaseEngine();
+    provideDatabases();
     MainWindow window;
     if (!window.isDatabaseOpen()) {
         if (splash) {
@@ -57,4 +75,30 @@ int ProgramStart::run(QSplashScreen *splash)
     if (splash)
         splash->finish(&window);
     return QApplication::exec();
+}
+
+int ProgramStart::checkStartUp()
+{
+    DataFolder::prepareDatabaseEngine();
+    provideDatabases();
+    QTextStream out(stdout);
+    int failures = 0;
+    for (const QString &name : DataFolder::deliveredDatabases()) {
+        if (!QFile::exists(DataFolder::filePath(name))) {
+            out << name << ": missing in " << DataFolder::path() << '\n';
+            ++failures;
+            continue;
+        }
+        XDataSource hub;
+        hub.setDataDirectory(DataFolder::path());
+        hub.setDatabaseFile(name);
+        if (hub.openDatabase()) {
+            out << name << ": opened in " << DataFolder::path() << '\n';
+        } else {
+            out << name << ": " << hub.lastErrorText() << '\n';
+            ++failures;
+        }
+        hub.closeDatabase();
+    }
+    return failures == 0 ? 0 : 1;
 }

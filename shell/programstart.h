@@ -21,6 +21,11 @@ public:
     // loop. Returns the exit code: 1 when no database could be opened, 0 when the log-in was
     // refused, else the event loop's result.
     static int run(QSplashScreen *splash);
+
+    // The start-up steps that need no user, for checking an installation: the delivered databases
+    // into the data folder where absent, then each of them opened by the data hub. Writes one line per
+    // database and returns 0 when both opened, else 1.
+    static int checkStartUp();
 };
 
 #endif // PROGRAMSTART_H

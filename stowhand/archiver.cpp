@@ -1,4 +1,5 @@
 #include "stowhand/archiver.h"
+#include "datahub/debuglog.h"
 
 #include <QByteArray>
 #include <QDebug>
@@ -373,7 +374,7 @@ bool Archiver::decompress(const QString &archivePath)
     // The restored file keeps the old file's owner and permissions, made writable for its owner.
     if (replacing) {
         if (::fchown(restored.handle(), current.st_uid, current.st_gid) != 0)
-            qDebug() << "Archiver: the restored file keeps this user as its owner";
+            qCDebug(velloranLog) << "Archiver: the restored file keeps this user as its owner";
         ::fchmod(restored.handle(), (current.st_mode & 07777) | S_IRUSR | S_IWUSR);
     } else {
         ::fchmod(restored.handle(), defaultFileMode());

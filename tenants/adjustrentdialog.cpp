@@ -1,5 +1,6 @@
 #include "tenants/adjustrentdialog.h"
 #include "ui_adjustrentdialog.h"
+#include "datahub/debuglog.h"
 
 #include "datahub/listformbase.h"
 #include "datahub/msgbox.h"
@@ -164,7 +165,7 @@ void AdjustRentDialog::accept()
             return;
         }
     } catch (const QException &e) {
-        qDebug() << "Exception: " << e.what();
+        qCDebug(velloranLog) << "Exception: " << e.what();
         driver->rollbackTransaction();
         MsgBox::information(this, tr("Error Adjusting rent"));
         return;
@@ -172,7 +173,7 @@ void AdjustRentDialog::accept()
 
     QSqlDoubleQueryModel *apartments = dataSource->apartmentsQueryModel();
     const QString statement = apartments->query().lastQuery();
-    qDebug() << statement;
+    qCDebug(velloranLog) << statement;
     apartments->setQuery(statement, QSqlDatabase());
     emit dataSource->apartmentsRefresh();
     QDialog::accept();
@@ -185,7 +186,7 @@ bool AdjustRentDialog::run(const QString &apartmentsStatement, const QString &re
         query->clear();
         const bool done = query->exec(statement);
         if (!done)
-            qDebug() << statement << query->lastError().text();
+            qCDebug(velloranLog) << statement << query->lastError().text();
         query->clear();
         return done;
     };

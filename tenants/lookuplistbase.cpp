@@ -1,4 +1,5 @@
 #include "tenants/lookuplistbase.h"
+#include "datahub/debuglog.h"
 
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
@@ -45,7 +46,7 @@ void LookupListBase::insertName()
     query->prepare(QStringLiteral("select name from %1 where lower(name) = ?").arg(m_setup.table));
     query->addBindValue(name.toLower());
     if (!query->exec())
-        qDebug() << query->lastError().text();
+        qCDebug(velloranLog) << query->lastError().text();
     const bool exists = query->first();
     query->clear();
     if (exists) {

@@ -1,5 +1,6 @@
 #include "tenants/occupantdialog.h"
 #include "ui_occupantdialog.h"
+#include "datahub/debuglog.h"
 
 #include "datahub/msgbox.h"
 #include "datahub/shortdate.h"
@@ -48,7 +49,7 @@ void OccupantDialog::accept()
         return;
     }
     const QDate dob = ShortDate::fromText(ui->dob->text());
-    qDebug() << "Date: " << ShortDate::toText(dob);
+    qCDebug(velloranLog) << "Date: " << ShortDate::toText(dob);
     if (!dob.isValid()) {
         MsgBox::information(this, tr("Enter a valid date of birth!"));
         return;

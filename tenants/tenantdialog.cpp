@@ -1,5 +1,6 @@
 #include "tenants/tenantdialog.h"
 #include "ui_tenantdialog.h"
+#include "datahub/debuglog.h"
 
 #include "datahub/listformbase.h"
 #include "datahub/msgbox.h"
@@ -109,7 +110,7 @@ TenantDialog::TenantDialog(XDataSource *dataSource, int row, QWidget *parent)
 
     if (!record.isNull(0)) {
         key = record.value(0).toInt();
-        qDebug() << "tid:" << key;
+        qCDebug(velloranLog) << "tid:" << key;
     } else {
         // Drawn now rather than on OK, since the vehicles, pets and occupants entered meanwhile need it.
         key = nextKey(QStringLiteral("GEN_TENANTS_ID"));
@@ -159,13 +160,13 @@ void TenantDialog::accept()
     SqlTenantsModel *model = dataSource()->tenantsModel();
     XDataSource::setCellValue(model, PeriodColumn, row, ui->comboBox_2->currentIndex());
     XDataSource::setCellValue(model, AccountTypeColumn, row, ui->radioButton->isChecked() ? 1 : 0);
-    qDebug() << "Check 11";
+    qCDebug(velloranLog) << "Check 11";
 
     const QString id = ui->lineEdit->text().trimmed();
     ui->lineEdit->setText(id);
     if (!requireText(id, tr("The ID/CODE field cannot be blank")))
         return;
-    qDebug() << "Check 12";
+    qCDebug(velloranLog) << "Check 12";
 
     const QString email = ui->lineEdit_13->text().trimmed();
     ui->lineEdit_13->setText(email);
@@ -173,7 +174,7 @@ void TenantDialog::accept()
         MsgBox::information(this, tr("Enter a valid email address"));
         return;
     }
-    qDebug() << "Check 14";
+    qCDebug(velloranLog) << "Check 14";
 
     const QDate birth = ShortDate::fromText(ui->lineEdit_16->text());
     if (!birth.isValid()) {
@@ -181,7 +182,7 @@ void TenantDialog::accept()
         return;
     }
     XDataSource::setCellValue(model, BirthDateColumn, row, birth);
-    qDebug() << "Check 15";
+    qCDebug(velloranLog) << "Check 15";
 
     QString expiryText = ui->lineEdit_23->text().trimmed();
     QDate expiry = noCardExpiry();
@@ -190,20 +191,20 @@ void TenantDialog::accept()
         return;
     }
     XDataSource::setCellValue(model, CardExpiryColumn, row, expiry);
-    qDebug() << "Check 13";
+    qCDebug(velloranLog) << "Check 13";
 
     // Case matters: changing only the case of one's own ID/code is no clash.
     if (id != openingId
         && !requireUnique(QStringLiteral("select id from tenants where id = ?"), id,
                           tr("The ID/CODE that you have entered already exists. Enter a new ID/CODE")))
         return;
-    qDebug() << "Check 1";
+    qCDebug(velloranLog) << "Check 1";
 
     if (!confirmSubmit())
         return;
     if (!submitMapper())
         return;
-    qDebug() << "Check 2";
+    qCDebug(velloranLog) << "Check 2";
 
     if (!addToWaitList())
         return;
@@ -222,9 +223,9 @@ bool TenantDialog::addToWaitList()
     query->prepare(QStringLiteral("insert into waitlist (tid) values (?)"));
     query->addBindValue(key);
     const bool written = query->exec();
-    qDebug() << "rows Affected:" << query->numRowsAffected();
+    qCDebug(velloranLog) << "rows Affected:" << query->numRowsAffected();
     if (!written)
-        qDebug() << query->lastError().text();
+        qCDebug(velloranLog) << query->lastError().text();
     query->clear();
     if (!written) {
         MsgBox::information(this, tr("Unable to submit data"));
@@ -331,10 +332,10 @@ void TenantDialog::deleteSubRow(const SubTable &table)
         return;
     }
     if (MsgBox::question(this, tr("Are you sure you want to delete the selected record?")) != QMessageBox::Yes) {
-        qDebug() << "Don't delete record";
+        qCDebug(velloranLog) << "Don't delete record";
         return;
     }
-    qDebug() << "Delete Record";
+    qCDebug(velloranLog) << "Delete Record";
     const bool deleted = XDataSource::deleteRow(table.model, current.row());
     showRowsOfTenant(table);
     if (!deleted)

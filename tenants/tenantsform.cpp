@@ -1,5 +1,6 @@
 #include "tenants/tenantsform.h"
 #include "ui_tenantsform.h"
+#include "datahub/debuglog.h"
 
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
@@ -159,7 +160,7 @@ void TenantsForm::on_tableView_doubleClicked(const QModelIndex &)
 bool TenantsForm::canDeleteRow(int row)
 {
     const int key = listModel()->record(row).value(QStringLiteral("tid")).toInt();
-    qDebug() << "tID: " << key;
+    qCDebug(velloranLog) << "tID: " << key;
     QSqlQuery *query = dataSource->query();
     query->clear();
     query->prepare(QStringLiteral("select tid, agreeid from apartments where tid = ? and agreeid > 0"));
@@ -195,7 +196,7 @@ bool TenantsForm::deleteDependentRows(int row)
         query->prepare(QLatin1String(statement));
         query->addBindValue(key);
         if (!query->exec()) {
-            qDebug() << query->lastError().text();
+            qCDebug(velloranLog) << query->lastError().text();
             deleted = false;
         }
     }

@@ -1,5 +1,6 @@
 #include "upkeep/equipmentform.h"
 #include "ui_equipmentform.h"
+#include "datahub/debuglog.h"
 
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
@@ -123,7 +124,7 @@ void EquipmentForm::on_lineEdit_textChanged(const QString &)
         return;
     }
     const QString filter = QStringLiteral("%1 and apid = %2").arg(like, QString::number(apid));
-    qDebug() << "query: " << filter << "apid " << apid;
+    qCDebug(velloranLog) << "query: " << filter << "apid " << apid;
     dataSource->equipmentModel()->setFilter(filter);
 }
 

@@ -1,5 +1,6 @@
 #include "upkeep/maintenancedialog.h"
 #include "ui_maintenancedialog.h"
+#include "datahub/debuglog.h"
 
 #include "datahub/xdatasource.h"
 #include "reports/tibernereport.h"
@@ -132,7 +133,7 @@ void MaintenanceDialog::on_lineEdit_textChanged(const QString &)
         return;
     }
     const QString filter = QStringLiteral("apid=%1 and %2").arg(apid).arg(like);
-    qDebug() << "query: " << filter;
+    qCDebug(velloranLog) << "query: " << filter;
     listModel()->setFilter(filter);
 }
 

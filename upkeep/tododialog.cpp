@@ -1,5 +1,6 @@
 #include "upkeep/tododialog.h"
 #include "ui_tododialog.h"
+#include "datahub/debuglog.h"
 
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
@@ -30,7 +31,7 @@ TodoDialog::TodoDialog(XDataSource *dataSource, int row, QWidget *parent)
     isNew = model->record(row).isNull(0);
     if (!isNew) {
         const int priority = model->index(row, 4).data(Qt::UserRole).toInt();
-        qDebug() << "val: " << priority;
+        qCDebug(velloranLog) << "val: " << priority;
         // A reminder is offered only while the item is being created.
         ui->pushButton->setEnabled(false);
         if (priority == Low)
@@ -55,7 +56,7 @@ void TodoDialog::accept()
     const int priority = ui->high->isChecked() ? High : ui->normal->isChecked() ? Normal : Low;
     QUniversalSqlTableModel *model = dataSource()->todoModel();
     if (XDataSource::setCellValue(model, 4, row, priority))
-        qDebug() << "successful";
+        qCDebug(velloranLog) << "successful";
     if (!confirmSubmit())
         return;
     if (isNew) {

@@ -1,5 +1,6 @@
 #include "testdatabase.h"
 
+#include "datahub/debuglog.h"
 #include "datahub/msgbox.h"
 #include "datahub/shortdate.h"
 
@@ -13,6 +14,21 @@ private slots:
     void cleanup()
     {
         QLocale::setDefault(QLocale::c());
+    }
+
+    // Statements, record numbers and start-up steps stay off the console of an ordinary run; the
+    // logging rules turn them on.
+    void debugLinesOnlyWhenTheRulesAskForThem()
+    {
+        if (!qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+            QSKIP("the environment sets its own logging rules");
+        QCOMPARE(QLatin1String(velloranLog().categoryName()), QLatin1String("velloran"));
+        QVERIFY(!velloranLog().isDebugEnabled());
+        QVERIFY(velloranLog().isInfoEnabled());
+        QLoggingCategory::setFilterRules(QStringLiteral("velloran.debug=true"));
+        QVERIFY(velloranLog().isDebugEnabled());
+        QLoggingCategory::setFilterRules(QString());
+        QVERIFY(!velloranLog().isDebugEnabled());
     }
 
     void shortDateWidensTheYear_data()

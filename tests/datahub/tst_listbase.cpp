@@ -4,6 +4,7 @@
 #include "datahub/recorddialogbase.h"
 
 #include <QDataWidgetMapper>
+#include <QSqlError>
 #include <QLineEdit>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -114,6 +115,7 @@ private slots:
     void failedInsertKeepsTheNewRow();
     void editorRefusalsKeepTheEditorOpen();
     void deleteAsksFirst();
+    void searchMatchesApostrophesAndPercent_data();
     void searchMatchesApostrophesAndPercent();
 };
 
@@ -122,10 +124,12 @@ void TestListBase::filterText_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("filter");
     QTest::newRow("blank") << "   " << "";
-    QTest::newRow("trimmed, lower case") << "  Main St " << "LOWER(city) like '%main st%'";
-    QTest::newRow("apostrophe doubled") << "O'Brien" << "LOWER(city) like '%o''brien%'";
-    QTest::newRow("two apostrophes") << "a''b" << "LOWER(city) like '%a''''b%'";
-    QTest::newRow("percent left as wildcard") << "50%" << "LOWER(city) like '%50%%'";
+    QTest::newRow("trimmed, lower case") << "  Main St " << "LOWER(city) like '%main st%' ESCAPE '\\'";
+    QTest::newRow("apostrophe doubled") << "O'Brien" << "LOWER(city) like '%o''brien%' ESCAPE '\\'";
+    QTest::newRow("two apostrophes") << "a''b" << "LOWER(city) like '%a''''b%' ESCAPE '\\'";
+    QTest::newRow("percent looked for as typed") << "50%" << "LOWER(city) like '%50\\%%' ESCAPE '\\'";
+    QTest::newRow("underscore looked for as typed") << "a_b" << "LOWER(city) like '%a\\_b%' ESCAPE '\\'";
+    QTest::newRow("escape character itself") << "c:\\x" << "LOWER(city) like '%c:\\\\x%' ESCAPE '\\'";
 }
 
 void TestListBase::filterText()
@@ -140,7 +144,7 @@ void TestListBase::reportConditionFollowsTheList_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("listFilter");
     QTest::addColumn<QString>("condition");
-    QTest::newRow("filtered") << "Kay's" << "x" << " where LOWER(o.Name) like '%kay''s%' ";
+    QTest::newRow("filtered") << "Kay's" << "x" << " where LOWER(o.Name) like '%kay''s%' ESCAPE '\\' ";
     QTest::newRow("list cleared, text stays") << "Kay's" << "" << "";
     QTest::newRow("no text") << " " << "x" << "";
 }
@@ -292,20 +296,38 @@ void TestListBase::deleteAsksFirst()
     QCOMPARE(list.rowOf("GONE"), -1);
 }
 
+void TestListBase::searchMatchesApostrophesAndPercent_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("codes");
+    QTest::newRow("apostrophe") << "o'brien" << QStringList{"OB"};
+    QTest::newRow("percent alone") << "%" << QStringList{"PC"};
+    QTest::newRow("percent inside") << "y %" << QStringList{"PC"};
+    QTest::newRow("underscore alone") << "_" << QStringList{"US"};
+    QTest::newRow("underscore is no wildcard") << "a_b" << QStringList{"US"};
+    QTest::newRow("backslash") << "\\" << QStringList{"BS"};
+}
+
 void TestListBase::searchMatchesApostrophesAndPercent()
 {
+    QFETCH(QString, typed);
+    QFETCH(QStringList, codes);
     TestHub t;
     QVERIFY(t.opened);
     QVERIFY(t.exec("insert into owners (oid, code, name) values (9005, 'OB', 'Kevin O''Brien')"));
     QVERIFY(t.exec("insert into owners (oid, code, name) values (9006, 'PC', 'Fifty % Ltd')"));
+    QVERIFY(t.exec("insert into owners (oid, code, name) values (9007, 'US', 'A_B Lettings')"));
+    QVERIFY(t.exec("insert into owners (oid, code, name) values (9008, 'XB', 'AXB Homes')"));
+    QVERIFY(t.exec("insert into owners (oid, code, name) values (9009, 'BS', 'Back\\Slash')"));
     BareList list(t.hub);
 
-    list.applySearch("Name", "o'brien");
-    QCOMPARE(list.listModel()->rowCount(), 1);
-    QCOMPARE(list.listModel()->index(0, 1).data().toString(), QString("OB"));
-    list.applySearch("Name", "y %");
-    QCOMPARE(list.listModel()->rowCount(), 1);
-    QCOMPARE(list.listModel()->index(0, 1).data().toString(), QString("PC"));
+    list.applySearch("Name", typed);
+    QVERIFY2(!list.listModel()->lastError().isValid(), qPrintable(list.listModel()->lastError().text()));
+    QStringList found;
+    for (int row = 0; row < list.listModel()->rowCount(); ++row)
+        found << list.listModel()->index(row, 1).data().toString();
+    QCOMPARE(found, codes);
+
     list.applySearch("Name", "  ");
     QCOMPARE(list.listModel()->filter(), QString());
     QCOMPARE(list.listModel()->rowCount(), t.count("owners"));

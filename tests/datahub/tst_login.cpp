@@ -222,6 +222,36 @@ private slots:
         QCOMPARE(m_hub->userKey(), key);
     }
 
+    // The accounts the README gives for the demonstration office open it.
+    void demonstrationUsersLogIn_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("key");
+        QTest::newRow("ADMIN") << "ADMIN" << "" << 1;
+        QTest::newRow("DANA") << "DANA" << "dana2021" << 2;
+    }
+
+    void demonstrationUsersLogIn()
+    {
+        QFETCH(QString, id);
+        QFETCH(QString, password);
+        QFETCH(int, key);
+        delete m_hub;
+        m_hub = nullptr;
+        releaseConnection();
+        TestDatabase demo(QStringLiteral("DEMO.FDB"));
+        QVERIFY(demo.isValid());
+        m_hub = hubOnCopy(demo);
+        QVERIFY(m_hub->openDatabase());
+        QVERIFY(logIn(id, password));
+        QVERIFY(MsgBox::shownTexts().isEmpty());
+        QCOMPARE(m_hub->userKey(), key);
+        delete m_hub;
+        m_hub = nullptr;
+        releaseConnection();
+    }
+
     void closeRejects()
     {
         LogInDialog dialog(m_hub);

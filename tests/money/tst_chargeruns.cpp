@@ -5,6 +5,7 @@
 #include "shell/chooosedatadialog.h"
 #include "shell/mainwindow.h"
 
+#include <QLoggingCategory>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QSqlDriver>
@@ -113,6 +114,8 @@ private:
 
 void TestChargeRuns::initTestCase()
 {
+    // The charge run tells through its debug lines what it found.
+    QLoggingCategory::setFilterRules(QStringLiteral("velloran.debug=true"));
     MsgBox::setTestMode(true);
 }
 

@@ -3,6 +3,10 @@
 #include "platform/datafolder.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QSqlQuery>
 
 class TestDataFolder : public QObject
@@ -23,6 +27,38 @@ private slots:
         qunsetenv("VELLORAN_DOCUMENTS");
         QCOMPARE(DataFolder::path(), qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Morvessa/Morvessa Velloran"));
         qputenv("VELLORAN_DOCUMENTS", saved);
+    }
+
+    // The first start brings the delivered databases into the data folder; an office's own file, or
+    // one the installation does not have, is left alone.
+    void deliveredDatabasesOnlyWhereAbsent()
+    {
+        QTemporaryDir delivered;
+        QVERIFY(delivered.isValid());
+        for (const QString &name : DataFolder::deliveredDatabases()) {
+            QFile file(delivered.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("delivered " + name.toLatin1());
+            file.close();
+            QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        }
+        QDir(DataFolder::path()).removeRecursively();
+        QVERIFY(DataFolder::provideDeliveredDatabases(QString()).isEmpty());
+        QVERIFY(!QFile::exists(DataFolder::path()));
+
+        QCOMPARE(DataFolder::provideDeliveredDatabases(delivered.path()),
+                 QStringList({QStringLiteral("DATA.FDB"), QStringLiteral("DEMO.FDB")}));
+        QVERIFY(QFileInfo(DataFolder::filePath(QStringLiteral("DEMO.FDB"))).isWritable());
+
+        QFile office(DataFolder::filePath(QStringLiteral("DATA.FDB")));
+        QVERIFY(office.open(QIODevice::WriteOnly));
+        office.write("the office's own");
+        office.close();
+        QVERIFY(QFile::remove(DataFolder::filePath(QStringLiteral("DEMO.FDB"))));
+        QCOMPARE(DataFolder::provideDeliveredDatabases(delivered.path()), QStringList(QStringLiteral("DEMO.FDB")));
+        QVERIFY(office.open(QIODevice::ReadOnly));
+        QCOMPARE(office.readAll(), QByteArray("the office's own"));
+        QDir(DataFolder::path()).removeRecursively();
     }
 
     void embeddedEngineOpensACopy()

@@ -1,10 +1,13 @@
 #include "testhub.h"
 
 #include "properties/apartmentsform.h"
+#include "properties/ownersform.h"
+#include "reports/tibernereport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlError>
@@ -62,6 +65,13 @@ private slots:
     void failedDeleteLeavesEveryRow();
     void failedWriteLeavesTheApartment();
     void reportsFollowTheList();
+    void listAndTreeAgreeAfterSearchAndClear();
+    void billsPaneFollowsTheList();
+    void treeFollowsOwnerChanges();
+    void deleteQuestionNamesTheApartment();
+    void printRefusedWithoutTheReportsRight_data();
+    void printRefusedWithoutTheReportsRight();
+    void chargesReportPrintsTheBills();
 
 private:
     void chooseNode(const QString &text);
@@ -85,6 +95,8 @@ void TestApartments::init()
     t->hub->recurModel()->select();
     t->hub->apartmentsModel()->select();
     t->hub->waitlistModel()->select();
+    // The office's users who print from this page hold the reports right.
+    t->hub->setCanViewReports(true);
     form = new ApartmentsForm(t->hub, nullptr);
     view = child<QTableView>(form, "tableView");
     tree = child<QTreeWidget>(form, "treeWidget");
@@ -412,6 +424,122 @@ void TestApartments::reportsFollowTheList()
     QCOMPARE(MsgBox::shownTexts(),
              QStringList({"Select a valid apartment record from the apartments table view.",
                           "Select a valid apartment record from the apartments table view."}));
+}
+
+void TestApartments::listAndTreeAgreeAfterSearchAndClear()
+{
+    chooseNode("Birch Row");
+    child<QComboBox>(form, "comboBox")->setCurrentIndex(1);
+    QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), "a-");
+    QCOMPARE(listedApids(), QList<int>({9501, 9502}));
+    // The search decides the list: no building stays marked as if it still narrowed it.
+    QVERIFY(!tree->currentItem());
+
+    // A click on the building it had before narrows the list again.
+    chooseNode("Birch Row");
+    QCOMPARE(listedApids(), QList<int>({9503}));
+
+    // Clear shows every apartment, and the tree marks its top node; the building narrows again.
+    clickButton(form, "pushButton_9");
+    QCOMPARE(listedApids(), QList<int>({9501, 9502, 9503, 9504}));
+    QCOMPARE(tree->currentItem()->text(0), QString("OWNERS"));
+    chooseNode("Birch Row");
+    QCOMPARE(listedApids(), QList<int>({9503}));
+
+    // Clearing the criteria shows every apartment as Clear does.
+    QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), "c-");
+    child<QLineEdit>(form, "lineEdit")->clear();
+    QCOMPARE(listedApids(), QList<int>({9501, 9502, 9503, 9504}));
+    QCOMPARE(tree->currentItem()->text(0), QString("OWNERS"));
+}
+
+void TestApartments::billsPaneFollowsTheList()
+{
+    selectApid(9503);
+    QCOMPARE(t->hub->recurModel()->rowCount(), 2);
+    // Another building: its list has no current apartment yet, so no bills of the old one stay.
+    chooseNode("Alder Court");
+    QCOMPARE(t->hub->recurModel()->rowCount(), 0);
+    selectApid(9502);
+    QCOMPARE(t->hub->recurModel()->rowCount(), 1);
+    child<QComboBox>(form, "comboBox")->setCurrentIndex(1);
+    QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), "a-");
+    QCOMPARE(listedApids(), QList<int>({9501, 9502}));
+    QCOMPARE(t->hub->recurModel()->rowCount(), 0);
+}
+
+void TestApartments::treeFollowsOwnerChanges()
+{
+    QVERIFY(t->exec("insert into owners (oid, code, name) values (9511, 'COWN', 'Cy Owner')"));
+    t->hub->ownersModel()->select();
+    chooseNode("Birch Row");
+    OwnersForm owners(t->hub);
+    selectRow(child<QTableView>(&owners, "tableView"), 0, 9511, 1);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(&owners, "pushButton_3");
+    QCOMPARE(t->count("owners where oid = 9511"), 0);
+    QVERIFY(tree->findItems("[COWN] Cy Owner", Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
+    // The refilled tree still marks the building whose apartments the list shows.
+    QCOMPARE(tree->currentItem()->text(0), QString("Birch Row"));
+    QCOMPARE(listedApids(), QList<int>({9503}));
+}
+
+void TestApartments::deleteQuestionNamesTheApartment()
+{
+    selectApid(9503);
+    MsgBox::setNextAnswer(QMessageBox::No);
+    clickButton(form, "pushButton_3");
+    QCOMPARE(MsgBox::shownTexts().size(), 1);
+    QVERIFY2(MsgBox::shownTexts().first().startsWith("Are you sure you want to delete apartment PH%1 of Birch Row?"),
+             qPrintable(MsgBox::shownTexts().first()));
+    QCOMPARE(t->count("apartments where apid = 9503"), 1);
+}
+
+void TestApartments::printRefusedWithoutTheReportsRight_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Print") << "pushButton_4";
+    QTest::newRow("Print Charges") << "pushButton_8";
+}
+
+void TestApartments::printRefusedWithoutTheReportsRight()
+{
+    QFETCH(QString, button);
+    t->hub->setCanViewReports(false);
+    QSqlDoubleQueryModel *report = t->hub->reportQueryModel();
+    report->setQuery("select 1 from RDB$DATABASE");
+    selectApid(9503);
+    MsgBox::clearShown();
+    clickButton(form, qPrintable(button));
+    QCOMPARE(MsgBox::shownTexts(), QStringList("You are not permitted to access this area"));
+    QCOMPARE(report->query().lastQuery(), QString("select 1 from RDB$DATABASE"));
+}
+
+void TestApartments::chargesReportPrintsTheBills()
+{
+    QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(), "pdftotext is needed");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QVERIFY(t->exec("update recur set startdate = '2026-01-01', enddate = '2026-12-31', nextdate = '2026-02-01' "
+                    "where apid = 9503"));
+    TiberneReport builder;
+    t->hub->setReportGenerator(&builder);
+    const QString pdf = TestEnvironment::root() + QStringLiteral("/charges.pdf");
+    TiberneReport::setPdfOutputForTests(pdf);
+    selectApid(9503);
+    clickButton(form, "pushButton_8");
+    TiberneReport::setPdfOutputForTests(QString());
+    t->hub->setReportGenerator(nullptr);
+
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(60000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char *expected : {"Recurring Bills", "Building:", "Birch Row", "Suite/Apt #:", "PH%1", "Tenant:", "Type",
+                                 "Amount", "Frequency", "Start Date", "End Date", "Next Date", "Rent", "1,500.00",
+                                 "Parking", "50.00", "Monthly", "1/1/2026", "12/31/2026", "2/1/2026",
+                                 "Total number of recurring bills: 2"})
+        QVERIFY2(printed.contains(QLatin1String(expected)), expected);
+    QCOMPARE(printed.count(QStringLiteral("Monthly")), 2);
 }
 
 VELLORAN_TEST_MAIN(TestApartments)

@@ -16,6 +16,7 @@ class TestBuildings : public QObject
     Q_OBJECT
 
 private slots:
+    void printRefusedWithoutTheReportsRight();
     void init();
     void cleanup();
 
@@ -49,6 +50,7 @@ void TestBuildings::init()
     QVERIFY(t->exec("insert into buildings (buildid, description, city, oid, purchasedate) values "
                     "(9250, 'King''s Court', 'Elmstead', 9200, '2019-05-01')"));
     QVERIFY(t->exec("insert into buildings (buildid, description, city, oid) values (9251, 'Undated Hall', 'Elmstead', 9201)"));
+    t->hub->setCanViewReports(true);
     form = new BuildingsForm(t->hub);
     view = child<QTableView>(form, "tableView");
     model = t->hub->buildingsModel();
@@ -85,7 +87,7 @@ void TestBuildings::searchThroughOwnerCodeAndApostrophe()
     auto *field = child<QComboBox>(form, "comboBox");
     auto *criteria = child<QLineEdit>(form, "lineEdit");
     QTest::keyClicks(criteria, "king's court");
-    QCOMPARE(model->filter(), QString("LOWER(BUILDINGS.DESCRIPTION) like '%king''s court%'"));
+    QCOMPARE(model->filter(), QString("LOWER(BUILDINGS.DESCRIPTION) like '%king''s court%' ESCAPE '\\'"));
     QCOMPARE(model->rowCount(), 1);
 
     field->setCurrentIndex(4);
@@ -266,6 +268,17 @@ void TestBuildings::deleteRefusedWhileAnApartmentBelongsToTheBuilding()
     clickButton(form, "pushButton_3");
     QCOMPARE(t->count("buildings where buildid = 9251"), 0);
     QCOMPARE(changed.count(), 1);
+}
+
+void TestBuildings::printRefusedWithoutTheReportsRight()
+{
+    t->hub->setCanViewReports(false);
+    QSqlDoubleQueryModel *report = t->hub->reportQueryModel();
+    report->setQuery("select 1 from RDB$DATABASE");
+    MsgBox::clearShown();
+    clickButton(form, "pushButton_4");
+    QCOMPARE(MsgBox::shownTexts(), QStringList("You are not permitted to access this area"));
+    QCOMPARE(report->query().lastQuery(), QString("select 1 from RDB$DATABASE"));
 }
 
 VELLORAN_TEST_MAIN(TestBuildings)

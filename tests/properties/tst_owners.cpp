@@ -12,6 +12,7 @@ class TestOwners : public QObject
     Q_OBJECT
 
 private slots:
+    void printRefusedWithoutTheReportsRight();
     void init();
     void cleanup();
 
@@ -43,6 +44,7 @@ void TestOwners::init()
                     "(9100, 'ZQ1', 'Maeve O''Hara', '12 Quay Lane', 'Dunmore', 'Leinster', 'D9Q', '555-0199', "
                     "'maeve@hara.example')"));
     QVERIFY(t->exec("insert into owners (oid, code, name, email) values (9101, 'ZQ2', '100% Holdings', 'x@y.example')"));
+    t->hub->setCanViewReports(true);
     form = new OwnersForm(t->hub);
     view = child<QTableView>(form, "tableView");
     model = t->hub->ownersModel();
@@ -100,7 +102,7 @@ void TestOwners::clearAndPrintFollowTheList()
 
     clickButton(form, "pushButton_4");
     QSqlDoubleQueryModel *report = t->hub->reportQueryModel();
-    QVERIFY(report->query().lastQuery().contains("where LOWER(o.Code) like '%100%%'"));
+    QVERIFY(report->query().lastQuery().contains("where LOWER(o.Code) like '%100\\%%' ESCAPE '\\'"));
 
     clickButton(form, "pushButton_5");
     QCOMPARE(criteria->text(), QString("100%"));
@@ -243,6 +245,17 @@ void TestOwners::checksThatCannotBeMadeRefuse()
     QCOMPARE(driver.stayedOpen, 1);
     QCOMPARE(MsgBox::shownTexts(), QStringList(refusal));
     QCOMPARE(t->count("owners"), owners);
+}
+
+void TestOwners::printRefusedWithoutTheReportsRight()
+{
+    t->hub->setCanViewReports(false);
+    QSqlDoubleQueryModel *report = t->hub->reportQueryModel();
+    report->setQuery("select 1 from RDB$DATABASE");
+    MsgBox::clearShown();
+    clickButton(form, "pushButton_4");
+    QCOMPARE(MsgBox::shownTexts(), QStringList("You are not permitted to access this area"));
+    QCOMPARE(report->query().lastQuery(), QString("select 1 from RDB$DATABASE"));
 }
 
 VELLORAN_TEST_MAIN(TestOwners)

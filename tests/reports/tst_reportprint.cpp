@@ -40,6 +40,8 @@ private slots:
     void listReport();
     void tenantDetailsPrintsOneTenant();
     void longTenantsReportPrintsEveryRow();
+    void textLayerHoldsEachValueOnce_data();
+    void textLayerHoldsEachValueOnce();
 
 private:
     QString print(Report report, const QString &sql, const QStringList &headings);
@@ -236,6 +238,58 @@ void TestReportPrint::longTenantsReportPrintsEveryRow()
     QVERIFY(pages > 10);
     QVERIFY(showsPageNumber(pdfText(pdf, 1), 1));
     QVERIFY(showsPageNumber(pdfText(pdf, pages), pages));
+}
+
+// Text drawn in the colour of the paper beneath it still lands in the PDF's text layer; it must not
+// be there at all, or a search through a saved report finds every value twice.
+void TestReportPrint::textLayerHoldsEachValueOnce_data()
+{
+    QTest::addColumn<Report>("report");
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("column");
+    // True: the value prints once per group of equal values (a group header); false: once per row.
+    QTest::addColumn<bool>("perGroup");
+    QTest::addColumn<QString>("caption");
+
+    const QString owners = QStringLiteral(
+        "select b.description, b.address, b.city, b.provstate, b.tel, b.apartments,  o.code, o.name, o.address, "
+        "o.city, o.zip, o.state, o.tel, o.fax, o. email from  owners o  left join buildings b  on o.oid = b.oid   "
+        "order by o.code asc, b.description asc");
+    QTest::newRow("owners: names") << Owners << owners << "owners.name" << true << "List of Properties";
+    QTest::newRow("owners: telephones") << Owners << owners << "owners.tel" << true << "List of Properties";
+    QTest::newRow("buildings: telephones")
+        << Buildings << "select * from buildings b  order by description asc" << "tel" << false << "Buildings Report";
+}
+
+void TestReportPrint::textLayerHoldsEachValueOnce()
+{
+    QFETCH(Report, report);
+    QFETCH(QString, sql);
+    QFETCH(QString, column);
+    QFETCH(bool, perGroup);
+    QFETCH(QString, caption);
+
+    const QString text = print(report, sql, QStringList());
+    QMap<QString, int> expected;
+    QSet<QString> groups;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QSqlRecord record = model->record(row);
+        const QString value = record.value(column).toString().trimmed();
+        groups << record.value(QStringLiteral("owners.code")).toString();
+        if (value.isEmpty())
+            continue;
+        if (perGroup)
+            expected[value] = 1;
+        else
+            ++expected[value];
+    }
+    QVERIFY(!expected.isEmpty());
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        const QRegularExpression alone(QStringLiteral("(?<!\\w)%1(?!\\w)").arg(QRegularExpression::escape(it.key())));
+        QCOMPARE(text.count(alone), it.value());
+    }
+    // Captions too: the owners' "List of Properties" heads each owner's block once.
+    QCOMPARE(text.count(caption), report == Owners ? groups.size() : 1);
 }
 
 VELLORAN_TEST_MAIN(TestReportPrint)

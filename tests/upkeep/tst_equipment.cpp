@@ -258,14 +258,14 @@ void TestEquipment::searchWithApostropheAndClear()
     chooseApartment(4);
     auto *criteria = child<QLineEdit>(form, "lineEdit");
     QTest::keyClicks(criteria, "T'S F");
-    QCOMPARE(model->filter(), QString("LOWER(description) like '%t''s f%' and apid = 4"));
+    QCOMPARE(model->filter(), QString("LOWER(description) like '%t''s f%' ESCAPE '\\' and apid = 4"));
     QCOMPARE(model->rowCount(), 1);
 
     child<QComboBox>(form, "comboBox")->setCurrentIndex(1);
     criteria->setText("n'0");
     QCOMPARE(model->rowCount(), 1);
     criteria->setText("%2");
-    QCOMPARE(model->filter(), QString("LOWER(serial) like '%%2%' and apid = 4"));
+    QCOMPARE(model->filter(), QString("LOWER(serial) like '%\\%2%' ESCAPE '\\' and apid = 4"));
 
     clickButton(form, "pushButton_7");
     QCOMPARE(model->filter(), QString("apid = 4"));

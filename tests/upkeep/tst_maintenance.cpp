@@ -120,7 +120,7 @@ void TestMaintenance::searchByTypeAndApostrophe()
     auto *criteria = child<QLineEdit>(log, "lineEdit");
     child<QComboBox>(log, "comboBox")->setCurrentIndex(1);
     QTest::keyClicks(criteria, "epai");
-    QCOMPARE(model->filter(), QString("apid=3 and LOWER(Typex) like '%epai%'"));
+    QCOMPARE(model->filter(), QString("apid=3 and LOWER(Typex) like '%epai%' ESCAPE '\\'"));
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->index(0, 2).data().toString(), QString("Kitchen faucet dripping"));
 

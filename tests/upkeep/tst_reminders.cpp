@@ -176,7 +176,7 @@ void TestReminders::searchByDateWaitsForAWholeDate()
     QSqlTableModel *model = t->hub->remindersModel();
     auto *criteria = child<QLineEdit>(form, "lineEdit");
     QTest::keyClicks(criteria, "owner's");
-    QCOMPARE(model->filter(), QString("LOWER(Title) like '%owner''s%'"));
+    QCOMPARE(model->filter(), QString("LOWER(Title) like '%owner''s%' ESCAPE '\\'"));
     QCOMPARE(model->rowCount(), 1);
 
     child<QComboBox>(form, "comboBox")->setCurrentIndex(2);

@@ -1,0 +1,3 @@
+#include "datahub/debuglog.h"
+
+Q_LOGGING_CATEGORY(velloranLog, "velloran", QtInfoMsg)
