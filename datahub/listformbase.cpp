@@ -156,6 +156,10 @@ bool ListFormBase::deleteCurrentRecord()
         qDebug() << "Don't delete record";
         return false;
     }
+    if (!confirmDeleteRow(row)) {
+        qDebug() << "Don't delete record";
+        return false;
+    }
     qDebug() << "Delete Record";
     m_model->removeRows(row, 1);
     if (!writeRow(row, true)) {
@@ -170,6 +174,11 @@ void ListFormBase::editorAccepted(QDialog *)
 }
 
 bool ListFormBase::canDeleteRow(int)
+{
+    return true;
+}
+
+bool ListFormBase::confirmDeleteRow(int)
 {
     return true;
 }

@@ -74,6 +74,9 @@ protected:
     virtual void editorAccepted(QDialog *editor);
     // Called before the delete question; a refusal shows its own message and returns false.
     virtual bool canDeleteRow(int row);
+    // Called after the user agreed to the delete, for a window that must ask once more about what
+    // still depends on the row; false keeps the row.
+    virtual bool confirmDeleteRow(int row);
 
 private:
     bool writeRow(int row, bool remove);
