@@ -96,7 +96,7 @@ void CashbookForm::updateTotals()
 
 void CashbookForm::on_lineEdit_textChanged(const QString &)
 {
-    const QString text = ListFormBase::searchText(ui->lineEdit->text());
+    const QString text = ui->lineEdit->text().trimmed();
     if (text.isEmpty()) {
         setListStatement(baseStatement + Newest);
         return;
