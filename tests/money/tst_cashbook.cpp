@@ -98,6 +98,8 @@ void TestCashbook::categoryDecidesIncomeOrExpense_data()
     QTest::newRow("expense category, listed vendor") << "Repairs" << "D'Arcy Hauling" << 12.5 << 0.0 << 9900;
     QTest::newRow("income category, separator") << "Parking" << "----------" << 0.0 << 12.5 << -1;
     QTest::newRow("typed vendor name") << "Cleaning" << "Someone New" << 12.5 << 0.0 << -1;
+    // What the editable combo does when Enter is pressed on a typed name: the list grows by one.
+    QTest::newRow("typed name added to the list") << "Landscaping" << "+Someone Else" << 12.5 << 0.0 << -1;
 }
 
 void TestCashbook::categoryDecidesIncomeOrExpense()
@@ -117,7 +119,10 @@ void TestCashbook::categoryDecidesIncomeOrExpense()
         QTest::keyClicks(child<QLineEdit>(d, "amount"), "12.50");
         auto *vendors = child<QComboBox>(d, "vendor");
         const int listed = vendors->findText(vendor);
-        if (listed >= 0)
+        if (vendor.startsWith('+')) {
+            vendors->addItem(vendor.mid(1));
+            vendors->setCurrentIndex(vendors->count() - 1);
+        } else if (listed >= 0)
             vendors->setCurrentIndex(listed);
         else
             vendors->setCurrentText(vendor);
