@@ -39,7 +39,9 @@ CashbookDialog::CashbookDialog(XDataSource *dataSource, int row, QWidget *parent
     ui->category->setModelColumn(categories->fieldIndex(QStringLiteral("NAME")));
     map->addMapping(ui->description, 3);
     map->addMapping(ui->category, 2);
-    map->addMapping(ui->notes, 8);
+    // Plain text: the editor's rich text wraps every comment in some 450 characters of markup, which
+    // the comments column has no room for.
+    map->addMapping(ui->notes, 8, "plainText");
     map->setCurrentIndex(row);
 
     auto *money = new QDoubleValidator(this);

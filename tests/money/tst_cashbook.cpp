@@ -173,12 +173,14 @@ void TestCashbook::editShowsTheAmountAndForgetsAVanishedVendor()
         QCOMPARE(child<QComboBox>(d, "vendor")->currentIndex(), -1);
         QVERIFY(!child<QLineEdit>(d, "suite")->text().isEmpty());
         child<QLineEdit>(d, "amount")->setText("40.00");
+        child<QTextEdit>(d, "notes")->setPlainText(QString(700, QLatin1Char('n')));
     });
     MsgBox::setNextAnswer(QMessageBox::Yes);
     clickButton(form, "pushButton_2");
     QCOMPARE(driver.stayedOpen, 0);
     QCOMPARE(t->copy.scalar("select income from cashbook where accid = 9911").toDouble(), 40.0);
     QCOMPARE(t->copy.scalar("select vid from cashbook where accid = 9911").toInt(), -1);
+    QCOMPARE(t->copy.scalar("select comments from cashbook where accid = 9911").toString(), QString(700, 'n'));
     QCOMPARE(t->hub->cashbookModel()->filter(), QString());
 
     // The comments and vendor of an entry come back as they were stored.
