@@ -3,7 +3,6 @@
 #include "upkeep/vendordialog.h"
 #include "upkeep/vendorsform.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTableView>
@@ -25,7 +24,6 @@ private slots:
     void storedTradeOutsideTheListIsShown();
     void deleteAsksAgainWhenMaintenanceNamesTheVendor_data();
     void deleteAsksAgainWhenMaintenanceNamesTheVendor();
-    void pageRefusesToClose();
 
 private:
     void selectVid(int vid);
@@ -190,13 +188,6 @@ void TestVendors::deleteAsksAgainWhenMaintenanceNamesTheVendor()
     QCOMPARE(t->count(QStringLiteral("vendors where vid = %1").arg(vid)), deleted ? 0 : 1);
     // The maintenance record keeps its vendor either way.
     QCOMPARE(t->count("maintenance where vendor = 9800"), 1);
-}
-
-void TestVendors::pageRefusesToClose()
-{
-    QCloseEvent event;
-    QCoreApplication::sendEvent(form, &event);
-    QVERIFY(!event.isAccepted());
 }
 
 VELLORAN_TEST_MAIN(TestVendors)
