@@ -116,6 +116,8 @@ bool ListFormBase::editCurrentRecord()
         return false;
     }
     int row = current.row();
+    if (!canEditRow(row))
+        return false;
     for (;;) {
         QDialog *editor = createEditor(row);
         if (editor->exec() != QDialog::Accepted) {
@@ -179,6 +181,11 @@ bool ListFormBase::canDeleteRow(int)
 }
 
 bool ListFormBase::confirmDeleteRow(int)
+{
+    return true;
+}
+
+bool ListFormBase::canEditRow(int)
 {
     return true;
 }

@@ -18,12 +18,14 @@ public:
     ~QUniversalSqlTableModel() override;
 
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
     // Column -> converter; the data hub fills the map once after it creates the model.
     QMap<int, Converter> &converters() { return m_converters; }
 
 private:
     QMap<int, Converter> m_converters;
+    bool m_keepingStoredRow = false;
 };
 
 #endif // QUNIVERSALSQLTABLEMODEL_H

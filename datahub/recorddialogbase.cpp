@@ -39,10 +39,16 @@ bool RecordDialogBase::requireText(const QString &text, const QString &message)
 
 bool RecordDialogBase::requireUnique(const QString &sql, const QVariant &value, const QString &message)
 {
+    return requireUnique(sql, QVariantList{value}, message);
+}
+
+bool RecordDialogBase::requireUnique(const QString &sql, const QVariantList &values, const QString &message)
+{
     QSqlQuery *query = m_dataSource->query();
     query->clear();
     query->prepare(sql);
-    query->addBindValue(value);
+    for (const QVariant &value : values)
+        query->addBindValue(value);
     if (!query->exec())
         qDebug() << query->lastError().text();
     const bool found = query->first();

@@ -34,6 +34,8 @@ protected:
     // Runs `sql` with `value` bound to its one placeholder on the hub's shared query. False, after
     // showing `message`, when a row comes back.
     bool requireUnique(const QString &sql, const QVariant &value, const QString &message);
+    // The same with one value for each placeholder, in order.
+    bool requireUnique(const QString &sql, const QVariantList &values, const QString &message);
     // "Are you sure you want to submit data"; true on Yes.
     bool confirmSubmit();
     // The next value of `generator`; -1 after showing "database error" when it gives no row.

@@ -1,6 +1,8 @@
 #include "datahub/xdatasource.h"
 
 #include "datahub/scrambler.h"
+#include "datahub/today.h"
+#include "money/chargeposting.h"
 #include "platform/datafolder.h"
 
 #include <QAbstractItemModel>
@@ -170,6 +172,7 @@ XDataSource::XDataSource(QObject *parent)
 
 XDataSource::~XDataSource()
 {
+    delete m_chargePoster;
     delete m_query;
     delete m_query2;
 }
@@ -372,6 +375,9 @@ QString XDataSource::lastErrorText() const
 
 bool XDataSource::reopenTables()
 {
+    // The posting statements are prepared on the attachment that is about to go.
+    delete m_chargePoster;
+    m_chargePoster = nullptr;
     QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
     db.close();
     if (!db.open())
@@ -415,6 +421,7 @@ void XDataSource::closeDatabase()
         delete object;
         object = nullptr;
     };
+    release(m_chargePoster);
     release(m_query);
     release(m_query2);
     release(m_ownersModel);
@@ -500,8 +507,16 @@ void XDataSource::refreshBuildings()
 
 void XDataSource::postRecurringCharges(QSqlQuery &bill)
 {
-    // Posting arrives with billing; until then no charge is posted.
-    Q_UNUSED(bill)
+    if (!m_chargePoster)
+        m_chargePoster = new ChargePoster;
+    m_chargePoster->postDue(bill, Today::date(), this);
+}
+
+void XDataSource::postChargesAhead(QSqlQuery &bill, int periods)
+{
+    if (!m_chargePoster)
+        m_chargePoster = new ChargePoster;
+    m_chargePoster->postAhead(bill, periods, this);
 }
 
 QUniversalSqlTableModel *XDataSource::todoModel() const

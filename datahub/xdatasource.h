@@ -18,6 +18,7 @@
 #include <QString>
 #include <QVariant>
 
+class ChargePoster;
 class QAbstractItemModel;
 class QSqlRelationalTableModel;
 class QSqlTableModel;
@@ -52,8 +53,12 @@ public:
 
     void refreshBuildings();
 
-    // Posts the charges of the recurring bill on which `bill` stands that have fallen due.
+    // Posts the charges of the recurring bill on which `bill` stands that have fallen due by today.
+    // Both postings write inside the caller's transaction and throw QException when a write fails,
+    // so that the caller rolls the whole run back.
     void postRecurringCharges(QSqlQuery &bill);
+    // Posts the next `periods` charges of that bill, due or not.
+    void postChargesAhead(QSqlQuery &bill, int periods);
 
     // ---- The logged-in user
     QString userId() const { return m_userId; }
@@ -246,6 +251,7 @@ private:
 
     QSqlQuery *m_query = nullptr;
     QSqlQuery *m_query2 = nullptr;
+    ChargePoster *m_chargePoster = nullptr;
 
     SqlDoubleTableModel *m_ownersModel = nullptr;
     SqlTenantsModel *m_tenantsModel = nullptr;

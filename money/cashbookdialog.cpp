@@ -5,6 +5,7 @@
 #include "datahub/shortdate.h"
 #include "datahub/today.h"
 #include "datahub/xdatasource.h"
+#include "money/catform.h"
 #include "properties/selapartmentdialog.h"
 #include "upkeep/vendordialog.h"
 
@@ -170,6 +171,16 @@ void CashbookDialog::accept()
     if (!submitMapper())
         return;
     QDialog::accept();
+}
+
+void CashbookDialog::on_pushButton_clicked()
+{
+    CatForm categories(dataSource(), this);
+    categories.exec();
+    // Offer what was added there at once, keeping the category chosen so far.
+    const QString chosen = ui->category->currentText();
+    dataSource()->cashbookModel()->relationModel(2)->select();
+    ui->category->setCurrentIndex(qMax(0, ui->category->findText(chosen)));
 }
 
 void CashbookDialog::on_pushButton_3_clicked()

@@ -31,6 +31,7 @@ public slots:
     void accept() override;
 
 private slots:
+    void on_pushButton_clicked();
     void on_pushButton_3_clicked();
     void on_pushButton_4_clicked();
     void on_category_currentIndexChanged(int index);

@@ -25,6 +25,11 @@
 #include "money/cashbookform.h"
 #include "money/paymenthistorydialog.h"
 #include "upkeep/vendorsform.h"
+#include "money/catform.h"
+#include "tenants/adjustrentdialog.h"
+#include "tenants/creditcardsdialog.h"
+#include "tenants/freqform.h"
+#include "tenants/leasesdialog.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -426,27 +431,42 @@ void MainWindow::openUsers()
 
 void MainWindow::openCashbookCategories()
 {
-    permitted(m_dataSource->canUseCashbook());
+    if (!permitted(m_dataSource->canUseCashbook()))
+        return;
+    CatForm categories(m_dataSource, this);
+    categories.exec();
 }
 
 void MainWindow::openRentFrequencies()
 {
-    permitted(m_dataSource->canReceivePayments());
+    if (!permitted(m_dataSource->canReceivePayments()))
+        return;
+    FreqForm frequencies(m_dataSource, this);
+    frequencies.exec();
 }
 
 void MainWindow::openLeaseTerms()
 {
-    permitted(m_dataSource->canManageTenants());
+    if (!permitted(m_dataSource->canManageTenants()))
+        return;
+    LeasesDialog terms(m_dataSource, this);
+    terms.exec();
 }
 
 void MainWindow::openCreditCards()
 {
-    permitted(m_dataSource->canManageTenants());
+    if (!permitted(m_dataSource->canManageTenants()))
+        return;
+    CreditCardsDialog cards(m_dataSource, this);
+    cards.exec();
 }
 
 void MainWindow::openAdjustRent()
 {
-    permitted(m_dataSource->canReceivePayments());
+    if (!permitted(m_dataSource->canReceivePayments()))
+        return;
+    AdjustRentDialog adjust(m_dataSource, this);
+    adjust.exec();
 }
 
 void MainWindow::openPaymentHistory()

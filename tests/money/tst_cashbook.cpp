@@ -32,6 +32,7 @@ private slots:
     void categoryDecidesIncomeOrExpense_data();
     void categoryDecidesIncomeOrExpense();
     void newEntryOpensWithItsDefaults();
+    void categoryAddedFromTheEditorIsOfferedAtOnce();
     void editShowsTheAmountAndForgetsAVanishedVendor();
     void editorRefusals_data();
     void editorRefusals();
@@ -160,6 +161,34 @@ void TestCashbook::newEntryOpensWithItsDefaults()
     QCOMPARE(driver.handled, 1);
     QCOMPARE(t->count("cashbook"), stored);
     QVERIFY(!t->hub->cashbookModel()->isDirty());
+}
+
+void TestCashbook::categoryAddedFromTheEditorIsOfferedAtOnce()
+{
+    ModalDriver driver;
+    driver.ok([](QDialog *d) {
+        QTest::keyClicks(child<QLineEdit>(d, "description"), "Laundry coins");
+        QTest::keyClicks(child<QLineEdit>(d, "amount"), "7.25");
+        clickButton(d, "pushButton");
+        auto *categories = child<QComboBox>(d, "category");
+        categories->setCurrentIndex(categories->findText("Quayside Laundry"));
+        QVERIFY(child<QRadioButton>(d, "income")->isChecked());
+    });
+    // The categories window, and on it the new category's editor.
+    driver.ok([](QDialog *d) { clickButton(d, "pushButton"); });
+    driver.ok([](QDialog *d) {
+        QTest::keyClicks(child<QLineEdit>(d, "name"), "Quayside Laundry");
+        child<QRadioButton>(d, "incomeRadio")->setChecked(true);
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton");
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(t->copy.scalar("select t.name from cashbook c join categories t on t.catid = c.catid where "
+                            "c.description = 'Laundry coins'")
+                 .toString(),
+             QString("Quayside Laundry"));
+    QCOMPARE(t->copy.scalar("select income from cashbook where description = 'Laundry coins'").toDouble(), 7.25);
 }
 
 void TestCashbook::editShowsTheAmountAndForgetsAVanishedVendor()

@@ -1,0 +1,65 @@
+#include "money/catdialog.h"
+#include "ui_catdialog.h"
+
+#include "datahub/xdatasource.h"
+
+#include <QDataWidgetMapper>
+
+CatDialog::CatDialog(XDataSource *dataSource, int row, QWidget *parent)
+    : RecordDialogBase(dataSource, parent)
+    , ui(new Ui::CatDialog)
+    , row(row)
+{
+    ui->setupUi(this);
+    setWindowTitle(tr("Cashbook Category Dialog"));
+
+    QUniversalSqlTableModel *model = dataSource->categoriesModel();
+    QDataWidgetMapper *map = createMapper(model);
+    map->addMapping(ui->name, 1);
+    map->addMapping(ui->description, 2);
+    map->setCurrentIndex(row);
+
+    if (model->data(model->index(row, 0), Qt::EditRole).isNull())
+        isNewCategory = true;
+    else if (model->data(model->index(row, 3), Qt::UserRole).toInt() != 0)
+        ui->incomeRadio->setChecked(true);
+    else
+        ui->expenseRadio->setChecked(true);
+
+    loadedName = ui->name->text();
+    ui->name->setFocus();
+}
+
+CatDialog::~CatDialog()
+{
+    delete ui;
+}
+
+void CatDialog::accept()
+{
+    if (!requireText(ui->name->text(), tr("The category name field cannot be blank")))
+        return;
+
+    QUniversalSqlTableModel *model = dataSource()->categoriesModel();
+    XDataSource::setFieldValue(model, QStringLiteral("type"), row, ui->incomeRadio->isChecked() ? 1 : 0);
+
+    // The row itself does not count: giving a category's own name another letter case is no duplicate.
+    const QVariant key = model->data(model->index(row, 0), Qt::EditRole);
+    if (ui->name->text().trimmed() != loadedName
+        && !requireUnique(QStringLiteral("select name from categories where lower(name)=? and catid is distinct from ?"),
+                          QVariantList{ui->name->text().toLower().trimmed(), key},
+                          tr("The new category name you have entered already exists!")))
+        return;
+    if (!confirmSubmit())
+        return;
+
+    if (isNewCategory) {
+        const int newKey = nextKey(QStringLiteral("GEN_CATEGORIES_ID"));
+        if (newKey < 0)
+            return;
+        XDataSource::setCellValue(model, 0, row, newKey);
+    }
+    if (!submitMapper())
+        return;
+    QDialog::accept();
+}

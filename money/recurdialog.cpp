@@ -1,0 +1,115 @@
+#include "money/recurdialog.h"
+#include "ui_recurdialog.h"
+
+#include "datahub/msgbox.h"
+#include "datahub/shortdate.h"
+#include "datahub/today.h"
+#include "datahub/xdatasource.h"
+#include "money/catform.h"
+
+#include <QDataWidgetMapper>
+#include <QDoubleValidator>
+#include <QSqlRelationalDelegate>
+#include <QSqlTableModel>
+
+namespace {
+enum Column { KeyColumn = 0, TypeColumn = 1, AmountColumn = 2, LateFeeColumn = 3, FreqColumn = 4,
+              NextDateColumn = 5, StartDateColumn = 6, EndDateColumn = 7, PerDayColumn = 8 };
+}
+
+RecurDialog::RecurDialog(XDataSource *dataSource, int row, QWidget *parent)
+    : RecordDialogBase(dataSource, parent)
+    , ui(new Ui::RecurDialog)
+    , row(row)
+{
+    ui->setupUi(this);
+    setWindowTitle(tr("Recurring Bill Form"));
+
+    RecurModel *model = dataSource->recurModel();
+    QDataWidgetMapper *map = createMapper(model);
+    map->setItemDelegate(new QSqlRelationalDelegate(map));
+
+    QSqlTableModel *frequencies = model->relationModel(FreqColumn);
+    ui->freq->setModel(frequencies);
+    ui->freq->setModelColumn(frequencies->fieldIndex(QStringLiteral("NAME")));
+    ui->type->setModel(dataSource->categoriesModel());
+    ui->type->setModelColumn(1);
+
+    map->addMapping(ui->type, TypeColumn);
+    map->addMapping(ui->amount, AmountColumn);
+    map->addMapping(ui->lateFeeFlatRate, LateFeeColumn);
+    map->addMapping(ui->dailyLateFee, PerDayColumn);
+    map->addMapping(ui->freq, FreqColumn);
+    map->setCurrentIndex(row);
+
+    auto *money = new QDoubleValidator(this);
+    money->setBottom(0.0);
+    ui->amount->setValidator(money);
+    ui->lateFeeFlatRate->setValidator(money);
+    ui->dailyLateFee->setValidator(money);
+
+    QDate start;
+    QDate end;
+    if (model->data(model->index(row, KeyColumn), Qt::EditRole).isNull()) {
+        isNewBill = true;
+        start = end = Today::date();
+    } else {
+        const QSqlRecord bill = model->record(row);
+        start = bill.value(QStringLiteral("startDate")).toDate();
+        end = bill.value(QStringLiteral("endDate")).toDate();
+        loadedStart = start;
+        loadedNext = bill.value(QStringLiteral("nextDate")).toDate();
+    }
+    ui->startDate->setText(ShortDate::toText(start));
+    ui->endDate->setText(ShortDate::toText(end));
+    ui->type->setFocus();
+}
+
+RecurDialog::~RecurDialog()
+{
+    delete ui;
+}
+
+void RecurDialog::on_pushButton_clicked()
+{
+    // The categories list re-reads the model the type combo shows; keep the type chosen so far.
+    const QString chosen = ui->type->currentText();
+    CatForm categories(dataSource(), this);
+    categories.exec();
+    ui->type->setCurrentIndex(ui->type->findText(chosen));
+}
+
+void RecurDialog::accept()
+{
+    if (!requireText(ui->amount->text(), tr("The amount field cannot be blank")))
+        return;
+
+    const QDate start = ShortDate::fromText(ui->startDate->text());
+    const QDate end = ShortDate::fromText(ui->endDate->text());
+    if (!start.isValid() || !end.isValid() || start > end) {
+        MsgBox::information(this, tr("The dates you have enetered are not valid!"));
+        return;
+    }
+
+    RecurModel *model = dataSource()->recurModel();
+    XDataSource::setCellValue(model, StartDateColumn, row, start);
+    XDataSource::setCellValue(model, EndDateColumn, row, end);
+    // A bill that has posted charges goes on from where it stopped: starting it again from its start
+    // date would charge every period already charged a second time. A later start date moves it on.
+    if (isNewBill || !loadedNext.isValid())
+        XDataSource::setCellValue(model, NextDateColumn, row, start);
+    else if (start != loadedStart)
+        XDataSource::setCellValue(model, NextDateColumn, row, qMax(loadedNext, start));
+
+    if (!confirmSubmit())
+        return;
+    if (isNewBill) {
+        const int key = nextKey(QStringLiteral("GEN_RECUR_ID"));
+        if (key < 0)
+            return;
+        XDataSource::setCellValue(model, KeyColumn, row, key);
+    }
+    if (!submitMapper())
+        return;
+    QDialog::accept();
+}

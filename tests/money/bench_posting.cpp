@@ -1,0 +1,126 @@
+// Benchmark of the charge run (built with the tests, not run by ctest): 10,000 monthly bills, each ten
+// months behind, posted through the data hub as the start-up run does (100,000 charges), against the
+// floor of the same 100,000 rows inserted by one EXECUTE BLOCK inside the engine, in the same process.
+//
+//   QT_QPA_PLATFORM=offscreen ./tests/bench_posting [bills]
+#include "testhub.h"
+
+#include "datahub/today.h"
+
+#include <QElapsedTimer>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <cstdio>
+
+namespace {
+
+const int PeriodsBehind = 10;
+
+bool run(const QString &sql)
+{
+    QSqlQuery q(QSqlDatabase::database());
+    if (q.exec(sql))
+        return true;
+    std::fprintf(stderr, "%s\n%s\n", qPrintable(sql), qPrintable(q.lastError().text()));
+    return false;
+}
+
+int scalar(const QString &sql)
+{
+    QSqlQuery q(QSqlDatabase::database());
+    return q.exec(sql) && q.next() ? q.value(0).toInt() : -1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    TestEnvironment::isolate();
+    QApplication app(argc, argv);
+    const int bills = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
+    const int charges = bills * PeriodsBehind;
+
+    TestDatabase copy(QStringLiteral("DATA.FDB"));
+    XDataSource *hub = hubOnCopy(copy);
+    if (!copy.isValid() || !hub->openDatabase()) {
+        std::fprintf(stderr, "no database\n");
+        return 1;
+    }
+    QSqlDatabase db = QSqlDatabase::database();
+    Today::set(QDate(2025, 6, 15));
+
+    // The bills: monthly, due since 1 September 2024, running to the end of 2026.
+    db.transaction();
+    if (!run(QStringLiteral("execute block as declare i integer = 1; begin "
+                            "while (i <= %1) do begin "
+                            "insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, "
+                            "perday, tid, completed, apid) values (:i, 'Rent', 1000 + mod(:i, 500), 25, 3, "
+                            "'2024-09-01', '2024-09-01', '2026-12-31', 1.5, :i, 0, :i); "
+                            "i = i + 1; end end")
+                 .arg(bills))
+        || !db.commit()) {
+        return 1;
+    }
+
+    // The floor: the same rows, written by the engine itself.
+    QElapsedTimer clock;
+    db.transaction();
+    clock.start();
+    const bool floorWritten = run(QStringLiteral(
+        "execute block as declare i integer = 1; declare k integer; begin "
+        "while (i <= %1) do begin k = 0; "
+        "while (k < %2) do begin "
+        "insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount, latefeeflat, perday, "
+        "memo) values (gen_id(GEN_CHARGES_ID, 1), :i, :i, 'Rent', 1000 + mod(:i, 500), 0, "
+        "dateadd(:k month to date '2024-09-01'), 0, 1000 + mod(:i, 500), 25, 1.5, ''); "
+        "k = k + 1; end i = i + 1; end end")
+                                  .arg(bills)
+                                  .arg(PeriodsBehind));
+    const bool floorCommitted = floorWritten && db.commit();
+    const qint64 floorMs = clock.elapsed();
+    const int floorRows = scalar(QStringLiteral("select count(*) from charges"));
+    db.transaction();
+    run(QStringLiteral("delete from charges"));
+    db.commit();
+    if (!floorCommitted || floorRows != charges) {
+        std::fprintf(stderr, "floor wrote %d rows\n", floorRows);
+        return 1;
+    }
+
+    // The run, as the main window starts it: one transaction, every open bill in turn.
+    clock.restart();
+    if (!db.transaction())
+        return 1;
+    try {
+        QSqlQuery rows(db);
+        rows.setForwardOnly(true);
+        rows.exec(QStringLiteral("select * from recur r where r.completed = 0 order by r.apid"));
+        while (rows.next())
+            hub->postRecurringCharges(rows);
+    } catch (const QException &e) {
+        std::fprintf(stderr, "Exception: %s\n", e.what());
+        db.rollback();
+        return 1;
+    }
+    if (!db.commit())
+        return 1;
+    const qint64 runMs = clock.elapsed();
+
+    const int posted = scalar(QStringLiteral("select count(*) from charges"));
+    const int advanced = scalar(QStringLiteral("select count(*) from recur where nextdate = '2025-07-01' and completed = 0"));
+    const int distinctDays = scalar(QStringLiteral("select count(distinct fordate) from charges"));
+
+    const double floorRate = charges * 1000.0 / qMax<qint64>(floorMs, 1);
+    const double runRate = posted * 1000.0 / qMax<qint64>(runMs, 1);
+    std::printf("bills %d, charges expected %d\n", bills, charges);
+    std::printf("in-engine EXECUTE BLOCK: %lld ms, %.0f charges/s\n", static_cast<long long>(floorMs), floorRate);
+    std::printf("charge run:              %lld ms, %.0f charges/s (%d posted, %d bills advanced, %d due dates)\n",
+                static_cast<long long>(runMs), runRate, posted, advanced, distinctDays);
+    std::printf("run rate / in-engine rate: %.1f%%\n", 100.0 * runRate / floorRate);
+
+    delete hub;
+    db = QSqlDatabase();
+    releaseConnection();
+    return posted == charges && advanced == bills && distinctDays == PeriodsBehind ? 0 : 1;
+}

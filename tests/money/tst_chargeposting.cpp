@@ -1,0 +1,389 @@
+// Recurring bills turned into charges: the due-date steps, the posting of what has fallen due, charging
+// ahead, and a charge run that either posts everything or nothing.
+
+#include "testhub.h"
+
+#include "datahub/today.h"
+#include "money/chargeposting.h"
+
+#include <QSqlQuery>
+
+namespace {
+const int Tenant = 9001;
+const int Apartment = 9002;
+
+QString sqlDate(const QDate &date)
+{
+    return date.isValid() ? QStringLiteral("'%1'").arg(date.toString(Qt::ISODate)) : QStringLiteral("null");
+}
+
+QDate d(const char *iso)
+{
+    return QDate::fromString(QLatin1String(iso), Qt::ISODate);
+}
+} // namespace
+
+class TestChargePosting : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void dueDates_data();
+    void dueDates();
+    void tableLookupLeavesTheFrequencyListUnfiltered();
+
+    void postsWhatHasFallenDue_data();
+    void postsWhatHasFallenDue();
+    void postedChargeCarriesTheBill();
+    void chargesAhead_data();
+    void chargesAhead();
+
+    void secondRunPostsNothingMore();
+    void refusedChargeLeavesNoBillAdvanced();
+    void postsAfterTheConnectionWasReopened();
+
+private:
+    void addBill(int recid, int freq, const QDate &next, const QDate &end, int completed = 0,
+                 double amount = 100.0);
+    // Posts one bill in a transaction of its own, as the charge run does.
+    bool post(int recid, int periods = -1);
+    // The start-up charge run over every open bill of a leased apartment; false when it was rolled back.
+    bool chargeRun();
+    QStringList postedDates();
+
+    TestHub *t = nullptr;
+};
+
+void TestChargePosting::init()
+{
+    t = new TestHub;
+    QVERIFY(t->opened);
+    QVERIFY(t->exec("insert into frequency (freqid, name, description, days) values (41, 'Ten days', '', 10)"));
+    QVERIFY(t->exec("insert into frequency (freqid, name, description, days) values (42, 'Never', '', 0)"));
+    QVERIFY(t->exec("insert into frequency (freqid, name, description, days) values (43, 'Back', '', -3)"));
+}
+
+void TestChargePosting::cleanup()
+{
+    Today::reset();
+    delete t;
+    t = nullptr;
+}
+
+void TestChargePosting::addBill(int recid, int freq, const QDate &next, const QDate &end, int completed,
+                                double amount)
+{
+    QVERIFY(t->exec(QStringLiteral("insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, "
+                                   "enddate, perday, tid, completed, apid) values (%1, 'Rent', %2, 25, %3, %4, "
+                                   "%4, %5, 1.5, %6, %7, %8)")
+                        .arg(recid)
+                        .arg(amount)
+                        .arg(freq)
+                        .arg(sqlDate(next), sqlDate(end))
+                        .arg(Tenant)
+                        .arg(completed)
+                        .arg(Apartment)));
+}
+
+bool TestChargePosting::post(int recid, int periods)
+{
+    QSqlDatabase db = QSqlDatabase::database();
+    if (!db.transaction())
+        return false;
+    try {
+        QSqlQuery bill(db);
+        bill.exec(QStringLiteral("select * from recur where recid = %1").arg(recid));
+        if (!bill.next()) {
+            db.rollback();
+            return false;
+        }
+        if (periods < 0)
+            t->hub->postRecurringCharges(bill);
+        else
+            t->hub->postChargesAhead(bill, periods);
+    } catch (const QException &) {
+        db.rollback();
+        return false;
+    }
+    return db.commit();
+}
+
+bool TestChargePosting::chargeRun()
+{
+    QSqlDatabase db = QSqlDatabase::database();
+    if (!db.transaction())
+        return false;
+    try {
+        QSqlQuery bills(db);
+        bills.setForwardOnly(true);
+        bills.exec("SELECT * FROM recur r WHERE r.completed = 0 and r.APID IN (select a.apid from apartments a "
+                   "INNER join agreements t on a.apid = t.apid) ORDER BY r.APID");
+        while (bills.next())
+            t->hub->postRecurringCharges(bills);
+    } catch (const QException &e) {
+        qDebug() << "Exception: " << e.what();
+        db.rollback();
+        return false;
+    }
+    return db.commit();
+}
+
+QStringList TestChargePosting::postedDates()
+{
+    QStringList dates;
+    QSqlQuery q(QSqlDatabase::database());
+    q.exec(QStringLiteral("select fordate from charges where tid = %1 order by chid").arg(Tenant));
+    while (q.next())
+        dates << q.value(0).toDate().toString(Qt::ISODate);
+    return dates;
+}
+
+void TestChargePosting::dueDates_data()
+{
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<int>("freq");
+    QTest::addColumn<QDate>("next");
+    QTest::newRow("1 two weeks") << d("2024-02-20") << 1 << d("2024-03-05");
+    QTest::newRow("2 six months to a shorter month") << d("2023-08-31") << 2 << d("2024-02-29");
+    QTest::newRow("3 month end of January, leap year") << d("2024-01-31") << 3 << d("2024-02-29");
+    QTest::newRow("3 the drifted day stays") << d("2024-02-29") << 3 << d("2024-03-29");
+    QTest::newRow("3 month end, common year") << d("2023-01-31") << 3 << d("2023-02-28");
+    QTest::newRow("3 across the year") << d("2024-12-15") << 3 << d("2025-01-15");
+    QTest::newRow("4 quarter from 30 November") << d("2023-11-30") << 4 << d("2024-02-29");
+    QTest::newRow("5 week over the month end") << d("2024-02-26") << 5 << d("2024-03-04");
+    QTest::newRow("6 year from 29 February") << d("2024-02-29") << 6 << d("2025-02-28");
+    QTest::newRow("7 two years") << d("2024-02-29") << 7 << d("2026-02-28");
+    QTest::newRow("8 three years") << d("2021-03-01") << 8 << d("2024-03-01");
+    QTest::newRow("9 five years to 29 February") << d("2019-02-28") << 9 << d("2024-02-28");
+    QTest::newRow("table: ten days") << d("2024-02-25") << 41 << d("2024-03-06");
+    QTest::newRow("table: zero days") << d("2024-02-25") << 42 << d("1960-01-01");
+    QTest::newRow("table: negative days") << d("2024-02-25") << 43 << d("2024-02-22");
+    QTest::newRow("missing frequency") << d("2024-02-25") << 77 << d("1960-01-01");
+    QTest::newRow("id 0 is looked up") << d("2024-02-25") << 0 << d("1960-01-01");
+}
+
+void TestChargePosting::dueDates()
+{
+    QFETCH(QDate, from);
+    QFETCH(int, freq);
+    QFETCH(QDate, next);
+    QCOMPARE(nextDueDate(from, freq, t->hub), next);
+}
+
+void TestChargePosting::tableLookupLeavesTheFrequencyListUnfiltered()
+{
+    QSuperSqlTableModel *frequencies = t->hub->frequencyModel();
+    frequencies->setFilter("freqid = 3");
+    QCOMPARE(nextDueDate(d("2024-01-01"), 41, t->hub), d("2024-01-11"));
+    QCOMPARE(frequencies->filter(), QString());
+    frequencies->setFilter("freqid = 3");
+    QCOMPARE(nextDueDate(d("2024-01-01"), 77, t->hub), d("1960-01-01"));
+    QCOMPARE(frequencies->filter(), QString());
+    QCOMPARE(frequencies->rowCount(), t->count("frequency"));
+}
+
+void TestChargePosting::postsWhatHasFallenDue_data()
+{
+    QTest::addColumn<int>("freq");
+    QTest::addColumn<QDate>("next");
+    QTest::addColumn<QDate>("end");
+    QTest::addColumn<int>("completed");
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QStringList>("posted");
+    QTest::addColumn<QDate>("storedNext");
+    QTest::addColumn<int>("storedCompleted");
+
+    QTest::newRow("three months due, day drifts from the 31st")
+        << 3 << d("2024-01-31") << d("2024-12-31") << 0 << d("2024-04-15")
+        << QStringList{"2024-01-31", "2024-02-29", "2024-03-29"} << d("2024-04-29") << 0;
+    QTest::newRow("due today is posted")
+        << 5 << d("2024-04-15") << d("2024-12-31") << 0 << d("2024-04-15")
+        << QStringList{"2024-04-15"} << d("2024-04-22") << 0;
+    QTest::newRow("nothing due yet")
+        << 3 << d("2024-05-01") << d("2024-12-31") << 0 << d("2024-04-15")
+        << QStringList{} << d("2024-05-01") << 0;
+    QTest::newRow("past its end: completed without posting")
+        << 3 << d("2025-01-10") << d("2024-12-31") << 0 << d("2025-02-01")
+        << QStringList{} << d("2025-01-10") << 1;
+    QTest::newRow("steps onto its end date: completed, end date not charged")
+        << 5 << d("2024-03-01") << d("2024-03-15") << 0 << d("2024-04-01")
+        << QStringList{"2024-03-01", "2024-03-08"} << d("2024-03-15") << 1;
+    QTest::newRow("steps past its end date: completed")
+        << 5 << d("2024-03-01") << d("2024-03-10") << 0 << d("2024-04-01")
+        << QStringList{"2024-03-01", "2024-03-08"} << d("2024-03-15") << 1;
+    QTest::newRow("next date on the end date: completed")
+        << 3 << d("2024-03-31") << d("2024-03-31") << 0 << d("2024-04-01")
+        << QStringList{} << d("2024-03-31") << 1;
+    QTest::newRow("frequency from the table")
+        << 41 << d("2024-04-01") << d("2024-12-31") << 0 << d("2024-04-25")
+        << QStringList{"2024-04-01", "2024-04-11", "2024-04-21"} << d("2024-05-01") << 0;
+    // Left open on purpose: a row that was rewritten would read completed 0.
+    QTest::newRow("completed bill is left alone")
+        << 3 << d("2024-01-01") << d("2024-12-31") << 1 << d("2024-04-15")
+        << QStringList{} << d("2024-01-01") << 1;
+    QTest::newRow("frequency with 0 days: nothing posted, row kept")
+        << 42 << d("2024-01-01") << d("2024-12-31") << 0 << d("2024-04-15")
+        << QStringList{} << d("2024-01-01") << 0;
+    QTest::newRow("frequency stepping back: nothing posted, row kept")
+        << 43 << d("2024-01-01") << d("2024-12-31") << 0 << d("2024-04-15")
+        << QStringList{} << d("2024-01-01") << 0;
+    QTest::newRow("missing frequency: nothing posted, row kept")
+        << 77 << d("2024-01-01") << d("2024-12-31") << 0 << d("2024-04-15")
+        << QStringList{} << d("2024-01-01") << 0;
+    QTest::newRow("no next date: nothing posted, row kept")
+        << 3 << QDate() << d("2024-12-31") << 0 << d("2024-04-15")
+        << QStringList{} << QDate() << 0;
+}
+
+void TestChargePosting::postsWhatHasFallenDue()
+{
+    QFETCH(int, freq);
+    QFETCH(QDate, next);
+    QFETCH(QDate, end);
+    QFETCH(int, completed);
+    QFETCH(QDate, today);
+    QFETCH(QStringList, posted);
+    QFETCH(QDate, storedNext);
+    QFETCH(int, storedCompleted);
+
+    addBill(9100, freq, next, end, completed);
+    Today::set(today);
+    QVERIFY(post(9100));
+    QCOMPARE(postedDates(), posted);
+    QCOMPARE(t->copy.scalar("select nextdate from recur where recid = 9100").toDate(), storedNext);
+    QCOMPARE(t->copy.scalar("select completed from recur where recid = 9100").toInt(), storedCompleted);
+
+    // Once posted, the same day posts nothing again.
+    QVERIFY(post(9100));
+    QCOMPARE(postedDates(), posted);
+}
+
+void TestChargePosting::postedChargeCarriesTheBill()
+{
+    const int key = t->copy.scalar("select gen_id(GEN_CHARGES_ID, 0) from RDB$DATABASE").toInt();
+    addBill(9100, 3, d("2024-01-15"), d("2024-12-31"), 0, 812.5);
+    Today::set(d("2024-02-20"));
+    QVERIFY(post(9100));
+    QCOMPARE(t->count(QStringLiteral("charges where tid = %1").arg(Tenant)), 2);
+    QCOMPARE(t->copy.scalar(QStringLiteral("select min(chid) from charges where tid = %1").arg(Tenant)).toInt(), key + 1);
+    QCOMPARE(t->copy.scalar(QStringLiteral("select max(chid) from charges where tid = %1").arg(Tenant)).toInt(), key + 2);
+    const QString row = QStringLiteral("select %1 from charges where chid = ") + QString::number(key + 2);
+    QCOMPARE(t->copy.scalar(row.arg("apid")).toInt(), Apartment);
+    QCOMPARE(t->copy.scalar(row.arg("type")).toString(), QString("Rent"));
+    QCOMPARE(t->copy.scalar(row.arg("amt")).toDouble(), 812.5);
+    QCOMPARE(t->copy.scalar(row.arg("origamount")).toDouble(), 812.5);
+    QCOMPARE(t->copy.scalar(row.arg("applied")).toDouble(), 0.0);
+    QCOMPARE(t->copy.scalar(row.arg("paid")).toDouble(), 0.0);
+    QCOMPARE(t->copy.scalar(row.arg("latefeeflat")).toDouble(), 25.0);
+    QCOMPARE(t->copy.scalar(row.arg("perday")).toDouble(), 1.5);
+    QCOMPARE(t->copy.scalar(row.arg("memo")).toString(), QString(""));
+    QCOMPARE(t->copy.scalar(row.arg("lfd")).toInt(), 0);
+    QCOMPARE(t->copy.scalar(row.arg("fordate")).toDate(), d("2024-02-15"));
+}
+
+void TestChargePosting::chargesAhead_data()
+{
+    QTest::addColumn<int>("freq");
+    QTest::addColumn<QDate>("next");
+    QTest::addColumn<QDate>("end");
+    QTest::addColumn<int>("completed");
+    QTest::addColumn<int>("periods");
+    QTest::addColumn<QStringList>("posted");
+    QTest::addColumn<QDate>("storedNext");
+    QTest::addColumn<int>("storedCompleted");
+
+    QTest::newRow("weekly, three asked, two before the end")
+        << 5 << d("2030-03-01") << d("2030-03-10") << 0 << 3
+        << QStringList{"2030-03-01", "2030-03-08"} << d("2030-03-15") << 1;
+    QTest::newRow("monthly, future dates, drift")
+        << 3 << d("2030-01-31") << d("2030-12-31") << 0 << 2
+        << QStringList{"2030-01-31", "2030-02-28"} << d("2030-03-28") << 0;
+    QTest::newRow("0 periods still rewrites the flag")
+        << 3 << d("2030-02-01") << d("2030-01-31") << 0 << 0
+        << QStringList{} << d("2030-02-01") << 1;
+    QTest::newRow("negative periods as 0")
+        << 3 << d("2030-01-01") << d("2030-12-31") << 0 << -2
+        << QStringList{} << d("2030-01-01") << 0;
+    QTest::newRow("completed bill is left alone")
+        << 3 << d("2030-01-01") << d("2030-12-31") << 1 << 2
+        << QStringList{} << d("2030-01-01") << 1;
+    QTest::newRow("missing frequency never stores 1960")
+        << 77 << d("2030-01-01") << d("2030-12-31") << 0 << 2
+        << QStringList{} << d("2030-01-01") << 0;
+}
+
+void TestChargePosting::chargesAhead()
+{
+    QFETCH(int, freq);
+    QFETCH(QDate, next);
+    QFETCH(QDate, end);
+    QFETCH(int, completed);
+    QFETCH(int, periods);
+    QFETCH(QStringList, posted);
+    QFETCH(QDate, storedNext);
+    QFETCH(int, storedCompleted);
+
+    addBill(9100, freq, next, end, completed);
+    Today::set(d("2024-01-01"));
+    QVERIFY(post(9100, periods));
+    QCOMPARE(postedDates(), posted);
+    QCOMPARE(t->copy.scalar("select nextdate from recur where recid = 9100").toDate(), storedNext);
+    QCOMPARE(t->copy.scalar("select completed from recur where recid = 9100").toInt(), storedCompleted);
+}
+
+void TestChargePosting::secondRunPostsNothingMore()
+{
+    const int before = t->count("charges");
+    // Two months after the demonstration office was built, every open bill of a lease is due.
+    Today::set(QDate::currentDate().addMonths(2));
+    QVERIFY(chargeRun());
+    const int afterFirst = t->count("charges");
+    QVERIFY(afterFirst > before);
+    QCOMPARE(t->count("recur where completed = 0 and nextdate <= '" + Today::date().toString(Qt::ISODate)
+                      + "' and nextdate < enddate and apid in (select apid from agreements)"),
+             0);
+    QVERIFY(chargeRun());
+    QCOMPARE(t->count("charges"), afterFirst);
+}
+
+void TestChargePosting::refusedChargeLeavesNoBillAdvanced()
+{
+    // Bill 9101 posts first and fine; the second charge of bill 9102 lands on a key that is taken.
+    QVERIFY(t->exec("insert into agreements (rid, tid, apid) values (9000, 9001, 9002)"));
+    QVERIFY(t->exec("insert into apartments (apid, bid, suite) values (9002, 1, 'X1')"));
+    addBill(9101, 3, d("2024-01-01"), d("2024-12-31"));
+    addBill(9102, 3, d("2024-03-01"), d("2024-12-31"));
+    const int key = t->copy.scalar("select gen_id(GEN_CHARGES_ID, 0) from RDB$DATABASE").toInt();
+    QVERIFY(t->exec(QStringLiteral("insert into charges (chid, tid, type) values (%1, 1, 'Blocker')").arg(key + 5)));
+    QVERIFY(t->exec("update recur set completed = 1 where recid < 9000"));
+    Today::set(d("2024-04-15"));
+
+    QVERIFY(!chargeRun());
+    QCOMPARE(postedDates(), QStringList());
+    QCOMPARE(t->copy.scalar("select nextdate from recur where recid = 9101").toDate(), d("2024-01-01"));
+    QCOMPARE(t->copy.scalar("select nextdate from recur where recid = 9102").toDate(), d("2024-03-01"));
+
+    // With the key free again the next run posts both bills in full.
+    QVERIFY(t->exec("delete from charges where type = 'Blocker'"));
+    QVERIFY(chargeRun());
+    QCOMPARE(postedDates().size(), 4 + 2);
+    QCOMPARE(t->copy.scalar("select nextdate from recur where recid = 9101").toDate(), d("2024-05-01"));
+    QCOMPARE(t->copy.scalar("select nextdate from recur where recid = 9102").toDate(), d("2024-05-01"));
+}
+
+void TestChargePosting::postsAfterTheConnectionWasReopened()
+{
+    addBill(9100, 3, d("2024-01-01"), d("2024-12-31"));
+    addBill(9101, 3, d("2024-01-01"), d("2024-12-31"));
+    Today::set(d("2024-02-15"));
+    QVERIFY(post(9100));
+    QVERIFY(t->hub->reopenTables());
+    QVERIFY(post(9101));
+    QCOMPARE(postedDates().size(), 4);
+}
+
+VELLORAN_TEST_MAIN(TestChargePosting)
+#include "tst_chargeposting.moc"

@@ -1,0 +1,243 @@
+// The mass rent adjustment on the demonstration office: which rents each scope and mode changes, by how
+// much, and that a failure changes nothing.
+
+#include "testhub.h"
+
+#include "tenants/adjustrentdialog.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSqlQuery>
+
+namespace {
+typedef QMap<int, double> Values;
+
+Values values(const QString &sql)
+{
+    Values result;
+    QSqlQuery q(QSqlDatabase::database());
+    q.exec(sql);
+    while (q.next())
+        result.insert(q.value(0).toInt(), q.value(1).toDouble());
+    return result;
+}
+
+QSet<int> keys(const QString &sql)
+{
+    QSet<int> result;
+    QSqlQuery q(QSqlDatabase::database());
+    q.exec(sql);
+    while (q.next())
+        result.insert(q.value(0).toInt());
+    return result;
+}
+
+bool pressOk(QDialog *dialog)
+{
+    dialogButton(dialog, QDialogButtonBox::Ok)->click();
+    return dialog->result() == QDialog::Accepted;
+}
+
+const char *const scopeRadios[] = {"adjustApartments", "adjustTenant", "adjustBuilding", "adjustSelApartment"};
+} // namespace
+
+class TestAdjustRent : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void changesExactlyTheRowsInScope_data();
+    void changesExactlyTheRowsInScope();
+    void bothValuesZeroWritesNothing();
+    void aChoiceIsNeededAndGoesWithItsScope();
+    void aValueIsNeeded();
+    void failingStatementLeavesEveryRent();
+
+private:
+    // Checks the scope's radio and, for all but all apartments, picks the row with that key.
+    void chooseScope(AdjustRentDialog &dialog, int scope, int key);
+
+    TestHub *t = nullptr;
+};
+
+void TestAdjustRent::init()
+{
+    t = new TestHub;
+    QVERIFY(t->opened);
+    // A rent bill typed in capitals is a rent bill too.
+    QVERIFY(t->exec("update recur set type = 'RENT' where recid = 3"));
+}
+
+void TestAdjustRent::cleanup()
+{
+    delete t;
+    t = nullptr;
+}
+
+void TestAdjustRent::chooseScope(AdjustRentDialog &dialog, int scope, int key)
+{
+    child<QRadioButton>(&dialog, scopeRadios[scope])->setChecked(true);
+    if (scope == 0)
+        return;
+    // The key column of the tenant, building and apartment pickers.
+    const int keyColumn = scope == 1 ? 0 : scope == 2 ? 10 : 1;
+    ModalDriver driver;
+    driver.ok([&](QDialog *picker) { selectRow(child<QTableView>(picker, "tableView"), keyColumn, key, 2); });
+    clickButton(&dialog, "pushButton");
+    QCOMPARE(driver.handled, 1);
+    QCOMPARE(driver.stayedOpen, 0);
+    QVERIFY(!child<QLineEdit>(&dialog, "code")->text().isEmpty());
+}
+
+void TestAdjustRent::changesExactlyTheRowsInScope_data()
+{
+    QTest::addColumn<int>("scope");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("apartments");
+    QTest::addColumn<QString>("bills");
+    QTest::addColumn<QString>("apply");
+    QTest::addColumn<bool>("byAmount");
+    QTest::addColumn<QString>("value");
+
+    const struct {
+        const char *name;
+        int scope;
+        int key;
+        const char *where;
+        const char *billWhere;
+    } scopes[] = {
+        {"all", 0, -1, "", ""},
+        {"tenant", 1, 1, " where tid = 1", " and tid = 1"},
+        {"building", 2, 1, " where bid = 1", " and apid in (select apid from apartments where bid = 1)"},
+        {"apartment", 3, 2, " where apid = 2", " and apid = 2"},
+    };
+    for (const auto &s : scopes) {
+        const QString apartments = QStringLiteral("select apid from apartments") + s.where;
+        const QString bills = QStringLiteral("select recid from recur where lower(type) = 'rent'") + s.billWhere;
+        QTest::newRow(qPrintable(QStringLiteral("%1, future rates, 3 percent").arg(s.name)))
+            << s.scope << s.key << apartments << QString() << "applyFuture" << false << "3";
+        QTest::newRow(qPrintable(QStringLiteral("%1, rent bills, amount with cents").arg(s.name)))
+            << s.scope << s.key << QString() << bills << "applyCurrent" << true << "12345.67";
+        QTest::newRow(qPrintable(QStringLiteral("%1, both, lowered by 10 percent").arg(s.name)))
+            << s.scope << s.key << apartments << bills << "applyBoth" << false << "-10";
+    }
+}
+
+void TestAdjustRent::changesExactlyTheRowsInScope()
+{
+    QFETCH(int, scope);
+    QFETCH(int, key);
+    QFETCH(QString, apartments);
+    QFETCH(QString, bills);
+    QFETCH(QString, apply);
+    QFETCH(bool, byAmount);
+    QFETCH(QString, value);
+
+    const Values rentsBefore = values("select apid, rent from apartments");
+    const Values billsBefore = values("select recid, amount from recur");
+    const QSet<int> changedApartments = apartments.isEmpty() ? QSet<int>() : keys(apartments);
+    const QSet<int> changedBills = bills.isEmpty() ? QSet<int>() : keys(bills);
+    QVERIFY(changedApartments.size() < rentsBefore.size() || scope == 0);
+
+    AdjustRentDialog dialog(t->hub);
+    QCOMPARE(dialog.windowTitle(), QString("Adjust Rental Rate"));
+    QSignalSpy refreshed(t->hub, &XDataSource::apartmentsRefresh);
+    chooseScope(dialog, scope, key);
+    child<QRadioButton>(&dialog, qPrintable(apply))->setChecked(true);
+    if (byAmount) {
+        child<QRadioButton>(&dialog, "increaseAmount")->setChecked(true);
+        QTest::keyClicks(child<QLineEdit>(&dialog, "amount"), value);
+        // Ignored: only the checked kind of increase counts.
+        QTest::keyClicks(child<QLineEdit>(&dialog, "percent"), "50");
+    } else {
+        QTest::keyClicks(child<QLineEdit>(&dialog, "percent"), value);
+        QTest::keyClicks(child<QLineEdit>(&dialog, "amount"), "1000");
+    }
+    QVERIFY(pressOk(&dialog));
+    QCOMPARE(MsgBox::shownTexts(), QStringList());
+    QCOMPARE(refreshed.count(), 1);
+
+    const double number = value.toDouble();
+    const auto adjusted = [&](double before) { return byAmount ? before + number : before * (number / 100 + 1); };
+    const Values rentsAfter = values("select apid, rent from apartments");
+    for (auto it = rentsBefore.constBegin(); it != rentsBefore.constEnd(); ++it) {
+        const double expected = changedApartments.contains(it.key()) ? adjusted(it.value()) : it.value();
+        QVERIFY2(qFuzzyCompare(rentsAfter.value(it.key()), expected), qPrintable(QString::number(it.key())));
+    }
+    const Values billsAfter = values("select recid, amount from recur");
+    for (auto it = billsBefore.constBegin(); it != billsBefore.constEnd(); ++it) {
+        const double expected = changedBills.contains(it.key()) ? adjusted(it.value()) : it.value();
+        QVERIFY2(qFuzzyCompare(billsAfter.value(it.key()), expected), qPrintable(QString::number(it.key())));
+    }
+    // What another connection sees: the change was committed.
+    if (!changedBills.isEmpty()) {
+        const int recid = *changedBills.constBegin();
+        QVERIFY(qFuzzyCompare(t->copy.scalar(QStringLiteral("select amount from recur where recid = %1").arg(recid)).toDouble(),
+                              adjusted(billsBefore.value(recid))));
+    }
+}
+
+void TestAdjustRent::bothValuesZeroWritesNothing()
+{
+    const Values rents = values("select apid, rent from apartments");
+    AdjustRentDialog dialog(t->hub);
+    QSignalSpy refreshed(t->hub, &XDataSource::apartmentsRefresh);
+    QTest::keyClicks(child<QLineEdit>(&dialog, "amount"), "0");
+    QVERIFY(pressOk(&dialog));
+    QCOMPARE(MsgBox::shownTexts(), QStringList());
+    QCOMPARE(refreshed.count(), 0);
+    QCOMPARE(values("select apid, rent from apartments"), rents);
+}
+
+void TestAdjustRent::aChoiceIsNeededAndGoesWithItsScope()
+{
+    const QString message = "You haven't selected a valid tenant, apartment, or building.";
+    const Values rents = values("select apid, rent from apartments");
+    AdjustRentDialog dialog(t->hub);
+    QTest::keyClicks(child<QLineEdit>(&dialog, "percent"), "5");
+    child<QRadioButton>(&dialog, "adjustTenant")->setChecked(true);
+    QVERIFY(!pressOk(&dialog));
+    QCOMPARE(MsgBox::shownTexts(), QStringList(message));
+
+    chooseScope(dialog, 1, 1);
+    child<QRadioButton>(&dialog, "adjustBuilding")->setChecked(true);
+    QVERIFY(child<QLineEdit>(&dialog, "code")->text().isEmpty());
+    MsgBox::clearShown();
+    QVERIFY(!pressOk(&dialog));
+    QCOMPARE(MsgBox::shownTexts(), QStringList(message));
+    QCOMPARE(values("select apid, rent from apartments"), rents);
+}
+
+void TestAdjustRent::aValueIsNeeded()
+{
+    AdjustRentDialog dialog(t->hub);
+    QTest::keyClicks(child<QLineEdit>(&dialog, "percent"), "  ");
+    QVERIFY(!pressOk(&dialog));
+    QCOMPARE(MsgBox::shownTexts(),
+             QStringList("Enter a valid value into the 'Percentage Increase' or the 'Increase by Amount' fields."));
+}
+
+void TestAdjustRent::failingStatementLeavesEveryRent()
+{
+    // The apartments statement goes through; the rent bills' overflows the engine's doubles.
+    QVERIFY(t->exec("update recur set amount = 1e300 where recid = 1"));
+    const Values rents = values("select apid, rent from apartments");
+    const Values bills = values("select recid, amount from recur");
+    AdjustRentDialog dialog(t->hub);
+    QSignalSpy refreshed(t->hub, &XDataSource::apartmentsRefresh);
+    child<QRadioButton>(&dialog, "applyBoth")->setChecked(true);
+    child<QLineEdit>(&dialog, "percent")->setText("1e12");
+    QVERIFY(!pressOk(&dialog));
+    QCOMPARE(MsgBox::shownTexts(), QStringList("Error Adjusting rent"));
+    QCOMPARE(refreshed.count(), 0);
+    QCOMPARE(values("select apid, rent from apartments"), rents);
+    QCOMPARE(values("select recid, amount from recur"), bills);
+    QCOMPARE(t->copy.scalar("select rent from apartments where apid = 1").toDouble(), rents.value(1));
+}
+
+VELLORAN_TEST_MAIN(TestAdjustRent)
+#include "tst_adjustrent.moc"
