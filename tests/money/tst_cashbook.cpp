@@ -33,6 +33,7 @@ private slots:
     void categoryDecidesIncomeOrExpense();
     void newEntryOpensWithItsDefaults();
     void categoryAddedFromTheEditorIsOfferedAtOnce();
+    void vendorAddedAndSuitePickedFromTheEditor();
     void editShowsTheAmountAndForgetsAVanishedVendor();
     void editorRefusals_data();
     void editorRefusals();
@@ -189,6 +190,37 @@ void TestCashbook::categoryAddedFromTheEditorIsOfferedAtOnce()
                  .toString(),
              QString("Quayside Laundry"));
     QCOMPARE(t->copy.scalar("select income from cashbook where description = 'Laundry coins'").toDouble(), 7.25);
+}
+
+void TestCashbook::vendorAddedAndSuitePickedFromTheEditor()
+{
+    QVERIFY(t->exec("insert into apartments (apid, bid, suite, agreeid) values (9920, 1, 'Z-9', -1)"));
+    ModalDriver driver;
+    driver.ok([](QDialog *d) {
+        QTest::keyClicks(child<QLineEdit>(d, "description"), "New glass");
+        QTest::keyClicks(child<QLineEdit>(d, "amount"), "88");
+        clickButton(d, "pushButton_3");
+        auto *vendors = child<QComboBox>(d, "vendor");
+        QCOMPARE(vendors->currentText(), QString("NONE"));
+        vendors->setCurrentIndex(vendors->findText("Zephyr Glass"));
+        clickButton(d, "pushButton_4");
+        QCOMPARE(child<QLineEdit>(d, "suite")->text(), QString("Z-9"));
+    });
+    driver.ok([](QDialog *d) { QTest::keyClicks(child<QLineEdit>(d, "name"), "Zephyr Glass"); });
+    driver.ok([](QDialog *d) {
+        QTest::keyClicks(child<QLineEdit>(d, "lineEdit"), "z-9");
+        auto *view = child<QTableView>(d, "tableView");
+        view->setCurrentIndex(view->model()->index(0, 2));
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton");
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(t->copy.scalar("select v.name from cashbook c join vendors v on v.vid = c.vid where "
+                            "c.description = 'New glass'")
+                 .toString(),
+             QString("Zephyr Glass"));
+    QCOMPARE(t->copy.scalar("select apid from cashbook where description = 'New glass'").toInt(), 9920);
 }
 
 void TestCashbook::editShowsTheAmountAndForgetsAVanishedVendor()
