@@ -191,6 +191,10 @@ bool ListFormBase::deleteCurrentRecord()
         qCDebug(velloranLog) << "Don't delete record";
         return false;
     }
+    if (!confirmDeleteRow(row)) {
+        qCDebug(velloranLog) << "Don't delete record";
+        return false;
+    }
     qCDebug(velloranLog) << "Delete Record";
     if (m_held)
         return deleteRowInHeldTransaction(row);
@@ -225,6 +229,11 @@ QString ListFormBase::deleteQuestion() const
 }
 
 bool ListFormBase::deleteDependentRows(int)
+{
+    return true;
+}
+
+bool ListFormBase::confirmDeleteRow(int)
 {
     return true;
 }

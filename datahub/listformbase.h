@@ -98,6 +98,9 @@ protected:
     // and before the record itself. A failure shows its own message and returns false; the whole delete
     // is then rolled back.
     virtual bool deleteDependentRows(int row);
+    // Called after the user agreed to the delete, for a window that must ask once more about what
+    // still depends on the row; false keeps the row.
+    virtual bool confirmDeleteRow(int row);
     // Called before the editor opens on the current row; a refusal shows its own message and returns
     // false.
     virtual bool canEditRow(int row);

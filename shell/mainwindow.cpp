@@ -34,6 +34,10 @@
 #include "upkeep/remindersform.h"
 #include "upkeep/todolistform.h"
 #include "properties/seltenantdialog.h"
+#include "money/cashbookdialog.h"
+#include "money/cashbookform.h"
+#include "money/paymenthistorydialog.h"
+#include "upkeep/vendorsform.h"
 #include "money/catform.h"
 #include "money/paymentdialog.h"
 #include "money/relationkey.h"
@@ -544,7 +548,10 @@ void MainWindow::openBuildings()
 
 void MainWindow::openCashbook()
 {
-    permitted(m_dataSource->canUseCashbook());
+    if (!permitted(m_dataSource->canUseCashbook()))
+        return;
+    showPage(m_cashbookPage, tr("Cashbook"),
+             [](MainWindow *w) -> QWidget * { return new CashbookForm(w->dataSource(), nullptr); });
 }
 
 void MainWindow::openEquipment()
@@ -566,7 +573,10 @@ void MainWindow::openTenants()
 void MainWindow::openVendors()
 {
     // Vendors have no right of their own: they belong with the apartments they serve.
-    permitted(m_dataSource->canManageApartments());
+    if (!permitted(m_dataSource->canManageApartments()))
+        return;
+    showPage(m_vendorsPage, tr("Vendors"),
+             [](MainWindow *w) -> QWidget * { return new VendorsForm(w->dataSource(), nullptr); });
 }
 
 void MainWindow::openUsers()
@@ -619,12 +629,36 @@ void MainWindow::openAdjustRent()
 
 void MainWindow::openPaymentHistory()
 {
-    permitted(m_dataSource->canReceivePayments());
+    if (!permitted(m_dataSource->canReceivePayments()))
+        return;
+    SelTenantDialog picker(m_dataSource, false, this);
+    if (picker.exec() != QDialog::Accepted)
+        return;
+    PaymentHistoryDialog history(m_dataSource, picker.tenantId(), this);
+    history.exec();
 }
 
 void MainWindow::recordExpense()
 {
-    permitted(m_dataSource->canUseCashbook());
+    if (!permitted(m_dataSource->canUseCashbook()))
+        return;
+    QSqlDoubleRelationalTableModel *cashbook = m_dataSource->cashbookModel();
+    const int row = cashbook->rowCount();
+    if (!cashbook->insertRows(row, 1)) {
+        MsgBox::information(this, tr("Unable to add new record"));
+        return;
+    }
+    CashbookDialog editor(m_dataSource, row, this);
+    if (editor.exec() != QDialog::Accepted) {
+        cashbook->revertAll();
+        return;
+    }
+    if (!cashbook->submitRowInView(row, true, false, nullptr)) {
+        MsgBox::information(this, tr("Unable to submit data"));
+        return;
+    }
+    QSqlDoubleQueryModel *list = m_dataSource->cashbookQueryModel();
+    list->setQuery(list->query().lastQuery(), QSqlDatabase::database());
 }
 
 void MainWindow::recordIncome()

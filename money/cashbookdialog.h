@@ -1,0 +1,56 @@
+#ifndef CASHBOOKDIALOG_H
+#define CASHBOOKDIALOG_H
+
+#include "datahub/recorddialogbase.h"
+
+#include <QList>
+
+class QStringListModel;
+class XDataSource;
+
+namespace Ui {
+class CashbookDialog;
+}
+
+// The editor of one cashbook entry, a row of the hub's cashbook model. The category decides whether the
+// amount is booked as income or as expense. The editor fills the model's cached row only; its caller
+// writes the row once it is accepted, or reverts the model when it is cancelled.
+class CashbookDialog : public RecordDialogBase
+{
+    Q_OBJECT
+
+public:
+    CashbookDialog(XDataSource *dataSource, int row, QWidget *parent = nullptr);
+    ~CashbookDialog() override;
+
+    void setRecordId(int id) { m_recordId = id; }
+    // The entry's key: the one set by the caller, or the one drawn for a new entry; -1 when neither.
+    int recordId() const { return m_recordId; }
+
+public slots:
+    void accept() override;
+
+private slots:
+    void on_pushButton_clicked();
+    void on_pushButton_3_clicked();
+    void on_pushButton_4_clicked();
+    void on_category_currentIndexChanged(int index);
+
+private:
+    void fillVendors();
+    void setTypeFromCategory();
+    // The key of the vendor the combo stands on; -1 for "NONE", the separator, and any text that is
+    // not one of the listed vendors.
+    int chosenVendor() const;
+
+    Ui::CashbookDialog *ui;
+    int m_apartmentId = -1;
+    int m_row;
+    bool m_newRow = false;
+    int m_recordId = -1;
+    int m_vendorId = -1;
+    QStringListModel *m_vendorModel;
+    QList<int> m_vendorKeys;
+};
+
+#endif // CASHBOOKDIALOG_H

@@ -1,0 +1,236 @@
+#include "money/cashbookform.h"
+#include "ui_cashbookform.h"
+#include "datahub/debuglog.h"
+
+#include "datahub/listformbase.h"
+#include "datahub/msgbox.h"
+#include "datahub/shortdate.h"
+#include "datahub/xdatasource.h"
+#include "money/cashbookdialog.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringListModel>
+
+namespace {
+// The Field combo's entries by position; the last one searches by date.
+const char *const searchColumns[] = {"t.name", "c.description", "v.name", "a.suite", "c.tdate"};
+const int searchColumnCount = int(sizeof(searchColumns) / sizeof(searchColumns[0]));
+const int DateField = 4;
+const int AccidColumn = 8;
+const QString Newest = QStringLiteral(" order by c.tdate desc");
+}
+
+CashbookForm::CashbookForm(XDataSource *dataSource, QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::CashbookForm)
+    , dataSource(dataSource)
+    , fieldModel(new QStringListModel(this))
+{
+    ui->setupUi(this);
+    baseStatement = QStringLiteral(
+        "select c.tdate, t.name as category, c.description, c.expense, c.income, v.name as vendor, a.suite, "
+        "x.firstname||' '||x.lastname as tenant, c.accid, c.catid, c.vid, c.apid  from cashbook c  left join "
+        "categories t  on c.catid = t.catid  left join vendors v  on c.vid = v.vid  left join apartments a  on "
+        "c.apid = a.apid  left join tenants x  on x.tid = a.tid ");
+
+    QSqlDoubleQueryModel *list = dataSource->cashbookQueryModel();
+    setListStatement(baseStatement + Newest);
+    connect(list, &QSqlDoubleQueryModel::queryChanged, this, &CashbookForm::queryChanged);
+
+    ui->tableView->setModel(list);
+    list->setHeaderData(0, Qt::Horizontal, tr("DATE"));
+    list->setHeaderData(6, Qt::Horizontal, tr("SUITE/APT #"));
+    ui->tableView->setColumnWidth(1, 150);
+    ui->tableView->setColumnWidth(2, 250);
+    for (int column : {5, 6, 7})
+        ui->tableView->setColumnWidth(column, 150);
+    ListFormBase::showOnlyColumns(ui->tableView, {0, 1, 2, 3, 4, 5, 6, 7});
+    ListFormBase::setupListView(ui->tableView);
+
+    ListFormBase::setSearchFields(ui->comboBox, fieldModel,
+                                  {tr("Category"), tr("Description"), tr("Vendor"), tr("Suite/Apt #"), tr("Date")});
+    ui->tableView->setFocus();
+    updateTotals();
+}
+
+CashbookForm::~CashbookForm()
+{
+    delete ui;
+}
+
+void CashbookForm::closeEvent(QCloseEvent *event)
+{
+    // The main window keeps this page for the whole run.
+    event->ignore();
+}
+
+void CashbookForm::setListStatement(const QString &statement)
+{
+    dataSource->cashbookQueryModel()->setQuery(statement, QSqlDatabase::database());
+}
+
+void CashbookForm::rerunList()
+{
+    QSqlDoubleQueryModel *list = dataSource->cashbookQueryModel();
+    setListStatement(list->query().lastQuery());
+}
+
+void CashbookForm::queryChanged()
+{
+    updateTotals();
+}
+
+void CashbookForm::updateTotals()
+{
+    // The totals are those of the whole cashbook, whatever the search shows.
+    QSqlQuery *query = dataSource->query();
+    query->clear();
+    if (query->exec(QStringLiteral("select sum(expense), sum(income) from cashbook")) && query->first()) {
+        ui->expense->setText(QString::number(query->value(0).toDouble(), 'f', 2));
+        ui->income->setText(QString::number(query->value(1).toDouble(), 'f', 2));
+    }
+    query->clear();
+}
+
+void CashbookForm::on_lineEdit_textChanged(const QString &)
+{
+    const QString text = ui->lineEdit->text().trimmed();
+    if (text.isEmpty()) {
+        setListStatement(baseStatement + Newest);
+        return;
+    }
+    const int field = qBound(0, ui->comboBox->currentIndex(), searchColumnCount - 1);
+    const QString column = QLatin1String(searchColumns[field]);
+    QString statement;
+    if (field == DateField) {
+        const QDate date = ShortDate::fromText(text);
+        if (!date.isValid())
+            return;
+        statement = QStringLiteral("%3 where LOWER(%1) = '%2' order by c.tdate desc")
+                        .arg(column, XDataSource::toSqlDate(date), baseStatement);
+    } else {
+        qCDebug(velloranLog) << "base; " << baseStatement;
+        statement = baseStatement + QStringLiteral(" where ") + ListFormBase::likeFilter(column, text) + Newest;
+    }
+    qCDebug(velloranLog) << "query: " << statement;
+    setListStatement(statement);
+}
+
+void CashbookForm::on_pushButton_7_clicked()
+{
+    setListStatement(baseStatement + Newest);
+}
+
+int CashbookForm::currentAccid() const
+{
+    const QModelIndex current = ui->tableView->currentIndex();
+    return dataSource->cashbookQueryModel()->index(current.row(), AccidColumn).data().toInt();
+}
+
+void CashbookForm::selectAccid(int accid)
+{
+    QSqlDoubleQueryModel *list = dataSource->cashbookQueryModel();
+    while (list->canFetchMore())
+        list->fetchMore();
+    for (int row = 0; row < list->rowCount(); ++row) {
+        if (list->index(row, AccidColumn).data().toInt() == accid) {
+            ui->tableView->setCurrentIndex(list->index(row, 0));
+            return;
+        }
+    }
+}
+
+void CashbookForm::on_pushButton_clicked()
+{
+    QSqlDoubleRelationalTableModel *cashbook = dataSource->cashbookModel();
+    const int row = cashbook->rowCount();
+    if (!cashbook->insertRows(row, 1)) {
+        MsgBox::information(this, tr("Unable to add new record"));
+        return;
+    }
+    editEntry(cashbook->index(row, 0), -1);
+}
+
+void CashbookForm::on_pushButton_2_clicked()
+{
+    if (!ui->tableView->currentIndex().isValid()) {
+        MsgBox::information(this, tr("Select a valid record"));
+        return;
+    }
+    QSqlDoubleRelationalTableModel *cashbook = dataSource->cashbookModel();
+    qCDebug(velloranLog) << "Rowcount" << cashbook->rowCount();
+    const int accid = currentAccid();
+    cashbook->setFilter(QStringLiteral("ACCID = %1").arg(accid));
+    if (cashbook->rowCount() == 0) {
+        rerunList();
+        MsgBox::information(this, tr("could not locate record in cashbook."));
+        return;
+    }
+    editEntry(cashbook->index(0, 0), accid);
+    cashbook->setFilter(QString());
+}
+
+void CashbookForm::on_tableView_doubleClicked(const QModelIndex &)
+{
+    on_pushButton_2_clicked();
+}
+
+void CashbookForm::editEntry(const QModelIndex &index, int accid)
+{
+    QSqlDoubleRelationalTableModel *cashbook = dataSource->cashbookModel();
+    auto *editor = new CashbookDialog(dataSource, index.row(), this);
+    if (accid != -1)
+        editor->setRecordId(accid);
+    if (editor->exec() != QDialog::Accepted) {
+        cashbook->revertAll();
+        delete editor;
+        return;
+    }
+    const int saved = editor->recordId();
+    delete editor;
+    // The grid shows the list statement, not this model, so no view is handed over here.
+    if (!cashbook->submitRowInView(index.row(), true, false, nullptr))
+        MsgBox::information(this, tr("Unable to submit data"));
+    rerunList();
+    selectAccid(saved);
+    updateTotals();
+}
+
+void CashbookForm::on_pushButton_3_clicked()
+{
+    const QModelIndex current = ui->tableView->currentIndex();
+    if (!current.isValid()) {
+        MsgBox::information(this, tr("You haven't selected a valid record"));
+        return;
+    }
+    if (MsgBox::question(this, tr("Are you sure you want to delete the selected record?")) != QMessageBox::Yes) {
+        qCDebug(velloranLog) << "Don't delete record";
+        return;
+    }
+    QSqlDoubleRelationalTableModel *cashbook = dataSource->cashbookModel();
+    cashbook->setFilter(QStringLiteral("ACCID = %1").arg(currentAccid()));
+    if (cashbook->rowCount() == 0) {
+        MsgBox::information(this, tr("Could not locate record!"));
+        return;
+    }
+    if (!cashbook->submitRowInView(0, true, true, nullptr)) {
+        qCDebug(velloranLog) << cashbook->lastError().text();
+        MsgBox::information(this, tr("Error deleting record!"));
+        return;
+    }
+    cashbook->setFilter(QString());
+    rerunList();
+    QSqlDoubleQueryModel *list = dataSource->cashbookQueryModel();
+    int row = current.row();
+    while (list->rowCount() <= row && list->canFetchMore())
+        list->fetchMore();
+    if (row == list->rowCount())
+        --row;
+    if (row >= 0 && list->index(row, 0).isValid())
+        ui->tableView->setCurrentIndex(list->index(row, 0));
+    updateTotals();
+    ui->tableView->setFocus();
+}

@@ -1,0 +1,215 @@
+#include "money/paymenthistorydialog.h"
+#include "ui_paymenthistorydialog.h"
+#include "datahub/debuglog.h"
+
+#include "datahub/listformbase.h"
+#include "datahub/msgbox.h"
+#include "datahub/xdatasource.h"
+
+#include <QDebug>
+#include <QException>
+#include <QList>
+#include <QPair>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+PaymentHistoryDialog::PaymentHistoryDialog(XDataSource *dataSource, int tid, QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::PaymentHistoryDialog)
+    , tid(tid)
+    , dataSource(dataSource)
+{
+    ui->setupUi(this);
+    setWindowTitle(tr("Payment History"));
+
+    SqlDoubleTableModel *trans = dataSource->transModel();
+    trans->setFilter(QStringLiteral("tid = %1").arg(tid));
+
+    QSqlQuery *query = dataSource->query();
+    query->clear();
+    query->prepare(QStringLiteral("select firstname, lastname from tenants where tid = ?"));
+    query->addBindValue(tid);
+    if (query->exec() && query->first())
+        ui->paymentsLabel->setText(tr("Payments for tenant: ") + query->value(0).toString() + QStringLiteral(" ")
+                                   + query->value(1).toString());
+    query->clear();
+
+    ui->tableView->setModel(trans);
+    connect(ui->tableView, &QCustomTableView::indexChanged, this, &PaymentHistoryDialog::indexChanged);
+    trans->setHeaderData(1, Qt::Horizontal, tr("DATE PAID"));
+    trans->setHeaderData(4, Qt::Horizontal, tr("CREDIT CARD"));
+    trans->setHeaderData(5, Qt::Horizontal, tr("CARD NUM"));
+    trans->setHeaderData(6, Qt::Horizontal, tr("CHECK"));
+    trans->setHeaderData(7, Qt::Horizontal, tr("CHECK NUM"));
+    trans->setHeaderData(9, Qt::Horizontal, tr("TOTAL PAID"));
+    trans->setHeaderData(10, Qt::Horizontal, tr("TOTAL DUE"));
+    const QList<int> shown = {1, 4, 5, 6, 7, 8, 9, 10};
+    for (int column : shown)
+        ui->tableView->setColumnWidth(column, 150);
+    ListFormBase::showOnlyColumns(ui->tableView, shown);
+    ListFormBase::setupListView(ui->tableView);
+
+    detailStatement = QStringLiteral("select p.fordate, p.type, p.amount, a.suite, p.transid, p.payid, c.chid from "
+                                     "payments p  left join charges c on c.chid = p.chid  left join apartments a on "
+                                     "c.apid = a.apid  where p.transid = %1");
+    QSqlDoubleQueryModel *lines = dataSource->selectQueryModel();
+    lines->clear();
+    showCurrentLines();
+
+    ui->tableView_2->setModel(lines);
+    lines->setHeaderData(0, Qt::Horizontal, tr("BILLING DATE"));
+    lines->setHeaderData(3, Qt::Horizontal, tr("SUITE/APT #"));
+    ui->tableView_2->setColumnWidth(0, 150);
+    ui->tableView_2->setColumnWidth(1, 200);
+    ui->tableView_2->setColumnWidth(2, 150);
+    ui->tableView_2->setColumnWidth(3, 150);
+    ListFormBase::showOnlyColumns(ui->tableView_2, {0, 1, 2, 3});
+    ListFormBase::setupListView(ui->tableView_2);
+}
+
+PaymentHistoryDialog::~PaymentHistoryDialog()
+{
+    delete ui;
+}
+
+void PaymentHistoryDialog::indexChanged(const QModelIndex &)
+{
+    showCurrentLines();
+}
+
+void PaymentHistoryDialog::showLines(int transid)
+{
+    dataSource->selectQueryModel()->setQuery(detailStatement.arg(transid), QSqlDatabase::database());
+}
+
+void PaymentHistoryDialog::showCurrentLines()
+{
+    // With no current row the key reads 0, which no payment has: the lines stay empty.
+    const QModelIndex current = ui->tableView->currentIndex();
+    showLines(dataSource->transModel()->index(current.row(), 0).data().toInt());
+}
+
+void PaymentHistoryDialog::on_pushButton_clicked()
+{
+    // Seeing the payments needs the billing right only; undoing one needs its own.
+    if (!dataSource->canVoidPayments()) {
+        MsgBox::information(this, tr("You are not permitted to access this area"));
+        return;
+    }
+    const QModelIndex current = ui->tableView->currentIndex();
+    if (!current.isValid()) {
+        MsgBox::information(this, tr("You haven't selected a valid record"));
+        return;
+    }
+    if (MsgBox::question(this, tr("Are you sure you want to void the selected payment and restore the associated "
+                                  "charges?"))
+        != QMessageBox::Yes) {
+        qCDebug(velloranLog) << "Don't delete record";
+        return;
+    }
+
+    QSqlDriver *driver = QSqlDatabase::database().driver();
+    driver->rollbackTransaction();
+    if (!driver->beginTransaction()) {
+        MsgBox::information(this, tr("Error voiding payment. Unable to start transaction."));
+        return;
+    }
+
+    SqlDoubleTableModel *trans = dataSource->transModel();
+    const int row = current.row();
+    bool hidden = false;
+    try {
+        const int transid = trans->record(row).value(0).toInt();
+        if (!XDataSource::deleteRow(trans, row))
+            throw QException();
+        ui->tableView->hideRow(row);
+        hidden = true;
+        restoreCharges(transid);
+        deleteCashbookEntries(transid);
+    } catch (const QException &e) {
+        qCDebug(velloranLog) << "Exception: " << e.what();
+        dataSource->query()->clear();
+        driver->rollbackTransaction();
+        if (hidden)
+            ui->tableView->showRow(row);
+        MsgBox::information(this, tr("Error voiding payment. Error occured"));
+        ui->tableView->setCurrentIndex(current);
+        showCurrentLines();
+        return;
+    }
+    if (!driver->commitTransaction()) {
+        driver->rollbackTransaction();
+        // Nothing was voided, so the payment is listed again.
+        ui->tableView->showRow(row);
+        MsgBox::information(this, tr("Error voiding payment. Unable to commit transaction."));
+        return;
+    }
+
+    refreshMoneyModels();
+    ui->tableView->setCurrentIndex(current);
+    showCurrentLines();
+}
+
+void PaymentHistoryDialog::runChecked(QSqlQuery *query)
+{
+    if (query->exec())
+        return;
+    qCDebug(velloranLog) << query->lastQuery() << query->lastError().text();
+    query->clear();
+    throw QException();
+}
+
+void PaymentHistoryDialog::restoreCharges(int transid)
+{
+    QSqlQuery *query = dataSource->query();
+
+    // The lines are read from the table, so that exactly the lines deleted below are given back.
+    QList<QPair<QVariant, double>> lines;
+    query->clear();
+    query->prepare(QStringLiteral("select chid, amount from payments where transid = ?"));
+    query->addBindValue(transid);
+    runChecked(query);
+    while (query->next())
+        lines.append(qMakePair(query->value(0), query->value(1).toDouble()));
+    query->clear();
+
+    for (const auto &line : qAsConst(lines)) {
+        // The amount is bound as a double: written as text it would lose cents on larger amounts.
+        query->prepare(QStringLiteral("update charges set amt = amt + ?, paid = paid - ? where chid = ?"));
+        query->addBindValue(line.second);
+        query->addBindValue(line.second);
+        query->addBindValue(line.first);
+        runChecked(query);
+        query->clear();
+    }
+
+    query->prepare(QStringLiteral("delete from payments where  transid = ?"));
+    query->addBindValue(transid);
+    runChecked(query);
+    query->clear();
+}
+
+void PaymentHistoryDialog::deleteCashbookEntries(int transid)
+{
+    QSqlQuery *query = dataSource->query();
+    query->clear();
+    query->prepare(QStringLiteral("delete from cashbook where transid = ?"));
+    query->addBindValue(transid);
+    runChecked(query);
+    query->clear();
+}
+
+void PaymentHistoryDialog::refreshMoneyModels()
+{
+    QSqlDoubleRelationalTableModel *cashbook = dataSource->cashbookModel();
+    cashbook->setFilter(cashbook->filter());
+    QSqlDoubleQueryModel *cashbookList = dataSource->cashbookQueryModel();
+    cashbookList->setQuery(cashbookList->query().lastQuery(), QSqlDatabase::database());
+    SqlDoubleTableModel *payments = dataSource->paymentsModel();
+    payments->setFilter(payments->filter());
+    QSqlDoubleRelationalTableModel *charges = dataSource->chargesModel();
+    charges->setFilter(charges->filter());
+}

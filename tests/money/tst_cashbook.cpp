@@ -1,0 +1,378 @@
+#include "testhub.h"
+
+#include "datahub/shortdate.h"
+#include "datahub/today.h"
+#include "money/cashbookform.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSqlError>
+#include <QTableView>
+#include <QTextEdit>
+
+// Two entries on a day of their own, one naming a vendor with a quote in its name.
+static const char *const fixture[] = {
+    "insert into vendors (vid, name) values (9900, 'D''Arcy Hauling')",
+    "insert into cashbook (accid, tdate, catid, description, expense, income, vid, apid, comments) values "
+    "(9910, '2031-07-04', 1, 'Gutter repair', 310.25, 0, 9900, 1, 'north side')",
+    "insert into cashbook (accid, tdate, catid, description, expense, income, vid, apid, comments) values "
+    "(9911, '2031-07-04', 11, 'Water recharge', 0, 42.50, 424242, 1, '')",
+};
+
+class TestCashbook : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void categoryDecidesIncomeOrExpense_data();
+    void categoryDecidesIncomeOrExpense();
+    void newEntryOpensWithItsDefaults();
+    void categoryAddedFromTheEditorIsOfferedAtOnce();
+    void vendorAddedAndSuitePickedFromTheEditor();
+    void editShowsTheAmountAndForgetsAVanishedVendor();
+    void editorRefusals_data();
+    void editorRefusals();
+    void totalsCoverTheWholeCashbook();
+    void emptyCashbookTotalsZero();
+    void search_data();
+    void search();
+    void invalidDateLeavesTheList();
+    void deleteKeepsThePositionOrMovesUp();
+
+private:
+    QList<int> listedKeys();
+    void selectAccid(int accid);
+
+    TestHub *t = nullptr;
+    CashbookForm *form = nullptr;
+    QTableView *view = nullptr;
+    QSqlDoubleQueryModel *list = nullptr;
+};
+
+void TestCashbook::init()
+{
+    Today::set(QDate(2026, 3, 14));
+    t = new TestHub;
+    QVERIFY(t->opened);
+    for (const char *sql : fixture)
+        QVERIFY2(t->exec(sql), sql);
+    t->hub->cashbookModel()->setFilter(QString());
+    form = new CashbookForm(t->hub);
+    view = child<QTableView>(form, "tableView");
+    list = t->hub->cashbookQueryModel();
+}
+
+void TestCashbook::cleanup()
+{
+    delete form;
+    delete t;
+    Today::reset();
+}
+
+QList<int> TestCashbook::listedKeys()
+{
+    while (list->canFetchMore())
+        list->fetchMore();
+    QList<int> keys;
+    for (int row = 0; row < list->rowCount(); ++row)
+        keys << list->index(row, 8).data().toInt();
+    return keys;
+}
+
+void TestCashbook::selectAccid(int accid)
+{
+    listedKeys();
+    selectRow(view, 8, accid, 1);
+}
+
+void TestCashbook::categoryDecidesIncomeOrExpense_data()
+{
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("vendor");
+    QTest::addColumn<double>("expense");
+    QTest::addColumn<double>("income");
+    QTest::addColumn<int>("vid");
+    QTest::newRow("expense category, listed vendor") << "Repairs" << "D'Arcy Hauling" << 12.5 << 0.0 << 9900;
+    QTest::newRow("income category, separator") << "Parking" << "----------" << 0.0 << 12.5 << -1;
+    QTest::newRow("typed vendor name") << "Cleaning" << "Someone New" << 12.5 << 0.0 << -1;
+    // What the editable combo does when Enter is pressed on a typed name: the list grows by one.
+    QTest::newRow("typed name added to the list") << "Landscaping" << "+Someone Else" << 12.5 << 0.0 << -1;
+}
+
+void TestCashbook::categoryDecidesIncomeOrExpense()
+{
+    QFETCH(QString, category);
+    QFETCH(QString, vendor);
+    QFETCH(double, expense);
+    QFETCH(double, income);
+    QFETCH(int, vid);
+    ModalDriver driver;
+    driver.ok([&](QDialog *d) {
+        auto *categories = child<QComboBox>(d, "category");
+        // The first category first, then the chosen one: the type follows each change.
+        categories->setCurrentIndex(categories->findText(category));
+        QCOMPARE(child<QRadioButton>(d, "income")->isChecked(), income > 0);
+        QTest::keyClicks(child<QLineEdit>(d, "description"), "Entry of " + category);
+        QTest::keyClicks(child<QLineEdit>(d, "amount"), "12.50");
+        auto *vendors = child<QComboBox>(d, "vendor");
+        const int listed = vendors->findText(vendor);
+        if (vendor.startsWith('+')) {
+            vendors->addItem(vendor.mid(1));
+            vendors->setCurrentIndex(vendors->count() - 1);
+        } else if (listed >= 0)
+            vendors->setCurrentIndex(listed);
+        else
+            vendors->setCurrentText(vendor);
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton");
+    QCOMPARE(driver.stayedOpen, 0);
+    const QString where = QStringLiteral(" from cashbook where description = 'Entry of %1'").arg(category);
+    QCOMPARE(t->copy.scalar("select expense" + where).toDouble(), expense);
+    QCOMPARE(t->copy.scalar("select income" + where).toDouble(), income);
+    QCOMPARE(t->copy.scalar("select vid" + where).toInt(), vid);
+    QCOMPARE(t->copy.scalar("select tdate" + where).toDate(), QDate(2026, 3, 14));
+    QCOMPARE(t->copy.scalar("select t.name from cashbook c join categories t on t.catid = c.catid where "
+                            "c.description = 'Entry of " + category + "'")
+                 .toString(),
+             category);
+    // The new entry is listed and current.
+    const int accid = t->copy.scalar("select accid" + where).toInt();
+    QCOMPARE(list->index(view->currentIndex().row(), 8).data().toInt(), accid);
+}
+
+void TestCashbook::newEntryOpensWithItsDefaults()
+{
+    ModalDriver driver;
+    driver.cancel([](QDialog *d) {
+        QCOMPARE(d->windowTitle(), QString("CashBook Form"));
+        QCOMPARE(child<QLineEdit>(d, "date")->text(), ShortDate::toText(QDate(2026, 3, 14)));
+        QCOMPARE(child<QComboBox>(d, "vendor")->currentText(), QString("NONE"));
+        QCOMPARE(child<QLineEdit>(d, "amount")->text(), QString());
+        QCOMPARE(child<QLineEdit>(d, "suite")->text(), QString());
+        QVERIFY(child<QComboBox>(d, "category")->currentIndex() >= 0);
+    });
+    const int stored = t->count("cashbook");
+    clickButton(form, "pushButton");
+    QCOMPARE(driver.handled, 1);
+    QCOMPARE(t->count("cashbook"), stored);
+    QVERIFY(!t->hub->cashbookModel()->isDirty());
+}
+
+void TestCashbook::categoryAddedFromTheEditorIsOfferedAtOnce()
+{
+    ModalDriver driver;
+    driver.ok([](QDialog *d) {
+        QTest::keyClicks(child<QLineEdit>(d, "description"), "Laundry coins");
+        QTest::keyClicks(child<QLineEdit>(d, "amount"), "7.25");
+        clickButton(d, "pushButton");
+        auto *categories = child<QComboBox>(d, "category");
+        categories->setCurrentIndex(categories->findText("Quayside Laundry"));
+        QVERIFY(child<QRadioButton>(d, "income")->isChecked());
+    });
+    // The categories window, and on it the new category's editor.
+    driver.ok([](QDialog *d) { clickButton(d, "pushButton"); });
+    driver.ok([](QDialog *d) {
+        QTest::keyClicks(child<QLineEdit>(d, "name"), "Quayside Laundry");
+        child<QRadioButton>(d, "incomeRadio")->setChecked(true);
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton");
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(t->copy.scalar("select t.name from cashbook c join categories t on t.catid = c.catid where "
+                            "c.description = 'Laundry coins'")
+                 .toString(),
+             QString("Quayside Laundry"));
+    QCOMPARE(t->copy.scalar("select income from cashbook where description = 'Laundry coins'").toDouble(), 7.25);
+}
+
+void TestCashbook::vendorAddedAndSuitePickedFromTheEditor()
+{
+    QVERIFY(t->exec("insert into apartments (apid, bid, suite, agreeid) values (9920, 1, 'Z-9', -1)"));
+    ModalDriver driver;
+    driver.ok([](QDialog *d) {
+        QTest::keyClicks(child<QLineEdit>(d, "description"), "New glass");
+        QTest::keyClicks(child<QLineEdit>(d, "amount"), "88");
+        clickButton(d, "pushButton_3");
+        auto *vendors = child<QComboBox>(d, "vendor");
+        QCOMPARE(vendors->currentText(), QString("NONE"));
+        vendors->setCurrentIndex(vendors->findText("Zephyr Glass"));
+        clickButton(d, "pushButton_4");
+        QCOMPARE(child<QLineEdit>(d, "suite")->text(), QString("Z-9"));
+    });
+    driver.ok([](QDialog *d) { QTest::keyClicks(child<QLineEdit>(d, "name"), "Zephyr Glass"); });
+    driver.ok([](QDialog *d) {
+        QTest::keyClicks(child<QLineEdit>(d, "lineEdit"), "z-9");
+        auto *view = child<QTableView>(d, "tableView");
+        view->setCurrentIndex(view->model()->index(0, 2));
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton");
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(t->copy.scalar("select v.name from cashbook c join vendors v on v.vid = c.vid where "
+                            "c.description = 'New glass'")
+                 .toString(),
+             QString("Zephyr Glass"));
+    QCOMPARE(t->copy.scalar("select apid from cashbook where description = 'New glass'").toInt(), 9920);
+}
+
+void TestCashbook::editShowsTheAmountAndForgetsAVanishedVendor()
+{
+    selectAccid(9911);
+    ModalDriver driver;
+    driver.ok([](QDialog *d) {
+        QCOMPARE(child<QLineEdit>(d, "amount")->text(), QString("42.50"));
+        QCOMPARE(child<QComboBox>(d, "category")->currentText(), QString("Water"));
+        QVERIFY(child<QRadioButton>(d, "income")->isChecked());
+        QCOMPARE(child<QComboBox>(d, "vendor")->currentIndex(), -1);
+        QVERIFY(!child<QLineEdit>(d, "suite")->text().isEmpty());
+        child<QLineEdit>(d, "amount")->setText("40.00");
+        child<QTextEdit>(d, "notes")->setPlainText(QString(700, QLatin1Char('n')));
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_2");
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(t->copy.scalar("select income from cashbook where accid = 9911").toDouble(), 40.0);
+    QCOMPARE(t->copy.scalar("select vid from cashbook where accid = 9911").toInt(), -1);
+    QCOMPARE(t->copy.scalar("select comments from cashbook where accid = 9911").toString(), QString(700, 'n'));
+    QCOMPARE(t->hub->cashbookModel()->filter(), QString());
+
+    // The comments and vendor of an entry come back as they were stored.
+    selectAccid(9910);
+    driver.cancel([](QDialog *d) {
+        QCOMPARE(child<QComboBox>(d, "vendor")->currentText(), QString("D'Arcy Hauling"));
+        QCOMPARE(child<QTextEdit>(d, "notes")->toPlainText(), QString("north side"));
+        QVERIFY(child<QRadioButton>(d, "expense")->isChecked());
+    });
+    clickButton(form, "pushButton_2");
+    QCOMPARE(driver.handled, 2);
+}
+
+void TestCashbook::editorRefusals_data()
+{
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("date checked first") << " " << "" << "The date field cannot be blank";
+    QTest::newRow("blank description") << ShortDate::toText(QDate(2026, 3, 1)) << "  "
+                                       << "The description field cannot be blank";
+    QTest::newRow("not a date") << "31/31/x" << "Stamps" << "The date you have enetered isn't valid!";
+}
+
+void TestCashbook::editorRefusals()
+{
+    QFETCH(QString, date);
+    QFETCH(QString, description);
+    QFETCH(QString, message);
+    const int stored = t->count("cashbook");
+    ModalDriver driver;
+    driver.ok([&](QDialog *d) {
+        child<QLineEdit>(d, "date")->setText(date);
+        child<QLineEdit>(d, "description")->setText(description);
+    });
+    clickButton(form, "pushButton");
+    QCOMPARE(driver.stayedOpen, 1);
+    QCOMPARE(MsgBox::shownTexts(), QStringList(message));
+    QCOMPARE(t->count("cashbook"), stored);
+}
+
+void TestCashbook::totalsCoverTheWholeCashbook()
+{
+    const auto sum = [this](const char *column) {
+        return QString::number(t->copy.scalar(QStringLiteral("select sum(%1) from cashbook").arg(column)).toDouble(),
+                               'f', 2);
+    };
+    QCOMPARE(child<QLabel>(form, "expense")->text(), sum("expense"));
+    QCOMPARE(child<QLabel>(form, "income")->text(), sum("income"));
+
+    // A search narrows the list, not the totals; a change made elsewhere shows at the next list run.
+    child<QComboBox>(form, "comboBox")->setCurrentIndex(1);
+    QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), "gutter");
+    QCOMPARE(listedKeys(), QList<int>{9910});
+    QCOMPARE(child<QLabel>(form, "expense")->text(), sum("expense"));
+    QVERIFY(t->exec("update cashbook set expense = expense + 1000.10 where accid = 9910"));
+    list->setQuery(list->query().lastQuery());
+    QCOMPARE(child<QLabel>(form, "expense")->text(), sum("expense"));
+}
+
+void TestCashbook::emptyCashbookTotalsZero()
+{
+    QVERIFY(t->exec("delete from cashbook"));
+    clickButton(form, "pushButton_7");
+    QCOMPARE(child<QLabel>(form, "expense")->text(), QString("0.00"));
+    QCOMPARE(child<QLabel>(form, "income")->text(), QString("0.00"));
+    QCOMPARE(list->rowCount(), 0);
+}
+
+void TestCashbook::search_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("criteria");
+    QTest::addColumn<QList<int>>("found");
+    QTest::newRow("vendor with a quote, any case") << 2 << "d'ARCY" << QList<int>{9910};
+    QTest::newRow("category") << 0 << "wAtEr" << QList<int>();
+    QTest::newRow("date in the short format") << 4 << ShortDate::toText(QDate(2031, 7, 4)) << QList<int>{9910, 9911};
+}
+
+void TestCashbook::search()
+{
+    QFETCH(int, field);
+    QFETCH(QString, criteria);
+    QFETCH(QList<int>, found);
+    child<QComboBox>(form, "comboBox")->setCurrentIndex(field);
+    QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), criteria);
+    QList<int> keys = listedKeys();
+    if (found.isEmpty()) {
+        // Every entry of the category, and only those.
+        QCOMPARE(keys.size(), t->count("cashbook c join categories t on t.catid = c.catid where t.name = 'Water'"));
+        QVERIFY(keys.contains(9911));
+    } else {
+        std::sort(keys.begin(), keys.end());
+        QCOMPARE(keys, found);
+    }
+
+    // Clear lists everything again and keeps the criteria.
+    clickButton(form, "pushButton_7");
+    QCOMPARE(listedKeys().size(), t->count("cashbook"));
+    QCOMPARE(child<QLineEdit>(form, "lineEdit")->text(), criteria);
+}
+
+void TestCashbook::invalidDateLeavesTheList()
+{
+    child<QComboBox>(form, "comboBox")->setCurrentIndex(4);
+    const int all = listedKeys().size();
+    QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), "4th of July");
+    QCOMPARE(listedKeys().size(), all);
+    QCOMPARE(list->lastError().isValid(), false);
+}
+
+void TestCashbook::deleteKeepsThePositionOrMovesUp()
+{
+    child<QComboBox>(form, "comboBox")->setCurrentIndex(4);
+    QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), ShortDate::toText(QDate(2031, 7, 4)));
+    QCOMPARE(listedKeys().size(), 2);
+    view->setCurrentIndex(list->index(1, 1));
+    const int last = list->index(1, 8).data().toInt();
+    const int first = list->index(0, 8).data().toInt();
+
+    MsgBox::setNextAnswer(QMessageBox::No);
+    clickButton(form, "pushButton_3");
+    QCOMPARE(t->count(QStringLiteral("cashbook where accid = %1").arg(last)), 1);
+
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_3");
+    QCOMPARE(t->count(QStringLiteral("cashbook where accid = %1").arg(last)), 0);
+    QCOMPARE(listedKeys(), QList<int>{first});
+    QCOMPARE(view->currentIndex().row(), 0);
+    QCOMPARE(t->hub->cashbookModel()->filter(), QString());
+}
+
+VELLORAN_TEST_MAIN(TestCashbook)
+#include "tst_cashbook.moc"

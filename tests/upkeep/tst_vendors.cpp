@@ -1,0 +1,199 @@
+#include "testhub.h"
+
+#include "upkeep/vendordialog.h"
+#include "upkeep/vendorsform.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTableView>
+
+class TestVendors : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void search_data();
+    void search();
+    void fieldChangeWaitsForTheText();
+    void newVendorKeepsATypedTrade();
+    void cancelledNewVendorLeavesNoRow();
+    void blankNameIsRefused();
+    void storedTradeOutsideTheListIsShown();
+    void deleteAsksAgainWhenMaintenanceNamesTheVendor_data();
+    void deleteAsksAgainWhenMaintenanceNamesTheVendor();
+
+private:
+    void selectVid(int vid);
+
+    TestHub *t = nullptr;
+    VendorsForm *form = nullptr;
+    QTableView *view = nullptr;
+    QSqlTableModel *model = nullptr;
+};
+
+void TestVendors::init()
+{
+    t = new TestHub;
+    QVERIFY(t->opened);
+    QVERIFY(t->exec("insert into vendors (vid, name, contact, type) values (9800, 'O''Neil Roofing', 'Oona', 'ROOFING')"));
+    QVERIFY(t->exec("insert into vendors (vid, name, contact, type) values (9801, 'Plain Paint', 'Pat', 'PAINTING')"));
+    QVERIFY(t->exec("insert into maintenance (id, apid, description, vendor) values (9810, 1, 'Roof leak', 9800)"));
+    model = t->hub->vendorsModel();
+    model->setFilter(QString());
+    form = new VendorsForm(t->hub);
+    view = child<QTableView>(form, "tableView");
+}
+
+void TestVendors::cleanup()
+{
+    delete form;
+    delete t;
+}
+
+void TestVendors::selectVid(int vid)
+{
+    selectRow(view, 0, vid, 1);
+}
+
+void TestVendors::search_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("criteria");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QList<int>>("found");
+    QTest::newRow("quote in a name") << 0 << "O'NEIL" << "LOWER(Name) like '%o''neil%' ESCAPE '\\'" << QList<int>{9800};
+    QTest::newRow("blanks only show all") << 0 << "   " << "" << QList<int>();
+    // A typed "_" is looked for as itself: no trade is spelt that way.
+    QTest::newRow("wildcard typed") << 6 << "paint_ng" << "LOWER(type) like '%paint\\_ng%' ESCAPE '\\'" << QList<int>{-1};
+    QTest::newRow("contact") << 1 << "pat" << "LOWER(Contact) like '%pat%' ESCAPE '\\'" << QList<int>{9801};
+}
+
+void TestVendors::search()
+{
+    QFETCH(int, field);
+    QFETCH(QString, criteria);
+    QFETCH(QString, filter);
+    QFETCH(QList<int>, found);
+    child<QComboBox>(form, "comboBox")->setCurrentIndex(field);
+    QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), criteria);
+    QCOMPARE(model->filter(), filter);
+    if (found.isEmpty()) {
+        QCOMPARE(model->rowCount(), t->count("vendors"));
+        return;
+    }
+    if (found == QList<int>{-1}) {
+        QCOMPARE(model->rowCount(), 0);
+        return;
+    }
+    QList<int> keys;
+    for (int row = 0; row < model->rowCount(); ++row)
+        keys << model->index(row, 0).data().toInt();
+    QCOMPARE(keys, found);
+}
+
+void TestVendors::fieldChangeWaitsForTheText()
+{
+    auto *criteria = child<QLineEdit>(form, "lineEdit");
+    QTest::keyClicks(criteria, "pa");
+    const QString byName = model->filter();
+    child<QComboBox>(form, "comboBox")->setCurrentIndex(1);
+    QCOMPARE(model->filter(), byName);
+
+    clickButton(form, "pushButton_7");
+    QCOMPARE(model->filter(), QString());
+    QCOMPARE(criteria->text(), QString("pa"));
+    QTest::keyClicks(criteria, "t");
+    QCOMPARE(model->filter(), QString("LOWER(Contact) like '%pat%' ESCAPE '\\'"));
+}
+
+void TestVendors::newVendorKeepsATypedTrade()
+{
+    const int before = t->copy.scalar("select gen_id(GEN_VENDORS_ID, 0) from RDB$DATABASE").toInt();
+    ModalDriver driver;
+    driver.ok([](QDialog *d) {
+        QCOMPARE(d->windowTitle(), QString("Vendor Form"));
+        auto *trade = child<QComboBox>(d, "vendorType");
+        QCOMPARE(trade->count(), 31);
+        QCOMPARE(trade->itemText(24), QString("OTHER"));
+        QTest::keyClicks(child<QLineEdit>(d, "name"), "Glassworks");
+        QTest::keyClicks(child<QLineEdit>(d, "tel"), "555-0101");
+        trade->setCurrentText("GLAZIER");
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton");
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(t->copy.scalar("select type from vendors where name = 'Glassworks'").toString(), QString("GLAZIER"));
+    QCOMPARE(t->copy.scalar("select tel from vendors where name = 'Glassworks'").toString(), QString("555-0101"));
+    QVERIFY(t->copy.scalar("select vid from vendors where name = 'Glassworks'").toInt() > before);
+}
+
+void TestVendors::cancelledNewVendorLeavesNoRow()
+{
+    const int rows = model->rowCount();
+    ModalDriver driver;
+    driver.cancel([](QDialog *d) { QTest::keyClicks(child<QLineEdit>(d, "name"), "Never"); });
+    clickButton(form, "pushButton");
+    QCOMPARE(model->rowCount(), rows);
+    QCOMPARE(t->count("vendors where name = 'Never'"), 0);
+}
+
+void TestVendors::blankNameIsRefused()
+{
+    selectVid(9801);
+    ModalDriver driver;
+    driver.ok([](QDialog *d) { child<QLineEdit>(d, "name")->setText("  "); });
+    clickButton(form, "pushButton_2");
+    QCOMPARE(driver.stayedOpen, 1);
+    QCOMPARE(MsgBox::shownTexts(), QStringList("The name field cannot be blank"));
+    QCOMPARE(t->copy.scalar("select name from vendors where vid = 9801").toString(), QString("Plain Paint"));
+}
+
+void TestVendors::storedTradeOutsideTheListIsShown()
+{
+    selectVid(9800);
+    QString shown;
+    ModalDriver driver;
+    driver.cancel([&](QDialog *d) { shown = child<QComboBox>(d, "vendorType")->currentText(); });
+    clickButton(form, "pushButton_2");
+    QCOMPARE(shown, QString("ROOFING"));
+}
+
+void TestVendors::deleteAsksAgainWhenMaintenanceNamesTheVendor_data()
+{
+    QTest::addColumn<int>("vid");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<bool>("deleted");
+    const auto yes = QMessageBox::Yes;
+    const auto no = QMessageBox::No;
+    QTest::newRow("named, kept at the second question") << 9800 << QList<int>{yes, no} << 2 << false;
+    QTest::newRow("named, confirmed twice") << 9800 << QList<int>{yes, yes} << 2 << true;
+    QTest::newRow("named, kept at the first question") << 9800 << QList<int>{no} << 1 << false;
+    QTest::newRow("not named") << 9801 << QList<int>{yes} << 1 << true;
+}
+
+void TestVendors::deleteAsksAgainWhenMaintenanceNamesTheVendor()
+{
+    QFETCH(int, vid);
+    QFETCH(QList<int>, answers);
+    QFETCH(int, questions);
+    QFETCH(bool, deleted);
+    selectVid(vid);
+    for (int answer : answers)
+        MsgBox::setNextAnswer(QMessageBox::StandardButton(answer));
+    clickButton(form, "pushButton_3");
+    QCOMPARE(MsgBox::shownTexts().size(), questions);
+    QCOMPARE(MsgBox::shownTexts().constFirst(), QString("Are you sure you want to delete the selected record?"));
+    if (questions == 2)
+        QCOMPARE(MsgBox::shownTexts().at(1), QString("This vendor has been assigned to some maintenance records. Are "
+                                                     "you sure you want to delete this record?"));
+    QCOMPARE(t->count(QStringLiteral("vendors where vid = %1").arg(vid)), deleted ? 0 : 1);
+    // The maintenance record keeps its vendor either way.
+    QCOMPARE(t->count("maintenance where vendor = 9800"), 1);
+}
+
+VELLORAN_TEST_MAIN(TestVendors)
+#include "tst_vendors.moc"
