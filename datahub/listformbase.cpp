@@ -366,3 +366,17 @@ int ListFormBase::restorePendingChanges(int row, int rowCountBefore, const Pendi
         m_model->setData(m_model->index(row, pending.columns.at(i)), pending.values.at(i), Qt::EditRole);
     return row;
 }
+
+int ListFormBase::confirmDeleteOfCurrentRow(QWidget *window, QTableView *view)
+{
+    const QModelIndex current = view->currentIndex();
+    if (!current.isValid()) {
+        MsgBox::information(window, tr("You haven't selected a valid record"));
+        return -1;
+    }
+    if (MsgBox::question(window, tr("Are you sure you want to delete the selected record?")) != QMessageBox::Yes) {
+        qCDebug(velloranLog) << "Don't delete record";
+        return -1;
+    }
+    return current.row();
+}

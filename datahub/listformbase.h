@@ -125,6 +125,12 @@ private:
     std::function<bool(int, bool)> m_write;
     std::function<bool(int, bool)> m_writeInTransaction;
     bool m_held = false;
+
+public:
+    // The first steps of every delete from a table view: the view's current row, else "You haven't
+    // selected a valid record"; then the delete question. The row, or -1 when there is none or the
+    // answer is No.
+    static int confirmDeleteOfCurrentRow(QWidget *window, QTableView *view);
 };
 
 #endif // LISTFORMBASE_H

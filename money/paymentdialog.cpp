@@ -2,6 +2,7 @@
 #include "ui_paymentdialog.h"
 #include "datahub/debuglog.h"
 
+#include "datahub/listformbase.h"
 #include "datahub/msgbox.h"
 #include "datahub/shortdate.h"
 #include "datahub/today.h"
@@ -269,17 +270,10 @@ void PaymentDialog::on_pushButton_clicked()
 
 void PaymentDialog::on_pushButton_2_clicked()
 {
-    const QModelIndex current = ui->tableView->currentIndex();
-    if (!current.isValid()) {
-        MsgBox::information(this, tr("You haven't selected a valid record"));
+    const int row = ListFormBase::confirmDeleteOfCurrentRow(this, ui->tableView);
+    if (row < 0)
         return;
-    }
-    if (MsgBox::question(this, tr("Are you sure you want to delete the selected record?")) != QMessageBox::Yes) {
-        qCDebug(velloranLog) << "Don't delete record";
-        return;
-    }
     QSqlDoubleRelationalTableModel *charges = m_dataSource->chargesModel();
-    const int row = current.row();
     if (!charges->removeRows(row, 1)) {
         MsgBox::information(this, tr("Error deleting record!"));
         return;

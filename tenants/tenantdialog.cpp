@@ -326,17 +326,11 @@ void TenantDialog::deleteSubRow(const SubTable &table)
 {
     if (!haveKey())
         return;
-    const QModelIndex current = table.view->currentIndex();
-    if (!current.isValid()) {
-        MsgBox::information(this, tr("You haven't selected a valid record"));
+    const int row = ListFormBase::confirmDeleteOfCurrentRow(this, table.view);
+    if (row < 0)
         return;
-    }
-    if (MsgBox::question(this, tr("Are you sure you want to delete the selected record?")) != QMessageBox::Yes) {
-        qCDebug(velloranLog) << "Don't delete record";
-        return;
-    }
     qCDebug(velloranLog) << "Delete Record";
-    const bool deleted = XDataSource::deleteRow(table.model, current.row());
+    const bool deleted = XDataSource::deleteRow(table.model, row);
     showRowsOfTenant(table);
     if (!deleted)
         MsgBox::information(this, tr("Unable to delete record"));
