@@ -103,3 +103,22 @@ bool RecordDialogBase::submitMapper(const QString &failure)
     MsgBox::information(this, failure.isEmpty() ? tr("Unable to submit data") : failure);
     return false;
 }
+
+bool RecordDialogBase::submitRecord(QAbstractItemModel *model, int row, bool isNew, const QString &generator,
+                                    int keyColumn, int *newKey)
+{
+    if (!confirmSubmit())
+        return false;
+    if (isNew) {
+        const int key = nextKey(generator);
+        if (key < 0)
+            return false;
+        if (newKey)
+            *newKey = key;
+        XDataSource::setCellValue(model, keyColumn, row, key);
+    }
+    if (!submitMapper())
+        return false;
+    QDialog::accept();
+    return true;
+}

@@ -45,6 +45,11 @@ protected:
     int nextKey(const QString &generator);
     // The fields into the model's cached row; false after showing `failure` when the model refuses.
     bool submitMapper(const QString &failure = QString());
+    // The tail of an acceptance once the editor's own checks passed: confirmSubmit, for a new row a key
+    // from `generator` into `keyColumn` of `row` (and into `newKey` when given), submitMapper, then the
+    // editor closes as accepted. False, with the editor left open, when any step refuses.
+    bool submitRecord(QAbstractItemModel *model, int row, bool isNew, const QString &generator, int keyColumn = 0,
+                      int *newKey = nullptr);
 
 private:
     XDataSource *m_dataSource = nullptr;

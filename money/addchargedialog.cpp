@@ -85,15 +85,5 @@ void AddChargeDialog::accept()
     setRelationKey(charges, ApartmentColumn, m_row, m_apartmentKeys->at(suite));
     XDataSource::setCellValue(charges, OriginalAmountColumn, m_row, MoneyField::value(amount));
 
-    if (!confirmSubmit())
-        return;
-    if (m_newRecord) {
-        const int key = nextKey(QStringLiteral("GEN_CHARGES_ID"));
-        if (key < 0)
-            return;
-        XDataSource::setCellValue(charges, KeyColumn, m_row, key);
-    }
-    if (!submitMapper())
-        return;
-    QDialog::accept();
+    submitRecord(charges, m_row, m_newRecord, QStringLiteral("GEN_CHARGES_ID"), KeyColumn);
 }

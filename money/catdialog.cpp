@@ -50,16 +50,5 @@ void CatDialog::accept()
                           QVariantList{ui->name->text().toLower().trimmed(), key},
                           tr("The new category name you have entered already exists!")))
         return;
-    if (!confirmSubmit())
-        return;
-
-    if (isNewCategory) {
-        const int newKey = nextKey(QStringLiteral("GEN_CATEGORIES_ID"));
-        if (newKey < 0)
-            return;
-        XDataSource::setCellValue(model, 0, row, newKey);
-    }
-    if (!submitMapper())
-        return;
-    QDialog::accept();
+    submitRecord(model, row, isNewCategory, QStringLiteral("GEN_CATEGORIES_ID"));
 }

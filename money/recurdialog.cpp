@@ -101,15 +101,5 @@ void RecurDialog::accept()
     else if (start != loadedStart)
         XDataSource::setCellValue(model, NextDateColumn, row, qMax(loadedNext, start));
 
-    if (!confirmSubmit())
-        return;
-    if (isNewBill) {
-        const int key = nextKey(QStringLiteral("GEN_RECUR_ID"));
-        if (key < 0)
-            return;
-        XDataSource::setCellValue(model, KeyColumn, row, key);
-    }
-    if (!submitMapper())
-        return;
-    QDialog::accept();
+    submitRecord(model, row, isNewBill, QStringLiteral("GEN_RECUR_ID"), KeyColumn);
 }

@@ -139,16 +139,5 @@ void AgreementsDialog::accept()
     for (int i = 0; i < dates.size(); ++i)
         XDataSource::setCellValue(model, dateColumns[i], m_row, dates.at(i));
 
-    if (!confirmSubmit())
-        return;
-    if (m_isNew) {
-        const int key = nextKey(QStringLiteral("GEN_AGREEMENTS_ID"));
-        if (key < 0)
-            return;
-        m_agreementId = key;
-        XDataSource::setCellValue(model, KeyColumn, m_row, key);
-    }
-    if (!submitMapper())
-        return;
-    QDialog::accept();
+    submitRecord(model, m_row, m_isNew, QStringLiteral("GEN_AGREEMENTS_ID"), KeyColumn, &m_agreementId);
 }

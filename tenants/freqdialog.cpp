@@ -55,16 +55,5 @@ void FreqDialog::accept()
         && !requireUnique(QStringLiteral("select name from frequency where name=? and freqid is distinct from ?"),
                           QVariantList{name, key}, tr("The new name you have entered already exists!")))
         return;
-    if (!confirmSubmit())
-        return;
-
-    if (isNewFrequency) {
-        const int newKey = nextKey(QStringLiteral("GEN_FREQUENCY_ID"));
-        if (newKey < 0)
-            return;
-        XDataSource::setCellValue(model, 0, row, newKey);
-    }
-    if (!submitMapper())
-        return;
-    QDialog::accept();
+    submitRecord(model, row, isNewFrequency, QStringLiteral("GEN_FREQUENCY_ID"));
 }

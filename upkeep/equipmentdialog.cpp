@@ -76,15 +76,5 @@ void EquipmentDialog::accept()
                            {description, apid},
                            tr("The Equipment Description you have entered already exists. Do you want to continue?")))
         return;
-    if (!confirmSubmit())
-        return;
-    if (isNew) {
-        const int key = nextKey(QStringLiteral("GEN_EQUIPMENTS_ID"));
-        if (key < 0)
-            return;
-        XDataSource::setCellValue(model, 0, row, key);
-    }
-    if (!submitMapper())
-        return;
-    QDialog::accept();
+    submitRecord(model, row, isNew, QStringLiteral("GEN_EQUIPMENTS_ID"));
 }

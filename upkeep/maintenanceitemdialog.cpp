@@ -114,15 +114,5 @@ void MaintenanceItemDialog::accept()
         && !confirmIfFound(QStringLiteral("select invnum from maintenance where invnum = ?"), {invoice},
                            tr("The Invoice Number you have entered already exists. Do you want to continue?")))
         return;
-    if (!confirmSubmit())
-        return;
-    if (isNew) {
-        const int key = nextKey(QStringLiteral("GEN_MAINTENANCE_ID"));
-        if (key < 0)
-            return;
-        XDataSource::setCellValue(model, 0, row, key);
-    }
-    if (!submitMapper())
-        return;
-    QDialog::accept();
+    submitRecord(model, row, isNew, QStringLiteral("GEN_MAINTENANCE_ID"));
 }

@@ -52,15 +52,5 @@ void ReminderDialog::accept()
     }
     QSuperSqlTableModel *model = dataSource()->remindersModel();
     XDataSource::setFieldValue(model, QStringLiteral("tdate"), row, day);
-    if (!confirmSubmit())
-        return;
-    if (isNew) {
-        const int key = nextKey(QStringLiteral("GEN_REMINDERS_ID"));
-        if (key < 0)
-            return;
-        XDataSource::setCellValue(model, 0, row, key);
-    }
-    if (!submitMapper())
-        return;
-    QDialog::accept();
+    submitRecord(model, row, isNew, QStringLiteral("GEN_REMINDERS_ID"));
 }

@@ -57,17 +57,7 @@ void TodoDialog::accept()
     QUniversalSqlTableModel *model = dataSource()->todoModel();
     if (XDataSource::setCellValue(model, 4, row, priority))
         qCDebug(velloranLog) << "successful";
-    if (!confirmSubmit())
-        return;
-    if (isNew) {
-        const int key = nextKey(QStringLiteral("GEN_TODO_ID"));
-        if (key < 0)
-            return;
-        XDataSource::setCellValue(model, 0, row, key);
-    }
-    if (!submitMapper())
-        return;
-    QDialog::accept();
+    submitRecord(model, row, isNew, QStringLiteral("GEN_TODO_ID"));
 }
 
 void TodoDialog::on_pushButton_clicked()

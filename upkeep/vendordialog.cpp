@@ -58,15 +58,5 @@ void VendorDialog::accept()
 {
     if (!requireText(ui->name->text(), tr("The name field cannot be blank")))
         return;
-    if (!confirmSubmit())
-        return;
-    if (newRecord) {
-        const int key = nextKey(QStringLiteral("GEN_VENDORS_ID"));
-        if (key < 0)
-            return;
-        XDataSource::setCellValue(dataSource()->vendorsModel(), 0, row, key);
-    }
-    if (!submitMapper())
-        return;
-    QDialog::accept();
+    submitRecord(dataSource()->vendorsModel(), row, newRecord, QStringLiteral("GEN_VENDORS_ID"));
 }
