@@ -9,6 +9,7 @@
 #include "datahub/xdatasource.h"
 #include "money/addchargedialog.h"
 #include "money/chargeaheaddialog.h"
+#include "money/chargerun.h"
 #include "money/editpaymentdialog.h"
 #include "money/moneyfield.h"
 #include "money/relationkey.h"
@@ -295,40 +296,19 @@ void PaymentDialog::on_pushButton_3_clicked()
             return;
     }
 
-    QSqlDriver *driver = QSqlDatabase::database().driver();
-    driver->rollbackTransaction();
-    if (!driver->beginTransaction()) {
-        MsgBox::information(this, tr("Error processing charges. Unable to start transaction."));
-        return;
-    }
     QSqlQuery *bills = m_dataSource->query();
-    bills->clear();
-    try {
-        bills->exec(QStringLiteral("SELECT * FROM recur r  WHERE r.completed = 0 and r.tid=%1 and r.APID  IN  "
-                                   "(select a.apid from apartments a  INNER join agreements t  on a.apid = t.apid)  "
-                                   "ORDER BY r.APID ")
-                        .arg(m_tenantId));
-        if (!bills->first()) {
-            qCDebug(velloranLog) << "no active rentals";
-            bills->clear();
-            driver->commitTransaction();
-            return;
-        }
-        do {
-            m_dataSource->postChargesAhead(*bills, periods);
-        } while (bills->next());
-        bills->clear();
-        if (!driver->commitTransaction()) {
-            driver->rollbackTransaction();
-            MsgBox::information(this, tr("Error charging ahead. Unable to commit transaction."));
-            return;
-        }
-    } catch (const QException &e) {
-        qCDebug(velloranLog) << "Exception: " << e.what();
-        bills->clear();
-        driver->rollbackTransaction();
-        MsgBox::information(this, tr("Error charging ahead. Exception occured"));
-    }
+    const auto postAhead = [this, bills, periods]() {
+        return ChargeRun::postEachBill(
+            bills,
+            QStringLiteral("SELECT * FROM recur r  WHERE r.completed = 0 and r.tid=%1 and r.APID  IN  "
+                           "(select a.apid from apartments a  INNER join agreements t  on a.apid = t.apid)  "
+                           "ORDER BY r.APID ")
+                .arg(m_tenantId),
+            [this, periods](QSqlQuery &bill) { m_dataSource->postChargesAhead(bill, periods); });
+    };
+    if (!ChargeRun::run(this, bills, postAhead, tr("Error charging ahead. Exception occured"),
+                        tr("Error charging ahead. Unable to commit transaction.")))
+        return;
 
     refresh(m_dataSource->chargesModel());
     emit m_dataSource->apartmentsRefresh();

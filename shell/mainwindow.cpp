@@ -40,6 +40,7 @@
 #include "upkeep/vendorsform.h"
 #include "money/catform.h"
 #include "money/paymentdialog.h"
+#include "money/chargerun.h"
 #include "money/relationkey.h"
 #include "tenants/adjustrentdialog.h"
 #include "tenants/creditcardsdialog.h"
@@ -223,43 +224,17 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::processRecurringCharges()
 {
-    QSqlDriver *driver = QSqlDatabase::database().driver();
-    driver->rollbackTransaction();
-    if (!driver->beginTransaction()) {
-        MsgBox::information(this, tr("Error processing charges. Unable to start transaction."));
-        return;
-    }
     QSqlQuery *bills = m_dataSource->query();
-    bills->clear();
-    try {
-        bills->exec(QStringLiteral("SELECT * FROM recur r  WHERE r.completed = 0 and r.APID IN  "
-                                   "(select a.apid from apartments a  INNER join agreements t  on a.apid = t.apid)  "
-                                   "ORDER BY r.APID "));
-        if (!bills->first()) {
-            qCDebug(velloranLog) << "no active rentals";
-            bills->clear();
-            driver->commitTransaction();
-            return;
-        }
-        do {
-            m_dataSource->postRecurringCharges(*bills);
-        } while (bills->next());
-    } catch (const QException &e) {
-        qCDebug(velloranLog) << "Exception: " << e.what();
-        bills->clear();
-        driver->rollbackTransaction();
-        MsgBox::information(this, tr("Error processing charges. Exception occured"));
+    const auto postBills = [this, bills]() {
+        return ChargeRun::postEachBill(
+            bills,
+            QStringLiteral("SELECT * FROM recur r  WHERE r.completed = 0 and r.APID IN  "
+                           "(select a.apid from apartments a  INNER join agreements t  on a.apid = t.apid)  "
+                           "ORDER BY r.APID "),
+            [this](QSqlQuery &bill) { m_dataSource->postRecurringCharges(bill); });
+    };
+    if (ChargeRun::run(this, bills, postBills))
         refreshCharges();
-        return;
-    }
-    bills->clear();
-    if (!driver->commitTransaction()) {
-        // Nothing half-posted may stay behind an open transaction for the next writer to commit.
-        driver->rollbackTransaction();
-        MsgBox::information(this, tr("Error processing charges. Unable to commit transaction."));
-        return;
-    }
-    refreshCharges();
 }
 
 void MainWindow::refreshCharges()
@@ -295,17 +270,9 @@ void MainWindow::processLateFees(int tenantId)
         overdue->clear();
         return;
     }
-    QSqlDriver *driver = QSqlDatabase::database().driver();
-    driver->rollbackTransaction();
-    if (!driver->beginTransaction()) {
-        overdue->clear();
-        MsgBox::information(this, tr("Error processing charges. Unable to start transaction."));
-        return;
-    }
-
     QSqlDoubleRelationalTableModel *charges = m_dataSource->chargesModel();
     QSqlQuery *update = m_dataSource->query2();
-    try {
+    const auto chargeFees = [&]() {
         do {
             const QSqlRecord charge = overdue->record();
             const int key = charge.value(QStringLiteral("chid")).toInt();
@@ -357,21 +324,10 @@ void MainWindow::processLateFees(int tenantId)
             if (!advanced)
                 lateFeeFailed(QStringLiteral("lfd of charge %1 not advanced").arg(key));
         } while (overdue->next());
-    } catch (const QException &e) {
-        qCDebug(velloranLog) << "Exception: " << e.what();
-        overdue->clear();
-        driver->rollbackTransaction();
-        MsgBox::information(this, tr("Error processing charges. Exception occured"));
+        return true;
+    };
+    if (ChargeRun::run(this, overdue, chargeFees))
         refreshCharges();
-        return;
-    }
-    overdue->clear();
-    if (!driver->commitTransaction()) {
-        driver->rollbackTransaction();
-        MsgBox::information(this, tr("Error processing charges. Unable to commit transaction."));
-        return;
-    }
-    refreshCharges();
 }
 
 void MainWindow::finishInit()

@@ -1,0 +1,32 @@
+#ifndef CHARGERUN_H
+#define CHARGERUN_H
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <functional>
+
+class QSqlQuery;
+class QWidget;
+
+// The frame every charge run shares: the charges of one run are posted in one transaction of its own,
+// so that a bill never moves on without its charges, nor a charge stays without its bill moving on.
+class ChargeRun
+{
+    Q_DECLARE_TR_FUNCTIONS(ChargeRun)
+
+public:
+    // Gives up whatever another window left open on the one connection, begins a transaction and runs
+    // `work`, which reads through `bills`. When `work` returns false there was nothing to post and the
+    // transaction is simply closed. A QException from `work` rolls everything back and shows
+    // `exceptionMessage`; a failed commit rolls back and shows `commitMessage` (both default to the
+    // "Error processing charges." texts). True when the run was committed or rolled back after an
+    // exception: the window then reads its charges again.
+    static bool run(QWidget *window, QSqlQuery *bills, const std::function<bool()> &work,
+                    const QString &exceptionMessage = QString(), const QString &commitMessage = QString());
+
+    // Runs `sql` on `bills` and `post` on every bill it gives; false when it gives none.
+    static bool postEachBill(QSqlQuery *bills, const QString &sql, const std::function<void(QSqlQuery &)> &post);
+};
+
+#endif // CHARGERUN_H
