@@ -59,6 +59,12 @@ bool RecordDialogBase::requireUnique(const QString &sql, const QVariantList &val
     return false;
 }
 
+bool RecordDialogBase::requireUniqueToRow(const QString &sql, const QVariant &value, QAbstractItemModel *model,
+                                          int row, const QString &message)
+{
+    return requireUnique(sql, QVariantList{value, model->data(model->index(row, 0), Qt::EditRole)}, message);
+}
+
 bool RecordDialogBase::confirmIfFound(const QString &sql, const QVariantList &values, const QString &question)
 {
     switch (RowLookup::find(m_dataSource->query(), sql, values)) {

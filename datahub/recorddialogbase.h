@@ -39,6 +39,10 @@ protected:
     bool confirmIfFound(const QString &sql, const QVariantList &values, const QString &question);
     // The same with one value for each placeholder, in order.
     bool requireUnique(const QString &sql, const QVariantList &values, const QString &message);
+    // The same for a value that only the edited row may hold: `sql` binds `value` and then the key of
+    // `row` of `model` (null for a new row), so that the row itself is left out of the lookup.
+    bool requireUniqueToRow(const QString &sql, const QVariant &value, QAbstractItemModel *model, int row,
+                            const QString &message);
     // "Are you sure you want to submit data"; true on Yes.
     bool confirmSubmit();
     // The next value of `generator`; -1 after showing "database error" when it gives no row.

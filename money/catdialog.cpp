@@ -44,11 +44,11 @@ void CatDialog::accept()
     XDataSource::setFieldValue(model, QStringLiteral("type"), row, ui->incomeRadio->isChecked() ? 1 : 0);
 
     // The row itself does not count: giving a category's own name another letter case is no duplicate.
-    const QVariant key = model->data(model->index(row, 0), Qt::EditRole);
     if (ui->name->text().trimmed() != loadedName
-        && !requireUnique(QStringLiteral("select name from categories where lower(name)=? and catid is distinct from ?"),
-                          QVariantList{ui->name->text().toLower().trimmed(), key},
-                          tr("The new category name you have entered already exists!")))
+        && !requireUniqueToRow(
+            QStringLiteral("select name from categories where lower(name)=? and catid is distinct from ?"),
+            ui->name->text().toLower().trimmed(), model, row,
+            tr("The new category name you have entered already exists!")))
         return;
     submitRecord(model, row, isNewCategory, QStringLiteral("GEN_CATEGORIES_ID"));
 }

@@ -50,10 +50,9 @@ void FreqDialog::accept()
 
     QSuperSqlTableModel *model = dataSource()->frequencyModel();
     const QString name = ui->name->text().trimmed();
-    const QVariant key = model->data(model->index(row, 0), Qt::EditRole);
     if (name != loadedName
-        && !requireUnique(QStringLiteral("select name from frequency where name=? and freqid is distinct from ?"),
-                          QVariantList{name, key}, tr("The new name you have entered already exists!")))
+        && !requireUniqueToRow(QStringLiteral("select name from frequency where name=? and freqid is distinct from ?"),
+                               name, model, row, tr("The new name you have entered already exists!")))
         return;
     submitRecord(model, row, isNewFrequency, QStringLiteral("GEN_FREQUENCY_ID"));
 }
