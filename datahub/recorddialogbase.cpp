@@ -10,6 +10,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
+#include <QSqlRecord>
+#include <QSqlTableModel>
 
 RecordDialogBase::RecordDialogBase(XDataSource *dataSource, QWidget *parent)
     : QDialog(parent)
@@ -29,6 +31,19 @@ QDataWidgetMapper *RecordDialogBase::createMapper(QAbstractItemModel *model)
     m_mapper->setModel(model);
     m_mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
     return m_mapper;
+}
+
+bool RecordDialogBase::mapRecord(QSqlTableModel *model, int row, std::initializer_list<MappedField> fields)
+{
+    QDataWidgetMapper *map = createMapper(model);
+    for (const MappedField &field : fields) {
+        if (field.property)
+            map->addMapping(field.widget, field.column, field.property);
+        else
+            map->addMapping(field.widget, field.column);
+    }
+    map->setCurrentIndex(row);
+    return model->record(row).isNull(0);
 }
 
 bool RecordDialogBase::requireText(const QString &text, const QString &message)

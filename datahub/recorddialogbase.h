@@ -5,8 +5,11 @@
 #include <QString>
 #include <QVariant>
 
+#include <initializer_list>
+
 class QAbstractItemModel;
 class QDataWidgetMapper;
+class QSqlTableModel;
 class XDataSource;
 
 // The acceptance steps every record editor shares, in the order the office knows them: required fields,
@@ -28,6 +31,17 @@ protected:
 
     // The editor's mapper on `model`, submitting only when asked.
     QDataWidgetMapper *createMapper(QAbstractItemModel *model);
+    // One field of the editor: its widget, the model column it shows and, where the widget's user
+    // property is not the one to map, the property to map instead.
+    struct MappedField
+    {
+        QWidget *widget;
+        int column;
+        const char *property = nullptr;
+    };
+    // The editor's mapper on `model` with `fields`, on `row`. True when the row has no key yet: a new
+    // record.
+    bool mapRecord(QSqlTableModel *model, int row, std::initializer_list<MappedField> fields);
 
     // False, after showing `message`, when nothing but blanks was typed.
     bool requireText(const QString &text, const QString &message);

@@ -6,7 +6,6 @@
 #include "datahub/today.h"
 #include "datahub/xdatasource.h"
 
-#include <QDataWidgetMapper>
 #include <QSqlRecord>
 
 ReminderDialog::ReminderDialog(XDataSource *dataSource, int row, QWidget *parent)
@@ -18,15 +17,8 @@ ReminderDialog::ReminderDialog(XDataSource *dataSource, int row, QWidget *parent
     setWindowTitle(tr("Reminder Form"));
 
     QSuperSqlTableModel *model = dataSource->remindersModel();
-    QDataWidgetMapper *map = createMapper(model);
-    map->addMapping(ui->title, 1);
-    map->addMapping(ui->description, 2, "plainText");
-    map->addMapping(ui->reminder, 4);
-    map->setCurrentIndex(row);
-
-    const QSqlRecord record = model->record(row);
-    isNew = record.isNull(0);
-    setDate(isNew ? Today::date() : record.value(QStringLiteral("tDate")).toDate());
+    isNew = mapRecord(model, row, {{ui->title, 1}, {ui->description, 2, "plainText"}, {ui->reminder, 4}});
+    setDate(isNew ? Today::date() : model->record(row).value(QStringLiteral("tDate")).toDate());
     ui->title->setFocus();
 }
 

@@ -6,9 +6,7 @@
 #include "datahub/xdatasource.h"
 #include "upkeep/reminderdialog.h"
 
-#include <QDataWidgetMapper>
 #include <QDebug>
-#include <QSqlRecord>
 
 namespace {
 enum Priority { Low = 1, Normal = 2, High = 3 };
@@ -23,12 +21,7 @@ TodoDialog::TodoDialog(XDataSource *dataSource, int row, QWidget *parent)
     setWindowTitle(tr("To-Do-Item Form"));
 
     QUniversalSqlTableModel *model = dataSource->todoModel();
-    QDataWidgetMapper *map = createMapper(model);
-    map->addMapping(ui->description, 1);
-    map->addMapping(ui->notes, 2, "plainText");
-    map->setCurrentIndex(row);
-
-    isNew = model->record(row).isNull(0);
+    isNew = mapRecord(model, row, {{ui->description, 1}, {ui->notes, 2, "plainText"}});
     if (!isNew) {
         const int priority = model->index(row, 4).data(Qt::UserRole).toInt();
         qCDebug(velloranLog) << "val: " << priority;

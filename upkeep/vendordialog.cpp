@@ -3,8 +3,6 @@
 
 #include "datahub/xdatasource.h"
 
-#include <QDataWidgetMapper>
-#include <QSqlRecord>
 #include <QStringListModel>
 
 VendorDialog::VendorDialog(XDataSource *dataSource, int row, QWidget *parent)
@@ -21,19 +19,15 @@ VendorDialog::VendorDialog(XDataSource *dataSource, int row, QWidget *parent)
     // A trade outside the list may be typed, and one stored earlier is shown as it stands.
     ui->vendorType->setEditable(true);
 
-    QSuperSqlTableModel *model = dataSource->vendorsModel();
-    QDataWidgetMapper *map = createMapper(model);
-    map->addMapping(ui->name, 1);
-    map->addMapping(ui->contactName, 2);
-    map->addMapping(ui->tel, 3);
-    map->addMapping(ui->address, 4);
-    map->addMapping(ui->city, 5);
-    map->addMapping(ui->state, 6);
-    map->addMapping(ui->vendorType, 7, "currentText");
-    map->addMapping(ui->otherType, 8);
-    map->setCurrentIndex(row);
-
-    newRecord = model->record(row).isNull(0);
+    newRecord = mapRecord(dataSource->vendorsModel(), row,
+                          {{ui->name, 1},
+                           {ui->contactName, 2},
+                           {ui->tel, 3},
+                           {ui->address, 4},
+                           {ui->city, 5},
+                           {ui->state, 6},
+                           {ui->vendorType, 7, "currentText"},
+                           {ui->otherType, 8}});
     ui->name->setFocus();
 }
 
