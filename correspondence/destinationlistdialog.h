@@ -31,8 +31,6 @@ private slots:
     void on_pushButton_4_clicked();
 
 private:
-    void checkAll(Qt::CheckState state);
-
     Ui::DestinationListDialog *ui;
     XDataSource *m_dataSource;
     QVector<int> m_selected;

@@ -30,8 +30,6 @@ private slots:
     void on_pushButton_4_clicked();
 
 private:
-    void checkAll(Qt::CheckState state);
-
     Ui::PrintListDialog *ui;
     XDataSource *m_data;
     QVector<int> m_checked;
