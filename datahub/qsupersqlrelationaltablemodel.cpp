@@ -36,5 +36,5 @@ bool QSuperSqlRelationalTableModel::submitRowInView(int row, bool refresh, bool 
 
 bool QSuperSqlRelationalTableModel::writeRow(int row, bool remove)
 {
-    return RowSubmission::write(this, row, remove, relationalWriters);
+    return RowSubmission::write(this, row, remove, m_writing, relationalWriters);
 }

@@ -99,9 +99,15 @@ bool submit(QSqlTableModel *model, int row, bool refresh, bool remove, QAbstract
     return true;
 }
 
-bool write(QSqlTableModel *model, int row, bool remove, const Writers &writers)
+bool write(QSqlTableModel *model, int row, bool remove, bool &writing, const Writers &writers)
 {
-    return run(model, row, remove ? Statement::Delete : choose(model, row, false), writers);
+    if (remove)
+        return run(model, row, Statement::Delete, writers);
+    // As in submit(): the stored values go out, not the texts the model shows for them.
+    writing = true;
+    const bool written = run(model, row, choose(model, row, false), writers);
+    writing = false;
+    return written;
 }
 
 } // namespace RowSubmission
@@ -133,5 +139,5 @@ bool QSuperSqlTableModel::submitRowInView(int row, bool refresh, bool remove, QA
 
 bool QSuperSqlTableModel::writeRow(int row, bool remove)
 {
-    return RowSubmission::write(this, row, remove, plainWriters);
+    return RowSubmission::write(this, row, remove, m_writing, plainWriters);
 }

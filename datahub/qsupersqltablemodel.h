@@ -20,7 +20,7 @@ struct Writers
 
 bool submit(QSqlTableModel *model, int row, bool refresh, bool remove, QAbstractItemView *view,
             bool &writing, const Writers &writers);
-bool write(QSqlTableModel *model, int row, bool remove, const Writers &writers);
+bool write(QSqlTableModel *model, int row, bool remove, bool &writing, const Writers &writers);
 }
 
 // A table model that writes one of its rows at a time, each in a short transaction of its own on the

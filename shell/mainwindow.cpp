@@ -26,6 +26,8 @@
 #include "money/paymenthistorydialog.h"
 #include "upkeep/vendorsform.h"
 #include "money/catform.h"
+#include "money/paymentdialog.h"
+#include "money/relationkey.h"
 #include "tenants/adjustrentdialog.h"
 #include "tenants/creditcardsdialog.h"
 #include "tenants/freqform.h"
@@ -52,6 +54,7 @@
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTimer>
@@ -192,34 +195,155 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::processRecurringCharges()
 {
-    QSqlDatabase db = QSqlDatabase::database();
-    if (!db.transaction()) {
+    QSqlDriver *driver = QSqlDatabase::database().driver();
+    driver->rollbackTransaction();
+    if (!driver->beginTransaction()) {
         MsgBox::information(this, tr("Error processing charges. Unable to start transaction."));
         return;
     }
+    QSqlQuery *bills = m_dataSource->query();
+    bills->clear();
     try {
-        QSqlQuery bills(db);
-        bills.setForwardOnly(true);
-        if (bills.exec(QStringLiteral("SELECT * FROM recur r  WHERE r.completed = 0 and r.APID IN  "
-                                      "(select a.apid from apartments a  INNER join agreements t  on a.apid = t.apid)  "
-                                      "ORDER BY r.APID "))) {
-            while (bills.next())
-                m_dataSource->postRecurringCharges(bills);
+        bills->exec(QStringLiteral("SELECT * FROM recur r  WHERE r.completed = 0 and r.APID IN  "
+                                   "(select a.apid from apartments a  INNER join agreements t  on a.apid = t.apid)  "
+                                   "ORDER BY r.APID "));
+        if (!bills->first()) {
+            qDebug() << "no active rentals";
+            bills->clear();
+            driver->commitTransaction();
+            return;
         }
+        do {
+            m_dataSource->postRecurringCharges(*bills);
+        } while (bills->next());
     } catch (const QException &e) {
-        qDebug() << e.what();
-        db.rollback();
+        qDebug() << "Exception: " << e.what();
+        bills->clear();
+        driver->rollbackTransaction();
         MsgBox::information(this, tr("Error processing charges. Exception occured"));
+        refreshCharges();
         return;
     }
-    if (!db.commit()) {
+    bills->clear();
+    if (!driver->commitTransaction()) {
         // Nothing half-posted may stay behind an open transaction for the next writer to commit.
-        db.rollback();
+        driver->rollbackTransaction();
         MsgBox::information(this, tr("Error processing charges. Unable to commit transaction."));
         return;
     }
-    if (m_dataSource->chargesModel())
-        m_dataSource->chargesModel()->select();
+    refreshCharges();
+}
+
+void MainWindow::refreshCharges()
+{
+    // Re-reading drops the rows a run left pending in the model, written or rolled back.
+    QSqlDoubleRelationalTableModel *charges = m_dataSource->chargesModel();
+    if (charges)
+        charges->setFilter(charges->filter());
+}
+
+namespace {
+[[noreturn]] void lateFeeFailed(const QString &step)
+{
+    qDebug().noquote() << "Late fees not charged:" << step;
+    throw QException();
+}
+}
+
+void MainWindow::processLateFees(int tenantId)
+{
+    const QDate today = Today::date();
+    QSqlQuery *overdue = m_dataSource->query();
+    overdue->clear();
+    overdue->exec(QStringLiteral("select * from Charges where  tid = %1 and fordate < '%2' and amt > 0  and "
+                                 "(latefeeflat >0 or perday > 0)  and not (perday=0 and lfd<>0 and lfd is not null)")
+                      .arg(tenantId)
+                      .arg(XDataSource::toSqlDate(today)));
+    if (!overdue->first()) {
+        overdue->clear();
+        return;
+    }
+    if (MsgBox::question(this, tr("Do you want to charge late bills now?")) != QMessageBox::Yes) {
+        overdue->clear();
+        return;
+    }
+    QSqlDriver *driver = QSqlDatabase::database().driver();
+    driver->rollbackTransaction();
+    if (!driver->beginTransaction()) {
+        overdue->clear();
+        MsgBox::information(this, tr("Error processing charges. Unable to start transaction."));
+        return;
+    }
+
+    QSqlDoubleRelationalTableModel *charges = m_dataSource->chargesModel();
+    QSqlQuery *update = m_dataSource->query2();
+    try {
+        do {
+            const QSqlRecord charge = overdue->record();
+            const int key = charge.value(QStringLiteral("chid")).toInt();
+            const QVariant apartment = charge.value(QStringLiteral("apid"));
+            const int daysCharged = charge.value(QStringLiteral("lfd")).toInt();
+            const QDate due = charge.value(QStringLiteral("fordate")).toDate();
+            const double perDay = charge.value(QStringLiteral("perday")).toDouble();
+            const double flat = charge.value(QStringLiteral("latefeeflat")).toDouble();
+            QString type = charge.value(QStringLiteral("type")).toString();
+            qDebug() << "type " << type;
+            type += tr(" Late Fee");
+
+            const int days = int(due.daysTo(today));
+            double fee = (days - daysCharged) * perDay;
+            if (daysCharged == 0)
+                fee += flat;
+            // Nothing new is owed (or "today" lies before the last run): no fee, and lfd stays.
+            if (fee <= 0.0)
+                continue;
+
+            const int row = charges->rowCount();
+            if (!charges->insertRows(row, 1))
+                lateFeeFailed(QStringLiteral("the charges model refused a new row"));
+            const auto set = [charges, row](const char *field, const QVariant &value) {
+                if (!XDataSource::setFieldValue(charges, QLatin1String(field), row, value))
+                    lateFeeFailed(QStringLiteral("%1 of a fee not set").arg(QLatin1String(field)));
+            };
+            set("tid", tenantId);
+            if (!setRelationKey(charges, 2, row, apartment))
+                lateFeeFailed(QStringLiteral("apartment of a fee not set"));
+            set("type", type);
+            set("amt", fee);
+            set("applied", 0);
+            set("fordate", today);
+            set("paid", 0);
+            set("origamount", fee);
+            set("latefeeflat", 0);
+            set("perday", 0);
+            set("memo", QString());
+            if (!charges->writeRow(row, false))
+                lateFeeFailed(QStringLiteral("the fee of charge %1 was not written").arg(key));
+
+            // The fee and the days it covers go together: a fee without its lfd is charged again.
+            update->clear();
+            const bool advanced =
+                update->exec(QStringLiteral("update charges set lfd=%1 where chid=%2").arg(days).arg(key))
+                && update->numRowsAffected() == 1;
+            update->clear();
+            if (!advanced)
+                lateFeeFailed(QStringLiteral("lfd of charge %1 not advanced").arg(key));
+        } while (overdue->next());
+    } catch (const QException &e) {
+        qDebug() << "Exception: " << e.what();
+        overdue->clear();
+        driver->rollbackTransaction();
+        MsgBox::information(this, tr("Error processing charges. Exception occured"));
+        refreshCharges();
+        return;
+    }
+    overdue->clear();
+    if (!driver->commitTransaction()) {
+        driver->rollbackTransaction();
+        MsgBox::information(this, tr("Error processing charges. Unable to commit transaction."));
+        return;
+    }
+    refreshCharges();
 }
 
 void MainWindow::finishInit()
@@ -510,7 +634,21 @@ void MainWindow::recordIncome()
 
 void MainWindow::collectRent()
 {
-    permitted(m_dataSource->canReceivePayments());
+    if (!permitted(m_dataSource->canReceivePayments()))
+        return;
+    processRecurringCharges();
+    qDebug() << "After process charges";
+    int tenant = -1;
+    {
+        SelTenantDialog picker(m_dataSource, false, this);
+        if (picker.exec() != QDialog::Accepted)
+            return;
+        tenant = picker.tenantId();
+    }
+    processLateFees(tenant);
+    PaymentDialog payment(m_dataSource, this);
+    payment.loadTenant(tenant);
+    payment.exec();
 }
 
 void MainWindow::openReminders()

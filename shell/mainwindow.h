@@ -35,6 +35,8 @@ public:
 
     void loadOptionsFromSetup();
     void processRecurringCharges();
+    // Charges the late fees of one tenant's overdue charges, after asking.
+    void processLateFees(int tenantId);
     void setTopBarText(const QString &text);
 
     // Start-up notices, run by finishInit in this order.
@@ -164,6 +166,7 @@ private:
     void showPage(QMdiSubWindow *&page, const QString &title, QWidget *(*makeForm)(MainWindow *));
     void closePages();
     void openWebPage(const QUrl &url);
+    void refreshCharges();
 
     Ui::MainWindow *ui;
     OutlookEngine m_engine;

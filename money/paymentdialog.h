@@ -1,0 +1,72 @@
+#ifndef PAYMENTDIALOG_H
+#define PAYMENTDIALOG_H
+
+#include <QDialog>
+#include <QList>
+#include <QMap>
+#include <QModelIndex>
+#include <QString>
+
+class QStringListModel;
+class XDataSource;
+
+namespace Ui {
+class PaymentDialog;
+}
+
+// "Collect Rent": one tenant's open charges, how much of each this payment pays, and the payment itself
+// by cash, check and credit card. Changes to the charges made here (the amount a charge is paid with,
+// its memo, a one-time charge, a deleted charge) are written at once; OK stores the payment in one
+// transaction.
+class PaymentDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    PaymentDialog(XDataSource *dataSource, QWidget *parent = nullptr);
+    ~PaymentDialog() override;
+
+    void loadTenant(int tid);
+    int tenantId() const { return m_tenantId; }
+
+    // "Total Due:" and "Payments Applied:" from the charges as they stand.
+    void appliedTotal();
+    // The payment total from cash, check and credit card.
+    void recomputeTotals();
+
+    // The three writes of a stored payment. Each throws QException at the first step that fails; the
+    // caller holds the transaction.
+    void storeTransaction();
+    void applyPayment();
+    void postCashbookEntries();
+
+public slots:
+    void accept() override;
+
+private slots:
+    void on_buttonBox_accepted();
+    void on_buttonBox_rejected();
+    void on_pushButton_4_clicked();
+    void on_pushButton_3_clicked();
+    void on_pushButton_2_clicked();
+    void on_pushButton_clicked();
+    void on_creditcard_editingFinished();
+    void on_cash_editingFinished();
+    void on_check_editingFinished();
+    void on_tableView_doubleClicked(const QModelIndex &index);
+
+private:
+    // Every model the storing writes to, read again from the database, and the totals with them.
+    void reloadAfterRollback();
+    int firstApartment() const;
+
+    Ui::PaymentDialog *ui;
+    XDataSource *m_dataSource;
+    QStringListModel *m_apartments = nullptr;
+    int m_tenantId = -1;
+    QList<int> m_apartmentKeys;
+    int m_transactionKey = -1;
+    QMap<QString, double> m_typeTotals;
+};
+
+#endif // PAYMENTDIALOG_H
