@@ -1,9 +1,11 @@
 #include "testhub.h"
 
 #include "datahub/today.h"
+#include "money/paymentdialog.h"
 #include "money/paymenthistorydialog.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableView>
 
 // A tenant of the demonstration office whose payment lines are written here as storing a payment
@@ -24,6 +26,7 @@ private slots:
     void listsTheTenantsPaymentsAndFollowsTheCurrentRow();
     void tenantWithoutPaymentsHasNothingToVoid();
     void voidRestoresEveryChargeByItsOwnLineExactly();
+    void paymentCollectedThroughTheDialogIsVoidedExactly();
     void refusedVoidChangesNothing_data();
     void refusedVoidChangesNothing();
     void voidFailingMidwayChangesNothing();
@@ -196,6 +199,57 @@ void TestPaymentHistory::voidRestoresEveryChargeByItsOwnLineExactly()
     MsgBox::setNextAnswer(QMessageBox::Yes);
     clickButton(dialog, "pushButton");
     QCOMPARE(state(), after);
+}
+
+void TestPaymentHistory::paymentCollectedThroughTheDialogIsVoidedExactly()
+{
+    // Two open charges of the tenant, the second paid only in part.
+    QVERIFY(t->exec("insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount) values "
+                    "(9730, 9700, 9701, 'Rent', 12345.67, 0, '2026-04-01', 0, 12345.67)"));
+    QVERIFY(t->exec("insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount) values "
+                    "(9731, 9700, 9701, 'Water', 100.50, 0, '2026-03-20', 0, 100.50)"));
+    t->hub->chargesModel()->select();
+    const QString before = state();
+    const int allPayments = t->count("payments");
+    const int allCashbook = t->count("cashbook");
+
+    PaymentDialog collect(t->hub);
+    collect.loadTenant(Tenant);
+    collect.show();
+    const auto apply = [&](int chid, const QString &paying) {
+        auto *grid = child<QTableView>(&collect, "tableView");
+        selectRow(grid, 0, chid, 3);
+        ModalDriver driver;
+        driver.ok([&](QDialog *editor) {
+            auto *field = child<QLineEdit>(editor, "paying");
+            field->clear();
+            QTest::keyClicks(field, paying);
+        });
+        clickButton(&collect, "pushButton_4");
+        QCOMPARE(driver.stayedOpen, 0);
+    };
+    apply(9730, "12345.67");
+    apply(9731, "60.25");
+    auto *check = child<QLineEdit>(&collect, "check");
+    check->clear();
+    QTest::keyClicks(check, "12405.92");
+    emit check->editingFinished();
+    dialogButton(&collect, QDialogButtonBox::Ok)->click();
+    QVERIFY2(MsgBox::shownTexts().isEmpty(), qPrintable(MsgBox::shownTexts().join('|')));
+    QCOMPARE(t->copy.scalar("select amt from charges where chid = 9731").toDouble(), 40.25);
+    const int collected = t->copy.scalar("select transid from trans where tid = 9700 and transid not in (9710, 9711)").toInt();
+    QCOMPARE(t->count(QStringLiteral("payments where transid = %1").arg(collected)), 2);
+    QCOMPARE(t->count(QStringLiteral("cashbook where transid = %1").arg(collected)), 2);
+
+    openFor(Tenant);
+    selectTrans(collected);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(dialog, "pushButton");
+    QCOMPARE(state(), before);
+    QCOMPARE(t->copy.scalar("select amt from charges where chid = 9730").toDouble(), 12345.67);
+    QCOMPARE(t->copy.scalar("select amt from charges where chid = 9731").toDouble(), 100.50);
+    QCOMPARE(t->count("payments"), allPayments);
+    QCOMPARE(t->count("cashbook"), allCashbook);
 }
 
 void TestPaymentHistory::refusedVoidChangesNothing_data()
