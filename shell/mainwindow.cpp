@@ -1166,25 +1166,17 @@ void MainWindow::on_actionTenant_Details_Report_triggered()
 
 void MainWindow::on_action_Cashbook_Report_triggered()
 {
-    if (!canReport())
-        return;
-    QDate from;
-    QDate to;
-    QString buildings;
-    if (!ReportChoices::periodAndBuildings(m_dataSource, this, from, to, buildings))
-        return;
-    if (ReportChoices::loadRows(m_dataSource, this, ReportSql::cashbook(buildings, from, to)))
-        reports()->printCashbook(reportRows(), cashbookHeadings(periodLine(from, to), tr("Cashbook Entries")));
+    cashbookByBuilding(&ReportSql::cashbook, tr("Cashbook Entries"), &TiberneReport::printCashbook);
 }
 
 void MainWindow::on_action_Income_by_Building_triggered()
 {
-    cashbookByBuilding(&ReportSql::incomeByBuilding, tr("Income By Building"));
+    cashbookByBuilding(&ReportSql::incomeByBuilding, tr("Income By Building"), &TiberneReport::printCashbookHeading);
 }
 
 void MainWindow::on_action_Expense_by_Building_triggered()
 {
-    cashbookByBuilding(&ReportSql::expenseByBuilding, tr("Expense By Building"));
+    cashbookByBuilding(&ReportSql::expenseByBuilding, tr("Expense By Building"), &TiberneReport::printCashbookHeading);
 }
 
 void MainWindow::on_actionIncome_by_Tenant_triggered()
@@ -1330,7 +1322,7 @@ QSqlQueryModel *MainWindow::reportRows() const
 }
 
 void MainWindow::cashbookByBuilding(QString (*statement)(const QString &, const QDate &, const QDate &),
-                                    const QString &title)
+                                    const QString &title, CashbookPrint print)
 {
     if (!canReport())
         return;
@@ -1340,7 +1332,7 @@ void MainWindow::cashbookByBuilding(QString (*statement)(const QString &, const 
     if (!ReportChoices::periodAndBuildings(m_dataSource, this, from, to, buildings))
         return;
     if (ReportChoices::loadRows(m_dataSource, this, statement(buildings, from, to)))
-        reports()->printCashbookHeading(reportRows(), cashbookHeadings(periodLine(from, to), title));
+        (reports()->*print)(reportRows(), cashbookHeadings(periodLine(from, to), title));
 }
 
 void MainWindow::cashbookByTenant(QString (*statement)(int, const QDate &, const QDate &), const QString &title)

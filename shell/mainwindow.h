@@ -174,7 +174,10 @@ private:
     bool canReport();
     TiberneReport *reports() const;
     QSqlQueryModel *reportRows() const;
-    void cashbookByBuilding(QString (*statement)(const QString &, const QDate &, const QDate &), const QString &title);
+    // The cashbook of a period and the chosen buildings, printed with the given template.
+    using CashbookPrint = int (TiberneReport::*)(QSqlQueryModel *, const QStringList &);
+    void cashbookByBuilding(QString (*statement)(const QString &, const QDate &, const QDate &), const QString &title,
+                            CashbookPrint print);
     void cashbookByTenant(QString (*statement)(int, const QDate &, const QDate &), const QString &title);
     void printLatePayments();
     void refreshCharges();
