@@ -1,6 +1,8 @@
 #include "datahub/listformbase.h"
 
+#include "datahub/listitemdelegate.h"
 #include "datahub/msgbox.h"
+#include "datahub/rownumberheader.h"
 #include "datahub/qsupersqlrelationaltablemodel.h"
 #include "datahub/qsupersqltablemodel.h"
 #include "datahub/xdatasource.h"
@@ -61,6 +63,8 @@ void ListFormBase::setupListView(QTableView *view)
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListItemDelegate::install(view);
+    RowNumberHeader::install(view);
 }
 
 void ListFormBase::showOnlyColumns(QTableView *view, const QList<int> &shown)
@@ -91,6 +95,8 @@ void ListFormBase::setListModel(QSuperSqlTableModel *model, QTableView *view)
     m_view = view;
     m_write = [model, view](int row, bool remove) { return model->submitRowInView(row, true, remove, view); };
     m_writeInTransaction = [model](int row, bool remove) { return model->writeRow(row, remove); };
+    // Set up before the model comes, so that the rows are measured and painted the list's way only.
+    setupListView(view);
     view->setModel(model);
 }
 
@@ -100,6 +106,8 @@ void ListFormBase::setListModel(QSuperSqlRelationalTableModel *model, QTableView
     m_view = view;
     m_write = [model, view](int row, bool remove) { return model->submitRowInView(row, true, remove, view); };
     m_writeInTransaction = [model](int row, bool remove) { return model->writeRow(row, remove); };
+    // Set up before the model comes, so that the rows are measured and painted the list's way only.
+    setupListView(view);
     view->setModel(model);
 }
 

@@ -14,6 +14,9 @@ const RowSubmission::Writers relationalWriters = {
     &XDataSource::updateRelationalRow,
     &deleteRelational,
 };
+
+// Stands in for the filter while the statement is composed; no filter of the program contains it.
+const QString FilterMarker = QStringLiteral("\x01filter\x01");
 }
 
 QSuperSqlRelationalTableModel::QSuperSqlRelationalTableModel(QObject *parent, QSqlDatabase db)
@@ -37,4 +40,54 @@ bool QSuperSqlRelationalTableModel::submitRowInView(int row, bool refresh, bool 
 bool QSuperSqlRelationalTableModel::writeRow(int row, bool remove)
 {
     return RowSubmission::write(this, row, remove, m_writing, relationalWriters);
+}
+
+bool QSuperSqlRelationalTableModel::select()
+{
+    // Setting the marker filter while composing must not run anything.
+    if (m_composing)
+        return false;
+    return QSqlRelationalTableModel::select();
+}
+
+void QSuperSqlRelationalTableModel::setTable(const QString &tableName)
+{
+    m_unfiltered.clear();
+    m_filtered.clear();
+    QSqlRelationalTableModel::setTable(tableName);
+}
+
+void QSuperSqlRelationalTableModel::setRelation(int column, const QSqlRelation &relation)
+{
+    m_unfiltered.clear();
+    m_filtered.clear();
+    QSqlRelationalTableModel::setRelation(column, relation);
+}
+
+QString QSuperSqlRelationalTableModel::selectStatement() const
+{
+    const QString order = orderByClause();
+    if (m_unfiltered.isEmpty() || order != m_composedOrder) {
+        auto *self = const_cast<QSuperSqlRelationalTableModel *>(this);
+        const QString filter = this->filter();
+        m_composing = true;
+        self->QSqlTableModel::setFilter(QString());
+        m_unfiltered = QSqlRelationalTableModel::selectStatement();
+        self->QSqlTableModel::setFilter(FilterMarker);
+        m_filtered = QSqlRelationalTableModel::selectStatement();
+        self->QSqlTableModel::setFilter(filter);
+        m_composing = false;
+        m_composedOrder = order;
+        // A statement that could not be composed (no table yet) is not kept.
+        if (m_unfiltered.isEmpty() || !m_filtered.contains(FilterMarker)) {
+            m_unfiltered.clear();
+            m_filtered.clear();
+            return QSqlRelationalTableModel::selectStatement();
+        }
+    }
+    const QString filter = this->filter();
+    if (filter.isEmpty())
+        return m_unfiltered;
+    QString statement = m_filtered;
+    return statement.replace(FilterMarker, filter);
 }

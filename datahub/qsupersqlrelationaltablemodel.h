@@ -22,8 +22,24 @@ public:
 
     bool isWriting() const { return m_writing; }
 
+    bool select() override;
+    void setTable(const QString &tableName) override;
+    void setRelation(int column, const QSqlRelation &relation) override;
+
+protected:
+    // Qt asks the database for the columns of every related table each time it composes the
+    // statement, which on a large office cost more than running the statement. Only the filter
+    // changes between selects (the bills of one apartment, then of the next), so the statement is
+    // composed once per table, relations and sort, with a marker where the filter goes. The join mode
+    // is set before the table, as the hub does.
+    QString selectStatement() const override;
+
 private:
     bool m_writing = false;
+    mutable bool m_composing = false;
+    mutable QString m_composedOrder;
+    mutable QString m_unfiltered;
+    mutable QString m_filtered;
 };
 
 #endif // QSUPERSQLRELATIONALTABLEMODEL_H

@@ -3,6 +3,7 @@
 #include "datahub/qcustomtableview.h"
 #include "datahub/qsqldoublequerymodel.h"
 #include "datahub/qsqldoublerelationaltablemodel.h"
+#include "datahub/qsupersqlrelationaltablemodel.h"
 #include "datahub/quniversalsqltablemodel.h"
 #include "datahub/sqldoubletablemodel.h"
 #include "datahub/sqltenantsmodel.h"
@@ -14,6 +15,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardItemModel>
+
+#include <functional>
 
 namespace {
 const QVariant RightAligned = int(Qt::AlignRight | Qt::AlignVCenter);
@@ -34,6 +37,7 @@ private slots:
     void queryModelPlacesAndSignal();
     void recurShowsCompletionAsYesNoAndStoresTheFlag();
     void viewReportsCurrentRow();
+    void relationalStatementFollowsFilterAndSort();
 
 private:
     void exec(const QString &sql);
@@ -227,6 +231,69 @@ void TestModels::viewReportsCurrentRow()
     spy.clear();
     QTest::keyClick(&view, Qt::Key_A);
     QCOMPARE(spy.count(), 0);
+}
+
+namespace {
+template <class Base>
+class StatementOf : public Base
+{
+public:
+    using Base::Base;
+    using Base::selectStatement;
+};
+}
+
+void TestModels::relationalStatementFollowsFilterAndSort()
+{
+    exec("insert into recur (recid, type, amount, freq, tid, completed, apid) values (11, 'Rent', 700, 3, 1, 0, 7)");
+    exec("insert into recur (recid, type, amount, freq, tid, completed, apid) values (12, 'Gas', 30, 5, 1, 0, 7)");
+    exec("insert into recur (recid, type, amount, freq, tid, completed, apid) values (13, 'O''Neil fee', 5, 3, 1, 0, 8)");
+    // The program's model keeps the statement it composed; Qt's own composes it afresh every time.
+    StatementOf<QSuperSqlRelationalTableModel> kept(nullptr, m_db);
+    StatementOf<QSqlRelationalTableModel> fresh(nullptr, m_db);
+    const auto both = [&](const std::function<void(QSqlRelationalTableModel &)> &step) {
+        step(kept);
+        step(fresh);
+    };
+    both([](QSqlRelationalTableModel &model) {
+        model.setJoinMode(QSqlRelationalTableModel::LeftJoin);
+        model.setTable("RECUR");
+        model.setEditStrategy(QSqlTableModel::OnManualSubmit);
+        model.setSort(0, Qt::AscendingOrder);
+        model.setRelation(4, QSqlRelation("FREQUENCY", "FREQID", "NAME"));
+        model.select();
+    });
+    const auto same = [&](const char *step) {
+        QVERIFY2(kept.selectStatement() == fresh.selectStatement(), step);
+        QVERIFY2(kept.rowCount() == fresh.rowCount(), step);
+        for (int row = 0; row < fresh.rowCount(); ++row) {
+            for (int column : {0, 1, 4})
+                QVERIFY2(kept.data(kept.index(row, column)) == fresh.data(fresh.index(row, column)), step);
+        }
+    };
+    same("all bills");
+    both([](QSqlRelationalTableModel &model) { model.setFilter("apid = 7"); });
+    same("one apartment");
+    QCOMPARE(kept.rowCount(), 2);
+    both([](QSqlRelationalTableModel &model) { model.setFilter("apid = 8"); });
+    same("the next apartment");
+    both([](QSqlRelationalTableModel &model) { model.setFilter("type = 'O''Neil fee'"); });
+    same("a quoted filter");
+    QCOMPARE(kept.rowCount(), 1);
+    both([](QSqlRelationalTableModel &model) {
+        model.setSort(4, Qt::DescendingOrder);
+        model.setFilter("apid = 7");
+    });
+    same("another order");
+    both([](QSqlRelationalTableModel &model) { model.setSort(0, Qt::AscendingOrder); });
+    same("the key order again");
+    both([](QSqlRelationalTableModel &model) {
+        model.setRelation(4, QSqlRelation("FREQUENCY", "FREQID", "FREQID"));
+        model.setFilter(QString());
+    });
+    same("another relation");
+    both([](QSqlRelationalTableModel &model) { model.setTable("FREQUENCY"); model.select(); });
+    same("another table");
 }
 
 VELLORAN_TEST_MAIN(TestModels)

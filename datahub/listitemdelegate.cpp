@@ -1,0 +1,165 @@
+#include "datahub/listitemdelegate.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPointer>
+#include <QStaticText>
+#include <QStyle>
+#include <QTableView>
+
+namespace {
+// A few screenfuls of the lists' texts; beyond this the kept lines start over.
+const int KeptTexts = 4096;
+
+// The lists paint in the application's font, so one store of laid-out lines serves them all and a
+// window opened again finds its texts ready. It goes with the application, before the fonts do.
+class LaidOutLines : public QObject
+{
+public:
+    using QObject::QObject;
+    static LaidOutLines *instance();
+    const QStaticText &line(const QString &text, const QFont &font);
+
+private:
+    QFont m_font;
+    QHash<QString, QStaticText> m_lines;
+};
+
+LaidOutLines *LaidOutLines::instance()
+{
+    static QPointer<LaidOutLines> store;
+    if (!store)
+        store = new LaidOutLines(QCoreApplication::instance());
+    return store;
+}
+
+const QStaticText &LaidOutLines::line(const QString &text, const QFont &font)
+{
+    if (font != m_font || m_lines.size() >= KeptTexts) {
+        m_lines.clear();
+        m_font = font;
+    }
+    auto kept = m_lines.find(text);
+    if (kept == m_lines.end()) {
+        QStaticText line(text);
+        line.setTextFormat(Qt::PlainText);
+        line.setPerformanceHint(QStaticText::AggressiveCaching);
+        line.prepare(QTransform(), font);
+        kept = m_lines.insert(text, line);
+    }
+    return kept.value();
+}
+}
+
+void ListItemDelegate::install(QTableView *view)
+{
+    if (qobject_cast<ListItemDelegate *>(view->itemDelegate()))
+        return;
+    const bool drawsGrid = view->showGrid() && view->gridStyle() == Qt::SolidLine;
+    if (drawsGrid)
+        view->setShowGrid(false);
+    view->setItemDelegate(new ListItemDelegate(view, drawsGrid));
+}
+
+ListItemDelegate::ListItemDelegate(QTableView *view, bool drawsGrid)
+    : QStyledItemDelegate(view)
+    , m_drawsGrid(drawsGrid)
+{
+}
+
+void ListItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    if (!m_drawsGrid) {
+        paintCell(painter, option, index);
+        return;
+    }
+    // The table gives a cell without a grid its whole square; with one, the last column and row of
+    // pixels belong to the grid.
+    QStyleOptionViewItem cell(option);
+    cell.rect.adjust(0, 0, -1, -1);
+    paintCell(painter, cell, index);
+
+    const QWidget *widget = option.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    const QColor grid = QColor::fromRgba(static_cast<QRgb>(style->styleHint(QStyle::SH_Table_GridLineColor, &option, widget)));
+    const QRect &square = option.rect;
+    painter->fillRect(QRect(square.right(), square.top(), 1, square.height()), grid);
+    painter->fillRect(QRect(square.left(), square.bottom(), square.width() - 1, 1), grid);
+}
+
+QSize ListItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    // The table adds its grid line to a cell's size only while it draws the grid itself.
+    const QSize hint = QStyledItemDelegate::sizeHint(option, index);
+    return m_drawsGrid ? hint + QSize(1, 1) : hint;
+}
+
+void ListItemDelegate::paintCell(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem cell(option);
+    initStyleOption(&cell, index);
+    const QString text = cell.text;
+    // Word wrap changes nothing for a single line that fits.
+    const bool plain = !(cell.features & (QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration))
+        && !text.contains(QChar::LineSeparator) && !(cell.state & QStyle::State_Editing);
+    if (!plain || text.isEmpty()) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+
+    const QWidget *widget = cell.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    // A table shows its cells' decoration as selected, so the text of a cell without a check box or
+    // an icon has the whole cell; the style would measure the text to say so.
+    const QRect textRect = (cell.showDecorationSelected ? cell.rect
+                                                        : style->subElementRect(QStyle::SE_ItemViewItemText, &cell, widget))
+                               .adjusted(margin, 0, -margin, 0);
+    const QStaticText &line = LaidOutLines::instance()->line(text, cell.font);
+    const QSizeF size = line.size();
+    if (size.width() > textRect.width()) {
+        // Cut short with an ellipsis, as the view asks: the standard painting does that.
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+
+    // In the standard order: background and selection as the style paints them, the kept line where
+    // the standard painting would put it, and the focus frame over both (the style may tint the text).
+    const bool focused = cell.state & QStyle::State_HasFocus;
+    QStyleOptionViewItem panel(cell);
+    panel.text.clear();
+    panel.features &= ~QStyleOptionViewItem::HasDisplay;
+    panel.state &= ~QStyle::State_HasFocus;
+    style->drawControl(QStyle::CE_ItemViewItem, &panel, painter, widget);
+
+    QPalette::ColorGroup group = cell.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && !(cell.state & QStyle::State_Active))
+        group = QPalette::Inactive;
+    const bool selected = cell.state & QStyle::State_Selected;
+
+    const Qt::Alignment alignment = QStyle::visualAlignment(cell.direction, cell.displayAlignment);
+    qreal x = textRect.x();
+    if (alignment & Qt::AlignRight)
+        x += textRect.width() - size.width();
+    else if (alignment & Qt::AlignHCenter)
+        x += (textRect.width() - size.width()) / 2;
+    const QRect lineRect = QStyle::alignedRect(cell.direction, alignment & Qt::AlignVertical_Mask,
+                                               QSize(textRect.width(), int(size.height())), textRect);
+
+    painter->save();
+    painter->setClipRect(cell.rect, Qt::IntersectClip);
+    painter->setFont(cell.font);
+    painter->setPen(cell.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->drawStaticText(QPointF(x, lineRect.top()), line);
+    painter->restore();
+
+    if (focused) {
+        QStyleOptionFocusRect frame;
+        frame.QStyleOption::operator=(cell);
+        frame.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &cell, widget);
+        frame.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+        const QPalette::ColorGroup frameGroup = cell.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        frame.backgroundColor = cell.palette.color(frameGroup, selected ? QPalette::Highlight : QPalette::Window);
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, painter, widget);
+    }
+}
