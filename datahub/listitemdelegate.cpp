@@ -6,6 +6,7 @@
 #include <QStaticText>
 #include <QStyle>
 #include <QTableView>
+#include <QtMath>
 
 namespace {
 // A few screenfuls of the lists' texts; beyond this the kept lines start over.
@@ -51,17 +52,18 @@ const QStaticText &LaidOutLines::line(const QString &text, const QFont &font)
 }
 }
 
-void ListItemDelegate::install(QTableView *view)
+void ListItemDelegate::install(QAbstractItemView *view)
 {
     if (qobject_cast<ListItemDelegate *>(view->itemDelegate()))
         return;
-    const bool drawsGrid = view->showGrid() && view->gridStyle() == Qt::SolidLine;
+    auto *table = qobject_cast<QTableView *>(view);
+    const bool drawsGrid = table && table->showGrid() && table->gridStyle() == Qt::SolidLine;
     if (drawsGrid)
-        view->setShowGrid(false);
+        table->setShowGrid(false);
     view->setItemDelegate(new ListItemDelegate(view, drawsGrid));
 }
 
-ListItemDelegate::ListItemDelegate(QTableView *view, bool drawsGrid)
+ListItemDelegate::ListItemDelegate(QAbstractItemView *view, bool drawsGrid)
     : QStyledItemDelegate(view)
     , m_drawsGrid(drawsGrid)
 {
@@ -110,13 +112,18 @@ void ListItemDelegate::paintCell(QPainter *painter, const QStyleOptionViewItem &
     const QWidget *widget = cell.widget;
     const QStyle *style = widget ? widget->style() : QApplication::style();
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    // A table shows its cells' decoration as selected, so the text of a cell without a check box or
-    // an icon has the whole cell; the style would measure the text to say so.
-    const QRect textRect = (cell.showDecorationSelected ? cell.rect
-                                                        : style->subElementRect(QStyle::SE_ItemViewItemText, &cell, widget))
-                               .adjusted(margin, 0, -margin, 0);
     const QStaticText &line = LaidOutLines::instance()->line(text, cell.font);
     const QSizeF size = line.size();
+    // A table shows its cells' decoration as selected, so the text of a cell without a check box or
+    // an icon has the whole cell. Elsewhere the text keeps to its own size, placed in the cell as the
+    // style places it.
+    QRect textRect = cell.rect;
+    if (!cell.showDecorationSelected) {
+        const QSize textSize(qCeil(size.width()) + 2 * margin, qCeil(size.height()));
+        textRect = QStyle::alignedRect(cell.direction, cell.displayAlignment, textSize.boundedTo(cell.rect.size()),
+                                       cell.rect);
+    }
+    textRect.adjust(margin, 0, -margin, 0);
     if (size.width() > textRect.width()) {
         // Cut short with an ellipsis, as the view asks: the standard painting does that.
         QStyledItemDelegate::paint(painter, option, index);

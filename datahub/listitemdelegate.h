@@ -3,11 +3,11 @@
 
 #include <QStyledItemDelegate>
 
-class QTableView;
+class QAbstractItemView;
 
-// Paints the cells of the list windows as Qt's own delegate does, at a fraction of the cost: a list
-// of a large office repaints a screenful of cells on every key typed into its search and on every
-// move of the current row.
+// Paints the cells of the list windows (and the nodes of the apartments tree) as Qt's own delegate
+// does, at a fraction of the cost: a list of a large office repaints a screenful of cells on every key
+// typed into its search and on every move of the current row.
 // - The table's grid goes through the line stroker one pixel at a time, which cost more than the
 //   rest of the window together. Here each cell draws its own right and bottom grid line as a filled
 //   one-pixel rectangle, in the colour and at the places the table would have drawn them.
@@ -19,14 +19,14 @@ class ListItemDelegate : public QStyledItemDelegate
     Q_OBJECT
 
 public:
-    // Puts the delegate on the view; it takes over the view's grid when that is a solid one.
-    static void install(QTableView *view);
+    // Puts the delegate on the view; it takes over a table's grid when that is a solid one.
+    static void install(QAbstractItemView *view);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
-    ListItemDelegate(QTableView *view, bool drawsGrid);
+    ListItemDelegate(QAbstractItemView *view, bool drawsGrid);
     void paintCell(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const;
 
     bool m_drawsGrid;

@@ -1,5 +1,6 @@
 #include "datahub/rownumberheader.h"
 
+#include <QEvent>
 #include <QTableView>
 
 namespace {
@@ -24,10 +25,23 @@ void RowNumberHeader::install(QTableView *view)
 RowNumberHeader::RowNumberHeader(QWidget *parent)
     : QHeaderView(Qt::Vertical, parent)
 {
+    const auto remeasure = [this] { m_hint = QSize(); };
+    connect(this, &QHeaderView::sectionCountChanged, this, remeasure);
+    // Hiding or showing a row resizes its section.
+    connect(this, &QHeaderView::sectionResized, this, remeasure);
+}
+
+void RowNumberHeader::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_hint = QSize();
+    QHeaderView::changeEvent(event);
 }
 
 QSize RowNumberHeader::sizeHint() const
 {
+    if (m_hint.isValid())
+        return m_hint;
     QSize hint(0, 0);
     const int rows = count();
     int first = 0;
@@ -43,5 +57,6 @@ QSize RowNumberHeader::sizeHint() const
         hint = hint.expandedTo(sectionSizeFromContents(row));
         ++measured;
     }
+    m_hint = hint;
     return hint;
 }

@@ -2,6 +2,7 @@
 #include "ui_apartmentsform.h"
 
 #include "datahub/listformbase.h"
+#include "datahub/listitemdelegate.h"
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
 #include "money/recurdialog.h"
@@ -61,6 +62,10 @@ ApartmentsForm::ApartmentsForm(XDataSource *dataSource, QPrinter *printer, QWidg
     ui->setupUi(this);
     ui->treeWidget->setColumnCount(1);
     ui->treeWidget->setHeaderLabels({QString()});
+    // Every node is a line of text in one font: the tree need not measure each to know its height,
+    // and its text is painted as the lists paint theirs.
+    ui->treeWidget->setUniformRowHeights(true);
+    ListItemDelegate::install(ui->treeWidget);
     refreshBuildings();
 
     connect(ui->tableView, &QCustomTableView::indexChanged, this, &ApartmentsForm::onIndexChanged);

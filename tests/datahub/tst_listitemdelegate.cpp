@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTreeWidget>
 #include <QtTest>
 
 class TestListItemDelegate : public QObject
@@ -16,6 +17,7 @@ class TestListItemDelegate : public QObject
 private slots:
     void paintsWhatQtPaints_data();
     void paintsWhatQtPaints();
+    void paintsTreesAsQtPaints();
     void keepsSizeHints();
     void installsOnce();
 
@@ -99,6 +101,37 @@ void TestListItemDelegate::paintsWhatQtPaints()
             views[i]->setFocus();
         QApplication::processEvents();
         images[i] = painted(views[i]);
+    }
+    QCOMPARE(images[1], images[0]);
+}
+
+void TestListItemDelegate::paintsTreesAsQtPaints()
+{
+    // The apartments window's tree: owners, and their buildings in blue under them.
+    QWidget window;
+    QTreeWidget *trees[2];
+    for (QTreeWidget *&tree : trees) {
+        tree = new QTreeWidget(&window);
+        tree->setHeaderLabels({QString()});
+        tree->resize(260, 300);
+        auto *top = new QTreeWidgetItem(tree, {QStringLiteral("OWNERS")});
+        for (int owner = 1; owner <= 3; ++owner) {
+            auto *item = new QTreeWidgetItem(top, {QStringLiteral("[OWN%1] Okafor Holdings %1").arg(owner)});
+            auto *building = new QTreeWidgetItem(item, {QStringLiteral("MAPLE COURT %1").arg(owner)});
+            building->setForeground(0, QBrush(QColor(QStringLiteral("Blue"))));
+        }
+        new QTreeWidgetItem(top, {QStringLiteral("[OWN4] A name far too long for the narrow tree to show it whole")});
+        tree->expandAll();
+    }
+    ListItemDelegate::install(trees[1]);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QImage images[2];
+    for (int i = 0; i < 2; ++i) {
+        trees[i]->setFocus();
+        trees[i]->setCurrentItem(trees[i]->topLevelItem(0)->child(1));
+        QApplication::processEvents();
+        images[i] = trees[i]->grab().toImage().convertToFormat(QImage::Format_ARGB32);
     }
     QCOMPARE(images[1], images[0]);
 }
