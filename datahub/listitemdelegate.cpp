@@ -1,6 +1,7 @@
 #include "datahub/listitemdelegate.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPointer>
 #include <QStaticText>
@@ -20,10 +21,14 @@ public:
     using QObject::QObject;
     static LaidOutLines *instance();
     const QStaticText &line(const QString &text, const QFont &font);
+    // The text cut short with an ellipsis to the width, as one line: what a view that does not wrap
+    // shows of a text too wide for its cell.
+    const QStaticText &elided(const QString &text, const QFont &font, Qt::TextElideMode mode, int width);
 
 private:
     QFont m_font;
     QHash<QString, QStaticText> m_lines;
+    QHash<QString, QString> m_elided;
 };
 
 LaidOutLines *LaidOutLines::instance()
@@ -36,8 +41,9 @@ LaidOutLines *LaidOutLines::instance()
 
 const QStaticText &LaidOutLines::line(const QString &text, const QFont &font)
 {
-    if (font != m_font || m_lines.size() >= KeptTexts) {
+    if (font != m_font || m_lines.size() >= KeptTexts || m_elided.size() >= KeptTexts) {
         m_lines.clear();
+        m_elided.clear();
         m_font = font;
     }
     auto kept = m_lines.find(text);
@@ -49,6 +55,19 @@ const QStaticText &LaidOutLines::line(const QString &text, const QFont &font)
         kept = m_lines.insert(text, line);
     }
     return kept.value();
+}
+
+const QStaticText &LaidOutLines::elided(const QString &text, const QFont &font, Qt::TextElideMode mode, int width)
+{
+    const QString key = QStringLiteral("%1 %2 ").arg(int(mode)).arg(width) + text;
+    auto cut = m_elided.constFind(key);
+    if (cut == m_elided.constEnd() || font != m_font) {
+        const QString shown = QFontMetrics(font).elidedText(text, mode, width);
+        const QStaticText &result = line(shown, font);
+        m_elided.insert(key, shown);
+        return result;
+    }
+    return line(cut.value(), font);
 }
 }
 
@@ -124,10 +143,15 @@ void ListItemDelegate::paintCell(QPainter *painter, const QStyleOptionViewItem &
                                        cell.rect);
     }
     textRect.adjust(margin, 0, -margin, 0);
+    const QStaticText *shown = &line;
     if (size.width() > textRect.width()) {
-        // Cut short with an ellipsis, as the view asks: the standard painting does that.
-        QStyledItemDelegate::paint(painter, option, index);
-        return;
+        // Cut short with an ellipsis, as the view asks. Over several lines when the view wraps its
+        // text: the standard painting does that.
+        if ((cell.features & QStyleOptionViewItem::WrapText) || cell.textElideMode == Qt::ElideNone) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        shown = &LaidOutLines::instance()->elided(text, cell.font, cell.textElideMode, textRect.width());
     }
 
     // In the standard order: background and selection as the style paints them, the kept line where
@@ -144,20 +168,21 @@ void ListItemDelegate::paintCell(QPainter *painter, const QStyleOptionViewItem &
         group = QPalette::Inactive;
     const bool selected = cell.state & QStyle::State_Selected;
 
+    const QSizeF shownSize = shown->size();
     const Qt::Alignment alignment = QStyle::visualAlignment(cell.direction, cell.displayAlignment);
     qreal x = textRect.x();
     if (alignment & Qt::AlignRight)
-        x += textRect.width() - size.width();
+        x += textRect.width() - shownSize.width();
     else if (alignment & Qt::AlignHCenter)
-        x += (textRect.width() - size.width()) / 2;
+        x += (textRect.width() - shownSize.width()) / 2;
     const QRect lineRect = QStyle::alignedRect(cell.direction, alignment & Qt::AlignVertical_Mask,
-                                               QSize(textRect.width(), int(size.height())), textRect);
+                                               QSize(textRect.width(), int(shownSize.height())), textRect);
 
     painter->save();
     painter->setClipRect(cell.rect, Qt::IntersectClip);
     painter->setFont(cell.font);
     painter->setPen(cell.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-    painter->drawStaticText(QPointF(x, lineRect.top()), line);
+    painter->drawStaticText(QPointF(x, lineRect.top()), *shown);
     painter->restore();
 
     if (focused) {
