@@ -1,6 +1,7 @@
 // The row writers of the data hub and the one-row transactions of the row-writing models, on scratch
 // tables in a private copy of the working database.
 
+#include "datahub/scopedtransaction.h"
 #include "datahub/xdatasource.h"
 #include "testdatabase.h"
 
@@ -27,6 +28,7 @@ private slots:
     void storedValuesAreWrittenNotDisplayText();
     void currentRowAfterWrite();
     void utilities();
+    void scopedTransactionCommitsOrRollsBackAndNeverNests();
 
 private:
     void exec(const QString &sql);
@@ -279,6 +281,39 @@ void TestRowWriters::utilities()
     QVERIFY(!XDataSource::isValidEmail("jo@ab"));
     QVERIFY(!XDataSource::isValidEmail("@example.com"));
     QVERIFY(!XDataSource::isValidEmail("jo.example.com"));
+}
+
+void TestRowWriters::scopedTransactionCommitsOrRollsBackAndNeverNests()
+{
+    {
+        ScopedTransaction kept;
+        QVERIFY(kept.isActive());
+        QVERIFY(ScopedTransaction::anyOpen());
+        {
+            // A second one while the first is open does not begin, and leaving its scope leaves the
+            // first one's work alone.
+            ScopedTransaction nested;
+            QVERIFY(!nested.isActive());
+            QVERIFY(!nested.commit());
+        }
+        QVERIFY(ScopedTransaction::anyOpen());
+        QSqlQuery query;
+        QVERIFY(query.exec("update scratch set name = 'kept' where id = 1"));
+        QVERIFY(kept.commit());
+        QVERIFY(!ScopedTransaction::anyOpen());
+    }
+    QCOMPARE(count("name = 'kept'"), 1);
+
+    {
+        ScopedTransaction lost;
+        QVERIFY(lost.isActive());
+        QSqlQuery query;
+        QVERIFY(query.exec("update scratch set name = 'lost' where id = 1"));
+        // Leaving the scope without a commit, as an early return would.
+    }
+    QVERIFY(!ScopedTransaction::anyOpen());
+    QCOMPARE(count("name = 'lost'"), 0);
+    QCOMPARE(count("name = 'kept'"), 1);
 }
 
 VELLORAN_TEST_MAIN(TestRowWriters)
