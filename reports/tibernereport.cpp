@@ -1149,7 +1149,8 @@ bool TiberneReport::answerCashbookCommon(bool haveRecord, const QSqlRecord &reco
                                          QVariant &paramValue) const
 {
     // An entry of no apartment belongs to the office as a whole, and says so in the suite column.
-    if (haveRecord && paramName == QLatin1String("Apts") && record.value(QStringLiteral("cashbook.apid")).toInt() <= 0) {
+    if (haveRecord && paramName == QLatin1String("Apts")
+        && record.value(QStringLiteral("cashbook.apid")).toInt() <= 0) {
         paramValue = tr("Office");
         return true;
     }

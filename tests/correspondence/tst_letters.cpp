@@ -99,6 +99,8 @@ private slots:
     void mergeFillsEachField_data();
     void mergeFillsEachField();
     void valueLookingLikeAFieldIsNotMergedAgain();
+    void lateRentLetterNamesTheLastPayment_data();
+    void lateRentLetterNamesTheLastPayment();
     void savedLetterReopensAndPrintsForTwoTickedTenants();
     void tickListHoldsEveryTenantBeyondTheFirstBatch();
     void previewShowsOneLetterPerTickedTenant();
@@ -248,6 +250,30 @@ void TestLetters::mergeFillsEachField()
     QString html = QStringLiteral("<p>[") + LettersDialog::mergeKey(field) + QStringLiteral("]</p>");
     editor->mergeLetter(tenant, html);
     QCOMPARE(printedText(html), QStringLiteral("[%1]").arg(printed));
+}
+
+void TestLetters::lateRentLetterNamesTheLastPayment_data()
+{
+    QTest::addColumn<int>("tenant");
+    QTest::addColumn<QString>("sentence");
+    QTest::newRow("paid") << kTenant
+                          << "Your last payment was received on " + ShortDate::toText(QDate(2026, 3, 2)) + ".";
+    QTest::newRow("never paid") << kHomeless << "No payment has been received from you.";
+}
+
+// The delivered late-rent letter, merged as printed.
+void TestLetters::lateRentLetterNamesTheLastPayment()
+{
+    QFETCH(int, tenant);
+    QFETCH(QString, sentence);
+
+    QScopedPointer<LettersDialog> editor(openEditor(1));
+    QString html = t->copy.scalar(QStringLiteral("select body from letters where lid = 1")).toString();
+    editor->mergeLetter(tenant, html);
+    const QString text = printedText(html);
+    QVERIFY2(text.contains(sentence), qPrintable(text));
+    QVERIFY(!text.contains(QLatin1String("received on .")));
+    QCOMPARE(text.count(QLatin1String("last payment")) + text.count(QLatin1String("No payment")), 1);
 }
 
 void TestLetters::valueLookingLikeAFieldIsNotMergedAgain()

@@ -291,12 +291,11 @@ void TestEquipment::printRefusedWithoutTheReportsRight()
     t->hub->setCanViewReports(false);
     chooseApartment(4);
     QVERIFY(model->rowCount() > 0);
-    QSqlDoubleQueryModel *report = t->hub->reportQueryModel();
-    report->setQuery("select 1 from RDB$DATABASE");
+    t->hub->reportQueryModel()->clear();
     MsgBox::clearShown();
     clickButton(form, "pushButton_4");
     QCOMPARE(MsgBox::shownTexts(), QStringList("You are not permitted to access this area"));
-    QCOMPARE(report->query().lastQuery(), QString("select 1 from RDB$DATABASE"));
+    QVERIFY(t->hub->reportQueryModel()->query().lastQuery().isEmpty());
 }
 
 void TestEquipment::closeIsRefused()
