@@ -37,14 +37,13 @@ void reselect(QSqlTableModel *model)
     model->setFilter(model->filter());
 }
 
-// Columns of the agreements model and of the recur model that the agreement commands fill.
+// Columns of the agreements model that the lease editor fills, and of the recur model that a new
+// bill starts with.
 enum AgreementColumn { AgreementTenant = 1, AgreementApartment = 2, AgreementDamage = 3, AgreementRent = 4,
                        AgreementLateFee = 5, AgreementPerDay = 6, AgreementFrequency = 7, AgreementFirstDue = 8,
                        AgreementTerm = 9, AgreementStart = 10, AgreementEnd = 11, AgreementMoveIn = 12,
                        AgreementMoveOut = 13, AgreementNotes = 14, AgreementFirstPayment = 16 };
-enum RecurColumn { RecurType = 1, RecurAmount = 2, RecurLateFee = 3, RecurFreq = 4, RecurNextDate = 5,
-                   RecurStartDate = 6, RecurEndDate = 7, RecurPerDay = 8, RecurTenant = 9, RecurCompleted = 10,
-                   RecurApartment = 11 };
+enum RecurColumn { RecurTenant = 9, RecurCompleted = 10, RecurApartment = 11 };
 }
 
 ApartmentsForm::ApartmentsForm(XDataSource *dataSource, QPrinter *printer, QWidget *parent)
