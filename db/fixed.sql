@@ -54,9 +54,8 @@ insert into mail (mailid, subject, intro, signoff, label) values (3,
     ascii_char(10) || 'Kind regards,' || ascii_char(10) || 'The Management Office',
     'Custom notice');
 
--- Letters 1 to 3 come with the system (1 and 2 open from the Letters menu); custom letters follow
--- them. Merge fields are written the way the letter editor stores them: <<<name>>> HTML-escaped
--- inside the body.
+-- Letters 1 to 3 come with the system; custom letters follow them. Merge fields are written the way
+-- the letter editor stores them: <<<name>>> HTML-escaped inside the body.
 insert into letters (lid, title, body) values (1, 'Late Rent and Bills',
 '<!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0//EN" "http://www.w3.org/TR/REC-html40/strict.dtd">
 <html><head><meta name="qrichtext" content="1" /><style type="text/css">
@@ -93,8 +92,20 @@ p, li { white-space: pre-wrap; }
 <p>&lt;&lt;&lt;Owner fullname&gt;&gt;&gt;&#160;&#160;&#160;&#160;&#160;&#160;&#160;&#160;&#160;&#160;&#160;&#160;&#160;&#160;&#160;&#160;&#160;&#160;&#160;&#160;&lt;&lt;&lt;Tenant fullname&gt;&gt;&gt;</p>
 </body></html>');
 
--- The third letter is kept free: no window opens it, and the custom letters list begins after it.
-insert into letters (lid, title, body) values (3, '', '');
+insert into letters (lid, title, body) values (3, 'Lease Renewal Notice',
+'<!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0//EN" "http://www.w3.org/TR/REC-html40/strict.dtd">
+<html><head><meta name="qrichtext" content="1" /><style type="text/css">
+p, li { white-space: pre-wrap; }
+</style></head><body style=" font-family:''Times New Roman''; font-size:11pt; font-weight:400; font-style:normal;">
+<p align="right">&lt;&lt;&lt;Full Date&gt;&gt;&gt;</p>
+<p>&lt;&lt;&lt;Tenant fullname&gt;&gt;&gt;<br />&lt;&lt;&lt;Tenant Address&gt;&gt;&gt;<br />&lt;&lt;&lt;Tenant city&gt;&gt;&gt;, &lt;&lt;&lt;Tenant State&gt;&gt;&gt; &lt;&lt;&lt;Tenant zip/postal code&gt;&gt;&gt;</p>
+<p>Dear &lt;&lt;&lt;Tenant fullname&gt;&gt;&gt;,</p>
+<p>Your lease of apartment &lt;&lt;&lt;Tenant Apartment&gt;&gt;&gt; at &lt;&lt;&lt;Tenant Building Description&gt;&gt;&gt; ends on &lt;&lt;&lt;Lease End&gt;&gt;&gt;. We would be pleased to have you stay with us and invite you to renew it.</p>
+<p>Please let the office know before the end of your lease whether you intend to renew or to move out, so that we can prepare a new agreement or arrange the final inspection and the return of your deposit of &lt;&lt;&lt;Lease/Damage Deposit&gt;&gt;&gt;.</p>
+<p>Thank you for being our tenant.</p>
+<p>Sincerely,</p>
+<p>&lt;&lt;&lt;Owner fullname&gt;&gt;&gt;<br />Tel: &lt;&lt;&lt;Owner Tel&gt;&gt;&gt;<br />&lt;&lt;&lt;Owner Email&gt;&gt;&gt;</p>
+</body></html>');
 
 -- Built-in frequencies: the program fixes the period of keys 1 to 9 itself; days is what the list
 -- shows and what any frequency beyond them lasts.
