@@ -52,6 +52,12 @@ CashbookDialog::CashbookDialog(XDataSource *dataSource, int row, QWidget *parent
 
     QDate shown = Today::date();
     const QSqlRecord record = model->record(row);
+    m_posted = !record.isNull(0) && record.value(9).toInt() > 0;
+    ui->postedNote->setVisible(m_posted);
+    ui->date->setReadOnly(m_posted);
+    ui->amount->setReadOnly(m_posted);
+    ui->category->setEnabled(!m_posted);
+    ui->pushButton->setEnabled(!m_posted);
     if (!record.isNull(0)) {
         shown = record.value(1).toDate();
         setTypeFromCategory();
@@ -153,11 +159,13 @@ void CashbookDialog::accept()
     m_vendorId = chosenVendor();
 
     QSqlDoubleRelationalTableModel *model = dataSource()->cashbookModel();
-    XDataSource::setCellValue(model, 1, m_row, date);
     XDataSource::setCellValue(model, 6, m_row, m_vendorId);
-    const bool income = ui->income->isChecked();
-    XDataSource::setCellValue(model, 4, m_row, income ? 0.0 : amount);
-    XDataSource::setCellValue(model, 5, m_row, income ? amount : 0.0);
+    if (!m_posted) {
+        XDataSource::setCellValue(model, 1, m_row, date);
+        const bool income = ui->income->isChecked();
+        XDataSource::setCellValue(model, 4, m_row, income ? 0.0 : amount);
+        XDataSource::setCellValue(model, 5, m_row, income ? amount : 0.0);
+    }
 
     if (!confirmSubmit())
         return;
