@@ -62,6 +62,7 @@ private slots:
     void resultsAreRoundedToTheCentAndAsked();
     void belowZeroIsRefused();
     void decimalCommaOfTheDesktopIsRead();
+    void unreadableValueIsRefused();
 
 private:
     // Checks the scope's radio and, for all but all apartments, picks the row with that key.
@@ -323,6 +324,17 @@ void TestAdjustRent::decimalCommaOfTheDesktopIsRead()
     }
     QLocale::setDefault(kept);
     QCOMPARE(t->copy.scalar("select rent from apartments where apid = 2").toDouble(), 1025.0);
+}
+
+void TestAdjustRent::unreadableValueIsRefused()
+{
+    const Values rents = values("select apid, rent from apartments");
+    AdjustRentDialog dialog(t->hub);
+    // What the validator lets stand while a number is still being typed.
+    child<QLineEdit>(&dialog, "percent")->setText("1e");
+    QVERIFY(!pressOk(&dialog));
+    QCOMPARE(MsgBox::shownTexts(), QStringList("The value in the 'Percentage Increase' field is not a number."));
+    QCOMPARE(values("select apid, rent from apartments"), rents);
 }
 
 VELLORAN_TEST_MAIN(TestAdjustRent)
