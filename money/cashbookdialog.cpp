@@ -6,6 +6,7 @@
 #include "datahub/today.h"
 #include "datahub/xdatasource.h"
 #include "money/catform.h"
+#include "money/moneyfield.h"
 #include "properties/selapartmentdialog.h"
 #include "upkeep/vendordialog.h"
 
@@ -16,6 +17,8 @@
 #include <QSqlRecord>
 #include <QSqlRelationalDelegate>
 #include <QStringListModel>
+
+#include <cmath>
 
 CashbookDialog::CashbookDialog(XDataSource *dataSource, int row, QWidget *parent)
     : RecordDialogBase(dataSource, parent)
@@ -45,9 +48,8 @@ CashbookDialog::CashbookDialog(XDataSource *dataSource, int row, QWidget *parent
     map->addMapping(ui->notes, 8, "plainText");
     map->setCurrentIndex(row);
 
-    auto *money = new QDoubleValidator(this);
-    money->setBottom(0.0);
-    money->setNotation(QDoubleValidator::StandardNotation);
+    QDoubleValidator *money = MoneyField::validator(this);
+    money->setDecimals(2);
     ui->amount->setValidator(money);
 
     QDate shown = Today::date();
@@ -155,7 +157,8 @@ void CashbookDialog::accept()
         MsgBox::information(this, tr("The date you have enetered isn't valid!"));
         return;
     }
-    const double amount = ui->amount->text().trimmed().toDouble();
+    // Kept to the cent, as every amount of the books.
+    const double amount = std::round(MoneyField::value(ui->amount->text()) * 100.0) / 100.0;
     m_vendorId = chosenVendor();
 
     QSqlDoubleRelationalTableModel *model = dataSource()->cashbookModel();
