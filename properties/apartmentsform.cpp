@@ -4,6 +4,7 @@
 #include "datahub/listformbase.h"
 #include "datahub/listitemdelegate.h"
 #include "datahub/msgbox.h"
+#include "datahub/scopedtransaction.h"
 #include "datahub/xdatasource.h"
 #include "money/leasewrite.h"
 #include "money/recurdialog.h"
@@ -19,7 +20,6 @@
 #include <QException>
 #include <QHeaderView>
 #include <QMenu>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QStringListModel>
@@ -120,14 +120,6 @@ void ApartmentsForm::closeEvent(QCloseEvent *event)
 {
     // The main window keeps this page for the whole run.
     event->ignore();
-}
-
-bool ApartmentsForm::openTransaction()
-{
-    // Whatever an earlier failure left open is discarded first.
-    QSqlDriver *driver = QSqlDatabase::database().driver();
-    driver->rollbackTransaction();
-    return driver->beginTransaction();
 }
 
 void ApartmentsForm::rerunList()
@@ -347,19 +339,21 @@ void ApartmentsForm::on_pushButton_clicked()
         return;
     }
     const int oid = node->data(0, OwnerRole).toInt();
-    if (!openTransaction()) {
+    // The editor writes into this transaction (a tenant taken off the waiting list), so it is held
+    // from before the editor opens until the apartment itself is written.
+    ScopedTransaction transaction;
+    if (!transaction.isActive()) {
         MsgBox::information(this, tr("Error inserting record. Unable to start transaction."));
         return;
     }
     SqlDoubleTableModel *model = dataSource->apartmentsModel();
     const int row = model->rowCount();
     if (!model->insertRows(row, 1)) {
-        QSqlDatabase::database().driver()->rollbackTransaction();
         MsgBox::information(this, tr("Unable to add new record"));
         return;
     }
     XDataSource::setFieldValue(model, QStringLiteral("agreeid"), row, -1);
-    runApartmentsDialog(model->index(row, 0), buildid, oid);
+    runApartmentsDialog(model->index(row, 0), buildid, oid, transaction);
 }
 
 void ApartmentsForm::on_pushButton_2_clicked()
@@ -377,13 +371,14 @@ void ApartmentsForm::on_pushButton_2_clicked()
         MsgBox::information(this, tr("could not locate record in apartments table."));
         return;
     }
-    if (!openTransaction()) {
+    ScopedTransaction transaction;
+    if (!transaction.isActive()) {
         model->setFilter(QString());
         MsgBox::information(this, tr("Error editing record. Unable to start transaction."));
         return;
     }
     const int bid = model->record(0).value(QStringLiteral("bid")).toInt();
-    runApartmentsDialog(model->index(0, 0), bid, -1);
+    runApartmentsDialog(model->index(0, 0), bid, -1, transaction);
     model->setFilter(QString());
 }
 
@@ -392,10 +387,10 @@ void ApartmentsForm::on_tableView_doubleClicked(const QModelIndex &)
     on_pushButton_2_clicked();
 }
 
-void ApartmentsForm::runApartmentsDialog(const QModelIndex &index, int buildingId, int ownerId)
+void ApartmentsForm::runApartmentsDialog(const QModelIndex &index, int buildingId, int ownerId,
+                                         ScopedTransaction &transaction)
 {
     SqlDoubleTableModel *model = dataSource->apartmentsModel();
-    QSqlDriver *driver = QSqlDatabase::database().driver();
     const int row = index.row();
     const bool isNew = model->QSqlTableModel::data(model->index(row, 0), Qt::EditRole).isNull();
 
@@ -403,7 +398,7 @@ void ApartmentsForm::runApartmentsDialog(const QModelIndex &index, int buildingI
     if (editor->exec() != QDialog::Accepted) {
         model->revertAll();
         delete editor;
-        if (!driver->rollbackTransaction())
+        if (!transaction.rollback())
             MsgBox::information(this, tr("Error rolling back transaction"));
         return;
     }
@@ -412,12 +407,13 @@ void ApartmentsForm::runApartmentsDialog(const QModelIndex &index, int buildingI
 
     const bool written = isNew ? XDataSource::insertRow(model, row) : XDataSource::updateRow(model, row);
     if (!written) {
-        driver->rollbackTransaction();
+        transaction.rollback();
         model->revertAll();
         MsgBox::information(this, tr("Unable to submit data"));
         return;
     }
-    if (!driver->commitTransaction()) {
+    if (!transaction.commit()) {
+        model->revertAll();
         MsgBox::information(this, tr("Error committing transaction"));
         return;
     }
@@ -451,12 +447,12 @@ void ApartmentsForm::on_pushButton_3_clicked()
         qCDebug(velloranLog) << "Don't delete record";
         return;
     }
-    if (!openTransaction()) {
+    ScopedTransaction transaction;
+    if (!transaction.isActive()) {
         MsgBox::information(this, tr("Error deleting record. Unable to start transaction."));
         return;
     }
 
-    QSqlDriver *driver = QSqlDatabase::database().driver();
     QSqlQuery *query = dataSource->query();
     const char *const statements[] = {"Delete from apartments where apid= %1", "Delete from equipments where apid= %1",
                                       "Delete from maintenance where apid= %1", "Delete from charges where apid= %1",
@@ -467,13 +463,12 @@ void ApartmentsForm::on_pushButton_3_clicked()
             // Half a cascade would leave bills and charges of an apartment that no longer exists.
             qCDebug(velloranLog) << query->lastError().text();
             query->clear();
-            driver->rollbackTransaction();
             MsgBox::information(this, tr("Error deleting record. Unable to commit transaction."));
             return;
         }
     }
     query->clear();
-    if (!driver->commitTransaction()) {
+    if (!transaction.commit()) {
         MsgBox::information(this, tr("Error deleting record. Unable to commit transaction."));
         return;
     }

@@ -9,6 +9,7 @@ class QPrinter;
 class QSqlRecord;
 class QStringListModel;
 class QTreeWidgetItem;
+class ScopedTransaction;
 class XDataSource;
 
 namespace Ui {
@@ -32,7 +33,7 @@ public:
     void fillOwnersTree();
     void addOwnerBuildings(int ownerId, QTreeWidgetItem *parentItem, QList<QTreeWidgetItem *> &items);
     void reloadModels(int apid);
-    void runApartmentsDialog(const QModelIndex &index, int buildingId, int ownerId);
+    void runApartmentsDialog(const QModelIndex &index, int buildingId, int ownerId, ScopedTransaction &transaction);
     QModelIndex createAgreementRow(int apid, int tid, double rent);
     void editRecurringBill(bool isNew);
 
@@ -66,7 +67,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    bool openTransaction();
     void rerunList();
     void selectApartment(int apid);
     int currentApid() const;
