@@ -15,8 +15,41 @@ QList<int> level2RecNos;
 
 void CollectedValueList::append(const CollectedValue &value)
 {
-    m_values.append(value);
-    m_keys.insert(Key{value.fieldName, value.recNo, value.reportPage});
+    int index = m_fieldIndex.value(value.fieldName, -1);
+    if (index < 0) {
+        index = m_fields.size();
+        m_fieldIndex.insert(value.fieldName, index);
+        m_fields.append(Field{value.fieldName, {}, {}, {}});
+    }
+    Field &field = m_fields[index];
+    const int position = m_entries.size();
+
+    CollectedEntry entry;
+    entry.value = value.value;
+    entry.field = index;
+    entry.recNo = value.recNo;
+    entry.reportPage = value.reportPage;
+    if (!field.positions.isEmpty()) {
+        const QVariant &previous = m_entries.at(field.positions.last()).value;
+        if (previous.userType() == QMetaType::QString && entry.value.userType() == QMetaType::QString
+            && previous == entry.value)
+            entry.value = previous;
+    }
+    m_entries.append(entry);
+    field.positions.append(position);
+
+    if (value.recNo < 0) {
+        field.unplaced.append(position);
+    } else {
+        QVector<int> &byRecord = field.byRecord[value.reportPage];
+        while (byRecord.size() <= value.recNo)
+            byRecord.append(-1);
+        if (byRecord.at(value.recNo) < 0)
+            byRecord[value.recNo] = position;
+        else
+            field.unplaced.append(position);
+    }
+
     auto highest = m_highestRecNo.find(value.reportPage);
     if (highest == m_highestRecNo.end())
         m_highestRecNo.insert(value.reportPage, value.recNo);
@@ -26,9 +59,62 @@ void CollectedValueList::append(const CollectedValue &value)
 
 void CollectedValueList::clear()
 {
-    m_values.clear();
-    m_keys.clear();
+    m_entries.clear();
+    m_fields.clear();
+    m_fieldIndex.clear();
     m_highestRecNo.clear();
+}
+
+const CollectedValueList::Field *CollectedValueList::field(const QString &fieldName) const
+{
+    const int index = m_fieldIndex.value(fieldName, -1);
+    return index < 0 ? nullptr : &m_fields.at(index);
+}
+
+bool CollectedValueList::contains(const QString &fieldName, int recNo, int reportPage) const
+{
+    const Field *f = field(fieldName);
+    if (!f)
+        return false;
+    if (recNo >= 0) {
+        const auto byRecord = f->byRecord.constFind(reportPage);
+        return byRecord != f->byRecord.constEnd() && recNo < byRecord->size() && byRecord->at(recNo) >= 0;
+    }
+    for (int position : f->unplaced) {
+        if (m_entries.at(position).recNo == recNo && m_entries.at(position).reportPage == reportPage)
+            return true;
+    }
+    return false;
+}
+
+CollectedValue CollectedValueList::at(int i) const
+{
+    const CollectedEntry &entry = m_entries.at(i);
+    return {m_fields.at(entry.field).name, entry.value, entry.recNo, entry.reportPage};
+}
+
+const QVector<int> &CollectedValueList::positionsOf(const QString &fieldName) const
+{
+    static const QVector<int> none;
+    const Field *f = field(fieldName);
+    return f ? f->positions : none;
+}
+
+void CollectedValueList::appendPositions(const QString &fieldName, int recNo, QVector<int> &positions) const
+{
+    const Field *f = field(fieldName);
+    if (!f)
+        return;
+    if (recNo >= 0) {
+        for (const QVector<int> &byRecord : f->byRecord) {
+            if (recNo < byRecord.size() && byRecord.at(recNo) >= 0)
+                positions.append(byRecord.at(recNo));
+        }
+    }
+    for (int position : f->unplaced) {
+        if (m_entries.at(position).recNo == recNo)
+            positions.append(position);
+    }
 }
 
 QString colorToString(const QColor &color)

@@ -20,6 +20,7 @@
 #include <QSet>
 #include <QStringList>
 #include <QVariant>
+#include <QVector>
 
 class QPainter;
 class QPrintPreviewWidget;
@@ -49,48 +50,59 @@ struct CollectedValue
     int reportPage = 0;
 };
 
-// The values collected during a run. Every field of every record lands here, so the questions
-// asked on each record (is this value already in, how many lines has the page) are answered
-// from indexes kept alongside the list instead of by walking it.
+// One value in the collected list; its field name is kept once, in the list, by number.
+struct CollectedEntry
+{
+    QVariant value;
+    int field = 0;
+    int recNo = 0;
+    int reportPage = 0;
+};
+Q_DECLARE_TYPEINFO(CollectedEntry, Q_MOVABLE_TYPE);
+
+// The values collected during a run. Every field of every record lands here, so the list is kept
+// lean: a value sits in one flat array beside the number of its field name, a record that repeats
+// its predecessor's text shares that text, and the questions asked on each record (is this value
+// already in, which value did this record collect, how many lines has the page) are answered from
+// indexes per field name instead of by walking the list.
 class CollectedValueList
 {
 public:
-    typedef QList<CollectedValue>::const_iterator const_iterator;
-
     void append(const CollectedValue &value);
     void clear();
-    bool contains(const QString &fieldName, int recNo, int reportPage) const
-    {
-        return m_keys.contains(Key{fieldName, recNo, reportPage});
-    }
+    bool contains(const QString &fieldName, int recNo, int reportPage) const;
     // The highest record number collected on a report page, -1 when there is none.
     int highestRecNo(int reportPage) const { return m_highestRecNo.value(reportPage, -1); }
 
-    int size() const { return m_values.size(); }
-    bool isEmpty() const { return m_values.isEmpty(); }
-    const CollectedValue &first() const { return m_values.first(); }
-    const CollectedValue &at(int i) const { return m_values.at(i); }
-    const_iterator begin() const { return m_values.constBegin(); }
-    const_iterator end() const { return m_values.constEnd(); }
+    int size() const { return m_entries.size(); }
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    CollectedValue first() const { return at(0); }
+    CollectedValue at(int i) const;
+    const QVariant &valueAt(int i) const { return m_entries.at(i).value; }
+    int recNoAt(int i) const { return m_entries.at(i).recNo; }
+    int reportPageAt(int i) const { return m_entries.at(i).reportPage; }
+
+    // The positions of one field name's values in the list, in the order they were collected.
+    const QVector<int> &positionsOf(const QString &fieldName) const;
+    // Appends the positions of one field name's values collected for a record, on any report page.
+    void appendPositions(const QString &fieldName, int recNo, QVector<int> &positions) const;
 
 private:
-    struct Key
+    struct Field
     {
-        QString fieldName;
-        int recNo;
-        int reportPage;
-        bool operator==(const Key &other) const
-        {
-            return recNo == other.recNo && reportPage == other.reportPage && fieldName == other.fieldName;
-        }
+        QString name;
+        QVector<int> positions;
+        // Per report page, the position of each record's value by record number, -1 where none.
+        QHash<int, QVector<int>> byRecord;
+        // Values the record numbers cannot place: a negative record number, or a second value of a
+        // record on the same page. The engine never collects either; the list still keeps them.
+        QVector<int> unplaced;
     };
-    friend uint qHash(const Key &key, uint seed)
-    {
-        return qHash(key.fieldName, seed) ^ uint(key.recNo) ^ (uint(key.reportPage) << 24);
-    }
+    const Field *field(const QString &fieldName) const;
 
-    QList<CollectedValue> m_values;
-    QSet<Key> m_keys;
+    QVector<CollectedEntry> m_entries;
+    QVector<Field> m_fields;
+    QHash<QString, int> m_fieldIndex;
     QHash<int, int> m_highestRecNo;
 };
 
