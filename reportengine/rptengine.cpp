@@ -8,7 +8,7 @@
 #include <QRegularExpression>
 
 CollectedValueList collectedValues;
-QList<GroupRecord> groupRecords;
+QVector<GroupRecord> groupRecords;
 QList<int> level0RecNos;
 QList<int> level1RecNos;
 QList<int> level2RecNos;
@@ -22,26 +22,30 @@ void CollectedValueList::append(const CollectedValue &value)
         m_fields.append(Field{value.fieldName, {}, {}, {}});
     }
     Field &field = m_fields[index];
-    const int position = m_entries.size();
+    int column = field.columns.value(value.reportPage, -1);
+    if (column < 0) {
+        column = m_columns.size();
+        field.columns.insert(value.reportPage, column);
+        m_columns.append(Column{index, value.reportPage, {}});
+    }
+    const int position = size();
 
     CollectedEntry entry;
-    entry.value = value.value;
-    entry.field = index;
+    entry.value = value.value.toString();
     entry.recNo = value.recNo;
-    entry.reportPage = value.reportPage;
+    entry.column = column;
     if (!field.positions.isEmpty()) {
-        const QVariant &previous = m_entries.at(field.positions.last()).value;
-        if (previous.userType() == QMetaType::QString && entry.value.userType() == QMetaType::QString
-            && previous == entry.value)
+        const QString &previous = m_entries[size_t(field.positions.last())].value;
+        if (previous == entry.value)
             entry.value = previous;
     }
-    m_entries.append(entry);
+    m_entries.push_back(entry);
     field.positions.append(position);
 
+    QVector<int> &byRecord = m_columns[column].byRecord;
     if (value.recNo < 0) {
         field.unplaced.append(position);
     } else {
-        QVector<int> &byRecord = field.byRecord[value.reportPage];
         while (byRecord.size() <= value.recNo)
             byRecord.append(-1);
         if (byRecord.at(value.recNo) < 0)
@@ -59,8 +63,10 @@ void CollectedValueList::append(const CollectedValue &value)
 
 void CollectedValueList::clear()
 {
-    m_entries.clear();
+    // Swapped out rather than cleared, so that the blocks of a large run go back at once.
+    std::deque<CollectedEntry>().swap(m_entries);
     m_fields.clear();
+    m_columns.clear();
     m_fieldIndex.clear();
     m_highestRecNo.clear();
 }
@@ -77,11 +83,14 @@ bool CollectedValueList::contains(const QString &fieldName, int recNo, int repor
     if (!f)
         return false;
     if (recNo >= 0) {
-        const auto byRecord = f->byRecord.constFind(reportPage);
-        return byRecord != f->byRecord.constEnd() && recNo < byRecord->size() && byRecord->at(recNo) >= 0;
+        const int column = f->columns.value(reportPage, -1);
+        if (column < 0)
+            return false;
+        const QVector<int> &byRecord = m_columns.at(column).byRecord;
+        return recNo < byRecord.size() && byRecord.at(recNo) >= 0;
     }
     for (int position : f->unplaced) {
-        if (m_entries.at(position).recNo == recNo && m_entries.at(position).reportPage == reportPage)
+        if (recNoAt(position) == recNo && reportPageAt(position) == reportPage)
             return true;
     }
     return false;
@@ -89,8 +98,9 @@ bool CollectedValueList::contains(const QString &fieldName, int recNo, int repor
 
 CollectedValue CollectedValueList::at(int i) const
 {
-    const CollectedEntry &entry = m_entries.at(i);
-    return {m_fields.at(entry.field).name, entry.value, entry.recNo, entry.reportPage};
+    const CollectedEntry &entry = m_entries[size_t(i)];
+    const Column &column = m_columns.at(entry.column);
+    return {m_fields.at(column.field).name, QVariant(entry.value), entry.recNo, column.reportPage};
 }
 
 const QVector<int> &CollectedValueList::positionsOf(const QString &fieldName) const
@@ -106,13 +116,14 @@ void CollectedValueList::appendPositions(const QString &fieldName, int recNo, QV
     if (!f)
         return;
     if (recNo >= 0) {
-        for (const QVector<int> &byRecord : f->byRecord) {
+        for (int column : f->columns) {
+            const QVector<int> &byRecord = m_columns.at(column).byRecord;
             if (recNo < byRecord.size() && byRecord.at(recNo) >= 0)
                 positions.append(byRecord.at(recNo));
         }
     }
     for (int position : f->unplaced) {
-        if (m_entries.at(position).recNo == recNo)
+        if (recNoAt(position) == recNo)
             positions.append(position);
     }
 }

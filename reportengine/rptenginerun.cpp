@@ -446,23 +446,36 @@ void RptEngine::processGroupHeader(QPrinter *printer, int &y, bool draw, int &pa
             continue;
 
         groupRecords.clear();
-        QHash<int, int> indexOfRecord;
-        for (int k = 0; k < expressions.size(); ++k) {
-            QString name = expressions.at(k);
-            name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
-            for (int position : collectedValues.positionsOf(name)) {
-                if (collectedValues.reportPageAt(position) != pageReport)
-                    continue;
-                const int recNo = collectedValues.recNoAt(position);
-                auto found = indexOfRecord.constFind(recNo);
-                if (found == indexOfRecord.constEnd()) {
+        {
+            // Where each record's group record stands, by record number; records are numbered from 0,
+            // so a plain array holds them (a negative number, which no record loop makes, aside).
+            QVector<int> indexOfRecord;
+            QHash<int, int> indexOfOther;
+            auto groupRecordOf = [&](int recNo) -> GroupRecord & {
+                int *index = nullptr;
+                if (recNo >= 0) {
+                    while (indexOfRecord.size() <= recNo)
+                        indexOfRecord.append(-1);
+                    index = &indexOfRecord[recNo];
+                } else {
+                    index = &indexOfOther.insert(recNo, indexOfOther.value(recNo, -1)).value();
+                }
+                if (*index < 0) {
+                    *index = groupRecords.size();
                     GroupRecord record;
                     record.recNo = recNo;
-                    indexOfRecord.insert(recNo, groupRecords.size());
                     groupRecords.append(record);
-                    found = indexOfRecord.constFind(recNo);
                 }
-                groupRecords[found.value()].groupValue[k] = collectedValues.valueAt(position);
+                return groupRecords[*index];
+            };
+            for (int k = 0; k < expressions.size(); ++k) {
+                QString name = expressions.at(k);
+                name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+                for (int position : collectedValues.positionsOf(name)) {
+                    if (collectedValues.reportPageAt(position) == pageReport)
+                        groupRecordOf(collectedValues.recNoAt(position)).groupValue[k] =
+                            collectedValues.valueAt(position);
+                }
             }
         }
         std::sort(groupRecords.begin(), groupRecords.end(), compareGroupRecords);

@@ -74,8 +74,8 @@ QScriptValue sumFunction(QScriptContext *context, QScriptEngine *)
             take(collectedValues.valueAt(position).toDouble());
     } else {
         for (int position : collectedValues.positionsOf(field)) {
-            const QVariant &value = collectedValues.valueAt(position);
-            if (!value.toString().isEmpty())
+            const QString &value = collectedValues.valueAt(position);
+            if (!value.isEmpty())
                 take(value.toDouble());
         }
     }

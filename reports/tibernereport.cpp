@@ -415,6 +415,23 @@ QString TiberneReport::money(double amount)
 
 void TiberneReport::run(const QString &templatePath, const char *valueSlot, const char *dsInfoSlot)
 {
+    // The record kept for the engine's questions lives no longer than the run, however it ends.
+    struct RunScope
+    {
+        explicit RunScope(TiberneReport *builder)
+            : builder(builder)
+        {
+            builder->running = true;
+            builder->cachedRow = -1;
+        }
+        ~RunScope()
+        {
+            builder->running = false;
+            builder->cachedRow = -1;
+            builder->cachedRecord = QSqlRecord();
+        }
+        TiberneReport *builder;
+    } scope(this);
     // Deleted however the run ends, also when a value slot throws.
     QScopedPointer<RptEngine> engine(new RptEngine(this));
     engine->loadReport(templatePath);
@@ -606,7 +623,17 @@ bool TiberneReport::recordAt(int recNo, QSqlRecord &record) const
 {
     if (recNo < 0 || !model)
         return false;
+    // The engine asks for one record's fields one after another, and for each of them several times;
+    // while it runs the rows stay as they are, so the record last read answers again.
+    if (running && recNo == cachedRow) {
+        record = cachedRecord;
+        return true;
+    }
     record = model->record(recNo);
+    if (running) {
+        cachedRow = recNo;
+        cachedRecord = record;
+    }
     return true;
 }
 
