@@ -598,10 +598,16 @@ int TiberneReport::printLatePayments(QSqlQueryModel *model, const QStringList &t
     grandTotal = 0.0;
     apartmentTotals.clear();
     apartmentFirstRow.clear();
+    // Two columns of every row, read as the row's record would read them, without making the record.
+    const QSqlRecord columns = model->record();
+    const int apartmentColumn = columns.indexOf(QStringLiteral("charges.apid"));
+    const int amountColumn = columns.indexOf(QStringLiteral("charges.amt"));
+    const auto value = [model](int row, int column) {
+        return column < 0 ? QVariant() : model->data(model->index(row, column), Qt::EditRole);
+    };
     for (int row = 0; row < rows; ++row) {
-        const QSqlRecord record = model->record(row);
-        const QString apartment = columnText(record, "charges.apid");
-        const double amount = record.value(QStringLiteral("charges.amt")).toDouble();
+        const QString apartment = value(row, apartmentColumn).toString();
+        const double amount = value(row, amountColumn).toDouble();
         grandTotal += amount;
         apartmentTotals[apartment] += amount;
         if (!apartmentFirstRow.contains(apartment))
