@@ -8,15 +8,52 @@
 #include <QRegularExpression>
 
 CollectedValueList collectedValues;
-QList<GroupRecord> groupRecords;
+QVector<GroupRecord> groupRecords;
 QList<int> level0RecNos;
 QList<int> level1RecNos;
 QList<int> level2RecNos;
 
 void CollectedValueList::append(const CollectedValue &value)
 {
-    m_values.append(value);
-    m_keys.insert(Key{value.fieldName, value.recNo, value.reportPage});
+    int index = m_fieldIndex.value(value.fieldName, -1);
+    if (index < 0) {
+        index = m_fields.size();
+        m_fieldIndex.insert(value.fieldName, index);
+        m_fields.append(Field{value.fieldName, {}, {}, {}});
+    }
+    Field &field = m_fields[index];
+    int column = field.columns.value(value.reportPage, -1);
+    if (column < 0) {
+        column = m_columns.size();
+        field.columns.insert(value.reportPage, column);
+        m_columns.append(Column{index, value.reportPage, {}});
+    }
+    const int position = size();
+
+    CollectedEntry entry;
+    entry.value = value.value.toString();
+    entry.recNo = value.recNo;
+    entry.column = column;
+    if (!field.positions.isEmpty()) {
+        const QString &previous = m_entries[size_t(field.positions.last())].value;
+        if (previous == entry.value)
+            entry.value = previous;
+    }
+    m_entries.push_back(entry);
+    field.positions.append(position);
+
+    QVector<int> &byRecord = m_columns[column].byRecord;
+    if (value.recNo < 0) {
+        field.unplaced.append(position);
+    } else {
+        while (byRecord.size() <= value.recNo)
+            byRecord.append(-1);
+        if (byRecord.at(value.recNo) < 0)
+            byRecord[value.recNo] = position;
+        else
+            field.unplaced.append(position);
+    }
+
     auto highest = m_highestRecNo.find(value.reportPage);
     if (highest == m_highestRecNo.end())
         m_highestRecNo.insert(value.reportPage, value.recNo);
@@ -26,9 +63,69 @@ void CollectedValueList::append(const CollectedValue &value)
 
 void CollectedValueList::clear()
 {
-    m_values.clear();
-    m_keys.clear();
+    // Swapped out rather than cleared, so that the blocks of a large run go back at once.
+    std::deque<CollectedEntry>().swap(m_entries);
+    m_fields.clear();
+    m_columns.clear();
+    m_fieldIndex.clear();
     m_highestRecNo.clear();
+}
+
+const CollectedValueList::Field *CollectedValueList::field(const QString &fieldName) const
+{
+    const int index = m_fieldIndex.value(fieldName, -1);
+    return index < 0 ? nullptr : &m_fields.at(index);
+}
+
+bool CollectedValueList::contains(const QString &fieldName, int recNo, int reportPage) const
+{
+    const Field *f = field(fieldName);
+    if (!f)
+        return false;
+    if (recNo >= 0) {
+        const int column = f->columns.value(reportPage, -1);
+        if (column < 0)
+            return false;
+        const QVector<int> &byRecord = m_columns.at(column).byRecord;
+        return recNo < byRecord.size() && byRecord.at(recNo) >= 0;
+    }
+    for (int position : f->unplaced) {
+        if (recNoAt(position) == recNo && reportPageAt(position) == reportPage)
+            return true;
+    }
+    return false;
+}
+
+CollectedValue CollectedValueList::at(int i) const
+{
+    const CollectedEntry &entry = m_entries[size_t(i)];
+    const Column &column = m_columns.at(entry.column);
+    return {m_fields.at(column.field).name, QVariant(entry.value), entry.recNo, column.reportPage};
+}
+
+const QVector<int> &CollectedValueList::positionsOf(const QString &fieldName) const
+{
+    static const QVector<int> none;
+    const Field *f = field(fieldName);
+    return f ? f->positions : none;
+}
+
+void CollectedValueList::appendPositions(const QString &fieldName, int recNo, QVector<int> &positions) const
+{
+    const Field *f = field(fieldName);
+    if (!f)
+        return;
+    if (recNo >= 0) {
+        for (int column : f->columns) {
+            const QVector<int> &byRecord = m_columns.at(column).byRecord;
+            if (recNo < byRecord.size() && byRecord.at(recNo) >= 0)
+                positions.append(byRecord.at(recNo));
+        }
+    }
+    for (int position : f->unplaced) {
+        if (recNoAt(position) == recNo)
+            positions.append(position);
+    }
 }
 
 QString colorToString(const QColor &color)

@@ -20,6 +20,9 @@
 #include <QSet>
 #include <QStringList>
 #include <QVariant>
+#include <QVector>
+
+#include <deque>
 
 class QPainter;
 class QPrintPreviewWidget;
@@ -49,48 +52,67 @@ struct CollectedValue
     int reportPage = 0;
 };
 
-// The values collected during a run. Every field of every record lands here, so the questions
-// asked on each record (is this value already in, how many lines has the page) are answered
-// from indexes kept alongside the list instead of by walking it.
+// One value in the collected list: its text, its record, and the field name and report page it
+// belongs to, both kept once in the list and named here by number.
+struct CollectedEntry
+{
+    QString value;
+    int recNo = 0;
+    int column = 0;
+};
+Q_DECLARE_TYPEINFO(CollectedEntry, Q_MOVABLE_TYPE);
+
+// The values collected during a run. Every field of every record lands here, so the list is kept
+// lean: a value is its text and its record number in blocks that never move, a record that repeats
+// its predecessor's text shares that text, and the questions asked on each record (is this value
+// already in, which value did this record collect, how many lines has the page) are answered from
+// indexes per field name instead of by walking the list. Values are kept as text, as they are served.
 class CollectedValueList
 {
 public:
-    typedef QList<CollectedValue>::const_iterator const_iterator;
-
     void append(const CollectedValue &value);
     void clear();
-    bool contains(const QString &fieldName, int recNo, int reportPage) const
-    {
-        return m_keys.contains(Key{fieldName, recNo, reportPage});
-    }
+    bool contains(const QString &fieldName, int recNo, int reportPage) const;
     // The highest record number collected on a report page, -1 when there is none.
     int highestRecNo(int reportPage) const { return m_highestRecNo.value(reportPage, -1); }
 
-    int size() const { return m_values.size(); }
-    bool isEmpty() const { return m_values.isEmpty(); }
-    const CollectedValue &first() const { return m_values.first(); }
-    const CollectedValue &at(int i) const { return m_values.at(i); }
-    const_iterator begin() const { return m_values.constBegin(); }
-    const_iterator end() const { return m_values.constEnd(); }
+    int size() const { return int(m_entries.size()); }
+    bool isEmpty() const { return m_entries.empty(); }
+    CollectedValue first() const { return at(0); }
+    CollectedValue at(int i) const;
+    const QString &valueAt(int i) const { return m_entries[size_t(i)].value; }
+    int recNoAt(int i) const { return m_entries[size_t(i)].recNo; }
+    int reportPageAt(int i) const { return m_columns.at(m_entries[size_t(i)].column).reportPage; }
+
+    // The positions of one field name's values in the list, in the order they were collected.
+    const QVector<int> &positionsOf(const QString &fieldName) const;
+    // Appends the positions of one field name's values collected for a record, on any report page.
+    void appendPositions(const QString &fieldName, int recNo, QVector<int> &positions) const;
 
 private:
-    struct Key
+    struct Field
     {
-        QString fieldName;
-        int recNo;
-        int reportPage;
-        bool operator==(const Key &other) const
-        {
-            return recNo == other.recNo && reportPage == other.reportPage && fieldName == other.fieldName;
-        }
+        QString name;
+        QVector<int> positions;
+        // The column of each report page the name was collected on.
+        QHash<int, int> columns;
+        // Values the record numbers cannot place: a negative record number, or a second value of a
+        // record on the same page. The engine never collects either; the list still keeps them.
+        QVector<int> unplaced;
     };
-    friend uint qHash(const Key &key, uint seed)
+    // One field name on one report page: the position of each record's value, -1 where none.
+    struct Column
     {
-        return qHash(key.fieldName, seed) ^ uint(key.recNo) ^ (uint(key.reportPage) << 24);
-    }
+        int field = 0;
+        int reportPage = 0;
+        QVector<int> byRecord;
+    };
+    const Field *field(const QString &fieldName) const;
 
-    QList<CollectedValue> m_values;
-    QSet<Key> m_keys;
+    std::deque<CollectedEntry> m_entries;
+    QVector<Field> m_fields;
+    QVector<Column> m_columns;
+    QHash<QString, int> m_fieldIndex;
     QHash<int, int> m_highestRecNo;
 };
 
@@ -102,7 +124,7 @@ struct GroupRecord
 
 // Run state shared by every engine object in the process: only one report runs at a time.
 extern CollectedValueList collectedValues;
-extern QList<GroupRecord> groupRecords;
+extern QVector<GroupRecord> groupRecords;
 extern QList<int> level0RecNos;
 extern QList<int> level1RecNos;
 extern QList<int> level2RecNos;

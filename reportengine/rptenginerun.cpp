@@ -13,7 +13,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QSet>
 
 #include <algorithm>
 
@@ -364,13 +363,9 @@ void RptEngine::processMasterData(QPrinter *printer, int &y, bool draw, int &pag
         return;
     const int usable = m_pageHeight - m_marginTop - m_marginBottom;
     const int bottom = usable - bandHeight(pageFooter) - bandHeight(masterFooter);
-    // A group's filter can hold thousands of records: look them up in a set.
-    const QSet<int> filter(records.cbegin(), records.cend());
 
-    for (int r = 0; r < count; ++r) {
+    auto printRow = [&](int r) {
         m_recNo = r;
-        if (!filter.isEmpty() && !filter.contains(r))
-            continue;
         ++m_lineNo;
         drawBandRow(band, y, false);
         if (y + band->realHeight > bottom && printMode != 2) {
@@ -382,7 +377,23 @@ void RptEngine::processMasterData(QPrinter *printer, int &y, bool draw, int &pag
         else
             fillListOfValue(band);
         y += band->realHeight;
+    };
+    if (records.isEmpty()) {
+        for (int r = 0; r < count; ++r)
+            printRow(r);
+    } else {
+        // A group prints its own records in record order. Walking them alone, instead of every
+        // record of the data set for every group, keeps a report with many groups linear in its rows.
+        std::sort(records.begin(), records.end());
+        records.erase(std::unique(records.begin(), records.end()), records.end());
+        for (int r : qAsConst(records)) {
+            if (r >= 0 && r < count)
+                printRow(r);
+        }
     }
+    // A master footer shown in the group goes on seeing the data set's last record, as when every
+    // record was walked.
+    m_recNo = count - 1;
 }
 
 void RptEngine::processGroupHeader(QPrinter *printer, int &y, bool draw, int &pageReport)
@@ -435,22 +446,36 @@ void RptEngine::processGroupHeader(QPrinter *printer, int &y, bool draw, int &pa
             continue;
 
         groupRecords.clear();
-        QHash<int, int> indexOfRecord;
-        for (int k = 0; k < expressions.size(); ++k) {
-            QString name = expressions.at(k);
-            name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
-            for (const CollectedValue &value : qAsConst(collectedValues)) {
-                if (value.reportPage != pageReport || value.fieldName != name)
-                    continue;
-                auto found = indexOfRecord.constFind(value.recNo);
-                if (found == indexOfRecord.constEnd()) {
-                    GroupRecord record;
-                    record.recNo = value.recNo;
-                    indexOfRecord.insert(value.recNo, groupRecords.size());
-                    groupRecords.append(record);
-                    found = indexOfRecord.constFind(value.recNo);
+        {
+            // Where each record's group record stands, by record number; records are numbered from 0,
+            // so a plain array holds them (a negative number, which no record loop makes, aside).
+            QVector<int> indexOfRecord;
+            QHash<int, int> indexOfOther;
+            auto groupRecordOf = [&](int recNo) -> GroupRecord & {
+                int *index = nullptr;
+                if (recNo >= 0) {
+                    while (indexOfRecord.size() <= recNo)
+                        indexOfRecord.append(-1);
+                    index = &indexOfRecord[recNo];
+                } else {
+                    index = &indexOfOther.insert(recNo, indexOfOther.value(recNo, -1)).value();
                 }
-                groupRecords[found.value()].groupValue[k] = value.value;
+                if (*index < 0) {
+                    *index = groupRecords.size();
+                    GroupRecord record;
+                    record.recNo = recNo;
+                    groupRecords.append(record);
+                }
+                return groupRecords[*index];
+            };
+            for (int k = 0; k < expressions.size(); ++k) {
+                QString name = expressions.at(k);
+                name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+                for (int position : collectedValues.positionsOf(name)) {
+                    if (collectedValues.reportPageAt(position) == pageReport)
+                        groupRecordOf(collectedValues.recNoAt(position)).groupValue[k] =
+                            collectedValues.valueAt(position);
+                }
             }
         }
         std::sort(groupRecords.begin(), groupRecords.end(), compareGroupRecords);

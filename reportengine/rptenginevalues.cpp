@@ -102,6 +102,25 @@ QString withoutBrackets(QString name)
     return name.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
 }
 
+// A field text that is one variable and nothing else, as most fields of a row are: no internal
+// variable, aggregate, condition or expression can be in it, so its text is the variable's value.
+bool isLoneVariable(const QString &text)
+{
+    const int size = text.size();
+    if (size < 3 || text.at(0) != QLatin1Char('[') || text.at(size - 1) != QLatin1Char(']'))
+        return false;
+    const ushort first = text.at(1).unicode();
+    if (first >= '0' && first <= '9')
+        return false;
+    for (int i = 1; i < size - 1; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('[') || c == QLatin1Char(']') || c == QLatin1Char('<') || c == QLatin1Char('>')
+            || c == QLatin1Char('(') || c.isSurrogate())
+            return false;
+    }
+    return true;
+}
+
 const QRegularExpression::PatternOptions patternOptions =
     QRegularExpression::DotMatchesEverythingOption | QRegularExpression::MultilineOption;
 
@@ -213,6 +232,16 @@ QString RptEngine::sectionValue(QString paramName, int recNo)
 QString RptEngine::sectionField(RptBandObject *band, QString value, bool noExpressions,
                                 bool collect, const QString &format)
 {
+    if (isLoneVariable(value)) {
+        const QString text = sectionValue(value, -1);
+        if (collect) {
+            const QString name = withoutBrackets(value);
+            if (!collectedValues.contains(name, m_recNo, m_currentReportPage))
+                collectedValues.append({name, QVariant(text), m_recNo, m_currentReportPage});
+        }
+        return getFormattedValue(restorePlain(text), format);
+    }
+
     value = stringPreprocessing(value, format);
 
     // Protect comparison signs inside if-conditions from the splitting into script parts.

@@ -148,7 +148,6 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
     if (field->autoHeight && band)
         fh = int(band->realHeight * v);
 
-    const QPen pen = getPen(field);
     const bool active = m_painter && m_painter->isActive();
 
     const RptName::FieldType type = field->type;
@@ -157,7 +156,7 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
             || type == RptName::DatabaseImage)) {
         if (field->backgroundColor != OpaqueWhite)
             m_painter->fillRect(QRect(x + 1, y + 1, w - 2, fh - 2), field->backgroundColor);
-        QPen side = pen;
+        QPen side = getPen(field);
         side.setColor(field->borderColor);
         m_painter->setPen(side);
         if (sideVisible(field->borderTop))
@@ -174,7 +173,7 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
     if (drawingFields.contains(type)) {
         if (!draw || !active)
             return;
-        QPen outline = pen;
+        QPen outline = getPen(field);
         outline.setColor(field->borderColor);
         m_painter->setPen(outline);
         m_painter->setBrush(QBrush(field->backgroundColor, Qt::SolidPattern));

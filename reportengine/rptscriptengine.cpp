@@ -7,6 +7,8 @@
 #include <QColor>
 #include <QDebug>
 #include <QScriptContext>
+
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -61,16 +63,20 @@ QScriptValue sumFunction(QScriptContext *context, QScriptEngine *)
         haveMinimum = true;
     };
 
-    for (const CollectedValue &entry : qAsConst(collectedValues)) {
-        if (entry.fieldName != field)
-            continue;
-        if (inGroup) {
-            for (int recNo : *restriction) {
-                if (recNo == entry.recNo)
-                    take(entry.value.toDouble());
-            }
-        } else if (!entry.value.toString().isEmpty()) {
-            take(entry.value.toDouble());
+    if (inGroup) {
+        // The group's records looked up one by one, each as often as the group lists it; the values
+        // are taken in the order they were collected, so that a sum adds up as it always has.
+        QVector<int> positions;
+        for (int recNo : *restriction)
+            collectedValues.appendPositions(field, recNo, positions);
+        std::sort(positions.begin(), positions.end());
+        for (int position : qAsConst(positions))
+            take(collectedValues.valueAt(position).toDouble());
+    } else {
+        for (int position : collectedValues.positionsOf(field)) {
+            const QString &value = collectedValues.valueAt(position);
+            if (!value.isEmpty())
+                take(value.toDouble());
         }
     }
 

@@ -417,6 +417,23 @@ QString TiberneReport::money(double amount)
 
 void TiberneReport::run(const QString &templatePath, const char *valueSlot, const char *dsInfoSlot)
 {
+    // The record kept for the engine's questions lives no longer than the run, however it ends.
+    struct RunScope
+    {
+        explicit RunScope(TiberneReport *builder)
+            : builder(builder)
+        {
+            builder->running = true;
+            builder->cachedRow = -1;
+        }
+        ~RunScope()
+        {
+            builder->running = false;
+            builder->cachedRow = -1;
+            builder->cachedRecord = QSqlRecord();
+        }
+        TiberneReport *builder;
+    } scope(this);
     // Deleted however the run ends, also when a value slot throws.
     QScopedPointer<RptEngine> engine(new RptEngine(this));
     engine->loadReport(templatePath);
@@ -597,10 +614,16 @@ int TiberneReport::printLatePayments(QSqlQueryModel *model, const QStringList &t
     grandTotal = 0.0;
     apartmentTotals.clear();
     groupFirstRow.clear();
+    // Two columns of every row, read as the row's record would read them, without making the record.
+    const QSqlRecord columns = model->record();
+    const int apartmentColumn = columns.indexOf(QStringLiteral("charges.apid"));
+    const int amountColumn = columns.indexOf(QStringLiteral("charges.amt"));
+    const auto value = [model](int row, int column) {
+        return column < 0 ? QVariant() : model->data(model->index(row, column), Qt::EditRole);
+    };
     for (int row = 0; row < rows; ++row) {
-        const QSqlRecord record = model->record(row);
-        const QString apartment = columnText(record, "charges.apid");
-        const double amount = record.value(QStringLiteral("charges.amt")).toDouble();
+        const QString apartment = value(row, apartmentColumn).toString();
+        const double amount = value(row, amountColumn).toDouble();
         grandTotal += amount;
         apartmentTotals[apartment] += amount;
         if (!groupFirstRow.contains(apartment))
@@ -629,7 +652,17 @@ bool TiberneReport::recordAt(int recNo, QSqlRecord &record) const
 {
     if (recNo < 0 || !model)
         return false;
+    // The engine asks for one record's fields one after another, and for each of them several times;
+    // while it runs the rows stay as they are, so the record last read answers again.
+    if (running && recNo == cachedRow) {
+        record = cachedRecord;
+        return true;
+    }
     record = model->record(recNo);
+    if (running) {
+        cachedRow = recNo;
+        cachedRecord = record;
+    }
     return true;
 }
 

@@ -5,12 +5,12 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSqlRecord>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
 class QSqlQueryModel;
-class QSqlRecord;
 
 // The report builder: one print operation per office report. A caller loads the report's rows into
 // a query model (normally the data hub's report query model), then calls the print operation, which
@@ -111,6 +111,10 @@ private:
                               QVariant &paramValue) const;
 
     QSqlQueryModel *model = nullptr;
+    // While a run is on: the row last read and its record.
+    bool running = false;
+    mutable int cachedRow = -1;
+    mutable QSqlRecord cachedRecord;
     bool waitingList = false;
     // Deposits: the sum of the amounts; late payments: the sum of the unpaid charges; payments: the
     // sum of the transactions' totals.

@@ -149,6 +149,7 @@ private slots:
     void everyFieldKindDraws();
     void groupsFollowSortedValuesWithFootersInOrder();
     void startNewPagePutsEveryLaterGroupOnItsOwnPage();
+    void manyInterleavedGroupsKeepTheirRowsCountsAndPages();
     void autoHeightLabelGrowsItsRow();
     void htmlIsUtf8AndEscapesPlainLabels();
     void htmlRichLabelKeepsOnlyFormattingTags();
@@ -373,6 +374,53 @@ void TestRptRender::startNewPagePutsEveryLaterGroupOnItsOwnPage()
     QCOMPARE(pdfText(pdf, 1).simplified(), QStringLiteral("Sheet Head-A U1 U3"));
     QCOMPARE(pdfText(pdf, 2).simplified(), QStringLiteral("Sheet Head-B U0"));
     QCOMPARE(pdfText(pdf, 3).simplified(), QStringLiteral("Sheet Head-C U2"));
+}
+
+// Sixty groups whose records lie scattered over the data set: every group gets its header, its own
+// records in record order, and a footer counting them, and the pages break where the bands no longer
+// fit, as laid out here band by band.
+void TestRptRender::manyInterleavedGroupsKeepTheirRowsCountsAndPages()
+{
+    const int groups = 60;
+    const int records = 300;
+    QMap<QString, QStringList> units;
+    for (int r = 0; r < records; ++r) {
+        const QString key = QStringLiteral("G%1").arg(r * 7 % groups, 2, 10, QLatin1Char('0'));
+        m_host->rows.append({{"Key", key}, {"Unit", QStringLiteral("U%1").arg(r)}});
+        units[key].append(QStringLiteral("U%1").arg(r));
+    }
+    const QString xml = report(
+        band(QStringLiteral("PageHeader"), 40, field(QStringLiteral("Sheet"), 0, 5, 300, 30))
+        + band(QStringLiteral("DataGroupHeader"), 40, field(QStringLiteral("Head-[Key]"), 0, 5, 300, 30))
+        + band(QStringLiteral("MasterData"), 40, field(QStringLiteral("[Unit]"), 20, 5, 300, 30),
+               QStringLiteral("groupingField=\"[Key]\""))
+        + band(QStringLiteral("DataGroupFooter"), 40,
+               field(QStringLiteral("Foot-[Key] <Count([Unit])>"), 0, 5, 300, 30),
+               QStringLiteral("groupLevel=\"0\" showInGroup=\"1\"")));
+    RptEngine engine;
+    const QString pdf = load(engine, xml);
+    engine.printPDF(pdf, false);
+
+    // Bands of 40 units on a page of 1108 below its 40-unit header.
+    QList<QStringList> expected;
+    int y = 0;
+    auto place = [&](const QStringList &words) {
+        if (expected.isEmpty() || y + 40 > 1108) {
+            expected.append({QStringLiteral("Sheet")});
+            y = 40;
+        }
+        expected.last() << words;
+        y += 40;
+    };
+    for (auto group = units.cbegin(); group != units.cend(); ++group) {
+        place({QStringLiteral("Head-") + group.key()});
+        for (const QString &unit : group.value())
+            place({unit});
+        place({QStringLiteral("Foot-") + group.key(), QString::number(group.value().size())});
+    }
+    QCOMPARE(pdfPages(pdf), expected.size());
+    for (int page = 0; page < expected.size(); ++page)
+        QCOMPARE(pdfText(pdf, page + 1).simplified().split(QLatin1Char(' ')), expected.at(page));
 }
 
 void TestRptRender::autoHeightLabelGrowsItsRow()
