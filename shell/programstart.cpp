@@ -17,6 +17,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -81,12 +82,15 @@ void endOnSignal()
     endSignalled = true;
     qCDebug(velloranLog) << "ending on a signal";
     const QString name = QLatin1String(QSqlDatabase::defaultConnection);
-    if (QSqlDatabase::contains(name)) {
-        // Whatever a window had begun and not committed is given up before anything else runs.
-        QSqlDatabase db = QSqlDatabase::database(name, false);
-        if (db.isOpen())
-            db.rollback();
+    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false) : QSqlDatabase();
+    if (!db.isOpen()) {
+        // No database attached yet (the chooser is up): nothing to give up or close, and going on
+        // would only open one. End here.
+        std::fflush(nullptr);
+        ::_exit(0);
     }
+    // Whatever a window had begun and not committed is given up before anything else runs.
+    db.rollback();
     // As Close does; this leaves every running loop, so a modal dialog returns as if cancelled.
     QCoreApplication::exit(0);
 }
