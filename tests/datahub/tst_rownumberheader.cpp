@@ -1,5 +1,7 @@
 // The list's row header is sized from a few rows; it must come out the size Qt's own header measures
 // from all of them, and behave as the header it replaces.
+#include "testdatabase.h"
+
 #include "datahub/rownumberheader.h"
 
 #include <QStandardItemModel>
@@ -83,5 +85,6 @@ void TestRowNumberHeader::replacesTheShownHeaderOnly()
     QCOMPARE(bare.verticalHeader(), hiddenHeader);
 }
 
-QTEST_MAIN(TestRowNumberHeader)
+// With the environment isolated: Qt's runtime folder goes to the test's own temporary folder.
+VELLORAN_TEST_MAIN(TestRowNumberHeader)
 #include "tst_rownumberheader.moc"
