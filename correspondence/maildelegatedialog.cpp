@@ -9,6 +9,9 @@
 
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QThread>
+
+#include <memory>
 
 namespace {
 enum MailColumn { SubjectColumn = 1, IntroColumn = 2, SignOffColumn = 3 };
@@ -35,6 +38,12 @@ MailDelegateDialog::MailDelegateDialog(XDataSource *dataSource, QWidget *parent)
 
 MailDelegateDialog::~MailDelegateDialog()
 {
+    // Closed while a server is still being waited on: the session is cut short, not waited out.
+    if (m_session) {
+        m_abort = true;
+        m_session->wait();
+        delete m_session;
+    }
     delete ui;
 }
 
@@ -51,18 +60,19 @@ void MailDelegateDialog::on_pushButton_3_clicked()
 
 void MailDelegateDialog::processFrom(int index)
 {
-    // A loop, not a chain of calls: the list may be long, and each e-mail's session must be gone
-    // before the next one opens.
-    int after = index;
-    for (;;) {
-        m_current = after + 1;
+    // A loop that stops at the first e-mail attempted: its session ends in the event loop, which goes
+    // on from there (status). So the run never nests one call deeper per recipient, and only one
+    // session is ever open.
+    for (m_current = index + 1;; ++m_current) {
         ui->progressBar->setValue(m_current);
-        if (m_current >= m_recipients.size()) {
-            ui->pushButton_2->setEnabled(true);
-            ui->label->setText(tr("You are done!"));
+        if (m_stopping) {
+            close();
             return;
         }
-        m_next = Next::Following;
+        if (m_current >= m_recipients.size()) {
+            finishRun();
+            return;
+        }
         bool attempted = false;
         switch (m_kind) {
         case 0:
@@ -77,12 +87,23 @@ void MailDelegateDialog::processFrom(int index)
         default:
             break;
         }
-        if (attempted && m_next == Next::Stop) {
-            close();
+        if (attempted)
             return;
-        }
-        after = attempted && m_next == Next::Again ? m_current - 1 : m_current;
     }
+}
+
+void MailDelegateDialog::finishRun()
+{
+    ui->pushButton_2->setEnabled(true);
+    const int tried = m_sent + m_notSent.size();
+    const QString count = tr("%1 of %2 e-mails were sent.").arg(m_sent).arg(tried);
+    if (m_notSent.isEmpty()) {
+        ui->label->setText(tried == 0 ? tr("You are done!") : QStringLiteral("%1 %2").arg(tr("You are done!"), count));
+        return;
+    }
+    ui->label->setText(count);
+    MsgBox::information(this, QStringLiteral("%1\n%2 %3").arg(count, tr("Not sent:"), m_notSent.join(QStringLiteral(", "))),
+                        tr("Morvessa"));
 }
 
 bool MailDelegateDialog::sendNotice(int mailRow, const QString &statement, const Composer &compose)
@@ -105,8 +126,6 @@ bool MailDelegateDialog::sendNotice(int mailRow, const QString &statement, const
     query->clear();
 
     ui->label->setText(QStringLiteral("%1 %2").arg(tr("Sending Email To"), name));
-    // The run holds the event loop until it ends; show who is being sent to now.
-    ui->label->repaint();
     sendEmail(address, name, subject, html);
     return true;
 }
@@ -169,6 +188,7 @@ bool MailDelegateDialog::sendLeaseExpiryEmail(int index)
 bool MailDelegateDialog::sendEmail(const QString &address, const QString &name, const QString &subject,
                                    const QString &html)
 {
+    m_attemptName = name;
     MimeMessage message(true);
     message.setSender(EmailAddress(m_dataSource->senderAddress(), m_dataSource->senderName()));
     message.addRecipient(EmailAddress(address, name), MimeMessage::To);
@@ -177,60 +197,120 @@ bool MailDelegateDialog::sendEmail(const QString &address, const QString &name, 
     body.setHtml(html);
     message.addPart(body);
 
-    QString outcome;
-    // A header that would carry a line break is refused before any connection is made.
+    // A header that would carry a line break is refused before any connection is made. The answer
+    // still comes from the event loop, as a session's would.
     const QString problem = message.problem();
     if (!problem.isEmpty()) {
-        outcome = tr("The e-mail was not sent: %1").arg(problem);
-    } else {
-        // The session ends with this block, before the user is asked anything.
-        SmtpClient client(m_dataSource->smtpServer(), m_dataSource->smtpPort(),
-                          m_dataSource->useTls() ? SmtpClient::TlsConnection : SmtpClient::SslConnection);
-        client.setUser(m_dataSource->smtpUser());
-        client.setPassword(m_dataSource->mailPassword());
-        if (!client.connectToHost()) {
-            outcome = tr("Failed to connect to host!");
-        } else if (!client.login()) {
-            outcome = tr("Failed to login!");
-        } else if (!client.sendMail(message)) {
-            outcome = tr("Failed to send mail");
-        } else {
-            client.quit();
-            outcome = QStringLiteral("success");
-        }
+        const QString text = tr("The e-mail was not sent: %1").arg(problem);
+        QMetaObject::invokeMethod(this, [this, text] { emit sendStatus(text); }, Qt::QueuedConnection);
+        return false;
     }
-    const bool sent = outcome == QLatin1String("success");
-    emit sendStatus(outcome);
-    return sent;
+
+    const QString host = m_dataSource->smtpServer();
+    const int port = m_dataSource->smtpPort();
+    const SmtpClient::ConnectionType type = m_dataSource->useTls() ? SmtpClient::TlsConnection : SmtpClient::SslConnection;
+    const QString user = m_dataSource->smtpUser();
+    const QString password = m_dataSource->mailPassword();
+    auto outcome = std::make_shared<Outcome>();
+    m_abort = false;
+    m_session = QThread::create([=] {
+        SmtpClient client(host, port, type);
+        client.setUser(user);
+        client.setPassword(password);
+        client.setAbortFlag(&m_abort);
+        outcome->server = client.serverText();
+        if (!client.connectToHost())
+            outcome->step = Outcome::Connect;
+        else if (!client.login())
+            outcome->step = Outcome::LogIn;
+        else if (!client.sendMail(message))
+            outcome->step = Outcome::Send;
+        else
+            client.quit();
+        outcome->reason = client.lastError();
+        // The client goes here, on this thread, so the connection is closed before the next opens.
+    });
+    QThread *session = m_session;
+    connect(session, &QThread::finished, this, [this, session, outcome] {
+        if (m_session == session)
+            m_session = nullptr;
+        session->deleteLater();
+        sessionEnded(*outcome);
+    });
+    session->start();
+    return true;
+}
+
+void MailDelegateDialog::sessionEnded(const Outcome &outcome)
+{
+    QString text = QStringLiteral("success");
+    if (outcome.step != Outcome::Sent) {
+        const QString step = outcome.step == Outcome::Connect ? tr("Failed to connect to host!")
+                             : outcome.step == Outcome::LogIn ? tr("Failed to login!")
+                                                              : tr("Failed to send mail");
+        text = QStringLiteral("%1\n%2\n%3 %4").arg(step, outcome.reason, tr("Server:"), outcome.server);
+    }
+    emit sendStatus(text);
 }
 
 void MailDelegateDialog::status(const QString &text)
 {
+    if (m_askingToStop) {
+        // Decided once the user has answered whether to stop.
+        m_pendingStatus = text;
+        m_hasPendingStatus = true;
+        return;
+    }
     if (text == QLatin1String("success")) {
-        m_next = Next::Following;
+        ++m_sent;
+        processFrom(m_current);
+        return;
+    }
+    if (m_stopping) {
+        m_notSent << m_attemptName;
+        close();
         return;
     }
     const QMessageBox::StandardButton answer =
         MsgBox::choice(this, text,
                        {{QMessageBox::Retry, tr("Retry")}, {QMessageBox::Ignore, tr("Skip")}, {QMessageBox::Abort, tr("Abort")}},
                        tr("Morvessa"));
-    if (answer == QMessageBox::Ignore)
-        m_next = Next::Following;
-    else if (answer == QMessageBox::Abort)
-        m_next = Next::Stop;
-    else
-        m_next = Next::Again;
+    if (answer == QMessageBox::Ignore) {
+        m_notSent << m_attemptName;
+        processFrom(m_current);
+    } else if (answer == QMessageBox::Abort) {
+        m_notSent << m_attemptName;
+        close();
+    } else {
+        processFrom(m_current - 1);
+    }
 }
 
 void MailDelegateDialog::on_pushButton_clicked()
 {
     if (!ui->pushButton_3->isEnabled() && m_current != m_recipients.size()) {
-        if (MsgBox::question(this, tr("Are you sure you want to quit!"), tr("Morvessa")) == QMessageBox::Yes)
-            close();
+        m_askingToStop = true;
+        const bool stop = MsgBox::question(this, tr("Are you sure you want to quit!"), tr("Morvessa")) == QMessageBox::Yes;
+        m_askingToStop = false;
+        if (stop) {
+            m_stopping = true;
+            if (!m_session) {
+                close();
+                return;
+            }
+            // The e-mail under way is given up; the window closes as soon as its session has ended.
+            m_abort = true;
+            ui->pushButton->setEnabled(false);
+        }
+        if (m_hasPendingStatus) {
+            m_hasPendingStatus = false;
+            status(m_pendingStatus);
+        }
         return;
     }
     close();
 }
+
 
 void MailDelegateDialog::on_pushButton_2_clicked()
 {

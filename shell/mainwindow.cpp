@@ -690,8 +690,9 @@ void MainWindow::sendLateRentEmails()
     const int days = askDays(this, false);
     if (days < 0)
         return;
-    // Late by that many days: due before the bound, with something still owed, and somewhere to send.
-    const QString bound = XDataSource::toSqlDate(Today::date().addDays(-days));
+    // Late by at least that many days: due on the day that many days back or earlier, so the bound
+    // (due before it) is the day after; with something still owed, and somewhere to send.
+    const QString bound = XDataSource::toSqlDate(Today::date().addDays(1 - days));
     mailTenants(m_dataSource, this,
                 QStringLiteral("select distinct t.tid, t.id, t.company,  t.firstname||' '||t.lastname as fullname, "
                                "t.dat1 as email  from charges  c left join tenants t  on t.tid = c.tid  "
@@ -724,7 +725,8 @@ void MainWindow::sendCustomEmails()
         return;
     mailTenants(m_dataSource, this,
                 QStringLiteral("select distinct t.tid, t.id, t.company,  t.firstname||' '||t.lastname as fullname, "
-                               "t.dat1 as email  from tenants t order by fullname asc"),
+                               "t.dat1 as email  from tenants t where trim(coalesce(t.dat1, '')) <> '' "
+                               "order by fullname asc"),
                 tr("There is no tenant with a valid email address in your database!"), 0, QString());
 }
 

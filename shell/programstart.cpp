@@ -9,9 +9,18 @@
 #include <QApplication>
 #include <QFile>
 #include <QPixmap>
+#include <QSocketNotifier>
 #include <QSplashScreen>
+#include <QSqlDatabase>
 #include <QTextStream>
 #include <QThread>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 void ProgramStart::setApplicationNames()
 {
@@ -50,13 +59,65 @@ void provideDatabases()
         qCDebug(velloranLog) << "installed" << name << "into" << DataFolder::path();
 }
 
-} // namespace
+// The end signals reach the program through a pipe: the handler may only write a byte, and the
+// event loop reads it like any other input.
+int endPipe[2] = {-1, -1};
+bool endSignalled = false;
 
-int ProgramStart::run(QSplashScreen *splash)
+extern "C" void onEndSignal(int number)
 {
-    DataFolder::prepareDatabaseEngine();
-    provideDatabases();
+    const int saved = errno;
+    const char byte = char(number);
+    if (::write(endPipe[1], &byte, 1) < 0) {
+        // The pipe is full: a byte is already waiting, which is all the loop needs.
+    }
+    errno = saved;
+}
+
+void endOnSignal()
+{
+    char bytes[16];
+    while (::read(endPipe[0], bytes, sizeof bytes) > 0) {
+    }
+    endSignalled = true;
+    qCDebug(velloranLog) << "ending on a signal";
+    const QString name = QLatin1String(QSqlDatabase::defaultConnection);
+    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false) : QSqlDatabase();
+    if (!db.isOpen()) {
+        // No database attached yet (the chooser is up): nothing to give up or close, and going on
+        // would only open one. End here.
+        std::fflush(nullptr);
+        ::_exit(0);
+    }
+    // Whatever a window had begun and not committed is given up before anything else runs.
+    db.rollback();
+    // As Close does; this leaves every running loop, so a modal dialog returns as if cancelled.
+    QCoreApplication::exit(0);
+}
+
+// The connection stays with the program while its windows live; it goes once they are gone, rolled
+// back first, since the engine will not detach from a database with a transaction still open.
+void closeDatabase()
+{
+    const QString name = QLatin1String(QSqlDatabase::defaultConnection);
+    if (!QSqlDatabase::contains(name))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isOpen()) {
+            db.rollback();
+            db.close();
+            qCDebug(velloranLog) << "database closed";
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+int runMainWindow(QSplashScreen *splash)
+{
     MainWindow window;
+    // Attaching the database put the engine's own handlers in place of ours.
+    ProgramStart::handleEndSignals();
     if (!window.isDatabaseOpen()) {
         if (splash) {
             splash->close();
@@ -65,16 +126,56 @@ int ProgramStart::run(QSplashScreen *splash)
         // The user has read why; leave rather than linger without a window.
         return 1;
     }
+    if (endSignalled)
+        return 0;
 
     {
         LogInDialog logIn(window.dataSource(), nullptr);
         if (logIn.exec() != QDialog::Accepted)
             return 0;
     }
+    if (endSignalled)
+        return 0;
     window.showMaximized();
     if (splash)
         splash->finish(&window);
     return QApplication::exec();
+}
+
+} // namespace
+
+void ProgramStart::handleEndSignals()
+{
+    if (!QCoreApplication::instance())
+        return;
+    if (endPipe[0] < 0) {
+        if (::pipe2(endPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+            qWarning("cannot watch for the end signals: %s", std::strerror(errno));
+            return;
+        }
+        auto *notifier = new QSocketNotifier(endPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+        QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] { endOnSignal(); });
+    }
+    struct sigaction action = {};
+    action.sa_handler = onEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int number : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(number, &action, nullptr);
+}
+
+bool ProgramStart::endRequested()
+{
+    return endSignalled;
+}
+
+int ProgramStart::run(QSplashScreen *splash)
+{
+    DataFolder::prepareDatabaseEngine();
+    provideDatabases();
+    const int code = runMainWindow(splash);
+    closeDatabase();
+    return code;
 }
 
 int ProgramStart::checkStartUp()

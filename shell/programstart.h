@@ -18,9 +18,19 @@ public:
     static void showSplash(QSplashScreen &splash);
 
     // Builds the main window (database chooser included), logs the user in and runs the event
-    // loop. Returns the exit code: 1 when no database could be opened, 0 when the log-in was
-    // refused, else the event loop's result.
+    // loop; the database is closed before it returns. Returns the exit code: 1 when no database
+    // could be opened, 0 when the log-in was refused or the program was told to end, else the event
+    // loop's result.
     static int run(QSplashScreen *splash);
+
+    // Ends the program as Close does when the session ends or someone kills it: SIGTERM, SIGINT and
+    // SIGHUP are carried into the event loop, which rolls back the open transaction and leaves every
+    // running loop, a modal dialog's included; run() then closes the database on its way out. Needs
+    // the application object. Called again once the database is attached: the embedded engine puts
+    // handlers of its own in place on the first attach.
+    static void handleEndSignals();
+    // True once one of those signals has arrived.
+    static bool endRequested();
 
     // The start-up steps that need no user, for checking an installation: the delivered databases
     // into the data folder where absent, then each of them opened by the data hub. Writes one line per

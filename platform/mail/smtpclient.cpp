@@ -43,6 +43,19 @@ size_t readUpload(char *buffer, size_t size, size_t count, void *data)
     return n;
 }
 
+int checkAbort(void *flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<const std::atomic<bool> *>(flag)->load() ? 1 : 0;
+}
+
+QString bracketedHost(const QString &host)
+{
+    QString text = host.trimmed();
+    if (text.contains(QLatin1Char(':')) && !text.startsWith(QLatin1Char('[')))
+        text = QLatin1Char('[') + text + QLatin1Char(']');
+    return text;
+}
+
 QByteArray mailbox(const QString &address)
 {
     return '<' + address.toUtf8() + '>';
@@ -71,12 +84,15 @@ QString SmtpClient::extraCaCertificates()
     return extraCaFile();
 }
 
+QString SmtpClient::serverText() const
+{
+    return bracketedHost(m_host) + QLatin1Char(':') + QString::number(m_port);
+}
+
 void SmtpClient::setCommonOptions()
 {
     CURL *curl = static_cast<CURL *>(m_curl);
-    QString host = m_host.trimmed();
-    if (host.contains(QLatin1Char(':')) && !host.startsWith(QLatin1Char('[')))
-        host = QLatin1Char('[') + host + QLatin1Char(']');
+    const QString host = bracketedHost(m_host);
     const QString scheme = m_type == SslConnection ? QStringLiteral("smtps") : QStringLiteral("smtp");
     // The path names this machine in the EHLO greeting; without it libcurl greets as "localhost",
     // which some servers refuse.
@@ -94,6 +110,11 @@ void SmtpClient::setCommonOptions()
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(qMax(1, (m_responseTimeoutMs + 999) / 1000)));
     m_errorBuffer.fill('\0', CURL_ERROR_SIZE);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, m_errorBuffer.data());
+    if (m_abort) {
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, checkAbort);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool> *>(m_abort));
+    }
     if (!extraCaFile().isEmpty())
         curl_easy_setopt(curl, CURLOPT_CAINFO, extraCaFile().toLocal8Bit().constData());
     if (!m_user.isEmpty()) {

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
+
 // A client for one SMTP session: open it, authenticate, send, quit. libcurl carries the session, so
 // the server's certificate is checked against the system's trusted authorities, and a secured
 // session is never quietly downgraded to a plain one.
@@ -40,8 +42,14 @@ public:
     bool sendMail(const MimeMessage &message);
     void quit();
 
+    // A flag that, once set from any thread, ends the session at libcurl's next progress check
+    // (within about a second); the step under way then fails. Not owned; null for none.
+    void setAbortFlag(const std::atomic<bool> *flag) { m_abort = flag; }
+
     // What went wrong in the last step that failed, in libcurl's or the server's words.
     QString lastError() const { return m_lastError; }
+    // The server as the session addresses it, "host:port".
+    QString serverText() const;
 
     // A file of further certificate authorities to trust besides the system's, for a server whose
     // certificate an office signs itself. Process-wide; empty for none.
@@ -58,7 +66,8 @@ private:
     ConnectionType m_type;
     QString m_user;
     QString m_password;
-    int m_connectTimeoutMs = 30000;
+    // Long enough for a slow line, short enough for a user watching the window.
+    int m_connectTimeoutMs = 15000;
     int m_responseTimeoutMs = 60000;
 
     void *m_curl = nullptr;
@@ -67,6 +76,7 @@ private:
     QString m_lastError;
     QString m_loginError;
     QByteArray m_errorBuffer;
+    const std::atomic<bool> *m_abort = nullptr;
 };
 
 #endif // SMTPCLIENT_H

@@ -18,6 +18,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTableWidget>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTextEdit>
 
 #include <memory>
@@ -25,7 +27,8 @@
 namespace {
 const QString kUser = QStringLiteral("office@brightwater.example.com");
 const QString kPassword = QStringLiteral("pässwörd 42");
-const QString kBound = QStringLiteral("2021-05-27");
+// The bound of a five-day lead time on 1 June: due on 27 May or earlier.
+const QString kBound = QStringLiteral("2021-05-28");
 
 // A statement with values bound, on the hub's connection.
 bool execBound(const QString &sql, const QVariantList &values)
@@ -69,7 +72,7 @@ bool loadCharges()
         {90003, 1, QStringLiteral("Rent"), 0.0, QDate(2021, 2, 15)},      // paid
         {90004, 1, QStringLiteral("Rent"), 1600.0, QDate(2021, 5, 30)},   // not late enough
         {90005, 4, QStringLiteral("Repairs & <damage>"), 1250.5, QDate(2021, 5, 1)},
-        {90006, 16, QStringLiteral("Rent"), 900.0, QDate(2021, 5, 15)},
+        {90006, 16, QStringLiteral("Rent"), 900.0, QDate(2021, 5, 27)},   // exactly five days late
         {90007, 2, QStringLiteral("Rent"), 0.0, QDate(2021, 4, 15)},      // paid in full
         {90008, 3, QStringLiteral("Rent"), 700.0, QDate(2021, 4, 15)},    // no address
     };
@@ -94,6 +97,33 @@ TestSmtpServer::Options serverOptions(const QStringList &refuse = {})
 QString amount(double value)
 {
     return QStringLiteral("%L1").arg(value, 15, 'f', 2, QLatin1Char(' '));
+}
+
+// Waits until the run has gone through its list (Close enabled again) or the window was closed.
+bool runEnded(MailDelegateDialog *dialog, int timeout = 30000)
+{
+    auto *close = dialog->findChild<QPushButton *>(QStringLiteral("pushButton_2"));
+    return QTest::qWaitFor([&] { return !dialog->isVisible() || close->isEnabled(); }, timeout);
+}
+
+// A port on the loopback address where nothing listens.
+int closedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+// The main window on a fresh copy of the demonstration database in the data folder.
+std::unique_ptr<MainWindow> openMainWindow(ModalDriver &driver)
+{
+    const QString file = DataFolder::filePath(QStringLiteral("DEMO.FDB"));
+    QDir().mkpath(DataFolder::path());
+    QFile::remove(file);
+    QFile::copy(TestDatabase::builtDatabase(QStringLiteral("DEMO.FDB")), file);
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    driver.ok(); // the database chooser: the demonstration database
+    return std::make_unique<MainWindow>();
 }
 
 // A late-rent run for tenants 1, 4 and 16 with the bound of the tests, started from its Start button.
@@ -130,6 +160,10 @@ private slots:
     void lateRentRunFromTheMainWindow();
     void failedStepsAskRetrySkipAbort_data();
     void failedStepsAskRetrySkipAbort();
+    void unreachableServerSendsNothingAndSaysWhy_data();
+    void unreachableServerSendsNothingAndSaysWhy();
+    void cancelStopsASessionUnderWay();
+    void customListLeavesOutTenantsWithoutAddress();
     void lineBreakInNameRefusedBeforeConnecting();
     void runsThatSendNothing_data();
     void runsThatSendNothing();
@@ -151,15 +185,8 @@ void TestEmail::lateRentRunFromTheMainWindow()
     QVERIFY(server.isRunning());
     SmtpClient::setExtraCaCertificates(server.certificate());
 
-    const QString file = DataFolder::filePath(QStringLiteral("DEMO.FDB"));
-    QDir().mkpath(DataFolder::path());
-    QFile::remove(file);
-    QVERIFY(QFile::copy(TestDatabase::builtDatabase(QStringLiteral("DEMO.FDB")), file));
-    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
-
     ModalDriver driver;
-    driver.ok(); // the database chooser: the demonstration database
-    auto window = std::make_unique<MainWindow>();
+    auto window = openMainWindow(driver);
     QVERIFY(window->isDatabaseOpen());
     XDataSource *hub = window->dataSource();
     hub->setCanUseEmail(true);
@@ -178,16 +205,17 @@ void TestEmail::lateRentRunFromTheMainWindow()
     QString label;
     driver.ok([&label](QDialog *sender) {
         clickButton(sender, "pushButton_3");
+        QVERIFY(runEnded(static_cast<MailDelegateDialog *>(sender)));
         label = sender->findChild<QLabel *>(QStringLiteral("label"))->text();
     });
     window->sendLateRentEmails();
     QTRY_COMPARE(driver.handled, 4);
     QCOMPARE(driver.unexpected, 0);
 
-    // Owing, late by five days or more, and reachable: the tenants with only paid charges or no
-    // address are left out.
+    // Owing, late by five days or more (Pavel by exactly five), and reachable: the tenants with only
+    // paid charges or no address are left out.
     QCOMPARE(listed, QStringList({"Amelia Carraway", "Desmond Achterberg", "Pavel Dvořák"}));
-    QCOMPARE(label, QStringLiteral("You are done!"));
+    QCOMPARE(label, QStringLiteral("You are done! 3 of 3 e-mails were sent."));
     QVERIFY(MsgBox::shownTexts().isEmpty());
     QCOMPARE(hub->reportQueryModel()->rowCount(), 0);
 
@@ -222,6 +250,7 @@ void TestEmail::lateRentRunFromTheMainWindow()
     QVERIFY2(parking > 0 && rent > parking, qPrintable(amelia));
     QCOMPARE(amelia.count(QStringLiteral("<tr><td>")), 2);
     QVERIFY(got.at(1).value("html").toString().contains(row(QDate(2021, 5, 1), "Repairs &amp; &lt;damage&gt;", 1250.5)));
+    QVERIFY(got.at(2).value("html").toString().contains(row(QDate(2021, 5, 27), "Rent", 900)));
 
     // One session per e-mail, each closed before the next opens.
     QVERIFY(server.allClosed());
@@ -242,6 +271,7 @@ void TestEmail::failedStepsAskRetrySkipAbort_data()
     QTest::addColumn<QStringList>("delivered");
     QTest::addColumn<int>("connections");
     QTest::addColumn<bool>("open");
+    QTest::addColumn<QString>("end");
 
     const QString amelia = QStringLiteral("amelia.carraway@mail.example.com");
     const QString desmond = QStringLiteral("desmond.achterberg@mail.example.com");
@@ -249,17 +279,21 @@ void TestEmail::failedStepsAskRetrySkipAbort_data()
     const int skip = QMessageBox::Ignore;
     const int retry = QMessageBox::Retry;
     const int abort = QMessageBox::Abort;
+    const QString everyone = QStringLiteral("0 of 3 e-mails were sent.\nNot sent: Amelia Carraway, Desmond Achterberg, Pavel Dvořák");
+    const QString oneMissed = QStringLiteral("2 of 3 e-mails were sent.\nNot sent: Desmond Achterberg");
     QTest::newRow("refused login, skip each") << QStringLiteral("wrong") << QStringList() << QList<int>{skip, skip, skip}
-                                              << QStringLiteral("Failed to login!") << 3 << QStringList() << 3 << true;
+                                              << QStringLiteral("Failed to login!") << 3 << QStringList() << 3 << true << everyone;
     QTest::newRow("refused login, abort") << QStringLiteral("wrong") << QStringList() << QList<int>{abort}
-                                          << QStringLiteral("Failed to login!") << 1 << QStringList() << 1 << false;
+                                          << QStringLiteral("Failed to login!") << 1 << QStringList() << 1 << false << QString();
     QTest::newRow("refused recipient, skip") << kPassword << QStringList{desmond} << QList<int>{skip}
-                                             << QStringLiteral("Failed to send mail") << 1 << QStringList{amelia, pavel} << 3 << true;
+                                             << QStringLiteral("Failed to send mail") << 1 << QStringList{amelia, pavel} << 3 << true
+                                             << oneMissed;
     QTest::newRow("refused recipient, retry then skip")
         << kPassword << QStringList{desmond} << QList<int>{retry, skip} << QStringLiteral("Failed to send mail") << 2
-        << QStringList{amelia, pavel} << 4 << true;
+        << QStringList{amelia, pavel} << 4 << true << oneMissed;
     QTest::newRow("refused recipient, abort") << kPassword << QStringList{desmond} << QList<int>{abort}
-                                              << QStringLiteral("Failed to send mail") << 1 << QStringList{amelia} << 2 << false;
+                                              << QStringLiteral("Failed to send mail") << 1 << QStringList{amelia} << 2 << false
+                                              << QString();
 }
 
 void TestEmail::failedStepsAskRetrySkipAbort()
@@ -272,6 +306,7 @@ void TestEmail::failedStepsAskRetrySkipAbort()
     QFETCH(QStringList, delivered);
     QFETCH(int, connections);
     QFETCH(bool, open);
+    QFETCH(QString, end);
 
     TestSmtpServer server(serverOptions(refuse));
     QVERIFY(server.isRunning());
@@ -285,8 +320,20 @@ void TestEmail::failedStepsAskRetrySkipAbort()
     for (int answer : answers)
         MsgBox::setNextAnswer(QMessageBox::StandardButton(answer));
     auto dialog = startRun(t.hub, {1, 4, 16});
+    QVERIFY(runEnded(dialog.get()));
 
-    QCOMPARE(MsgBox::shownTexts(), QStringList(QVector<QString>(asked, text).toList()));
+    // Each question names the failed step, then why, then the server.
+    QStringList shown = MsgBox::shownTexts();
+    QCOMPARE(shown.size(), asked + (end.isEmpty() ? 0 : 1));
+    for (int i = 0; i < asked; ++i) {
+        const QStringList lines = shown.at(i).split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.at(0), text);
+        QVERIFY2(!lines.at(1).isEmpty(), qPrintable(shown.at(i)));
+        QCOMPARE(lines.at(2), QStringLiteral("Server: 127.0.0.1:%1").arg(server.port()));
+    }
+    if (!end.isEmpty())
+        QCOMPARE(shown.last(), end);
     QStringList got;
     for (const QJsonObject &m : server.messages())
         got << m.value("rcpt_tos").toArray().first().toString();
@@ -295,8 +342,113 @@ void TestEmail::failedStepsAskRetrySkipAbort()
     QCOMPARE(server.connectionsOpened(), connections);
     QCOMPARE(server.mostOpenAtOnce(), 1);
     QCOMPARE(dialog->isVisible(), open);
+    // A run that missed someone does not end looking like success.
     if (open)
-        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("label"))->text(), QStringLiteral("You are done!"));
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("label"))->text(), end.section(QLatin1Char('\n'), 0, 0));
+}
+
+void TestEmail::unreachableServerSendsNothingAndSaysWhy_data()
+{
+    QTest::addColumn<bool>("listening");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("stopped server") << false << QString();
+    QTest::newRow("server without STARTTLS") << true << QStringLiteral("STARTTLS");
+}
+
+void TestEmail::unreachableServerSendsNothingAndSaysWhy()
+{
+    QFETCH(bool, listening);
+    QFETCH(QString, reason);
+    TestSmtpServer::Options plain;
+    plain.user = kUser;
+    plain.password = kPassword;
+    TestSmtpServer server(plain);
+    QVERIFY(server.isRunning());
+    const int port = listening ? server.port() : closedPort();
+    TestHub t;
+    QVERIFY(t.opened);
+    QVERIFY(storeMailSettings(t.hub, port, kPassword));
+    QVERIFY(loadCharges());
+
+    MsgBox::setNextAnswer(QMessageBox::Ignore);
+    MsgBox::setNextAnswer(QMessageBox::Ignore);
+    auto dialog = startRun(t.hub, {1, 4});
+    QVERIFY(runEnded(dialog.get()));
+
+    const QStringList shown = MsgBox::shownTexts();
+    QCOMPARE(shown.size(), 3);
+    for (int i = 0; i < 2; ++i) {
+        const QStringList lines = shown.at(i).split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.at(0), QStringLiteral("Failed to connect to host!"));
+        QVERIFY2(!lines.at(1).isEmpty() && lines.at(1).contains(reason), qPrintable(shown.at(i)));
+        QCOMPARE(lines.at(2), QStringLiteral("Server: 127.0.0.1:%1").arg(port));
+    }
+    QCOMPARE(shown.at(2), QStringLiteral("0 of 2 e-mails were sent.\nNot sent: Amelia Carraway, Desmond Achterberg"));
+    QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("label"))->text(), QStringLiteral("0 of 2 e-mails were sent."));
+    QVERIFY(server.messages().isEmpty());
+}
+
+void TestEmail::cancelStopsASessionUnderWay()
+{
+    // A server that takes the connection and never says a word: the session waits on it.
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    TestHub t;
+    QVERIFY(t.opened);
+    QVERIFY(storeMailSettings(t.hub, silent.serverPort(), kPassword));
+    QVERIFY(loadCharges());
+
+    auto dialog = startRun(t.hub, {1, 4});
+    auto *label = dialog->findChild<QLabel *>(QStringLiteral("label"));
+    QCOMPARE(label->text(), QStringLiteral("Sending Email To Amelia Carraway"));
+    // The window answers while the server is waited on.
+    QVERIFY(QTest::qWaitFor([&] { return silent.hasPendingConnections(); }, 10000));
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(dialog.get(), "pushButton");
+    QCOMPARE(MsgBox::shownTexts(), QStringList{QStringLiteral("Are you sure you want to quit!")});
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 5000);
+
+    // Nothing more was tried: one connection only, and no question about the one given up.
+    QTest::qWait(200);
+    int connections = 0;
+    while (QTcpSocket *socket = silent.nextPendingConnection()) {
+        ++connections;
+        socket->deleteLater();
+    }
+    QCOMPARE(connections, 1);
+    QCOMPARE(MsgBox::shownTexts().size(), 1);
+}
+
+void TestEmail::customListLeavesOutTenantsWithoutAddress()
+{
+    ModalDriver driver;
+    auto window = openMainWindow(driver);
+    QVERIFY(window->isDatabaseOpen());
+    window->dataSource()->setCanUseEmail(true);
+    QVERIFY(exec(QStringLiteral("update tenants set dat1 = '' where tid = 3")));
+    QVERIFY(exec(QStringLiteral("update tenants set dat1 = null where tid = 4")));
+    QVERIFY(exec(QStringLiteral("update tenants set dat1 = '  ' where tid = 16")));
+
+    QVector<int> listed;
+    driver.cancel([&listed](QDialog *list) {
+        auto *table = list->findChild<QTableWidget *>(QStringLiteral("tableWidget"));
+        for (int row = 0; row < table->rowCount(); ++row)
+            listed << table->item(row, 0)->data(Qt::UserRole).toInt();
+    });
+    window->sendCustomEmails();
+    QTRY_COMPARE(driver.handled, 2);
+    QCOMPARE(driver.unexpected, 0);
+
+    QSqlQuery reachable;
+    QVERIFY(reachable.exec(QStringLiteral("select count(*) from tenants where trim(coalesce(dat1, '')) <> ''")) && reachable.next());
+    QVERIFY(reachable.value(0).toInt() > 0);
+    QCOMPARE(listed.size(), reachable.value(0).toInt());
+    for (int tid : {3, 4, 16})
+        QVERIFY2(!listed.contains(tid), qPrintable(QString::number(tid)));
+    reachable.clear();
+    window.reset();
+    releaseConnection();
 }
 
 void TestEmail::lineBreakInNameRefusedBeforeConnecting()
@@ -313,9 +465,12 @@ void TestEmail::lineBreakInNameRefusedBeforeConnecting()
 
     MsgBox::setNextAnswer(QMessageBox::Ignore);
     auto dialog = startRun(t.hub, {1, 4});
+    QVERIFY(runEnded(dialog.get()));
 
-    QCOMPARE(MsgBox::shownTexts().size(), 1);
+    // The refusal, then the end naming the one not sent.
+    QCOMPARE(MsgBox::shownTexts().size(), 2);
     QVERIFY(MsgBox::shownTexts().first().contains(QStringLiteral("line break")));
+    QVERIFY(MsgBox::shownTexts().last().startsWith(QStringLiteral("1 of 2 e-mails were sent.\nNot sent: Amelia Carraway")));
     const QList<QJsonObject> got = server.messages();
     QCOMPARE(got.size(), 1);
     QCOMPARE(got.first().value("rcpt_tos").toArray().first().toString(), QStringLiteral("desmond.achterberg@mail.example.com"));
@@ -389,7 +544,7 @@ void TestEmail::otherKindsBuildTheirBodies()
     QVERIFY(exec(QStringLiteral("update agreements set leaseend = '2021-06-20' where rid = (select min(rid) from agreements where tid = 1)")));
 
     auto dialog = startRun(t.hub, {1}, kind, dateText);
-    Q_UNUSED(dialog)
+    QVERIFY(runEnded(dialog.get()));
     const QList<QJsonObject> got = server.messages();
     QCOMPARE(got.size(), 1);
     QCOMPARE(got.first().value("html").toString().remove(QLatin1Char('\r')).trimmed(),

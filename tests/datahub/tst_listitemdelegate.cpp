@@ -1,5 +1,7 @@
 // The list windows paint their cells through their own delegate; what the user sees must be what the
 // table and Qt's own delegate would have painted, pixel for pixel.
+#include "testdatabase.h"
+
 #include "datahub/listitemdelegate.h"
 
 #include <QApplication>
@@ -166,5 +168,6 @@ void TestListItemDelegate::installsOnce()
     QCOMPARE(view.showGrid(), false);
 }
 
-QTEST_MAIN(TestListItemDelegate)
+// With the environment isolated: Qt's runtime folder goes to the test's own temporary folder.
+VELLORAN_TEST_MAIN(TestListItemDelegate)
 #include "tst_listitemdelegate.moc"

@@ -1,5 +1,7 @@
 // The list's row header is sized from a few rows; it must come out the size Qt's own header measures
 // from all of them, and behave as the header it replaces.
+#include "testdatabase.h"
+
 #include "datahub/rownumberheader.h"
 
 #include <QStandardItemModel>
@@ -57,12 +59,14 @@ void TestRowNumberHeader::replacesTheShownHeaderOnly()
     QTableView view;
     view.setModel(&model);
     view.setSelectionBehavior(QAbstractItemView::SelectRows);
-    QHeaderView *before = view.verticalHeader();
+    // The view deletes the header it gives up, so what it did is read before the swap.
+    const bool clickable = view.verticalHeader()->sectionsClickable();
+    const bool highlights = view.verticalHeader()->highlightSections();
     RowNumberHeader::install(&view);
     auto *header = qobject_cast<RowNumberHeader *>(view.verticalHeader());
     QVERIFY(header);
-    QCOMPARE(header->sectionsClickable(), before->sectionsClickable());
-    QCOMPARE(header->highlightSections(), before->highlightSections());
+    QCOMPARE(header->sectionsClickable(), clickable);
+    QCOMPARE(header->highlightSections(), highlights);
     RowNumberHeader::install(&view);
     QCOMPARE(view.verticalHeader(), header);
 
@@ -81,5 +85,6 @@ void TestRowNumberHeader::replacesTheShownHeaderOnly()
     QCOMPARE(bare.verticalHeader(), hiddenHeader);
 }
 
-QTEST_MAIN(TestRowNumberHeader)
+// With the environment isolated: Qt's runtime folder goes to the test's own temporary folder.
+VELLORAN_TEST_MAIN(TestRowNumberHeader)
 #include "tst_rownumberheader.moc"

@@ -1,7 +1,7 @@
 #!/bin/sh
 # cmake --install into a temporary prefix: both programs, their libraries with a run path that finds
 # them there and nowhere else, the delivered databases, the desktop entry and the icon. Then the
-# installed Velloran checks its start-up offscreen on an empty data folder: it must put the delivered
+# installed Velloran checks its start-up without a display on an empty data folder: it must put the delivered
 # databases there and open both, and on a second start leave the office's copies alone.
 set -eu
 build="$1"
@@ -31,11 +31,16 @@ ldd "$prefix/bin/velloran" | grep 'libvelloran_core' | grep -qF "$prefix" || fai
 
 docs="$work/docs"
 data="$docs/Morvessa/Morvessa Velloran"
-VELLORAN_DOCUMENTS="$docs" "$prefix/bin/velloran" --check-start-up >"$work/check.log" 2>&1 \
+# Both checks are run where there is no display at all, as over SSH.
+nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@"; }
+VELLORAN_DOCUMENTS="$docs" nodisplay "$prefix/bin/velloran" --check-start-up >"$work/check.log" 2>&1 \
     || { cat "$work/check.log" >&2; fail "start-up check of the installed program"; }
 grep -q '^DATA.FDB: opened' "$work/check.log" || { cat "$work/check.log" >&2; fail "DATA.FDB not opened"; }
 grep -q '^DEMO.FDB: opened' "$work/check.log" || { cat "$work/check.log" >&2; fail "DEMO.FDB not opened"; }
 [ -w "$data/DATA.FDB" ] && [ -w "$data/DEMO.FDB" ] || fail "the databases are not writable in the data folder"
+
+nodisplay "$prefix/bin/stowhand" --help >"$work/help.log" 2>&1 || { cat "$work/help.log" >&2; fail "stowhand --help"; }
+grep -q '^Usage: stowhand' "$work/help.log" || { cat "$work/help.log" >&2; fail "stowhand --help printed no usage"; }
 
 # An office's database stays as it is: a second start copies nothing over it.
 echo "office data" >"$data/KEEP.FDB"

@@ -141,16 +141,21 @@ private slots:
     {
         QTest::addColumn<bool>("listening");
         QTest::addColumn<bool>("trusted");
-        QTest::newRow("nobody listening") << false << true;
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("nobody listening") << false << true << int(TestSmtpServer::StartTls) << QString();
         // An untrusted certificate must end the session, never fall back to sending in clear.
-        QTest::newRow("untrusted certificate") << true << false;
+        QTest::newRow("untrusted certificate") << true << false << int(TestSmtpServer::StartTls) << QString();
+        QTest::newRow("no STARTTLS offered") << true << true << int(TestSmtpServer::Plain) << QStringLiteral("STARTTLS");
     }
 
     void connectFailures()
     {
         QFETCH(bool, listening);
         QFETCH(bool, trusted);
-        TestSmtpServer server(withLogin(TestSmtpServer::StartTls));
+        QFETCH(int, mode);
+        QFETCH(QString, reason);
+        TestSmtpServer server(withLogin(TestSmtpServer::Mode(mode)));
         QVERIFY(server.isRunning());
         int port = server.port();
         if (!listening) {
@@ -165,6 +170,8 @@ private slots:
         client.setConnectTimeout(3000);
         QVERIFY(!client.connectToHost());
         QVERIFY(!client.lastError().isEmpty());
+        QVERIFY2(client.lastError().contains(reason), qPrintable(client.lastError()));
+        QCOMPARE(client.serverText(), QStringLiteral("127.0.0.1:%1").arg(port));
         QVERIFY(!client.login());
         QVERIFY(server.messages().isEmpty());
         SmtpClient::setExtraCaCertificates(QString());

@@ -78,6 +78,7 @@ class TestReportChoosers : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -106,6 +107,13 @@ void TestReportChoosers::initTestCase()
     QVERIFY(hub->opened);
     owners = rowsOf(QStringLiteral("select oid, code from owners order by code asc"));
     QVERIFY(owners.size() >= 3);
+}
+
+void TestReportChoosers::cleanupTestCase()
+{
+    // The hub owns the database copy in the temporary folder; it goes with it.
+    delete hub;
+    hub = nullptr;
 }
 
 void TestReportChoosers::init()

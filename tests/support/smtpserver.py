@@ -84,6 +84,7 @@ class CountingSMTP(SMTP):
     state = None
 
     counted = False
+    ended = False
 
     def connection_made(self, transport):
         # STARTTLS hands the same connection over a second time; count it once.
@@ -94,9 +95,26 @@ class CountingSMTP(SMTP):
             self.state.event("open")
         super().connection_made(transport)
 
+    # A connection counts as closed when its session ends: the client said QUIT, or went away. The
+    # transport's own teardown (the TLS close above all) finishes later, at a time of the event
+    # loop's choosing, often after the client has long opened its next connection; counted there,
+    # one client that never holds two connections would seem to.
+    def end(self):
+        if self.counted and not self.ended:
+            self.ended = True
+            self.state.open -= 1
+            self.state.event("close")
+
+    async def smtp_QUIT(self, arg):
+        self.end()
+        await super().smtp_QUIT(arg)
+
+    def eof_received(self):
+        self.end()
+        return super().eof_received()
+
     def connection_lost(self, error):
-        self.state.open -= 1
-        self.state.event("close")
+        self.end()
         super().connection_lost(error)
 
 
