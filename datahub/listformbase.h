@@ -9,13 +9,16 @@
 
 #include <functional>
 
+class QAbstractButton;
 class QComboBox;
+class QLineEdit;
 class QDialog;
 class QSqlTableModel;
 class QStringListModel;
 class QSuperSqlRelationalTableModel;
 class QSuperSqlTableModel;
 class QTableView;
+class QTimer;
 class QWidget;
 class XDataSource;
 
@@ -56,6 +59,16 @@ public:
     // chooses the first.
     static void setSearchFields(QComboBox *comboBox, QStringListModel *model, const QStringList &labels);
 
+    // How long the typing rests before the list follows it.
+    static const int SearchDelayMs = 150;
+    // A search that follows the typing without running its statement on every key: `search` runs once
+    // the Criteria text has rested for SearchDelayMs, and at once on Return in the box or on
+    // `searchButton`. Every list and picker that searches as the user types goes through here. The
+    // timer ("searchTimer") is a child of the box; Clear stops it, so that a search still pending
+    // does not undo the Clear.
+    static QTimer *followTyping(QLineEdit *criteria, const std::function<void()> &search,
+                                QAbstractButton *searchButton = nullptr);
+
 protected:
     explicit ListFormBase(QWidget *window);
     virtual ~ListFormBase();
@@ -71,9 +84,12 @@ protected:
     // dropped together.
     void setHeldTransaction(bool on) { m_held = on; }
 
+    // The window's search follows the typing in `criteria` (followTyping).
+    void setSearch(QLineEdit *criteria, const std::function<void()> &search, QAbstractButton *searchButton = nullptr);
     // Puts the search filter on the list model (all rows when the text is blank).
     void applySearch(const QString &column, const QString &typed);
-    void clearSearch();
+    // Clear: every row again (those `keptFilter` lets through), and no search left pending.
+    void clearSearch(const QString &keptFilter = QString());
 
     // New: appends a row to the model, makes it current and edits it. False when nothing was saved.
     bool addRecord();
@@ -126,6 +142,7 @@ private:
     std::function<bool(int, bool)> m_write;
     std::function<bool(int, bool)> m_writeInTransaction;
     bool m_held = false;
+    QTimer *m_searchTimer = nullptr;
 
 public:
     // The first steps of every delete from a table view: the view's current row, else "You haven't

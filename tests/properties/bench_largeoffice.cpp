@@ -5,8 +5,8 @@
 //   scripts/largeoffice.sh /tmp/LARGE.FDB
 //   QT_QPA_PLATFORM=offscreen build/tests/bench_largeoffice /tmp/LARGE.FDB
 //
-// First opens: each window is opened as the first thing after log-in in a fresh process of its own
-// (the benchmark starts itself again for it), timed until the window is painted, beside the raw
+// First opens: each window is opened as the first thing after the log-in dialog in a fresh process
+// of its own (the benchmark starts itself again for it), timed until the window is painted, beside the raw
 // statements of the rows it holds run in another fresh process after the same log-in. Every figure
 // is the middle of several such processes.
 // Typing: four letters typed at 100 ms a key, as a user types, until the list has settled on the
@@ -251,6 +251,17 @@ double openMs(Form *&form, const std::function<Form *()> &make)
     });
 }
 
+
+// The offscreen platform the benchmark runs on warns each time a window is shown that it cannot pass
+// on size hints; a real display never does, so the line is neither printed nor timed.
+QtMessageHandler qtHandler = nullptr;
+void dropOffscreenNoise(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message == QLatin1String("This plugin does not support propagateSizeHints()"))
+        return;
+    qtHandler(type, context, message);
+}
+
 // Waits for a widget's first paint. The filter sees the paint event before the widget paints; the
 // event loop call that delivered it returns once the painting is done.
 class PaintWatch : public QObject
@@ -268,18 +279,11 @@ protected:
     }
 };
 
-// The offscreen platform the benchmark runs on warns each time a window is shown that it cannot pass
-// on size hints; a real display never does, so the line is neither printed nor timed.
-QtMessageHandler qtHandler = nullptr;
-void dropOffscreenNoise(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message == QLatin1String("This plugin does not support propagateSizeHints()"))
-        return;
-    qtHandler(type, context, message);
-}
-
-// A hub on the office, the user logged in: what the program has done before any window opens.
-XDataSource *openHub(const QFileInfo &file, double *ms = nullptr)
+// A hub on the office, the user logged in: what the program has done before any window opens. In a
+// process of its own the log-in dialog is also shown and painted first, as the program shows it
+// (with its splash screen and main window) before the user can open anything: the first window is
+// then not charged with what painting anything at all costs a process the first time.
+XDataSource *openHub(const QFileInfo &file, double *ms = nullptr, bool showLogIn = false)
 {
     auto *hub = new XDataSource;
     hub->setDataDirectory(file.absolutePath());
@@ -290,6 +294,12 @@ XDataSource *openHub(const QFileInfo &file, double *ms = nullptr)
         if (!opened)
             return;
         LogInDialog login(hub);
+        if (showLogIn) {
+            login.show();
+            PaintWatch watch(&login);
+            while (!watch.painted)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
         login.findChild<QLineEdit *>(QStringLiteral("id"))->setText(QStringLiteral("ADMIN"));
         login.findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
         hub->loadSettings();
@@ -429,8 +439,9 @@ int runChild(const QFileInfo &file, const QString &mode, const QString &name)
     const FirstOpen *window = firstOpen(name);
     if (!window)
         return 2;
-    XDataSource *hub = openHub(file);
+    XDataSource *hub = openHub(file, nullptr, true);
     const int busy = busyTenant(QSqlDatabase::database());
+    QCoreApplication::processEvents();
     if (mode == QLatin1String("--floor")) {
         std::printf("ms %.3f\n", statementsMs(QSqlDatabase::database(), window->statements(busy), window->rows));
         if (name == QLatin1String("cashbook"))
@@ -675,10 +686,12 @@ int main(int argc, char *argv[])
         auto *edit = cashbook->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
         auto *field = cashbook->findChild<QComboBox *>(QStringLiteral("comboBox"));
         field->setCurrentIndex(1);
-        report("cashbook: type \"park\" (description)", typingMs(edit, QStringLiteral("park")),
-               floorMs({CashbookList.arg(QStringLiteral("where lower(c.description) like '%park%'"))}), NoTarget,
+        // Text found in a tenth of the entries: a text found nowhere makes the statement read the
+        // whole cashbook in date order, seconds that no window can shorten.
+        report("cashbook: type \"s-00\" (description)", typingMs(edit, QStringLiteral("s-00")),
+               floorMs({CashbookList.arg(QStringLiteral("where lower(c.description) like '%s-00%'"))}), NoTarget,
                TypingFactor);
-        report("cashbook: empty the search", emptiedMs(edit, QStringLiteral("park")),
+        report("cashbook: empty the search", emptiedMs(edit, QStringLiteral("s-00")),
                floorMs({CashbookList.arg(QString())}));
         // A date is typed whole; the list follows once it reads as one.
         field->setCurrentIndex(4);
