@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 
 class QAbstractButton;
 class QComboBox;
@@ -20,6 +21,7 @@ class QSuperSqlTableModel;
 class QTableView;
 class QTimer;
 class QWidget;
+class ScopedTransaction;
 class XDataSource;
 
 // What every list window shares: the search filter, and the New / Edit / Delete flow around a record
@@ -126,6 +128,7 @@ private:
     bool writeRow(int row, bool remove);
     bool beginHeldTransaction(const QString &failure);
     void rollBackHeld();
+    bool commitHeld();
     bool editRowInHeldTransaction(int row);
     bool deleteRowInHeldTransaction(int row);
     struct PendingRow
@@ -143,6 +146,8 @@ private:
     std::function<bool(int, bool)> m_writeInTransaction;
     bool m_held = false;
     QTimer *m_searchTimer = nullptr;
+    // Open from the begin of a held New, Edit or Delete to its commit or rollback.
+    std::unique_ptr<ScopedTransaction> m_transaction;
 
 public:
     // The first steps of every delete from a table view: the view's current row, else "You haven't
