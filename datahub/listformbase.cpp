@@ -9,15 +9,18 @@
 #include "datahub/xdatasource.h"
 #include "datahub/debuglog.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDebug>
 #include <QDialog>
+#include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QStringListModel>
 #include <QTableView>
+#include <QTimer>
 
 QString ListFormBase::quoted(const QString &text)
 {
@@ -82,6 +85,25 @@ void ListFormBase::setSearchFields(QComboBox *comboBox, QStringListModel *model,
     comboBox->setCurrentIndex(0);
 }
 
+QTimer *ListFormBase::followTyping(QLineEdit *criteria, const std::function<void()> &search,
+                                   QAbstractButton *searchButton)
+{
+    auto *timer = new QTimer(criteria);
+    timer->setObjectName(QStringLiteral("searchTimer"));
+    timer->setSingleShot(true);
+    timer->setInterval(SearchDelayMs);
+    QObject::connect(timer, &QTimer::timeout, criteria, search);
+    QObject::connect(criteria, &QLineEdit::textChanged, timer, qOverload<>(&QTimer::start));
+    const auto now = [timer, search] {
+        timer->stop();
+        search();
+    };
+    QObject::connect(criteria, &QLineEdit::returnPressed, criteria, now);
+    if (searchButton)
+        QObject::connect(searchButton, &QAbstractButton::clicked, criteria, now);
+    return timer;
+}
+
 ListFormBase::ListFormBase(QWidget *window)
     : m_window(window)
 {
@@ -111,6 +133,11 @@ void ListFormBase::setListModel(QSuperSqlRelationalTableModel *model, QTableView
     view->setModel(model);
 }
 
+void ListFormBase::setSearch(QLineEdit *criteria, const std::function<void()> &search, QAbstractButton *searchButton)
+{
+    m_searchTimer = followTyping(criteria, search, searchButton);
+}
+
 void ListFormBase::applySearch(const QString &column, const QString &typed)
 {
     const QString filter = likeFilter(column, typed);
@@ -119,9 +146,11 @@ void ListFormBase::applySearch(const QString &column, const QString &typed)
     m_model->setFilter(filter);
 }
 
-void ListFormBase::clearSearch()
+void ListFormBase::clearSearch(const QString &keptFilter)
 {
-    m_model->setFilter(QString());
+    if (m_searchTimer)
+        m_searchTimer->stop();
+    m_model->setFilter(keptFilter);
 }
 
 bool ListFormBase::addRecord()

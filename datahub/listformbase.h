@@ -10,13 +10,16 @@
 #include <functional>
 #include <memory>
 
+class QAbstractButton;
 class QComboBox;
+class QLineEdit;
 class QDialog;
 class QSqlTableModel;
 class QStringListModel;
 class QSuperSqlRelationalTableModel;
 class QSuperSqlTableModel;
 class QTableView;
+class QTimer;
 class QWidget;
 class ScopedTransaction;
 class XDataSource;
@@ -58,6 +61,16 @@ public:
     // chooses the first.
     static void setSearchFields(QComboBox *comboBox, QStringListModel *model, const QStringList &labels);
 
+    // How long the typing rests before the list follows it.
+    static const int SearchDelayMs = 150;
+    // A search that follows the typing without running its statement on every key: `search` runs once
+    // the Criteria text has rested for SearchDelayMs, and at once on Return in the box or on
+    // `searchButton`. Every list and picker that searches as the user types goes through here. The
+    // timer ("searchTimer") is a child of the box; Clear stops it, so that a search still pending
+    // does not undo the Clear.
+    static QTimer *followTyping(QLineEdit *criteria, const std::function<void()> &search,
+                                QAbstractButton *searchButton = nullptr);
+
 protected:
     explicit ListFormBase(QWidget *window);
     virtual ~ListFormBase();
@@ -73,9 +86,12 @@ protected:
     // dropped together.
     void setHeldTransaction(bool on) { m_held = on; }
 
+    // The window's search follows the typing in `criteria` (followTyping).
+    void setSearch(QLineEdit *criteria, const std::function<void()> &search, QAbstractButton *searchButton = nullptr);
     // Puts the search filter on the list model (all rows when the text is blank).
     void applySearch(const QString &column, const QString &typed);
-    void clearSearch();
+    // Clear: every row again (those `keptFilter` lets through), and no search left pending.
+    void clearSearch(const QString &keptFilter = QString());
 
     // New: appends a row to the model, makes it current and edits it. False when nothing was saved.
     bool addRecord();
@@ -129,6 +145,7 @@ private:
     std::function<bool(int, bool)> m_write;
     std::function<bool(int, bool)> m_writeInTransaction;
     bool m_held = false;
+    QTimer *m_searchTimer = nullptr;
     // Open from the begin of a held New, Edit or Delete to its commit or rollback.
     std::unique_ptr<ScopedTransaction> m_transaction;
 

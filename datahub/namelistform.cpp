@@ -34,6 +34,7 @@ void NameListForm::setupNameList(QSuperSqlTableModel *model, QTableView *view, Q
     setupListView(view);
 
     setSearchFields(fields, m_fieldModel, {tr("Name"), tr("Description")});
+    setSearch(m_search, [this] { this->search(); });
     view->setFocus();
 }
 
@@ -82,7 +83,7 @@ void NameListForm::on_pushButton_7_clicked()
     clearSearch();
 }
 
-void NameListForm::on_lineEdit_textChanged(const QString &)
+void NameListForm::search()
 {
     const int field = qBound(0, m_fields->currentIndex(), 1);
     applySearch(QLatin1String(filterColumns[field]), m_search->text());

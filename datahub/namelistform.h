@@ -41,10 +41,11 @@ private slots:
     void on_pushButton_2_clicked();
     void on_pushButton_4_clicked();
     void on_pushButton_7_clicked();
-    void on_lineEdit_textChanged(const QString &text);
     void on_tableView_doubleClicked(const QModelIndex &index);
 
 private:
+    // The list for the Criteria text as it stands now.
+    void search();
     QComboBox *m_fields = nullptr;
     QLineEdit *m_search = nullptr;
     QStringListModel *m_fieldModel;

@@ -1,6 +1,6 @@
 -- A large office for measuring the program at size: 200 owners, 1,000 buildings, 10,000 apartments,
 -- 12,000 tenants, a rent bill per let apartment, 500,000 charges and 150,000 payments, each payment
--- with its TRANS and CASHBOOK row.
+-- with its TRANS and CASHBOOK row; and one busy tenant with a long ledger (below).
 -- Run on a copy of the delivered DATA.FDB by scripts/largeoffice.sh. The rows are made inside the
 -- engine, one EXECUTE BLOCK per table, with explicit keys; the generators are moved past them at
 -- the end so that the program's own inserts go on from there.
@@ -169,6 +169,60 @@ alter sequence gen_payments_id restart with 150000;
 alter sequence gen_cashbook_id restart with 150000;
 
 commit;
+
+-- ---- The busy tenant: one long-standing tenant with a thousand payments (each with its TRANS,
+-- PAYMENTS and CASHBOOK row, paying a charge of its own) and two thousand charges still owed, for
+-- the payment history and the rent collection of a tenant with a long ledger. Found by the ID
+-- "T-BUSY". Its keys come from the generators, after the rows above; it leaves them past its own.
+set term ^ ;
+execute block as
+    declare tenant integer;
+    declare apartment integer;
+    declare charge integer;
+    declare payment integer;
+    declare i integer = 0;
+    declare d date;
+begin
+    tenant = gen_id(gen_tenants_id, 1);
+    insert into tenants (tid, id, company, firstname, lastname, address, city, state, postalcode, tel,
+                         dob, occupation, employer, active, income, incomeperiod, acctype)
+    values (:tenant, 'T-BUSY', '', 'Margit', 'Longstay', '1 Tenant Lane', 'Fairhaven', 'OR', '97420',
+            '(541) 557-0001', date '1960-05-05', 'Clerk', 'Harbour Works', 1, 3000, 1, 1);
+    apartment = gen_id(gen_apartments_id, 1);
+    insert into apartments (apid, tid, bid, suite, squarefootage, bedrooms, bathrooms, rent, floor,
+                            aptcategory, status, agreeid)
+    values (:apartment, :tenant, 1, 'S-BUSY', 900, 2, 1, 950, '1', 'Standard', 'Occupied', -1);
+    while (i < 1000) do
+    begin
+        d = dateadd(:i * 3 day to date '2018-01-01');
+        charge = gen_id(gen_charges_id, 1);
+        insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount, latefeeflat,
+                             perday, memo, lfd)
+        values (:charge, :tenant, :apartment, 'Rent', 0, 0, :d, 950, 950, 25, 0, 'Paid rent ' || (:i + 1), 0);
+        payment = gen_id(gen_trans_id, 1);
+        insert into trans (transid, tdate, tid, apid, ccard, ccardn, mycheck, checkn, cash, paytotal,
+                           duetotal, applied)
+        values (:payment, :d, :tenant, :apartment, 0, '', 950, '' || (500000 + :i), 0, 950, 950, 950);
+        insert into payments (payid, transid, chid, amount, type, fordate, datepaid, accid)
+        values (gen_id(gen_payments_id, 1), :payment, :charge, 950, 'Rent', :d, :d, 0);
+        insert into cashbook (accid, tdate, catid, description, expense, income, vid, apid, comments, transid)
+        values (gen_id(gen_cashbook_id, 1), :d, 5, 'Rent payment S-BUSY', 0, 950, -1, :apartment,
+                'Cheque ' || (500000 + :i), :payment);
+        i = i + 1;
+    end
+    i = 0;
+    while (i < 2000) do
+    begin
+        insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount, latefeeflat,
+                             perday, memo, lfd)
+        values (gen_id(gen_charges_id, 1), :tenant, :apartment, 'Rent', 950, 0,
+                dateadd(:i day to date '2026-01-01'), 0, 950, 25, 0, 'Owed rent ' || (:i + 1), 0);
+        i = i + 1;
+    end
+end^
+set term ; ^
+commit;
+-- ---- End of the busy tenant.
 
 -- The optimizer chooses by index selectivity; after a bulk load those figures are stale.
 set term ^ ;

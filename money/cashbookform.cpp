@@ -14,6 +14,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringListModel>
+#include <QTimer>
 
 namespace {
 // The Field combo's entries by position; the last one searches by date.
@@ -53,8 +54,20 @@ CashbookForm::CashbookForm(XDataSource *dataSource, QWidget *parent)
 
     ListFormBase::setSearchFields(ui->comboBox, fieldModel,
                                   {tr("Category"), tr("Description"), tr("Vendor"), tr("Suite/Apt #"), tr("Date")});
+    searchTimer = ListFormBase::followTyping(ui->lineEdit, [this] { search(); });
     ui->tableView->setFocus();
-    updateTotals();
+    // The sums run over the whole cashbook and take longer than its first rows: the rows are shown
+    // first, the totals as soon as they are read.
+    ui->tableView->viewport()->installEventFilter(this);
+}
+
+bool CashbookForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint && watched == ui->tableView->viewport()) {
+        watched->removeEventFilter(this);
+        QTimer::singleShot(0, this, &CashbookForm::updateTotals);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 CashbookForm::~CashbookForm()
@@ -70,7 +83,9 @@ void CashbookForm::closeEvent(QCloseEvent *event)
 
 void CashbookForm::setListStatement(const QString &statement)
 {
+    settingStatement = true;
     dataSource->cashbookQueryModel()->setQuery(statement, QSqlDatabase::database());
+    settingStatement = false;
 }
 
 void CashbookForm::rerunList()
@@ -81,7 +96,10 @@ void CashbookForm::rerunList()
 
 void CashbookForm::queryChanged()
 {
-    updateTotals();
+    // A search, or Clear, shows other rows of the same cashbook. A statement run again from elsewhere
+    // follows a write there (a voided payment takes its entries away).
+    if (!settingStatement)
+        updateTotals();
 }
 
 void CashbookForm::updateTotals()
@@ -96,7 +114,7 @@ void CashbookForm::updateTotals()
     query->clear();
 }
 
-void CashbookForm::on_lineEdit_textChanged(const QString &)
+void CashbookForm::search()
 {
     const QString text = ui->lineEdit->text().trimmed();
     if (text.isEmpty()) {
@@ -122,6 +140,7 @@ void CashbookForm::on_lineEdit_textChanged(const QString &)
 
 void CashbookForm::on_pushButton_7_clicked()
 {
+    searchTimer->stop();
     setListStatement(baseStatement + Newest);
 }
 

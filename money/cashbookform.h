@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QStringListModel;
+class QTimer;
 class XDataSource;
 
 namespace Ui {
@@ -30,14 +31,16 @@ private slots:
     void on_pushButton_2_clicked();
     void on_pushButton_3_clicked();
     void on_pushButton_7_clicked();
-    void on_lineEdit_textChanged(const QString &text);
     void on_tableView_doubleClicked(const QModelIndex &index);
     void queryChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The list for the Criteria text as it stands now.
+    void search();
     void editEntry(const QModelIndex &index, int accid);
     void setListStatement(const QString &statement);
     void rerunList();
@@ -48,6 +51,9 @@ private:
     XDataSource *dataSource;
     QStringListModel *fieldModel;
     QString baseStatement;
+    QTimer *searchTimer;
+    // While the page sets its own statement: the list changes, the totals do not.
+    bool settingStatement = false;
 };
 
 #endif // CASHBOOKFORM_H

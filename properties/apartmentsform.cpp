@@ -23,6 +23,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QStringListModel>
+#include <QTimer>
 #include <QTreeWidgetItemIterator>
 
 namespace {
@@ -54,6 +55,7 @@ ApartmentsForm::ApartmentsForm(XDataSource *dataSource, QPrinter *printer, QWidg
     , sharedPrinter(printer)
 {
     ui->setupUi(this);
+    searchTimer = ListFormBase::followTyping(ui->lineEdit, [this] { search(); }, ui->pushButton_10);
     ui->treeWidget->setColumnCount(1);
     ui->treeWidget->setHeaderLabels({QString()});
     // Every node is a line of text in one font: the tree need not measure each to know its height,
@@ -288,6 +290,8 @@ void ApartmentsForm::narrowTo(QTreeWidgetItem *node)
 {
     const int oid = node->data(0, OwnerRole).toInt();
     const int buildid = node->data(0, BuildingRole).toInt();
+    // The node chosen last decides, not a search typed before it.
+    searchTimer->stop();
     listFollowsTree = true;
     listOwner = oid;
     listBuilding = buildid;
@@ -300,7 +304,7 @@ void ApartmentsForm::narrowTo(QTreeWidgetItem *node)
     dataSource->apartmentsQueryModel()->setQuery(statement, QSqlDatabase::database());
 }
 
-void ApartmentsForm::on_lineEdit_textChanged(const QString &)
+void ApartmentsForm::search()
 {
     const int field = qBound(0, ui->comboBox->currentIndex(), 5);
     const QString condition = ListFormBase::likeFilter(QLatin1String(searchColumns[field]), ui->lineEdit->text());
@@ -325,10 +329,6 @@ void ApartmentsForm::on_pushButton_9_clicked()
     showTreeNode(ui->treeWidget->topLevelItem(0));
 }
 
-void ApartmentsForm::on_pushButton_10_clicked()
-{
-    // The list already follows the criteria as they are typed.
-}
 
 void ApartmentsForm::on_pushButton_clicked()
 {

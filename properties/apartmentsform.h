@@ -8,6 +8,7 @@
 class QPrinter;
 class QSqlRecord;
 class QStringListModel;
+class QTimer;
 class QTreeWidgetItem;
 class ScopedTransaction;
 class XDataSource;
@@ -42,9 +43,7 @@ public slots:
     void refreshApartments();
     void onIndexChanged(const QModelIndex &index);
 
-    void on_lineEdit_textChanged(const QString &text);
     void on_pushButton_9_clicked();
-    void on_pushButton_10_clicked();
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
     void on_tableView_doubleClicked(const QModelIndex &index);
@@ -80,10 +79,13 @@ private:
     // Marks the node and shows its apartments, also when it was already current.
     void showTreeNode(QTreeWidgetItem *node);
     void narrowTo(QTreeWidgetItem *node);
+    // The list for the Criteria text as it stands now.
+    void search();
 
     Ui::ApartmentsForm *ui;
     XDataSource *dataSource;
     QStringListModel *fieldModel;
+    QTimer *searchTimer;
     QString baseQuery;
     bool refreshing = false;
     // What the list shows: the apartments of the tree node with these keys, or, while false, the result

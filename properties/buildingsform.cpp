@@ -50,6 +50,7 @@ BuildingsForm::BuildingsForm(XDataSource *dataSource, QWidget *parent)
 
     setSearchFields(ui->comboBox, fieldModel,
                     {tr("Description"), tr("Address"), tr("City"), tr("Tel"), tr("Owner Code"), tr("Manager")});
+    setSearch(ui->lineEdit, [this] { search(); });
 }
 
 BuildingsForm::~BuildingsForm()
@@ -97,7 +98,7 @@ void BuildingsForm::editCurrentBuilding()
     editCurrentRecord();
 }
 
-void BuildingsForm::on_lineEdit_textChanged(const QString &)
+void BuildingsForm::search()
 {
     const int field = qBound(0, ui->comboBox->currentIndex(), 5);
     applySearch(QString::fromLatin1(filterColumns[field]).toUpper(), ui->lineEdit->text());

@@ -24,7 +24,6 @@ public:
     ~BuildingsForm() override;
 
 private slots:
-    void on_lineEdit_textChanged(const QString &text);
     void on_pushButton_7_clicked();
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
@@ -39,6 +38,8 @@ protected:
     bool canDeleteRow(int row) override;
 
 private:
+    // The list for the Criteria text as it stands now.
+    void search();
     void editCurrentBuilding();
 
     Ui::BuildingsForm *ui;

@@ -36,6 +36,7 @@ OwnersForm::OwnersForm(XDataSource *dataSource, QWidget *parent)
     setSearchFields(ui->comboBox, fieldModel,
                     {tr("Code"), tr("Name"), tr("Email"), tr("Address"), tr("City"), tr("State"), tr("Zip"),
                      tr("Tel")});
+    setSearch(ui->lineEdit, [this] { search(); });
 }
 
 OwnersForm::~OwnersForm()
@@ -95,7 +96,7 @@ void OwnersForm::on_pushButton_2_clicked()
         dataSource->refreshBuildings();
 }
 
-void OwnersForm::on_lineEdit_textChanged(const QString &)
+void OwnersForm::search()
 {
     const int field = qBound(0, ui->comboBox->currentIndex(), 7);
     applySearch(QLatin1String(filterColumns[field]), ui->lineEdit->text());

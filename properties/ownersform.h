@@ -26,7 +26,6 @@ private slots:
     void on_pushButton_3_clicked();
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
-    void on_lineEdit_textChanged(const QString &text);
     void on_pushButton_5_clicked();
     void on_tableView_doubleClicked(const QModelIndex &index);
     void on_pushButton_4_clicked();
@@ -37,6 +36,8 @@ protected:
     bool canDeleteRow(int row) override;
 
 private:
+    // The list for the Criteria text as it stands now.
+    void search();
     Ui::OwnersForm *ui;
     XDataSource *dataSource;
     QStringListModel *fieldModel;

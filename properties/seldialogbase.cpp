@@ -9,6 +9,7 @@
 #include <QSqlRecord>
 #include <QStringListModel>
 #include <QTableView>
+#include <QTimer>
 
 SelDialogBase::SelDialogBase(XDataSource *dataSource, QWidget *parent)
     : QDialog(parent)
@@ -29,6 +30,7 @@ void SelDialogBase::setupPicker(QComboBox *comboBox, QLineEdit *lineEdit, QTable
 
     setWindowTitle(setup.title);
     ListFormBase::setSearchFields(comboBox, m_fieldModel, setup.fieldLabels);
+    m_searchTimer = ListFormBase::followTyping(lineEdit, [this] { search(); });
     lineEdit->setFocus();
 
     // The model is shared with other pickers and the payment history: it simply gets this statement.
@@ -62,10 +64,11 @@ void SelDialogBase::accept()
 
 void SelDialogBase::on_pushButton_7_clicked()
 {
+    m_searchTimer->stop();
     dataSource->selectQueryModel()->setQuery(m_baseQuery, QSqlDatabase::database());
 }
 
-void SelDialogBase::on_lineEdit_textChanged(const QString &)
+void SelDialogBase::search()
 {
     const QString column = m_searchColumns.value(m_comboBox->currentIndex(), m_searchColumns.value(0));
     const QString condition = ListFormBase::likeFilter(column, m_lineEdit->text());

@@ -11,6 +11,7 @@ class QLineEdit;
 class QSqlRecord;
 class QStringListModel;
 class QTableView;
+class QTimer;
 class XDataSource;
 
 // What the four pickers share: a searchable list in the hub's select query model, and OK only on a
@@ -26,7 +27,6 @@ public:
 public slots:
     void accept() override;
     void on_pushButton_7_clicked();
-    void on_lineEdit_textChanged(const QString &text);
 
 protected:
     struct Setup
@@ -54,11 +54,14 @@ protected:
 
 private:
     void setupPicker(QComboBox *comboBox, QLineEdit *lineEdit, QTableView *tableView, const Setup &setup);
+    // The list for the Criteria text as it stands now.
+    void search();
 
     QComboBox *m_comboBox = nullptr;
     QLineEdit *m_lineEdit = nullptr;
     QTableView *m_tableView = nullptr;
     QStringListModel *m_fieldModel = nullptr;
+    QTimer *m_searchTimer = nullptr;
     QStringList m_searchColumns;
     QString m_baseQuery;
 };

@@ -76,6 +76,7 @@ TenantsForm::TenantsForm(XDataSource *dataSource, QWidget *parent)
     setupListView(ui->tableView);
 
     setSearchFields(ui->comboBox, fieldModel, {tr("ID"), tr("Firstname"), tr("Lastname"), tr("Tel"), tr("Company")});
+    setSearch(ui->lineEdit, [this] { search(); });
 
     // No tenant is current yet, so the panel starts empty.
     showDeposits(currentTenantKey());
@@ -116,7 +117,7 @@ void TenantsForm::showDeposits(const QVariant &tenantKey)
 
 // ---- Search
 
-void TenantsForm::on_lineEdit_textChanged(const QString &)
+void TenantsForm::search()
 {
     const int field = qBound(0, ui->comboBox->currentIndex(), 4);
     applySearch(QLatin1String(filterColumns[field]), ui->lineEdit->text());

@@ -26,7 +26,6 @@ public:
     ~TenantsForm() override;
 
 private slots:
-    void on_lineEdit_textChanged(const QString &text);
     void on_pushButton_7_clicked();
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
@@ -50,6 +49,9 @@ protected:
 
 private:
     class DepositsList;
+
+    // The list for the Criteria text as it stands now.
+    void search();
 
     void runTenantDialog();
     void editDeposit();

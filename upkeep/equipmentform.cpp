@@ -55,6 +55,7 @@ EquipmentForm::EquipmentForm(XDataSource *dataSource, QWidget *parent)
     setupListView(ui->tableView);
 
     setSearchFields(ui->comboBox, fieldModel, {tr("Description"), tr("Serial"), tr("Model"), tr("Brand")});
+    setSearch(ui->lineEdit, [this] { search(); });
 }
 
 EquipmentForm::~EquipmentForm()
@@ -113,10 +114,10 @@ void EquipmentForm::on_pushButton_5_clicked()
 
 void EquipmentForm::on_pushButton_7_clicked()
 {
-    dataSource->equipmentModel()->setFilter(apartmentFilter());
+    clearSearch(apartmentFilter());
 }
 
-void EquipmentForm::on_lineEdit_textChanged(const QString &)
+void EquipmentForm::search()
 {
     const QString like = likeFilter(searchColumn(ui->comboBox->currentIndex()).toLower(), ui->lineEdit->text());
     if (like.isEmpty()) {

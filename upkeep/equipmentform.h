@@ -28,7 +28,6 @@ public:
 private slots:
     void on_pushButton_5_clicked();
     void on_pushButton_7_clicked();
-    void on_lineEdit_textChanged(const QString &text);
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
     void on_pushButton_3_clicked();
@@ -41,6 +40,8 @@ protected:
     void initNewRow(int row) override;
 
 private:
+    // The list for the Criteria text as it stands now.
+    void search();
     void editEquipment();
     bool apartmentExists(int apartmentKey);
     QString apartmentFilter() const;

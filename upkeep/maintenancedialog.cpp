@@ -39,6 +39,7 @@ MaintenanceDialog::MaintenanceDialog(XDataSource *dataSource, int apid, QWidget 
     setupListView(ui->tableView);
 
     setSearchFields(ui->comboBox, fieldModel, {tr("Description"), tr("Type"), tr("Status"), tr("Priority")});
+    setSearch(ui->lineEdit, [this] { search(); });
     ui->tableView->setFocus();
 }
 
@@ -123,10 +124,10 @@ void MaintenanceDialog::on_pushButton_4_clicked()
 
 void MaintenanceDialog::on_pushButton_7_clicked()
 {
-    listModel()->setFilter(apartmentFilter());
+    clearSearch(apartmentFilter());
 }
 
-void MaintenanceDialog::on_lineEdit_textChanged(const QString &)
+void MaintenanceDialog::search()
 {
     const int field = qBound(0, ui->comboBox->currentIndex(), 3);
     const QString like = likeFilter(QLatin1String(searchColumns[field]), ui->lineEdit->text());

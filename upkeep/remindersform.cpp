@@ -35,6 +35,7 @@ RemindersForm::RemindersForm(XDataSource *dataSource, QWidget *parent)
     setupListView(ui->tableView);
 
     setSearchFields(ui->comboBox, fieldModel, {tr("Title"), tr("Description"), tr("Date")});
+    setSearch(ui->lineEdit, [this] { search(); });
     ui->tableView->setFocus();
 }
 
@@ -83,7 +84,7 @@ void RemindersForm::on_pushButton_7_clicked()
     clearSearch();
 }
 
-void RemindersForm::on_lineEdit_textChanged(const QString &)
+void RemindersForm::search()
 {
     const int field = qBound(0, ui->comboBox->currentIndex(), 2);
     const QString column = QLatin1String(searchColumns[field]);

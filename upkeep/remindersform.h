@@ -30,13 +30,14 @@ private slots:
     void on_pushButton_2_clicked();
     void on_pushButton_4_clicked();
     void on_pushButton_7_clicked();
-    void on_lineEdit_textChanged(const QString &text);
     void on_tableView_doubleClicked(const QModelIndex &index);
 
 protected:
     QDialog *createEditor(int row) override;
 
 private:
+    // The list for the Criteria text as it stands now.
+    void search();
     void editReminder();
 
     Ui::RemindersForm *ui;

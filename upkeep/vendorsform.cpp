@@ -37,6 +37,7 @@ VendorsForm::VendorsForm(XDataSource *dataSource, QWidget *parent)
     setSearchFields(ui->comboBox, fieldModel,
                     {tr("Name"), tr("Contact"), tr("Tel"), tr("Address"), tr("City"), tr("State"), tr("type"),
                      tr("OtherType")});
+    setSearch(ui->lineEdit, [this] { search(); });
 }
 
 VendorsForm::~VendorsForm()
@@ -107,7 +108,7 @@ void VendorsForm::editVendor()
     editCurrentRecord();
 }
 
-void VendorsForm::on_lineEdit_textChanged(const QString &)
+void VendorsForm::search()
 {
     const int field = qBound(0, ui->comboBox->currentIndex(), searchColumnCount - 1);
     applySearch(QLatin1String(searchColumns[field]), ui->lineEdit->text());

@@ -24,7 +24,6 @@ public:
     ~VendorsForm() override;
 
 private slots:
-    void on_lineEdit_textChanged(const QString &text);
     void on_pushButton_7_clicked();
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
@@ -38,6 +37,8 @@ protected:
     bool confirmDeleteRow(int row) override;
 
 private:
+    // The list for the Criteria text as it stands now.
+    void search();
     void editVendor();
 
     Ui::VendorsForm *ui;

@@ -76,6 +76,7 @@ public:
     using ListFormBase::deleteCurrentRecord;
     using ListFormBase::editCurrentRecord;
     using ListFormBase::listModel;
+    using ListFormBase::setSearch;
 
     int rowOf(const QString &code)
     {
@@ -117,6 +118,7 @@ private slots:
     void deleteAsksFirst();
     void searchMatchesApostrophesAndPercent_data();
     void searchMatchesApostrophesAndPercent();
+    void typingRunsTheSearchOnceAndReturnAtOnce();
 };
 
 void TestListBase::filterText_data()
@@ -331,6 +333,35 @@ void TestListBase::searchMatchesApostrophesAndPercent()
     list.applySearch("Name", "  ");
     QCOMPARE(list.listModel()->filter(), QString());
     QCOMPARE(list.listModel()->rowCount(), t.count("owners"));
+}
+
+void TestListBase::typingRunsTheSearchOnceAndReturnAtOnce()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    QVERIFY(t.exec("insert into owners (oid, code, name) values (9005, 'OB', 'Kevin O''Brien')"));
+    BareList list(t.hub);
+    auto *criteria = new QLineEdit(&list);
+    list.setSearch(criteria, [&list, criteria] { list.applySearch("Name", criteria->text()); });
+    int runs = 0;
+    QObject::connect(list.listModel(), &QAbstractItemModel::modelReset, &list, [&runs] { ++runs; });
+
+    // Nothing runs while the keys come; the statement runs once when they rest.
+    QTest::keyClicks(criteria, "brie");
+    QCOMPARE(runs, 0);
+    QTRY_COMPARE(runs, 1);
+    QTest::qWait(2 * ListFormBase::SearchDelayMs);
+    QCOMPARE(runs, 1);
+    QCOMPARE(list.listModel()->filter(), ListFormBase::likeFilter("Name", "brie"));
+    QCOMPARE(list.listModel()->rowCount(), t.count("owners where lower(name) like '%brie%'"));
+
+    // Return runs it at once, and leaves nothing to run after it.
+    QTest::keyClicks(criteria, "n");
+    QTest::keyClick(criteria, Qt::Key_Return);
+    QCOMPARE(runs, 2);
+    QCOMPARE(list.listModel()->filter(), ListFormBase::likeFilter("Name", "brien"));
+    QTest::qWait(2 * ListFormBase::SearchDelayMs);
+    QCOMPARE(runs, 2);
 }
 
 VELLORAN_TEST_MAIN(TestListBase)

@@ -220,11 +220,13 @@ void TestCategories::searchWithAQuote()
 {
     auto *criteria = child<QLineEdit>(form, "lineEdit");
     QTest::keyClicks(criteria, "o'bri");
+    waitForSearch(form);
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->index(0, 0).data().toInt(), 9300);
     child<QComboBox>(form, "comboBox")->setCurrentIndex(1);
     criteria->clear();
     QTest::keyClicks(criteria, "COLLECTED");
+    waitForSearch(form);
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->index(0, 0).data().toInt(), 5);
     clickButton(form, "pushButton_7");

@@ -351,6 +351,7 @@ void TestChargeRuns::collectRentOffersFeesThenTheCollection()
     ModalDriver driver;
     driver.ok([](QDialog *picker) {
         QTest::keyClicks(child<QLineEdit>(picker, "lineEdit"), "t-late");
+        waitForSearch(picker);
         auto *view = child<QTableView>(picker, "tableView");
         QCOMPARE(view->model()->rowCount(), 1);
         view->setCurrentIndex(view->model()->index(0, 2));
@@ -385,6 +386,7 @@ void TestChargeRuns::rentIsCollectedOnTheDemonstrationData()
     ModalDriver driver;
     driver.ok([&](QDialog *picker) {
         QTest::keyClicks(child<QLineEdit>(picker, "lineEdit"), code);
+        waitForSearch(picker);
         selectRow(child<QTableView>(picker, "tableView"), 0, 3, 2);
     });
     driver.ok([&](QDialog *collection) {

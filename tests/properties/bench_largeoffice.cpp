@@ -1,28 +1,45 @@
-// Benchmark of a large office (built with the tests, not run by ctest): log-in, then the owners,
-// buildings, apartments and users windows opened, searched and walked on an office of 10,000
-// apartments and 500,000 charges. Each figure is printed beside its floor: a plain QSqlQuery on a
-// connection of its own fetching the same first screenful of rows the window needs (the first batch
-// its list model reads, every column of it).
+// Benchmark of a large office (built with the tests, not run by ctest): what a user sees on an office
+// of 10,000 apartments, 12,000 tenants, 500,000 charges and 150,000 cashbook rows, with one busy
+// tenant of a thousand payments and two thousand owed charges.
 //
 //   scripts/largeoffice.sh /tmp/LARGE.FDB
 //   QT_QPA_PLATFORM=offscreen build/tests/bench_largeoffice /tmp/LARGE.FDB
 //
-// Targets: log-in under 300 ms; every window step under 100 ms and within 3x its floor; resident
-// memory after log-in and the four windows under 150 MB.
+// First opens: each window is opened as the first thing after the log-in dialog in a fresh process
+// of its own (the benchmark starts itself again for it), timed until the window is painted, beside the raw
+// statements of the rows it holds run in another fresh process after the same log-in. Every figure
+// is the middle of several such processes.
+// Typing: four letters typed at 100 ms a key, as a user types, until the list has settled on the
+// last one; the figure is the time the program was busy for them (handling the keys, and whatever it
+// ran while the user paused between them), beside one run of the final statement.
+// Everything else (log-in, emptying a search, moving the current row) in this process, the window
+// kept open, beside the statement it needs with its first screenful of rows fetched.
+//
+// Targets: log-in under 300 ms; every window's first open under 100 ms, and the cashbook's rows
+// shown within 2x their raw statement; four letters typed within 2x the final statement; every
+// other window step under 100 ms and within 3x its statement; resident memory after log-in and the
+// windows under 150 MB.
 #include "datahub/logindialog.h"
+#include "datahub/shortdate.h"
 #include "datahub/workersform.h"
 #include "datahub/xdatasource.h"
+#include "money/cashbookform.h"
+#include "money/paymentdialog.h"
+#include "money/paymenthistorydialog.h"
 #include "platform/datafolder.h"
 #include "properties/apartmentsform.h"
 #include "properties/buildingsform.h"
 #include "properties/ownersform.h"
+#include "tenants/tenantsform.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -30,6 +47,7 @@
 #include <QSqlRecord>
 #include <QSqlTableModel>
 #include <QTableView>
+#include <QThread>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -37,18 +55,27 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <limits>
 
 namespace {
 
 // Qt's list models read a statement's rows in batches of 256 as the view scrolls; the first batch is
 // the screenful a window fetches, so the floor fetches as many.
 const int Screenful = 256;
+const int AllRows = std::numeric_limits<int>::max();
 const int Moves = 20;
 const int Runs = 5;
+const int KeyIntervalMs = 100;
+// Long past the moment a list settles after the last key.
+const int SettleMs = 400;
 const double LoginTargetMs = 300;
 const double StepTargetMs = 100;
 const double FloorFactor = 3;
+const double TypingFactor = 2;
+const double CashbookRowsFactor = 2;
+const double NoTarget = std::numeric_limits<double>::infinity();
 const double MemoryTargetMb = 150;
+const QSize ListWindowSize(1280, 800);
 
 bool allMet = true;
 
@@ -70,24 +97,29 @@ double windowMs(const std::function<void()> &step)
 }
 
 // Single runs of a few milliseconds are at the mercy of the machine; the middle of several is not.
+double median(QVector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return times.isEmpty() ? 0 : times.at(times.size() / 2);
+}
+
 double median(int runs, const std::function<double()> &run)
 {
     QVector<double> times;
     for (int i = 0; i < runs; ++i)
         times << run();
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
+    return median(times);
 }
 
-// The floor: the statement run on the benchmark's own connection, its first screenful fetched.
-double floorMs(const QStringList &statements, int rows = Screenful)
+// The statements run on `db`, `rows` rows of each fetched with every column read.
+double statementsMs(const QSqlDatabase &db, const QStringList &statements, int rows = Screenful)
 {
-    return median(Runs, [&] { return elapsedMs([&] {
+    return elapsedMs([&] {
         for (const QString &statement : statements) {
-            QSqlQuery query(QSqlDatabase::database(QStringLiteral("floor")));
+            QSqlQuery query(db);
             query.setForwardOnly(true);
             if (!query.exec(statement))
-                std::printf("floor statement failed: %s\n%s\n", qPrintable(query.lastError().text()),
+                std::printf("statement failed: %s\n%s\n", qPrintable(query.lastError().text()),
                             qPrintable(statement));
             const int columns = query.record().count();
             for (int i = 0; i < rows && query.next(); ++i) {
@@ -95,19 +127,33 @@ double floorMs(const QStringList &statements, int rows = Screenful)
                     query.value(column);
             }
         }
-    }); });
+    });
 }
 
-// Log-in has only its own target; every window step also answers to its floor.
-void report(const char *what, double ms, double floor, double target = StepTargetMs)
+// The floor of a step of a window kept open: its statements on the benchmark's own connection.
+double floorMs(const QStringList &statements, int rows = Screenful)
 {
-    const bool met = ms < target && (target == LoginTargetMs || ms <= FloorFactor * floor);
+    return median(Runs, [&] { return statementsMs(QSqlDatabase::database(QStringLiteral("floor")), statements, rows); });
+}
+
+// A figure against its target and, when `factor` is given, against `factor` times its floor.
+void report(const char *what, double ms, double floor, double target = StepTargetMs, double factor = FloorFactor)
+{
+    const bool met = ms < target && (factor <= 0 || ms <= factor * floor);
     allMet = allMet && met;
     if (floor > 0)
-        std::printf("%-44s %9.1f ms   floor %8.1f ms   x%-6.1f %s\n", what, ms, floor, ms / floor,
+        std::printf("%-46s %9.1f ms   floor %8.1f ms   x%-6.1f %s\n", what, ms, floor, ms / floor,
                     met ? "ok" : "MISSED");
     else
-        std::printf("%-44s %9.1f ms   %35s\n", what, ms, met ? "ok" : "MISSED");
+        std::printf("%-46s %9.1f ms   %35s\n", what, ms, met ? "ok" : "MISSED");
+    std::fflush(stdout);
+}
+
+// Shown for what it tells, answering to no target.
+void show(const char *what, double ms, double floor, const char *note)
+{
+    std::printf("%-46s %9.1f ms   floor %8.1f ms   x%-6.1f %s\n", what, ms, floor, floor > 0 ? ms / floor : 0.0,
+                note);
     std::fflush(stdout);
 }
 
@@ -141,28 +187,53 @@ double walkMs(QTableView *view, int column)
     });
 }
 
-// Types the text into the search box a key at a time; the mean of one key.
-// Types the text into the search box a key at a time and clears it again: the mean of one key and
-// the time of the clearing.
-struct Search
+// The program's busy time from `step` until the list has settled: the step with the events it posted;
+// then the user waits, and nothing of the program runs meanwhile (a pending search neither) until
+// the event loop is back, where whatever fell due runs with what it posts.
+double settledMs(const std::function<void()> &step)
 {
-    double perKey;
-    double clear;
-};
-Search searchMs(QLineEdit *edit, const QString &text)
-{
-    edit->setFocus();
-    QVector<double> keys, clears;
-    for (int i = 0; i < Runs; ++i) {
-        keys << windowMs([&] { QTest::keyClicks(edit, text); }) / text.size();
-        clears << windowMs([edit] { edit->clear(); });
-    }
-    std::sort(keys.begin(), keys.end());
-    std::sort(clears.begin(), clears.end());
-    return {keys.at(Runs / 2), clears.at(Runs / 2)};
+    const double busy = windowMs(step);
+    QThread::msleep(SettleMs);
+    return busy + windowMs([] { QCoreApplication::processEvents(); });
 }
 
-// Opens a window afresh several times; the one opened last stays.
+// Types `text` a key every KeyIntervalMs and waits until the list settles; the box is emptied first,
+// untimed. The middle of several runs of the busy time.
+double typingMs(QLineEdit *edit, const QString &text)
+{
+    edit->setFocus();
+    return median(Runs, [&] {
+        settledMs([edit] { edit->clear(); });
+        double busy = 0;
+        for (int i = 0; i < text.size(); ++i) {
+            const QString key(text.at(i));
+            if (i + 1 == text.size()) {
+                busy += settledMs([&] { QTest::keyClicks(edit, key); });
+                break;
+            }
+            QElapsedTimer pause;
+            pause.start();
+            busy += windowMs([&] { QTest::keyClicks(edit, key); });
+            // The user's pause: nothing of the program runs in it, so a pending search waits too.
+            const qint64 left = KeyIntervalMs - pause.elapsed();
+            if (left > 0)
+                QThread::msleep(static_cast<unsigned long>(left));
+        }
+        return busy;
+    });
+}
+
+// Emptying the search box until the list settles on all rows.
+double emptiedMs(QLineEdit *edit, const QString &text)
+{
+    return median(Runs, [&] {
+        edit->setText(text);
+        settledMs([] {});
+        return settledMs([edit] { edit->clear(); });
+    });
+}
+
+// Opens a window afresh several times in this process; the one opened last stays.
 template<class Form>
 double openMs(Form *&form, const std::function<Form *()> &make)
 {
@@ -176,6 +247,7 @@ double openMs(Form *&form, const std::function<Form *()> &make)
     });
 }
 
+
 // The offscreen platform the benchmark runs on warns each time a window is shown that it cannot pass
 // on size hints; a real display never does, so the line is neither printed nor timed.
 QtMessageHandler qtHandler = nullptr;
@@ -184,6 +256,253 @@ void dropOffscreenNoise(QtMsgType type, const QMessageLogContext &context, const
     if (message == QLatin1String("This plugin does not support propagateSizeHints()"))
         return;
     qtHandler(type, context, message);
+}
+
+// Waits for a widget's first paint. The filter sees the paint event before the widget paints; the
+// event loop call that delivered it returns once the painting is done.
+class PaintWatch : public QObject
+{
+public:
+    explicit PaintWatch(QWidget *widget) { widget->installEventFilter(this); }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
+
+// A hub on the office, the user logged in: what the program has done before any window opens. In a
+// process of its own the log-in dialog is also shown and painted first, as the program shows it
+// (with its splash screen and main window) before the user can open anything: the first window is
+// then not charged with what painting anything at all costs a process the first time.
+XDataSource *openHub(const QFileInfo &file, double *ms = nullptr, bool showLogIn = false)
+{
+    auto *hub = new XDataSource;
+    hub->setDataDirectory(file.absolutePath());
+    hub->setDatabaseFile(file.fileName());
+    bool opened = false;
+    const double taken = windowMs([&] {
+        opened = hub->openDatabase();
+        if (!opened)
+            return;
+        LogInDialog login(hub);
+        if (showLogIn) {
+            login.show();
+            PaintWatch watch(&login);
+            while (!watch.painted)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        login.findChild<QLineEdit *>(QStringLiteral("id"))->setText(QStringLiteral("ADMIN"));
+        login.findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+        hub->loadSettings();
+    });
+    if (!opened) {
+        std::printf("the hub did not open: %s\n", qPrintable(hub->lastErrorText()));
+        std::exit(1);
+    }
+    if (ms)
+        *ms = taken;
+    return hub;
+}
+
+int busyTenant(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    query.exec(QStringLiteral("select tid from tenants where id = 'T-BUSY'"));
+    return query.next() ? query.value(0).toInt() : -1;
+}
+
+const QString BuildingsList = QStringLiteral(
+    "select b.buildid, b.description, b.address, b.city, b.tel, b.manager, b.dat1, b.provstate, b.postalcode, "
+    "b.apartments, b.policynum, b.insurer, b.purchasedate, b.marketvalue, b.mantel, b.spare1, b.spare2, o.code "
+    "from buildings b join owners o on b.oid = o.oid %1 order by b.buildid");
+const QString ApartmentsList = QStringLiteral(
+    "select a.apid, a.tid, a.bid, b.description, a.suite, t.firstname||' '||t.lastname as TENNAME, "
+    "t.company,  a.squarefootage, a.bedrooms, a.bathrooms, a.floor,  a.status, a.rent, a.agreeid "
+    "from apartments a inner join buildings b on a.bid = b.buildid left join tenants t on a.tid=t.tid %1");
+const QString Tree = QStringLiteral("select o.oid, o.code, o.name, b.buildid, b.description from owners o "
+                                    "left join buildings b on b.oid = o.oid");
+const QString Bills = QStringLiteral("select * from recur r join frequency f on r.freq = f.freqid "
+                                     "where r.apid = 7 order by r.recid");
+const QString TenantsList = QStringLiteral("select * from tenants %1 order by tid");
+const QString CashbookList = QStringLiteral(
+    "select c.tdate, t.name as category, c.description, c.expense, c.income, v.name as vendor, a.suite, "
+    "x.firstname||' '||x.lastname as tenant, c.accid, c.catid, c.vid, c.apid  from cashbook c  left join "
+    "categories t  on c.catid = t.catid  left join vendors v  on c.vid = v.vid  left join apartments a  on "
+    "c.apid = a.apid  left join tenants x  on x.tid = a.tid %1 order by c.tdate desc");
+const QString CashbookTotals = QStringLiteral("select sum(expense), sum(income) from cashbook");
+
+// ---- The windows opened first in a process of their own.
+
+struct FirstOpen
+{
+    const char *name;
+    const char *title;
+    // Makes and shows the window; the widget whose first paint ends the timing.
+    std::function<QWidget *(XDataSource *hub, int busy)> open;
+    // The raw statements of the rows the window holds, and how many rows of each it reads.
+    std::function<QStringList(int busy)> statements;
+    int rows;
+};
+
+template<class Form>
+QWidget *showListWindow(Form *form)
+{
+    form->resize(ListWindowSize);
+    form->show();
+    return form->template findChild<QTableView *>(QStringLiteral("tableView"))->viewport();
+}
+
+template<class Dialog>
+QWidget *showDialog(Dialog *dialog)
+{
+    dialog->show();
+    return dialog->template findChild<QTableView *>(QStringLiteral("tableView"))->viewport();
+}
+
+const QList<FirstOpen> &firstOpens()
+{
+    static const QList<FirstOpen> windows = {
+        {"owners", "owners: first open",
+         [](XDataSource *hub, int) { return showListWindow(new OwnersForm(hub)); },
+         [](int) { return QStringList{QStringLiteral("select * from owners order by oid")}; }, Screenful},
+        {"buildings", "buildings: first open",
+         [](XDataSource *hub, int) { return showListWindow(new BuildingsForm(hub)); },
+         [](int) { return QStringList{BuildingsList.arg(QString())}; }, Screenful},
+        // The tree holds every owner and building; the list and the bills their first screenful.
+        {"apartments", "apartments: first open",
+         [](XDataSource *hub, int) { return showListWindow(new ApartmentsForm(hub, nullptr)); },
+         [](int) { return QStringList{Tree, ApartmentsList.arg(QString()), Bills}; }, Screenful},
+        {"users", "users: first open",
+         [](XDataSource *hub, int) { return showListWindow(new WorkersForm(hub)); },
+         [](int) { return QStringList{QStringLiteral("select * from users order by lastname")}; }, Screenful},
+        {"tenants", "tenants: first open",
+         [](XDataSource *hub, int) { return showListWindow(new TenantsForm(hub)); },
+         [](int) {
+             return QStringList{TenantsList.arg(QString()), QStringLiteral("select * from deposits where tid = 0")};
+         },
+         Screenful},
+        {"cashbook", "cashbook: first open, rows shown",
+         [](XDataSource *hub, int) { return showListWindow(new CashbookForm(hub)); },
+         [](int) { return QStringList{CashbookList.arg(QString())}; }, Screenful},
+        {"history", "payment history, busy tenant: first open",
+         [](XDataSource *hub, int busy) { return showDialog(new PaymentHistoryDialog(hub, busy)); },
+         [](int busy) {
+             return QStringList{
+                 QStringLiteral("select firstname, lastname from tenants where tid = %1").arg(busy),
+                 QStringLiteral("select * from trans where tid = %1 order by tdate desc").arg(busy),
+                 QStringLiteral("select p.fordate, p.type, p.amount, a.suite, p.transid, p.payid, c.chid from "
+                                "payments p  left join charges c on c.chid = p.chid  left join apartments a on "
+                                "c.apid = a.apid  where p.transid = 0")};
+         },
+         Screenful},
+        // The dialog totals every owed charge, so it holds them all.
+        {"collect", "rent collection, busy tenant: first open",
+         [](XDataSource *hub, int busy) {
+             auto *dialog = new PaymentDialog(hub);
+             dialog->loadTenant(busy);
+             return showDialog(dialog);
+         },
+         [](int busy) {
+             return QStringList{
+                 QStringLiteral("select * from tenants where tid=%1").arg(busy),
+                 QStringLiteral("select a.apid, a.suite,b.description from apartments a inner join buildings b  "
+                                "on a.bid = b.buildid  where a.tid = %1").arg(busy),
+                 QStringLiteral("select c.*, a.suite from charges c left join apartments a on c.apid = a.apid "
+                                "where c.tid = %1 and c.amt > 0 order by c.fordate").arg(busy)};
+         },
+         AllRows},
+    };
+    return windows;
+}
+
+const FirstOpen *firstOpen(const QString &name)
+{
+    for (const FirstOpen &window : firstOpens()) {
+        if (name == QLatin1String(window.name))
+            return &window;
+    }
+    return nullptr;
+}
+
+// In the child: log in, then open the window (or run its raw statements) and print the times.
+int runChild(const QFileInfo &file, const QString &mode, const QString &name)
+{
+    const FirstOpen *window = firstOpen(name);
+    if (!window)
+        return 2;
+    XDataSource *hub = openHub(file, nullptr, true);
+    const int busy = busyTenant(QSqlDatabase::database());
+    QCoreApplication::processEvents();
+    if (mode == QLatin1String("--floor")) {
+        std::printf("ms %.3f\n", statementsMs(QSqlDatabase::database(), window->statements(busy), window->rows));
+        if (name == QLatin1String("cashbook"))
+            std::printf("totals %.3f\n", statementsMs(QSqlDatabase::database(), {CashbookTotals}));
+        std::fflush(stdout);
+        std::_Exit(0);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    QWidget *painted = window->open(hub, busy);
+    // Made and shown, not yet painted: the part of the figure that is the window's own code.
+    std::printf("made %.3f\n", timer.nsecsElapsed() / 1e6);
+    PaintWatch watch(painted);
+    while (!watch.painted)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    std::printf("ms %.3f\n", timer.nsecsElapsed() / 1e6);
+    if (name == QLatin1String("cashbook")) {
+        // The totals come after the rows.
+        auto *income = painted->window()->findChild<QLabel *>(QStringLiteral("income"));
+        while (income->text() == QLatin1String("0.00") && timer.elapsed() < 10000)
+            QCoreApplication::processEvents();
+        std::printf("totals %.3f\n", timer.nsecsElapsed() / 1e6);
+    }
+    std::fflush(stdout);
+    // The process ends here; the windows and the hub go with it.
+    std::_Exit(0);
+}
+
+// Runs the benchmark again as a child for one window; its printed figures by key.
+QMap<QString, double> childFigures(const QFileInfo &file, const char *mode, const char *name)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {file.absoluteFilePath(), QLatin1String(mode), QLatin1String(name)});
+    child.waitForFinished(120000);
+    QMap<QString, double> figures;
+    for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> words = line.trimmed().split(' ');
+        if (words.size() == 2)
+            figures.insert(QString::fromLatin1(words.at(0)), words.at(1).toDouble());
+    }
+    return figures;
+}
+
+void reportFirstOpens(const QFileInfo &file)
+{
+    for (const FirstOpen &window : firstOpens()) {
+        QVector<double> opens, floors, totals, totalsFloors;
+        for (int run = 0; run < Runs; ++run) {
+            const QMap<QString, double> open = childFigures(file, "--open", window.name);
+            const QMap<QString, double> floor = childFigures(file, "--floor", window.name);
+            opens << open.value(QStringLiteral("ms"), NoTarget);
+            floors << floor.value(QStringLiteral("ms"));
+            if (open.contains(QStringLiteral("totals"))) {
+                totals << open.value(QStringLiteral("totals"));
+                totalsFloors << floor.value(QStringLiteral("totals"));
+            }
+        }
+        const bool cashbook = qstrcmp(window.name, "cashbook") == 0;
+        report(window.title, median(opens), median(floors), StepTargetMs, cashbook ? CashbookRowsFactor : 0);
+        if (!totals.isEmpty())
+            show("cashbook: first open, totals shown", median(totals), median(totalsFloors),
+                 "(after the rows; floor: the sums alone)");
+    }
 }
 
 } // namespace
@@ -202,6 +521,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     DataFolder::prepareDatabaseEngine();
+    if (argc == 4)
+        return runChild(file, QString::fromLatin1(argv[2]), QString::fromLatin1(argv[3]));
 
     QSqlDatabase floorDb = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), QStringLiteral("floor"));
     floorDb.setDatabaseName(file.absoluteFilePath());
@@ -217,9 +538,19 @@ int main(int argc, char *argv[])
         query.exec(QStringLiteral("select count(*) from %1").arg(QLatin1String(table)));
         return query.next() ? query.value(0).toLongLong() : -1;
     };
-    std::printf("%s: %lld apartments, %lld tenants, %lld charges, %lld payments, %lld cashbook rows\n\n",
+    std::printf("%s: %lld apartments, %lld tenants, %lld charges, %lld payments, %lld cashbook rows\n",
                 qPrintable(file.fileName()), count("apartments"), count("tenants"), count("charges"),
                 count("payments"), count("cashbook"));
+    if (busyTenant(floorDb) < 0)
+        std::printf("no busy tenant (T-BUSY): make the office again with scripts/largeoffice.sh\n");
+    std::printf("\n");
+
+    // ---- First opens, each in a fresh process. The embedded engine lets one process at a time have
+    // the file open, so this one lets it go meanwhile.
+    floorDb.close();
+    reportFirstOpens(file);
+    std::printf("\n");
+    floorDb.open();
 
     const double baseMemory = residentMb();
 
@@ -231,113 +562,89 @@ int main(int argc, char *argv[])
             hub->closeDatabase();
             delete hub;
         }
-        hub = new XDataSource;
-        hub->setDataDirectory(file.absolutePath());
-        hub->setDatabaseFile(file.fileName());
-        bool opened = false;
-        const double ms = windowMs([&] {
-            opened = hub->openDatabase();
-            LogInDialog login(hub);
-            login.findChild<QLineEdit *>(QStringLiteral("id"))->setText(QStringLiteral("ADMIN"));
-            login.findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
-            hub->loadSettings();
-        });
-        if (!opened) {
-            std::printf("the hub did not open: %s\n", qPrintable(hub->lastErrorText()));
-            std::exit(1);
-        }
+        double ms = 0;
+        hub = openHub(file, &ms);
         return ms;
     };
     const double firstLogIn = logIn();
-    std::printf("%-44s %9.1f ms\n", "log-in, the first of the run", firstLogIn);
-    report("log-in: hub opened, user found", median(Runs, logIn), connectMs, LoginTargetMs);
+    std::printf("%-46s %9.1f ms\n", "log-in, the first of the run", firstLogIn);
+    report("log-in: hub opened, user found", median(Runs, logIn), connectMs, LoginTargetMs, 0);
 
     // ---- Owners.
-    OwnersForm *owners = nullptr;
-    report("owners: open", openMs<OwnersForm>(owners, [hub] { return new OwnersForm(hub); }),
-           floorMs({QStringLiteral("select * from owners order by oid")}));
+    auto *owners = new OwnersForm(hub);
+    owners->show();
     {
         auto *edit = owners->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
         owners->findChild<QComboBox *>(QStringLiteral("comboBox"))->setCurrentIndex(1);
         const QString search = QStringLiteral("select * from owners where lower(name) like '%%1%' order by oid");
-        const Search typed = searchMs(edit, QStringLiteral("tanaka"));
-        report("owners: search, per key (\"tanaka\")", typed.perKey, floorMs({search.arg(QStringLiteral("tanaka"))}));
-        report("owners: clear", typed.clear, floorMs({QStringLiteral("select * from owners order by oid")}));
+        report("owners: type \"tana\"", typingMs(edit, QStringLiteral("tana")),
+               floorMs({search.arg(QStringLiteral("tana"))}), NoTarget, TypingFactor);
+        report("owners: empty the search", emptiedMs(edit, QStringLiteral("tana")),
+               floorMs({QStringLiteral("select * from owners order by oid")}));
         report("owners: move the current row",
                walkMs(owners->findChild<QTableView *>(QStringLiteral("tableView")), 1),
                floorMs({QStringLiteral("select * from owners where oid = 7")}, 1));
     }
 
     // ---- Buildings.
-    BuildingsForm *buildings = nullptr;
-    const QString buildingsList = QStringLiteral(
-        "select b.buildid, b.description, b.address, b.city, b.tel, b.manager, b.dat1, b.provstate, b.postalcode, "
-        "b.apartments, b.policynum, b.insurer, b.purchasedate, b.marketvalue, b.mantel, b.spare1, b.spare2, o.code "
-        "from buildings b join owners o on b.oid = o.oid %1 order by b.buildid");
-    report("buildings: open", openMs<BuildingsForm>(buildings, [hub] { return new BuildingsForm(hub); }),
-           floorMs({buildingsList.arg(QString())}));
+    auto *buildings = new BuildingsForm(hub);
+    buildings->show();
     {
         auto *edit = buildings->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
-        const Search typed = searchMs(edit, QStringLiteral("maple"));
-        report("buildings: search, per key (\"maple\")", typed.perKey,
-               floorMs({buildingsList.arg(QStringLiteral("where lower(b.description) like '%maple%'"))}));
-        report("buildings: clear", typed.clear, floorMs({buildingsList.arg(QString())}));
+        report("buildings: type \"mapl\"", typingMs(edit, QStringLiteral("mapl")),
+               floorMs({BuildingsList.arg(QStringLiteral("where lower(b.description) like '%mapl%'"))}), NoTarget,
+               TypingFactor);
+        report("buildings: empty the search", emptiedMs(edit, QStringLiteral("mapl")),
+               floorMs({BuildingsList.arg(QString())}));
         report("buildings: move the current row",
                walkMs(buildings->findChild<QTableView *>(QStringLiteral("tableView")), 1),
                floorMs({QStringLiteral("select * from buildings where buildid = 7")}, 1));
     }
 
     // ---- Apartments.
-    const QString apartmentsList = QStringLiteral(
-        "select a.apid, a.tid, a.bid, b.description, a.suite, t.firstname||' '||t.lastname as TENNAME, "
-        "t.company,  a.squarefootage, a.bedrooms, a.bathrooms, a.floor,  a.status, a.rent, a.agreeid "
-        "from apartments a inner join buildings b on a.bid = b.buildid left join tenants t on a.tid=t.tid %1");
-    const QString tree = QStringLiteral("select o.oid, o.code, o.name, b.buildid, b.description from owners o "
-                                        "left join buildings b on b.oid = o.oid");
-    const QString bills = QStringLiteral("select * from recur r join frequency f on r.freq = f.freqid "
-                                         "where r.apid = 7 order by r.recid");
-    ApartmentsForm *apartments = nullptr;
-    report("apartments: open", openMs<ApartmentsForm>(apartments, [hub] { return new ApartmentsForm(hub, nullptr); }),
-           floorMs({tree}, 1 << 30) + floorMs({apartmentsList.arg(QString()), bills}));
+    auto *apartments = new ApartmentsForm(hub, nullptr);
+    apartments->show();
     {
         auto *edit = apartments->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
         apartments->findChild<QComboBox *>(QStringLiteral("comboBox"))->setCurrentIndex(3);
-        const Search typed = searchMs(edit, QStringLiteral("smith"));
-        report("apartments: search, per key (\"smith\")", typed.perKey,
-               floorMs({apartmentsList.arg(QStringLiteral("where lower(t.lastname) like '%smith%'"))}));
-        report("apartments: clear", typed.clear, floorMs({apartmentsList.arg(QString())}));
+        report("apartments: type \"smit\"", typingMs(edit, QStringLiteral("smit")),
+               floorMs({ApartmentsList.arg(QStringLiteral("where lower(t.lastname) like '%smit%'"))}), NoTarget,
+               TypingFactor);
+        report("apartments: empty the search", emptiedMs(edit, QStringLiteral("smit")),
+               floorMs({ApartmentsList.arg(QString())}));
         report("apartments: show all", median(Runs, [apartments] {
                    return windowMs([apartments] {
                        apartments->findChild<QPushButton *>(QStringLiteral("pushButton_9"))->click();
                    });
                }),
-               floorMs({apartmentsList.arg(QString())}));
+               floorMs({ApartmentsList.arg(QString())}));
         auto *view = apartments->findChild<QTableView *>(QStringLiteral("tableView"));
-        report("apartments: move the current row", walkMs(view, 4), floorMs({bills}));
+        report("apartments: move the current row", walkMs(view, 4), floorMs({Bills}));
         report("apartments: refill the tree",
                median(Runs, [apartments] { return windowMs([apartments] { apartments->refreshBuildings(); }); }),
-               floorMs({tree}, 1 << 30));
+               floorMs({Tree}, AllRows));
         // Each run chooses another owner, and then one of his buildings, as a user going down the tree.
         auto *treeWidget = apartments->findChild<QTreeWidget *>(QStringLiteral("treeWidget"));
-        QTreeWidgetItem *owners = treeWidget->topLevelItem(0);
+        QTreeWidgetItem *ownerNodes = treeWidget->topLevelItem(0);
         int run = 0;
         report("apartments: choose an owner in the tree", median(Runs, [&] {
-                   return windowMs([&] { treeWidget->setCurrentItem(owners->child(100 + run++)); });
+                   return windowMs([&] { treeWidget->setCurrentItem(ownerNodes->child(100 + run++)); });
                }),
-               floorMs({apartmentsList.arg(QStringLiteral("where oid = %1").arg(owners->child(100)->data(0, Qt::UserRole).toInt()))}));
+               floorMs({ApartmentsList.arg(
+                   QStringLiteral("where oid = %1").arg(ownerNodes->child(100)->data(0, Qt::UserRole).toInt()))}));
         run = 0;
         report("apartments: choose a building in the tree", median(Runs, [&] {
-                   QTreeWidgetItem *owner = owners->child(100 + run++);
+                   QTreeWidgetItem *owner = ownerNodes->child(100 + run++);
                    return windowMs([&] { treeWidget->setCurrentItem(owner->child(run % owner->childCount())); });
                }),
-               floorMs({apartmentsList.arg(QStringLiteral("where oid = %1 and bid = %2")
-                                               .arg(owners->child(100)->data(0, Qt::UserRole).toInt())
-                                               .arg(owners->child(100)->child(1)->data(0, Qt::UserRole + 1).toInt()))}));
+               floorMs({ApartmentsList.arg(QStringLiteral("where oid = %1 and bid = %2")
+                                               .arg(ownerNodes->child(100)->data(0, Qt::UserRole).toInt())
+                                               .arg(ownerNodes->child(100)->child(1)->data(0, Qt::UserRole + 1).toInt()))}));
     }
 
     // ---- Users.
     WorkersForm *users = nullptr;
-    report("users: open", openMs<WorkersForm>(users, [hub] { return new WorkersForm(hub); }),
+    report("users: open again", openMs<WorkersForm>(users, [hub] { return new WorkersForm(hub); }),
            floorMs({QStringLiteral("select * from users order by lastname")}));
     report("users: move the current row", walkMs(users->findChild<QTableView *>(QStringLiteral("tableView")), 1),
            floorMs({QStringLiteral("select * from users where wid = 1")}, 1));
@@ -350,16 +657,59 @@ int main(int argc, char *argv[])
         const double bareMs = openMs<WorkersForm>(bare, [hub] { return new WorkersForm(hub); });
         delete bare;
         model->setFilter(QString());
-        std::printf("%-44s %9.1f ms   (the window alone, not a target)\n", "users: open with no rows", bareMs);
+        std::printf("%-46s %9.1f ms   (the window alone, not a target)\n", "users: open with no rows", bareMs);
+    }
+
+    // ---- Tenants.
+    auto *tenants = new TenantsForm(hub);
+    tenants->show();
+    {
+        auto *edit = tenants->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
+        tenants->findChild<QComboBox *>(QStringLiteral("comboBox"))->setCurrentIndex(2);
+        report("tenants: type \"smit\"", typingMs(edit, QStringLiteral("smit")),
+               floorMs({TenantsList.arg(QStringLiteral("where lower(lastname) like '%smit%'")),
+                        QStringLiteral("select * from deposits where tid = 9")}),
+               NoTarget, TypingFactor);
+        report("tenants: empty the search", emptiedMs(edit, QStringLiteral("smit")),
+               floorMs({TenantsList.arg(QString()), QStringLiteral("select * from deposits where tid = 1")}));
+        report("tenants: move the current row",
+               walkMs(tenants->findChild<QTableView *>(QStringLiteral("tableView")), 1),
+               floorMs({QStringLiteral("select * from deposits where tid = 7")}));
+    }
+
+    // ---- Cashbook.
+    auto *cashbook = new CashbookForm(hub);
+    cashbook->show();
+    {
+        auto *edit = cashbook->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
+        auto *field = cashbook->findChild<QComboBox *>(QStringLiteral("comboBox"));
+        field->setCurrentIndex(1);
+        // Text found in a tenth of the entries: a text found nowhere makes the statement read the
+        // whole cashbook in date order, seconds that no window can shorten.
+        report("cashbook: type \"s-00\" (description)", typingMs(edit, QStringLiteral("s-00")),
+               floorMs({CashbookList.arg(QStringLiteral("where lower(c.description) like '%s-00%'"))}), NoTarget,
+               TypingFactor);
+        report("cashbook: empty the search", emptiedMs(edit, QStringLiteral("s-00")),
+               floorMs({CashbookList.arg(QString())}));
+        // A date is typed whole; the list follows once it reads as one.
+        field->setCurrentIndex(4);
+        const QDate day(2022, 3, 10);
+        const QString typedDay = ShortDate::toText(day);
+        report(qPrintable(QStringLiteral("cashbook: type the date \"%1\"").arg(typedDay)), typingMs(edit, typedDay),
+               floorMs({CashbookList.arg(
+                   QStringLiteral("where LOWER(c.tdate) = '%1'").arg(XDataSource::toSqlDate(day)))}),
+               NoTarget, TypingFactor);
     }
 
     const double memory = residentMb();
     const bool memoryMet = memory < MemoryTargetMb;
     allMet = allMet && memoryMet;
-    std::printf("%-44s %9.0f MB   before log-in %4.0f MB %14s\n", "memory: hub and the four windows", memory,
+    std::printf("%-46s %9.0f MB   before log-in %4.0f MB %14s\n", "memory: hub and the six windows", memory,
                 baseMemory, memoryMet ? "ok" : "MISSED");
     std::printf("\n%s\n", allMet ? "every target met" : "some targets missed");
 
+    delete cashbook;
+    delete tenants;
     delete users;
     delete apartments;
     delete buildings;

@@ -187,6 +187,7 @@ void TestApartments::search()
     chooseNode("Cedar Place");
     child<QComboBox>(form, "comboBox")->setCurrentIndex(field);
     QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), typed);
+    waitForSearch(form);
     QVERIFY(!t->hub->apartmentsQueryModel()->lastError().isValid());
     QCOMPARE(listedApids(), apids);
 
@@ -315,6 +316,7 @@ void TestApartments::waitingListPickStandsEvenWhenCancelled()
     MsgBox::setNextAnswer(QMessageBox::Yes);
     const auto pickWaiting = [](QDialog *picker) {
         QTest::keyClicks(child<QLineEdit>(picker, "lineEdit"), "t-wait9531");
+        waitForSearch(picker);
         auto *list = child<QTableView>(picker, "tableView");
         list->setCurrentIndex(list->model()->index(0, 1));
     };
@@ -431,6 +433,7 @@ void TestApartments::listAndTreeAgreeAfterSearchAndClear()
     chooseNode("Birch Row");
     child<QComboBox>(form, "comboBox")->setCurrentIndex(1);
     QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), "a-");
+    waitForSearch(form);
     QCOMPARE(listedApids(), QList<int>({9501, 9502}));
     // The search decides the list: no building stays marked as if it still narrowed it.
     QVERIFY(!tree->currentItem());
@@ -449,6 +452,7 @@ void TestApartments::listAndTreeAgreeAfterSearchAndClear()
     // Clearing the criteria shows every apartment as Clear does.
     QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), "c-");
     child<QLineEdit>(form, "lineEdit")->clear();
+    waitForSearch(form);
     QCOMPARE(listedApids(), QList<int>({9501, 9502, 9503, 9504}));
     QCOMPARE(tree->currentItem()->text(0), QString("OWNERS"));
 }
@@ -464,6 +468,7 @@ void TestApartments::billsPaneFollowsTheList()
     QCOMPARE(t->hub->recurModel()->rowCount(), 1);
     child<QComboBox>(form, "comboBox")->setCurrentIndex(1);
     QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), "a-");
+    waitForSearch(form);
     QCOMPARE(listedApids(), QList<int>({9501, 9502}));
     QCOMPARE(t->hub->recurModel()->rowCount(), 0);
 }

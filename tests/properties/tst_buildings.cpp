@@ -87,12 +87,14 @@ void TestBuildings::searchThroughOwnerCodeAndApostrophe()
     auto *field = child<QComboBox>(form, "comboBox");
     auto *criteria = child<QLineEdit>(form, "lineEdit");
     QTest::keyClicks(criteria, "king's court");
+    waitForSearch(form);
     QCOMPARE(model->filter(), QString("LOWER(BUILDINGS.DESCRIPTION) like '%king''s court%' ESCAPE '\\'"));
     QCOMPARE(model->rowCount(), 1);
 
     field->setCurrentIndex(4);
     criteria->clear();
     QTest::keyClicks(criteria, "rown");
+    waitForSearch(form);
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->index(0, 1).data().toString(), QString("Undated Hall"));
 

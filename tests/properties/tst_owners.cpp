@@ -84,6 +84,7 @@ void TestOwners::searchByEachField()
     QFETCH(QString, typed);
     child<QComboBox>(form, "comboBox")->setCurrentIndex(field);
     QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), typed);
+    waitForSearch(form);
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->index(0, 1).data().toString(), QString("ZQ1"));
 }
@@ -94,6 +95,7 @@ void TestOwners::clearAndPrintFollowTheList()
     auto *criteria = child<QLineEdit>(form, "lineEdit");
     field->setCurrentIndex(1);
     QTest::keyClicks(criteria, "100%");
+    waitForSearch(form);
     QCOMPARE(model->rowCount(), 1);
 
     // Changing the field alone does not search again.

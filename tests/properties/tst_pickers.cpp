@@ -92,6 +92,7 @@ void TestPickers::listAndSearch()
     auto *criteria = child<QLineEdit>(picker.data(), "lineEdit");
     child<QComboBox>(picker.data(), "comboBox")->setCurrentIndex(field);
     QTest::keyClicks(criteria, typed);
+    waitForSearch(picker.data());
     QVERIFY2(!model->lastError().isValid(), qPrintable(model->lastError().text()));
     QCOMPARE(model->rowCount(), 1);
 
@@ -121,6 +122,7 @@ void TestPickers::chosenRowIsReturned()
     QFETCH(QStringList, texts);
     QScopedPointer<QDialog> picker(makePicker(kind));
     QTest::keyClicks(child<QLineEdit>(picker.data(), "lineEdit"), typed);
+    waitForSearch(picker.data());
     auto *view = child<QTableView>(picker.data(), "tableView");
     QCOMPARE(view->model()->rowCount(), 1);
     view->setCurrentIndex(view->model()->index(0, 2));
@@ -153,8 +155,10 @@ void TestPickers::waitingListOnly()
     QCOMPARE(model->rowCount(), t->count("waitlist"));
     child<QComboBox>(&picker, "comboBox")->setCurrentIndex(2);
     QTest::keyClicks(child<QLineEdit>(&picker, "lineEdit"), "o'brien");
+    waitForSearch(&picker);
     QCOMPARE(model->rowCount(), 0);
     child<QLineEdit>(&picker, "lineEdit")->setText("WAIT");
+    waitForSearch(&picker);
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->index(0, 0).data().toInt(), 9311);
 }

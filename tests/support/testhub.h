@@ -88,6 +88,14 @@ void selectRow(QTableView *view, int keyColumn, const Key &key, int column)
             view->setCurrentIndex(model->index(row, column));
 }
 
+// Searches follow the typing once it has rested for a moment: the test waits for the window's list to
+// settle, as the user does.
+inline void waitForSearch(QObject *window)
+{
+    for (QTimer *timer : window->findChildren<QTimer *>(QStringLiteral("searchTimer")))
+        QTRY_VERIFY(!timer->isActive());
+}
+
 // Answers, in turn, the modal dialogs that open while a window command runs. Each step fills the dialog
 // and then presses OK (or Cancel); a dialog that refuses OK and stays open is counted and cancelled, so
 // that a refusal never leaves the test waiting.

@@ -109,6 +109,7 @@ void TestTenants::search()
     child<QComboBox>(form, "comboBox")->setCurrentIndex(field);
     auto *criteria = child<QLineEdit>(form, "lineEdit");
     QTest::keyClicks(criteria, typed);
+    waitForSearch(form);
     QVERIFY(model->lastError().text().trimmed().isEmpty());
     QList<int> keys;
     for (int row = 0; row < model->rowCount(); ++row)
@@ -124,6 +125,7 @@ void TestTenants::search()
 
     // Blanks only show every tenant again; Clear does too and keeps the text.
     criteria->setText("   ");
+    waitForSearch(form);
     QCOMPARE(model->rowCount(), t->count("tenants"));
     criteria->setText(typed);
     clickButton(form, "pushButton_7");
@@ -441,6 +443,7 @@ void TestTenants::depositRecordedAndShownInThePanel()
 void TestTenants::depositRefusedWithoutATenant()
 {
     child<QLineEdit>(form, "lineEdit")->setText("no such tenant");
+    waitForSearch(form);
     clickButton(form, "pushButton_5");
     QCOMPARE(MsgBox::shownTexts(), QStringList("You haven't selected a valid tenant record"));
     QCOMPARE(t->count("deposits where tid = 0"), 0);

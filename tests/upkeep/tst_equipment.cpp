@@ -260,13 +260,16 @@ void TestEquipment::searchWithApostropheAndClear()
     chooseApartment(4);
     auto *criteria = child<QLineEdit>(form, "lineEdit");
     QTest::keyClicks(criteria, "T'S F");
+    waitForSearch(form);
     QCOMPARE(model->filter(), QString("LOWER(description) like '%t''s f%' ESCAPE '\\' and apid = 4"));
     QCOMPARE(model->rowCount(), 1);
 
     child<QComboBox>(form, "comboBox")->setCurrentIndex(1);
     criteria->setText("n'0");
+    waitForSearch(form);
     QCOMPARE(model->rowCount(), 1);
     criteria->setText("%2");
+    waitForSearch(form);
     QCOMPARE(model->filter(), QString("LOWER(serial) like '%\\%2%' ESCAPE '\\' and apid = 4"));
 
     clickButton(form, "pushButton_7");

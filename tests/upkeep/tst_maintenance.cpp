@@ -122,12 +122,14 @@ void TestMaintenance::searchByTypeAndApostrophe()
     auto *criteria = child<QLineEdit>(log, "lineEdit");
     child<QComboBox>(log, "comboBox")->setCurrentIndex(1);
     QTest::keyClicks(criteria, "epai");
+    waitForSearch(log);
     QCOMPARE(model->filter(), QString("apid=3 and LOWER(Typex) like '%epai%' ESCAPE '\\'"));
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->index(0, 2).data().toString(), QString("Kitchen faucet dripping"));
 
     child<QComboBox>(log, "comboBox")->setCurrentIndex(0);
     criteria->setText("t's");
+    waitForSearch(log);
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->index(0, 2).data().toString(), QString("Tenant's window latch"));
 
@@ -295,6 +297,7 @@ void TestMaintenance::printedLogFollowsTheSearch()
     QVERIFY(!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty());
     openLog(apid);
     child<QLineEdit>(log, "lineEdit")->setText(search);
+    waitForSearch(log);
     QFile::remove(pdf);
     clickButton(log, "pushButton_4");
     const QString text = pdfText(pdf);

@@ -176,16 +176,20 @@ void TestReminders::searchByDateWaitsForAWholeDate()
     QSqlTableModel *model = t->hub->remindersModel();
     auto *criteria = child<QLineEdit>(form, "lineEdit");
     QTest::keyClicks(criteria, "owner's");
+    waitForSearch(form);
     QCOMPARE(model->filter(), QString("LOWER(Title) like '%owner''s%' ESCAPE '\\'"));
     QCOMPARE(model->rowCount(), 1);
 
     child<QComboBox>(form, "comboBox")->setCurrentIndex(2);
     criteria->clear();
+    waitForSearch(form);
     QCOMPARE(model->filter(), QString());
     QTest::keyClicks(criteria, "3/1/202");
+    waitForSearch(form);
     QCOMPARE(model->filter(), QString());
     QCOMPARE(model->rowCount(), 2);
     QTest::keyClicks(criteria, "6");
+    waitForSearch(form);
     QCOMPARE(model->filter(), QString("tDate='2026-03-01'"));
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->index(0, 1).data().toString(), QString("Gutters"));

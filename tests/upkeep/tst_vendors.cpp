@@ -82,6 +82,7 @@ void TestVendors::search()
     QFETCH(QList<int>, found);
     child<QComboBox>(form, "comboBox")->setCurrentIndex(field);
     QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), criteria);
+    waitForSearch(form);
     QCOMPARE(model->filter(), filter);
     if (found.isEmpty()) {
         QCOMPARE(model->rowCount(), t->count("vendors"));
@@ -101,6 +102,7 @@ void TestVendors::fieldChangeWaitsForTheText()
 {
     auto *criteria = child<QLineEdit>(form, "lineEdit");
     QTest::keyClicks(criteria, "pa");
+    waitForSearch(form);
     const QString byName = model->filter();
     child<QComboBox>(form, "comboBox")->setCurrentIndex(1);
     QCOMPARE(model->filter(), byName);
@@ -109,6 +111,7 @@ void TestVendors::fieldChangeWaitsForTheText()
     QCOMPARE(model->filter(), QString());
     QCOMPARE(criteria->text(), QString("pa"));
     QTest::keyClicks(criteria, "t");
+    waitForSearch(form);
     QCOMPARE(model->filter(), QString("LOWER(Contact) like '%pat%' ESCAPE '\\'"));
 }
 
