@@ -2,19 +2,17 @@
 #include "datahub/debuglog.h"
 
 #include "datahub/msgbox.h"
+#include "datahub/scopedtransaction.h"
 
 #include <QDebug>
 #include <QException>
-#include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QSqlQuery>
 
 bool ChargeRun::run(QWidget *window, QSqlQuery *bills, const std::function<bool()> &work,
                     const QString &exceptionMessage, const QString &commitMessage)
 {
-    QSqlDriver *driver = QSqlDatabase::database().driver();
-    driver->rollbackTransaction();
-    if (!driver->beginTransaction()) {
+    ScopedTransaction transaction;
+    if (!transaction.isActive()) {
         bills->clear();
         MsgBox::information(window, tr("Error processing charges. Unable to start transaction."));
         return false;
@@ -22,21 +20,20 @@ bool ChargeRun::run(QWidget *window, QSqlQuery *bills, const std::function<bool(
     try {
         if (!work()) {
             bills->clear();
-            driver->commitTransaction();
+            transaction.commit();
             return false;
         }
     } catch (const QException &e) {
         qCDebug(velloranLog) << "Exception: " << e.what();
         bills->clear();
-        driver->rollbackTransaction();
+        transaction.rollback();
         MsgBox::information(window, exceptionMessage.isEmpty() ? tr("Error processing charges. Exception occured")
                                                                : exceptionMessage);
         return true;
     }
     bills->clear();
-    if (!driver->commitTransaction()) {
-        // Nothing half-posted may stay behind an open transaction for the next writer to commit.
-        driver->rollbackTransaction();
+    // A failed commit is rolled back: nothing half-posted waits for the next writer to commit it.
+    if (!transaction.commit()) {
         MsgBox::information(window, commitMessage.isEmpty()
                                         ? tr("Error processing charges. Unable to commit transaction.")
                                         : commitMessage);

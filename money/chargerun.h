@@ -16,7 +16,7 @@ class ChargeRun
     Q_DECLARE_TR_FUNCTIONS(ChargeRun)
 
 public:
-    // Gives up whatever another window left open on the one connection, begins a transaction and runs
+    // Begins a transaction of its own (none while another is open) and runs
     // `work`, which reads through `bills`. When `work` returns false there was nothing to post and the
     // transaction is simply closed. A QException from `work` rolls everything back and shows
     // `exceptionMessage`; a failed commit rolls back and shows `commitMessage` (both default to the

@@ -11,15 +11,14 @@
 #include "money/chargeaheaddialog.h"
 #include "money/chargerun.h"
 #include "money/editpaymentdialog.h"
+#include "money/chargeedit.h"
 #include "money/moneyfield.h"
+#include "money/paymentstore.h"
 #include "money/relationkey.h"
 
 #include <QDebug>
 #include <QDoubleValidator>
-#include <QException>
 #include <QHeaderView>
-#include <QSqlDriver>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringListModel>
@@ -31,44 +30,6 @@ enum ChargeColumn {
     ChargeApplied = 5, ChargeForDate = 6, ChargePaid = 7, ChargeFlatFee = 9, ChargePerDay = 10,
     ChargeMemo = 11, ChargeLateDays = 12
 };
-
-// Gives up the storing of a payment: the step that failed goes to the debug output, and the caller's
-// transaction is rolled back.
-[[noreturn]] void fail(const QString &step)
-{
-    qCDebug(velloranLog).noquote() << "Payment not stored:" << step;
-    throw QException();
-}
-
-int appendRow(QSqlTableModel *model)
-{
-    const int row = model->rowCount();
-    if (!model->insertRows(row, 1))
-        fail(QStringLiteral("%1 refused a new row").arg(model->tableName()));
-    return row;
-}
-
-void setField(QSqlTableModel *model, const char *field, int row, const QVariant &value)
-{
-    if (!XDataSource::setFieldValue(model, QLatin1String(field), row, value))
-        fail(QStringLiteral("%1.%2 not set").arg(model->tableName(), QLatin1String(field)));
-}
-
-void setCell(QSqlTableModel *model, int column, int row, const QVariant &value)
-{
-    if (!XDataSource::setCellValue(model, column, row, value))
-        fail(QStringLiteral("%1 column %2 not set").arg(model->tableName()).arg(column));
-}
-
-// The next key of `generator` on the shared query; -1 when the generator gives no row.
-int nextKey(QSqlQuery *query, const char *generator)
-{
-    query->clear();
-    query->exec(QStringLiteral("select gen_id(%1, 1) from RDB$DATABASE").arg(QLatin1String(generator)));
-    const int key = query->first() ? query->value(0).toInt() : -1;
-    query->clear();
-    return key;
-}
 
 void refresh(QSqlTableModel *model)
 {
@@ -239,10 +200,14 @@ void PaymentDialog::on_pushButton_4_clicked()
     QString memo;
     editor->values(paying, memo);
     delete editor;
-    XDataSource::setCellValue(charges, ChargeApplied, row, paying);
-    XDataSource::setCellValue(charges, ChargeMemo, row, memo);
-    charges->submitRowInView(row, true, false, ui->tableView);
-    appliedTotal();
+    const int chid = charge.value(QStringLiteral("chid")).toInt();
+    const double before = charge.value(QStringLiteral("applied")).toDouble();
+    const MoneyCommand::Result set = ChargeEdit::setPaying(chid, paying, memo);
+    if (set.ok() && !m_appliedAtOpen.contains(chid))
+        m_appliedAtOpen.insert(chid, before);
+    showCharges(chid);
+    if (!set.ok())
+        MsgBox::information(this, set.message);
 }
 
 void PaymentDialog::on_pushButton_clicked()
@@ -259,28 +224,49 @@ void PaymentDialog::on_pushButton_clicked()
         XDataSource::setCellValue(charges, column, row, 0);
 
     auto *editor = new AddChargeDialog(m_dataSource, row, m_apartments, &m_apartmentKeys, this);
-    if (editor->exec() != QDialog::Accepted) {
+    const bool accepted = editor->exec() == QDialog::Accepted;
+    delete editor;
+    if (!accepted) {
         charges->revertAll();
-        delete editor;
         return;
     }
-    delete editor;
-    charges->submitRowInView(row, true, false, ui->tableView);
-    appliedTotal();
+    // The editor filled the model's row; the charge itself is written from its values.
+    const auto cell = [charges, row](int column) {
+        return charges->QSqlTableModel::data(charges->index(row, column), Qt::EditRole);
+    };
+    ChargeEdit::NewCharge charge;
+    charge.chargeId = cell(ChargeKey).toInt();
+    charge.tenantId = m_tenantId;
+    charge.apartmentId = cell(ChargeApartment).toInt();
+    charge.type = cell(ChargeType).toString();
+    charge.amount = MoneyField::value(cell(ChargeAmountDue).toString());
+    charge.forDate = cell(ChargeForDate).toDate();
+    charges->revertAll();
+    const MoneyCommand::Result added = ChargeEdit::add(charge);
+    showCharges(added.ok() ? added.key : -1);
+    if (!added.ok())
+        MsgBox::information(this, added.message);
 }
 
 void PaymentDialog::on_pushButton_2_clicked()
 {
-    const int row = ListFormBase::confirmDeleteOfCurrentRow(this, ui->tableView);
-    if (row < 0)
-        return;
     QSqlDoubleRelationalTableModel *charges = m_dataSource->chargesModel();
-    if (!charges->removeRows(row, 1)) {
-        MsgBox::information(this, tr("Error deleting record!"));
-        return;
+    const QModelIndex current = ui->tableView->currentIndex();
+    const int chid = current.isValid() ? charges->record(current.row()).value(QStringLiteral("chid")).toInt() : -1;
+    // A paid charge is refused before the clerk is asked to confirm what could not be done.
+    if (current.isValid()) {
+        const MoneyCommand::Result allowed = ChargeEdit::mayRemove(chid);
+        if (!allowed.ok()) {
+            MsgBox::information(this, allowed.message);
+            return;
+        }
     }
-    charges->submitRowInView(row, true, true, ui->tableView);
-    appliedTotal();
+    if (ListFormBase::confirmDeleteOfCurrentRow(this, ui->tableView) < 0)
+        return;
+    const MoneyCommand::Result removed = ChargeEdit::remove(chid);
+    showCharges(-1);
+    if (!removed.ok())
+        MsgBox::information(this, removed.message);
 }
 
 void PaymentDialog::on_pushButton_3_clicked()
@@ -322,6 +308,43 @@ void PaymentDialog::on_buttonBox_rejected()
     close();
 }
 
+void PaymentDialog::reject()
+{
+    // Applied amounts are only what this visit meant to pay: a visit that ends without storing the
+    // payment leaves every charge as it found it.
+    if (!m_appliedAtOpen.isEmpty()) {
+        QList<QPair<int, double>> applied;
+        for (auto it = m_appliedAtOpen.constBegin(); it != m_appliedAtOpen.constEnd(); ++it)
+            applied.append(qMakePair(it.key(), it.value()));
+        const MoneyCommand::Result restored = ChargeEdit::restoreApplied(applied);
+        if (restored.ok())
+            m_appliedAtOpen.clear();
+        else
+            MsgBox::information(this, restored.message);
+        refresh(m_dataSource->chargesModel());
+    }
+    QDialog::reject();
+}
+
+void PaymentDialog::showCharges(int chid)
+{
+    QSqlDoubleRelationalTableModel *charges = m_dataSource->chargesModel();
+    const int before = ui->tableView->currentIndex().row();
+    refresh(charges);
+    while (charges->canFetchMore())
+        charges->fetchMore();
+    int row = -1;
+    for (int i = 0; chid >= 0 && i < charges->rowCount() && row < 0; ++i) {
+        if (charges->index(i, ChargeKey).data().toInt() == chid)
+            row = i;
+    }
+    if (row < 0)
+        row = qMin(before, charges->rowCount() - 1);
+    if (row >= 0)
+        ui->tableView->setCurrentIndex(charges->index(row, 0));
+    appliedTotal();
+}
+
 int PaymentDialog::firstApartment() const
 {
     // A tenant may pay without holding an apartment any more (old charges after moving out).
@@ -330,50 +353,44 @@ int PaymentDialog::firstApartment() const
 
 void PaymentDialog::on_buttonBox_accepted()
 {
-    const double total = MoneyField::value(ui->total->text());
-    const double applied = MoneyField::value(ui->paymentsApplied->text());
-    if (MoneyField::compare(total, 0.0) == 0) {
-        MsgBox::information(this, tr("You aren't paying any amount!"));
-        return;
-    }
-    if (MoneyField::compare(total, applied) != 0) {
-        MsgBox::information(this, tr("The amount you are paying must be equal to total payments applied!"));
-        return;
-    }
-    if (!ShortDate::fromText(ui->datePaid->text()).isValid()) {
-        MsgBox::information(this, tr("Enter a valid date into the 'Date Paid' field!"));
-        return;
+    PaymentStore::Payment payment;
+    payment.tenantId = m_tenantId;
+    payment.apartmentId = firstApartment();
+    payment.paidOn = ShortDate::fromText(ui->datePaid->text());
+    payment.cash = MoneyField::value(ui->cash->text());
+    payment.check = MoneyField::value(ui->check->text());
+    payment.checkNumber = ui->checknum->text();
+    payment.card = MoneyField::value(ui->creditcard->text());
+    payment.cardNumber = ui->creditcardnum->text();
+    payment.dueTotal = MoneyField::value(ui->totalDue->text());
+    QSqlDoubleRelationalTableModel *charges = m_dataSource->chargesModel();
+    for (int row = 0; row < charges->rowCount(); ++row) {
+        const QSqlRecord charge = charges->record(row);
+        payment.lines.append({charge.value(QStringLiteral("chid")).toInt(),
+                              charge.value(QStringLiteral("applied")).toDouble()});
     }
 
-    QSqlDriver *driver = QSqlDatabase::database().driver();
-    driver->rollbackTransaction();
-    if (!driver->beginTransaction()) {
-        MsgBox::information(this, tr("Error storing payment information. Unable to start transaction."));
-        return;
-    }
-    // Only what this attempt pays may reach the cashbook.
-    m_typeTotals.clear();
-    try {
-        storeTransaction();
-        applyPayment();
-        postCashbookEntries();
-    } catch (const QException &e) {
-        qCDebug(velloranLog) << "Exception: " << e.what();
-        m_dataSource->query()->clear();
-        driver->rollbackTransaction();
+    const MoneyCommand::Result stored = PaymentStore::store(payment);
+    switch (stored.outcome) {
+    case MoneyCommand::Outcome::Done:
+        break;
+    case MoneyCommand::Outcome::Failed:
         reloadAfterRollback();
-        MsgBox::information(this, tr("Error storing payment information. Error occured"));
+        MsgBox::information(this, stored.message);
         close();
         return;
-    }
-    if (!driver->commitTransaction()) {
-        driver->rollbackTransaction();
+    case MoneyCommand::Outcome::NotCommitted:
         reloadAfterRollback();
-        MsgBox::information(this, tr("Error storing payment information. Unable to commit transaction."));
+        MsgBox::information(this, stored.message);
+        return;
+    case MoneyCommand::Outcome::Refused:
+    case MoneyCommand::Outcome::NotStarted:
+        MsgBox::information(this, stored.message);
         return;
     }
 
-    // The models written through keep the written rows as pending changes; read them back as stored.
+    // The charges paid hold no applied amount any more: nothing is left to put back.
+    m_appliedAtOpen.clear();
     refresh(m_dataSource->chargesModel());
     refresh(m_dataSource->transModel());
     refresh(m_dataSource->paymentsModel());
@@ -387,142 +404,11 @@ void PaymentDialog::on_buttonBox_accepted()
 
 void PaymentDialog::reloadAfterRollback()
 {
-    // The rolled-back rows are still in the models as pending changes (the charges already at 0
-    // applied): a second OK must see the charges as the database holds them, or it would book the
-    // money again without taking it off any charge.
+    // A second OK must see the charges as the database holds them.
     refresh(m_dataSource->chargesModel());
     refresh(m_dataSource->transModel());
     refresh(m_dataSource->paymentsModel());
     refresh(m_dataSource->categoriesModel());
     refresh(m_dataSource->cashbookModel());
-    m_typeTotals.clear();
     appliedTotal();
-}
-
-void PaymentDialog::storeTransaction()
-{
-    SqlDoubleTableModel *trans = m_dataSource->transModel();
-    const int row = appendRow(trans);
-    setField(trans, "tid", row, m_tenantId);
-    setField(trans, "apid", row, firstApartment());
-    setField(trans, "tdate", row, ShortDate::fromText(ui->datePaid->text()));
-    setField(trans, "paytotal", row, MoneyField::value(ui->total->text()));
-    setField(trans, "ccard", row, MoneyField::value(ui->creditcard->text()));
-    setField(trans, "ccardn", row, ui->creditcardnum->text().trimmed());
-    setField(trans, "mycheck", row, MoneyField::value(ui->check->text()));
-    setField(trans, "checkn", row, ui->checknum->text().trimmed());
-    setField(trans, "cash", row, MoneyField::value(ui->cash->text()));
-    setField(trans, "duetotal", row, MoneyField::value(ui->totalDue->text()));
-    setField(trans, "applied", row, MoneyField::value(ui->paymentsApplied->text()));
-
-    m_transactionKey = nextKey(m_dataSource->query(), "GEN_TRANS_ID");
-    if (m_transactionKey < 0) {
-        MsgBox::information(this, tr("database error"));
-        fail(QStringLiteral("no key from GEN_TRANS_ID"));
-    }
-    setCell(trans, 0, row, m_transactionKey);
-    // The model's own row write: the numbers go out as stored, not as the two-decimal texts shown.
-    if (!trans->writeRow(row, false))
-        fail(QStringLiteral("TRANS row not written"));
-}
-
-void PaymentDialog::applyPayment()
-{
-    QSqlDoubleRelationalTableModel *charges = m_dataSource->chargesModel();
-    SqlDoubleTableModel *payments = m_dataSource->paymentsModel();
-    QSqlQuery *query = m_dataSource->query();
-    const QDate paidOn = ShortDate::fromText(ui->datePaid->text());
-
-    for (int row = 0; row < charges->rowCount(); ++row) {
-        const QSqlRecord charge = charges->record(row);
-        const double due = charge.value(QStringLiteral("amt")).toDouble();
-        const double applied = charge.value(QStringLiteral("applied")).toDouble();
-        if (applied == 0.0)
-            continue;
-        const double paid = charge.value(QStringLiteral("paid")).toDouble();
-        const int key = charge.value(QStringLiteral("chid")).toInt();
-
-        query->clear();
-        query->exec(QStringLiteral("select apid from charges where chid=%1").arg(key));
-        const bool stillThere = query->first();
-        query->clear();
-        if (!stillThere)
-            fail(QStringLiteral("charge %1 is no longer in the database").arg(key));
-
-        const QString type = charge.value(QStringLiteral("type")).toString();
-        const QDate forDate = charge.value(QStringLiteral("forDate")).toDate();
-
-        setField(charges, "applied", row, 0);
-        setField(charges, "amt", row, due - applied);
-        setField(charges, "paid", row, paid + applied);
-        if (!charges->writeRow(row, false))
-            fail(QStringLiteral("charge %1 not reduced").arg(key));
-
-        const int line = appendRow(payments);
-        setField(payments, "transID", line, m_transactionKey);
-        setField(payments, "amount", line, applied);
-        setField(payments, "chid", line, key);
-        setField(payments, "accid", line, 0);
-        setField(payments, "type", line, type);
-        setField(payments, "forDate", line, forDate);
-        setField(payments, "DatePaid", line, paidOn);
-        if (!payments->writeRow(line, false))
-            fail(QStringLiteral("PAYMENTS row of charge %1 not written").arg(key));
-
-        m_typeTotals[type] += applied;
-    }
-}
-
-void PaymentDialog::postCashbookEntries()
-{
-    const QDate paidOn = ShortDate::fromText(ui->datePaid->text());
-    if (m_typeTotals.isEmpty())
-        return;
-    QUniversalSqlTableModel *categories = m_dataSource->categoriesModel();
-    QSqlDoubleRelationalTableModel *cashbook = m_dataSource->cashbookModel();
-    QSqlQuery *query = m_dataSource->query();
-
-    for (auto it = m_typeTotals.constBegin(); it != m_typeTotals.constEnd(); ++it) {
-        const QString &type = it.key();
-        // The type is bound: charge types are typed by users and may hold quotes.
-        query->clear();
-        query->prepare(QStringLiteral("select catid from categories where lower(name) = ?"));
-        query->addBindValue(type.toLower());
-        query->exec();
-        int category = query->first() ? query->value(0).toInt() : -1;
-        query->clear();
-
-        if (category < 0) {
-            const int row = appendRow(categories);
-            setCell(categories, 1, row, type);
-            setCell(categories, 2, row, type);
-            setCell(categories, 3, row, 1);
-            category = nextKey(query, "GEN_CATEGORIES_ID");
-            if (category < 0) {
-                MsgBox::information(this, tr("Error adding categories."));
-                fail(QStringLiteral("no key from GEN_CATEGORIES_ID"));
-            }
-            setCell(categories, 0, row, category);
-            if (!categories->writeRow(row, false))
-                fail(QStringLiteral("category %1 not written").arg(type));
-        }
-
-        const int row = appendRow(cashbook);
-        setCell(cashbook, 1, row, paidOn);
-        if (!setRelationKey(cashbook, 2, row, category))
-            fail(QStringLiteral("cashbook category %1 not set").arg(category));
-        setCell(cashbook, 3, row, QStringLiteral("%1: %2").arg(tr("Payment Collected"), type));
-        setCell(cashbook, 4, row, 0);
-        setCell(cashbook, 5, row, it.value());
-        setCell(cashbook, 6, row, -1);
-        setCell(cashbook, 7, row, firstApartment());
-        setCell(cashbook, 8, row, QString());
-        setCell(cashbook, 9, row, m_transactionKey);
-        const int key = nextKey(query, "GEN_CASHBOOK_ID");
-        if (key < 0)
-            fail(QStringLiteral("no key from GEN_CASHBOOK_ID"));
-        setCell(cashbook, 0, row, key);
-        if (!cashbook->writeRow(row, false))
-            fail(QStringLiteral("cashbook entry of %1 not written").arg(type));
-    }
 }

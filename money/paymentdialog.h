@@ -17,7 +17,7 @@ class PaymentDialog;
 // "Collect Rent": one tenant's open charges, how much of each this payment pays, and the payment itself
 // by cash, check and credit card. Changes to the charges made here (the amount a charge is paid with,
 // its memo, a one-time charge, a deleted charge) are written at once; OK stores the payment in one
-// transaction.
+// transaction, and leaving without storing puts the applied amounts back as they were.
 class PaymentDialog : public QDialog
 {
     Q_OBJECT
@@ -34,14 +34,10 @@ public:
     // The payment total from cash, check and credit card.
     void recomputeTotals();
 
-    // The three writes of a stored payment. Each throws QException at the first step that fails; the
-    // caller holds the transaction.
-    void storeTransaction();
-    void applyPayment();
-    void postCashbookEntries();
-
 public slots:
     void accept() override;
+    // Cancel, Escape and the window's close button: every applied amount set here is put back.
+    void reject() override;
 
 private slots:
     void on_buttonBox_accepted();
@@ -58,6 +54,8 @@ private slots:
 private:
     // Every model the storing writes to, read again from the database, and the totals with them.
     void reloadAfterRollback();
+    // The charges read again, the one with this key current (or the row that was), and the totals.
+    void showCharges(int chid);
     int firstApartment() const;
 
     Ui::PaymentDialog *ui;
@@ -65,8 +63,8 @@ private:
     QStringListModel *m_apartments = nullptr;
     int m_tenantId = -1;
     QList<int> m_apartmentKeys;
-    int m_transactionKey = -1;
-    QMap<QString, double> m_typeTotals;
+    // The applied amount each charge had before this visit first changed it.
+    QMap<int, double> m_appliedAtOpen;
 };
 
 #endif // PAYMENTDIALOG_H

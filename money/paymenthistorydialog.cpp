@@ -5,14 +5,10 @@
 #include "datahub/listformbase.h"
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
+#include "money/paymentvoid.h"
 
 #include <QDebug>
-#include <QException>
-#include <QList>
-#include <QPair>
 #include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -111,95 +107,22 @@ void PaymentHistoryDialog::on_pushButton_clicked()
         return;
     }
 
-    QSqlDriver *driver = QSqlDatabase::database().driver();
-    driver->rollbackTransaction();
-    if (!driver->beginTransaction()) {
-        MsgBox::information(this, tr("Error voiding payment. Unable to start transaction."));
-        return;
-    }
-
-    SqlDoubleTableModel *trans = dataSource->transModel();
     const int row = current.row();
-    bool hidden = false;
-    try {
-        const int transid = trans->record(row).value(0).toInt();
-        if (!XDataSource::deleteRow(trans, row))
-            throw QException();
-        ui->tableView->hideRow(row);
-        hidden = true;
-        restoreCharges(transid);
-        deleteCashbookEntries(transid);
-    } catch (const QException &e) {
-        qCDebug(velloranLog) << "Exception: " << e.what();
-        dataSource->query()->clear();
-        driver->rollbackTransaction();
-        if (hidden)
-            ui->tableView->showRow(row);
-        MsgBox::information(this, tr("Error voiding payment. Error occured"));
-        ui->tableView->setCurrentIndex(current);
-        showCurrentLines();
-        return;
-    }
-    if (!driver->commitTransaction()) {
-        driver->rollbackTransaction();
-        // Nothing was voided, so the payment is listed again.
-        ui->tableView->showRow(row);
-        MsgBox::information(this, tr("Error voiding payment. Unable to commit transaction."));
+    const int transid = dataSource->transModel()->record(row).value(0).toInt();
+    const MoneyCommand::Result voided = PaymentVoid::voidPayment(transid);
+    if (!voided.ok()) {
+        MsgBox::information(this, voided.message);
+        if (voided.outcome == MoneyCommand::Outcome::Failed) {
+            ui->tableView->setCurrentIndex(current);
+            showCurrentLines();
+        }
         return;
     }
 
+    ui->tableView->hideRow(row);
     refreshMoneyModels();
     ui->tableView->setCurrentIndex(current);
     showCurrentLines();
-}
-
-void PaymentHistoryDialog::runChecked(QSqlQuery *query)
-{
-    if (query->exec())
-        return;
-    qCDebug(velloranLog) << query->lastQuery() << query->lastError().text();
-    query->clear();
-    throw QException();
-}
-
-void PaymentHistoryDialog::restoreCharges(int transid)
-{
-    QSqlQuery *query = dataSource->query();
-
-    // The lines are read from the table, so that exactly the lines deleted below are given back.
-    QList<QPair<QVariant, double>> lines;
-    query->clear();
-    query->prepare(QStringLiteral("select chid, amount from payments where transid = ?"));
-    query->addBindValue(transid);
-    runChecked(query);
-    while (query->next())
-        lines.append(qMakePair(query->value(0), query->value(1).toDouble()));
-    query->clear();
-
-    for (const auto &line : qAsConst(lines)) {
-        // The amount is bound as a double: written as text it would lose cents on larger amounts.
-        query->prepare(QStringLiteral("update charges set amt = amt + ?, paid = paid - ? where chid = ?"));
-        query->addBindValue(line.second);
-        query->addBindValue(line.second);
-        query->addBindValue(line.first);
-        runChecked(query);
-        query->clear();
-    }
-
-    query->prepare(QStringLiteral("delete from payments where  transid = ?"));
-    query->addBindValue(transid);
-    runChecked(query);
-    query->clear();
-}
-
-void PaymentHistoryDialog::deleteCashbookEntries(int transid)
-{
-    QSqlQuery *query = dataSource->query();
-    query->clear();
-    query->prepare(QStringLiteral("delete from cashbook where transid = ?"));
-    query->addBindValue(transid);
-    runChecked(query);
-    query->clear();
 }
 
 void PaymentHistoryDialog::refreshMoneyModels()

@@ -5,7 +5,6 @@
 #include <QModelIndex>
 #include <QString>
 
-class QSqlQuery;
 class XDataSource;
 
 namespace Ui {
@@ -27,11 +26,6 @@ private slots:
     void indexChanged(const QModelIndex &index);
 
 private:
-    // Both run inside the void's transaction and throw QException at the first statement that fails.
-    void restoreCharges(int transid);
-    void deleteCashbookEntries(int transid);
-    void runChecked(QSqlQuery *query);
-
     void showLines(int transid);
     void showCurrentLines();
     void refreshMoneyModels();

@@ -5,6 +5,7 @@
 #include "datahub/listitemdelegate.h"
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
+#include "money/leasewrite.h"
 #include "money/recurdialog.h"
 #include "properties/apartmentsdialog.h"
 #include "reports/tibernereport.h"
@@ -36,20 +37,13 @@ void reselect(QSqlTableModel *model)
     model->setFilter(model->filter());
 }
 
-bool rowHasChanges(const QSqlTableModel *model, int row)
-{
-    for (int column = 0; column < model->columnCount(); ++column) {
-        if (model->isDirty(model->index(row, column)))
-            return true;
-    }
-    return false;
-}
-
-// Columns of the agreements model and of the recur model that the agreement commands fill.
-enum AgreementColumn { AgreementTenant = 1, AgreementApartment = 2, AgreementRent = 4 };
-enum RecurColumn { RecurType = 1, RecurAmount = 2, RecurLateFee = 3, RecurFreq = 4, RecurNextDate = 5,
-                   RecurStartDate = 6, RecurEndDate = 7, RecurPerDay = 8, RecurTenant = 9, RecurCompleted = 10,
-                   RecurApartment = 11 };
+// Columns of the agreements model that the lease editor fills, and of the recur model that a new
+// bill starts with.
+enum AgreementColumn { AgreementTenant = 1, AgreementApartment = 2, AgreementDamage = 3, AgreementRent = 4,
+                       AgreementLateFee = 5, AgreementPerDay = 6, AgreementFrequency = 7, AgreementFirstDue = 8,
+                       AgreementTerm = 9, AgreementStart = 10, AgreementEnd = 11, AgreementMoveIn = 12,
+                       AgreementMoveOut = 13, AgreementNotes = 14, AgreementFirstPayment = 16 };
+enum RecurColumn { RecurTenant = 9, RecurCompleted = 10, RecurApartment = 11 };
 }
 
 ApartmentsForm::ApartmentsForm(XDataSource *dataSource, QPrinter *printer, QWidget *parent)
@@ -558,20 +552,6 @@ void ApartmentsForm::on_action_Refresh_triggered()
     refreshBuildings();
 }
 
-bool ApartmentsForm::runStatement(const QString &sql, const QVariantList &values)
-{
-    QSqlQuery *query = dataSource->query();
-    query->clear();
-    query->prepare(sql);
-    for (const QVariant &value : values)
-        query->addBindValue(value);
-    const bool done = query->exec();
-    if (!done)
-        qCDebug(velloranLog) << sql << query->lastError().text();
-    query->clear();
-    return done;
-}
-
 bool ApartmentsForm::currentApartment(QSqlRecord &apartment)
 {
     const QModelIndex current = ui->tableView->currentIndex();
@@ -648,16 +628,10 @@ void ApartmentsForm::on_pushButton_11_clicked()
     const QString lastname = query->value(QStringLiteral("lastname")).toString();
     query->clear();
 
-    if (!openTransaction()) {
-        MsgBox::information(this, tr("Error creating/displaying rental agreement"));
-        return;
-    }
-    QSqlDriver *driver = QSqlDatabase::database().driver();
     QSqlDoubleRelationalTableModel *agreements = dataSource->agreementsModel();
     // Nothing of a command that did not finish may stay in the shared models, nor the narrowing to
     // one agreement that other windows would go on seeing.
-    const auto discard = [this, agreements, isNew, driver] {
-        driver->rollbackTransaction();
+    const auto discard = [this, agreements, isNew] {
         agreements->revertAll();
         dataSource->recurModel()->revertAll();
         if (!isNew)
@@ -692,119 +666,40 @@ void ApartmentsForm::on_pushButton_11_clicked()
         return;
     }
 
-    try {
-        if (!writeAgreement(row, rid, apid, tid, isNew)) {
-            discard();
-            MsgBox::information(this, tr("Error creating new rental agreement"));
-            return;
-        }
-    } catch (const QException &error) {
-        qCDebug(velloranLog) << "Exception: " << error.what();
-        discard();
-        MsgBox::information(this, tr("Error creating/viewing rental agreement"));
+    // What the form set in the row: every field of a new agreement, the changed ones of a saved one.
+    const auto cell = [agreements, row, isNew](int column) {
+        const QModelIndex index = agreements->index(row, column);
+        const bool set = isNew ? agreements->record(row).isGenerated(column) : agreements->isDirty(index);
+        return set ? agreements->QSqlTableModel::data(index, Qt::EditRole) : QVariant();
+    };
+    LeaseWrite::Lease lease;
+    lease.agreementId = rid;
+    lease.tenantId = tid;
+    lease.apartmentId = apid;
+    lease.isNew = isNew;
+    LeaseWrite::Terms &terms = lease.terms;
+    terms.damage = cell(AgreementDamage);
+    terms.rent = cell(AgreementRent);
+    terms.lateFee = cell(AgreementLateFee);
+    terms.perDay = cell(AgreementPerDay);
+    terms.frequency = cell(AgreementFrequency);
+    terms.firstDue = cell(AgreementFirstDue);
+    terms.leaseTerm = cell(AgreementTerm);
+    terms.leaseStart = cell(AgreementStart);
+    terms.leaseEnd = cell(AgreementEnd);
+    terms.moveIn = cell(AgreementMoveIn);
+    terms.moveOut = cell(AgreementMoveOut);
+    terms.notes = cell(AgreementNotes);
+    terms.firstPayment = cell(AgreementFirstPayment);
+    discard();
+
+    const MoneyCommand::Result saved = LeaseWrite::save(lease, dataSource);
+    if (!saved.ok()) {
+        MsgBox::information(this, saved.message);
         return;
     }
-    if (!driver->commitTransaction()) {
-        discard();
-        MsgBox::information(this, tr("Error creating rental agreement"));
-        return;
-    }
-    if (!isNew)
-        agreements->setFilter(QString());
     reselect(dataSource->chargesModel());
     reloadModels(apid);
-}
-
-// Everything a saved agreement brings with it, inside the caller's transaction: the row itself, the
-// apartment's link to it, its rent bill built anew, the other bills on the lease's dates, and the
-// charges that have fallen due. False at the first write the database refuses; a failed charge throws.
-bool ApartmentsForm::writeAgreement(int row, int rid, int apid, int tid, bool isNew)
-{
-    QSqlDoubleRelationalTableModel *agreements = dataSource->agreementsModel();
-    // An agreement looked at and saved unchanged has nothing to write.
-    if (isNew || rowHasChanges(agreements, row)) {
-        const bool written = isNew ? XDataSource::insertRelationalRow(agreements, row)
-                                   : XDataSource::updateRelationalRow(agreements, row);
-        if (!written)
-            return false;
-    }
-    if (!runStatement(QStringLiteral("update apartments set agreeid=? where apid=?"), {rid, apid}))
-        return false;
-
-    // A saved lease goes on billing from where its rent bill stopped: starting again at the first
-    // payment date would charge every period already charged a second time.
-    QDate billedUpTo;
-    QSqlQuery *query = dataSource->query();
-    if (!isNew) {
-        query->clear();
-        query->prepare(QStringLiteral("select max(nextdate) from recur where lower(type)=? and apid=?"));
-        query->addBindValue(rentType());
-        query->addBindValue(apid);
-        if (query->exec() && query->first())
-            billedUpTo = query->value(0).toDate();
-        query->clear();
-    }
-    if (!runStatement(QStringLiteral("delete from recur where lower(type)=? and apid=?"), {rentType(), apid}))
-        return false;
-
-    RecurModel *bills = dataSource->recurModel();
-    const int billRow = bills->rowCount();
-    if (!bills->insertRows(billRow, 1))
-        return false;
-
-    query->clear();
-    query->exec(QStringLiteral("select * from agreements where rid = %1").arg(rid));
-    if (!query->first()) {
-        query->clear();
-        return false;
-    }
-    const QSqlRecord agreement = query->record();
-    query->clear();
-
-    const QDate leaseStart = agreement.value(10).toDate();
-    const QDate leaseEnd = agreement.value(11).toDate();
-    const QDate firstPayment = agreement.value(16).toDate();
-    const QDate nextDate = billedUpTo.isValid() ? qMax(billedUpTo, firstPayment) : firstPayment;
-    XDataSource::setCellValue(bills, RecurType, billRow, tr("Rent"));
-    XDataSource::setCellValue(bills, RecurAmount, billRow, agreement.value(4).toDouble());
-    XDataSource::setCellValue(bills, RecurLateFee, billRow, agreement.value(5).toDouble());
-    XDataSource::setCellValue(bills, RecurFreq, billRow, agreement.value(7).toInt());
-    XDataSource::setCellValue(bills, RecurNextDate, billRow, nextDate);
-    XDataSource::setCellValue(bills, RecurStartDate, billRow, leaseStart);
-    XDataSource::setCellValue(bills, RecurEndDate, billRow, leaseEnd);
-    XDataSource::setCellValue(bills, RecurPerDay, billRow, agreement.value(6).toDouble());
-    XDataSource::setCellValue(bills, RecurTenant, billRow, tid);
-    XDataSource::setCellValue(bills, RecurCompleted, billRow, 0);
-    XDataSource::setCellValue(bills, RecurApartment, billRow, apid);
-    if (!XDataSource::insertRelationalRow(bills, billRow))
-        return false;
-
-    // The other bills run with the lease. A new lease bills them from its first payment date; a saved
-    // one never moves a bill's next date back over periods it has charged already.
-    const QString start = XDataSource::toSqlDate(leaseStart);
-    const QString end = XDataSource::toSqlDate(leaseEnd);
-    const QString first = XDataSource::toSqlDate(firstPayment);
-    const QString next = isNew ? QStringLiteral("'%1'").arg(first)
-                               : QStringLiteral("case when nextdate is null or nextdate < '%1' then '%1' "
-                                                "else nextdate end")
-                                     .arg(first);
-    if (!runStatement(QStringLiteral("update recur set startdate='%1', enddate='%2', nextdate=%3 where apid = ? "
-                                     "and lower(type) <> ?")
-                          .arg(start, end, next),
-                      {apid, rentType()}))
-        return false;
-
-    query->clear();
-    query->exec(QStringLiteral("select * from recur where apid = %1").arg(apid));
-    if (!query->first()) {
-        query->clear();
-        return false;
-    }
-    do {
-        dataSource->postRecurringCharges(*query);
-    } while (query->next());
-    query->clear();
-    return true;
 }
 
 void ApartmentsForm::on_pushButton_12_clicked()
@@ -825,19 +720,9 @@ void ApartmentsForm::on_pushButton_12_clicked()
         return;
     }
     qCDebug(velloranLog) << "Delete Record";
-    if (!openTransaction()) {
-        MsgBox::information(this, tr("Error deleting rental agreement"));
-        return;
-    }
-    // The charges already posted and the other bills stay; so does the tenant.
-    QSqlDriver *driver = QSqlDatabase::database().driver();
-    const bool deleted =
-        runStatement(QStringLiteral("delete from agreements where apid=? and rid=?"), {apid, agreeid})
-        && runStatement(QStringLiteral("update apartments set agreeid=-1 where apid=?"), {apid})
-        && runStatement(QStringLiteral("delete from recur where lower(type)=? and apid=?"), {rentType(), apid});
-    if (!deleted || !driver->commitTransaction()) {
-        driver->rollbackTransaction();
-        MsgBox::information(this, tr("Error deleting rental agreement"));
+    const MoneyCommand::Result deleted = LeaseWrite::remove(apid, agreeid);
+    if (!deleted.ok()) {
+        MsgBox::information(this, deleted.message);
         return;
     }
     reloadModels(apid);
@@ -911,7 +796,7 @@ void ApartmentsForm::on_pushButton_7_clicked()
     }
     RecurModel *bills = dataSource->recurModel();
     const int row = bill.row();
-    if (bills->record(row).value(QStringLiteral("type")).toString().toLower() == rentType()) {
+    if (bills->record(row).value(QStringLiteral("type")).toString().toLower() == LeaseWrite::rentType()) {
         MsgBox::information(this, tr("You can't delete the rent recurring bill!"));
         return;
     }

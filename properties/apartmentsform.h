@@ -3,7 +3,6 @@
 
 #include <QModelIndex>
 #include <QString>
-#include <QVariantList>
 #include <QWidget>
 
 class QPrinter;
@@ -74,9 +73,6 @@ private:
     bool currentApartment(QSqlRecord &apartment);
     bool agreementExists(int agreeid);
     bool goOnWithoutAgreement(int agreeid);
-    bool writeAgreement(int row, int rid, int apid, int tid, bool isNew);
-    bool runStatement(const QString &sql, const QVariantList &values = {});
-    QString rentType() const { return tr("rent"); }
     // The tree node with these keys (the top node for owner -1), or null when there is none.
     QTreeWidgetItem *treeNode(int ownerId, int buildingId) const;
     // Makes the node current (none when null) without narrowing the list.

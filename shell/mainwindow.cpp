@@ -41,7 +41,7 @@
 #include "money/catform.h"
 #include "money/paymentdialog.h"
 #include "money/chargerun.h"
-#include "money/relationkey.h"
+#include "money/latefees.h"
 #include "tenants/adjustrentdialog.h"
 #include "tenants/creditcardsdialog.h"
 #include "tenants/freqform.h"
@@ -245,89 +245,17 @@ void MainWindow::refreshCharges()
         charges->setFilter(charges->filter());
 }
 
-namespace {
-[[noreturn]] void lateFeeFailed(const QString &step)
-{
-    qCDebug(velloranLog).noquote() << "Late fees not charged:" << step;
-    throw QException();
-}
-}
-
 void MainWindow::processLateFees(int tenantId)
 {
     const QDate today = Today::date();
-    QSqlQuery *overdue = m_dataSource->query();
-    overdue->clear();
-    overdue->exec(QStringLiteral("select * from Charges where  tid = %1 and fordate < '%2' and amt > 0  and "
-                                 "(latefeeflat >0 or perday > 0)  and not (perday=0 and lfd<>0 and lfd is not null)")
-                      .arg(tenantId)
-                      .arg(XDataSource::toSqlDate(today)));
-    if (!overdue->first()) {
-        overdue->clear();
+    if (!LateFees::anyOverdue(tenantId, today))
         return;
-    }
-    if (MsgBox::question(this, tr("Do you want to charge late bills now?")) != QMessageBox::Yes) {
-        overdue->clear();
+    if (MsgBox::question(this, tr("Do you want to charge late bills now?")) != QMessageBox::Yes)
         return;
-    }
-    QSqlDoubleRelationalTableModel *charges = m_dataSource->chargesModel();
-    QSqlQuery *update = m_dataSource->query2();
-    const auto chargeFees = [&]() {
-        do {
-            const QSqlRecord charge = overdue->record();
-            const int key = charge.value(QStringLiteral("chid")).toInt();
-            const QVariant apartment = charge.value(QStringLiteral("apid"));
-            const int daysCharged = charge.value(QStringLiteral("lfd")).toInt();
-            const QDate due = charge.value(QStringLiteral("fordate")).toDate();
-            const double perDay = charge.value(QStringLiteral("perday")).toDouble();
-            const double flat = charge.value(QStringLiteral("latefeeflat")).toDouble();
-            QString type = charge.value(QStringLiteral("type")).toString();
-            qCDebug(velloranLog) << "type " << type;
-            type += tr(" Late Fee");
-
-            const int days = int(due.daysTo(today));
-            double fee = (days - daysCharged) * perDay;
-            if (daysCharged == 0)
-                fee += flat;
-            // Nothing new is owed (or "today" lies before the last run): no fee, and lfd stays.
-            if (fee <= 0.0)
-                continue;
-
-            const int row = charges->rowCount();
-            if (!charges->insertRows(row, 1))
-                lateFeeFailed(QStringLiteral("the charges model refused a new row"));
-            const auto set = [charges, row](const char *field, const QVariant &value) {
-                if (!XDataSource::setFieldValue(charges, QLatin1String(field), row, value))
-                    lateFeeFailed(QStringLiteral("%1 of a fee not set").arg(QLatin1String(field)));
-            };
-            set("tid", tenantId);
-            if (!setRelationKey(charges, 2, row, apartment))
-                lateFeeFailed(QStringLiteral("apartment of a fee not set"));
-            set("type", type);
-            set("amt", fee);
-            set("applied", 0);
-            set("fordate", today);
-            set("paid", 0);
-            set("origamount", fee);
-            set("latefeeflat", 0);
-            set("perday", 0);
-            set("memo", QString());
-            if (!charges->writeRow(row, false))
-                lateFeeFailed(QStringLiteral("the fee of charge %1 was not written").arg(key));
-
-            // The fee and the days it covers go together: a fee without its lfd is charged again.
-            update->clear();
-            const bool advanced =
-                update->exec(QStringLiteral("update charges set lfd=%1 where chid=%2").arg(days).arg(key))
-                && update->numRowsAffected() == 1;
-            update->clear();
-            if (!advanced)
-                lateFeeFailed(QStringLiteral("lfd of charge %1 not advanced").arg(key));
-        } while (overdue->next());
-        return true;
-    };
-    if (ChargeRun::run(this, overdue, chargeFees))
-        refreshCharges();
+    const MoneyCommand::Result charged = LateFees::charge(tenantId, today);
+    if (!charged.ok())
+        MsgBox::information(this, charged.message);
+    refreshCharges();
 }
 
 void MainWindow::finishInit()

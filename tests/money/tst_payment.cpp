@@ -55,7 +55,9 @@ private slots:
     void amountFieldsTakeOnlyWhatTheyRead();
     void appliedAmountLimits_data();
     void appliedAmountLimits();
-    void appliedAmountStaysAfterCancel();
+    void leavingWithoutStoringPutsAppliedAmountsBack_data();
+    void leavingWithoutStoringPutsAppliedAmountsBack();
+    void deletingAPaidChargeIsRefused();
     void oneTimeChargeIsAdded();
     void oneTimeChargeForAnApartmentLetSinceStart();
     void oneTimeChargeRefusals_data();
@@ -427,17 +429,58 @@ void TestPayment::appliedAmountLimits()
     QCOMPARE(memo, QString("memo"));
 }
 
-void TestPayment::appliedAmountStaysAfterCancel()
+void TestPayment::leavingWithoutStoringPutsAppliedAmountsBack_data()
 {
+    QTest::addColumn<QString>("leave");
+    QTest::newRow("Cancel") << "cancel";
+    QTest::newRow("Escape") << "escape";
+    QTest::newRow("window's close button") << "close";
+}
+
+void TestPayment::leavingWithoutStoringPutsAppliedAmountsBack()
+{
+    QFETCH(QString, leave);
+    // An amount applied before this visit is what the visit found, and what it leaves.
+    QVERIFY(t->exec("update charges set applied = 5 where chid = 9611"));
     openFor(9600);
     setApplied(9612, "15.5");
-    dialogButton(dialog, QDialogButtonBox::Cancel)->click();
-    QVERIFY(!dialog->isVisible());
+    setApplied(9611, "20");
+    setApplied(9611, "30", "kept note");
     QCOMPARE(scalar("select applied from charges where chid = 9612").toDouble(), 15.5);
+    if (leave == "cancel")
+        dialogButton(dialog, QDialogButtonBox::Cancel)->click();
+    else if (leave == "escape")
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    else
+        dialog->close();
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(MsgBox::shownTexts(), QStringList());
+    QCOMPARE(fields("applied amt paid", "charges where chid = 9612"), QString("0.00/40.00/0.00"));
+    QCOMPARE(fields("applied amt paid memo", "charges where chid = 9611"), QString("5.00/800.00/0.00/kept note"));
     QCOMPARE(t->count("trans where tid = 9600"), 0);
 
     openFor(9600);
-    QCOMPARE(label("paymentsApplied"), QString("15.50"));
+    QCOMPARE(label("paymentsApplied"), QString("5.00"));
+}
+
+void TestPayment::deletingAPaidChargeIsRefused()
+{
+    // Charge 9611 was paid 100.00 of its 800.00 by an earlier payment.
+    QVERIFY(t->exec("update charges set amt = 700, paid = 100 where chid = 9611"));
+    QVERIFY(t->exec("insert into trans (transid, tdate, tid, apid, cash, paytotal, duetotal, applied) values "
+                    "(9680, '2021-06-02', 9600, 9601, 100, 100, 840, 100)"));
+    QVERIFY(t->exec("insert into payments (transid, chid, amount, type, fordate, datepaid, accid) values "
+                    "(9680, 9611, 100, 'Rent', '2021-06-01', '2021-06-02', 0)"));
+    openFor(9600);
+    selectCharge(9611);
+    // Refused before any question: a question nobody queued an answer for would stop the test.
+    clickButton(dialog, "pushButton_2");
+    QCOMPARE(MsgBox::shownTexts(), QStringList{"Payments have been made on this charge, so it cannot be deleted. "
+                                               "Void the payment in the payment history first."});
+    QCOMPARE(t->count("charges where chid = 9611"), 1);
+    QCOMPARE(t->count("payments p inner join charges c on c.chid = p.chid where p.transid = 9680"), 1);
+    QCOMPARE(grid()->model()->rowCount(), 2);
+    QCOMPARE(label("totalDue"), QString("740.00"));
 }
 
 void TestPayment::oneTimeChargeIsAdded()

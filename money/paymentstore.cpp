@@ -1,0 +1,82 @@
+#include "money/paymentstore.h"
+
+#include <QMap>
+#include <QSqlQuery>
+
+using MC = MoneyCommand;
+
+MoneyCommand::Result PaymentStore::store(const Payment &payment)
+{
+    const double cash = MC::cents(payment.cash);
+    const double check = MC::cents(payment.check);
+    const double card = MC::cents(payment.card);
+    const double total = MC::cents(cash + check + card);
+    double applied = 0.0;
+    for (const Line &line : payment.lines)
+        applied += MC::cents(line.amount);
+    applied = MC::cents(applied);
+
+    if (MC::sameCents(total, 0.0))
+        return MC::refused(tr("You aren't paying any amount!"));
+    if (!MC::sameCents(total, applied))
+        return MC::refused(tr("The amount you are paying must be equal to total payments applied!"));
+    if (!payment.paidOn.isValid())
+        return MC::refused(tr("Enter a valid date into the 'Date Paid' field!"));
+
+    const MC::Messages messages{tr("Error storing payment information. Unable to start transaction."),
+                                tr("Error storing payment information. Error occured"),
+                                tr("Error storing payment information. Unable to commit transaction.")};
+    return MC::run(messages, [&]() {
+        const int transid = MC::nextKey("GEN_TRANS_ID");
+        MC::exec(QStringLiteral("insert into trans (transid, tid, apid, tdate, paytotal, ccard, ccardn, mycheck, "
+                                "checkn, cash, duetotal, applied) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                 {transid, payment.tenantId, payment.apartmentId, payment.paidOn, total, card,
+                  payment.cardNumber.trimmed(), check, payment.checkNumber.trimmed(), cash,
+                  MC::cents(payment.dueTotal), applied});
+
+        // Summed per type exactly as typed: types differing only in case are booked apart.
+        QMap<QString, double> typeTotals;
+        for (const Line &line : payment.lines) {
+            const double amount = MC::cents(line.amount);
+            if (MC::sameCents(amount, 0.0))
+                continue;
+            QSqlQuery charge = MC::exec(
+                QStringLiteral("select amt, paid, type, fordate, tid from charges where chid = ?"), {line.chargeId});
+            if (!charge.next())
+                throw MC::Stop(QStringLiteral("charge %1 is no longer in the database").arg(line.chargeId));
+            const double due = charge.value(0).toDouble();
+            const double paid = charge.value(1).toDouble();
+            const QString type = charge.value(2).toString();
+            const QVariant forDate = charge.value(3);
+            // A payment settles this tenant's charges only, and never more than is owed.
+            if (charge.value(4).toInt() != payment.tenantId || amount < 0.0 || MC::cents(amount - due) > 0.0)
+                throw MC::Stop(QStringLiteral("charge %1 cannot take %2").arg(line.chargeId).arg(amount));
+
+            MC::exec(QStringLiteral("update charges set applied = 0, amt = ?, paid = ? where chid = ?"),
+                     {MC::cents(due - amount), MC::cents(paid + amount), line.chargeId});
+            MC::exec(QStringLiteral("insert into payments (transid, amount, chid, accid, type, fordate, datepaid) "
+                                    "values (?, ?, ?, 0, ?, ?, ?)"),
+                     {transid, amount, line.chargeId, type, forDate, payment.paidOn});
+            typeTotals[type] = MC::cents(typeTotals.value(type) + amount);
+        }
+
+        for (auto it = typeTotals.constBegin(); it != typeTotals.constEnd(); ++it) {
+            const QString &type = it.key();
+            // A look-up that fails must not read as "no such category" and add a second one.
+            QVariant category =
+                MC::value(QStringLiteral("select first 1 catid from categories where lower(name) = ? order by catid"),
+                          {type.toLower()});
+            if (!category.isValid()) {
+                category = MC::nextKey("GEN_CATEGORIES_ID");
+                MC::exec(QStringLiteral("insert into categories (catid, name, description, type) values (?, ?, ?, 1)"),
+                         {category, type, type});
+            }
+            MC::exec(QStringLiteral("insert into cashbook (accid, tdate, catid, description, expense, income, vid, "
+                                    "apid, comments, transid) values (?, ?, ?, ?, 0, ?, -1, ?, '', ?)"),
+                     {MC::nextKey("GEN_CASHBOOK_ID"), payment.paidOn, category,
+                      QStringLiteral("%1: %2").arg(tr("Payment Collected"), type), it.value(), payment.apartmentId,
+                      transid});
+        }
+        return transid;
+    });
+}
