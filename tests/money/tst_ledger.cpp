@@ -162,8 +162,9 @@ private:
     QString deleteTenant();
     QString endLease();
     QString adjustRents();
-    QString editCashbookEntry();
-    QString deleteCashbookEntry();
+    QString changeCashbookEntry(bool edit);
+    QString editCashbookEntry() { return changeCashbookEntry(true); }
+    QString deleteCashbookEntry() { return changeCashbookEntry(false); }
     QString deleteVendor();
     QString deleteCategory();
     QString runCharges();
@@ -368,7 +369,9 @@ QString TestLedger::adjustRents()
     return QStringLiteral("%1 changed by %2%3").arg(scope, money(hundredths), byAmount ? QString() : QStringLiteral("%"));
 }
 
-QString TestLedger::editCashbookEntry()
+// An entry of the cashbook window, as often as not one that a payment posted, given a new amount or
+// deleted.
+QString TestLedger::changeCashbookEntry(bool edit)
 {
     const QVariant accid = chance(50) ? anyOf("select accid from cashbook where transid is not null")
                                       : anyOf("select accid from cashbook");
@@ -381,24 +384,11 @@ QString TestLedger::editCashbookEntry()
         list->fetchMore();
     selectRow(child<QTableView>(&form, "tableView"), 8, accid.toInt(), 1);
     ModalDriver driver;
-    driver.ok([cents](QDialog *editor) { retype(editor, "amount", money(cents)); });
-    clickButton(&form, "pushButton_2");
-    return QStringLiteral("cashbook entry %1 set to %2").arg(accid.toInt()).arg(money(cents));
-}
-
-QString TestLedger::deleteCashbookEntry()
-{
-    const QVariant accid = chance(50) ? anyOf("select accid from cashbook where transid is not null")
-                                      : anyOf("select accid from cashbook");
-    if (accid.isNull())
-        return QStringLiteral("empty cashbook");
-    CashbookForm form(hub);
-    QSqlDoubleQueryModel *list = hub->cashbookQueryModel();
-    while (list->canFetchMore())
-        list->fetchMore();
-    selectRow(child<QTableView>(&form, "tableView"), 8, accid.toInt(), 1);
-    clickButton(&form, "pushButton_3");
-    return QStringLiteral("cashbook entry %1 deleted").arg(accid.toInt());
+    if (edit)
+        driver.ok([cents](QDialog *editor) { retype(editor, "amount", money(cents)); });
+    clickButton(&form, edit ? "pushButton_2" : "pushButton_3");
+    return edit ? QStringLiteral("cashbook entry %1 set to %2").arg(accid.toInt()).arg(money(cents))
+                : QStringLiteral("cashbook entry %1 deleted").arg(accid.toInt());
 }
 
 QString TestLedger::deleteVendor()
