@@ -4,6 +4,7 @@
 
 #include "datahub/msgbox.h"
 #include "datahub/qsupersqltablemodel.h"
+#include "correspondence/lettersdialog.h"
 #include "datahub/xdatasource.h"
 #include "reports/fetchall.h"
 
@@ -15,8 +16,12 @@
 #include <QStringListModel>
 
 namespace {
-// The letters that come with the program come first in key order and are never listed here.
-const int kFixedLetters = 3;
+// The two letters the Letters menu opens by their keys are never listed here; every other letter,
+// the delivered renewal notice among them, is opened from this list.
+bool openedFromTheMenu(int letterKey)
+{
+    return letterKey == LettersDialog::LateRentLetter || letterKey == LettersDialog::RentalAgreementLetter;
+}
 }
 
 CustomLettersDialog::CustomLettersDialog(XDataSource *dataSource, QWidget *parent)
@@ -32,8 +37,10 @@ CustomLettersDialog::CustomLettersDialog(XDataSource *dataSource, QWidget *paren
     letters->select();
     const int rows = fetchAllRows(letters);
     QStringList titles;
-    for (int row = kFixedLetters; row < rows; ++row) {
+    for (int row = 0; row < rows; ++row) {
         const QSqlRecord record = letters->record(row);
+        if (openedFromTheMenu(record.value(0).toInt()))
+            continue;
         const QString title = record.value(QStringLiteral("title")).toString();
         titles << title;
         m_keys[title] = record.value(0).toInt();

@@ -328,6 +328,14 @@ void LettersDialog::mergeLetter(int tenantKey, QString &html)
     if (values.isEmpty())
         return;
 
+    // The delivered late-rent letter names the date of the last payment in a sentence of its own; for a
+    // tenant who never paid, that sentence says so instead of naming no date.
+    if (values.value(LastPaymentDate).isEmpty()) {
+        const QString sentence =
+            tr("Your last payment was received on %1.").arg(mergeKey(m_fieldNames.at(LastPaymentDate)));
+        html.replace(sentence, tr("No payment has been received from you.").toHtmlEscaped(), Qt::CaseInsensitive);
+    }
+
     // One pass over the letter, so that a value that happens to read like a merge field (a company
     // named "<<<Rent>>>") is printed as it stands and not filled in turn.
     QHash<QString, QString> byKey;

@@ -3,6 +3,7 @@
 #include "datahub/listitemdelegate.h"
 #include "datahub/msgbox.h"
 #include "datahub/rownumberheader.h"
+#include "datahub/scopedtransaction.h"
 #include "datahub/qsupersqlrelationaltablemodel.h"
 #include "datahub/qsupersqltablemodel.h"
 #include "datahub/xdatasource.h"
@@ -13,7 +14,6 @@
 #include <QDebug>
 #include <QDialog>
 #include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QStringListModel>
@@ -253,10 +253,10 @@ bool ListFormBase::canEditRow(int)
 
 bool ListFormBase::beginHeldTransaction(const QString &failure)
 {
-    // Whatever another window left open on the one connection is given up first.
-    QSqlDriver *driver = QSqlDatabase::database().driver();
-    driver->rollbackTransaction();
-    if (!driver->beginTransaction()) {
+    // Work another window has open is never given up for this one: the begin is refused instead.
+    m_transaction.reset(new ScopedTransaction);
+    if (!m_transaction->isActive()) {
+        m_transaction.reset();
         MsgBox::information(m_window, failure);
         return false;
     }
@@ -265,8 +265,17 @@ bool ListFormBase::beginHeldTransaction(const QString &failure)
 
 void ListFormBase::rollBackHeld()
 {
-    if (!QSqlDatabase::database().driver()->rollbackTransaction())
+    const bool rolledBack = m_transaction && m_transaction->rollback();
+    m_transaction.reset();
+    if (!rolledBack)
         MsgBox::information(m_window, tr("Can't undo changes to database. Error on rollback. Restart application now!"));
+}
+
+bool ListFormBase::commitHeld()
+{
+    const bool committed = m_transaction && m_transaction->commit();
+    m_transaction.reset();
+    return committed;
 }
 
 bool ListFormBase::editRowInHeldTransaction(int row)
@@ -292,15 +301,13 @@ bool ListFormBase::editRowInHeldTransaction(int row)
 
     // The editor's other rows are already written in this transaction; committing them without the
     // record would leave them pointing at nothing.
-    QSqlDriver *driver = QSqlDatabase::database().driver();
     if (!m_writeInTransaction(row, false)) {
-        driver->rollbackTransaction();
+        m_transaction.reset();
         m_model->revertAll();
         MsgBox::information(m_window, tr("Unable to submit data"));
         return false;
     }
-    if (!driver->commitTransaction()) {
-        driver->rollbackTransaction();
+    if (!commitHeld()) {
         m_model->revertAll();
         MsgBox::information(m_window, tr("Your data has not been saved. Can't commit a transaction!"));
         return false;
@@ -315,19 +322,17 @@ bool ListFormBase::deleteRowInHeldTransaction(int row)
 {
     if (!beginHeldTransaction(tr("Error beginning transaction!")))
         return false;
-    QSqlDriver *driver = QSqlDatabase::database().driver();
     if (!deleteDependentRows(row)) {
-        driver->rollbackTransaction();
+        m_transaction.reset();
         return false;
     }
     if (!m_writeInTransaction(row, true)) {
         qCDebug(velloranLog) << m_model->lastError().text();
-        driver->rollbackTransaction();
+        m_transaction.reset();
         MsgBox::information(m_window, tr("Error deleting record!"));
         return false;
     }
-    if (!driver->commitTransaction()) {
-        driver->rollbackTransaction();
+    if (!commitHeld()) {
         MsgBox::information(m_window, tr("Error committing transaction!"));
         return false;
     }

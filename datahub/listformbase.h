@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QDialog;
@@ -17,6 +18,7 @@ class QSuperSqlRelationalTableModel;
 class QSuperSqlTableModel;
 class QTableView;
 class QWidget;
+class ScopedTransaction;
 class XDataSource;
 
 // What every list window shares: the search filter, and the New / Edit / Delete flow around a record
@@ -110,6 +112,7 @@ private:
     bool writeRow(int row, bool remove);
     bool beginHeldTransaction(const QString &failure);
     void rollBackHeld();
+    bool commitHeld();
     bool editRowInHeldTransaction(int row);
     bool deleteRowInHeldTransaction(int row);
     struct PendingRow
@@ -126,6 +129,8 @@ private:
     std::function<bool(int, bool)> m_write;
     std::function<bool(int, bool)> m_writeInTransaction;
     bool m_held = false;
+    // Open from the begin of a held New, Edit or Delete to its commit or rollback.
+    std::unique_ptr<ScopedTransaction> m_transaction;
 
 public:
     // The first steps of every delete from a table view: the view's current row, else "You haven't

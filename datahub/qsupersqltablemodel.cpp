@@ -1,11 +1,11 @@
 #include "datahub/qsupersqltablemodel.h"
 
+#include "datahub/scopedtransaction.h"
 #include "datahub/xdatasource.h"
 #include "datahub/debuglog.h"
 
 #include <QAbstractItemView>
 #include <QDebug>
-#include <QSqlDriver>
 #include <QSqlRecord>
 
 namespace RowSubmission {
@@ -59,11 +59,11 @@ bool run(QSqlTableModel *model, int row, Statement statement, const Writers &wri
 bool submit(QSqlTableModel *model, int row, bool refresh, bool remove, QAbstractItemView *view,
             bool &writing, const Writers &writers)
 {
-    QSqlDriver *driver = QSqlDatabase::database().driver();
-
-    // Whatever a window left open on the connection is discarded: this row is written on its own.
-    driver->rollbackTransaction();
-    if (!driver->beginTransaction()) {
+    // A row written while a window holds its transaction open (the rows an editor writes beside its
+    // record) goes into that transaction, which its holder commits or rolls back with the record.
+    ScopedTransaction transaction;
+    const bool own = transaction.isActive();
+    if (!own && !ScopedTransaction::anyOpen()) {
         qCDebug(velloranLog) << "begin transaction failed";
         model->revertRow(row);
         return false;
@@ -79,11 +79,11 @@ bool submit(QSqlTableModel *model, int row, bool refresh, bool remove, QAbstract
     }
 
     if (!written) {
-        driver->rollbackTransaction();
+        // Our own transaction rolls back as it leaves the scope.
         model->revertRow(row);
         return false;
     }
-    if (!driver->commitTransaction()) {
+    if (own && !transaction.commit()) {
         model->revertRow(row);
         return false;
     }

@@ -7,7 +7,8 @@
 class QAbstractItemView;
 
 // The one-row write shared by both row-writing model classes: the statements they use, and the flow
-// of rollback, begin, write, commit and refresh around them.
+// of begin, write, commit and refresh around them (inside the transaction a window holds, when one is
+// open, without a begin or commit of its own).
 namespace RowSubmission {
 typedef bool (*Writer)(QSqlTableModel *model, int row);
 

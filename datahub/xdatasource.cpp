@@ -1,6 +1,7 @@
 #include "datahub/xdatasource.h"
 
 #include "datahub/scrambler.h"
+#include "datahub/settingswriter.h"
 #include "datahub/today.h"
 #include "money/chargeposting.h"
 #include "platform/datafolder.h"
@@ -40,15 +41,6 @@ const QString CashbookListQuery = QStringLiteral(
     "a.suite, c.accid, c.catid, c.vid, c.apid  from cashbook c  left join categories t  on c.catid "
     "= t.catid  left join vendors v  on c.vid = v.vid  left join apartments a  on c.apid = a.apid "
     "order by c.tdate desc");
-
-// Setup rows, by their position in key order.
-enum SetupRow {
-    CompanyRow, Address1Row, Address2Row, CityRow, ZipRow, StateRow, PhoneRow, MobileRow, FaxRow,
-    FirstNameRow, LastNameRow, SenderNameRow, SenderAddressRow, MailPasswordRow, SmtpServerRow,
-    SmtpPortRow, SmtpUserRow, TlsRow, SetupRowCount
-};
-const int SetupValueColumn = 1;
-const int TlsColumn = 2;
 
 void debugLine(const QString &line)
 {
@@ -616,65 +608,59 @@ QString XDataSource::decryptPassword(const QString &scrambled) const
 
 void XDataSource::loadSettings()
 {
-    if (!m_setupModel)
-        return;
-    const auto value = [this](int row, int column = SetupValueColumn) {
-        return m_setupModel->data(m_setupModel->index(row, column), Qt::DisplayRole);
-    };
-    setCompanyName(value(CompanyRow).toString());
-    setAddressLine1(value(Address1Row).toString());
-    setAddressLine2(value(Address2Row).toString());
-    setCity(value(CityRow).toString());
-    setZipCode(value(ZipRow).toString());
-    setState(value(StateRow).toString());
-    setPhone(value(PhoneRow).toString());
-    setMobile(value(MobileRow).toString());
-    setFax(value(FaxRow).toString());
-    setFirstName(value(FirstNameRow).toString());
-    setLastName(value(LastNameRow).toString());
-    setSenderName(value(SenderNameRow).toString());
-    setSenderAddress(value(SenderAddressRow).toString());
-    setMailPassword(value(MailPasswordRow).toString());
-    setSmtpServer(value(SmtpServerRow).toString());
-    // Text that is no number gives port 0.
-    setSmtpPort(value(SmtpPortRow).toString().trimmed().toInt());
-    setSmtpUser(value(SmtpUserRow).toString());
-    setUseTls(value(TlsRow, TlsColumn).toInt() != 0);
+    if (m_setupModel)
+        applySettings(SettingsWriter(m_setupModel).read());
+}
+
+OfficeSettings XDataSource::settings() const
+{
+    OfficeSettings values;
+    values.companyName = companyName();
+    values.addressLine1 = addressLine1();
+    values.addressLine2 = addressLine2();
+    values.city = city();
+    values.zipCode = zipCode();
+    values.state = state();
+    values.phone = phone();
+    values.mobile = mobile();
+    values.fax = fax();
+    values.firstName = firstName();
+    values.lastName = lastName();
+    values.senderName = senderName();
+    values.senderAddress = senderAddress();
+    values.scrambledPassword = encryptPassword(mailPassword());
+    values.smtpServer = smtpServer();
+    values.smtpPort = smtpPort();
+    values.smtpUser = smtpUser();
+    values.useTls = useTls();
+    return values;
+}
+
+void XDataSource::applySettings(const OfficeSettings &values)
+{
+    setCompanyName(values.companyName);
+    setAddressLine1(values.addressLine1);
+    setAddressLine2(values.addressLine2);
+    setCity(values.city);
+    setZipCode(values.zipCode);
+    setState(values.state);
+    setPhone(values.phone);
+    setMobile(values.mobile);
+    setFax(values.fax);
+    setFirstName(values.firstName);
+    setLastName(values.lastName);
+    setSenderName(values.senderName);
+    setSenderAddress(values.senderAddress);
+    setMailPassword(values.scrambledPassword);
+    setSmtpServer(values.smtpServer);
+    setSmtpPort(values.smtpPort);
+    setSmtpUser(values.smtpUser);
+    setUseTls(values.useTls);
 }
 
 bool XDataSource::writeSettings()
 {
-    if (!m_setupModel)
-        return false;
-    const auto put = [this](int row, const QVariant &v, int column = SetupValueColumn) {
-        m_setupModel->setData(m_setupModel->index(row, column), v, Qt::EditRole);
-    };
-    put(CompanyRow, companyName());
-    put(Address1Row, addressLine1());
-    put(Address2Row, addressLine2());
-    put(CityRow, city());
-    put(ZipRow, zipCode());
-    put(StateRow, state());
-    put(PhoneRow, phone());
-    put(MobileRow, mobile());
-    put(FaxRow, fax());
-    put(FirstNameRow, firstName());
-    put(LastNameRow, lastName());
-    put(SenderNameRow, senderName());
-    put(SenderAddressRow, senderAddress());
-    put(MailPasswordRow, encryptPassword(mailPassword()));
-    put(SmtpServerRow, smtpServer());
-    put(SmtpPortRow, QString::number(smtpPort()));
-    put(SmtpUserRow, smtpUser());
-    put(TlsRow, useTls(), TlsColumn);
-
-    for (int row = 0; row < SetupRowCount; ++row) {
-        // A setting whose row is missing from the table cannot be kept: say so rather than drop it.
-        if (row >= m_setupModel->rowCount() || !m_setupModel->submitRowInView(row, false, false, nullptr))
-            return false;
-    }
-    m_setupModel->setFilter(m_setupModel->filter());
-    return true;
+    return m_setupModel && SettingsWriter(m_setupModel).write(settings());
 }
 
 // ---- Row and SQL utilities

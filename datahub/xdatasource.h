@@ -23,6 +23,7 @@ class QAbstractItemModel;
 class QSqlRelationalTableModel;
 class QSqlTableModel;
 class TiberneReport;
+struct OfficeSettings;
 
 // The one data hub of a running program: the database connection, a model of every table, the two
 // shared queries, the logged-in user with his rights, the office settings, and the row utilities
@@ -142,9 +143,12 @@ public:
 
     // Copies the eighteen settings from the setup model into the hub.
     void loadSettings();
-    // Puts the hub's settings into the setup model and writes its eighteen rows, each in a
-    // transaction of its own; false at the first row that could not be written (the rows after it
-    // keep their unsaved values in the model).
+    // The hub's settings in their stored form (the password scrambled afresh).
+    OfficeSettings settings() const;
+    // Takes over settings that were stored (the password given scrambled, as the table keeps it).
+    void applySettings(const OfficeSettings &values);
+    // Writes the hub's settings into the eighteen setup rows in one transaction; false, with every
+    // row as it was, when any of them could not be written.
     bool writeSettings();
 
     // ---- Shared objects

@@ -6,6 +6,7 @@
 #include "datahub/today.h"
 #include "datahub/xdatasource.h"
 #include "money/catform.h"
+#include "money/moneyfield.h"
 #include "properties/selapartmentdialog.h"
 #include "upkeep/vendordialog.h"
 
@@ -16,6 +17,8 @@
 #include <QSqlRecord>
 #include <QSqlRelationalDelegate>
 #include <QStringListModel>
+
+#include <cmath>
 
 CashbookDialog::CashbookDialog(XDataSource *dataSource, int row, QWidget *parent)
     : RecordDialogBase(dataSource, parent)
@@ -45,13 +48,18 @@ CashbookDialog::CashbookDialog(XDataSource *dataSource, int row, QWidget *parent
     map->addMapping(ui->notes, 8, "plainText");
     map->setCurrentIndex(row);
 
-    auto *money = new QDoubleValidator(this);
-    money->setBottom(0.0);
-    money->setNotation(QDoubleValidator::StandardNotation);
+    QDoubleValidator *money = MoneyField::validator(this);
+    money->setDecimals(2);
     ui->amount->setValidator(money);
 
     QDate shown = Today::date();
     const QSqlRecord record = model->record(row);
+    m_posted = !record.isNull(0) && record.value(9).toInt() > 0;
+    ui->postedNote->setVisible(m_posted);
+    ui->date->setReadOnly(m_posted);
+    ui->amount->setReadOnly(m_posted);
+    ui->category->setEnabled(!m_posted);
+    ui->pushButton->setEnabled(!m_posted);
     if (!record.isNull(0)) {
         shown = record.value(1).toDate();
         setTypeFromCategory();
@@ -149,15 +157,18 @@ void CashbookDialog::accept()
         MsgBox::information(this, tr("The date you have enetered isn't valid!"));
         return;
     }
-    const double amount = ui->amount->text().trimmed().toDouble();
+    // Kept to the cent, as every amount of the books.
+    const double amount = std::round(MoneyField::value(ui->amount->text()) * 100.0) / 100.0;
     m_vendorId = chosenVendor();
 
     QSqlDoubleRelationalTableModel *model = dataSource()->cashbookModel();
-    XDataSource::setCellValue(model, 1, m_row, date);
     XDataSource::setCellValue(model, 6, m_row, m_vendorId);
-    const bool income = ui->income->isChecked();
-    XDataSource::setCellValue(model, 4, m_row, income ? 0.0 : amount);
-    XDataSource::setCellValue(model, 5, m_row, income ? amount : 0.0);
+    if (!m_posted) {
+        XDataSource::setCellValue(model, 1, m_row, date);
+        const bool income = ui->income->isChecked();
+        XDataSource::setCellValue(model, 4, m_row, income ? 0.0 : amount);
+        XDataSource::setCellValue(model, 5, m_row, income ? amount : 0.0);
+    }
 
     if (!confirmSubmit())
         return;

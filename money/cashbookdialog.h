@@ -47,6 +47,9 @@ private:
     int m_apartmentId = -1;
     int m_row;
     bool m_newRow = false;
+    // Posted by a rent payment (the row carries its transaction's key): the payment history owns its
+    // date, category and amount.
+    bool m_posted = false;
     int m_recordId = -1;
     int m_vendorId = -1;
     QStringListModel *m_vendorModel;

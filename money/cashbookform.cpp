@@ -4,6 +4,7 @@
 
 #include "datahub/listformbase.h"
 #include "datahub/msgbox.h"
+#include "datahub/rowlookup.h"
 #include "datahub/shortdate.h"
 #include "datahub/xdatasource.h"
 #include "money/cashbookdialog.h"
@@ -204,6 +205,19 @@ void CashbookForm::on_pushButton_3_clicked()
     const QModelIndex current = ui->tableView->currentIndex();
     if (!current.isValid()) {
         MsgBox::information(this, tr("You haven't selected a valid record"));
+        return;
+    }
+    // The income a rent payment posted goes only with the payment, or the cashbook would no longer
+    // match the rent collected.
+    const RowLookup::Result posted = RowLookup::find(
+        dataSource->query(), QStringLiteral("select accid from cashbook where accid = ? and transid > 0"), {currentAccid()});
+    if (posted == RowLookup::Failed) {
+        RowLookup::refuse(this);
+        return;
+    }
+    if (posted == RowLookup::Found) {
+        MsgBox::information(this, tr("This entry was posted by a rent payment and cannot be deleted here. To take "
+                                     "it back, void the payment in the payment history."));
         return;
     }
     if (MsgBox::question(this, tr("Are you sure you want to delete the selected record?")) != QMessageBox::Yes) {

@@ -1,6 +1,8 @@
 #include "money/catform.h"
 #include "ui_catform.h"
 
+#include "datahub/msgbox.h"
+#include "datahub/rowlookup.h"
 #include "datahub/xdatasource.h"
 #include "money/catdialog.h"
 
@@ -35,4 +37,24 @@ bool CatForm::isProtectedRow(int row) const
 QString CatForm::protectedEditMessage() const
 {
     return tr("This is a system defined category. You cannot modify it!");
+}
+
+bool CatForm::canDeleteRow(int row)
+{
+    if (!NameListForm::canDeleteRow(row))
+        return false;
+    // An entry booked under a category that is gone would show under no heading at all.
+    const int key = listModel()->index(row, 0).data().toInt();
+    const RowLookup::Result used = RowLookup::find(
+        dataSource->query(), QStringLiteral("select accid from cashbook where catid = ?"), {key});
+    if (used == RowLookup::Failed) {
+        RowLookup::refuse(this);
+        return false;
+    }
+    if (used == RowLookup::Found) {
+        MsgBox::information(this, tr("This category cannot be deleted: entries in the cashbook are booked under "
+                                     "it."));
+        return false;
+    }
+    return true;
 }

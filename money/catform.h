@@ -10,7 +10,8 @@ class CatForm;
 }
 
 // The cashbook categories: the income and expense headings of the cashbook, whose names are also the
-// types of charges. The two categories rent collection books into cannot be changed here.
+// types of charges. The two categories rent collection books into cannot be changed here, and a category
+// that cashbook entries are booked under cannot be deleted.
 class CatForm : public NameListForm
 {
     Q_OBJECT
@@ -23,6 +24,7 @@ protected:
     QDialog *createEditor(int row) override;
     bool isProtectedRow(int row) const override;
     QString protectedEditMessage() const override;
+    bool canDeleteRow(int row) override;
 
 private:
     Ui::CatForm *ui;

@@ -22,5 +22,6 @@ void ChooseBuildingsDialog::accept()
     for (int row : rows)
         ids.append(m_buildingIds.value(row, -1));
     m_whereClause = ReportSql::buildingsClause(ids);
+    m_everyBuilding = rows.size() == m_buildingIds.size();
     QDialog::accept();
 }

@@ -16,6 +16,8 @@ public:
 
     // " where b.buildid in (...) " over the chosen buildings.
     QString whereClause() const { return m_whereClause; }
+    // Whether the user picked every building the dialog listed.
+    bool everyBuildingChosen() const { return m_everyBuilding; }
 
 public slots:
     void accept() override;
@@ -24,6 +26,7 @@ private:
     XDataSource *m_dataSource;
     QVector<int> m_buildingIds;
     QString m_whereClause;
+    bool m_everyBuilding = false;
 };
 
 #endif // CHOOSEBUILDINGSDIALOG_H

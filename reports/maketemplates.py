@@ -439,25 +439,25 @@ field ReportTitle | [Maintenance] | 3 | 4 | 755 | 37 | size 16, bold, centred, b
 field PageFooter | <Page> | 8 | 12 | 69 | 20 | centred
 field PageFooter | <Date> | 614 | 12 | 134 | 20 | right
 field MasterData | [trList] | 23 | 99 | 274 | 20 | bold, underline, white text
-field MasterData | [Date] | 6 | 9 | 66 | 20 | 
+field MasterData | [Date] | 6 | 9 | 80 | 20 | 
 field MasterData | [Type] | 299 | 9 | 105 | 20 | wrap
-field MasterData | [Description] | 77 | 9 | 212 | 20 | 
+field MasterData | [Description] | 92 | 9 | 197 | 20 | 
 field MasterData | [Status] | 412 | 9 | 100 | 20 | 
 field MasterData | [Priority] | 522 | 9 | 105 | 20 | 
 field MasterData | [Vendor] | 632 | 9 | 105 | 20 | 
-field MasterData | [Cost] | 6 | 32 | 66 | 20 | bold
+field MasterData | [Cost] | 6 | 32 | 80 | 20 | bold
+field MasterData | [trApartment] | 92 | 32 | 80 | 20 | bold
+field MasterData | [Apartment] | 175 | 32 | 114 | 20 | 
 field ReportSummary | [trTotal] | 29 | 46 | 690 | 20 | bold
 field ReportSummary | (rectangle) | 1 | 23 | 757 | 3 | black fill
 field DataGroupHeader | (rectangle) | 0 | 0 | 760 | 85 | fill mid-blue, border colour white
 field DataGroupHeader | [trBuilding] | 15 | 14 | 122 | 20 | bold, white text
 field DataGroupHeader | [Building] | 135 | 14 | 350 | 20 | white text
-field DataGroupHeader | [trDate] | 6 | 98 | 66 | 20 | bold
+field DataGroupHeader | [trDate] | 6 | 98 | 80 | 20 | bold
 field DataGroupHeader | [trType] | 299 | 98 | 105 | 20 | bold
-field DataGroupHeader | [trDescription] | 77 | 98 | 212 | 20 | bold
+field DataGroupHeader | [trDescription] | 92 | 98 | 197 | 20 | bold
 field DataGroupHeader | [trStatus] | 412 | 98 | 100 | 20 | bold
 field DataGroupHeader | (rectangle) | 1 | 122 | 757 | 3 | black fill
-field DataGroupHeader | [Apartment] | 135 | 45 | 350 | 20 | white text
-field DataGroupHeader | [trApartment] | 15 | 45 | 122 | 20 | bold, white text
 field DataGroupHeader | [trPriority] | 522 | 98 | 105 | 20 | bold
 field DataGroupHeader | [trVendor] | 632 | 98 | 127 | 20 | bold
 
@@ -625,8 +625,9 @@ field ReportSummary | (rectangle) | 2 | 36 | 757 | 3 | black fill
 template paymentsreport.xml
 band ReportTitle RepTitleBand1 76
 band PageFooter PageFooterBand1 42
-band MasterData MasterDataBand1 28 grouping [Invoice]
+band MasterData MasterDataBand1 28 grouping [InvoiceKey]
 band DataGroupHeader DataGroupHeaderBand1 230
+band ReportSummary ReportSummaryBand1 60
 field ReportTitle | [Payment] | 3 | 0 | 755 | 37 | size 16, bold, centred, boxed
 field ReportTitle | [Range] | 3 | 38 | 755 | 37 | size 10, centred, boxed
 field PageFooter | <Page> | 8 | 12 | 69 | 20 | centred
@@ -667,6 +668,9 @@ field DataGroupHeader | [CheckNum] | 486 | 136 | 113 | 20 | white text
 field DataGroupHeader | [CreditNum] | 605 | 136 | 113 | 20 | white text
 field DataGroupHeader | [trCreditNum] | 605 | 113 | 113 | 20 | bold, underline, white text
 field DataGroupHeader | (rectangle) | 2 | 2 | 757 | 3 | black fill, not printed
+field ReportSummary | (rectangle) | 1 | 5 | 757 | 2 | black fill
+field ReportSummary | [trGrandTotal] | 122 | 13 | 130 | 20 | bold
+field ReportSummary | [GrandTotal] | 353 | 13 | 165 | 20 | bold
 
 template paymentssummary.xml
 band ReportTitle RepTitleBand1 76

@@ -28,7 +28,7 @@ bool owners(XDataSource *dataSource, QWidget *parent, QString &ownersClause)
     return true;
 }
 
-bool ownersAndBuildings(XDataSource *dataSource, QWidget *parent, QString &buildingsClause)
+bool ownersAndBuildings(XDataSource *dataSource, QWidget *parent, QString &buildingsClause, bool *everyBuilding)
 {
     QString ownersClause;
     if (!owners(dataSource, parent, ownersClause))
@@ -37,6 +37,8 @@ bool ownersAndBuildings(XDataSource *dataSource, QWidget *parent, QString &build
     if (dialog->exec() != QDialog::Accepted)
         return false;
     buildingsClause = dialog->whereClause();
+    if (everyBuilding)
+        *everyBuilding = ownersClause.isEmpty() && dialog->everyBuildingChosen();
     return true;
 }
 
@@ -51,7 +53,12 @@ bool dateRange(QWidget *parent, QDate &from, QDate &to)
 
 bool periodAndBuildings(XDataSource *dataSource, QWidget *parent, QDate &from, QDate &to, QString &buildingsClause)
 {
-    return dateRange(parent, from, to) && ownersAndBuildings(dataSource, parent, buildingsClause);
+    bool everyBuilding = false;
+    if (!dateRange(parent, from, to) || !ownersAndBuildings(dataSource, parent, buildingsClause, &everyBuilding))
+        return false;
+    if (everyBuilding)
+        buildingsClause = ReportSql::withEntriesOfNoBuilding(buildingsClause);
+    return true;
 }
 
 bool maintenanceStatus(QWidget *parent, QString &statusClause)

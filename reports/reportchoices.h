@@ -14,10 +14,14 @@ namespace ReportChoices {
 
 // The owners; an empty clause when the user chose all owners.
 bool owners(XDataSource *dataSource, QWidget *parent, QString &ownersClause);
-// The owners, then the buildings among theirs: the buildings clause.
-bool ownersAndBuildings(XDataSource *dataSource, QWidget *parent, QString &buildingsClause);
+// The owners, then the buildings among theirs: the buildings clause. `everyBuilding`, when given,
+// tells whether the user chose all owners and then every building of the office.
+bool ownersAndBuildings(XDataSource *dataSource, QWidget *parent, QString &buildingsClause,
+                        bool *everyBuilding = nullptr);
 bool dateRange(QWidget *parent, QDate &from, QDate &to);
-// The period, then the owners and their buildings, as the money reports ask them.
+// The period, then the owners and their buildings, as the money reports ask them. With every building
+// of the office chosen the clause also keeps the money of no building (the office's own entries),
+// so that the report adds up to the office's books.
 bool periodAndBuildings(XDataSource *dataSource, QWidget *parent, QDate &from, QDate &to, QString &buildingsClause);
 // The maintenance statuses; an empty clause for every status.
 bool maintenanceStatus(QWidget *parent, QString &statusClause);

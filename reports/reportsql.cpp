@@ -21,18 +21,21 @@ const char *const CashbookSelect =
     "c.catid, c.vid, c.apid  from cashbook c  left join categories t  on c.catid = t.catid  left join vendors v  on "
     "c.vid = v.vid  left join apartments a  on c.apid = a.apid %1 order by c.tdate asc";
 
+// A tenant's entries are those of his own payments, found through the transaction that booked them:
+// the apartment may have changed hands since, and its tenant of today is not the one who paid.
 const char *const CashbookByTenantSelect =
     "select c.tdate, t.name as category, c.description, c.expense, c.income, v.name as vendor, a.suite, c.accid, "
     "c.catid, c.vid, c.apid  from cashbook c  left join categories t  on c.catid = t.catid  left join vendors v  on "
-    "c.vid = v.vid  left join apartments a  on c.apid = a.apid  left join tenants x on a.tid = x.tid  %1 order by "
-    "c.tdate asc";
+    "c.vid = v.vid  left join apartments a  on c.apid = a.apid  left join trans r on r.transid = c.transid  left join "
+    "tenants x on x.tid = r.tid  %1 order by c.tdate asc";
 
+// The tenant is the one who paid the transaction, not the apartment's tenant of today.
 const char *const PaymentsSelect =
     "select t.transid, t.tdate, t.ccard, t.ccardn, t.mycheck, t.checkn, t.cash, t.paytotal, t.duetotal, "
     "p.datepaid, p.fordate, p.amount, p.type, a.suite, b.description, x.firstname||' '||x.lastname as fullname from "
     "trans t  inner join payments p  on p.transid = t.transid left join charges c on c.chid = p.chid  left join "
     "apartments a on a.apid = c.apid  left join buildings b  on a.bid = b.buildid   left join tenants x on x.tid = "
-    "a.tid %1 order by t.tdate asc ";
+    "t.tid %1 order by t.tdate asc ";
 
 const char *const ApartmentsSelect =
     "select a.apid, a.tid, a.bid, b.description, a.suite, t.firstname||' '||t.lastname as TENNAME, t.company,  "
@@ -83,6 +86,14 @@ QString ownersClause(const QVector<int> &ownerIds)
 QString buildingsClause(const QVector<int> &buildingIds)
 {
     return QStringLiteral(" where b.buildid in (%1) ").arg(idList(buildingIds));
+}
+
+QString withEntriesOfNoBuilding(const QString &buildingsClause)
+{
+    QString clause = buildingsClause.trimmed();
+    if (!clause.startsWith(QLatin1String("where "), Qt::CaseInsensitive))
+        return buildingsClause;
+    return QStringLiteral(" where (%1 or b.buildid is null) ").arg(clause.mid(6));
 }
 
 QString apartmentBuildingsClause(const QString &buildingsClause)

@@ -10,6 +10,8 @@
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 
+#include <cmath>
+
 namespace {
 
 QString pdfOutputForTests;
@@ -554,6 +556,20 @@ int TiberneReport::printCashbookHeading(QSqlQueryModel *model, const QStringList
 
 int TiberneReport::printPayments(QSqlQueryModel *model, const QStringList &headings)
 {
+    // A transaction spans as many rows as the bills it paid: its total counts once, and its block
+    // keeps the place of its first row, so that the blocks follow the statement's date order.
+    const int rows = fetchAllRows(model);
+    grandTotal = 0.0;
+    groupFirstRow.clear();
+    for (int row = 0; row < rows; ++row) {
+        const QSqlRecord record = model->record(row);
+        const QString transaction = columnText(record, "trans.transid");
+        if (groupFirstRow.contains(transaction))
+            continue;
+        groupFirstRow.insert(transaction, row);
+        grandTotal += record.value(QStringLiteral("trans.paytotal")).toDouble();
+    }
+    grandTotal = std::round(grandTotal * 100.0) / 100.0;
     return printTitled(model, headings, QStringLiteral(":/Reports/paymentsreport.xml"),
                        SLOT(setValuePayments(const int, const QString, QVariant &, const int)),
                        SLOT(setDSInfoPayments(DataSetInfo &)));
@@ -580,15 +596,15 @@ int TiberneReport::printLatePayments(QSqlQueryModel *model, const QStringList &t
     const int rows = fetchAllRows(model);
     grandTotal = 0.0;
     apartmentTotals.clear();
-    apartmentFirstRow.clear();
+    groupFirstRow.clear();
     for (int row = 0; row < rows; ++row) {
         const QSqlRecord record = model->record(row);
         const QString apartment = columnText(record, "charges.apid");
         const double amount = record.value(QStringLiteral("charges.amt")).toDouble();
         grandTotal += amount;
         apartmentTotals[apartment] += amount;
-        if (!apartmentFirstRow.contains(apartment))
-            apartmentFirstRow.insert(apartment, row);
+        if (!groupFirstRow.contains(apartment))
+            groupFirstRow.insert(apartment, row);
     }
     return printTitled(model, texts, QStringLiteral(":/Reports/latepayments.xml"),
                        SLOT(setValueLatePayments(const int, const QString, QVariant &, const int)),
@@ -596,6 +612,13 @@ int TiberneReport::printLatePayments(QSqlQueryModel *model, const QStringList &t
 }
 
 // ---- shared answers
+
+QString TiberneReport::groupKey(const QString &key) const
+{
+    // The engine sorts groups by this text: the row where the group first appears, written with
+    // leading zeros, keeps the statement's order (9 before 10).
+    return QStringLiteral("%1").arg(groupFirstRow.value(key), 9, 10, QLatin1Char('0'));
+}
 
 int TiberneReport::rowCount() const
 {
@@ -999,6 +1022,7 @@ const Caption paymentCaptions[] = {
     CAPTION("trBillDate", "Bill Date", false),
     CAPTION("trAmount", "Amount", false),
     CAPTION("trType", "Type", false),
+    CAPTION("trGrandTotal", "Grand Total", true),
 };
 
 const Entry paymentEntries[] = {
@@ -1124,6 +1148,12 @@ void TiberneReport::setValueBills(const int recNo, const QString paramName, QVar
 bool TiberneReport::answerCashbookCommon(bool haveRecord, const QSqlRecord &record, const QString &paramName,
                                          QVariant &paramValue) const
 {
+    // An entry of no apartment belongs to the office as a whole, and says so in the suite column.
+    if (haveRecord && paramName == QLatin1String("Apts")
+        && record.value(QStringLiteral("cashbook.apid")).toInt() <= 0) {
+        paramValue = tr("Office");
+        return true;
+    }
     if (haveRecord && (answerData(cashbookData, record, paramName, paramValue)
                        || answerData(cashbookTextData, record, paramName, paramValue)))
         return true;
@@ -1199,6 +1229,14 @@ void TiberneReport::setValuePayments(const int recNo, const QString paramName, Q
         }
         if (answerData(paymentLineData, record, paramName, paramValue))
             return;
+        if (paramName == QLatin1String("InvoiceKey")) {
+            paramValue = groupKey(columnText(record, "trans.transid"));
+            return;
+        }
+    }
+    if (paramName == QLatin1String("GrandTotal")) {
+        paramValue = money(grandTotal);
+        return;
     }
     if (answerEntry(paymentEntries, headings, paramName, paramValue))
         return;
@@ -1253,9 +1291,7 @@ void TiberneReport::setValueLatePayments(const int recNo, const QString paramNam
             return;
         const QString apartment = columnText(record, "charges.apid");
         if (paramName == QLatin1String("SuiteNum")) {
-            // The engine sorts groups by this text: the row where the apartment first appears, written
-            // with leading zeros, keeps the statement's order (9 before 10).
-            paramValue = QStringLiteral("%1").arg(apartmentFirstRow.value(apartment), 9, 10, QLatin1Char('0'));
+            paramValue = groupKey(apartment);
             return;
         }
         if (paramName == QLatin1String("SubTotal")) {

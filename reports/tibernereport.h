@@ -105,18 +105,22 @@ private:
     QString heading(int index) const;
     QString captionWithColon(const QString &translated) const;
     QString countTotal(const QString &translated) const;
+    // The grouping text of a group of rows, from `groupFirstRow`.
+    QString groupKey(const QString &key) const;
     bool answerCashbookCommon(bool haveRecord, const QSqlRecord &record, const QString &paramName,
                               QVariant &paramValue) const;
 
     QSqlQueryModel *model = nullptr;
     bool waitingList = false;
-    // Deposits: the sum of the amounts; late payments: the sum of the unpaid charges.
+    // Deposits: the sum of the amounts; late payments: the sum of the unpaid charges; payments: the
+    // sum of the transactions' totals.
     double grandTotal = 0.0;
     QString title;
     QStringList headings;
-    // Late payments, by apartment key: the sum of its charges and the row where it first appears.
+    // Late payments, by apartment key: the sum of its charges.
     QHash<QString, double> apartmentTotals;
-    QHash<QString, int> apartmentFirstRow;
+    // Late payments by apartment, payments by transaction: the row where the group first appears.
+    QHash<QString, int> groupFirstRow;
 };
 
 #endif // TIBERNEREPORT_H

@@ -2,6 +2,7 @@
 #include "ui_optionsdialog.h"
 
 #include "datahub/msgbox.h"
+#include "datahub/settingswriter.h"
 #include "datahub/xdatasource.h"
 
 OptionsDialog::OptionsDialog(XDataSource *dataSource, int mode, QWidget *parent)
@@ -47,28 +48,31 @@ void OptionsDialog::accept()
     if (MsgBox::question(this, tr("Are you sure you want to submit data")) != QMessageBox::Yes)
         return;
 
-    m_dataSource->setCompanyName(ui->company->text());
-    m_dataSource->setAddressLine1(ui->address1->text());
-    m_dataSource->setAddressLine2(ui->address2->text());
-    m_dataSource->setCity(ui->city->text());
-    m_dataSource->setZipCode(ui->zip->text());
-    m_dataSource->setState(ui->state->text());
-    m_dataSource->setPhone(ui->tel->text());
-    m_dataSource->setMobile(ui->mobile->text());
-    m_dataSource->setFax(ui->fax->text());
-    m_dataSource->setFirstName(ui->firstname->text());
-    m_dataSource->setLastName(ui->lastname->text());
-    m_dataSource->setSenderName(ui->name->text());
-    m_dataSource->setSenderAddress(ui->email->text());
-    m_dataSource->setMailPassword(m_dataSource->encryptPassword(ui->password->text().trimmed()));
-    m_dataSource->setSmtpServer(ui->server->text().trimmed());
-    m_dataSource->setSmtpPort(ui->port->value());
-    m_dataSource->setSmtpUser(ui->username->text().trimmed());
-    m_dataSource->setUseTls(ui->tls->isChecked());
+    OfficeSettings values;
+    values.companyName = ui->company->text();
+    values.addressLine1 = ui->address1->text();
+    values.addressLine2 = ui->address2->text();
+    values.city = ui->city->text();
+    values.zipCode = ui->zip->text();
+    values.state = ui->state->text();
+    values.phone = ui->tel->text();
+    values.mobile = ui->mobile->text();
+    values.fax = ui->fax->text();
+    values.firstName = ui->firstname->text();
+    values.lastName = ui->lastname->text();
+    values.senderName = ui->name->text();
+    values.senderAddress = ui->email->text();
+    values.scrambledPassword = m_dataSource->encryptPassword(ui->password->text().trimmed());
+    values.smtpServer = ui->server->text().trimmed();
+    values.smtpPort = ui->port->value();
+    values.smtpUser = ui->username->text().trimmed();
+    values.useTls = ui->tls->isChecked();
 
-    if (!m_dataSource->writeSettings()) {
+    // The program goes on with the new server and password only once they are stored.
+    if (!SettingsWriter(m_dataSource->setupModel()).write(values)) {
         MsgBox::information(this, tr("Unable to submit data"));
         return;
     }
+    m_dataSource->applySettings(values);
     QDialog::accept();
 }

@@ -2,32 +2,33 @@
 #include "ui_adjustrentdialog.h"
 #include "datahub/debuglog.h"
 
-#include "datahub/listformbase.h"
 #include "datahub/msgbox.h"
 #include "datahub/xdatasource.h"
+#include "money/rentadjustment.h"
 #include "properties/selapartmentdialog.h"
 #include "properties/selbuildingdialog.h"
 #include "properties/seltenantdialog.h"
 
 #include <QDebug>
 #include <QDoubleValidator>
-#include <QException>
 #include <QLocale>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
+
+#include <cmath>
 
 namespace {
-// A number as the statements write it: a decimal point whatever the desktop's locale, and every digit
-// the value has, so that an amount of 12345.67 adds 12345.67 and not a rounded 12345.7.
-QString sqlNumber(double value)
+// A number as the clerk typed it: in the desktop's own way (a decimal comma where that is the custom),
+// or else with a decimal point. False when it is neither; an empty text reads as 0.
+bool typedNumber(const QString &typed, double &value)
 {
-    return QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest);
-}
-
-double typedNumber(const QString &text)
-{
-    return QLocale::c().toDouble(text.trimmed());
+    const QString text = typed.trimmed();
+    value = 0.0;
+    if (text.isEmpty())
+        return true;
+    bool ok = false;
+    value = QLocale().toDouble(text, &ok);
+    if (!ok)
+        value = QLocale::c().toDouble(text, &ok);
+    return ok && std::isfinite(value);
 }
 } // namespace
 
@@ -120,55 +121,59 @@ void AdjustRentDialog::accept()
         MsgBox::information(this, tr("Enter a valid value into the 'Percentage Increase' or the 'Increase by Amount' fields."));
         return;
     }
-    const double amount = typedNumber(ui->amount->text());
-    const double percent = typedNumber(ui->percent->text());
+    double amount = 0.0;
+    double percent = 0.0;
+    if (!typedNumber(ui->amount->text(), amount)) {
+        MsgBox::information(this, tr("The value in the 'Increase by Amount' field is not a number."));
+        return;
+    }
+    if (!typedNumber(ui->percent->text(), percent)) {
+        MsgBox::information(this, tr("The value in the 'Percentage Increase' field is not a number."));
+        return;
+    }
     if (amount == 0.0 && percent == 0.0) {
         QDialog::accept();
         return;
     }
 
-    const QString expression = ui->increaseAmount->isChecked()
-                                   ? QStringLiteral("+ %1 ").arg(sqlNumber(amount))
-                                   : QStringLiteral("* %1 ").arg(sqlNumber(percent / 100 + 1));
-    int mode = CurrentAgreements;
+    RentAdjustment::Scope adjusted = RentAdjustment::AllApartments;
+    switch (scope) {
+    case AllApartments:
+        break;
+    case SelectedTenant:
+        adjusted = RentAdjustment::Tenant;
+        break;
+    case Building:
+        adjusted = RentAdjustment::Building;
+        break;
+    case SelectedApartment:
+        adjusted = RentAdjustment::Apartment;
+        break;
+    }
+    RentAdjustment::Apply mode = RentAdjustment::CurrentAgreements;
     if (ui->applyFuture->isChecked())
-        mode = FutureRates;
+        mode = RentAdjustment::FutureRates;
     else if (ui->applyBoth->isChecked())
-        mode = Both;
-
-    QSqlDriver *driver = QSqlDatabase::database().driver();
-    driver->rollbackTransaction();
-    if (!driver->beginTransaction()) {
-        MsgBox::information(this, tr("Error adjusting transaction!"));
+        mode = RentAdjustment::Both;
+    const bool byAmount = ui->increaseAmount->isChecked();
+    // The type of the rent bills, as they are named in this office's language.
+    RentAdjustment adjustment(adjusted, chosenKey, mode, byAmount ? RentAdjustment::ByAmount : RentAdjustment::ByPercent,
+                              byAmount ? amount : percent, tr("rent"));
+    if (!adjustment.prepare()) {
+        MsgBox::information(this, adjustment.message());
         return;
     }
-    try {
-        bool updated = false;
-        switch (scope) {
-        case AllApartments:
-            updated = updateAllRents(expression, mode);
-            break;
-        case SelectedTenant:
-            updated = updateTenantRents(expression, mode, chosenKey);
-            break;
-        case Building:
-            updated = updateBuildingRents(expression, mode, chosenKey);
-            break;
-        case SelectedApartment:
-            updated = updateApartmentRent(expression, mode, chosenKey);
-            break;
-        }
-        // The apartments and their rent bills change together or not at all.
-        if (!updated || !driver->commitTransaction()) {
-            driver->rollbackTransaction();
-            MsgBox::information(this, tr("Error Adjusting rent"));
+    if (adjustment.apartmentCount() > 0 || adjustment.billCount() > 0) {
+        const QString question = tr("This will change the rent of %1 apartment(s) and the amount of %2 rent bill(s). "
+                                    "Do you want to continue?")
+                                     .arg(adjustment.apartmentCount())
+                                     .arg(adjustment.billCount());
+        if (MsgBox::question(this, question) != QMessageBox::Yes)
+            return;
+        if (!adjustment.apply()) {
+            MsgBox::information(this, adjustment.message());
             return;
         }
-    } catch (const QException &e) {
-        qCDebug(velloranLog) << "Exception: " << e.what();
-        driver->rollbackTransaction();
-        MsgBox::information(this, tr("Error Adjusting rent"));
-        return;
     }
 
     QSqlDoubleQueryModel *apartments = dataSource->apartmentsQueryModel();
@@ -177,65 +182,4 @@ void AdjustRentDialog::accept()
     apartments->setQuery(statement, QSqlDatabase());
     emit dataSource->apartmentsRefresh();
     QDialog::accept();
-}
-
-bool AdjustRentDialog::run(const QString &apartmentsStatement, const QString &recurStatement, int mode)
-{
-    QSqlQuery *query = dataSource->query();
-    const auto exec = [query](const QString &statement) {
-        query->clear();
-        const bool done = query->exec(statement);
-        if (!done)
-            qCDebug(velloranLog) << statement << query->lastError().text();
-        query->clear();
-        return done;
-    };
-    if ((mode == FutureRates || mode == Both) && !exec(apartmentsStatement))
-        return false;
-    if ((mode == CurrentAgreements || mode == Both) && !exec(recurStatement))
-        return false;
-    return true;
-}
-
-namespace {
-// The type of the rent bills, as the recur statements compare it.
-QString rentType()
-{
-    return ListFormBase::quoted(AdjustRentDialog::tr("rent"));
-}
-} // namespace
-
-bool AdjustRentDialog::updateAllRents(const QString &expression, int mode)
-{
-    return run(QStringLiteral("update apartments set rent=rent %1").arg(expression),
-               QStringLiteral("update recur set amount=amount %1 where lower(type)='%2'").arg(expression, rentType()),
-               mode);
-}
-
-bool AdjustRentDialog::updateTenantRents(const QString &expression, int mode, int tenant)
-{
-    return run(QStringLiteral("update apartments set rent=rent %1 where tid=%2").arg(expression).arg(tenant),
-               QStringLiteral("update recur set amount=amount %1 where lower(type)='%2' and tid=%3")
-                   .arg(expression, rentType())
-                   .arg(tenant),
-               mode);
-}
-
-bool AdjustRentDialog::updateApartmentRent(const QString &expression, int mode, int apartment)
-{
-    return run(QStringLiteral("update apartments set rent=rent %1 where apid = %2").arg(expression).arg(apartment),
-               QStringLiteral("update recur set amount=amount %1 where lower(type)='%2' and apid = %3")
-                   .arg(expression, rentType())
-                   .arg(apartment),
-               mode);
-}
-
-bool AdjustRentDialog::updateBuildingRents(const QString &expression, int mode, int building)
-{
-    return run(QStringLiteral("update apartments set rent=rent %1 where bid = %2").arg(expression).arg(building),
-               QStringLiteral("update recur set amount=amount %1 where lower(type)='%2' and apid in "
-                              "(select apid from apartments where bid = %3)")
-                   .arg(expression, rentType())
-                   .arg(building),
-               mode);
 }

@@ -11,6 +11,7 @@ class AdjustRentDialog;
 
 // Raises or lowers rents in one step, by a percentage or an amount: the apartments' asking rents, the
 // rent bills of the current agreements, or both; for every apartment, a tenant's, a building's or one.
+// The dialog collects the choice; RentAdjustment works out and writes the new values.
 class AdjustRentDialog : public QDialog
 {
     Q_OBJECT
@@ -31,16 +32,8 @@ private slots:
 
 private:
     enum Scope { SelectedTenant, AllApartments, SelectedApartment, Building };
-    // What the adjustment is applied to.
-    enum Mode { FutureRates = 0, CurrentAgreements = 1, Both = 2 };
 
     void setScope(Scope scope, bool checked);
-    bool run(const QString &apartmentsStatement, const QString &recurStatement, int mode);
-
-    bool updateAllRents(const QString &expression, int mode);
-    bool updateTenantRents(const QString &expression, int mode, int tenant);
-    bool updateApartmentRent(const QString &expression, int mode, int apartment);
-    bool updateBuildingRents(const QString &expression, int mode, int building);
 
     Ui::AdjustRentDialog *ui;
     XDataSource *dataSource;

@@ -150,6 +150,8 @@ void EquipmentForm::on_pushButton_3_clicked()
 
 void EquipmentForm::on_pushButton_4_clicked()
 {
+    if (!mayPrintReports(this, dataSource))
+        return;
     SqlDoubleTableModel *model = dataSource->equipmentModel();
     if (model->rowCount() == 0) {
         MsgBox::information(this, tr("No data available!"));

@@ -89,6 +89,8 @@ void MaintenanceDialog::on_pushButton_2_clicked()
 
 void MaintenanceDialog::on_pushButton_4_clicked()
 {
+    if (!mayPrintReports(this, dataSource))
+        return;
     // The printout lists what the log shows: the whole log, or the entries the search finds.
     QString where = QStringLiteral(" where m.apid = %1").arg(apid);
     if (listModel()->filter() != apartmentFilter()) {

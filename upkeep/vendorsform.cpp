@@ -1,11 +1,16 @@
 #include "upkeep/vendorsform.h"
 #include "ui_vendorsform.h"
 
+#include "datahub/debuglog.h"
 #include "datahub/msgbox.h"
+#include "datahub/rowlookup.h"
+#include "datahub/scopedtransaction.h"
 #include "datahub/xdatasource.h"
 #include "upkeep/vendordialog.h"
 
 #include <QCloseEvent>
+#include <QDebug>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringListModel>
@@ -50,22 +55,51 @@ QDialog *VendorsForm::createEditor(int row)
     return new VendorDialog(dataSource, row, this);
 }
 
+bool VendorsForm::canDeleteRow(int row)
+{
+    // A payee the cashbook names stays: the money paid to it must keep saying to whom.
+    const int key = listModel()->record(row).value(0).toInt();
+    const RowLookup::Result paid = RowLookup::find(
+        dataSource->query(), QStringLiteral("select accid from cashbook where vid = ?"), {key});
+    if (paid == RowLookup::Failed) {
+        RowLookup::refuse(this);
+        return false;
+    }
+    if (paid == RowLookup::Found) {
+        MsgBox::information(this, tr("This vendor cannot be deleted: entries in the cashbook name it as their "
+                                     "payee."));
+        return false;
+    }
+    return true;
+}
+
 bool VendorsForm::confirmDeleteRow(int row)
 {
-    // Maintenance records keep the vendor's key after it is gone, so the user decides with that in mind.
     const int key = listModel()->record(row).value(0).toInt();
+    const RowLookup::Result named = RowLookup::find(
+        dataSource->query(), QStringLiteral("select vendor from maintenance where vendor = ?"), {key});
+    if (named == RowLookup::Failed) {
+        RowLookup::refuse(this);
+        return false;
+    }
+    if (named == RowLookup::NotFound)
+        return true;
+    if (MsgBox::question(this, tr("This vendor has been assigned to some maintenance records. Are you sure you "
+                                  "want to delete this record?"))
+        != QMessageBox::Yes)
+        return false;
+    // The maintenance records stay, with no vendor, in the transaction the delete runs in.
     QSqlQuery *query = dataSource->query();
     query->clear();
-    query->prepare(QStringLiteral("select vendor from maintenance where vendor = ?"));
+    query->prepare(QStringLiteral("update maintenance set vendor = null where vendor = ?"));
     query->addBindValue(key);
-    query->exec();
-    const bool named = query->first();
+    const bool cleared = query->exec();
+    if (!cleared)
+        qCDebug(velloranLog) << query->lastError().text();
     query->clear();
-    if (!named)
-        return true;
-    return MsgBox::question(this, tr("This vendor has been assigned to some maintenance records. Are you sure you "
-                                     "want to delete this record?"))
-           == QMessageBox::Yes;
+    if (!cleared)
+        MsgBox::information(this, tr("Error deleting record!"));
+    return cleared;
 }
 
 void VendorsForm::editVendor()
@@ -96,7 +130,23 @@ void VendorsForm::on_pushButton_2_clicked()
 
 void VendorsForm::on_pushButton_3_clicked()
 {
-    deleteCurrentRecord();
+    // The vendor and the maintenance records it leaves are written together or not at all.
+    ScopedTransaction transaction;
+    if (!transaction.isActive()) {
+        MsgBox::information(this, tr("Error beginning transaction!"));
+        return;
+    }
+    if (!deleteCurrentRecord())
+        return;
+    if (!transaction.commit()) {
+        MsgBox::information(this, tr("Error committing transaction!"));
+        QSqlTableModel *model = listModel();
+        model->setFilter(model->filter());
+        return;
+    }
+    // The maintenance log shows the records without their vendor from now on.
+    QSqlTableModel *maintenance = dataSource->maintenanceModel();
+    maintenance->setFilter(maintenance->filter());
 }
 
 void VendorsForm::on_tableView_doubleClicked(const QModelIndex &)

@@ -34,6 +34,7 @@ private slots:
 protected:
     void closeEvent(QCloseEvent *event) override;
     QDialog *createEditor(int row) override;
+    bool canDeleteRow(int row) override;
     bool confirmDeleteRow(int row) override;
 
 private:

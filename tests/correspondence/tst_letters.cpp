@@ -99,6 +99,8 @@ private slots:
     void mergeFillsEachField_data();
     void mergeFillsEachField();
     void valueLookingLikeAFieldIsNotMergedAgain();
+    void lateRentLetterNamesTheLastPayment_data();
+    void lateRentLetterNamesTheLastPayment();
     void savedLetterReopensAndPrintsForTwoTickedTenants();
     void tickListHoldsEveryTenantBeyondTheFirstBatch();
     void previewShowsOneLetterPerTickedTenant();
@@ -248,6 +250,30 @@ void TestLetters::mergeFillsEachField()
     QString html = QStringLiteral("<p>[") + LettersDialog::mergeKey(field) + QStringLiteral("]</p>");
     editor->mergeLetter(tenant, html);
     QCOMPARE(printedText(html), QStringLiteral("[%1]").arg(printed));
+}
+
+void TestLetters::lateRentLetterNamesTheLastPayment_data()
+{
+    QTest::addColumn<int>("tenant");
+    QTest::addColumn<QString>("sentence");
+    QTest::newRow("paid") << kTenant
+                          << "Your last payment was received on " + ShortDate::toText(QDate(2026, 3, 2)) + ".";
+    QTest::newRow("never paid") << kHomeless << "No payment has been received from you.";
+}
+
+// The delivered late-rent letter, merged as printed.
+void TestLetters::lateRentLetterNamesTheLastPayment()
+{
+    QFETCH(int, tenant);
+    QFETCH(QString, sentence);
+
+    QScopedPointer<LettersDialog> editor(openEditor(1));
+    QString html = t->copy.scalar(QStringLiteral("select body from letters where lid = 1")).toString();
+    editor->mergeLetter(tenant, html);
+    const QString text = printedText(html);
+    QVERIFY2(text.contains(sentence), qPrintable(text));
+    QVERIFY(!text.contains(QLatin1String("received on .")));
+    QCOMPARE(text.count(QLatin1String("last payment")) + text.count(QLatin1String("No payment")), 1);
 }
 
 void TestLetters::valueLookingLikeAFieldIsNotMergedAgain()
@@ -419,20 +445,21 @@ void TestLetters::customLettersCreateRenameDelete()
 {
     CustomLettersDialog dialog(t->hub);
     dialog.show();
-    QCOMPARE(customTitles(&dialog), QStringList{"Notice of Entry"});
+    // The delivered renewal notice is listed with the demonstration office's own letter.
+    QCOMPARE(customTitles(&dialog), (QStringList{"Lease Renewal Notice", "Notice of Entry"}));
     auto *line = child<QLineEdit>(&dialog, "lineEdit");
 
     QTest::keyClicks(line, "  Tenant's  Notice ");
     clickButton(&dialog, "pushButton");
     QCOMPARE(MsgBox::shownTexts(), QStringList());
-    QCOMPARE(customTitles(&dialog), (QStringList{"Notice of Entry", "Tenant's  Notice"}));
+    QCOMPARE(customTitles(&dialog), (QStringList{"Lease Renewal Notice", "Notice of Entry", "Tenant's  Notice"}));
     QVERIFY(line->text().isEmpty());
     QCOMPARE(t->count(QStringLiteral("letters where title = 'Tenant''s  Notice' and lid = 5 and body is null")), 1);
 
     QTest::keyClicks(line, "ANOTHER TENANT'S NOTICE");
     selectTitle(&dialog, QStringLiteral("Tenant's  Notice"));
     clickButton(&dialog, "pushButton_5");
-    QCOMPARE(customTitles(&dialog), (QStringList{"ANOTHER TENANT'S NOTICE", "Notice of Entry"}));
+    QCOMPARE(customTitles(&dialog), (QStringList{"ANOTHER TENANT'S NOTICE", "Lease Renewal Notice", "Notice of Entry"}));
     QCOMPARE(t->count(QStringLiteral("letters where title = 'ANOTHER TENANT''S NOTICE' and lid = 5")), 1);
 
     selectTitle(&dialog, QStringLiteral("ANOTHER TENANT'S NOTICE"));
@@ -442,7 +469,7 @@ void TestLetters::customLettersCreateRenameDelete()
     MsgBox::setNextAnswer(QMessageBox::Yes);
     clickButton(&dialog, "pushButton_3");
     QCOMPARE(t->count(QStringLiteral("letters where lid = 5")), 0);
-    QCOMPARE(customTitles(&dialog), QStringList{"Notice of Entry"});
+    QCOMPARE(customTitles(&dialog), (QStringList{"Lease Renewal Notice", "Notice of Entry"}));
 
     selectTitle(&dialog, QStringLiteral("Notice of Entry"));
     clickButton(&dialog, "pushButton_2");
@@ -461,7 +488,7 @@ void TestLetters::customLetterRefusals_data()
 
     const QString exists = QStringLiteral("The title you entered already exists. Enter a new title!");
     const QString none = QStringLiteral("No Item has been selected!");
-    const QStringList demo = {QStringLiteral("Notice of Entry")};
+    const QStringList demo = {QStringLiteral("Lease Renewal Notice"), QStringLiteral("Notice of Entry")};
     QTest::newRow("create: taken in other case") << false << "NOTICE OF ENTRY" << "" << "pushButton" << exists << demo;
     QTest::newRow("create: a fixed letter's title") << false << "late rent and bills" << "" << "pushButton" << exists
                                                     << demo;
@@ -469,8 +496,9 @@ void TestLetters::customLetterRefusals_data()
     QTest::newRow("rename: to a fixed letter's title") << false << "Rental agreement" << "Notice of Entry"
                                                        << "pushButton_5" << exists << demo;
     QTest::newRow("rename: own title in other case") << false << "notice of entry" << "Notice of Entry"
-                                                     << "pushButton_5" << "" << QStringList{"notice of entry"};
-    // With only the fixed letters the list is empty and nothing can be current.
+                                                     << "pushButton_5" << ""
+                                                     << QStringList{"Lease Renewal Notice", "notice of entry"};
+    // With only the letters the menu opens the list is empty and nothing can be current.
     QTest::newRow("rename: empty list") << true << "New" << "" << "pushButton_5" << none << QStringList();
     QTest::newRow("select: empty list") << true << "" << "" << "pushButton_2" << none << QStringList();
     QTest::newRow("delete: empty list") << true << "" << "" << "pushButton_3" << none << QStringList();
@@ -486,7 +514,7 @@ void TestLetters::customLetterRefusals()
     QFETCH(QStringList, titles);
 
     if (onlyFixed)
-        QVERIFY(t->exec("delete from letters where lid > 3"));
+        QVERIFY(t->exec("delete from letters where lid > 2"));
     const int letters = t->count(QStringLiteral("letters"));
     CustomLettersDialog dialog(t->hub);
     dialog.show();
@@ -528,7 +556,7 @@ void TestLetters::refusedWritesKeepWindowTextAndList()
 
     CustomLettersDialog dialog(t->hub);
     dialog.show();
-    const QStringList demo = {QStringLiteral("Notice of Entry")};
+    const QStringList demo = {QStringLiteral("Lease Renewal Notice"), QStringLiteral("Notice of Entry")};
     auto *line = child<QLineEdit>(&dialog, "lineEdit");
 
     MsgBox::clearShown();

@@ -23,7 +23,8 @@ private slots:
     void relationalWritersBindTheRelationKey();
     void writeRuleChoosesTheStatement_data();
     void writeRuleChoosesTheStatement();
-    void callersOpenTransactionIsRolledBack();
+    void callersOpenTransactionIsKept();
+    void rowGoesIntoTheHeldTransaction();
     void failedWriteRollsBackAndReverts();
     void storedValuesAreWrittenNotDisplayText();
     void currentRowAfterWrite();
@@ -185,16 +186,42 @@ void TestRowWriters::writeRuleChoosesTheStatement()
     QCOMPARE(model->rowCount(), rows);
 }
 
-void TestRowWriters::callersOpenTransactionIsRolledBack()
+void TestRowWriters::callersOpenTransactionIsKept()
 {
     QSuperSqlTableModel model(nullptr, m_db);
     open(model);
     QVERIFY(m_db.transaction());
     exec("insert into scratch (id, name) values (60, 'left open')");
     model.setData(model.index(0, 1), "own write");
-    QVERIFY(model.submitRow(0, true, false));
-    QCOMPARE(count("id = 60"), 0);
-    QCOMPARE(count("name = 'own write'"), 1);
+    // The row is refused rather than given a transaction by throwing away someone else's work.
+    QVERIFY(!model.submitRow(0, true, false));
+    QCOMPARE(model.data(model.index(0, 1)).toString(), QString("alpha"));
+    QVERIFY(m_db.commit());
+    QCOMPARE(count("id = 60"), 1);
+    QCOMPARE(count("name = 'own write'"), 0);
+}
+
+// A window that holds its transaction while an editor writes rows beside its record.
+void TestRowWriters::rowGoesIntoTheHeldTransaction()
+{
+    QSuperSqlTableModel model(nullptr, m_db);
+    open(model);
+    {
+        ScopedTransaction held;
+        QVERIFY(held.isActive());
+        model.setData(model.index(0, 1), "held write");
+        QVERIFY(model.submitRow(0, false, false));
+        QVERIFY(ScopedTransaction::anyOpen());
+        QCOMPARE(count("name = 'held write'"), 0);
+    }
+    QCOMPARE(count("name = 'held write'"), 0);
+    {
+        ScopedTransaction held;
+        model.setData(model.index(0, 1), "held write");
+        QVERIFY(model.submitRow(0, false, false));
+        QVERIFY(held.commit());
+    }
+    QCOMPARE(count("name = 'held write'"), 1);
 }
 
 void TestRowWriters::failedWriteRollsBackAndReverts()

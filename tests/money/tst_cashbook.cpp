@@ -43,6 +43,7 @@ private slots:
     void search();
     void invalidDateLeavesTheList();
     void deleteKeepsThePositionOrMovesUp();
+    void entryPostedByAPaymentKeepsItsMoney();
 
 private:
     QList<int> listedKeys();
@@ -372,6 +373,51 @@ void TestCashbook::deleteKeepsThePositionOrMovesUp()
     QCOMPARE(listedKeys(), QList<int>{first});
     QCOMPARE(view->currentIndex().row(), 0);
     QCOMPARE(t->hub->cashbookModel()->filter(), QString());
+}
+
+// Entry 2 of the demonstration office is the rent income payment 1 posted.
+void TestCashbook::entryPostedByAPaymentKeepsItsMoney()
+{
+    const auto stored = [this](const char *column) {
+        return t->copy.scalar(QStringLiteral("select %1 from cashbook where accid = 2").arg(column));
+    };
+    const QVariant date = stored("tdate");
+    const QVariant category = stored("catid");
+    const double income = stored("income").toDouble();
+
+    selectAccid(2);
+    clickButton(form, "pushButton_3");
+    QCOMPARE(MsgBox::shownTexts(), QStringList("This entry was posted by a rent payment and cannot be deleted here. "
+                                               "To take it back, void the payment in the payment history."));
+    QCOMPARE(t->count("cashbook where accid = 2"), 1);
+
+    // The rest of the entry can still be corrected.
+    MsgBox::clearShown();
+    ModalDriver driver;
+    driver.ok([](QDialog *d) {
+        QVERIFY(child<QLabel>(d, "postedNote")->isVisible());
+        QVERIFY(!child<QComboBox>(d, "category")->isEnabled());
+        QTest::keyClicks(child<QLineEdit>(d, "amount"), "9");
+        QTest::keyClicks(child<QLineEdit>(d, "date"), "9");
+        QTest::keyClicks(child<QLineEdit>(d, "description"), " (check 1201)");
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_2");
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(stored("description").toString(), QString("Payment Collected: Rent (check 1201)"));
+    QCOMPARE(stored("tdate"), date);
+    QCOMPARE(stored("catid"), category);
+    QCOMPARE(stored("income").toDouble(), income);
+    QCOMPARE(stored("expense").toDouble(), 0.0);
+
+    // An entry of the clerk's own shows no such note.
+    selectAccid(9910);
+    driver.cancel([](QDialog *d) {
+        QVERIFY(!child<QLabel>(d, "postedNote")->isVisible());
+        QVERIFY(child<QComboBox>(d, "category")->isEnabled());
+    });
+    clickButton(form, "pushButton_2");
+    QCOMPARE(driver.handled, 2);
 }
 
 VELLORAN_TEST_MAIN(TestCashbook)

@@ -31,6 +31,7 @@ private slots:
     void systemCategoriesAreProtected_data();
     void systemCategoriesAreProtected();
     void otherCategoriesCanBeDeleted();
+    void categoryOfCashbookEntriesIsKept();
     void names_data();
     void names();
     void searchWithAQuote();
@@ -151,16 +152,29 @@ void TestCategories::systemCategoriesAreProtected()
 
 void TestCategories::otherCategoriesCanBeDeleted()
 {
-    selectCategory(6);
+    selectCategory(9300);
     MsgBox::setNextAnswer(QMessageBox::No);
     clickButton(form, "pushButton_3");
-    QCOMPARE(t->count("categories where catid = 6"), 1);
-    selectCategory(6);
+    QCOMPARE(t->count("categories where catid = 9300"), 1);
+    selectCategory(9300);
     MsgBox::setNextAnswer(QMessageBox::Yes);
     clickButton(form, "pushButton_3");
-    QCOMPARE(t->count("categories where catid = 6"), 0);
+    QCOMPARE(t->count("categories where catid = 9300"), 0);
     QCOMPARE(MsgBox::shownTexts(), QStringList({"Are you sure you want to delete the selected record?",
                                                 "Are you sure you want to delete the selected record?"}));
+}
+
+// Parking (6) is the category of the parking income payments posted in the demonstration cashbook.
+void TestCategories::categoryOfCashbookEntriesIsKept()
+{
+    const int entries = t->count("cashbook where catid = 6");
+    QVERIFY(entries > 0);
+    selectCategory(6);
+    clickButton(form, "pushButton_3");
+    QCOMPARE(MsgBox::shownTexts(),
+             QStringList("This category cannot be deleted: entries in the cashbook are booked under it."));
+    QCOMPARE(t->count("categories where catid = 6"), 1);
+    QCOMPARE(t->count("cashbook where catid = 6"), entries);
 }
 
 void TestCategories::names_data()

@@ -23,6 +23,17 @@ inline QString pdfText(const QString &pdf, int page = 0)
     return QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
 }
 
+// Every money amount of a printed report (digits grouped by commas, two decimals), added up.
+inline double sumOfAmounts(const QString &text)
+{
+    double sum = 0.0;
+    const QRegularExpression amount(QStringLiteral("(?<![\\d/.,])(\\d{1,3}(?:,\\d{3})*\\.\\d\\d)(?!\\d)"));
+    auto it = amount.globalMatch(text);
+    while (it.hasNext())
+        sum += it.next().captured(1).remove(QLatin1Char(',')).toDouble();
+    return sum;
+}
+
 inline int pdfPages(const QString &pdf)
 {
     QProcess process;

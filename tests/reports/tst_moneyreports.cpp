@@ -67,6 +67,9 @@ private slots:
     void latePaymentsPrintGroupedWithTotals();
     void cashbookPrintsThePeriodsEntries();
     void paymentsPrintEveryTransaction();
+    // Last: it hands an apartment to a new tenant.
+    void tenantReportsFollowTheTenantWhoPaid_data();
+    void tenantReportsFollowTheTenantWhoPaid();
 
 private:
     ValueSlot prepare(Report report, const QStringList &headings);
@@ -423,6 +426,71 @@ void TestMoneyReports::paymentsPrintEveryTransaction()
     while (it.hasNext())
         printedInvoices.insert(it.next().captured(1));
     QCOMPARE(printedInvoices, invoices);
+}
+
+void TestMoneyReports::tenantReportsFollowTheTenantWhoPaid_data()
+{
+    QTest::addColumn<bool>("movedIn");
+    QTest::addColumn<bool>("payments");
+    QTest::newRow("payments of the tenant who moved out") << false << true;
+    QTest::newRow("payments of the tenant who moved in") << true << true;
+    QTest::newRow("income of the tenant who moved out") << false << false;
+    QTest::newRow("income of the tenant who moved in") << true << false;
+}
+
+void TestMoneyReports::tenantReportsFollowTheTenantWhoPaid()
+{
+    QFETCH(bool, movedIn);
+    QFETCH(bool, payments);
+
+    // Apartment 10 changes hands once: its tenant moves out, a new one moves in and pays.
+    const int newcomer = 9101;
+    static int leaver = 0;
+    if (leaver == 0) {
+        leaver = scalar(QStringLiteral("select tid from apartments where apid = 10")).toInt();
+        QVERIFY(scalar(QStringLiteral("select count(*) from trans where tid = %1").arg(leaver)).toInt() > 0);
+        const QStringList rows = {
+            "insert into tenants (tid, id, firstname, lastname) values (9101, 'T9101', 'Nova', 'Newman')",
+            "update apartments set tid = 9101 where apid = 10",
+            "insert into charges (chid, tid, apid, type, amt, fordate, origamount, paid) values "
+            "(9101, 9101, 10, 'Rent', 0, date '2026-12-01', 999.99, 999.99)",
+            "insert into trans (transid, tdate, tid, apid, ccard, mycheck, cash, paytotal, duetotal, applied) "
+            "values (9101, date '2026-12-02', 9101, 10, 0, 0, 999.99, 999.99, 999.99, 999.99)",
+            "insert into payments (payid, transid, chid, amount, type, fordate, datepaid) values "
+            "(9101, 9101, 9101, 999.99, 'Rent', date '2026-12-01', date '2026-12-02')",
+            "insert into cashbook (accid, tdate, catid, description, expense, income, vid, apid, transid) values "
+            "(9101, date '2026-12-02', 5, 'Payment Collected: Rent', 0, 999.99, -1, 10, 9101)",
+        };
+        for (const QString &sql : rows)
+            QVERIFY(exec(sql));
+    }
+    const int tenant = movedIn ? newcomer : leaver;
+    const QDate from(2000, 1, 1);
+    const QDate to(2099, 12, 31);
+    QFile::remove(pdf);
+
+    if (payments) {
+        load(ReportSql::paymentsByTenant(tenant, from, to));
+        builder->printPayments(model, {QStringLiteral("From X To Y"), QStringLiteral("Bill Payments Report")});
+        const QString text = printed();
+        QCOMPARE(text.count(QLatin1String("Invoice #:")),
+                 scalar(QStringLiteral("select count(*) from trans where tid = %1").arg(tenant)).toInt());
+        QCOMPARE(amountsAfter(text, QStringLiteral("Grand Total:")),
+                 QStringList{money(scalar(QStringLiteral("select sum(paytotal) from trans where tid = %1").arg(tenant))
+                                       .toDouble())
+                                 .trimmed()});
+        QCOMPARE(text.contains(QLatin1String("Nova Newman")), movedIn);
+    } else {
+        load(ReportSql::incomeByTenant(tenant, from, to));
+        builder->printCashbookHeading(model, {QStringLiteral("From X To Y"), QString(), QString(), QString(),
+                                              QString(), QStringLiteral("Income By Tenant")});
+        const QString text = printed();
+        const QString own = QStringLiteral("from cashbook c join trans t on t.transid = c.transid "
+                                           "where t.tid = %1 and c.income > 0").arg(tenant);
+        QVERIFY2(text.contains(QStringLiteral("Total number: %1").arg(scalar("select count(*) " + own).toInt())),
+                 qPrintable(text.right(200)));
+        QCOMPARE(money(sumOfAmounts(text)), money(scalar("select sum(c.income) " + own).toDouble()));
+    }
 }
 
 VELLORAN_TEST_MAIN(TestMoneyReports)

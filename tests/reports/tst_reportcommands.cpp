@@ -3,6 +3,7 @@
 #include "testhub.h"
 #include "tests/reports/pdftext.h"
 
+#include "datahub/shortdate.h"
 #include "datahub/today.h"
 #include "platform/datafolder.h"
 #include "reports/tibernereport.h"
@@ -17,6 +18,7 @@
 #include <QTableView>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -76,6 +78,18 @@ void pickFirstRecord(QDialog *dialog)
     table->setCurrentIndex(table->model()->index(0, 1));
 }
 
+// Picks the record whose row holds `text` in one of its cells.
+std::function<void(QDialog *)> pickRecordWith(const QString &text)
+{
+    return [text](QDialog *dialog) {
+        auto *table = dialog->findChild<QTableView *>(QStringLiteral("tableView"));
+        const QModelIndexList found =
+            table->model()->match(table->model()->index(0, 1), Qt::DisplayRole, text, 1, Qt::MatchExactly);
+        QVERIFY2(!found.isEmpty(), qPrintable(text));
+        table->setCurrentIndex(found.first());
+    };
+}
+
 } // namespace
 
 class TestReportCommands : public QObject
@@ -89,9 +103,15 @@ private slots:
 
     void everyEntryPrints_data();
     void everyEntryPrints();
+    void moneyReportsOfEveryBuildingAddUpToTheBooks_data();
+    void moneyReportsOfEveryBuildingAddUpToTheBooks();
+    void paymentsReportRunsInDateOrderToTheTotal();
+    void maintenanceEntriesShowTheirOwnSuite();
     void refusedPickerLeavesTheRowsAlone();
 
 private:
+    QString run(const QString &action, const QString &questions, const QString &record = QString());
+
     std::unique_ptr<Office> office;
     std::unique_ptr<MainWindow> window;
     QString pdf;
@@ -189,12 +209,10 @@ void TestReportCommands::everyEntryPrints_data()
     QTest::newRow("equipment") << "action_Equipments" << "a" << QStringList{"Equipment Report"};
 }
 
-void TestReportCommands::everyEntryPrints()
+// Runs the command, answering its questions (see everyEntryPrints_data; a record is picked by the
+// text `record` when one is given), and returns the printed report's text.
+QString TestReportCommands::run(const QString &action, const QString &questions, const QString &record)
 {
-    QFETCH(QString, action);
-    QFETCH(QString, questions);
-    QFETCH(QStringList, texts);
-
     ModalDriver driver;
     for (QChar question : questions) {
         switch (question.toLatin1()) {
@@ -202,21 +220,110 @@ void TestReportCommands::everyEntryPrints()
         case 'o':
         case 's': driver.ok(pickFirstEntry); break;
         case 'b': driver.ok(pickEveryEntry); break;
-        default: driver.ok(pickFirstRecord); break;
+        default: driver.ok(record.isEmpty() ? std::function<void(QDialog *)>(pickFirstRecord) : pickRecordWith(record));
         }
     }
     auto *command = window->findChild<QAction *>(action);
-    QVERIFY2(command, qPrintable(action));
+    if (!command)
+        return QStringLiteral("no action ") + action;
     command->trigger();
+    if (driver.handled != questions.size() || driver.stayedOpen || driver.unexpected || !MsgBox::shownTexts().isEmpty())
+        return QStringLiteral("questions not answered: ") + MsgBox::shownTexts().join(QLatin1Char('|'));
+    return QFile::exists(pdf) ? pdfText(pdf) : QStringLiteral("no report printed");
+}
 
-    QCOMPARE(driver.handled, questions.size());
-    QCOMPARE(driver.stayedOpen, 0);
-    QCOMPARE(driver.unexpected, 0);
-    QVERIFY2(MsgBox::shownTexts().isEmpty(), qPrintable(MsgBox::shownTexts().join(QLatin1Char('|'))));
-    QVERIFY2(QFile::exists(pdf), "no report printed");
-    const QString text = pdfText(pdf);
+void TestReportCommands::everyEntryPrints()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, questions);
+    QFETCH(QStringList, texts);
+
+    const QString text = run(action, questions);
     for (const QString &expected : qAsConst(texts))
         QVERIFY2(text.contains(expected), qPrintable(expected + QLatin1String("\n") + text.left(2000)));
+}
+
+void TestReportCommands::moneyReportsOfEveryBuildingAddUpToTheBooks_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("vendor");
+    // The cashbook rows the report must hold, the office's own entries (no apartment) among them.
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<QString>("amount");
+
+    QTest::newRow("cashbook") << "action_Cashbook_Report" << "" << "from cashbook" << "income + expense";
+    QTest::newRow("income by building") << "action_Income_by_Building" << "" << "from cashbook where income > 0"
+                                        << "income";
+    QTest::newRow("expense by building") << "action_Expense_by_Building" << "" << "from cashbook where expense > 0"
+                                         << "expense";
+    // Every one of this vendor's entries is an office-wide one.
+    QTest::newRow("expense by vendors") << "actionExpense_by_Vendors" << "Sparrow Cleaning Co."
+                                        << "from cashbook where expense > 0 and vid = 5" << "expense";
+}
+
+void TestReportCommands::moneyReportsOfEveryBuildingAddUpToTheBooks()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, vendor);
+    QFETCH(QString, rows);
+    QFETCH(QString, amount);
+
+    const int count = scalar("select count(*) " + rows).toInt();
+    const int officeRows = scalar("select count(*) " + rows + (rows.contains(" where ") ? " and" : " where")
+                                  + " apid is null").toInt();
+    QVERIFY(officeRows > 0);
+    const QString text = run(action, vendor.isEmpty() ? QStringLiteral("rob") : QStringLiteral("robv"), vendor);
+    QVERIFY2(text.contains(QStringLiteral("Total number: %1").arg(count)), qPrintable(text.right(300)));
+    QCOMPARE(TiberneReport::money(sumOfAmounts(text)).trimmed(),
+             money(QStringLiteral("select sum(%1) %2").arg(amount, rows)));
+    QCOMPARE(text.count(QLatin1String("Office")), officeRows);
+}
+
+void TestReportCommands::paymentsReportRunsInDateOrderToTheTotal()
+{
+    const QString text = run(QStringLiteral("action_Payments_Report"), QStringLiteral("rob"));
+
+    QCOMPARE(text.count(QLatin1String("Invoice #:")), scalar("select count(*) from trans").toInt());
+    const QRegularExpression paidOn(QStringLiteral("Date Paid:\\s+(\\S+)"));
+    QDate previous;
+    int transactions = 0;
+    auto it = paidOn.globalMatch(text);
+    while (it.hasNext()) {
+        const QDate date = ShortDate::fromText(it.next().captured(1));
+        QVERIFY(date.isValid());
+        QVERIFY2(!previous.isValid() || previous <= date, qPrintable(date.toString(Qt::ISODate)));
+        previous = date;
+        ++transactions;
+    }
+    QVERIFY(transactions > 20);
+    const QRegularExpression total(QStringLiteral("Grand Total:\\s+([\\d,]+\\.\\d\\d)"));
+    const QRegularExpressionMatch printedTotal = total.match(text);
+    QVERIFY2(printedTotal.hasMatch(), qPrintable(text.right(300)));
+    QCOMPARE(printedTotal.captured(1), money("select sum(paytotal) from trans"));
+    // The total closes the report.
+    QVERIFY(text.indexOf(QLatin1String("Grand Total:")) > text.lastIndexOf(QLatin1String("Invoice #:")));
+}
+
+void TestReportCommands::maintenanceEntriesShowTheirOwnSuite()
+{
+    const QString text = run(QStringLiteral("actionMaintenance_by_Building"), QStringLiteral("sob"));
+
+    QSqlQuery entries(QStringLiteral("select m.ldate, m.description, a.suite from maintenance m "
+                                     "join apartments a on a.apid = m.apid"));
+    int checked = 0;
+    while (entries.next()) {
+        // The date stands apart from the description, and the next suite printed is the entry's own.
+        const QString date = ShortDate::toText(entries.value(0).toDate());
+        const QString description = entries.value(1).toString();
+        const QRegularExpression entry(QRegularExpression::escape(date) + QStringLiteral("\\s+")
+                                       + QRegularExpression::escape(description)
+                                       + QStringLiteral("[^\\n]*\\n[^:]*Apt/Suite #:\\s+(\\S+)"));
+        const QRegularExpressionMatch match = entry.match(text);
+        QVERIFY2(match.hasMatch(), qPrintable(date + QLatin1Char(' ') + description));
+        QCOMPARE(match.captured(1), entries.value(2).toString());
+        ++checked;
+    }
+    QCOMPARE(checked, scalar("select count(*) from maintenance").toInt());
 }
 
 void TestReportCommands::refusedPickerLeavesTheRowsAlone()

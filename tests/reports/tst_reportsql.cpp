@@ -31,14 +31,14 @@ const char *const Cashbook =
 const char *const CashbookByTenant =
     "select c.tdate, t.name as category, c.description, c.expense, c.income, v.name as vendor, a.suite, c"
     ".accid, c.catid, c.vid, c.apid  from cashbook c  left join categories t  on c.catid = t.catid  left "
-    "join vendors v  on c.vid = v.vid  left join apartments a  on c.apid = a.apid  left join tenants x on"
-    " a.tid = x.tid  %1 order by c.tdate asc";
+    "join vendors v  on c.vid = v.vid  left join apartments a  on c.apid = a.apid  left join trans r on r"
+    ".transid = c.transid  left join tenants x on x.tid = r.tid  %1 order by c.tdate asc";
 const char *const Payments =
     "select t.transid, t.tdate, t.ccard, t.ccardn, t.mycheck, t.checkn, t.cash, t.paytotal, t.duetotal, p"
     ".datepaid, p.fordate, p.amount, p.type, a.suite, b.description, x.firstname||' '||x.lastname as full"
     "name from trans t  inner join payments p  on p.transid = t.transid left join charges c on c.chid = p"
     ".chid  left join apartments a on a.apid = c.apid  left join buildings b  on a.bid = b.buildid   left"
-    " join tenants x on x.tid = a.tid %1 order by t.tdate asc ";
+    " join tenants x on x.tid = t.tid %1 order by t.tdate asc ";
 const char *const LeaseExpiry =
     "select  a.suite, b.description, t.firstname||' '||t.lastname as fullname,  g.leasestart, g.leaseend "
     " from apartments a inner join agreements g on a.agreeid = g.rid  inner join buildings b  on b.buildi"

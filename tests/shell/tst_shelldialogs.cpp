@@ -40,6 +40,7 @@ private slots:
 
     void optionsRoundTrip();
     void optionsNotConfirmedChangesNothing();
+    void optionsFailingRowChangesNothing();
     void optionsPortHeldInRange_data();
     void optionsPortHeldInRange();
 
@@ -178,6 +179,45 @@ void TestShellDialogs::optionsNotConfirmedChangesNothing()
     QCOMPARE(options.result(), int(QDialog::Rejected));
     QCOMPARE(m_db->scalar(QStringLiteral("select textvalue from setup where setid = 1")).toString(), QString());
     QCOMPARE(m_hub->companyName(), QString());
+}
+
+void TestShellDialogs::optionsFailingRowChangesNothing()
+{
+    openHub();
+    const auto table = [this] {
+        QStringList rows;
+        for (int setid = 1; setid <= 18; ++setid)
+            rows << m_db->scalar(QStringLiteral("select coalesce(textvalue, '') || '|' || coalesce(flagvalue, -1) "
+                                                "from setup where setid = %1").arg(setid)).toString();
+        return rows;
+    };
+    const QStringList before = table();
+    QVERIFY(!before.contains(QString()));
+    // The last row of the save is refused, after the seventeen before it were written.
+    QVERIFY(exec(QStringLiteral("create exception setup_kept 'kept'")));
+    QVERIFY(exec(QStringLiteral("create trigger setup_kept for setup before update as begin "
+                                "if (new.setid = 18) then exception setup_kept; end")));
+
+    OptionsDialog options(m_hub.get(), -1, nullptr);
+    options.show();
+    const QString server = m_hub->smtpServer();
+    const QString password = m_hub->mailPassword();
+    options.findChild<QLineEdit *>(QStringLiteral("company"))->setText(QStringLiteral("Harbour Lets"));
+    options.findChild<QLineEdit *>(QStringLiteral("server"))->setText(QStringLiteral("smtp.elsewhere.org"));
+    options.findChild<QLineEdit *>(QStringLiteral("password"))->setText(QStringLiteral("not kept"));
+    options.findChild<QCheckBox *>(QStringLiteral("tls"))->setChecked(false);
+
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    QTest::mouseClick(dialogButton(&options, QDialogButtonBox::Ok), Qt::LeftButton);
+    QCOMPARE(MsgBox::shownTexts(),
+             QStringList({QStringLiteral("Are you sure you want to submit data"), QStringLiteral("Unable to submit data")}));
+    QVERIFY(options.isVisible());
+    QCOMPARE(options.result(), int(QDialog::Rejected));
+    QCOMPARE(table(), before);
+    QCOMPARE(m_hub->companyName(), QString());
+    QCOMPARE(m_hub->smtpServer(), server);
+    QCOMPARE(m_hub->mailPassword(), password);
+    QVERIFY(m_hub->useTls());
 }
 
 void TestShellDialogs::optionsPortHeldInRange_data()

@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <QSqlQuery>
 
+#include <cmath>
+
 namespace {
 typedef QMap<int, double> Values;
 
@@ -56,6 +58,11 @@ private slots:
     void aChoiceIsNeededAndGoesWithItsScope();
     void aValueIsNeeded();
     void failingStatementLeavesEveryRent();
+    void resultsAreRoundedToTheCentAndAsked_data();
+    void resultsAreRoundedToTheCentAndAsked();
+    void belowZeroIsRefused();
+    void decimalCommaOfTheDesktopIsRead();
+    void unreadableValueIsRefused();
 
 private:
     // Checks the scope's radio and, for all but all apartments, picks the row with that key.
@@ -157,12 +164,29 @@ void TestAdjustRent::changesExactlyTheRowsInScope()
         QTest::keyClicks(child<QLineEdit>(&dialog, "percent"), value);
         QTest::keyClicks(child<QLineEdit>(&dialog, "amount"), "1000");
     }
+    MsgBox::setNextAnswer(QMessageBox::Yes);
     QVERIFY(pressOk(&dialog));
-    QCOMPARE(MsgBox::shownTexts(), QStringList());
     QCOMPARE(refreshed.count(), 1);
 
     const double number = value.toDouble();
-    const auto adjusted = [&](double before) { return byAmount ? before + number : before * (number / 100 + 1); };
+    // Every new value is kept to the cent.
+    const auto adjusted = [&](double before) {
+        return std::round((byAmount ? before + number : before * (number / 100 + 1)) * 100) / 100;
+    };
+    int apartmentsChanged = 0;
+    for (int apid : changedApartments)
+        apartmentsChanged += adjusted(rentsBefore.value(apid)) != rentsBefore.value(apid);
+    int billsChanged = 0;
+    for (int recid : changedBills)
+        billsChanged += adjusted(billsBefore.value(recid)) != billsBefore.value(recid);
+    // Nothing to change, nothing to ask.
+    const QStringList asked = apartmentsChanged + billsChanged == 0
+                                  ? QStringList()
+                                  : QStringList(QStringLiteral("This will change the rent of %1 apartment(s) and the "
+                                                               "amount of %2 rent bill(s). Do you want to continue?")
+                                                    .arg(apartmentsChanged)
+                                                    .arg(billsChanged));
+    QCOMPARE(MsgBox::shownTexts(), asked);
     const Values rentsAfter = values("select apid, rent from apartments");
     for (auto it = rentsBefore.constBegin(); it != rentsBefore.constEnd(); ++it) {
         const double expected = changedApartments.contains(it.key()) ? adjusted(it.value()) : it.value();
@@ -237,6 +261,80 @@ void TestAdjustRent::failingStatementLeavesEveryRent()
     QCOMPARE(values("select apid, rent from apartments"), rents);
     QCOMPARE(values("select recid, amount from recur"), bills);
     QCOMPARE(t->copy.scalar("select rent from apartments where apid = 1").toDouble(), rents.value(1));
+}
+
+void TestAdjustRent::resultsAreRoundedToTheCentAndAsked_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("confirmed") << int(QMessageBox::Yes);
+    QTest::newRow("declined") << int(QMessageBox::No);
+}
+
+void TestAdjustRent::resultsAreRoundedToTheCentAndAsked()
+{
+    QFETCH(int, answer);
+    QVERIFY(t->exec("update apartments set rent = 1325 where apid = 2"));
+    QVERIFY(t->exec("update recur set amount = 1325 where recid = 3"));
+    AdjustRentDialog dialog(t->hub);
+    chooseScope(dialog, 3, 2);
+    child<QRadioButton>(&dialog, "applyBoth")->setChecked(true);
+    QTest::keyClicks(child<QLineEdit>(&dialog, "percent"), "3.3");
+    const int bills = t->count("recur where apid = 2 and lower(type) = 'rent'");
+    MsgBox::setNextAnswer(QMessageBox::StandardButton(answer));
+    QCOMPARE(pressOk(&dialog), answer == QMessageBox::Yes);
+    QCOMPARE(MsgBox::shownTexts(), QStringList(QStringLiteral("This will change the rent of 1 apartment(s) and the "
+                                                              "amount of %1 rent bill(s). Do you want to continue?")
+                                                   .arg(bills)));
+    // 1325 * 1.033 is 1368.725: the clerk must be able to pay it exactly.
+    const double expected = answer == QMessageBox::Yes ? 1368.73 : 1325.0;
+    QCOMPARE(t->copy.scalar("select rent from apartments where apid = 2").toDouble(), expected);
+    QCOMPARE(t->copy.scalar("select amount from recur where recid = 3").toDouble(), expected);
+}
+
+void TestAdjustRent::belowZeroIsRefused()
+{
+    const Values rents = values("select apid, rent from apartments");
+    const Values bills = values("select recid, amount from recur");
+    AdjustRentDialog dialog(t->hub);
+    QSignalSpy refreshed(t->hub, &XDataSource::apartmentsRefresh);
+    child<QRadioButton>(&dialog, "applyBoth")->setChecked(true);
+    child<QRadioButton>(&dialog, "increaseAmount")->setChecked(true);
+    QTest::keyClicks(child<QLineEdit>(&dialog, "amount"), "-5000");
+    QVERIFY(!pressOk(&dialog));
+    QCOMPARE(MsgBox::shownTexts().size(), 1);
+    QVERIFY2(MsgBox::shownTexts().constFirst().endsWith("of the rents and bills below zero. Nothing was changed."),
+             qPrintable(MsgBox::shownTexts().constFirst()));
+    QCOMPARE(refreshed.count(), 0);
+    QCOMPARE(values("select apid, rent from apartments"), rents);
+    QCOMPARE(values("select recid, amount from recur"), bills);
+    QCOMPARE(t->count("apartments where rent < 0"), 0);
+}
+
+void TestAdjustRent::decimalCommaOfTheDesktopIsRead()
+{
+    QVERIFY(t->exec("update apartments set rent = 1000 where apid = 2"));
+    const QLocale kept;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    {
+        AdjustRentDialog dialog(t->hub);
+        chooseScope(dialog, 3, 2);
+        QTest::keyClicks(child<QLineEdit>(&dialog, "percent"), "2,5");
+        MsgBox::setNextAnswer(QMessageBox::Yes);
+        QVERIFY(pressOk(&dialog));
+    }
+    QLocale::setDefault(kept);
+    QCOMPARE(t->copy.scalar("select rent from apartments where apid = 2").toDouble(), 1025.0);
+}
+
+void TestAdjustRent::unreadableValueIsRefused()
+{
+    const Values rents = values("select apid, rent from apartments");
+    AdjustRentDialog dialog(t->hub);
+    // What the validator lets stand while a number is still being typed.
+    child<QLineEdit>(&dialog, "percent")->setText("1e");
+    QVERIFY(!pressOk(&dialog));
+    QCOMPARE(MsgBox::shownTexts(), QStringList("The value in the 'Percentage Increase' field is not a number."));
+    QCOMPARE(values("select apid, rent from apartments"), rents);
 }
 
 VELLORAN_TEST_MAIN(TestAdjustRent)

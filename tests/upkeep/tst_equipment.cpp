@@ -29,6 +29,7 @@ private slots:
     void refusedDates();
     void searchWithApostropheAndClear();
     void printOnEmptyListOpensNoReport();
+    void printRefusedWithoutTheReportsRight();
     void closeIsRefused();
 
 private:
@@ -54,6 +55,7 @@ void TestEquipment::init()
     // A second apartment's items, one with an apostrophe, beside the demo's refrigerator in apartment 2.
     QVERIFY(t->exec("insert into equipments (id, apid, description, serial, purchasedate, price) values "
                     "(9001, 4, 'Tenant''s freezer', 'SN''01', '2020-02-03', 120)"));
+    t->hub->setCanViewReports(true);
     form = new EquipmentForm(t->hub);
     view = child<QTableView>(form, "tableView");
     model = t->hub->equipmentModel();
@@ -281,6 +283,18 @@ void TestEquipment::printOnEmptyListOpensNoReport()
     t->hub->reportQueryModel()->clear();
     clickButton(form, "pushButton_4");
     QCOMPARE(MsgBox::shownTexts(), QStringList("No data available!"));
+    QVERIFY(t->hub->reportQueryModel()->query().lastQuery().isEmpty());
+}
+
+void TestEquipment::printRefusedWithoutTheReportsRight()
+{
+    t->hub->setCanViewReports(false);
+    chooseApartment(4);
+    QVERIFY(model->rowCount() > 0);
+    t->hub->reportQueryModel()->clear();
+    MsgBox::clearShown();
+    clickButton(form, "pushButton_4");
+    QCOMPARE(MsgBox::shownTexts(), QStringList("You are not permitted to access this area"));
     QVERIFY(t->hub->reportQueryModel()->query().lastQuery().isEmpty());
 }
 

@@ -41,6 +41,7 @@ private slots:
     void emptyStoredDateMustBeTyped();
     void printedLogFollowsTheSearch_data();
     void printedLogFollowsTheSearch();
+    void printRefusedWithoutTheReportsRight();
     void apartmentsPageOpensTheLogOfItsApartment();
 
 private:
@@ -69,6 +70,7 @@ void TestMaintenance::init()
     QVERIFY(t->opened);
     reports = new TiberneReport;
     t->hub->setReportGenerator(reports);
+    t->hub->setCanViewReports(true);
     // Apartment 3 gets a second entry, with an apostrophe and without invoice or completion date.
     QVERIFY(t->exec("insert into maintenance (id, ldate, description, typex, status, priority, cost, vendor, invnum, "
                     "apid) values (9001, '2026-01-05', 'Tenant''s window latch', 'INCIDENT', 'OPEN', 'LOW', 12.5, 2, "
@@ -307,6 +309,20 @@ void TestMaintenance::printedLogFollowsTheSearch()
     for (const QString &entry : absent)
         QVERIFY2(!text.contains(entry), qPrintable(entry));
     QCOMPARE(t->hub->reportQueryModel()->rowCount(), shown.size());
+}
+
+void TestMaintenance::printRefusedWithoutTheReportsRight()
+{
+    t->hub->setCanViewReports(false);
+    openLog(3);
+    QSqlDoubleQueryModel *report = t->hub->reportQueryModel();
+    report->setQuery("select 1 from RDB$DATABASE");
+    QFile::remove(pdf);
+    MsgBox::clearShown();
+    clickButton(log, "pushButton_4");
+    QCOMPARE(MsgBox::shownTexts(), QStringList("You are not permitted to access this area"));
+    QCOMPARE(report->query().lastQuery(), QString("select 1 from RDB$DATABASE"));
+    QVERIFY(!QFile::exists(pdf));
 }
 
 void TestMaintenance::apartmentsPageOpensTheLogOfItsApartment()

@@ -24,6 +24,9 @@ private slots:
     void storedTradeOutsideTheListIsShown();
     void deleteAsksAgainWhenMaintenanceNamesTheVendor_data();
     void deleteAsksAgainWhenMaintenanceNamesTheVendor();
+    void vendorPaidInTheCashbookIsKept();
+    void failedDeleteLeavesTheMaintenanceRecords_data();
+    void failedDeleteLeavesTheMaintenanceRecords();
 
 private:
     void selectVid(int vid);
@@ -191,8 +194,53 @@ void TestVendors::deleteAsksAgainWhenMaintenanceNamesTheVendor()
         QCOMPARE(MsgBox::shownTexts().at(1), QString("This vendor has been assigned to some maintenance records. Are "
                                                      "you sure you want to delete this record?"));
     QCOMPARE(t->count(QStringLiteral("vendors where vid = %1").arg(vid)), deleted ? 0 : 1);
-    // The maintenance record keeps its vendor either way.
-    QCOMPARE(t->count("maintenance where vendor = 9800"), 1);
+    // The maintenance record stays; it keeps its vendor unless the vendor went.
+    QCOMPARE(t->count("maintenance where id = 9810"), 1);
+    QCOMPARE(t->count("maintenance where vendor = 9800"), deleted && vid == 9800 ? 0 : 1);
+    QCOMPARE(t->count("maintenance where id = 9810 and vendor is null"), deleted && vid == 9800 ? 1 : 0);
+}
+
+void TestVendors::vendorPaidInTheCashbookIsKept()
+{
+    QVERIFY(t->exec("insert into cashbook (accid, tdate, catid, description, expense, income, vid) values "
+                    "(9820, '2026-11-02', 1, 'Touch-up', 80, 0, 9801)"));
+    selectVid(9801);
+    clickButton(form, "pushButton_3");
+    QCOMPARE(MsgBox::shownTexts(),
+             QStringList("This vendor cannot be deleted: entries in the cashbook name it as their payee."));
+    QCOMPARE(t->count("vendors where vid = 9801"), 1);
+}
+
+void TestVendors::failedDeleteLeavesTheMaintenanceRecords_data()
+{
+    QTest::addColumn<QStringList>("failure");
+    QTest::addColumn<QStringList>("shown");
+    const QString first = "Are you sure you want to delete the selected record?";
+    const QString second = "This vendor has been assigned to some maintenance records. Are you sure you want to "
+                           "delete this record?";
+    QTest::newRow("the question's check fails")
+        << QStringList("alter table maintenance alter column vendor to vendor_gone")
+        << QStringList{first, "The database could not be checked, so nothing was changed. Please try again."};
+    QTest::newRow("the vendor's delete fails")
+        << QStringList{"create exception vendor_kept 'kept'",
+                       "create trigger vendors_kept for vendors before delete as begin exception vendor_kept; end"}
+        << QStringList{first, second, "Unable to delete record"};
+}
+
+void TestVendors::failedDeleteLeavesTheMaintenanceRecords()
+{
+    QFETCH(QStringList, failure);
+    QFETCH(QStringList, shown);
+    for (const QString &sql : failure)
+        QVERIFY2(t->exec(sql), qPrintable(sql));
+    selectVid(9800);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_3");
+    QCOMPARE(MsgBox::shownTexts(), shown);
+    QCOMPARE(t->count("vendors where vid = 9800"), 1);
+    if (failure.size() > 1)
+        QCOMPARE(t->count("maintenance where id = 9810 and vendor = 9800"), 1);
 }
 
 VELLORAN_TEST_MAIN(TestVendors)

@@ -1,0 +1,131 @@
+#include "money/rentadjustment.h"
+
+#include "datahub/debuglog.h"
+#include "datahub/scopedtransaction.h"
+
+#include <QDebug>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <cmath>
+
+RentAdjustment::RentAdjustment(Scope scope, int key, Apply apply, Kind kind, double value, const QString &rentType)
+    : m_scope(scope)
+    , m_key(key)
+    , m_apply(apply)
+    , m_kind(kind)
+    , m_value(value)
+    , m_rentType(rentType.toLower())
+{
+}
+
+double RentAdjustment::adjusted(double value) const
+{
+    const double result = m_kind == ByAmount ? value + m_value : value * (m_value / 100 + 1);
+    // Stored to the cent, so that the charge it becomes can be paid exactly.
+    return std::round(result * 100.0) / 100.0;
+}
+
+bool RentAdjustment::readChanges(const QString &sql, const QVariantList &values, QList<Change> &changes, int &negative)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    query.prepare(sql);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        qCDebug(velloranLog) << sql << query.lastError().text();
+        m_message = tr("Error Adjusting rent");
+        return false;
+    }
+    while (query.next()) {
+        if (query.value(1).isNull())
+            continue;
+        const double before = query.value(1).toDouble();
+        const double after = adjusted(before);
+        if (!std::isfinite(after)) {
+            m_message = tr("Error Adjusting rent");
+            return false;
+        }
+        if (after < 0)
+            ++negative;
+        if (after != before)
+            changes.append({query.value(0).toInt(), after});
+    }
+    return true;
+}
+
+bool RentAdjustment::compute(QList<Change> &apartments, QList<Change> &bills)
+{
+    apartments.clear();
+    bills.clear();
+    static const char *const apartmentScopes[] = {"", " where tid = ?", " where bid = ?", " where apid = ?"};
+    static const char *const billScopes[] = {"", " and tid = ?", " and apid in (select apid from apartments where bid = ?)",
+                                             " and apid = ?"};
+    QVariantList key;
+    if (m_scope != AllApartments)
+        key << m_key;
+    int negative = 0;
+    if (m_apply == FutureRates || m_apply == Both) {
+        if (!readChanges(QStringLiteral("select apid, rent from apartments") + QLatin1String(apartmentScopes[m_scope]),
+                         key, apartments, negative))
+            return false;
+    }
+    if (m_apply == CurrentAgreements || m_apply == Both) {
+        if (!readChanges(QStringLiteral("select recid, amount from recur where lower(type) = ?")
+                             + QLatin1String(billScopes[m_scope]),
+                         QVariantList{m_rentType} + key, bills, negative))
+            return false;
+    }
+    if (negative > 0) {
+        m_message = tr("The adjustment would bring %n of the rents and bills below zero. Nothing was changed.",
+                       nullptr, negative);
+        return false;
+    }
+    return true;
+}
+
+bool RentAdjustment::prepare()
+{
+    m_message.clear();
+    return compute(m_apartments, m_bills);
+}
+
+bool RentAdjustment::write(const QString &sql, const QList<Change> &changes)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    if (!query.prepare(sql)) {
+        qCDebug(velloranLog) << sql << query.lastError().text();
+        return false;
+    }
+    for (const Change &change : changes) {
+        query.addBindValue(change.value);
+        query.addBindValue(change.key);
+        if (!query.exec()) {
+            qCDebug(velloranLog) << sql << query.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool RentAdjustment::apply()
+{
+    m_message.clear();
+    ScopedTransaction transaction;
+    if (!transaction.isActive()) {
+        m_message = tr("Error adjusting transaction!");
+        return false;
+    }
+    // Read again inside the transaction: what is written is worked out from what it replaces.
+    if (!compute(m_apartments, m_bills))
+        return false;
+    // The apartments and their rent bills change together or not at all.
+    if (!write(QStringLiteral("update apartments set rent = ? where apid = ?"), m_apartments)
+        || !write(QStringLiteral("update recur set amount = ? where recid = ?"), m_bills) || !transaction.commit()) {
+        m_message = tr("Error Adjusting rent");
+        return false;
+    }
+    return true;
+}
