@@ -1,0 +1,558 @@
+// The books as a property: clerk actions drawn at random from a seed, each through the window the
+// clerk uses, on a copy of the demonstration office; after every action the ledger check must find
+// nothing, and an action whose write the database refuses must leave the books as they were.
+//
+// VELLORAN_LEDGER_SEED replays another run, VELLORAN_LEDGER_ACTIONS sets how many actions it takes.
+
+#include "ledgercheck.h"
+#include "testhub.h"
+
+#include "datahub/today.h"
+#include "money/cashbookform.h"
+#include "money/catform.h"
+#include "money/paymentdialog.h"
+#include "money/paymenthistorydialog.h"
+#include "platform/datafolder.h"
+#include "properties/apartmentsform.h"
+#include "shell/mainwindow.h"
+#include "tenants/adjustrentdialog.h"
+#include "tenants/tenantsform.h"
+#include "upkeep/vendorsform.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <memory>
+#include <random>
+
+namespace {
+
+QList<QVariant> column(const QString &sql)
+{
+    QList<QVariant> values;
+    QSqlQuery query(QSqlDatabase::database());
+    query.exec(sql);
+    while (query.next())
+        values << query.value(0);
+    return values;
+}
+
+QVariant scalar(const QString &sql)
+{
+    const QList<QVariant> values = column(sql);
+    return values.isEmpty() ? QVariant() : values.first();
+}
+
+QString money(qint64 cents)
+{
+    return QString::number(cents / 100.0, 'f', 2);
+}
+
+void retype(QWidget *parent, const char *name, const QString &text)
+{
+    auto *edit = child<QLineEdit>(parent, name);
+    edit->clear();
+    QTest::keyClicks(edit, text);
+    emit edit->editingFinished();
+}
+
+// The tables whose rows are the books, as the database holds them.
+QStringList snapshot()
+{
+    static const char *const tables[] = {"charges", "payments", "trans", "cashbook", "categories", "deposits",
+                                         "tenants", "apartments", "agreements", "recur", "vendors", "maintenance"};
+    QStringList rows;
+    for (const char *table : tables) {
+        QSqlQuery query(QSqlDatabase::database());
+        query.exec(QStringLiteral("select * from %1 order by 1").arg(QLatin1String(table)));
+        while (query.next()) {
+            const QSqlRecord record = query.record();
+            QStringList values;
+            for (int i = 0; i < record.count(); ++i)
+                values << record.value(i).toString();
+            rows << QLatin1String(table) + QLatin1Char(' ') + values.join(QLatin1Char('|'));
+        }
+    }
+    return rows;
+}
+
+// The first difference between two snapshots, for the report.
+QString firstDifference(const QStringList &before, const QStringList &after)
+{
+    for (int i = 0; i < qMax(before.size(), after.size()); ++i) {
+        const QString was = before.value(i), now = after.value(i);
+        if (was != now)
+            return QStringLiteral("was \"%1\", now \"%2\"").arg(was, now);
+    }
+    return QString();
+}
+
+// Makes the writes to one table fail, or none with an empty name.
+bool refuseWritesTo(const QString &table)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    query.prepare(QStringLiteral("select rdb$set_context('USER_SESSION', 'LEDGER_REFUSED', ?) from rdb$database"));
+    query.addBindValue(table.isEmpty() ? QVariant(QVariant::String) : table);
+    return query.exec() && query.next();
+}
+
+qint64 refusalCount()
+{
+    return scalar("select gen_id(ledger_refusals, 0) from rdb$database").toLongLong();
+}
+
+} // namespace
+
+class TestLedger : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void demonstrationOfficeBalances();
+    void randomClerkActionsKeepTheBooks();
+
+private:
+    struct Action
+    {
+        const char *name;
+        // How often it comes, against the others.
+        int weight;
+        // What it did, for the report; an action that finds nothing to do says so.
+        QString (TestLedger::*run)();
+        // The tables it writes, one of which may be made to refuse.
+        QStringList tables;
+    };
+
+    int below(int n) { return int(std::uniform_int_distribution<int>(0, n - 1)(rng)); }
+    bool chance(int percent) { return below(100) < percent; }
+    qint64 centsUpTo(qint64 cents) { return std::uniform_int_distribution<qint64>(1, qMax<qint64>(1, cents))(rng); }
+    QVariant anyOf(const QString &sql)
+    {
+        const QList<QVariant> keys = column(sql);
+        return keys.isEmpty() ? QVariant() : keys.at(below(keys.size()));
+    }
+    // An expectation of the action itself, beyond the ledger check.
+    void expect(bool holds, const QString &what)
+    {
+        if (!holds)
+            broken << what;
+    }
+
+    std::unique_ptr<PaymentDialog> openCollection(int tid);
+    void setPaying(PaymentDialog *dialog, int row, qint64 cents);
+    void pressCancel(QDialog *dialog) { dialogButton(dialog, QDialogButtonBox::Cancel)->click(); }
+
+    QString collectRent(bool full);
+    QString collectPart() { return collectRent(false); }
+    QString collectAll() { return collectRent(true); }
+    QString cancelCollection();
+    QString addCharge();
+    QString deleteCharge();
+    QString voidPayment();
+    QString deleteTenant();
+    QString endLease();
+    QString adjustRents();
+    QString changeCashbookEntry(bool edit);
+    QString editCashbookEntry() { return changeCashbookEntry(true); }
+    QString deleteCashbookEntry() { return changeCashbookEntry(false); }
+    QString deleteVendor();
+    QString deleteCategory();
+    QString runCharges();
+    QString chargeLateFees();
+
+    std::mt19937 rng;
+    std::unique_ptr<MainWindow> window;
+    XDataSource *hub = nullptr;
+    QStringList broken;
+};
+
+void TestLedger::initTestCase()
+{
+    MsgBox::setTestMode(true);
+}
+
+void TestLedger::demonstrationOfficeBalances()
+{
+    TestDatabase demo(QStringLiteral("DEMO.FDB"));
+    QVERIFY(demo.isValid());
+    const QSqlDatabase db = demo.open(QStringLiteral("ledger"));
+    QVERIFY(db.isOpen());
+    const QStringList breaches = LedgerCheck::breaches(db);
+    QVERIFY2(breaches.isEmpty(), qPrintable(breaches.join(QLatin1Char('\n'))));
+}
+
+std::unique_ptr<PaymentDialog> TestLedger::openCollection(int tid)
+{
+    auto dialog = std::make_unique<PaymentDialog>(hub);
+    dialog->loadTenant(tid);
+    dialog->show();
+    return dialog;
+}
+
+// The PAYING amount of one grid row, through the applied-amount editor.
+void TestLedger::setPaying(PaymentDialog *dialog, int row, qint64 cents)
+{
+    auto *grid = child<QTableView>(dialog, "tableView");
+    grid->setCurrentIndex(grid->model()->index(row, 3));
+    ModalDriver driver;
+    driver.ok([cents](QDialog *editor) { retype(editor, "paying", money(cents)); });
+    clickButton(dialog, "pushButton_4");
+}
+
+QString TestLedger::collectRent(bool full)
+{
+    const QVariant tid = anyOf("select distinct tid from charges where amt > 0");
+    if (tid.isNull())
+        return QStringLiteral("nobody owes");
+    auto dialog = openCollection(tid.toInt());
+    QAbstractItemModel *grid = child<QTableView>(dialog.get(), "tableView")->model();
+    QStringList paid;
+    // A few charges at most: each is an editor of its own.
+    for (int row = 0; row < grid->rowCount() && paid.size() < 3; ++row) {
+        if (!full && !chance(50) && !(paid.isEmpty() && row == grid->rowCount() - 1))
+            continue;
+        const qint64 due = qRound64(grid->index(row, 4).data(Qt::EditRole).toDouble() * 100);
+        const qint64 paying = full ? due : centsUpTo(due);
+        setPaying(dialog.get(), row, paying);
+        paid << QStringLiteral("%1:%2").arg(grid->index(row, 0).data().toInt()).arg(money(paying));
+    }
+    // The payment is whatever is applied, split over cash, check and card.
+    const qint64 total = qRound64(child<QLabel>(dialog.get(), "paymentsApplied")->text().toDouble() * 100);
+    const qint64 cash = total > 0 ? centsUpTo(total + 1) - 1 : 0;
+    const qint64 check = total - cash > 0 ? centsUpTo(total - cash + 1) - 1 : 0;
+    retype(dialog.get(), "cash", money(cash));
+    retype(dialog.get(), "check", money(check));
+    retype(dialog.get(), "creditcard", money(total - cash - check));
+    dialogButton(dialog.get(), QDialogButtonBox::Ok)->click();
+    if (dialog->isVisible())
+        pressCancel(dialog.get());
+    return QStringLiteral("tenant %1 pays %2 for %3").arg(tid.toInt()).arg(money(total), paid.join(QLatin1Char(' ')));
+}
+
+QString TestLedger::cancelCollection()
+{
+    const QVariant tid = anyOf("select distinct tid from charges where amt > 0");
+    if (tid.isNull())
+        return QStringLiteral("nobody owes");
+    const QString marks = QStringLiteral("select list(chid || ':' || cast(applied as numeric(12, 2))) from charges where tid = %1").arg(tid.toInt());
+    const QVariant before = scalar(marks);
+    auto dialog = openCollection(tid.toInt());
+    const int rows = child<QTableView>(dialog.get(), "tableView")->model()->rowCount();
+    if (rows == 0)
+        return QStringLiteral("tenant %1 has nothing listed").arg(tid.toInt());
+    const int row = below(rows);
+    setPaying(dialog.get(), row, centsUpTo(qRound64(
+        child<QTableView>(dialog.get(), "tableView")->model()->index(row, 4).data(Qt::EditRole).toDouble() * 100)));
+    pressCancel(dialog.get());
+    expect(scalar(marks) == before, QStringLiteral("Cancel in Collect Rent keeps the PAYING amounts as they were (%1, "
+                                                   "now %2)").arg(before.toString(), scalar(marks).toString()));
+    return QStringLiteral("tenant %1 marks a charge, then cancels").arg(tid.toInt());
+}
+
+QString TestLedger::addCharge()
+{
+    const QVariant tid = anyOf("select distinct tid from apartments where tid > 0");
+    if (tid.isNull())
+        return QStringLiteral("no tenant holds an apartment");
+    const QString type = anyOf("select name from categories").toString();
+    const qint64 cents = centsUpTo(50000);
+    auto dialog = openCollection(tid.toInt());
+    ModalDriver driver;
+    driver.ok([&](QDialog *editor) {
+        child<QComboBox>(editor, "type")->setCurrentText(type);
+        retype(editor, "amount", money(cents));
+    });
+    clickButton(dialog.get(), "pushButton");
+    pressCancel(dialog.get());
+    return QStringLiteral("tenant %1 is charged %2 %3").arg(tid.toInt()).arg(money(cents), type);
+}
+
+QString TestLedger::deleteCharge()
+{
+    const QVariant tid = anyOf("select distinct tid from charges where amt > 0");
+    if (tid.isNull())
+        return QStringLiteral("nobody owes");
+    auto dialog = openCollection(tid.toInt());
+    auto *grid = child<QTableView>(dialog.get(), "tableView");
+    if (grid->model()->rowCount() == 0)
+        return QStringLiteral("tenant %1 has nothing listed").arg(tid.toInt());
+    const int row = below(grid->model()->rowCount());
+    const int chid = grid->model()->index(row, 0).data().toInt();
+    const bool paid = scalar(QStringLiteral("select count(*) from payments where chid = %1").arg(chid)).toInt() > 0;
+    grid->setCurrentIndex(grid->model()->index(row, 3));
+    clickButton(dialog.get(), "pushButton_2");
+    pressCancel(dialog.get());
+    if (paid)
+        expect(scalar(QStringLiteral("select count(*) from charges where chid = %1").arg(chid)).toInt() == 1,
+               QStringLiteral("a charge with payments is not deleted (charge %1)").arg(chid));
+    return QStringLiteral("charge %1%2 deleted").arg(chid).arg(paid ? QStringLiteral(", partly paid,") : QString());
+}
+
+QString TestLedger::voidPayment()
+{
+    const QVariant transid = anyOf("select transid from trans");
+    if (transid.isNull())
+        return QStringLiteral("no payment to void");
+    const int tid = scalar(QStringLiteral("select tid from trans where transid = %1").arg(transid.toInt())).toInt();
+    hub->transModel()->select();
+    PaymentHistoryDialog dialog(hub, tid);
+    selectRow(child<QTableView>(&dialog, "tableView"), 0, transid.toInt(), 1);
+    clickButton(&dialog, "pushButton");
+    return QStringLiteral("payment %1 of tenant %2 voided").arg(transid.toInt()).arg(tid);
+}
+
+QString TestLedger::deleteTenant()
+{
+    // Now and then one who owes or holds a deposit, as often as not one whose lease has gone.
+    const QVariant tid = chance(50) ? anyOf("select tid from tenants")
+                                    : anyOf("select t.tid from tenants t where not exists (select 1 from apartments a "
+                                            "where a.tid = t.tid and a.agreeid > 0)");
+    if (tid.isNull())
+        return QStringLiteral("no tenant");
+    const QString key = QString::number(tid.toInt());
+    const bool bound = scalar("select count(*) from charges where amt > 0 and tid = " + key).toInt()
+                           + scalar("select count(*) from deposits where tid = " + key).toInt()
+                           + scalar("select count(*) from apartments where tid = " + key).toInt()
+                       > 0;
+    TenantsForm form(hub);
+    hub->tenantsModel()->setFilter(QString());
+    selectRow(child<QTableView>(&form, "tableView"), 0, tid.toInt(), 1);
+    clickButton(&form, "pushButton_3");
+    if (bound)
+        expect(scalar("select count(*) from tenants where tid = " + key).toInt() == 1,
+               QStringLiteral("a tenant who owes, holds a deposit or an apartment is not deleted (tenant %1)").arg(key));
+    return QStringLiteral("tenant %1%2 deleted").arg(key, bound ? QStringLiteral(", still bound,") : QString());
+}
+
+QString TestLedger::endLease()
+{
+    const QVariant apid = anyOf("select apid from apartments where agreeid > 0");
+    if (apid.isNull())
+        return QStringLiteral("no lease");
+    ApartmentsForm form(hub, nullptr);
+    selectRow(child<QTableView>(&form, "tableView"), 0, apid.toInt(), 4);
+    clickButton(&form, "pushButton_12");
+    return QStringLiteral("lease of apartment %1 deleted").arg(apid.toInt());
+}
+
+QString TestLedger::adjustRents()
+{
+    AdjustRentDialog dialog(hub);
+    static const char *const modes[] = {"applyFuture", "applyCurrent", "applyBoth"};
+    child<QRadioButton>(&dialog, modes[below(3)])->setChecked(true);
+    QString scope = QStringLiteral("every apartment");
+    if (chance(50)) {
+        const int apid = anyOf("select apid from apartments").toInt();
+        child<QRadioButton>(&dialog, "adjustSelApartment")->setChecked(true);
+        ModalDriver driver;
+        driver.ok([apid](QDialog *picker) { selectRow(child<QTableView>(picker, "tableView"), 1, apid, 2); });
+        clickButton(&dialog, "pushButton");
+        scope = QStringLiteral("apartment %1").arg(apid);
+    }
+    // Mostly a few percent or dollars either way, now and then a cut below nothing.
+    const bool byAmount = chance(50);
+    const bool drastic = chance(15);
+    const qint64 hundredths = drastic ? -(byAmount ? 900000 : 15000) : centsUpTo(byAmount ? 12000 : 3000) - (byAmount ? 6000 : 1500);
+    child<QRadioButton>(&dialog, byAmount ? "increaseAmount" : "increasePercentRadio")->setChecked(true);
+    retype(&dialog, byAmount ? "amount" : "percent", money(hundredths));
+    dialogButton(&dialog, QDialogButtonBox::Ok)->click();
+    return QStringLiteral("%1 changed by %2%3").arg(scope, money(hundredths), byAmount ? QString() : QStringLiteral("%"));
+}
+
+// An entry of the cashbook window, as often as not one that a payment posted, given a new amount or
+// deleted.
+QString TestLedger::changeCashbookEntry(bool edit)
+{
+    const QVariant accid = chance(50) ? anyOf("select accid from cashbook where transid is not null")
+                                      : anyOf("select accid from cashbook");
+    if (accid.isNull())
+        return QStringLiteral("empty cashbook");
+    const qint64 cents = centsUpTo(100000);
+    CashbookForm form(hub);
+    QSqlDoubleQueryModel *list = hub->cashbookQueryModel();
+    while (list->canFetchMore())
+        list->fetchMore();
+    selectRow(child<QTableView>(&form, "tableView"), 8, accid.toInt(), 1);
+    ModalDriver driver;
+    if (edit)
+        driver.ok([cents](QDialog *editor) { retype(editor, "amount", money(cents)); });
+    clickButton(&form, edit ? "pushButton_2" : "pushButton_3");
+    return edit ? QStringLiteral("cashbook entry %1 set to %2").arg(accid.toInt()).arg(money(cents))
+                : QStringLiteral("cashbook entry %1 deleted").arg(accid.toInt());
+}
+
+QString TestLedger::deleteVendor()
+{
+    const QVariant vid = anyOf("select vid from vendors");
+    if (vid.isNull())
+        return QStringLiteral("no vendor");
+    hub->vendorsModel()->setFilter(QString());
+    VendorsForm form(hub);
+    selectRow(child<QTableView>(&form, "tableView"), 0, vid.toInt(), 1);
+    clickButton(&form, "pushButton_3");
+    return QStringLiteral("vendor %1 deleted").arg(vid.toInt());
+}
+
+QString TestLedger::deleteCategory()
+{
+    const QVariant catid = anyOf("select catid from categories where catid not in (5, 7)");
+    if (catid.isNull())
+        return QStringLiteral("no category");
+    CatForm form(hub);
+    selectRow(child<QTableView>(&form, "tableView"), 0, catid.toInt(), 1);
+    clickButton(&form, "pushButton_3");
+    return QStringLiteral("category %1 deleted").arg(catid.toInt());
+}
+
+QString TestLedger::runCharges()
+{
+    const int days = 1 + below(20);
+    Today::set(Today::date().addDays(days));
+    window->processRecurringCharges();
+    return QStringLiteral("charge run on %1").arg(Today::date().toString(Qt::ISODate));
+}
+
+QString TestLedger::chargeLateFees()
+{
+    const QVariant tid = anyOf("select distinct tid from charges where amt > 0");
+    if (tid.isNull())
+        return QStringLiteral("nobody owes");
+    window->processLateFees(tid.toInt());
+    return QStringLiteral("late fees of tenant %1 on %2").arg(tid.toInt()).arg(Today::date().toString(Qt::ISODate));
+}
+
+void TestLedger::randomClerkActionsKeepTheBooks()
+{
+    const QByteArray seedText = qgetenv("VELLORAN_LEDGER_SEED");
+    const quint32 seed = seedText.isEmpty() ? 31u : seedText.toUInt();
+    const QByteArray countText = qgetenv("VELLORAN_LEDGER_ACTIONS");
+    const int count = countText.isEmpty() ? 300 : countText.toInt();
+    rng.seed(seed);
+
+    // The main window on a data folder of the test's own, holding a fresh demonstration office.
+    QTemporaryDir documents;
+    qputenv("VELLORAN_DOCUMENTS", QFile::encodeName(documents.path()));
+    QDir().mkpath(DataFolder::path());
+    const QString file = DataFolder::filePath(QStringLiteral("DEMO.FDB"));
+    QVERIFY(QFile::copy(TestDatabase::builtDatabase(QStringLiteral("DEMO.FDB")), file));
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    // The copy goes with the test: it need not wait for the disk at every commit.
+    QProcess::execute(QStringLiteral("gfix"), {QStringLiteral("-write"), QStringLiteral("async"), file});
+    {
+        ModalDriver chooser;
+        chooser.ok();
+        window = std::make_unique<MainWindow>();
+    }
+    QVERIFY(window->isDatabaseOpen());
+    hub = window->dataSource();
+    hub->setCanReceivePayments(true);
+    hub->setCanVoidPayments(true);
+    // The office's demonstration days run up to the last payment it received.
+    Today::set(scalar("select max(tdate) from trans").toDate().addDays(3));
+
+    const QList<Action> actions = {
+        {"collect part", 3, &TestLedger::collectPart, {"charges", "trans", "payments", "cashbook", "categories"}},
+        {"collect all", 2, &TestLedger::collectAll, {"charges", "trans", "payments", "cashbook", "categories"}},
+        {"cancel collection", 1, &TestLedger::cancelCollection, {"charges"}},
+        {"one-time charge", 2, &TestLedger::addCharge, {"charges"}},
+        {"delete charge", 1, &TestLedger::deleteCharge, {"charges"}},
+        {"void payment", 2, &TestLedger::voidPayment, {"trans", "charges", "payments", "cashbook"}},
+        {"delete tenant", 1, &TestLedger::deleteTenant, {"tenants", "deposits"}},
+        {"end lease", 1, &TestLedger::endLease, {"agreements", "apartments", "recur"}},
+        {"adjust rents", 1, &TestLedger::adjustRents, {"apartments", "recur"}},
+        {"edit cashbook entry", 1, &TestLedger::editCashbookEntry, {"cashbook"}},
+        {"delete cashbook entry", 1, &TestLedger::deleteCashbookEntry, {"cashbook"}},
+        {"delete vendor", 1, &TestLedger::deleteVendor, {"vendors", "maintenance"}},
+        {"delete category", 1, &TestLedger::deleteCategory, {"categories"}},
+        {"charge run", 2, &TestLedger::runCharges, {"charges", "recur"}},
+        {"late fees", 2, &TestLedger::chargeLateFees, {"charges"}},
+    };
+
+    // Every table an action writes gets a trigger that refuses the write while the session names the
+    // table, and counts the refusals in a generator, which keeps its count through the rollback.
+    // Armed by a session variable rather than created per action: changing the schema makes the
+    // engine prepare every statement of the program again.
+    QVERIFY(exec("create exception ledger_refused 'the test refuses this write'"));
+    QVERIFY(exec("create sequence ledger_refusals"));
+    QSet<QString> written;
+    for (const Action &action : actions)
+        written += QSet<QString>(action.tables.begin(), action.tables.end());
+    for (const QString &table : written)
+        QVERIFY(exec(QStringLiteral("create trigger ledger_refuse_%1 for %1 before insert or update or delete "
+                                    "position 99 as declare tried bigint; begin "
+                                    "if (rdb$get_context('USER_SESSION', 'LEDGER_REFUSED') = '%1') then begin "
+                                    "tried = gen_id(ledger_refusals, 1); exception ledger_refused; end end")
+                         .arg(table)));
+
+    int totalWeight = 0;
+    for (const Action &action : actions)
+        totalWeight += action.weight;
+
+    // A window that no step of an action answers would wait for a clerk who never comes.
+    QTimer watchdog;
+    QString stuck;
+    connect(&watchdog, &QTimer::timeout, this, [&] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            stuck = dialog->windowTitle();
+            dialog->reject();
+        }
+        watchdog.start(100);
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    for (int number = 1; number <= count; ++number) {
+        int drawn = below(totalWeight);
+        auto chosen = actions.cbegin();
+        while (drawn >= chosen->weight)
+            drawn -= chosen++->weight;
+        const Action &action = *chosen;
+        const QString refused = chance(12) ? action.tables.at(below(action.tables.size())) : QString();
+        const QStringList before = refused.isEmpty() ? QStringList() : snapshot();
+        const qint64 refusals = refused.isEmpty() ? 0 : refusalCount();
+        if (!refused.isEmpty())
+            QVERIFY(refuseWritesTo(refused));
+        // Every question is answered Yes: the clerk goes through with whatever the window allows.
+        MsgBox::setTestMode(true);
+        for (int i = 0; i < 6; ++i)
+            MsgBox::setNextAnswer(QMessageBox::Yes);
+        broken.clear();
+        stuck.clear();
+        watchdog.start(15000);
+        const QString done = (this->*action.run)();
+        watchdog.stop();
+        if (!stuck.isNull())
+            broken << QStringLiteral("no window stays open unanswered (\"%1\")").arg(stuck);
+        if (!refused.isEmpty()) {
+            QVERIFY(refuseWritesTo(QString()));
+            const QStringList after = snapshot();
+                // Only a write the database did refuse leaves the books as they were.
+            if (refusalCount() != refusals && after != before)
+                broken << QStringLiteral("a refused write to %1 leaves the books as they were: %2")
+                              .arg(refused, firstDifference(before, after));
+        }
+        broken << LedgerCheck::breaches();
+        const QString where = QStringLiteral("seed %1, action %2 (%3: %4%5)")
+                                  .arg(seed)
+                                  .arg(number)
+                                  .arg(QLatin1String(action.name), done,
+                                       refused.isEmpty() ? QString() : QStringLiteral(", writes to %1 refused").arg(refused));
+        if (broken.size() > 8)
+            broken = broken.mid(0, 8) << QStringLiteral("and %1 more").arg(broken.size() - 8);
+        QVERIFY2(broken.isEmpty(), qPrintable(where + QStringLiteral(":\n  ") + broken.join(QStringLiteral("\n  "))
+                                              + QStringLiteral("\n  messages: ") + MsgBox::shownTexts().join(" | ")));
+    }
+    qInfo("seed %u: %d actions in %lld ms", seed, count, clock.elapsed());
+    window.reset();
+    releaseConnection();
+}
+
+VELLORAN_TEST_MAIN(TestLedger)
+#include "tst_ledger.moc"

@@ -1,0 +1,162 @@
+#include "ledgercheck.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QVariant>
+
+namespace {
+
+// Money is stored as doubles: two amounts are the same when they agree to the cent.
+#define DIFFERS(a, b) "abs((" a ") - (" b ")) >= 0.005"
+#define PAYMENTS_OF_CHARGE "(select sum(p.amount) from payments p where p.chid = c.chid)"
+#define PAYMENTS_OF_TRANS "(select sum(p.amount) from payments p where p.transid = t.transid)"
+#define INCOME_OF_TRANS "(select sum(c.income) from cashbook c where c.transid = t.transid)"
+
+struct Rule
+{
+    const char *text;
+    // What names the row that breaks the rule.
+    const char *row;
+    // The values shown with it, "label=expression" or a plain column, separated by '|'.
+    const char *values;
+    // The rows that break it.
+    const char *from;
+};
+
+const Rule rules[] = {
+    {"a charge's amt + paid is its origamount", "'charge ' || chid", "amt|paid|origamount",
+     "charges where " DIFFERS("amt + paid", "origamount")},
+    {"a charge's paid is the sum of its payments", "'charge ' || c.chid", "paid=c.paid|payments=" PAYMENTS_OF_CHARGE,
+     "charges c where " DIFFERS("c.paid", "coalesce(" PAYMENTS_OF_CHARGE ", 0)")},
+    {"a charge owes and applies nothing below 0, and applies no more than it owes", "'charge ' || chid",
+     "amt|applied|paid|origamount",
+     "charges where amt < -0.005 or applied < -0.005 or paid < -0.005 or origamount < -0.005 "
+     "or applied > amt + 0.005"},
+    {"a payment names an existing charge", "'payment ' || payid", "chid",
+     "payments p where not exists (select 1 from charges c where c.chid = p.chid)"},
+    {"a payment names an existing transaction", "'payment ' || payid", "transid",
+     "payments p where not exists (select 1 from trans t where t.transid = p.transid)"},
+    {"a transaction's total is cash + check + card", "'trans ' || transid", "paytotal|cash|mycheck|ccard",
+     "trans where " DIFFERS("paytotal", "coalesce(cash, 0) + coalesce(mycheck, 0) + coalesce(ccard, 0)")},
+    {"a transaction's total is the sum of its payments", "'trans ' || t.transid",
+     "paytotal=t.paytotal|payments=" PAYMENTS_OF_TRANS,
+     "trans t where " DIFFERS("t.paytotal", "coalesce(" PAYMENTS_OF_TRANS ", 0)")},
+    {"a transaction's total is the cashbook income carrying its key", "'trans ' || t.transid",
+     "paytotal=t.paytotal|income=" INCOME_OF_TRANS,
+     "trans t where " DIFFERS("t.paytotal", "coalesce(" INCOME_OF_TRANS ", 0)")},
+    {"a cashbook entry posted by a payment names an existing transaction", "'cashbook ' || accid", "transid|income",
+     "cashbook c where c.transid is not null and not exists (select 1 from trans t where t.transid = c.transid)"},
+    {"an open charge names an existing tenant", "'charge ' || chid", "tid|amt",
+     "charges c where (amt > 0.005 or applied > 0.005) and not exists (select 1 from tenants t where t.tid = c.tid)"},
+    {"a deposit names an existing tenant", "'deposit ' || depid", "tid|amount",
+     "deposits d where not exists (select 1 from tenants t where t.tid = d.tid)"},
+    {"an apartment names an existing tenant or none", "'apartment ' || apid", "tid",
+     "apartments a where coalesce(a.tid, -1) <> -1 and not exists (select 1 from tenants t where t.tid = a.tid)"},
+    {"a lease names an existing tenant", "'agreement ' || rid", "tid",
+     "agreements g where not exists (select 1 from tenants t where t.tid = g.tid)"},
+    {"a recurring bill names an existing tenant", "'recur ' || recid", "tid",
+     "recur r where not exists (select 1 from tenants t where t.tid = r.tid)"},
+    {"a cashbook entry names an existing category", "'cashbook ' || accid", "catid",
+     "cashbook c where not exists (select 1 from categories k where k.catid = c.catid)"},
+    {"a cashbook entry names an existing vendor or none", "'cashbook ' || accid", "vid",
+     "cashbook c where coalesce(c.vid, -1) > 0 and not exists (select 1 from vendors v where v.vid = c.vid)"},
+    {"a maintenance item names an existing vendor or none", "'maintenance ' || id", "vendor",
+     "maintenance m where coalesce(m.vendor, -1) > 0 and not exists (select 1 from vendors v where v.vid = m.vendor)"},
+    {"no rent is negative", "'apartment ' || apid", "rent", "apartments where rent < 0"},
+    {"no rent is negative", "'recur ' || recid", "amount", "recur where amount < 0"},
+    {"no rent is negative", "'agreement ' || rid", "rent", "agreements where rent < 0"},
+};
+
+// Every money column, by table and key.
+const struct
+{
+    const char *table;
+    const char *key;
+    const char *columns;
+} moneyColumns[] = {
+    {"charges", "chid", "amt|applied|paid|origamount|latefeeflat|perday"},
+    {"trans", "transid", "ccard|mycheck|cash|paytotal|duetotal|applied"},
+    {"payments", "payid", "amount"},
+    {"cashbook", "accid", "expense|income"},
+    {"deposits", "depid", "amount"},
+    {"apartments", "apid", "rent"},
+    {"recur", "recid", "amount|latefee|perday"},
+    {"agreements", "rid", "damage|rent|latefee|perday"},
+    {"maintenance", "id", "cost"},
+};
+
+const int kMostValues = 6;
+
+struct Check
+{
+    QString text;
+    QStringList labels;
+};
+
+struct Statement
+{
+    QString sql;
+    QList<Check> checks;
+};
+
+// One statement for every rule, so that the check costs one round trip: the rule's number, the row,
+// then its values, padded with nulls.
+Statement build()
+{
+    QList<Check> checks;
+    QStringList selects;
+    const auto add = [&](const QString &text, const QString &row, const QString &values, const QString &from) {
+        Check check{text, {}};
+        QStringList columns{QString::number(checks.size()), QStringLiteral("cast(%1 as varchar(40))").arg(row)};
+        for (const QString &value : values.split(QLatin1Char('|'))) {
+            const int equals = value.indexOf(QLatin1Char('='));
+            check.labels << (equals < 0 ? value : value.left(equals));
+            columns << QStringLiteral("cast(%1 as double precision)").arg(equals < 0 ? value : value.mid(equals + 1));
+        }
+        while (columns.size() < kMostValues + 2)
+            columns << QStringLiteral("cast(null as double precision)");
+        selects << QStringLiteral("select %1 from %2").arg(columns.join(QStringLiteral(", ")), from);
+        checks << check;
+    };
+    for (const Rule &rule : rules)
+        add(QLatin1String(rule.text), QLatin1String(rule.row), QLatin1String(rule.values), QLatin1String(rule.from));
+    for (const auto &money : moneyColumns) {
+        QStringList offCent;
+        for (const QString &column : QString::fromLatin1(money.columns).split(QLatin1Char('|')))
+            offCent << QStringLiteral("abs(%1 * 100 - round(%1 * 100)) > 0.0001").arg(column);
+        add(QStringLiteral("money is kept to the cent"),
+            QStringLiteral("'%1 ' || %2").arg(QLatin1String(money.table), QLatin1String(money.key)),
+            QLatin1String(money.columns),
+            QStringLiteral("%1 where %2").arg(QLatin1String(money.table), offCent.join(QStringLiteral(" or "))));
+    }
+    return {selects.join(QStringLiteral(" union all ")), checks};
+}
+
+const Statement &statement()
+{
+    static const Statement built = build();
+    return built;
+}
+
+} // namespace
+
+QStringList LedgerCheck::breaches(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(statement().sql))
+        return {QStringLiteral("the ledger check could not run: %1").arg(query.lastError().text())};
+    QStringList found;
+    while (query.next()) {
+        const Check &check = statement().checks.at(query.value(0).toInt());
+        QStringList values;
+        for (int i = 0; i < check.labels.size(); ++i) {
+            const QVariant value = query.value(i + 2);
+            values << QStringLiteral("%1 %2").arg(check.labels.at(i), value.isNull() ? QStringLiteral("null")
+                                                                                       : QString::number(value.toDouble(), 'g', 12));
+        }
+        found << QStringLiteral("%1: %2 (%3)").arg(check.text, query.value(1).toString().trimmed(),
+                                                   values.join(QStringLiteral(", ")));
+    }
+    return found;
+}
