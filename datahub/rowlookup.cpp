@@ -23,6 +23,22 @@ RowLookup::Result RowLookup::find(QSqlQuery *query, const QString &sql, const QV
     return result;
 }
 
+bool RowLookup::nothingInTheWay(QWidget *parent, QSqlQuery *query, const QString &sql, const QVariantList &values,
+                                const QString &inUse)
+{
+    switch (find(query, sql, values)) {
+    case NotFound:
+        return true;
+    case Found:
+        MsgBox::information(parent, inUse);
+        return false;
+    case Failed:
+        break;
+    }
+    refuse(parent);
+    return false;
+}
+
 void RowLookup::refuse(QWidget *parent)
 {
     MsgBox::information(parent, tr("The database could not be checked, so nothing was changed. "

@@ -24,6 +24,11 @@ public:
 
     // Tells the user that nothing was changed because the check itself could not be made.
     static void refuse(QWidget *parent);
+
+    // The whole guard: true when the statement finds no row. A row found shows `inUse` and a failed
+    // look-up refuses; either way the change must not go ahead.
+    static bool nothingInTheWay(QWidget *parent, QSqlQuery *query, const QString &sql, const QVariantList &values,
+                                const QString &inUse);
 };
 
 #endif // ROWLOOKUP_H

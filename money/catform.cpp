@@ -45,16 +45,8 @@ bool CatForm::canDeleteRow(int row)
         return false;
     // An entry booked under a category that is gone would show under no heading at all.
     const int key = listModel()->index(row, 0).data().toInt();
-    const RowLookup::Result used = RowLookup::find(
-        dataSource->query(), QStringLiteral("select accid from cashbook where catid = ?"), {key});
-    if (used == RowLookup::Failed) {
-        RowLookup::refuse(this);
-        return false;
-    }
-    if (used == RowLookup::Found) {
-        MsgBox::information(this, tr("This category cannot be deleted: entries in the cashbook are booked under "
-                                     "it."));
-        return false;
-    }
-    return true;
+    return RowLookup::nothingInTheWay(this, dataSource->query(),
+                                      QStringLiteral("select accid from cashbook where catid = ?"), {key},
+                                      tr("This category cannot be deleted: entries in the cashbook are booked "
+                                         "under it."));
 }

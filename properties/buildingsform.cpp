@@ -79,18 +79,10 @@ bool BuildingsForm::canDeleteRow(int row)
 {
     // The apartments of a building would be left pointing at nothing.
     const int key = listModel()->record(row).value(QStringLiteral("buildid")).toInt();
-    const RowLookup::Result apartments
-        = RowLookup::find(dataSource->query(), QStringLiteral("select apid from apartments where bid = ?"), {key});
-    if (apartments == RowLookup::Failed) {
-        RowLookup::refuse(this);
-        return false;
-    }
-    if (apartments == RowLookup::Found) {
-        MsgBox::information(this, tr("You cannot delete this record because at least one apartment has been "
-                                     "assigned to it"));
-        return false;
-    }
-    return true;
+    return RowLookup::nothingInTheWay(this, dataSource->query(),
+                                      QStringLiteral("select apid from apartments where bid = ?"), {key},
+                                      tr("You cannot delete this record because at least one apartment has been "
+                                         "assigned to it"));
 }
 
 void BuildingsForm::editCurrentBuilding()

@@ -59,18 +59,10 @@ bool OwnersForm::canDeleteRow(int row)
 {
     const int key = listModel()->record(row).value(QStringLiteral("oid")).toInt();
     qCDebug(velloranLog) << "ID: " << key;
-    const RowLookup::Result buildings
-        = RowLookup::find(dataSource->query(), QStringLiteral("select * from buildings where oid = ?"), {key});
-    if (buildings == RowLookup::Failed) {
-        RowLookup::refuse(this);
-        return false;
-    }
-    if (buildings == RowLookup::Found) {
-        MsgBox::information(this, tr("You cannot delete this record because at least one building has been "
-                                     "assigned to it"));
-        return false;
-    }
-    return true;
+    return RowLookup::nothingInTheWay(this, dataSource->query(), QStringLiteral("select * from buildings where oid = ?"),
+                                      {key},
+                                      tr("You cannot delete this record because at least one building has been "
+                                         "assigned to it"));
 }
 
 // The apartments page shows every owner in its tree: it re-reads the tree whenever an owner comes,

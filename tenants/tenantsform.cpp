@@ -189,15 +189,8 @@ bool TenantsForm::canDeleteRow(int row)
         QVariantList values;
         for (int i = sql.count(QLatin1Char('?')); i > 0; --i)
             values << key;
-        const RowLookup::Result found = RowLookup::find(dataSource->query(), sql, values);
-        if (found == RowLookup::Failed) {
-            RowLookup::refuse(this);
+        if (!RowLookup::nothingInTheWay(this, dataSource->query(), sql, values, tr(guard.refusal)))
             return false;
-        }
-        if (found == RowLookup::Found) {
-            MsgBox::information(this, tr(guard.refusal));
-            return false;
-        }
     }
     return true;
 }

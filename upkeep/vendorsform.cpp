@@ -60,18 +60,10 @@ bool VendorsForm::canDeleteRow(int row)
 {
     // A payee the cashbook names stays: the money paid to it must keep saying to whom.
     const int key = listModel()->record(row).value(0).toInt();
-    const RowLookup::Result paid = RowLookup::find(
-        dataSource->query(), QStringLiteral("select accid from cashbook where vid = ?"), {key});
-    if (paid == RowLookup::Failed) {
-        RowLookup::refuse(this);
-        return false;
-    }
-    if (paid == RowLookup::Found) {
-        MsgBox::information(this, tr("This vendor cannot be deleted: entries in the cashbook name it as their "
-                                     "payee."));
-        return false;
-    }
-    return true;
+    return RowLookup::nothingInTheWay(this, dataSource->query(),
+                                      QStringLiteral("select accid from cashbook where vid = ?"), {key},
+                                      tr("This vendor cannot be deleted: entries in the cashbook name it as "
+                                         "their payee."));
 }
 
 bool VendorsForm::confirmDeleteRow(int row)
