@@ -62,26 +62,6 @@ void retype(QWidget *parent, const char *name, const QString &text)
     emit edit->editingFinished();
 }
 
-// The tables whose rows are the books, as the database holds them.
-QStringList snapshot()
-{
-    static const char *const tables[] = {"charges", "payments", "trans", "cashbook", "categories", "deposits",
-                                         "tenants", "apartments", "agreements", "recur", "vendors", "maintenance"};
-    QStringList rows;
-    for (const char *table : tables) {
-        QSqlQuery query(QSqlDatabase::database());
-        query.exec(QStringLiteral("select * from %1 order by 1").arg(QLatin1String(table)));
-        while (query.next()) {
-            const QSqlRecord record = query.record();
-            QStringList values;
-            for (int i = 0; i < record.count(); ++i)
-                values << record.value(i).toString();
-            rows << QLatin1String(table) + QLatin1Char(' ') + values.join(QLatin1Char('|'));
-        }
-    }
-    return rows;
-}
-
 // The first difference between two snapshots, for the report.
 QString firstDifference(const QStringList &before, const QStringList &after)
 {
@@ -515,7 +495,7 @@ void TestLedger::randomClerkActionsKeepTheBooks()
             drawn -= chosen++->weight;
         const Action &action = *chosen;
         const QString refused = chance(12) ? action.tables.at(below(action.tables.size())) : QString();
-        const QStringList before = refused.isEmpty() ? QStringList() : snapshot();
+        const QStringList before = refused.isEmpty() ? QStringList() : LedgerCheck::snapshot();
         const qint64 refusals = refused.isEmpty() ? 0 : refusalCount();
         if (!refused.isEmpty())
             QVERIFY(refuseWritesTo(refused));
@@ -532,7 +512,7 @@ void TestLedger::randomClerkActionsKeepTheBooks()
             broken << QStringLiteral("no window stays open unanswered (\"%1\")").arg(stuck);
         if (!refused.isEmpty()) {
             QVERIFY(refuseWritesTo(QString()));
-            const QStringList after = snapshot();
+            const QStringList after = LedgerCheck::snapshot();
                 // Only a write the database did refuse leaves the books as they were.
             if (refusalCount() != refusals && after != before)
                 broken << QStringLiteral("a refused write to %1 leaves the books as they were: %2")

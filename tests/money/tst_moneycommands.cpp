@@ -1,6 +1,7 @@
 // The money rules on their own, without a window: what each writes, checked with a query of its own,
 // and that a write the engine refuses half-way leaves the books exactly as they were.
 
+#include "ledgercheck.h"
 #include "testhub.h"
 
 #include "datahub/scopedtransaction.h"
@@ -27,18 +28,6 @@ const char *const fixture[] = {
     "values (9815, 9805, 9801, 'Parking', 30, 0, '2021-05-01', 0, 30, 0, 0, '', 0)",
 };
 
-// Every row the money rules may touch, as text.
-const char *const ledgerTables[][3] = {
-    {"charges", "chid", "chid||tid||coalesce(apid,'')||type||amt||applied||fordate||paid||origamount||latefeeflat||"
-                        "perday||coalesce(memo,'')||coalesce(lfd,'')"},
-    {"trans", "transid", "transid||tid||apid||tdate||ccard||mycheck||cash||paytotal||duetotal||applied"},
-    {"payments", "payid", "payid||transid||chid||amount||type||fordate||datepaid"},
-    {"cashbook", "accid", "accid||tdate||catid||description||expense||income||coalesce(transid,'')"},
-    {"categories", "catid", "catid||name||type"},
-    {"agreements", "rid", "rid||tid||apid||rent||coalesce(freq,'')||coalesce(nextdate,'')"},
-    {"recur", "recid", "recid||type||amount||coalesce(nextdate,'')||coalesce(startdate,'')||completed||apid"},
-    {"apartments", "apid", "apid||coalesce(tid,'')||coalesce(agreeid,'')"},
-};
 
 enum class Command { Store, Void, SetPaying, Remove, LateFees, LeaseSave, LeaseRemove };
 
@@ -79,7 +68,6 @@ private slots:
     void noCommandBeginsInsideAnotherTransaction();
 
 private:
-    QString snapshot();
     QVariant scalar(const QString &sql) { return t->copy.scalar(sql); }
     // An amount with four decimals as the engine writes it: any fraction of a cent shows.
     QString money(const QString &sql)
@@ -108,16 +96,6 @@ void TestMoneyCommands::cleanup()
     Today::reset();
 }
 
-QString TestMoneyCommands::snapshot()
-{
-    QStringList tables;
-    for (const auto &table : ledgerTables)
-        tables << scalar(QStringLiteral("select list(r, '|') from (select %3 as r from %1 order by %2)")
-                             .arg(QLatin1String(table[0]), QLatin1String(table[1]), QLatin1String(table[2])))
-                      .toString();
-    return tables.join(QStringLiteral("\n"));
-}
-
 MoneyCommand::Result TestMoneyCommands::saveLease(double rent)
 {
     LeaseWrite::Lease lease;
@@ -134,7 +112,7 @@ MoneyCommand::Result TestMoneyCommands::saveLease(double rent)
 
 void TestMoneyCommands::paymentIsStoredAndVoidedExactly()
 {
-    const QString before = snapshot();
+    const QStringList before = LedgerCheck::snapshot();
     const MoneyCommand::Result stored = PaymentStore::store(payment(100.10, {{9811, 60.0}, {9812, 40.10}}));
     QVERIFY2(stored.ok(), qPrintable(stored.message));
     const QString trans = QString::number(stored.key);
@@ -157,10 +135,10 @@ void TestMoneyCommands::paymentIsStoredAndVoidedExactly()
 
     const MoneyCommand::Result voided = PaymentVoid::voidPayment(stored.key);
     QVERIFY2(voided.ok(), qPrintable(voided.message));
-    QCOMPARE(snapshot(), before);
+    QCOMPARE(LedgerCheck::snapshot(), before);
     // A payment voided already has nothing left to undo.
     QVERIFY(PaymentVoid::voidPayment(stored.key).ok());
-    QCOMPARE(snapshot(), before);
+    QCOMPARE(LedgerCheck::snapshot(), before);
 }
 
 void TestMoneyCommands::paymentRefusals_data()
@@ -190,24 +168,24 @@ void TestMoneyCommands::paymentRefusals()
     QFETCH(double, amount);
     QFETCH(MoneyCommand::Outcome, outcome);
     QFETCH(QString, message);
-    const QString before = snapshot();
+    const QStringList before = LedgerCheck::snapshot();
     const MoneyCommand::Result stored = PaymentStore::store(payment(cash, {{charge, amount}}));
     QCOMPARE(stored.outcome, outcome);
     QCOMPARE(stored.message, message);
-    QCOMPARE(snapshot(), before);
+    QCOMPARE(LedgerCheck::snapshot(), before);
 }
 
 void TestMoneyCommands::paidChargeIsNotDeleted()
 {
     QVERIFY(PaymentStore::store(payment(10.0, {{9811, 10.0}})).ok());
-    const QString before = snapshot();
+    const QStringList before = LedgerCheck::snapshot();
     const QString refusal = "Payments have been made on this charge, so it cannot be deleted. Void the payment in "
                             "the payment history first.";
     QCOMPARE(ChargeEdit::mayRemove(9811).message, refusal);
     const MoneyCommand::Result removed = ChargeEdit::remove(9811);
     QCOMPARE(removed.outcome, MoneyCommand::Outcome::Refused);
     QCOMPARE(removed.message, refusal);
-    QCOMPARE(snapshot(), before);
+    QCOMPARE(LedgerCheck::snapshot(), before);
     QCOMPARE(scalar("select count(*) from payments p join charges c on c.chid = p.chid where p.chid = 9811").toInt(), 1);
 
     QVERIFY(ChargeEdit::mayRemove(9812).ok());
@@ -310,7 +288,7 @@ void TestMoneyCommands::failedWriteLeavesTheBooksAsTheyWere()
         QVERIFY(saved.ok());
         agreement = saved.key;
     }
-    const QString before = snapshot();
+    const QStringList before = LedgerCheck::snapshot();
     QVERIFY(t->exec("create exception write_refused 'refused'"));
     QVERIFY(t->exec(QStringLiteral("create trigger refuse_write for %1 position 9 as begin exception write_refused; end")
                         .arg(refusing)));
@@ -341,13 +319,13 @@ void TestMoneyCommands::failedWriteLeavesTheBooksAsTheyWere()
     }
     QCOMPARE(result.outcome, MoneyCommand::Outcome::Failed);
     QCOMPARE(result.message, message);
-    QCOMPARE(snapshot(), before);
+    QCOMPARE(LedgerCheck::snapshot(), before);
     QVERIFY(!ScopedTransaction::anyOpen());
 }
 
 void TestMoneyCommands::noCommandBeginsInsideAnotherTransaction()
 {
-    const QString before = snapshot();
+    const QStringList before = LedgerCheck::snapshot();
     {
         ScopedTransaction other;
         QVERIFY(other.isActive());
@@ -356,7 +334,7 @@ void TestMoneyCommands::noCommandBeginsInsideAnotherTransaction()
         QCOMPARE(stored.message, QString("Error storing payment information. Unable to start transaction."));
         QCOMPARE(ChargeEdit::remove(9812).outcome, MoneyCommand::Outcome::NotStarted);
     }
-    QCOMPARE(snapshot(), before);
+    QCOMPARE(LedgerCheck::snapshot(), before);
 }
 
 VELLORAN_TEST_MAIN(TestMoneyCommands)

@@ -160,3 +160,22 @@ QStringList LedgerCheck::breaches(const QSqlDatabase &db)
     }
     return found;
 }
+
+QStringList LedgerCheck::snapshot(const QSqlDatabase &db)
+{
+    static const char *const tables[] = {"charges", "payments", "trans", "cashbook", "categories", "deposits",
+                                         "tenants", "apartments", "agreements", "recur", "vendors", "maintenance"};
+    QStringList rows;
+    for (const char *table : tables) {
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("select * from %1 order by 1").arg(QLatin1String(table)));
+        while (query.next()) {
+            const QSqlRecord record = query.record();
+            QStringList values;
+            for (int i = 0; i < record.count(); ++i)
+                values << record.value(i).toString();
+            rows << QLatin1String(table) + QLatin1Char(' ') + values.join(QLatin1Char('|'));
+        }
+    }
+    return rows;
+}

@@ -20,6 +20,10 @@ class LedgerCheck
 public:
     // One line per row that breaks a rule: the rule, then the row and the values that break it.
     static QStringList breaches(const QSqlDatabase &db = QSqlDatabase::database());
+
+    // Every row of the tables that are the books, every column, in key order: two snapshots are equal
+    // only when no money row, nor anything a money row names, has changed.
+    static QStringList snapshot(const QSqlDatabase &db = QSqlDatabase::database());
 };
 
 #endif // LEDGERCHECK_H
