@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QPointer>
 #include <QStaticText>
 #include <QStyle>
@@ -115,6 +116,58 @@ QSize ListItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QMode
     return m_drawsGrid ? hint + QSize(1, 1) : hint;
 }
 
+bool ListItemDelegate::paintKeptPicture(QPainter *painter, const QStyleOptionViewItem &option,
+                                        const QStyleOptionViewItem &cell, const QModelIndex &index) const
+{
+    // A table paints its cells straight over the viewport's base colour, so the standard painting of
+    // a cell over that colour is the cell exactly. The focus frame, a tree's rows, a painter that
+    // scales and a background that is not one colour are left to the standard painting.
+    const auto *table = qobject_cast<const QTableView *>(cell.widget);
+    if (!table || (cell.state & QStyle::State_HasFocus) || painter->worldTransform().type() > QTransform::TxTranslate)
+        return false;
+    const QWidget *viewport = table->viewport();
+    const QBrush base = viewport->palette().brush(viewport->backgroundRole());
+    if (!viewport->autoFillBackground() || base.style() != Qt::SolidPattern || cell.rect.isEmpty())
+        return false;
+    const QPalette::ColorGroup group = cell.state & QStyle::State_Enabled
+        ? (cell.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive)
+        : QPalette::Disabled;
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    // Everything the standard painting of such a cell reads.
+    QString key = QStringLiteral("listcell %1 %2x%3 %4 %5 %6 %7 %8 %9 ")
+                      .arg(ratio)
+                      .arg(cell.rect.width())
+                      .arg(cell.rect.height())
+                      .arg(int(cell.state))
+                      .arg(int(cell.features))
+                      .arg(int(cell.displayAlignment))
+                      .arg(int(cell.textElideMode))
+                      .arg(int(cell.viewItemPosition))
+                      .arg(int(cell.direction));
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::HighlightedText, QPalette::Highlight,
+                                     QPalette::AlternateBase})
+        key += QString::number(cell.palette.color(group, role).rgba(), 16) + QLatin1Char(' ');
+    key += QString::number(base.color().rgba(), 16) + QLatin1Char(' ');
+    key += QString::number(cell.backgroundBrush.style()) + QLatin1Char(' ')
+        + QString::number(cell.backgroundBrush.color().rgba(), 16) + QLatin1Char(' ');
+    key += cell.font.key() + QLatin1Char(' ') + table->style()->objectName() + QLatin1Char('\n') + cell.text;
+
+    QPixmap picture;
+    if (!QPixmapCache::find(key, &picture)) {
+        picture = QPixmap(cell.rect.size() * ratio);
+        picture.setDevicePixelRatio(ratio);
+        picture.fill(base.color());
+        QPainter pictured(&picture);
+        QStyleOptionViewItem placed(option);
+        placed.rect.moveTopLeft(QPoint(0, 0));
+        QStyledItemDelegate::paint(&pictured, placed, index);
+        pictured.end();
+        QPixmapCache::insert(key, picture);
+    }
+    painter->drawPixmap(cell.rect.topLeft(), picture);
+    return true;
+}
+
 void ListItemDelegate::paintCell(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QStyleOptionViewItem cell(option);
@@ -148,7 +201,8 @@ void ListItemDelegate::paintCell(QPainter *painter, const QStyleOptionViewItem &
         // Cut short with an ellipsis, as the view asks. Over several lines when the view wraps its
         // text: the standard painting does that.
         if ((cell.features & QStyleOptionViewItem::WrapText) || cell.textElideMode == Qt::ElideNone) {
-            QStyledItemDelegate::paint(painter, option, index);
+            if (!paintKeptPicture(painter, option, cell, index))
+                QStyledItemDelegate::paint(painter, option, index);
             return;
         }
         shown = &LaidOutLines::instance()->elided(text, cell.font, cell.textElideMode, textRect.width());

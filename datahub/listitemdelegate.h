@@ -12,8 +12,9 @@ class QAbstractItemView;
 //   rest of the window together. Here each cell draws its own right and bottom grid line as a filled
 //   one-pixel rectangle, in the colour and at the places the table would have drawn them.
 // - A cell's text is laid out once and kept; the standard delegate lays it out three times on every
-//   paint. Whatever is not a single line of text that fits its cell (a check box, an icon, text that
-//   must be cut short) is painted by Qt's own delegate.
+//   paint. Text that a table wraps and cuts short is painted once by Qt's own delegate and kept as
+//   a picture of the cell. Whatever else is not a single line of text that fits its cell (a check
+//   box, an icon) is painted by Qt's own delegate.
 class ListItemDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -28,6 +29,8 @@ public:
 private:
     ListItemDelegate(QAbstractItemView *view, bool drawsGrid);
     void paintCell(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const;
+    bool paintKeptPicture(QPainter *painter, const QStyleOptionViewItem &option, const QStyleOptionViewItem &cell,
+                          const QModelIndex &index) const;
 
     bool m_drawsGrid;
 };

@@ -392,6 +392,12 @@ SqlDoubleTableModel *XDataSource::transModel() const
     return m_transModel;
 }
 
+void XDataSource::setCashbookListStatement(const QString &statement)
+{
+    m_unselected.removeOne(m_cashbookQueryModel);
+    m_cashbookQueryModel->setQuery(statement, QSqlDatabase::database());
+}
+
 void XDataSource::selectOnFirstUse(QSqlQueryModel *model) const
 {
     if (!model || !m_unselected.removeOne(model))

@@ -186,6 +186,8 @@ public:
     // at log-in, for windows that may never open, is what made a large office slow to start.
     QSqlDoubleRelationalTableModel *cashbookModel() const;
     QSqlDoubleQueryModel *cashbookQueryModel() const;
+    // The cashbook window runs its own statement on the shared list: the list's first one is then never run.
+    void setCashbookListStatement(const QString &statement);
     QSuperSqlTableModel *usersModel() const { return m_usersModel; }
     QSqlDoubleRelationalTableModel *chargesModel() const { return m_chargesModel; }
     SqlDoubleTableModel *transModel() const;

@@ -38,10 +38,12 @@ CashbookForm::CashbookForm(XDataSource *dataSource, QWidget *parent)
         "categories t  on c.catid = t.catid  left join vendors v  on c.vid = v.vid  left join apartments a  on "
         "c.apid = a.apid  left join tenants x  on x.tid = a.tid ");
 
-    QSqlDoubleQueryModel *list = dataSource->cashbookQueryModel();
     setListStatement(baseStatement + Newest);
+    QSqlDoubleQueryModel *list = dataSource->cashbookQueryModel();
     connect(list, &QSqlDoubleQueryModel::queryChanged, this, &CashbookForm::queryChanged);
 
+    // Set up before the model comes, so that the rows are measured and painted the list's way only.
+    ListFormBase::setupListView(ui->tableView);
     ui->tableView->setModel(list);
     list->setHeaderData(0, Qt::Horizontal, tr("DATE"));
     list->setHeaderData(6, Qt::Horizontal, tr("SUITE/APT #"));
@@ -50,7 +52,6 @@ CashbookForm::CashbookForm(XDataSource *dataSource, QWidget *parent)
     for (int column : {5, 6, 7})
         ui->tableView->setColumnWidth(column, 150);
     ListFormBase::showOnlyColumns(ui->tableView, {0, 1, 2, 3, 4, 5, 6, 7});
-    ListFormBase::setupListView(ui->tableView);
 
     ListFormBase::setSearchFields(ui->comboBox, fieldModel,
                                   {tr("Category"), tr("Description"), tr("Vendor"), tr("Suite/Apt #"), tr("Date")});
@@ -84,7 +85,7 @@ void CashbookForm::closeEvent(QCloseEvent *event)
 void CashbookForm::setListStatement(const QString &statement)
 {
     settingStatement = true;
-    dataSource->cashbookQueryModel()->setQuery(statement, QSqlDatabase::database());
+    dataSource->setCashbookListStatement(statement);
     settingStatement = false;
 }
 
