@@ -133,24 +133,36 @@ bool ListItemDelegate::paintKeptPicture(QPainter *painter, const QStyleOptionVie
         ? (cell.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive)
         : QPalette::Disabled;
     const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-    // Everything the standard painting of such a cell reads.
-    QString key = QStringLiteral("listcell %1 %2x%3 %4 %5 %6 %7 %8 %9 ")
-                      .arg(ratio)
-                      .arg(cell.rect.width())
-                      .arg(cell.rect.height())
-                      .arg(int(cell.state))
-                      .arg(int(cell.features))
-                      .arg(int(cell.displayAlignment))
-                      .arg(int(cell.textElideMode))
-                      .arg(int(cell.viewItemPosition))
-                      .arg(int(cell.direction));
-    for (QPalette::ColorRole role : {QPalette::Text, QPalette::HighlightedText, QPalette::Highlight,
-                                     QPalette::AlternateBase})
-        key += QString::number(cell.palette.color(group, role).rgba(), 16) + QLatin1Char(' ');
-    key += QString::number(base.color().rgba(), 16) + QLatin1Char(' ');
-    key += QString::number(cell.backgroundBrush.style()) + QLatin1Char(' ')
-        + QString::number(cell.backgroundBrush.color().rgba(), 16) + QLatin1Char(' ');
-    key += cell.font.key() + QLatin1Char(' ') + table->style()->objectName() + QLatin1Char('\n') + cell.text;
+    // Everything the standard painting of such a cell reads, as the raw units of a key.
+    if (cell.font != m_keyFont || m_fontKey.isEmpty()) {
+        m_keyFont = cell.font;
+        m_fontKey = cell.font.key() + QLatin1Char(' ') + table->style()->objectName();
+    }
+    const quint32 facts[] = {
+        quint32(qRound(ratio * 100)),
+        quint32(cell.rect.width()),
+        quint32(cell.rect.height()),
+        quint32(cell.state),
+        quint32(cell.features),
+        quint32(cell.displayAlignment),
+        quint32(cell.textElideMode),
+        quint32(cell.viewItemPosition),
+        quint32(cell.direction),
+        cell.palette.color(group, QPalette::Text).rgba(),
+        cell.palette.color(group, QPalette::HighlightedText).rgba(),
+        cell.palette.color(group, QPalette::Highlight).rgba(),
+        cell.palette.color(group, QPalette::AlternateBase).rgba(),
+        base.color().rgba(),
+        quint32(cell.backgroundBrush.style()),
+        cell.backgroundBrush.color().rgba(),
+    };
+    const int units = int(sizeof(facts)) / int(sizeof(QChar));
+    QString key;
+    key.reserve(units + m_fontKey.size() + cell.text.size() + 1);
+    key.append(reinterpret_cast<const QChar *>(facts), units);
+    key += m_fontKey;
+    key += QChar::LineSeparator;
+    key += cell.text;
 
     QPixmap picture;
     if (!QPixmapCache::find(key, &picture)) {

@@ -33,6 +33,9 @@ private:
                           const QModelIndex &index) const;
 
     bool m_drawsGrid;
+    // The font of the cells last kept, and the part of their keys it makes.
+    mutable QFont m_keyFont;
+    mutable QString m_fontKey;
 };
 
 #endif // LISTITEMDELEGATE_H
