@@ -42,6 +42,13 @@ bool QSuperSqlRelationalTableModel::writeRow(int row, bool remove)
     return RowSubmission::write(this, row, remove, m_writing, relationalWriters);
 }
 
+QVariant QSuperSqlRelationalTableModel::data(const QModelIndex &index, int role) const
+{
+    if (role == Qt::DisplayRole && index.isValid() && !isDirty(index) && relation(index.column()).isValid())
+        return QSqlTableModel::data(index, role);
+    return QSqlRelationalTableModel::data(index, role);
+}
+
 bool QSuperSqlRelationalTableModel::select()
 {
     // Setting the marker filter while composing must not run anything.

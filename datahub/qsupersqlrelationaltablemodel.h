@@ -22,6 +22,9 @@ public:
 
     bool isWriting() const { return m_writing; }
 
+    // A row that has not been changed shows the related text its statement read. Qt reads the whole
+    // related table after every select to be ready for a changed row; only a changed row needs it.
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool select() override;
     void setTable(const QString &tableName) override;
     void setRelation(int column, const QSqlRelation &relation) override;

@@ -275,6 +275,12 @@ void TestModels::relationalStatementFollowsFilterAndSort()
     both([](QSqlRelationalTableModel &model) { model.setFilter("apid = 7"); });
     same("one apartment");
     QCOMPARE(kept.rowCount(), 2);
+    // A changed row shows the related text of its new key, which the statement never read.
+    both([](QSqlRelationalTableModel &model) { model.setData(model.index(0, 4), 5); });
+    same("a changed bill");
+    QSqlQuery frequency(m_db);
+    QVERIFY(frequency.exec("select name from frequency where freqid = 5") && frequency.next());
+    QCOMPARE(kept.data(kept.index(0, 4)).toString(), frequency.value(0).toString());
     both([](QSqlRelationalTableModel &model) { model.setFilter("apid = 8"); });
     same("the next apartment");
     both([](QSqlRelationalTableModel &model) { model.setFilter("type = 'O''Neil fee'"); });
