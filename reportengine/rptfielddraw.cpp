@@ -130,7 +130,7 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
             emit setField(*field);
     }
     if (draw) {
-        QScriptValue before = m_scriptEngine->globalObject().property(field->objectName() + QStringLiteral("BeforeData"));
+        QScriptValue before = m_scriptEngine->globalObject().property(fieldHooks(field).before);
         if (before.isValid())
             before.call();
         if (!field->isVisible())
@@ -343,7 +343,7 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
                 band->realHeight = qRound(needed.height() / v);
             return;
         }
-        QScriptValue after = m_scriptEngine->globalObject().property(field->objectName() + QStringLiteral("AfterData"));
+        QScriptValue after = m_scriptEngine->globalObject().property(fieldHooks(field).after);
         if (after.isValid()) {
             const QScriptValue result = after.call(QScriptValue(), QScriptValueList() << text);
             if (!result.isUndefined())
@@ -441,6 +441,20 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
     default:
         return;
     }
+}
+
+const RptEngine::FieldHooks &RptEngine::fieldHooks(const RptFieldObject *field)
+{
+    // Still looked up on every drawing, as a script may define or drop its functions while the
+    // report runs; only the names are kept. A field renamed by a script gets its new names.
+    FieldHooks &hooks = m_fieldHooks[field];
+    const QString name = field->objectName();
+    if (hooks.fieldName != name || !hooks.before.isValid()) {
+        hooks.fieldName = name;
+        hooks.before = m_scriptEngine->toStringHandle(name + QStringLiteral("BeforeData"));
+        hooks.after = m_scriptEngine->toStringHandle(name + QStringLiteral("AfterData"));
+    }
+    return hooks;
 }
 
 void RptEngine::drawLines(RptFieldObject *field, int top)
