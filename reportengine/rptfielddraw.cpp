@@ -156,9 +156,15 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
             || type == RptName::DatabaseImage)) {
         if (field->backgroundColor != OpaqueWhite)
             m_painter->fillRect(QRect(x + 1, y + 1, w - 2, fh - 2), field->backgroundColor);
-        QPen side = getPen(field);
-        side.setColor(field->borderColor);
-        m_painter->setPen(side);
+        // Without a side to draw the pen stays as it was: every change of pen is written into the
+        // PDF again, for each field of each row.
+        const bool anySide = sideVisible(field->borderTop) || sideVisible(field->borderBottom)
+            || sideVisible(field->borderLeft) || sideVisible(field->borderRight);
+        if (anySide) {
+            QPen side = getPen(field);
+            side.setColor(field->borderColor);
+            m_painter->setPen(side);
+        }
         if (sideVisible(field->borderTop))
             m_painter->drawLine(x, y, x + w, y);
         if (sideVisible(field->borderBottom))
@@ -350,7 +356,17 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
                 text = result.toString();
         }
         const bool seen = textCanBeSeen(field, drawingFields);
-        if (active && seen) {
+        if (active && seen && field->rotate == 0 && field->renderingMode != 1) {
+            // Plain text laid straight is placed by its box alone. Without a saved state and a moved
+            // origin for it the PDF need not restate its whole graphics state around every label.
+            const QPen kept = m_painter->pen();
+            QPen textPen = kept;
+            textPen.setColor(field->fontColor);
+            m_painter->setPen(textPen);
+            drawFieldText(m_painter, text, field->font, field->fontColor, QRectF(x, y, w, fh), flags,
+                          field->renderingMode, field->rotate);
+            m_painter->setPen(kept);
+        } else if (active && seen) {
             m_painter->save();
             QPen textPen = m_painter->pen();
             textPen.setColor(field->fontColor);
