@@ -506,11 +506,24 @@ void RptEngine::processGroupHeader(QPrinter *printer, int &y, bool draw, int &pa
             std::sort(order.begin(), order.end(), [](int a, int b) {
                 return compareGroupRecords(groupRecords.at(a), groupRecords.at(b));
             });
-            QVector<GroupRecord> sorted;
-            sorted.reserve(order.size());
-            for (int position : qAsConst(order))
-                sorted.append(std::move(groupRecords[position]));
-            groupRecords.swap(sorted);
+            // Each record is moved to its place in place, cycle by cycle: a second list of records
+            // would raise the run's peak of memory by as much as the list itself.
+            for (int start = 0; start < order.size(); ++start) {
+                if (order.at(start) == start)
+                    continue;
+                GroupRecord kept = std::move(groupRecords[start]);
+                int at = start;
+                for (;;) {
+                    const int from = order.at(at);
+                    order[at] = at;
+                    if (from == start) {
+                        groupRecords[at] = std::move(kept);
+                        break;
+                    }
+                    groupRecords[at] = std::move(groupRecords[from]);
+                    at = from;
+                }
+            }
         }
 
         if (masterHeader && !masterHeader->showInGroup)
