@@ -15,6 +15,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -24,14 +25,33 @@ int bandHeight(const RptBandObject *band)
 }
 
 // Group values are the collected variable texts; QVariant ordering is what the sort has always used.
+// For two texts that ordering comes down to: the same text is not less, otherwise the case-blind
+// comparison decides (two texts apart only in case are each "greater" than the other); two values
+// never set are equal. Taken straight, it spares the sort QVariant's general comparison, which copies
+// both texts every time.
 bool compareGroupRecords(const GroupRecord &a, const GroupRecord &b)
 {
     QT_WARNING_PUSH
     QT_WARNING_DISABLE_DEPRECATED
     for (int k = 0; k < 3; ++k) {
-        if (a.groupValue[k] < b.groupValue[k])
+        const QVariant &x = a.groupValue[k];
+        const QVariant &y = b.groupValue[k];
+        // A level the report does not group by is empty in every record.
+        if (!x.isValid() && !y.isValid())
+            continue;
+        if (x.userType() == QMetaType::QString && y.userType() == QMetaType::QString) {
+            const QString &left = *static_cast<const QString *>(x.constData());
+            const QString &right = *static_cast<const QString *>(y.constData());
+            if (left == right)
+                continue;
+            const int order = left.compare(right, Qt::CaseInsensitive);
+            if (order != 0)
+                return order < 0;
+            continue;
+        }
+        if (x < y)
             return true;
-        if (b.groupValue[k] < a.groupValue[k])
+        if (y < x)
             return false;
     }
     return false;
@@ -478,7 +498,33 @@ void RptEngine::processGroupHeader(QPrinter *printer, int &y, bool draw, int &pa
                 }
             }
         }
-        std::sort(groupRecords.begin(), groupRecords.end(), compareGroupRecords);
+        {
+            // The positions are sorted rather than the records: the same comparisons give the same
+            // order, and moving a number costs nothing next to moving three values.
+            QVector<int> order(groupRecords.size());
+            std::iota(order.begin(), order.end(), 0);
+            std::sort(order.begin(), order.end(), [](int a, int b) {
+                return compareGroupRecords(groupRecords.at(a), groupRecords.at(b));
+            });
+            // Each record is moved to its place in place, cycle by cycle: a second list of records
+            // would raise the run's peak of memory by as much as the list itself.
+            for (int start = 0; start < order.size(); ++start) {
+                if (order.at(start) == start)
+                    continue;
+                GroupRecord kept = std::move(groupRecords[start]);
+                int at = start;
+                for (;;) {
+                    const int from = order.at(at);
+                    order[at] = at;
+                    if (from == start) {
+                        groupRecords[at] = std::move(kept);
+                        break;
+                    }
+                    groupRecords[at] = std::move(groupRecords[from]);
+                    at = from;
+                }
+            }
+        }
 
         if (masterHeader && !masterHeader->showInGroup)
             processMHeader(y, n, draw, pageReport);

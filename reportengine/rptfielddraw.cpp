@@ -130,7 +130,7 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
             emit setField(*field);
     }
     if (draw) {
-        QScriptValue before = m_scriptEngine->globalObject().property(field->objectName() + QStringLiteral("BeforeData"));
+        QScriptValue before = m_scriptEngine->globalObject().property(fieldHooks(field).before);
         if (before.isValid())
             before.call();
         if (!field->isVisible())
@@ -156,9 +156,15 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
             || type == RptName::DatabaseImage)) {
         if (field->backgroundColor != OpaqueWhite)
             m_painter->fillRect(QRect(x + 1, y + 1, w - 2, fh - 2), field->backgroundColor);
-        QPen side = getPen(field);
-        side.setColor(field->borderColor);
-        m_painter->setPen(side);
+        // Without a side to draw the pen stays as it was: every change of pen is written into the
+        // PDF again, for each field of each row.
+        const bool anySide = sideVisible(field->borderTop) || sideVisible(field->borderBottom)
+            || sideVisible(field->borderLeft) || sideVisible(field->borderRight);
+        if (anySide) {
+            QPen side = getPen(field);
+            side.setColor(field->borderColor);
+            m_painter->setPen(side);
+        }
         if (sideVisible(field->borderTop))
             m_painter->drawLine(x, y, x + w, y);
         if (sideVisible(field->borderBottom))
@@ -343,14 +349,24 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
                 band->realHeight = qRound(needed.height() / v);
             return;
         }
-        QScriptValue after = m_scriptEngine->globalObject().property(field->objectName() + QStringLiteral("AfterData"));
+        QScriptValue after = m_scriptEngine->globalObject().property(fieldHooks(field).after);
         if (after.isValid()) {
             const QScriptValue result = after.call(QScriptValue(), QScriptValueList() << text);
             if (!result.isUndefined())
                 text = result.toString();
         }
         const bool seen = textCanBeSeen(field, drawingFields);
-        if (active && seen) {
+        if (active && seen && field->rotate == 0 && field->renderingMode != 1) {
+            // Plain text laid straight is placed by its box alone. Without a saved state and a moved
+            // origin for it the PDF need not restate its whole graphics state around every label.
+            const QPen kept = m_painter->pen();
+            QPen textPen = kept;
+            textPen.setColor(field->fontColor);
+            m_painter->setPen(textPen);
+            drawFieldText(m_painter, text, field->font, field->fontColor, QRectF(x, y, w, fh), flags,
+                          field->renderingMode, field->rotate);
+            m_painter->setPen(kept);
+        } else if (active && seen) {
             m_painter->save();
             QPen textPen = m_painter->pen();
             textPen.setColor(field->fontColor);
@@ -441,6 +457,20 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
     default:
         return;
     }
+}
+
+const RptEngine::FieldHooks &RptEngine::fieldHooks(const RptFieldObject *field)
+{
+    // Still looked up on every drawing, as a script may define or drop its functions while the
+    // report runs; only the names are kept. A field renamed by a script gets its new names.
+    FieldHooks &hooks = m_fieldHooks[field];
+    const QString name = field->objectName();
+    if (hooks.fieldName != name || !hooks.before.isValid()) {
+        hooks.fieldName = name;
+        hooks.before = m_scriptEngine->toStringHandle(name + QStringLiteral("BeforeData"));
+        hooks.after = m_scriptEngine->toStringHandle(name + QStringLiteral("AfterData"));
+    }
+    return hooks;
 }
 
 void RptEngine::drawLines(RptFieldObject *field, int top)

@@ -47,9 +47,18 @@ QString columnText(const QSqlRecord &record, const char *column)
     return record.value(QLatin1String(column)).toString();
 }
 
-QString columnDate(const QSqlRecord &record, const char *column)
+// What a data field prints of its column's value.
+QVariant answerIn(Form form, const QVariant &column)
 {
-    return ShortDate::toText(record.value(QLatin1String(column)).toDate());
+    switch (form) {
+    case Form::Text:
+        return column.toString();
+    case Form::Date:
+        return ShortDate::toText(column.toDate());
+    case Form::Money:
+        return TiberneReport::money(column.toDouble());
+    }
+    return QVariant();
 }
 
 template <size_t N>
@@ -58,17 +67,7 @@ bool answerData(const DataField (&table)[N], const QSqlRecord &record, const QSt
     for (const DataField &entry : table) {
         if (name != QLatin1String(entry.field))
             continue;
-        switch (entry.form) {
-        case Form::Text:
-            value = columnText(record, entry.column);
-            break;
-        case Form::Date:
-            value = columnDate(record, entry.column);
-            break;
-        case Form::Money:
-            value = TiberneReport::money(record.value(QLatin1String(entry.column)).toDouble());
-            break;
-        }
+        value = answerIn(entry.form, record.value(QLatin1String(entry.column)));
         return true;
     }
     return false;
@@ -389,6 +388,17 @@ const Caption tenantDetailCaptions[] = {
     CAPTION("trIncidents", "Incidents", false),
 };
 
+// ---- late payments (its captions are with the other money reports)
+
+const DataField lateData[] = {
+    {"Date", Form::Date, "charges.fordate"},
+    {"Amount", Form::Money, "charges.amt"},
+    {"Building", Form::Text, "buildings.description"},
+    {"Suite", Form::Text, "apartments.suite"},
+    {"Tenant", Form::Text, "fullname"},
+    {"Type", Form::Text, "charges.type"},
+};
+
 } // namespace
 
 TiberneReport::TiberneReport(QObject *parent)
@@ -425,12 +435,15 @@ void TiberneReport::run(const QString &templatePath, const char *valueSlot, cons
         {
             builder->running = true;
             builder->cachedRow = -1;
+            builder->answeredRow = -1;
         }
         ~RunScope()
         {
             builder->running = false;
             builder->cachedRow = -1;
             builder->cachedRecord = QSqlRecord();
+            builder->answeredRow = -1;
+            builder->rowAnswers.clear();
         }
         TiberneReport *builder;
     } scope(this);
@@ -621,6 +634,12 @@ int TiberneReport::printLatePayments(QSqlQueryModel *model, const QStringList &t
     const auto value = [model](int row, int column) {
         return column < 0 ? QVariant() : model->data(model->index(row, column), Qt::EditRole);
     };
+    // The engine asks for the fields of a row by name, several times each: their columns are found
+    // here once for the run, the apartment's last.
+    lateColumns.clear();
+    for (const DataField &entry : lateData)
+        lateColumns.append(columns.indexOf(QLatin1String(entry.column)));
+    lateColumns.append(apartmentColumn);
     for (int row = 0; row < rows; ++row) {
         const QString apartment = value(row, apartmentColumn).toString();
         const double amount = value(row, amountColumn).toDouble();
@@ -1108,15 +1127,6 @@ const Entry receiptAmountEntries[] = {
     {"TotalDue", 13}, {"TotalPaid", 14}, {"Cash", 15}, {"Check", 16}, {"CreditCard", 17},
 };
 
-const DataField lateData[] = {
-    {"Date", Form::Date, "charges.fordate"},
-    {"Amount", Form::Money, "charges.amt"},
-    {"Building", Form::Text, "buildings.description"},
-    {"Suite", Form::Text, "apartments.suite"},
-    {"Tenant", Form::Text, "fullname"},
-    {"Type", Form::Text, "charges.type"},
-};
-
 const Caption lateCaptions[] = {
     CAPTION("Payment", "Late Payments Report", false),
     CAPTION("trBuilding", "Building", false),
@@ -1314,12 +1324,49 @@ void TiberneReport::setValueReceipt(const int recNo, const QString paramName, QV
         paramValue = money(amount.toString().toDouble());
 }
 
+bool TiberneReport::answerLateRow(int row, const QString &name, QVariant &value)
+{
+    const int fields = int(sizeof(lateData) / sizeof(lateData[0]));
+    if (row != answeredRow || rowAnswers.size() != lateColumns.size()) {
+        answeredRow = row;
+        rowAnswers.fill(QVariant(), lateColumns.size());
+    }
+    // Worked out when first asked for; every answer is a text, so an invalid one is not known yet.
+    const auto answer = [&](int entry) -> const QVariant & {
+        QVariant &known = rowAnswers[entry];
+        if (!known.isValid()) {
+            const int column = lateColumns.at(entry);
+            const QVariant data = column < 0 ? QVariant() : model->data(model->index(row, column), Qt::EditRole);
+            known = entry < fields ? answerIn(lateData[entry].form, data) : QVariant(data.toString());
+        }
+        return known;
+    };
+    for (int entry = 0; entry < fields; ++entry) {
+        if (name == QLatin1String(lateData[entry].field)) {
+            value = answer(entry);
+            return true;
+        }
+    }
+    if (name == QLatin1String("SuiteNum")) {
+        value = groupKey(answer(fields).toString());
+        return true;
+    }
+    if (name == QLatin1String("SubTotal")) {
+        value = money(apartmentTotals.value(answer(fields).toString()));
+        return true;
+    }
+    return false;
+}
+
 void TiberneReport::setValueLatePayments(const int recNo, const QString paramName, QVariant &paramValue, const int)
 {
     // Every total comes from the rows themselves, never from the order in which the engine asks:
     // a preview repaints its pages in any order and as often as the user pages back and forth.
     QSqlRecord record;
-    if (recordAt(recNo, record)) {
+    if (running && recNo >= 0 && recNo < rowCount() && lateColumns.size() == int(sizeof(lateData) / sizeof(lateData[0])) + 1) {
+        if (answerLateRow(recNo, paramName, paramValue))
+            return;
+    } else if (recordAt(recNo, record)) {
         if (answerData(lateData, record, paramName, paramValue))
             return;
         const QString apartment = columnText(record, "charges.apid");

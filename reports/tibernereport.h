@@ -107,6 +107,9 @@ private:
     QString countTotal(const QString &translated) const;
     // The grouping text of a group of rows, from `groupFirstRow`.
     QString groupKey(const QString &key) const;
+    // Late payments while a run is on: the answer for a field of `row` (a data field, the grouping
+    // key or the apartment's sub-total), or false for a name that is none of them.
+    bool answerLateRow(int row, const QString &name, QVariant &value);
     bool answerCashbookCommon(bool haveRecord, const QSqlRecord &record, const QString &paramName,
                               QVariant &paramValue) const;
 
@@ -115,6 +118,11 @@ private:
     bool running = false;
     mutable int cachedRow = -1;
     mutable QSqlRecord cachedRecord;
+    // Late payments: the columns of the data fields and then of the apartment, found for the run;
+    // the row last asked for and its answers so far.
+    QVector<int> lateColumns;
+    int answeredRow = -1;
+    QVector<QVariant> rowAnswers;
     bool waitingList = false;
     // Deposits: the sum of the amounts; late payments: the sum of the unpaid charges; payments: the
     // sum of the transactions' totals.

@@ -151,6 +151,7 @@ private slots:
     void startNewPagePutsEveryLaterGroupOnItsOwnPage();
     void manyInterleavedGroupsKeepTheirRowsCountsAndPages();
     void autoHeightLabelGrowsItsRow();
+    void scriptHooksRunAroundEveryDrawnField();
     void htmlIsUtf8AndEscapesPlainLabels();
     void htmlRichLabelKeepsOnlyFormattingTags();
     void richTextValueHoldingBracketsEnds_data();
@@ -443,6 +444,22 @@ void TestRptRender::autoHeightLabelGrowsItsRow()
     // 30 units are 7.5 mm (about 21 pt); the wrapped text needs several lines.
     QVERIFY2(fixedGap > 19 && fixedGap < 23, qPrintable(QString::number(fixedGap)));
     QVERIFY2(grownGap > 3 * fixedGap, qPrintable(QString::number(grownGap)));
+}
+
+// A field's hooks are looked for on every drawing: here the first one defines the second while the
+// report runs, and each row's text goes through it.
+void TestRptRender::scriptHooksRunAroundEveryDrawnField()
+{
+    m_host->rows = numberedRows(3);
+    QString xml = report(band(QStringLiteral("MasterData"), 40,
+                              field(QStringLiteral("[Name]"), 0, 5, 300, 30, QStringLiteral("name=who"))));
+    xml.replace(QStringLiteral("<![CDATA[]]>"),
+                QStringLiteral("<![CDATA[function whoBeforeData() {"
+                               " whoAfterData = function (text) { return text + '!'; }; }]]>"));
+    RptEngine engine;
+    const QString pdf = load(engine, xml);
+    engine.printPDF(pdf, false);
+    QCOMPARE(pdfText(pdf).simplified(), QStringLiteral("Tenant001! Tenant002! Tenant003!"));
 }
 
 void TestRptRender::htmlIsUtf8AndEscapesPlainLabels()
