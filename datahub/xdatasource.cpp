@@ -398,6 +398,13 @@ void XDataSource::setCashbookListStatement(const QString &statement)
     m_cashbookQueryModel->setQuery(statement, QSqlDatabase::database());
 }
 
+void XDataSource::refreshCashbookList()
+{
+    if (!m_cashbookQueryModel || m_unselected.contains(m_cashbookQueryModel))
+        return;
+    m_cashbookQueryModel->setQuery(m_cashbookQueryModel->query().lastQuery(), QSqlDatabase::database());
+}
+
 void XDataSource::selectOnFirstUse(QSqlQueryModel *model) const
 {
     if (!model || !m_unselected.removeOne(model))

@@ -188,6 +188,9 @@ public:
     QSqlDoubleQueryModel *cashbookQueryModel() const;
     // The cashbook window runs its own statement on the shared list: the list's first one is then never run.
     void setCashbookListStatement(const QString &statement);
+    // After a write: the shared cashbook list runs its statement again. A list no window has shown
+    // yet is left to run when first asked for, rather than twice now.
+    void refreshCashbookList();
     QSuperSqlTableModel *usersModel() const { return m_usersModel; }
     QSqlDoubleRelationalTableModel *chargesModel() const { return m_chargesModel; }
     SqlDoubleTableModel *transModel() const;

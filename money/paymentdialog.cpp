@@ -395,8 +395,7 @@ void PaymentDialog::on_buttonBox_accepted()
     refresh(m_dataSource->transModel());
     refresh(m_dataSource->paymentsModel());
     refresh(m_dataSource->cashbookModel());
-    QSqlDoubleQueryModel *cashbookList = m_dataSource->cashbookQueryModel();
-    cashbookList->setQuery(cashbookList->query().lastQuery(), QSqlDatabase());
+    m_dataSource->refreshCashbookList();
     refresh(m_dataSource->categoriesModel());
     emit m_dataSource->apartmentsRefresh();
     accept();

@@ -129,8 +129,7 @@ void PaymentHistoryDialog::refreshMoneyModels()
 {
     QSqlDoubleRelationalTableModel *cashbook = dataSource->cashbookModel();
     cashbook->setFilter(cashbook->filter());
-    QSqlDoubleQueryModel *cashbookList = dataSource->cashbookQueryModel();
-    cashbookList->setQuery(cashbookList->query().lastQuery(), QSqlDatabase::database());
+    dataSource->refreshCashbookList();
     SqlDoubleTableModel *payments = dataSource->paymentsModel();
     payments->setFilter(payments->filter());
     QSqlDoubleRelationalTableModel *charges = dataSource->chargesModel();

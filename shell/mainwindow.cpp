@@ -541,8 +541,7 @@ void MainWindow::recordExpense()
         MsgBox::information(this, tr("Unable to submit data"));
         return;
     }
-    QSqlDoubleQueryModel *list = m_dataSource->cashbookQueryModel();
-    list->setQuery(list->query().lastQuery(), QSqlDatabase::database());
+    m_dataSource->refreshCashbookList();
 }
 
 void MainWindow::recordIncome()
