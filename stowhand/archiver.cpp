@@ -137,6 +137,39 @@ quint32 allocatedPages(const char *data, qint64 size, quint32 pageSize)
     return qFromLittleEndian<quint32>(page + 24);
 }
 
+// Tells, from a file's bytes taken in order, whether the file is a whole database file of the
+// embedded engine. Both directions ask it, so that only a database goes into a backup and only a
+// database comes out of one.
+class DatabaseCheck
+{
+public:
+    // Takes the next bytes of the file; false when the file so far cannot be a database file, which
+    // the first bytes already show.
+    bool take(const char *data, qint64 size)
+    {
+        if (m_total == 0) {
+            m_pageSize = databasePageSize(data, size);
+            if (m_pageSize != 0)
+                m_pagesNeeded = allocatedPages(data, size, m_pageSize);
+            if (m_pagesNeeded == 0)
+                return false;
+        }
+        m_total += size;
+        return true;
+    }
+
+    // After the last bytes: whether they made up whole pages, as many as the file has allocated.
+    bool isWhole() const
+    {
+        return m_pagesNeeded != 0 && m_total % m_pageSize == 0 && quint64(m_total / m_pageSize) >= m_pagesNeeded;
+    }
+
+private:
+    qint64 m_total = 0;
+    quint32 m_pageSize = 0;
+    quint32 m_pagesNeeded = 0;
+};
+
 // Makes a finished rename survive a power cut as well as the file's content does.
 void syncFolder(const QString &folder)
 {
@@ -214,11 +247,11 @@ bool Archiver::compress(const QString &archivePath)
     m_errorString.clear();
     m_failure = NoFailure;
     if (archivePath.isEmpty())
-        return fail(QStringLiteral("no backup file given"));
+        return fail(tr("No backup file was given."));
 
     QFile source(filePath());
     if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return fail(QStringLiteral("cannot read %1: %2").arg(source.fileName(), source.errorString()));
+        return fail(tr("Cannot read %1: %2").arg(source.fileName(), source.errorString()));
 
     // The embedded database engine holds an exclusive lock on a database it has open. A copy taken
     // while the main program works on the file can catch it halfway through a write and restore as
@@ -226,8 +259,8 @@ bool Archiver::compress(const QString &archivePath)
     // keeps the engine from opening the file until the copy is complete.
     if (::flock(source.handle(), LOCK_SH | LOCK_NB) != 0) {
         if (errno == EWOULDBLOCK)
-            return fail(QStringLiteral("%1 is in use").arg(source.fileName()), InUse);
-        return fail(QStringLiteral("cannot lock %1: %2").arg(source.fileName(), systemError()));
+            return fail(tr("%1 is in use.").arg(source.fileName()), InUse);
+        return fail(tr("Cannot lock %1: %2").arg(source.fileName(), systemError()));
     }
 
     // A backup written over the file it is made of would leave neither.
@@ -236,47 +269,58 @@ bool Archiver::compress(const QString &archivePath)
     const bool archiveExists = ::stat(QFile::encodeName(archivePath).constData(), &previous) == 0;
     if (archiveExists && ::fstat(source.handle(), &sourceStat) == 0 && sourceStat.st_dev == previous.st_dev
         && sourceStat.st_ino == previous.st_ino)
-        return fail(QStringLiteral("%1 is the file to back up itself").arg(archivePath));
+        return fail(tr("%1 is the file to back up itself.").arg(archivePath));
+    // The new backup takes the chosen name by a rename, which would put it in the place of a device
+    // or a pipe instead of writing into it.
+    if (archiveExists && !S_ISREG(previous.st_mode))
+        return fail(tr("%1 is not a file.").arg(archivePath));
 
     // An older backup of the same name stays untouched until the new one is complete.
     const QFileInfo archiveInfo(archivePath);
     QTemporaryFile partial(archiveInfo.absolutePath() + QStringLiteral("/.%1.XXXXXX").arg(archiveInfo.fileName()));
     if (!partial.open())
-        return fail(QStringLiteral("cannot create a file beside %1: %2").arg(archivePath, partial.errorString()));
+        return fail(tr("Cannot create %1: %2").arg(archivePath, partial.errorString()));
 
     Descriptor gzipDescriptor(::dup(partial.handle()));
     if (gzipDescriptor.get() < 0)
         return fail(systemError());
     GzipFile gzip(gzdopen(gzipDescriptor.get(), "wb"));
     if (!gzip.get())
-        return fail(QStringLiteral("cannot start the gzip stream"));
+        return fail(tr("Cannot start the compressed stream."));
     gzipDescriptor.release(); // the gzip state closes it from now on
     gzbuffer(gzip.get(), GzipBufferSize);
 
     QByteArray buffer(ChunkSize, '\0');
+    DatabaseCheck database;
     for (;;) {
         const qint64 count = source.read(buffer.data(), buffer.size());
         if (count < 0)
-            return fail(QStringLiteral("cannot read %1: %2").arg(source.fileName(), source.errorString()));
+            return fail(tr("Cannot read %1: %2").arg(source.fileName(), source.errorString()));
         if (count == 0)
             break;
+        // A backup is only worth keeping if it can be restored, and a restore takes only a database.
+        if (!database.take(buffer.constData(), count))
+            return fail(tr("%1 is not a database file.").arg(source.fileName()), NotADatabase);
         if (gzwrite(gzip.get(), buffer.constData(), unsigned(count)) != int(count))
-            return fail(QStringLiteral("cannot write %1: %2").arg(archivePath, gzipError(gzip.get())));
+            return fail(tr("Cannot write %1: %2").arg(archivePath, gzipError(gzip.get())));
     }
+
+    if (!database.isWhole())
+        return fail(tr("%1 is not a whole database file.").arg(source.fileName()), NotADatabase);
 
     // Closing writes the last compressed block and the trailer; a full disk often shows only here.
     const int closed = gzip.close();
     if (closed != Z_OK)
-        return fail(QStringLiteral("cannot finish %1: %2")
+        return fail(tr("Cannot finish %1: %2")
                         .arg(archivePath, closed == Z_ERRNO ? systemError() : QString::number(closed)));
     if (::fsync(partial.handle()) != 0)
-        return fail(QStringLiteral("cannot write %1: %2").arg(archivePath, systemError()));
+        return fail(tr("Cannot write %1: %2").arg(archivePath, systemError()));
 
     ::fchmod(partial.handle(), archiveExists ? (previous.st_mode & 07777) : defaultFileMode());
 
     partial.close();
     if (!replaceFile(partial.fileName(), archivePath))
-        return fail(QStringLiteral("cannot create %1: %2").arg(archivePath, systemError()));
+        return fail(tr("Cannot create %1: %2").arg(archivePath, systemError()));
     partial.setAutoRemove(false);
     syncFolder(archiveInfo.absolutePath());
     return true;
@@ -334,9 +378,7 @@ bool Archiver::decompress(const QString &archivePath)
     gzbuffer(gzip.get(), GzipBufferSize);
 
     QByteArray buffer(ChunkSize, '\0');
-    qint64 total = 0;
-    quint32 pageSize = 0;
-    quint32 pagesNeeded = 0;
+    DatabaseCheck database;
     for (;;) {
         const int count = gzread(gzip.get(), buffer.data(), unsigned(buffer.size()));
         if (count < 0)
@@ -344,16 +386,10 @@ bool Archiver::decompress(const QString &archivePath)
         if (count == 0)
             break;
         // Whatever was compressed, only a database file may take the database's place.
-        if (total == 0) {
-            pageSize = databasePageSize(buffer.constData(), count);
-            if (pageSize != 0)
-                pagesNeeded = allocatedPages(buffer.constData(), count, pageSize);
-            if (pagesNeeded == 0)
-                return fail(QStringLiteral("%1 does not hold a database file").arg(archivePath), NotABackup);
-        }
+        if (!database.take(buffer.constData(), count))
+            return fail(QStringLiteral("%1 does not hold a database file").arg(archivePath), NotABackup);
         if (!writeFully(restored.handle(), buffer.constData(), count))
             return fail(QStringLiteral("cannot write %1: %2").arg(restored.fileName(), systemError()));
-        total += count;
     }
 
     // A stream that ends early shows as an error only after the last read, and again at the close.
@@ -365,7 +401,7 @@ bool Archiver::decompress(const QString &archivePath)
         return fail(QStringLiteral("%1 is not a gzip file").arg(archivePath), NotABackup);
     if (gzip.close() != Z_OK)
         return fail(QStringLiteral("%1 is damaged").arg(archivePath), NotABackup);
-    if (total == 0 || total % pageSize != 0 || quint64(total / pageSize) < pagesNeeded)
+    if (!database.isWhole())
         return fail(QStringLiteral("%1 is not a whole database file").arg(archivePath), NotABackup);
 
     if (::fsync(restored.handle()) != 0)

@@ -9,7 +9,8 @@
 // The backup file ("*.bkp") is nothing but a gzip stream of the file's bytes, so the standard gzip
 // tool reads it and a file gzip made restores as well. A file that is not gzip-compressed is taken
 // over unchanged. Either way what would replace the database must itself be a whole database file,
-// so that a wrongly chosen file never replaces the office's data.
+// so that a wrongly chosen file never replaces the office's data; and only a whole database file is
+// backed up, so that no backup is made that no restore would take.
 //
 // Neither direction ever leaves half a file behind: the new file is written beside its final place
 // and moved there in one rename when all of it is written and checked.
@@ -30,12 +31,14 @@ public:
     QString fileName() const;
 
     // What kind of trouble stopped the last compress() or decompress(), for the message the user sees.
-    enum Failure { NoFailure, InUse, NotABackup, OtherFailure };
+    // NotABackup: the backup file holds no database; NotADatabase: the file to back up is none.
+    enum Failure { NoFailure, InUse, NotABackup, NotADatabase, OtherFailure };
 
     bool compress(const QString &archivePath);
     bool decompress(const QString &archivePath);
 
-    // Why the last compress() or decompress() failed, for the debug log; empty after success.
+    // Why the last compress() or decompress() failed, for the debug log; empty after success. The
+    // reasons of compress() are sentences for the message the user sees.
     QString errorString() const;
     Failure failure() const;
 

@@ -52,6 +52,13 @@ void Dialog::setFileChooser(const FileChooser &chooser)
     m_fileChooser = chooser;
 }
 
+// Said alike when a backup file to restore holds no database and when the file to back up is none.
+QString Dialog::notADatabase(const QString &file) const
+{
+    return tr("The file %1 does not hold a Morvessa Velloran database. Your data has not been changed.")
+        .arg(QDir::toNativeSeparators(file));
+}
+
 QString Dialog::chooseBackupFile(QFileDialog::AcceptMode mode, const QString &caption)
 {
     QString folder = QStandardPaths::standardLocations(QStandardPaths::DocumentsLocation).value(0);
@@ -77,10 +84,23 @@ void Dialog::on_pushButton_clicked()
     const QString archivePath = chooseBackupFile(QFileDialog::AcceptSave, tr("Backup Database"));
     if (archivePath.isEmpty())
         return;
-    if (archiver.compress(archivePath))
+    if (archiver.compress(archivePath)) {
         StowMsgBox::information(this, tr("You have successfully backed up your data."));
-    else
-        StowMsgBox::information(this, tr("Unable to backup the data. Make sure that Morvessa Velloran has been closed!"));
+        return;
+    }
+    const QString closeFirst = tr("Unable to backup the data. Make sure that Morvessa Velloran has been closed!");
+    switch (archiver.failure()) {
+    case Archiver::InUse:
+        StowMsgBox::information(this, closeFirst);
+        break;
+    case Archiver::NotADatabase:
+        StowMsgBox::information(this, notADatabase(DataFolder::filePath(m_databaseFileName)));
+        break;
+    default:
+        // A full disk or a folder that takes no file is not cured by closing the program.
+        StowMsgBox::information(this, closeFirst + QStringLiteral("\n\n") + archiver.errorString());
+        break;
+    }
 }
 
 void Dialog::on_pushButton_2_clicked()
@@ -105,9 +125,7 @@ void Dialog::on_pushButton_2_clicked()
         StowMsgBox::information(this, tr("Unable to restore the data. Make sure Morvessa Velloran has been closed."));
         break;
     case Archiver::NotABackup:
-        StowMsgBox::information(this, tr("The file %1 is not a backup of the Morvessa Velloran database. "
-                                         "Your data has not been changed.")
-                                          .arg(QDir::toNativeSeparators(archivePath)));
+        StowMsgBox::information(this, notADatabase(archivePath));
         break;
     default:
         StowMsgBox::information(this, tr("Unable to restore the data from %1. Your data has not been changed.")

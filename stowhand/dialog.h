@@ -42,6 +42,7 @@ private slots:
 
 private:
     QString chooseBackupFile(QFileDialog::AcceptMode mode, const QString &caption);
+    QString notADatabase(const QString &file) const;
 
     Ui::Dialog *ui;
     QString m_databaseFileName;

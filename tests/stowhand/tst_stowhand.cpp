@@ -122,6 +122,23 @@ private:
 
     QString archive(const QString &name) const { return m_archives.path() + QLatin1Char('/') + name; }
 
+    // Clicks Backup in the window on the demonstration database, choosing the given backup file;
+    // returns the messages shown.
+    QStringList backUpInTheWindow(const QString &backup)
+    {
+        Dialog dialog;
+        dialog.takeArguments({QStringLiteral("stowhand"), QStringLiteral("DEMO.FDB")});
+        dialog.setFileChooser([backup](QFileDialog::AcceptMode, const QString &, const QString &, const QString &) {
+            return backup;
+        });
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog))
+            return {QStringLiteral("window not shown")};
+        StowMsgBox::clearShown();
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("pushButton")), Qt::LeftButton);
+        return StowMsgBox::shownTexts();
+    }
+
     QString ownBackup(const QString &name)
     {
         Archiver archiver(QFileInfo(m_source->path()).absolutePath());
@@ -498,7 +515,7 @@ private slots:
         StowMsgBox::setNextAnswer(true);
         click("pushButton_2");
         QCOMPARE(StowMsgBox::shownTexts().value(1),
-                 QStringLiteral("The file %1 is not a backup of the Morvessa Velloran database. Your data has not been changed.")
+                 QStringLiteral("The file %1 does not hold a Morvessa Velloran database. Your data has not been changed.")
                      .arg(chosen));
         QVERIFY(readAll(database) == m_sourceBytes);
 
@@ -509,13 +526,79 @@ private slots:
         StowMsgBox::setNextAnswer(true);
         click("pushButton_2");
         QCOMPARE(StowMsgBox::shownTexts().value(0),
-                 QStringLiteral("Unable to backup the data. Make sure that Morvessa Velloran has been closed!"));
+                 QStringLiteral("Unable to backup the data. Make sure that Morvessa Velloran has been closed!\n\n"
+                                "Cannot read %1: No such file or directory")
+                     .arg(database));
         QCOMPARE(StowMsgBox::shownTexts().value(2),
                  QStringLiteral("Unable to restore the data from %1. Your data has not been changed.").arg(chosen));
         QVERIFY(!QFile::exists(chosen));
 
         click("pushButton_3");
         QVERIFY(!dialog.isVisible());
+    }
+
+    // What keeps a backup from being written is told after the usual advice, and leaves no file.
+    void backupFailureToldWithItsReason_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("full disk") << QStringLiteral("full") << QStringLiteral(": No space left on device");
+        QTest::newRow("folder that is a file") << QStringLiteral("file") << QStringLiteral(": Not a directory");
+        QTest::newRow("pipe") << QStringLiteral("pipe") << QStringLiteral(" is not a file.");
+    }
+
+    void backupFailureToldWithItsReason()
+    {
+        QFETCH(QString, place);
+        QFETCH(QString, reason);
+        QVERIFY(QDir().mkpath(DataFolder::path()));
+        QVERIFY(writeAll(DataFolder::filePath(QStringLiteral("DEMO.FDB")), m_sourceBytes));
+        SmallFileSystem small(16 * 1024);
+        QString backup = small.path() + QStringLiteral("/full.bkp");
+        if (place == QLatin1String("full") && !small.isMounted())
+            QSKIP("mounting a small file system needs root");
+        if (place == QLatin1String("file")) {
+            QVERIFY(writeAll(small.path() + QStringLiteral("/plain"), "not a folder"));
+            backup = small.path() + QStringLiteral("/plain/file.bkp");
+        }
+        if (place == QLatin1String("pipe"))
+            QCOMPARE(::mkfifo(QFile::encodeName(backup).constData(), 0600), 0);
+        const QStringList before = entries(small.path());
+
+        const QStringList shown = backUpInTheWindow(backup);
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().startsWith(
+                     QStringLiteral("Unable to backup the data. Make sure that Morvessa Velloran has been closed!\n\n")),
+                 qPrintable(shown.first()));
+        QVERIFY2(shown.first().endsWith(reason), qPrintable(shown.first()));
+        QCOMPARE(entries(small.path()), before);
+        if (place == QLatin1String("pipe"))
+            QVERIFY(QFileInfo(backup).exists() && !QFileInfo(backup).isFile());
+    }
+
+    // A backup of something a restore would refuse is no backup; it is refused in the restore's words.
+    void backupOfNoDatabaseRefused_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("text file") << QByteArray("tenant list\nnot a database\n").repeated(1000);
+        QTest::newRow("database cut short") << m_sourceBytes.left(m_sourceBytes.size() / 2 / 8192 * 8192);
+    }
+
+    void backupOfNoDatabaseRefused()
+    {
+        QFETCH(QByteArray, content);
+        QVERIFY(QDir().mkpath(DataFolder::path()));
+        const QString database = DataFolder::filePath(QStringLiteral("DEMO.FDB"));
+        QVERIFY(writeAll(database, content));
+        QTemporaryDir folder;
+        const QString backup = folder.path() + QStringLiteral("/demo.bkp");
+
+        QCOMPARE(backUpInTheWindow(backup),
+                 QStringList{QStringLiteral("The file %1 does not hold a Morvessa Velloran database. "
+                                            "Your data has not been changed.")
+                                 .arg(database)});
+        QCOMPARE(entries(folder.path()), QStringList());
+        QVERIFY(readAll(database) == content);
     }
 };
 
