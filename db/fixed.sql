@@ -65,10 +65,11 @@ p, li { white-space: pre-wrap; }
 <p>&lt;&lt;&lt;Tenant fullname&gt;&gt;&gt;<br />&lt;&lt;&lt;Tenant Address&gt;&gt;&gt;<br />&lt;&lt;&lt;Tenant city&gt;&gt;&gt;, &lt;&lt;&lt;Tenant State&gt;&gt;&gt; &lt;&lt;&lt;Tenant zip/postal code&gt;&gt;&gt;</p>
 <p><span style=" font-weight:600;">Re: Overdue rent and charges, apartment &lt;&lt;&lt;Tenant Apartment&gt;&gt;&gt;, &lt;&lt;&lt;Tenant Building Description&gt;&gt;&gt;</span></p>
 <p>Dear &lt;&lt;&lt;Tenant fullname&gt;&gt;&gt;,</p>
-<p>Our records show that your account is not up to date. For &lt;&lt;&lt;Month&gt;&gt;&gt; &lt;&lt;&lt;Year&gt;&gt;&gt; the following amounts remain unpaid:</p>
-<p>Rent: &lt;&lt;&lt;This Month Rent Due&gt;&gt;&gt;<br />Other charges: &lt;&lt;&lt;This Month Other Charges Due&gt;&gt;&gt;<br /><span style=" font-weight:600;">Total due: &lt;&lt;&lt;This Month All Charges Due&gt;&gt;&gt;</span></p>
+<p>Our records show that your account is not up to date: rent or charges that have fallen due on it remain unpaid. The office will send you a statement of your full balance on request.</p>
+<p>The amounts below are only the charges for &lt;&lt;&lt;Month&gt;&gt;&gt; &lt;&lt;&lt;Year&gt;&gt;&gt; that are still open. They do not include anything left unpaid from earlier months, so they are not the full balance of your account. Where no rent has been charged for this month yet, the rent line is left blank.</p>
+<p>Rent for this month still open: &lt;&lt;&lt;This Month Rent Due&gt;&gt;&gt;<br />Other charges for this month still open: &lt;&lt;&lt;This Month Other Charges Due&gt;&gt;&gt;<br /><span style=" font-weight:600;">All charges for this month still open: &lt;&lt;&lt;This Month All Charges Due&gt;&gt;&gt;</span></p>
 <p>Your last payment was received on &lt;&lt;&lt;Last Payment Date&gt;&gt;&gt;. Under your rental agreement a late fee of &lt;&lt;&lt;Late Fee Base Rate&gt;&gt;&gt; applies, plus &lt;&lt;&lt;Late Fee Per Day&gt;&gt;&gt; for each further day the rent remains unpaid.</p>
-<p>Please pay the full amount within five days of the date of this letter, or contact the office to discuss your account. If you have already paid, please accept our thanks and disregard this letter.</p>
+<p>Please pay everything that is overdue on your account within five days of the date of this letter, or contact the office to discuss your account. If you have already paid, please accept our thanks and disregard this letter.</p>
 <p>Sincerely,</p>
 <p>&lt;&lt;&lt;Owner fullname&gt;&gt;&gt;<br />&lt;&lt;&lt;Owner Address&gt;&gt;&gt;<br />&lt;&lt;&lt;Owner city&gt;&gt;&gt;, &lt;&lt;&lt;Owner State&gt;&gt;&gt; &lt;&lt;&lt;Owner zip/postal code&gt;&gt;&gt;<br />Tel: &lt;&lt;&lt;Owner Tel&gt;&gt;&gt;</p>
 </body></html>');

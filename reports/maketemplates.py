@@ -622,6 +622,40 @@ field MasterHeader | [Address] | 146 | 42 | 589 | 22 | size 9, white text, wrap
 field ReportSummary | [trTotal] | 29 | 59 | 690 | 20 | bold
 field ReportSummary | (rectangle) | 2 | 36 | 757 | 3 | black fill
 
+template buildingcashbook.xml
+band ReportTitle RepTitleBand1 81
+band PageFooter PageFooterBand1 42
+band MasterData MasterDataBand1 40 grouping [BuildingKey]
+band MasterHeader MasterHeaderBand1 52
+band DataGroupHeader DataGroupHeaderBand1 44
+band DataGroupFooter DataGroupFooterBand1_0 44
+band ReportSummary ReportSummaryBand1 110
+field ReportTitle | [Cashbook] | 3 | 4 | 755 | 37 | size 16, bold, centred, boxed
+field ReportTitle | [Range] | 4 | 48 | 755 | 26 | size 10, centred, boxed
+field PageFooter | <Page> | 8 | 12 | 69 | 20 | centred
+field PageFooter | <Date> | 614 | 12 | 134 | 20 | right
+field MasterData | [Date] | 3 | 9 | 65 | 20 | 
+field MasterData | [Description] | 78 | 9 | 299 | 20 | wrap
+field MasterData | [Amount] | 382 | 9 | 96 | 20 | right
+field MasterData | [Category] | 485 | 9 | 146 | 20 | 
+field MasterData | [Apts] | 639 | 9 | 119 | 20 | 
+field MasterHeader | [trDate] | 3 | 12 | 67 | 20 | bold
+field MasterHeader | [trDescription] | 78 | 12 | 299 | 20 | bold
+field MasterHeader | [trAmount] | 382 | 12 | 96 | 20 | bold, right
+field MasterHeader | [trCategory] | 485 | 12 | 146 | 20 | bold
+field MasterHeader | [trApts] | 639 | 12 | 119 | 20 | bold
+field MasterHeader | (rectangle) | 2 | 36 | 757 | 3 | black fill
+field DataGroupHeader | (rectangle) | -1 | 4 | 761 | 34 | fill mid-blue, border colour mid-blue
+field DataGroupHeader | [trBuilding] | 11 | 10 | 119 | 22 | size 9, bold, white text
+field DataGroupHeader | [Building] | 145 | 10 | 589 | 22 | size 9, white text
+field DataGroupFooter | (rectangle) | 2 | 5 | 757 | 2 | black fill
+field DataGroupFooter | [trSubTotal] | 3 | 13 | 374 | 20 | bold, right
+field DataGroupFooter | [SubTotal] | 382 | 13 | 96 | 20 | bold, right
+field ReportSummary | (rectangle) | 2 | 10 | 757 | 3 | black fill
+field ReportSummary | [trGrandTotal] | 3 | 20 | 374 | 20 | bold, right
+field ReportSummary | [GrandTotal] | 382 | 20 | 96 | 20 | bold, right
+field ReportSummary | [trTotal] | 29 | 59 | 690 | 20 | bold
+
 template paymentsreport.xml
 band ReportTitle RepTitleBand1 76
 band PageFooter PageFooterBand1 42

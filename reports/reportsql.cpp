@@ -21,6 +21,15 @@ const char *const CashbookSelect =
     "c.catid, c.vid, c.apid  from cashbook c  left join categories t  on c.catid = t.catid  left join vendors v  on "
     "c.vid = v.vid  left join apartments a  on c.apid = a.apid %1 order by c.tdate asc";
 
+// The entries of each building together, the buildings by name and the office's own entries (no
+// apartment, so no building) after them; within a building in date order.
+const char *const CashbookByBuildingSelect =
+    "select c.tdate, t.name as category, c.description, c.expense, c.income, v.name as vendor, a.suite, c.accid, "
+    "c.catid, c.vid, c.apid, b.buildid, b.description  from cashbook c  left join categories t  on c.catid = "
+    "t.catid  left join vendors v  on c.vid = v.vid  left join apartments a  on c.apid = a.apid  left join "
+    "buildings b  on b.buildid = a.bid %1 order by b.description asc nulls last, b.buildid asc, c.tdate asc, "
+    "c.accid asc";
+
 // A tenant's entries are those of his own payments, found through the transaction that booked them:
 // the apartment may have changed hands since, and its tenant of today is not the one who paid.
 const char *const CashbookByTenantSelect =
@@ -58,12 +67,13 @@ QString statusOrEveryRow(const QString &statusClause)
     return statusClause.isEmpty() ? QStringLiteral(" m.apid > -1 ") : statusClause;
 }
 
-QString cashbookInPeriod(const QString &buildingsClause, const QDate &from, const QDate &to, const char *amountTerm)
+QString cashbookInPeriod(const QString &buildingsClause, const QDate &from, const QDate &to, const char *amountTerm,
+                         const char *select = CashbookSelect)
 {
     const QString where = QStringLiteral(" %1 and c.tdate >= '%2' and c.tdate <= '%3'%4")
                               .arg(apartmentBuildingsClause(buildingsClause), date(from), date(to),
                                    QLatin1String(amountTerm));
-    return QString::fromLatin1(CashbookSelect).arg(where);
+    return QString::fromLatin1(select).arg(where);
 }
 
 } // namespace
@@ -199,12 +209,12 @@ QString cashbook(const QString &buildingsClause, const QDate &from, const QDate 
 
 QString incomeByBuilding(const QString &buildingsClause, const QDate &from, const QDate &to)
 {
-    return cashbookInPeriod(buildingsClause, from, to, " and c.income > 0");
+    return cashbookInPeriod(buildingsClause, from, to, " and c.income > 0", CashbookByBuildingSelect);
 }
 
 QString expenseByBuilding(const QString &buildingsClause, const QDate &from, const QDate &to)
 {
-    return cashbookInPeriod(buildingsClause, from, to, " and c.expense > 0");
+    return cashbookInPeriod(buildingsClause, from, to, " and c.expense > 0", CashbookByBuildingSelect);
 }
 
 QString incomeByTenant(int tenantId, const QDate &from, const QDate &to)

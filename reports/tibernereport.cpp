@@ -733,6 +733,7 @@ void TiberneReport::setDSInfoVendors(DataSetInfo &dsInfo) { answerStandardCount(
 void TiberneReport::setDSInfoMaintenance(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
 void TiberneReport::setDSInfoCashbook(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
 void TiberneReport::setDSInfoCashbookHeading(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
+void TiberneReport::setDSInfoCashbookByBuilding(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
 void TiberneReport::setDSInfoPayments(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
 void TiberneReport::setDSInfoPaymentsSummary(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
 void TiberneReport::setDSInfoLatePayments(DataSetInfo &dsInfo) { answerStandardCount(dsInfo); }
@@ -1256,6 +1257,94 @@ void TiberneReport::setValueCashbookHeading(const int recNo, const QString param
         return;
     if (paramName != QLatin1String("trIncome") && paramName != QLatin1String("trExpense"))
         answerCaption(cashbookCaptions, paramName, paramValue);
+}
+
+int TiberneReport::printIncomeByBuilding(QSqlQueryModel *model, const QStringList &headings)
+{
+    return printByBuilding(model, headings, false);
+}
+
+int TiberneReport::printExpenseByBuilding(QSqlQueryModel *model, const QStringList &headings)
+{
+    return printByBuilding(model, headings, true);
+}
+
+int TiberneReport::printByBuilding(QSqlQueryModel *model, const QStringList &headings, bool expense)
+{
+    // The totals are taken from all rows before the engine starts, as for the late payments.
+    const int rows = fetchAllRows(model);
+    const char *const amountColumn = expense ? "cashbook.expense" : "cashbook.income";
+    expenseByBuilding = expense;
+    grandTotal = 0.0;
+    buildingTotals.clear();
+    groupFirstRow.clear();
+    for (int row = 0; row < rows; ++row) {
+        const QSqlRecord record = model->record(row);
+        const QString building = columnText(record, "buildings.buildid");
+        const double amount = columnAmount(record, amountColumn);
+        grandTotal += amount;
+        buildingTotals[building] += amount;
+        if (!groupFirstRow.contains(building))
+            groupFirstRow.insert(building, row);
+    }
+    grandTotal = std::round(grandTotal * 100.0) / 100.0;
+    for (double &total : buildingTotals)
+        total = std::round(total * 100.0) / 100.0;
+    return printTitled(model, headings, QStringLiteral(":/Reports/buildingcashbook.xml"),
+                       SLOT(setValueCashbookByBuilding(const int, const QString, QVariant &, const int)),
+                       SLOT(setDSInfoCashbookByBuilding(DataSetInfo &)));
+}
+
+void TiberneReport::setValueCashbookByBuilding(const int recNo, const QString paramName, QVariant &paramValue,
+                                               const int)
+{
+    QSqlRecord record;
+    const bool haveRecord = recordAt(recNo, record);
+    if (haveRecord) {
+        const QString building = columnText(record, "buildings.buildid");
+        // Entries of no apartment belong to no building: they are the office's own.
+        const QString buildingName =
+            building.isEmpty() ? tr("Office") : columnText(record, "buildings.description");
+        if (paramName == QLatin1String("Amount")) {
+            paramValue = money(columnAmount(record, expenseByBuilding ? "cashbook.expense" : "cashbook.income"));
+            return;
+        }
+        if (paramName == QLatin1String("BuildingKey")) {
+            paramValue = groupKey(building);
+            return;
+        }
+        if (paramName == QLatin1String("Building")) {
+            paramValue = buildingName;
+            return;
+        }
+        if (paramName == QLatin1String("SubTotal")) {
+            paramValue = money(buildingTotals.value(building));
+            return;
+        }
+        if (paramName == QLatin1String("trSubTotal")) {
+            paramValue = tr("Total for %1:").arg(buildingName);
+            return;
+        }
+    }
+    if (paramName == QLatin1String("GrandTotal")) {
+        paramValue = money(grandTotal);
+        return;
+    }
+    if (paramName == QLatin1String("trGrandTotal")) {
+        paramValue = expenseByBuilding ? tr("Total expense:") : tr("Total income:");
+        return;
+    }
+    if (paramName == QLatin1String("trAmount")) {
+        paramValue = expenseByBuilding ? tr("Expense") : tr("Income");
+        return;
+    }
+    if (paramName == QLatin1String("trBuilding")) {
+        paramValue = captionWithColon(tr("Building"));
+        return;
+    }
+    if (answerCashbookCommon(haveRecord, record, paramName, paramValue))
+        return;
+    answerCaption(cashbookCaptions, paramName, paramValue);
 }
 
 void TiberneReport::setValuePayments(const int recNo, const QString paramName, QVariant &paramValue, const int)

@@ -37,6 +37,10 @@ public:
     int printMaintenance(QSqlQueryModel *model, const QStringList &headings);
     int printCashbook(QSqlQueryModel *model, const QStringList &headings);
     int printCashbookHeading(QSqlQueryModel *model, const QStringList &headings);
+    // The cashbook's income (or expense) entries grouped by building, as ReportSql::incomeByBuilding
+    // and expenseByBuilding read them, with a total for each building and one for all of them.
+    int printIncomeByBuilding(QSqlQueryModel *model, const QStringList &headings);
+    int printExpenseByBuilding(QSqlQueryModel *model, const QStringList &headings);
     int printPayments(QSqlQueryModel *model, const QStringList &headings);
     int printPaymentsSummary(QSqlQueryModel *model, const QStringList &headings);
     int printReceipt(QSqlQueryModel *model, const QStringList &headings);
@@ -77,6 +81,9 @@ public slots:
     void setDSInfoCashbook(DataSetInfo &dsInfo);
     void setValueCashbookHeading(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
     void setDSInfoCashbookHeading(DataSetInfo &dsInfo);
+    void setValueCashbookByBuilding(const int recNo, const QString paramName, QVariant &paramValue,
+                                    const int reportPage);
+    void setDSInfoCashbookByBuilding(DataSetInfo &dsInfo);
     void setValuePayments(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
     void setDSInfoPayments(DataSetInfo &dsInfo);
     void setValuePaymentsSummary(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
@@ -110,6 +117,7 @@ private:
     // Late payments while a run is on: the answer for a field of `row` (a data field, the grouping
     // key or the apartment's sub-total), or false for a name that is none of them.
     bool answerLateRow(int row, const QString &name, QVariant &value);
+    int printByBuilding(QSqlQueryModel *model, const QStringList &headings, bool expense);
     bool answerCashbookCommon(bool haveRecord, const QSqlRecord &record, const QString &paramName,
                               QVariant &paramValue) const;
 
@@ -131,7 +139,12 @@ private:
     QStringList headings;
     // Late payments, by apartment key: the sum of its charges.
     QHash<QString, double> apartmentTotals;
-    // Late payments by apartment, payments by transaction: the row where the group first appears.
+    // Income or expense by building: which of the two, and by building key (empty for the office's
+    // own entries) the sum of the building's amounts.
+    bool expenseByBuilding = false;
+    QHash<QString, double> buildingTotals;
+    // Late payments by apartment, payments by transaction, the cashbook by building: the row where the
+    // group first appears.
     QHash<QString, int> groupFirstRow;
 };
 

@@ -1100,12 +1100,13 @@ void MainWindow::on_action_Cashbook_Report_triggered()
 
 void MainWindow::on_action_Income_by_Building_triggered()
 {
-    cashbookByBuilding(&ReportSql::incomeByBuilding, tr("Income By Building"), &TiberneReport::printCashbookHeading);
+    cashbookByBuilding(&ReportSql::incomeByBuilding, tr("Income By Building"), &TiberneReport::printIncomeByBuilding);
 }
 
 void MainWindow::on_action_Expense_by_Building_triggered()
 {
-    cashbookByBuilding(&ReportSql::expenseByBuilding, tr("Expense By Building"), &TiberneReport::printCashbookHeading);
+    cashbookByBuilding(&ReportSql::expenseByBuilding, tr("Expense By Building"),
+                       &TiberneReport::printExpenseByBuilding);
 }
 
 void MainWindow::on_actionIncome_by_Tenant_triggered()

@@ -101,6 +101,7 @@ private slots:
     void valueLookingLikeAFieldIsNotMergedAgain();
     void lateRentLetterNamesTheLastPayment_data();
     void lateRentLetterNamesTheLastPayment();
+    void lateRentLetterGivesThisMonthsChargesForWhatTheyAre();
     void savedLetterReopensAndPrintsForTwoTickedTenants();
     void tickListHoldsEveryTenantBeyondTheFirstBatch();
     void previewShowsOneLetterPerTickedTenant();
@@ -274,6 +275,45 @@ void TestLetters::lateRentLetterNamesTheLastPayment()
     QVERIFY2(text.contains(sentence), qPrintable(text));
     QVERIFY(!text.contains(QLatin1String("received on .")));
     QCOMPARE(text.count(QLatin1String("last payment")) + text.count(QLatin1String("No payment")), 1);
+}
+
+// Printed on the 1st, before any charge of the new month: the tenant owes every charge of earlier
+// months, and the letter's figures (this month's open charges, 0.00 here) must not read as his debt.
+void TestLetters::lateRentLetterGivesThisMonthsChargesForWhatTheyAre()
+{
+    Today::set(QDate(2026, 4, 1));
+    const double owed = t->copy.scalar(QStringLiteral("select sum(amt) from charges where tid = 9200")).toDouble();
+    QVERIFY(owed > 0);
+
+    QScopedPointer<LettersDialog> editor(openEditor(1));
+    whenModal<PrintListDialog>([](PrintListDialog *list) {
+        auto *table = child<QTableWidget>(list, "tableWidget");
+        clickButton(list, "pushButton_4");
+        for (int row = 0; row < table->rowCount(); ++row) {
+            if (table->item(row, 0)->data(Qt::UserRole).toInt() == kTenant)
+                table->item(row, 0)->setCheckState(Qt::Checked);
+        }
+        clickButton(list, "pushButton");
+    });
+    clickButton(editor.data(), "pushButton_4");
+    const QString text = pdfText(pdf).simplified();
+    QVERIFY2(text.contains(QLatin1String("Dear Tom & Jerry <Smith>")), qPrintable(text));
+    QVERIFY2(text.contains(QLatin1String("April 2026")), qPrintable(text));
+
+    // Each figure is named as this month's, and the letter says the earlier months are not in it.
+    const QRegularExpression figure(QStringLiteral("([^:.]*):\\s*(?<![\\d,])0\\.00"));
+    int figures = 0;
+    auto it = figure.globalMatch(text);
+    while (it.hasNext()) {
+        const QString label = it.next().captured(1);
+        QVERIFY2(label.contains(QLatin1String("this month"), Qt::CaseInsensitive), qPrintable(label));
+        QVERIFY2(!label.contains(QLatin1String("total"), Qt::CaseInsensitive), qPrintable(label));
+        ++figures;
+    }
+    QCOMPARE(figures, 2);
+    QVERIFY2(text.contains(QLatin1String("earlier months")), qPrintable(text));
+    for (const char *claim : {"Total due", "full amount", "nothing is due"})
+        QVERIFY2(!text.contains(QLatin1String(claim), Qt::CaseInsensitive), claim);
 }
 
 void TestLetters::valueLookingLikeAFieldIsNotMergedAgain()

@@ -255,10 +255,11 @@ void TestTemplates::templateLayout()
 
 void TestTemplates::everyTemplateIsInTheResources()
 {
-    const QStringList expected = {"Equipment.xml", "apartments.xml", "bills.xml", "buildings.xml", "cashbook.xml",
-                                  "cashbook2.xml", "deposits.xml", "latepayments.xml", "leaseExpiry.xml",
-                                  "maintenance.xml", "owners.xml", "paymentsreport.xml", "paymentssummary.xml",
-                                  "receipt.xml", "tenantDetails.xml", "tenants.xml", "vendors.xml"};
+    const QStringList expected = {"Equipment.xml", "apartments.xml", "bills.xml", "buildingcashbook.xml",
+                                  "buildings.xml", "cashbook.xml", "cashbook2.xml", "deposits.xml",
+                                  "latepayments.xml", "leaseExpiry.xml", "maintenance.xml", "owners.xml",
+                                  "paymentsreport.xml", "paymentssummary.xml", "receipt.xml", "tenantDetails.xml",
+                                  "tenants.xml", "vendors.xml"};
     QCOMPARE(QDir(QStringLiteral(":/Reports")).entryList(QDir::Files, QDir::Name), expected);
 }
 
