@@ -120,8 +120,9 @@ void endOnSignal()
     // that no question a Cancel step asks holds the end up.
     QCoreApplication::exit(0);
     cancelModalWindows();
-    // Whatever a window had begun and not committed is given up before anything else runs; its holder
-    // finds it rolled back. Work begun on the connection outside a scoped transaction goes with it.
+    // Whatever a window had begun and not committed is given up before the windows' own code goes on;
+    // its holder finds it rolled back. Work begun on the connection outside a scoped transaction goes
+    // with it.
     if (!ScopedTransaction::rollBackOpen())
         db.rollback();
 }
