@@ -9,8 +9,8 @@
 
 namespace {
 
-// One connection, one GUI thread: a plain flag tells whether a transaction is held.
-bool s_open = false;
+// One connection, one GUI thread: a plain pointer tells whether a transaction is held, and by whom.
+ScopedTransaction *s_holder = nullptr;
 
 QSqlDriver *driver()
 {
@@ -22,7 +22,7 @@ QSqlDriver *driver()
 
 ScopedTransaction::ScopedTransaction()
 {
-    if (s_open) {
+    if (s_holder) {
         qCDebug(velloranLog) << "a transaction is already open; not beginning another";
         return;
     }
@@ -32,7 +32,7 @@ ScopedTransaction::ScopedTransaction()
         return;
     }
     m_active = true;
-    s_open = true;
+    s_holder = this;
 }
 
 ScopedTransaction::~ScopedTransaction()
@@ -48,7 +48,7 @@ bool ScopedTransaction::commit()
     QSqlDriver *d = driver();
     if (d && d->commitTransaction()) {
         m_active = false;
-        s_open = false;
+        s_holder = nullptr;
         return true;
     }
     qCDebug(velloranLog) << "commit failed" << (d ? d->lastError().text() : QString());
@@ -59,14 +59,24 @@ bool ScopedTransaction::commit()
 bool ScopedTransaction::rollback()
 {
     if (!m_active)
-        return false;
+        return m_givenUpForHolder;
     m_active = false;
-    s_open = false;
+    s_holder = nullptr;
     QSqlDriver *d = driver();
     return d && d->rollbackTransaction();
 }
 
 bool ScopedTransaction::anyOpen()
 {
-    return s_open;
+    return s_holder != nullptr;
+}
+
+bool ScopedTransaction::rollBackOpen()
+{
+    if (!s_holder)
+        return false;
+    ScopedTransaction *holder = s_holder;
+    const bool rolledBack = holder->rollback();
+    holder->m_givenUpForHolder = rolledBack;
+    return rolledBack;
 }

@@ -28,9 +28,13 @@ public:
 
     // True while any scoped transaction is open.
     static bool anyOpen();
+    // Gives up the open transaction, if any, on its holder's behalf (the program is ending): the holder
+    // then finds it rolled back, its commit() refused and its rollback() done.
+    static bool rollBackOpen();
 
 private:
     bool m_active = false;
+    bool m_givenUpForHolder = false;
 };
 
 #endif // SCOPEDTRANSACTION_H

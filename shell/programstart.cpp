@@ -2,11 +2,13 @@
 
 #include "datahub/debuglog.h"
 #include "datahub/logindialog.h"
+#include "datahub/scopedtransaction.h"
 #include "datahub/xdatasource.h"
 #include "platform/datafolder.h"
 #include "shell/mainwindow.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QPixmap>
 #include <QSocketNotifier>
@@ -74,11 +76,36 @@ extern "C" void onEndSignal(int number)
     errno = saved;
 }
 
+// Every window open over the main window is left the way its Cancel leaves it, the innermost first,
+// so that a dialog which wrote changes while it was open takes them back on its way out, while the
+// work of the windows under it is still open as Cancel would find it.
+void cancelModalWindows()
+{
+    QList<QWidget *> cancelled;
+    while (QWidget *modal = QApplication::activeModalWidget()) {
+        if (cancelled.contains(modal)) {
+            // It would not go (it asks first, or ignores its close): it goes without its Cancel step.
+            modal->hide();
+            if (QApplication::activeModalWidget() == modal)
+                break;
+            continue;
+        }
+        cancelled.append(modal);
+        qCDebug(velloranLog) << "cancelling" << modal->metaObject()->className() << modal->windowTitle();
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+}
+
 void endOnSignal()
 {
     char bytes[16];
     while (::read(endPipe[0], bytes, sizeof bytes) > 0) {
     }
+    if (endSignalled)
+        return;
     endSignalled = true;
     qCDebug(velloranLog) << "ending on a signal";
     const QString name = QLatin1String(QSqlDatabase::defaultConnection);
@@ -89,10 +116,15 @@ void endOnSignal()
         std::fflush(nullptr);
         ::_exit(0);
     }
-    // Whatever a window had begun and not committed is given up before anything else runs.
-    db.rollback();
-    // As Close does; this leaves every running loop, so a modal dialog returns as if cancelled.
+    // As Close does: every running loop is left, and none started from here on waits for a user, so
+    // that no question a Cancel step asks holds the end up.
     QCoreApplication::exit(0);
+    cancelModalWindows();
+    // Whatever a window had begun and not committed is given up before the windows' own code goes on;
+    // its holder finds it rolled back. Work begun on the connection outside a scoped transaction goes
+    // with it.
+    if (!ScopedTransaction::rollBackOpen())
+        db.rollback();
 }
 
 // The connection stays with the program while its windows live; it goes once they are gone, rolled

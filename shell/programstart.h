@@ -24,10 +24,10 @@ public:
     static int run(QSplashScreen *splash);
 
     // Ends the program as Close does when the session ends or someone kills it: SIGTERM, SIGINT and
-    // SIGHUP are carried into the event loop, which rolls back the open transaction and leaves every
-    // running loop, a modal dialog's included; run() then closes the database on its way out. Needs
-    // the application object. Called again once the database is attached: the embedded engine puts
-    // handlers of its own in place on the first attach.
+    // SIGHUP are carried into the event loop, which cancels every open dialog as its Cancel does, the
+    // innermost first, rolls back the transaction left open and leaves every running loop; run() then
+    // closes the database on its way out. Needs the application object. Called again once the
+    // database is attached: the embedded engine puts handlers of its own in place on the first attach.
     static void handleEndSignals();
     // True once one of those signals has arrived.
     static bool endRequested();

@@ -5,7 +5,10 @@
 #include "testdatabase.h"
 
 #include "datahub/logindialog.h"
+#include "money/editpaymentdialog.h"
+#include "money/paymentdialog.h"
 #include "platform/datafolder.h"
+#include "properties/seltenantdialog.h"
 #include "shell/chooosedatadialog.h"
 #include "shell/mainwindow.h"
 #include "shell/programstart.h"
@@ -13,11 +16,13 @@
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -27,9 +32,83 @@
 namespace {
 
 const char *const kProgramMode = "--as-program";
+// What the test marks one open charge as already paying before the program starts.
+const char *const kMarkedApplied = "12.34";
 
-// The program, driven up to `stage`: "chooser", "log-in", "idle" (the main window, nothing open) or
-// "modal" (a tenant inserted in an open transaction, and a modal dialog up over the window).
+void click(QWidget *dialog, QDialogButtonBox::StandardButton which)
+{
+    dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))->button(which)->click();
+}
+
+// Collect Rent for the tenant of the marked charge, as a clerk does it: the tenant picked by code, the
+// charge chosen in the grid and 75.00 typed into its Paying through Edit. True once the database holds
+// that amount and the collection is still open.
+bool driveCollection(QWidget *modal, MainWindow *window)
+{
+    static bool started = false;
+    static bool edited = false;
+    static int chid = -1;
+    static int tid = -1;
+    static QString code;
+    if (!started) {
+        if (modal)
+            return false;
+        started = true;
+        QSqlQuery marked;
+        if (marked.exec(QStringLiteral("select c.chid, c.tid, t.id from charges c join tenants t on t.tid = c.tid "
+                                       "where c.applied = %1").arg(QLatin1String(kMarkedApplied)))
+            && marked.next()) {
+            chid = marked.value(0).toInt();
+            tid = marked.value(1).toInt();
+            code = marked.value(2).toString();
+        }
+        QTimer::singleShot(0, window, [window] { window->collectRent(); });
+        return false;
+    }
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        // The late-fee question is declined; the notices are only read.
+        QAbstractButton *answer = box->button(QMessageBox::No);
+        (answer ? answer : box->button(QMessageBox::Ok))->click();
+    } else if (auto *picker = qobject_cast<SelTenantDialog *>(modal)) {
+        auto *search = picker->findChild<QLineEdit *>(QStringLiteral("lineEdit"));
+        auto *list = picker->findChild<QTableView *>(QStringLiteral("tableView"));
+        if (search->text().isEmpty()) {
+            QTest::keyClicks(search, code);
+            return false;
+        }
+        for (QTimer *timer : picker->findChildren<QTimer *>(QStringLiteral("searchTimer")))
+            if (timer->isActive())
+                return false;
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            if (list->model()->index(row, 0).data().toInt() == tid)
+                list->setCurrentIndex(list->model()->index(row, 2));
+        click(picker, QDialogButtonBox::Ok);
+    } else if (auto *collection = qobject_cast<PaymentDialog *>(modal)) {
+        if (edited) {
+            QSqlQuery applied;
+            return applied.exec(QStringLiteral("select applied from charges where chid = %1").arg(chid)) && applied.next()
+                   && applied.value(0).toDouble() == 75.0;
+        }
+        edited = true;
+        auto *grid = collection->findChild<QTableView *>(QStringLiteral("tableView"));
+        for (int row = 0; row < grid->model()->rowCount(); ++row)
+            if (grid->model()->index(row, 0).data().toInt() == chid)
+                grid->setCurrentIndex(grid->model()->index(row, 3));
+        QTimer::singleShot(0, collection, [collection] {
+            collection->findChild<QPushButton *>(QStringLiteral("pushButton_4"))->click();
+        });
+    } else if (auto *editor = qobject_cast<EditPaymentDialog *>(modal)) {
+        auto *paying = editor->findChild<QLineEdit *>(QStringLiteral("paying"));
+        paying->clear();
+        QTest::keyClicks(paying, QStringLiteral("75.00"));
+        click(editor, QDialogButtonBox::Ok);
+    }
+    return false;
+}
+
+// The program, driven up to `stage`: "chooser", "log-in", "idle" (the main window, nothing open),
+// "modal" (a tenant inserted in an open transaction, and a modal dialog up over the window) or
+// "collect" (Collect Rent open with an amount set in Paying).
 int runProgram(const QString &stage)
 {
     QTextStream out(stdout);
@@ -73,6 +152,9 @@ int runProgram(const QString &stage)
             return;
         if (stage == QLatin1String("idle") && !modal) {
             report();
+        } else if (stage == QLatin1String("collect")) {
+            if (driveCollection(modal, window))
+                report();
         } else if (stage == QLatin1String("modal") && !modal && !modalOpened) {
             modalOpened = true;
             QTimer::singleShot(0, window, [window] {
@@ -115,6 +197,7 @@ void TestProgramEnd::endsCleanlyOnSignal_data()
     QTest::newRow("idle main window, SIGTERM") << QStringLiteral("idle") << int(SIGTERM);
     QTest::newRow("idle main window, SIGHUP") << QStringLiteral("idle") << int(SIGHUP);
     QTest::newRow("modal dialog with work open, SIGTERM") << QStringLiteral("modal") << int(SIGTERM);
+    QTest::newRow("Collect Rent with an amount in Paying, SIGTERM") << QStringLiteral("collect") << int(SIGTERM);
 }
 
 void TestProgramEnd::endsCleanlyOnSignal()
@@ -129,6 +212,31 @@ void TestProgramEnd::endsCleanlyOnSignal()
     const QString file = folder + QStringLiteral("/DEMO.FDB");
     QVERIFY(QFile::copy(TestDatabase::builtDatabase(QStringLiteral("DEMO.FDB")), file));
     QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+
+    // One open charge is already being paid in part: an end leaves it so, not at nothing.
+    const QString applied = QStringLiteral("select list(chid || ':' || applied, ' ') from "
+                                           "(select chid, cast(applied as numeric(12, 2)) applied from charges "
+                                           "where applied <> 0 order by chid)");
+    QString appliedBefore;
+    int transBefore = -1;
+    {
+        QSqlDatabase first = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), QStringLiteral("first"));
+        first.setDatabaseName(file);
+        first.setUserName(QStringLiteral("SYSDBA"));
+        QVERIFY2(first.open(), qPrintable(first.lastError().text()));
+        QSqlQuery mark(first);
+        QVERIFY(mark.exec(QStringLiteral("update charges set applied = %1 where chid = "
+                                         "(select min(chid) from charges where amt >= 100 and applied = 0)")
+                              .arg(QLatin1String(kMarkedApplied))));
+        QCOMPARE(mark.numRowsAffected(), 1);
+        QVERIFY(mark.exec(applied) && mark.next());
+        appliedBefore = mark.value(0).toString();
+        QVERIFY(mark.exec(QStringLiteral("select count(*) from trans")) && mark.next());
+        transBefore = mark.value(0).toInt();
+        mark = QSqlQuery();
+        first.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("first"));
 
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -176,6 +284,11 @@ void TestProgramEnd::endsCleanlyOnSignal()
         QSqlQuery count(second);
         QVERIFY(count.exec(QStringLiteral("select count(*) from tenants where tid = 77001")) && count.next());
         QCOMPARE(count.value(0).toInt(), 0);
+        // Every charge holds what it was being paid before, and nothing was paid.
+        QVERIFY(count.exec(applied) && count.next());
+        QCOMPARE(count.value(0).toString(), appliedBefore);
+        QVERIFY(count.exec(QStringLiteral("select count(*) from trans")) && count.next());
+        QCOMPARE(count.value(0).toInt(), transBefore);
     }
     second.close();
     second = QSqlDatabase();
