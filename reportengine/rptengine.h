@@ -17,7 +17,6 @@
 #include <QObject>
 #include <QPixmap>
 #include <QPrinter>
-#include <QScriptString>
 #include <QSet>
 #include <QStringList>
 #include <QVariant>
@@ -279,13 +278,7 @@ private:
     QString buildFieldHtml(QString text, QRectF rect, int flags, QFont font, QColor fontColor,
                            int rotate);
     // The script's own functions run around a field: "<name>BeforeData" and "<name>AfterData".
-    struct FieldHooks
-    {
-        QString fieldName;
-        QScriptString before;
-        QScriptString after;
-    };
-    const FieldHooks &fieldHooks(const RptFieldObject *field);
+    const RptFieldObject::ScriptHooks &fieldHooks(RptFieldObject *field);
 
     QList<RptPageObject *> m_pageList;
     QPixmap *m_watermark = nullptr;
@@ -318,9 +311,6 @@ private:
     QPrinter::PrinterMode m_resolution = QPrinter::HighResolution;
     // Our own copy of a watermark handed over by value.
     QPixmap m_ownWatermark;
-    // The names of the hooks of every field drawn, made once for the script engine rather than for
-    // every field of every row.
-    QHash<const RptFieldObject *, FieldHooks> m_fieldHooks;
 };
 
 extern "C" Q_DECL_EXPORT RptEngine *createRptEngine();

@@ -459,18 +459,21 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
     }
 }
 
-const RptEngine::FieldHooks &RptEngine::fieldHooks(const RptFieldObject *field)
+const RptFieldObject::ScriptHooks &RptEngine::fieldHooks(RptFieldObject *field)
 {
     // Still looked up on every drawing, as a script may define or drop its functions while the
-    // report runs; only the names are kept. A field renamed by a script gets its new names.
-    FieldHooks &hooks = m_fieldHooks[field];
+    // report runs; only the names are made once, for the field's life. A field renamed by a script
+    // gets its new names. Names are let go only by destroying them, never by assigning over them: an
+    // assignment releases the old name without making its script engine the current one, and the
+    // program dies.
+    std::unique_ptr<RptFieldObject::ScriptHooks> &hooks = field->scriptHooks;
     const QString name = field->objectName();
-    if (hooks.fieldName != name || !hooks.before.isValid()) {
-        hooks.fieldName = name;
-        hooks.before = m_scriptEngine->toStringHandle(name + QStringLiteral("BeforeData"));
-        hooks.after = m_scriptEngine->toStringHandle(name + QStringLiteral("AfterData"));
+    if (!hooks || hooks->fieldName != name || !hooks->before.isValid()) {
+        hooks.reset(new RptFieldObject::ScriptHooks{name,
+                                                   m_scriptEngine->toStringHandle(name + QStringLiteral("BeforeData")),
+                                                   m_scriptEngine->toStringHandle(name + QStringLiteral("AfterData"))});
     }
-    return hooks;
+    return *hooks;
 }
 
 void RptEngine::drawLines(RptFieldObject *field, int top)

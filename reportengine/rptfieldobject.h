@@ -10,7 +10,10 @@
 #include <QFont>
 #include <QObject>
 #include <QRect>
+#include <QScriptString>
 #include <QString>
+
+#include <memory>
 
 namespace QtCharts {
 class QChart;
@@ -117,6 +120,17 @@ public:
     bool arrowStart = false;
     bool arrowEnd = false;
     RptCrossTabObject *crossTab = nullptr;
+
+    // The names of the script's functions run around this field, "<name>BeforeData" and
+    // "<name>AfterData", in the script engine's own form (RptEngine::fieldHooks). They live and die
+    // with the field, so a run that makes its fields again starts without them.
+    struct ScriptHooks
+    {
+        QString fieldName;
+        QScriptString before;
+        QScriptString after;
+    };
+    std::unique_ptr<ScriptHooks> scriptHooks;
 
 private:
     // Builds the chart of a diagram field from its element (the chart code owns this).

@@ -427,7 +427,9 @@ QString TiberneReport::money(double amount)
 
 void TiberneReport::run(const QString &templatePath, const char *valueSlot, const char *dsInfoSlot)
 {
-    // The record kept for the engine's questions lives no longer than the run, however it ends.
+    // What is kept to answer the engine's questions quickly lives no longer than the run, however it
+    // ends: the preview runs the report again and again, but only while it is open, and the rows may
+    // change or go once it is closed.
     struct RunScope
     {
         explicit RunScope(TiberneReport *builder)
@@ -444,6 +446,7 @@ void TiberneReport::run(const QString &templatePath, const char *valueSlot, cons
             builder->cachedRecord = QSqlRecord();
             builder->answeredRow = -1;
             builder->rowAnswers.clear();
+            builder->lateColumns.clear();
         }
         TiberneReport *builder;
     } scope(this);

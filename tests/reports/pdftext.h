@@ -45,4 +45,17 @@ inline int pdfPages(const QString &pdf)
     return pages.match(info).captured(1).toInt();
 }
 
+// True when the first page of the file is wider than it is high.
+inline bool pdfLandscape(const QString &pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {pdf});
+    if (!process.waitForFinished(60000))
+        return false;
+    const QString info = QString::fromUtf8(process.readAllStandardOutput());
+    const QRegularExpressionMatch size =
+        QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+)")).match(info);
+    return size.hasMatch() && size.captured(1).toDouble() > size.captured(2).toDouble();
+}
+
 #endif // PDFTEXT_H

@@ -6,6 +6,7 @@
 #include "reports/tibernereport.h"
 
 #include "tests/reports/pdftext.h"
+#include "tests/reports/previewdriver.h"
 
 #include <testdatabase.h>
 
@@ -122,12 +123,10 @@ void TestMoneyReports::initTestCase()
     model = new QSqlDoubleQueryModel(this);
     builder = new TiberneReport(this);
     pdf = TestEnvironment::root() + QStringLiteral("/money.pdf");
-    TiberneReport::setPdfOutputForTests(pdf);
 }
 
 void TestMoneyReports::cleanupTestCase()
 {
-    TiberneReport::setPdfOutputForTests(QString());
     delete model;
     model = nullptr;
     releaseConnection();
@@ -146,11 +145,13 @@ QString TestMoneyReports::printed()
     return pdfText(pdf);
 }
 
-// Runs the report once (to a file) so that the builder holds its rows and texts, and returns the
-// report's value slot.
+// Runs the report once (saved from its preview) so that the builder holds its rows and texts, and
+// returns the report's value slot.
 ValueSlot TestMoneyReports::prepare(Report report, const QStringList &headings)
 {
     QFile::remove(pdf);
+    ModalDriver preview;
+    saveAsPdfFromPreview(preview, pdf);
     switch (report) {
     case Deposits:
         load(QStringLiteral("select * from deposits where depid >= 9001 order by depid"));
@@ -388,6 +389,8 @@ void TestMoneyReports::cashbookPrintsThePeriodsEntries()
                               .arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate)))
                        .toInt());
     QVERIFY(rows > 50);
+    ModalDriver preview;
+    saveAsPdfFromPreview(preview, pdf);
     builder->printCashbook(model, {QStringLiteral("From X To Y"), QString(), QString(), QString(), QString(),
                                    QStringLiteral("Cashbook Entries")});
     const QString text = printed();
@@ -414,6 +417,8 @@ void TestMoneyReports::paymentsPrintEveryTransaction()
     QSet<QString> invoices;
     for (int row = 0; row < rows; ++row)
         invoices.insert(model->record(row).value(QStringLiteral("transid")).toString());
+    ModalDriver preview;
+    saveAsPdfFromPreview(preview, pdf);
     builder->printPayments(model, {QStringLiteral("From X To Y"), QStringLiteral("Bill Payments Report")});
     const QString text = printed();
     QVERIFY(text.contains(QLatin1String("Bill Payments Report")));
@@ -471,6 +476,8 @@ void TestMoneyReports::tenantReportsFollowTheTenantWhoPaid()
 
     if (payments) {
         load(ReportSql::paymentsByTenant(tenant, from, to));
+        ModalDriver preview;
+        saveAsPdfFromPreview(preview, pdf);
         builder->printPayments(model, {QStringLiteral("From X To Y"), QStringLiteral("Bill Payments Report")});
         const QString text = printed();
         QCOMPARE(text.count(QLatin1String("Invoice #:")),
@@ -482,6 +489,8 @@ void TestMoneyReports::tenantReportsFollowTheTenantWhoPaid()
         QCOMPARE(text.contains(QLatin1String("Nova Newman")), movedIn);
     } else {
         load(ReportSql::incomeByTenant(tenant, from, to));
+        ModalDriver preview;
+        saveAsPdfFromPreview(preview, pdf);
         builder->printCashbookHeading(model, {QStringLiteral("From X To Y"), QString(), QString(), QString(),
                                               QString(), QStringLiteral("Income By Tenant")});
         const QString text = printed();

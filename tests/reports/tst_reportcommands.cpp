@@ -1,7 +1,9 @@
 // Every entry of the Reports menu run from the main window on a copy of the demonstration database:
-// its questions answered through the dialogs' widgets, its report printed to PDF and read back.
+// its questions answered through the dialogs' widgets, its report saved from the preview as PDF and
+// read back.
 #include "testhub.h"
 #include "tests/reports/pdftext.h"
+#include "tests/reports/previewdriver.h"
 
 #include "datahub/shortdate.h"
 #include "datahub/today.h"
@@ -11,6 +13,7 @@
 #include "shell/mainwindow.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QLineEdit>
 #include <QListView>
 #include <QRadioButton>
@@ -73,6 +76,12 @@ void pickEveryEntry(QDialog *dialog)
     dialog->findChild<QListView *>(QStringLiteral("listView"))->selectAll();
 }
 
+// The maintenance log of an apartment, printed.
+void printTheLog(QDialog *dialog)
+{
+    clickButton(dialog, "pushButton_4");
+}
+
 void pickFirstRecord(QDialog *dialog)
 {
     auto *table = dialog->findChild<QTableView *>(QStringLiteral("tableView"));
@@ -108,6 +117,10 @@ class TestReportCommands : public QObject
 {
     Q_OBJECT
 
+public slots:
+    // The desktop's handler of local files: what Save as HTML hands to the browser.
+    void openFile(const QUrl &url) { opened << url.toLocalFile(); }
+
 private slots:
     void initTestCase();
     void cleanupTestCase();
@@ -124,11 +137,18 @@ private slots:
     void refusedPickerLeavesTheRowsAlone();
 
 private:
-    QString run(const QString &action, const QString &questions, const QString &record = QString());
+    // What the clerk does in the preview: saves the report as PDF only, or also as HTML, turns it to
+    // landscape and prints it to a file.
+    enum Preview { SaveAsPdf, EveryOutput };
+    QString run(const QString &action, const QString &questions, const QString &record = QString(),
+                const QStringList &pageButtons = QStringList(), Preview preview = SaveAsPdf);
 
     std::unique_ptr<Office> office;
     std::unique_ptr<MainWindow> window;
     QString pdf;
+    QString html;
+    QString printed;
+    QStringList opened;
 };
 
 void TestReportCommands::initTestCase()
@@ -142,13 +162,18 @@ void TestReportCommands::initTestCase()
     window = std::make_unique<MainWindow>();
     QVERIFY(window->isDatabaseOpen());
     window->dataSource()->setCanViewReports(true);
+    // The pages whose lists print.
+    window->dataSource()->setCanManageEquipment(true);
+    window->dataSource()->setCanManageApartments(true);
     pdf = TestEnvironment::root() + QStringLiteral("/command.pdf");
-    TiberneReport::setPdfOutputForTests(pdf);
+    html = TestEnvironment::root() + QStringLiteral("/command.html");
+    printed = TestEnvironment::root() + QStringLiteral("/printed.pdf");
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openFile");
 }
 
 void TestReportCommands::cleanupTestCase()
 {
-    TiberneReport::setPdfOutputForTests(QString());
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     window.reset();
     office.reset();
 }
@@ -156,7 +181,9 @@ void TestReportCommands::cleanupTestCase()
 void TestReportCommands::init()
 {
     MsgBox::clearShown();
-    QFile::remove(pdf);
+    opened.clear();
+    for (const QString &file : {pdf, html, printed})
+        QFile::remove(file);
     // The demonstration data are dated around the day the database was built: the day after its last
     // charge makes every unpaid charge late.
     Today::set(scalar(QStringLiteral("select max(fordate) from charges")).toDate().addDays(1));
@@ -164,8 +191,11 @@ void TestReportCommands::init()
 
 void TestReportCommands::everyEntryPrints_data()
 {
+    // The action; for a print of a page, followed by the page it opens (its class) and the buttons
+    // clicked on it in turn, once a row of its list is current.
     QTest::addColumn<QString>("action");
-    // r date range, o owners (all), b buildings (every one), s status (all), t tenant, a apartment, v vendor
+    // r date range, o owners (all), b buildings (every one), s status (all), t tenant, a apartment, v vendor,
+    // e an apartment with equipment, l the maintenance log (its Print)
     QTest::addColumn<QString>("questions");
     QTest::addColumn<QStringList>("texts");
 
@@ -221,11 +251,18 @@ void TestReportCommands::everyEntryPrints_data()
     QTest::newRow("maintenance by vendor") << "actionMaintenance_by_Vendor" << "sobv"
                                            << QStringList{"Maintenance Report"};
     QTest::newRow("equipment") << "action_Equipments" << "a" << QStringList{"Equipment Report"};
+    // The prints of the equipment page (for an apartment chosen on it) and of an apartment's maintenance log.
+    QTest::newRow("equipment page") << "action_Equipment_Manager EquipmentForm pushButton_5 pushButton_4" << "e"
+                                    << QStringList{"Equipment Report"};
+    QTest::newRow("maintenance log") << "action_Apartments_2 ApartmentsForm pushButton_14" << "l"
+                                     << QStringList{"Maintenance Report"};
 }
 
-// Runs the command, answering its questions (see everyEntryPrints_data; a record is picked by the
-// text `record` when one is given), and returns the printed report's text.
-QString TestReportCommands::run(const QString &action, const QString &questions, const QString &record)
+// Runs the command (or the page's buttons, see everyEntryPrints_data), answering its questions (a
+// record is picked by the text `record` when one is given), works the preview and returns the text of
+// the report saved from it as PDF.
+QString TestReportCommands::run(const QString &action, const QString &questions, const QString &record,
+                                const QStringList &pageButtons, Preview preview)
 {
     ModalDriver driver;
     for (QChar question : questions) {
@@ -234,27 +271,60 @@ QString TestReportCommands::run(const QString &action, const QString &questions,
         case 'o':
         case 's': driver.ok(pickFirstEntry); break;
         case 'b': driver.ok(pickEveryEntry); break;
+        case 'l': driver.ok(printTheLog); break;
+        case 'e': driver.ok(pickRecordWith(scalar("select min(apid) from equipments").toString())); break;
         default: driver.ok(record.isEmpty() ? std::function<void(QDialog *)>(pickFirstRecord) : pickRecordWith(record));
         }
     }
+    if (preview == SaveAsPdf)
+        saveAsPdfFromPreview(driver, pdf);
+    else
+        workThroughPreview(driver, pdf, html, printed);
+    const int previewDialogs = preview == SaveAsPdf ? 2 : 4;
+
     auto *command = window->findChild<QAction *>(action);
     if (!command)
         return QStringLiteral("no action ") + action;
     command->trigger();
-    if (driver.handled != questions.size() || driver.stayedOpen || driver.unexpected || !MsgBox::shownTexts().isEmpty())
+    if (!pageButtons.isEmpty()) {
+        QWidget *page = nullptr;
+        for (QWidget *widget : window->findChildren<QWidget *>())
+            if (widget->inherits(qPrintable(pageButtons.first())))
+                page = widget;
+        if (!page)
+            return QStringLiteral("no page ") + pageButtons.first() + MsgBox::shownTexts().join(QLatin1Char('|'));
+        auto *list = page->findChild<QTableView *>(QStringLiteral("tableView"));
+        if (list && !list->currentIndex().isValid())
+            list->setCurrentIndex(list->model()->index(0, 1));
+        for (const QString &button : pageButtons.mid(1))
+            clickButton(page, qPrintable(button));
+    }
+    if (driver.handled != questions.size() + previewDialogs || driver.stayedOpen || driver.unexpected
+        || !MsgBox::shownTexts().isEmpty())
         return QStringLiteral("questions not answered: ") + MsgBox::shownTexts().join(QLatin1Char('|'));
-    return QFile::exists(pdf) ? pdfText(pdf) : QStringLiteral("no report printed");
+    return QFile::exists(pdf) ? pdfText(pdf) : QStringLiteral("no report saved");
 }
 
+// Every report is previewed, then saved as PDF and as HTML, turned to landscape and printed to a file:
+// each a run of the same report again.
 void TestReportCommands::everyEntryPrints()
 {
     QFETCH(QString, action);
     QFETCH(QString, questions);
     QFETCH(QStringList, texts);
 
-    const QString text = run(action, questions);
+    const QStringList steps = action.split(QLatin1Char(' '));
+    const QString text = run(steps.first(), questions, QString(), steps.mid(1), EveryOutput);
     for (const QString &expected : qAsConst(texts))
         QVERIFY2(text.contains(expected), qPrintable(expected + QLatin1String("\n") + text.left(2000)));
+
+    const QString title = texts.first();
+    QFile page(html);
+    QVERIFY2(page.open(QIODevice::ReadOnly), "no HTML saved");
+    QVERIFY(QString::fromUtf8(page.readAll()).contains(title));
+    QCOMPARE(opened, QStringList(html));
+    QVERIFY2(pdfText(printed).contains(title), "the print to a file does not hold the title");
+    QVERIFY(pdfLandscape(printed));
 }
 
 void TestReportCommands::moneyReportsOfEveryBuildingAddUpToTheBooks_data()
@@ -413,7 +483,12 @@ void TestReportCommands::maintenanceEntriesShowTheirOwnSuite()
 void TestReportCommands::refusedPickerLeavesTheRowsAlone()
 {
     QSqlQueryModel *rows = window->dataSource()->reportQueryModel();
-    window->findChild<QAction *>(QStringLiteral("action_Vendors"))->trigger();
+    {
+        ModalDriver preview;
+        preview.cancel();
+        window->findChild<QAction *>(QStringLiteral("action_Vendors"))->trigger();
+        QCOMPARE(preview.handled, 1);
+    }
     const int before = rows->rowCount();
     const QString statement = rows->query().lastQuery();
     QVERIFY(before > 0);

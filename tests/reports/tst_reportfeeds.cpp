@@ -5,6 +5,7 @@
 #include "datahub/shortdate.h"
 #include "reports/fetchall.h"
 #include "reports/tibernereport.h"
+#include "tests/reports/previewdriver.h"
 
 #include <testdatabase.h>
 
@@ -110,19 +111,17 @@ void TestReportFeeds::initTestCase()
     model = new QSqlDoubleQueryModel(this);
     builder = new TiberneReport(this);
     pdf = TestEnvironment::root() + QStringLiteral("/feeds.pdf");
-    TiberneReport::setPdfOutputForTests(pdf);
 }
 
 void TestReportFeeds::cleanupTestCase()
 {
-    TiberneReport::setPdfOutputForTests(QString());
     delete model;
     model = nullptr;
     delete database;
 }
 
-// Runs the report once (to a file) so that the builder holds its rows and texts, and returns the
-// report's value slot, which the engine would call.
+// Runs the report once (saved from its preview) so that the builder holds its rows and texts, and
+// returns the report's value slot, which the engine would call.
 ValueSlot TestReportFeeds::prepare(Report report, const QStringList &headings)
 {
     static const QHash<int, const char *> sql = {
@@ -135,6 +134,8 @@ ValueSlot TestReportFeeds::prepare(Report report, const QStringList &headings)
     model->setQuery(QString::fromLatin1(sql.value(report)), QSqlDatabase::database());
     if (model->lastError().isValid())
         qWarning() << model->lastError().text();
+    ModalDriver preview;
+    saveAsPdfFromPreview(preview, pdf);
     switch (report) {
     case Owners:
         builder->printOwners(model);
@@ -307,6 +308,8 @@ void TestReportFeeds::recordCountsCoverEveryRow()
     model->setQuery(QStringLiteral("select * from vendors where vid >= 2000 order by name asc"), QSqlDatabase::database());
     QVERIFY(model->rowCount() < 600);
 
+    ModalDriver preview;
+    saveAsPdfFromPreview(preview, pdf);
     builder->printVendors(model);
     DataSetInfo info;
     builder->setDSInfoVendors(info);
@@ -336,6 +339,8 @@ void TestReportFeeds::tenantDetailsDeclaresOneRecord()
     // An empty result still answers every caption and leaves the data fields untouched.
     model->clear();
     model->setQuery(QStringLiteral("select * from tenants where tid = -5"), QSqlDatabase::database());
+    ModalDriver preview;
+    saveAsPdfFromPreview(preview, pdf);
     builder->printBuildings(model);
     builder->setDSInfoBuildings(info);
     QCOMPARE(info.recordCount, 0);

@@ -1,10 +1,11 @@
-// The list reports and the tenant details report printed to PDF from the statements the windows
-// and report commands use, read back as text: title, captions, first and last rows, page numbers
+// The list reports and the tenant details report saved as PDF from their preview, on the statements
+// the windows and report commands use, read back as text: title, captions, first and last rows, page numbers
 // and totals, and every row of a report far longer than one batch of a query model.
 #include "datahub/qsqldoublequerymodel.h"
 #include "reports/tibernereport.h"
 
 #include "tests/reports/pdftext.h"
+#include "tests/reports/previewdriver.h"
 
 #include <testdatabase.h>
 
@@ -62,12 +63,10 @@ void TestReportPrint::initTestCase()
     model = new QSqlDoubleQueryModel(this);
     builder = new TiberneReport(this);
     pdf = TestEnvironment::root() + QStringLiteral("/report.pdf");
-    TiberneReport::setPdfOutputForTests(pdf);
 }
 
 void TestReportPrint::cleanupTestCase()
 {
-    TiberneReport::setPdfOutputForTests(QString());
     delete model;
     model = nullptr;
     delete database;
@@ -80,6 +79,8 @@ QString TestReportPrint::print(Report report, const QString &sql, const QStringL
     model->setQuery(sql, QSqlDatabase::database());
     if (model->lastError().isValid())
         qWarning() << model->lastError().text();
+    ModalDriver preview;
+    saveAsPdfFromPreview(preview, pdf);
     switch (report) {
     case Owners: builder->printOwners(model); break;
     case Tenants: builder->printTenants(model, false); break;

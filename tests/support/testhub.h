@@ -154,9 +154,11 @@ private:
             dialog->reject();
             return;
         }
+        // A file dialog's box says Save or Open instead of OK.
         auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
-        if (buttons)
-            buttons->button(QDialogButtonBox::Ok)->click();
+        QPushButton *ok = buttons ? buttons->button(QDialogButtonBox::Ok) : nullptr;
+        if (ok)
+            ok->click();
         else
             dialog->accept();
         if (dialog->isVisible()) {

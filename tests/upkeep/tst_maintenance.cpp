@@ -3,6 +3,7 @@
 #include "datahub/today.h"
 #include "properties/apartmentsform.h"
 #include "reports/tibernereport.h"
+#include "tests/reports/previewdriver.h"
 #include "upkeep/maintenancedialog.h"
 
 #include <QComboBox>
@@ -60,7 +61,6 @@ void TestMaintenance::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     pdf = TestEnvironment::root() + QStringLiteral("/maintenance.pdf");
-    TiberneReport::setPdfOutputForTests(pdf);
 }
 
 void TestMaintenance::init()
@@ -299,6 +299,8 @@ void TestMaintenance::printedLogFollowsTheSearch()
     child<QLineEdit>(log, "lineEdit")->setText(search);
     waitForSearch(log);
     QFile::remove(pdf);
+    ModalDriver preview;
+    saveAsPdfFromPreview(preview, pdf);
     clickButton(log, "pushButton_4");
     const QString text = pdfText(pdf);
     QVERIFY2(text.contains("Maintenance Report"), qPrintable(text));
@@ -322,6 +324,8 @@ void TestMaintenance::printRefusedWithoutTheReportsRight()
     report->setQuery("select 1 from RDB$DATABASE");
     QFile::remove(pdf);
     MsgBox::clearShown();
+    ModalDriver preview;
+    saveAsPdfFromPreview(preview, pdf);
     clickButton(log, "pushButton_4");
     QCOMPARE(MsgBox::shownTexts(), QStringList("You are not permitted to access this area"));
     QCOMPARE(report->query().lastQuery(), QString("select 1 from RDB$DATABASE"));
