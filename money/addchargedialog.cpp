@@ -10,7 +10,6 @@
 #include "money/relationkey.h"
 
 #include <QDataWidgetMapper>
-#include <QDoubleValidator>
 #include <QSqlRecord>
 
 namespace {
@@ -38,7 +37,6 @@ AddChargeDialog::AddChargeDialog(XDataSource *dataSource, int row, QAbstractItem
     map->setCurrentIndex(row);
 
     ui->suite->setModel(apartments);
-    ui->amount->setValidator(MoneyField::validator(this));
 
     m_newRecord = charges->record(row).isNull(KeyColumn);
 
@@ -62,11 +60,8 @@ void AddChargeDialog::on_pushButton_clicked()
 
 void AddChargeDialog::accept()
 {
-    const QString amount = ui->amount->text().trimmed();
-    if (amount.isEmpty()) {
-        MsgBox::information(this, tr("The amount field cannot be blank"));
+    if (!ui->amount->check(tr("The amount field cannot be blank")))
         return;
-    }
     const QDate billed = ShortDate::fromText(ui->fordate->text());
     if (!billed.isValid()) {
         MsgBox::information(this, tr("The date you have enetered is not valid!"));
@@ -83,7 +78,7 @@ void AddChargeDialog::accept()
     QSqlDoubleRelationalTableModel *charges = dataSource()->chargesModel();
     XDataSource::setCellValue(charges, ForDateColumn, m_row, billed);
     setRelationKey(charges, ApartmentColumn, m_row, m_apartmentKeys->at(suite));
-    XDataSource::setCellValue(charges, OriginalAmountColumn, m_row, MoneyField::value(amount));
+    XDataSource::setCellValue(charges, OriginalAmountColumn, m_row, ui->amount->value());
 
     submitRecord(charges, m_row, m_newRecord, QStringLiteral("GEN_CHARGES_ID"), KeyColumn);
 }

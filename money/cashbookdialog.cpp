@@ -12,7 +12,6 @@
 
 #include <QDataWidgetMapper>
 #include <QDebug>
-#include <QDoubleValidator>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlRelationalDelegate>
@@ -48,10 +47,6 @@ CashbookDialog::CashbookDialog(XDataSource *dataSource, int row, QWidget *parent
     map->addMapping(ui->notes, 8, "plainText");
     map->setCurrentIndex(row);
 
-    QDoubleValidator *money = MoneyField::validator(this);
-    money->setDecimals(2);
-    ui->amount->setValidator(money);
-
     QDate shown = Today::date();
     const QSqlRecord record = model->record(row);
     m_posted = !record.isNull(0) && record.value(9).toInt() > 0;
@@ -78,7 +73,7 @@ CashbookDialog::CashbookDialog(XDataSource *dataSource, int row, QWidget *parent
 
         const double amount = model->data(model->index(row, 4), Qt::EditRole).toDouble()
                               + model->data(model->index(row, 5), Qt::EditRole).toDouble();
-        ui->amount->setText(QString::number(amount, 'f', 2));
+        ui->amount->setAmount(amount);
     } else {
         m_newRow = true;
         ui->vendor->setCurrentIndex(0);
@@ -157,8 +152,10 @@ void CashbookDialog::accept()
         MsgBox::information(this, tr("The date you have enetered isn't valid!"));
         return;
     }
+    if (!ui->amount->check())
+        return;
     // Kept to the cent, as every amount of the books.
-    const double amount = std::round(MoneyField::value(ui->amount->text()) * 100.0) / 100.0;
+    const double amount = std::round(ui->amount->value() * 100.0) / 100.0;
     m_vendorId = chosenVendor();
 
     QSqlDoubleRelationalTableModel *model = dataSource()->cashbookModel();

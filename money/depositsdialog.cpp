@@ -7,7 +7,6 @@
 #include "datahub/xdatasource.h"
 
 #include <QDataWidgetMapper>
-#include <QDoubleValidator>
 #include <QStringListModel>
 
 namespace {
@@ -27,12 +26,6 @@ DepositsDialog::DepositsDialog(XDataSource *dataSource, int row, QWidget *parent
     methodModel->setStringList({tr("Cash"), tr("Check"), tr("Credit Card"), tr("Other")});
     ui->comboBox->setModel(methodModel);
     ui->comboBox->setCurrentIndex(0);
-
-    auto *amount = new QDoubleValidator(this);
-    amount->setNotation(QDoubleValidator::StandardNotation);
-    amount->setDecimals(2);
-    amount->setBottom(0.0);
-    ui->lineEdit_2->setValidator(amount);
 
     SqlDoubleTableModel *model = dataSource->depositsModel();
     const QSqlRecord record = model->record(row);
@@ -63,10 +56,8 @@ void DepositsDialog::accept()
         MsgBox::information(this, tr("Enter a valid payment date!"));
         return;
     }
-    if (ui->lineEdit_2->text().trimmed().isEmpty()) {
-        MsgBox::information(this, tr("Enter a valid payment amount!"));
+    if (!ui->lineEdit_2->check(tr("Enter a valid payment amount!")))
         return;
-    }
     if (!confirmSubmit())
         return;
     XDataSource::setCellValue(dataSource()->depositsModel(), DateColumn, row, paid);

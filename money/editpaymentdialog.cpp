@@ -4,7 +4,6 @@
 #include "datahub/msgbox.h"
 #include "money/moneyfield.h"
 
-#include <QDoubleValidator>
 
 EditPaymentDialog::EditPaymentDialog(QWidget *parent)
     : QDialog(parent)
@@ -22,8 +21,7 @@ EditPaymentDialog::~EditPaymentDialog()
 
 void EditPaymentDialog::setValues(double paying, const QString &memo, double amountDue)
 {
-    ui->paying->setValidator(MoneyField::validator(this, amountDue));
-    ui->paying->setText(MoneyField::text(paying));
+    ui->paying->setAmount(paying);
     ui->memo->setPlainText(memo);
     m_amountDue = amountDue;
 }
@@ -31,12 +29,14 @@ void EditPaymentDialog::setValues(double paying, const QString &memo, double amo
 void EditPaymentDialog::values(double &paying, QString &memo) const
 {
     memo = ui->memo->toPlainText();
-    paying = MoneyField::value(ui->paying->text());
+    paying = ui->paying->value();
 }
 
 void EditPaymentDialog::accept()
 {
-    if (MoneyField::compare(MoneyField::value(ui->paying->text()), m_amountDue) > 0) {
+    if (!ui->paying->check())
+        return;
+    if (MoneyField::compare(ui->paying->value(), m_amountDue) > 0) {
         MsgBox::information(this, tr("The amount you are paying cannot be greater than the amount due!"));
         return;
     }

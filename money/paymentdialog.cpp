@@ -17,7 +17,6 @@
 #include "money/relationkey.h"
 
 #include <QDebug>
-#include <QDoubleValidator>
 #include <QHeaderView>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -45,12 +44,6 @@ PaymentDialog::PaymentDialog(XDataSource *dataSource, QWidget *parent)
 {
     ui->setupUi(this);
     setWindowTitle(tr("Collect Rent"));
-
-    QDoubleValidator *money = MoneyField::validator(this);
-    ui->cash->setValidator(money);
-    ui->check->setValidator(money);
-    ui->creditcard->setValidator(money);
-    ui->total->setValidator(money);
 
     QSqlDoubleRelationalTableModel *charges = m_dataSource->chargesModel();
     ui->tableView->setModel(charges);
@@ -137,16 +130,15 @@ void PaymentDialog::appliedTotal()
         due += charge.value(QStringLiteral("amt")).toDouble();
         applied += charge.value(QStringLiteral("applied")).toDouble();
     }
-    ui->totalDue->setText(MoneyField::text(due));
-    ui->paymentsApplied->setText(MoneyField::text(applied));
+    ui->totalDue->setText(MoneyField::format(due));
+    ui->paymentsApplied->setText(MoneyField::format(applied));
 }
 
 void PaymentDialog::recomputeTotals()
 {
-    const double total = MoneyField::value(ui->cash->text()) + MoneyField::value(ui->creditcard->text())
-                         + MoneyField::value(ui->check->text());
-    ui->total->setText(MoneyField::text(total));
-    ui->paying->setText(MoneyField::text(total));
+    const double total = ui->cash->value() + ui->creditcard->value() + ui->check->value();
+    ui->total->setText(MoneyField::format(total));
+    ui->paying->setText(MoneyField::format(total));
 }
 
 void PaymentDialog::accept()
@@ -239,7 +231,7 @@ void PaymentDialog::on_pushButton_clicked()
     charge.tenantId = m_tenantId;
     charge.apartmentId = cell(ChargeApartment).toInt();
     charge.type = cell(ChargeType).toString();
-    charge.amount = MoneyField::value(cell(ChargeAmountDue).toString());
+    charge.amount = cell(ChargeAmountDue).toDouble();
     charge.forDate = cell(ChargeForDate).toDate();
     charges->revertAll();
     const MoneyCommand::Result added = ChargeEdit::add(charge);
@@ -353,16 +345,18 @@ int PaymentDialog::firstApartment() const
 
 void PaymentDialog::on_buttonBox_accepted()
 {
+    if (!MoneyField::checkAll({ui->cash, ui->check, ui->creditcard}))
+        return;
     PaymentStore::Payment payment;
     payment.tenantId = m_tenantId;
     payment.apartmentId = firstApartment();
     payment.paidOn = ShortDate::fromText(ui->datePaid->text());
-    payment.cash = MoneyField::value(ui->cash->text());
-    payment.check = MoneyField::value(ui->check->text());
+    payment.cash = ui->cash->value();
+    payment.check = ui->check->value();
     payment.checkNumber = ui->checknum->text();
-    payment.card = MoneyField::value(ui->creditcard->text());
+    payment.card = ui->creditcard->value();
     payment.cardNumber = ui->creditcardnum->text();
-    payment.dueTotal = MoneyField::value(ui->totalDue->text());
+    MoneyField::read(ui->totalDue->text(), &payment.dueTotal, 2, true);
     QSqlDoubleRelationalTableModel *charges = m_dataSource->chargesModel();
     for (int row = 0; row < charges->rowCount(); ++row) {
         const QSqlRecord charge = charges->record(row);

@@ -6,9 +6,9 @@
 #include "datahub/today.h"
 #include "datahub/xdatasource.h"
 #include "money/catform.h"
+#include "money/moneyfield.h"
 
 #include <QDataWidgetMapper>
-#include <QDoubleValidator>
 #include <QSqlRelationalDelegate>
 #include <QSqlTableModel>
 
@@ -41,12 +41,6 @@ RecurDialog::RecurDialog(XDataSource *dataSource, int row, QWidget *parent)
     map->addMapping(ui->dailyLateFee, PerDayColumn);
     map->addMapping(ui->freq, FreqColumn);
     map->setCurrentIndex(row);
-
-    auto *money = new QDoubleValidator(this);
-    money->setBottom(0.0);
-    ui->amount->setValidator(money);
-    ui->lateFeeFlatRate->setValidator(money);
-    ui->dailyLateFee->setValidator(money);
 
     QDate start;
     QDate end;
@@ -81,7 +75,8 @@ void RecurDialog::on_pushButton_clicked()
 
 void RecurDialog::accept()
 {
-    if (!requireText(ui->amount->text(), tr("The amount field cannot be blank")))
+    if (!ui->amount->check(tr("The amount field cannot be blank"))
+        || !MoneyField::checkAll({ui->lateFeeFlatRate, ui->dailyLateFee}))
         return;
 
     const QDate start = ShortDate::fromText(ui->startDate->text());

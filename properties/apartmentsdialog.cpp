@@ -9,7 +9,6 @@
 
 #include <QDataWidgetMapper>
 #include <QDebug>
-#include <QDoubleValidator>
 #include <QIntValidator>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -62,17 +61,14 @@ ApartmentsDialog::ApartmentsDialog(XDataSource *dataSource, int row, int ownerId
     };
     for (const auto &feature : features)
         map->addMapping(feature.first, feature.second);
+    // Square footage is kept to four places.
+    ui->lineEdit_3->setDecimals(4);
     map->setCurrentIndex(row);
 
     auto *count = new QIntValidator(this);
     count->setBottom(0);
     ui->lineEdit_4->setValidator(count);
     ui->lineEdit_5->setValidator(count);
-    auto *amount = new QDoubleValidator(this);
-    amount->setBottom(0);
-    amount->setNotation(QDoubleValidator::StandardNotation);
-    ui->lineEdit_2->setValidator(amount);
-    ui->lineEdit_3->setValidator(amount);
 
     loadedSuite = ui->lineEdit->text().trimmed();
 
@@ -196,6 +192,8 @@ void ApartmentsDialog::accept()
     if (suite != loadedSuite
         && !requireUnique(QStringLiteral("select suite from apartments where suite = ?"), suite,
                           tr("The Apt/Suite # that you have entered already exists. Enter a new one")))
+        return;
+    if (!MoneyField::checkAll({ui->lineEdit_2, ui->lineEdit_3}))
         return;
     if (!confirmSubmit())
         return;

@@ -7,7 +7,6 @@
 #include "datahub/xdatasource.h"
 
 #include <QDataWidgetMapper>
-#include <QDoubleValidator>
 #include <QIntValidator>
 #include <QSqlRecord>
 #include <QSqlRelationalDelegate>
@@ -49,10 +48,6 @@ BuildingsDialog::BuildingsDialog(XDataSource *dataSource, int row, QWidget *pare
     auto *count = new QIntValidator(this);
     count->setBottom(0);
     ui->lineEdit_8->setValidator(count);
-    auto *money = new QDoubleValidator(this);
-    money->setBottom(0);
-    money->setNotation(QDoubleValidator::StandardNotation);
-    ui->lineEdit_15->setValidator(money);
 
     ui->comboBox->setFocus();
     loadedDescription = ui->lineEdit_2->text().trimmed();
@@ -93,6 +88,8 @@ void BuildingsDialog::accept()
         MsgBox::information(this, tr("Enter a valid purchase date!"));
         return;
     }
+    if (!ui->lineEdit_15->check())
+        return;
     XDataSource::setCellValue(dataSource()->buildingsModel(), 12, mapper()->currentIndex(), purchased);
     if (!confirmSubmit())
         return;

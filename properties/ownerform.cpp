@@ -5,7 +5,6 @@
 #include "datahub/xdatasource.h"
 
 #include <QDataWidgetMapper>
-#include <QDoubleValidator>
 
 OwnerForm::OwnerForm(XDataSource *dataSource, int row, QWidget *parent)
     : RecordDialogBase(dataSource, parent)
@@ -30,20 +29,18 @@ OwnerForm::OwnerForm(XDataSource *dataSource, int row, QWidget *parent)
     map->addMapping(ui->bankname, model->fieldIndex(QStringLiteral("bankname")));
     map->addMapping(ui->bsb, model->fieldIndex(QStringLiteral("bsb")));
 
-    auto *percent = new QDoubleValidator(this);
-    percent->setNotation(QDoubleValidator::StandardNotation);
-    percent->setDecimals(4);
-    ui->manval->setValidator(percent);
-    ui->manfee->setValidator(percent);
-    ui->resvalue->setValidator(percent);
+    for (MoneyField *field : {ui->manval, ui->manfee, ui->resvalue}) {
+        field->setDecimals(4);
+        field->setNegativeAllowed(true);
+    }
 
     map->setCurrentIndex(row);
     // The model shows these three with two decimals; the editor shows what is stored, so that saving
     // the owner for another change does not round them.
-    for (QLineEdit *edit : {ui->manval, ui->manfee, ui->resvalue}) {
-        const QVariant stored = model->QSqlTableModel::data(model->index(row, map->mappedSection(edit)));
+    for (MoneyField *field : {ui->manval, ui->manfee, ui->resvalue}) {
+        const QVariant stored = model->QSqlTableModel::data(model->index(row, map->mappedSection(field)));
         if (!stored.isNull())
-            edit->setText(QString::number(stored.toDouble(), 'g', 15));
+            field->setAmount(stored.toDouble());
     }
     openingCode = ui->lineEdit->text().trimmed();
     ui->lineEdit->setFocus();
@@ -68,6 +65,8 @@ void OwnerForm::accept()
     if (code != openingCode
         && !requireUnique(QStringLiteral("select code from owners where code = ?"), code,
                           tr("The CODE that you have entered already exists. Enter a new CODE")))
+        return;
+    if (!MoneyField::checkAll({ui->manval, ui->manfee, ui->resvalue}))
         return;
     if (!confirmSubmit())
         return;

@@ -10,27 +10,6 @@
 #include "properties/seltenantdialog.h"
 
 #include <QDebug>
-#include <QDoubleValidator>
-#include <QLocale>
-
-#include <cmath>
-
-namespace {
-// A number as the clerk typed it: in the desktop's own way (a decimal comma where that is the custom),
-// or else with a decimal point. False when it is neither; an empty text reads as 0.
-bool typedNumber(const QString &typed, double &value)
-{
-    const QString text = typed.trimmed();
-    value = 0.0;
-    if (text.isEmpty())
-        return true;
-    bool ok = false;
-    value = QLocale().toDouble(text, &ok);
-    if (!ok)
-        value = QLocale::c().toDouble(text, &ok);
-    return ok && std::isfinite(value);
-}
-} // namespace
 
 AdjustRentDialog::AdjustRentDialog(XDataSource *dataSource, QWidget *parent)
     : QDialog(parent)
@@ -39,10 +18,10 @@ AdjustRentDialog::AdjustRentDialog(XDataSource *dataSource, QWidget *parent)
 {
     ui->setupUi(this);
     setWindowTitle(tr("Adjust Rental Rate"));
-    // No limits: a negative value lowers the rents.
-    auto *number = new QDoubleValidator(this);
-    ui->percent->setValidator(number);
-    ui->amount->setValidator(number);
+    // A negative value lowers the rents.
+    ui->percent->setNegativeAllowed(true);
+    ui->percent->setDecimals(4);
+    ui->amount->setNegativeAllowed(true);
     ui->adjustApartments->setFocus();
 }
 
@@ -117,21 +96,21 @@ void AdjustRentDialog::accept()
         MsgBox::information(this, tr("You haven't selected a valid tenant, apartment, or building."));
         return;
     }
-    if (ui->amount->text().trimmed().isEmpty() && ui->percent->text().trimmed().isEmpty()) {
+    if (ui->amount->isBlank() && ui->percent->isBlank()) {
         MsgBox::information(this, tr("Enter a valid value into the 'Percentage Increase' or the 'Increase by Amount' fields."));
         return;
     }
-    double amount = 0.0;
-    double percent = 0.0;
-    if (!typedNumber(ui->amount->text(), amount)) {
+    const QVariant amount = ui->amount->amount();
+    const QVariant percent = ui->percent->amount();
+    if (!amount.isValid()) {
         MsgBox::information(this, tr("The value in the 'Increase by Amount' field is not a number."));
         return;
     }
-    if (!typedNumber(ui->percent->text(), percent)) {
+    if (!percent.isValid()) {
         MsgBox::information(this, tr("The value in the 'Percentage Increase' field is not a number."));
         return;
     }
-    if (amount == 0.0 && percent == 0.0) {
+    if (amount.toDouble() == 0.0 && percent.toDouble() == 0.0) {
         QDialog::accept();
         return;
     }
@@ -158,7 +137,7 @@ void AdjustRentDialog::accept()
     const bool byAmount = ui->increaseAmount->isChecked();
     // The type of the rent bills, as they are named in this office's language.
     RentAdjustment adjustment(adjusted, chosenKey, mode, byAmount ? RentAdjustment::ByAmount : RentAdjustment::ByPercent,
-                              byAmount ? amount : percent, tr("rent"));
+                              (byAmount ? amount : percent).toDouble(), tr("rent"));
     if (!adjustment.prepare()) {
         MsgBox::information(this, adjustment.message());
         return;

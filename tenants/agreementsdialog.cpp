@@ -7,7 +7,6 @@
 #include "datahub/xdatasource.h"
 
 #include <QDataWidgetMapper>
-#include <QDoubleValidator>
 #include <QPushButton>
 #include <QSqlRecord>
 #include <QSqlRelationalDelegate>
@@ -52,11 +51,6 @@ AgreementsDialog::AgreementsDialog(XDataSource *dataSource, int row, bool isNew,
     map->addMapping(ui->leaseterm_2, LeaseTermColumn);
     map->addMapping(ui->notes, NotesColumn);
     map->setCurrentIndex(row);
-
-    auto *money = new QDoubleValidator(this);
-    money->setBottom(0.0);
-    for (QLineEdit *field : {ui->rent, ui->damage, ui->lateFeeFlatRate, ui->lateFeePerDay})
-        field->setValidator(money);
 
     const QList<QLineEdit *> dates = dateFields();
     QList<QDate> values;
@@ -105,7 +99,8 @@ void AgreementsDialog::setTenantInfo(const QString &suite, const QString &compan
 
 void AgreementsDialog::accept()
 {
-    if (!requireText(ui->rent->text(), tr("The rent field cannot be blank")))
+    if (!ui->rent->check(tr("The rent field cannot be blank"))
+        || !MoneyField::checkAll({ui->damage, ui->lateFeeFlatRate, ui->lateFeePerDay}))
         return;
 
     const QList<QLineEdit *> fields = dateFields();

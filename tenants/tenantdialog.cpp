@@ -13,7 +13,6 @@
 
 #include <QDataWidgetMapper>
 #include <QDebug>
-#include <QDoubleValidator>
 #include <QHeaderView>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -74,11 +73,6 @@ TenantDialog::TenantDialog(XDataSource *dataSource, int row, QWidget *parent)
     map->addMapping(ui->lineEdit_19, 30);
     map->addMapping(ui->lineEdit_20, 31);
     map->addMapping(ui->lineEdit_12, 33);
-    auto *income = new QDoubleValidator(this);
-    income->setNotation(QDoubleValidator::StandardNotation);
-    income->setDecimals(2);
-    income->setBottom(0.0);
-    ui->lineEdit_24->setValidator(income);
     map->setCurrentIndex(row);
 
     openingId = ui->lineEdit->text().trimmed();
@@ -200,6 +194,8 @@ void TenantDialog::accept()
         return;
     qCDebug(velloranLog) << "Check 1";
 
+    if (!ui->lineEdit_24->check())
+        return;
     if (!confirmSubmit())
         return;
     if (!submitMapper())

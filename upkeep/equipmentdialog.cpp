@@ -7,7 +7,6 @@
 #include "datahub/xdatasource.h"
 
 #include <QDataWidgetMapper>
-#include <QDoubleValidator>
 #include <QSqlRecord>
 
 EquipmentDialog::EquipmentDialog(XDataSource *dataSource, int row, int apid, QWidget *parent)
@@ -28,11 +27,6 @@ EquipmentDialog::EquipmentDialog(XDataSource *dataSource, int row, int apid, QWi
     map->addMapping(ui->purchasePrice, 7);
     map->addMapping(ui->purchasedFrom, 8);
     map->setCurrentIndex(row);
-
-    auto *price = new QDoubleValidator(this);
-    price->setBottom(0.0);
-    price->setNotation(QDoubleValidator::StandardNotation);
-    ui->purchasePrice->setValidator(price);
 
     QDate purchased = Today::date();
     const QSqlRecord record = model->record(row);
@@ -62,6 +56,8 @@ void EquipmentDialog::accept()
         MsgBox::information(this, tr("The date you have enetered are not valid!"));
         return;
     }
+    if (!ui->purchasePrice->check())
+        return;
     SqlDoubleTableModel *model = dataSource()->equipmentModel();
     XDataSource::setCellValue(model, 6, row, purchased);
 

@@ -8,7 +8,6 @@
 
 #include <QComboBox>
 #include <QDataWidgetMapper>
-#include <QDoubleValidator>
 #include <QSqlRecord>
 #include <QSqlRelationalDelegate>
 #include <QStringListModel>
@@ -61,11 +60,6 @@ MaintenanceItemDialog::MaintenanceItemDialog(XDataSource *dataSource, int row, Q
             combo->setCurrentIndex(0);
     }
 
-    auto *cost = new QDoubleValidator(this);
-    cost->setBottom(0.0);
-    cost->setNotation(QDoubleValidator::StandardNotation);
-    ui->cost->setValidator(cost);
-
     loadedInvoiceNumber = ui->invoicenum->text().trimmed();
 
     QDate entered = Today::date();
@@ -92,10 +86,8 @@ MaintenanceItemDialog::~MaintenanceItemDialog()
 
 void MaintenanceItemDialog::accept()
 {
-    if (ui->cost->text().isEmpty()) {
-        MsgBox::information(this, tr("The cost field cannot be blank"));
+    if (!ui->cost->check(tr("The cost field cannot be blank")))
         return;
-    }
     const QDate entered = ShortDate::fromText(ui->date->text());
     const QDate invoiced = ShortDate::fromText(ui->invdate->text());
     const QDate completed = ShortDate::fromText(ui->completed->text());

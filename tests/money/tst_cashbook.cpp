@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QRadioButton>
 #include <QSqlError>
 #include <QTableView>
@@ -37,6 +38,8 @@ private slots:
     void editShowsTheAmountAndForgetsAVanishedVendor();
     void editorRefusals_data();
     void editorRefusals();
+    void expenseReadAsTyped_data();
+    void expenseReadAsTyped();
     void totalsCoverTheWholeCashbook();
     void emptyCashbookTotalsZero();
     void search_data();
@@ -73,6 +76,7 @@ void TestCashbook::cleanup()
     delete form;
     delete t;
     Today::reset();
+    QLocale::setDefault(QLocale::system());
 }
 
 QList<int> TestCashbook::listedKeys()
@@ -283,6 +287,58 @@ void TestCashbook::editorRefusals()
     QCOMPARE(driver.stayedOpen, 1);
     QCOMPARE(MsgBox::shownTexts(), QStringList(message));
     QCOMPARE(t->count("cashbook"), stored);
+}
+
+void TestCashbook::expenseReadAsTyped_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("expense");
+    QTest::newRow("German cents") << "de_DE" << "12,50" << 12.5;
+    QTest::newRow("German grouping") << "de_DE" << "1.325,00" << 1325.0;
+    QTest::newRow("US grouping") << "en_US" << "1,175.55" << 1175.55;
+    QTest::newRow("German point") << "de_DE" << "12.50" << -1.0;
+    QTest::newRow("decimal sign alone") << "en_US" << "." << -1.0;
+    QTest::newRow("three places") << "en_US" << "12.505" << -1.0;
+}
+
+void TestCashbook::expenseReadAsTyped()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, typed);
+    QFETCH(double, expense);
+    QLocale::setDefault(QLocale(locale));
+    const int stored = t->count("cashbook");
+    ModalDriver driver;
+    driver.ok([&](QDialog *d) {
+        auto *categories = child<QComboBox>(d, "category");
+        categories->setCurrentIndex(categories->findText("Repairs"));
+        QTest::keyClicks(child<QLineEdit>(d, "description"), "Typed repair");
+        QTest::keyClicks(child<QLineEdit>(d, "amount"), typed);
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton");
+    if (expense < 0) {
+        QCOMPARE(driver.stayedOpen, 1);
+        QCOMPARE(MsgBox::shownTexts(),
+                 QStringList(QStringLiteral("\"%1\" is not an amount. Type amounts as in %2.")
+                                 .arg(typed, QLocale().toString(1234.5, 'f', 2))));
+        QCOMPARE(t->count("cashbook"), stored);
+        return;
+    }
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(t->copy.scalar("select expense from cashbook where description = 'Typed repair'").toDouble(), expense);
+
+    // Opened again it shows the amount as typed, and OK stores it unchanged.
+    QString shown;
+    selectAccid(t->copy.scalar("select accid from cashbook where description = 'Typed repair'").toInt());
+    ModalDriver again;
+    again.ok([&](QDialog *d) { shown = child<QLineEdit>(d, "amount")->text(); });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_2");
+    QCOMPARE(again.stayedOpen, 0);
+    QCOMPARE(QLocale().toDouble(shown), expense);
+    QCOMPARE(t->copy.scalar("select expense from cashbook where description = 'Typed repair'").toDouble(), expense);
 }
 
 void TestCashbook::totalsCoverTheWholeCashbook()

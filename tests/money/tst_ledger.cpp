@@ -23,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProcess>
 #include <QRadioButton>
 #include <QSqlQuery>
@@ -49,9 +50,10 @@ QVariant scalar(const QString &sql)
     return values.isEmpty() ? QVariant() : values.first();
 }
 
+// An amount as a clerk types it on this desktop, group signs and all.
 QString money(qint64 cents)
 {
-    return QString::number(cents / 100.0, 'f', 2);
+    return QLocale().toString(cents / 100.0, 'f', 2);
 }
 
 void retype(QWidget *parent, const char *name, const QString &text)
@@ -146,6 +148,7 @@ private:
     QString deleteCategory();
     QString runCharges();
     QString chargeLateFees();
+    QString typeOnACommaDesktop();
 
     std::mt19937 rng;
     std::unique_ptr<MainWindow> window;
@@ -204,7 +207,8 @@ QString TestLedger::collectRent(bool full)
         paid << QStringLiteral("%1:%2").arg(grid->index(row, 0).data().toInt()).arg(money(paying));
     }
     // The payment is whatever is applied, split over cash, check and card.
-    const qint64 total = qRound64(child<QLabel>(dialog.get(), "paymentsApplied")->text().toDouble() * 100);
+    const qint64 total = qRound64(QLocale().toDouble(child<QLabel>(dialog.get(), "paymentsApplied")->text()) * 100);
+    const int lastPayment = scalar("select coalesce(max(transid), 0) from trans").toInt();
     const qint64 cash = total > 0 ? centsUpTo(total + 1) - 1 : 0;
     const qint64 check = total - cash > 0 ? centsUpTo(total - cash + 1) - 1 : 0;
     retype(dialog.get(), "cash", money(cash));
@@ -213,6 +217,10 @@ QString TestLedger::collectRent(bool full)
     dialogButton(dialog.get(), QDialogButtonBox::Ok)->click();
     if (dialog->isVisible())
         pressCancel(dialog.get());
+    const QVariant stored = scalar(QStringLiteral("select paytotal from trans where transid > %1").arg(lastPayment));
+    if (!stored.isNull())
+        expect(qRound64(stored.toDouble() * 100) == total,
+               QStringLiteral("the payment is stored as typed (%1, stored %2)").arg(money(total), stored.toString()));
     return QStringLiteral("tenant %1 pays %2 for %3").arg(tid.toInt()).arg(money(total), paid.join(QLatin1Char(' ')));
 }
 
@@ -242,7 +250,8 @@ QString TestLedger::addCharge()
     if (tid.isNull())
         return QStringLiteral("no tenant holds an apartment");
     const QString type = anyOf("select name from categories").toString();
-    const qint64 cents = centsUpTo(50000);
+    const qint64 cents = centsUpTo(500000);
+    const int lastCharge = scalar("select max(chid) from charges").toInt();
     auto dialog = openCollection(tid.toInt());
     ModalDriver driver;
     driver.ok([&](QDialog *editor) {
@@ -251,6 +260,10 @@ QString TestLedger::addCharge()
     });
     clickButton(dialog.get(), "pushButton");
     pressCancel(dialog.get());
+    const QVariant stored = scalar(QStringLiteral("select origamount from charges where chid > %1").arg(lastCharge));
+    if (!stored.isNull())
+        expect(qRound64(stored.toDouble() * 100) == cents,
+               QStringLiteral("the charge is stored as typed (%1, stored %2)").arg(money(cents), stored.toString()));
     return QStringLiteral("tenant %1 is charged %2 %3").arg(tid.toInt()).arg(money(cents), type);
 }
 
@@ -391,6 +404,28 @@ QString TestLedger::deleteCategory()
     return QStringLiteral("category %1 deleted").arg(catid.toInt());
 }
 
+// The same windows on a desktop that writes amounts with a decimal comma and a point between
+// thousands ("1.234,56").
+QString TestLedger::typeOnACommaDesktop()
+{
+    const QLocale desktop;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QString done;
+    switch (below(3)) {
+    case 0:
+        done = addCharge();
+        break;
+    case 1:
+        done = collectRent(chance(50));
+        break;
+    default:
+        done = editCashbookEntry();
+        break;
+    }
+    QLocale::setDefault(desktop);
+    return QStringLiteral("on a German desktop, ") + done;
+}
+
 QString TestLedger::runCharges()
 {
     const int days = 1 + below(20);
@@ -453,6 +488,7 @@ void TestLedger::randomClerkActionsKeepTheBooks()
         {"delete category", 1, &TestLedger::deleteCategory, {"categories"}},
         {"charge run", 2, &TestLedger::runCharges, {"charges", "recur"}},
         {"late fees", 2, &TestLedger::chargeLateFees, {"charges"}},
+        {"comma desktop", 2, &TestLedger::typeOnACommaDesktop, {"charges", "trans", "payments", "cashbook"}},
     };
 
     // Every table an action writes gets a trigger that refuses the write while the session names the

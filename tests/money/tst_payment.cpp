@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QSpinBox>
@@ -97,6 +98,7 @@ void TestPayment::cleanup()
     dialog = nullptr;
     delete t;
     Today::reset();
+    QLocale::setDefault(QLocale::system());
 }
 
 PaymentDialog *TestPayment::openFor(int tid)
@@ -383,13 +385,23 @@ void TestPayment::failedWriteStoresNothing()
 void TestPayment::amountFieldsTakeOnlyWhatTheyRead()
 {
     openFor(9600);
-    // A comma is no decimal sign here: it never reaches the field, so nothing is read as 0.
+    // A comma is no decimal sign here: the text stays for the clerk to correct, OK says why and stores
+    // nothing, so nothing is read as 0 or as a hundred times itself.
     pay("cash", "12,5");
-    QCOMPARE(child<QLineEdit>(dialog, "cash")->text(), QString("125"));
-    pay("check", "-3");
-    QCOMPARE(child<QLineEdit>(dialog, "check")->text(), QString("3"));
+    pay("check", "3");
     pay("creditcard", "0.5");
-    QCOMPARE(child<QLineEdit>(dialog, "total")->text(), QString("128.50"));
+    QCOMPARE(child<QLineEdit>(dialog, "cash")->text(), QString("12,5"));
+    pressOk();
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(MsgBox::shownTexts(), QStringList("\"12,5\" is not an amount. Type amounts as in 1,234.50."));
+    QCOMPARE(t->count("trans where tid = 9600"), 0);
+
+    // On a German desktop the comma is the decimal sign and a point groups the thousands.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    pay("cash", "1.312,5");
+    pay("check", "12,50");
+    pay("creditcard", "0,5");
+    QCOMPARE(child<QLineEdit>(dialog, "total")->text(), QString("1325,50"));
 }
 
 void TestPayment::appliedAmountLimits_data()

@@ -8,6 +8,7 @@
 #include "properties/apartmentsform.h"
 
 #include <QComboBox>
+#include <QLocale>
 #include <QLineEdit>
 #include <QTableView>
 
@@ -33,6 +34,19 @@ void onNextModal(std::function<void(QDialog *)> step)
     });
 }
 
+// A lease from February 2024 to January 2025, monthly rent of `rent` as typed, first payment on 1 February.
+void fillLease(QDialog *dialog, const QString &rent)
+{
+    retype(dialog, "rent", rent);
+    auto *freq = child<QComboBox>(dialog, "rentRecurs");
+    freq->setCurrentIndex(freq->findText("Monthly"));
+    const char *const fields[] = {"firstDueOn", "leaseStartDate", "LeaseEndDate", "moveIn", "moveOut",
+                                  "firstPaymentDate"};
+    const char *const dates[] = {"2024-02-01", "2024-02-01", "2025-01-31", "2024-01-30", "2025-01-31", "2024-02-01"};
+    for (int i = 0; i < 6; ++i)
+        retype(dialog, fields[i], ShortDate::toText(d(dates[i])));
+}
+
 // Demo apartment 201 is vacant; the clerk has just given it tenant 36 from the waiting list. It still
 // carries a parking bill of an earlier tenancy, billed up to the end of May 2023.
 const int Apid = 5;
@@ -52,6 +66,8 @@ private slots:
     void cleanup();
 
     void newAgreementLetsTheApartment();
+    void leaseRentReadAsTyped_data();
+    void leaseRentReadAsTyped();
     void savedAgreementPostsNothingTwice_data();
     void savedAgreementPostsNothingTwice();
     void failedWriteLeavesEveryRow_data();
@@ -93,6 +109,7 @@ void TestApartmentBills::init()
 
 void TestApartmentBills::cleanup()
 {
+    QLocale::setDefault(QLocale::system());
     delete form;
     delete t;
     Today::reset();
@@ -108,17 +125,7 @@ void TestApartmentBills::letApartment(bool cancel)
 {
     selectApid(Apid);
     ModalDriver driver;
-    const auto fill = [](QDialog *dialog) {
-        retype(dialog, "rent", "1200");
-        auto *freq = child<QComboBox>(dialog, "rentRecurs");
-        freq->setCurrentIndex(freq->findText("Monthly"));
-        const char *const fields[] = {"firstDueOn", "leaseStartDate", "LeaseEndDate", "moveIn", "moveOut",
-                                      "firstPaymentDate"};
-        const char *const dates[] = {"2024-02-01", "2024-02-01", "2025-01-31", "2024-01-30", "2025-01-31",
-                                     "2024-02-01"};
-        for (int i = 0; i < 6; ++i)
-            retype(dialog, fields[i], ShortDate::toText(d(dates[i])));
-    };
+    const auto fill = [](QDialog *dialog) { fillLease(dialog, "1200"); };
     if (cancel) {
         driver.cancel(fill);
     } else {
@@ -165,6 +172,65 @@ void TestApartmentBills::newAgreementLetsTheApartment()
     QCOMPARE(shown.value("apid").toInt(), Apid);
     QCOMPARE(shown.value("agreeid").toInt(), key);
     QCOMPARE(shown.value("tenname").toString(), QString("Juniper Hale"));
+}
+
+void TestApartmentBills::leaseRentReadAsTyped_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("rent");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("US grouping") << "en_US" << "1,175.55" << 1175.55 << QString();
+    QTest::newRow("German grouping") << "de_DE" << "1.175,55" << 1175.55 << QString();
+    QTest::newRow("German cents") << "de_DE" << "1175,5" << 1175.5 << QString();
+    QTest::newRow("decimal sign alone") << "en_US" << "." << 0.0 << "The rent field cannot be blank";
+    QTest::newRow("German text on a US desktop")
+        << "en_US" << "1.175,55" << 0.0 << "\"1.175,55\" is not an amount. Type amounts as in 1,234.50.";
+    QTest::newRow("US text on a German desktop")
+        << "de_DE" << "1175.55" << 0.0 << "\"1175.55\" is not an amount. Type amounts as in 1.234,50.";
+}
+
+void TestApartmentBills::leaseRentReadAsTyped()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, typed);
+    QFETCH(double, rent);
+    QFETCH(QString, refusal);
+    QLocale::setDefault(QLocale(locale));
+    const int before = charges();
+    selectApid(Apid);
+    ModalDriver driver;
+    driver.ok([typed](QDialog *dialog) { fillLease(dialog, typed); });
+    if (refusal.isEmpty())
+        MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_11");
+
+    if (!refusal.isEmpty()) {
+        QCOMPARE(driver.stayedOpen, 1);
+        QCOMPARE(MsgBox::shownTexts(), QStringList(refusal));
+        QCOMPARE(scalar("select count(*) from agreements where apid = 5").toInt(), 0);
+        QCOMPARE(rentBills(), 0);
+        QCOMPARE(charges(), before);
+        return;
+    }
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(scalar("select rent from agreements where apid = 5").toDouble(), rent);
+    QCOMPARE(rentBill("amount").toDouble(), rent);
+    // February to April are charged at that rent, none at 0.
+    QCOMPARE(scalar(QStringLiteral("select count(*) from charges where apid = 5 and type = 'Rent' and tid = 36 "
+                                   "and abs(amt - %1) < 0.005")
+                        .arg(rent, 0, 'f', 2))
+                 .toInt(),
+             3);
+
+    // The saved lease shows its rent the way the desktop writes it.
+    QString shown;
+    onNextModal([&shown](QDialog *dialog) {
+        shown = child<QLineEdit>(dialog, "rent")->text();
+        dialog->reject();
+    });
+    clickButton(form, "pushButton_11");
+    QCOMPARE(QLocale().toDouble(shown), rent);
 }
 
 void TestApartmentBills::savedAgreementPostsNothingTwice_data()

@@ -254,7 +254,7 @@ void TestAdjustRent::failingStatementLeavesEveryRent()
     AdjustRentDialog dialog(t->hub);
     QSignalSpy refreshed(t->hub, &XDataSource::apartmentsRefresh);
     child<QRadioButton>(&dialog, "applyBoth")->setChecked(true);
-    child<QLineEdit>(&dialog, "percent")->setText("1e12");
+    child<QLineEdit>(&dialog, "percent")->setText("1000000000000");
     QVERIFY(!pressOk(&dialog));
     QCOMPARE(MsgBox::shownTexts(), QStringList("Error Adjusting rent"));
     QCOMPARE(refreshed.count(), 0);

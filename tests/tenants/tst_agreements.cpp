@@ -104,8 +104,13 @@ void TestAgreements::newAgreementOpensOnTodayAndTakesAKey()
     for (const char *field : dateFields)
         QCOMPARE(child<QLineEdit>(&dialog, field)->text(), ShortDate::toText(d("2024-04-15")));
 
-    // Deposit and late fees may stay empty; a minus sign never gets into a money field.
+    // Deposit and late fees may stay empty; an amount below zero is refused, not stored.
     retype(&dialog, "damage", "-300");
+    QVERIFY(!pressOk(&dialog));
+    QCOMPARE(MsgBox::shownTexts(), QStringList("\"-300\" is not an amount. Type amounts as in 1,234.50."));
+    QCOMPARE(child<QLineEdit>(&dialog, "damage")->text(), QString("-300"));
+    MsgBox::clearShown();
+    retype(&dialog, "damage", "300");
     auto *freq = child<QComboBox>(&dialog, "rentRecurs");
     freq->setCurrentIndex(freq->findText("Weekly"));
     auto *term = child<QComboBox>(&dialog, "leaseterm_2");

@@ -175,6 +175,7 @@ void TestTenantEditors::depositChecks_data()
     QTest::newRow("date in another format") << "2026-12-01" << "500" << -1 << "Enter a valid payment date!";
     QTest::newRow("empty amount") << paid << "" << -1 << "Enter a valid payment amount!";
     QTest::newRow("answered No") << paid << "500" << int(QMessageBox::No) << "Are you sure you want to submit data";
+    QTest::newRow("below zero") << paid << "-500" << -1 << "\"-500\" is not an amount. Type amounts as in 1,234.50.";
 }
 
 void TestTenantEditors::depositChecks()
@@ -197,7 +198,7 @@ void TestTenantEditors::depositChecks()
     QCOMPARE(child<QComboBox>(&editor, "comboBox")->currentText(), QString("Cash"));
     QCOMPARE(child<QLineEdit>(&editor, "lineEdit_2")->text(), QString());
     child<QLineEdit>(&editor, "lineEdit")->setText(date);
-    QTest::keyClicks(child<QLineEdit>(&editor, "lineEdit_2"), "-" + amount);
+    QTest::keyClicks(child<QLineEdit>(&editor, "lineEdit_2"), amount);
     if (answer >= 0)
         MsgBox::setNextAnswer(QMessageBox::StandardButton(answer));
     const bool accepted = pressOk(&editor);

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QLocale>
 #include <QSqlError>
 #include <QTableView>
 #include <QTextEdit>
@@ -35,6 +36,8 @@ private slots:
     void deleteRemovesExactlyThatTenantsRows();
     void depositRecordedAndShownInThePanel();
     void depositRefusedWithoutATenant();
+    void depositAmountReadAsTyped_data();
+    void depositAmountReadAsTyped();
 
 private:
     void selectTenant(int tid);
@@ -70,6 +73,7 @@ void TestTenants::cleanup()
     delete form;
     delete t;
     Today::reset();
+    QLocale::setDefault(QLocale::system());
 }
 
 void TestTenants::selectTenant(int tid)
@@ -447,6 +451,41 @@ void TestTenants::depositRefusedWithoutATenant()
     clickButton(form, "pushButton_5");
     QCOMPARE(MsgBox::shownTexts(), QStringList("You haven't selected a valid tenant record"));
     QCOMPARE(t->count("deposits where tid = 0"), 0);
+}
+
+void TestTenants::depositAmountReadAsTyped_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("amount");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("US grouping") << "en_US" << "1,175.55" << 1175.55 << QString();
+    QTest::newRow("German grouping") << "de_DE" << "1.175,55" << 1175.55 << QString();
+    QTest::newRow("decimal sign alone") << "en_US" << "." << 0.0 << "Enter a valid payment amount!";
+    QTest::newRow("US text on a German desktop")
+        << "de_DE" << "1,175.55" << 0.0 << "\"1,175.55\" is not an amount. Type amounts as in 1.234,50.";
+}
+
+void TestTenants::depositAmountReadAsTyped()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, typed);
+    QFETCH(double, amount);
+    QFETCH(QString, refusal);
+    QLocale::setDefault(QLocale(locale));
+    selectTenant(9101);
+    ModalDriver driver;
+    driver.ok([&](QDialog *d) { QTest::keyClicks(child<QLineEdit>(d, "lineEdit_2"), typed); });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_5");
+    if (!refusal.isEmpty()) {
+        QCOMPARE(driver.stayedOpen, 1);
+        QCOMPARE(MsgBox::shownTexts(), QStringList(refusal));
+        QCOMPARE(t->count("deposits where tid = 9101"), 0);
+        return;
+    }
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(t->copy.scalar("select amount from deposits where tid = 9101").toDouble(), amount);
 }
 
 VELLORAN_TEST_MAIN(TestTenants)

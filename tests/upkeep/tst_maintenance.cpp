@@ -36,6 +36,8 @@ private slots:
     void searchByTypeAndApostrophe();
     void newEntryStartsWithDefaultsAndNeedsACost();
     void newEntryIsStoredWithVendorAndApartment();
+    void costReadAsTyped_data();
+    void costReadAsTyped();
     void cancelAfterNewLeavesNothing();
     void invoiceNumberQuestion_data();
     void invoiceNumberQuestion();
@@ -86,6 +88,7 @@ void TestMaintenance::cleanup()
     delete t;
     delete reports;
     Today::reset();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 MaintenanceDialog *TestMaintenance::openLog(int apid)
@@ -177,7 +180,7 @@ void TestMaintenance::newEntryIsStoredWithVendorAndApartment()
         // A vendor added since is offered.
         auto *vendor = child<QComboBox>(d, "vendor");
         vendor->setCurrentIndex(vendor->findText("Zephyr Glaziers"));
-        QTest::keyClicks(child<QLineEdit>(d, "cost"), "-80.25");
+        QTest::keyClicks(child<QLineEdit>(d, "cost"), "80.25");
         QTest::keyClicks(child<QLineEdit>(d, "invoicenum"), "ZG-9");
         QTest::keyClicks(child<QTextEdit>(d, "notes"), "Tenant's cat");
     });
@@ -198,6 +201,46 @@ void TestMaintenance::newEntryIsStoredWithVendorAndApartment()
     QCOMPARE(t->copy.scalar("select invdate" + where).toDate(), QDate(2026, 3, 14));
     QVERIFY(t->copy.scalar("select id" + where).toInt() > 15);
     QCOMPARE(model->rowCount(), 3);
+}
+
+void TestMaintenance::costReadAsTyped_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("cost");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("German cents") << "de_DE" << "186,50" << 186.5 << QString();
+    QTest::newRow("US grouping") << "en_US" << "1,186.50" << 1186.5 << QString();
+    QTest::newRow("comma on a US desktop") << "en_US" << "186,50" << 0.0
+                                           << "\"186,50\" is not an amount. Type amounts as in 1,234.50.";
+    QTest::newRow("below zero") << "en_US" << "-80.25" << 0.0
+                                << "\"-80.25\" is not an amount. Type amounts as in 1,234.50.";
+    QTest::newRow("decimal sign alone") << "de_DE" << "," << 0.0 << "The cost field cannot be blank";
+}
+
+void TestMaintenance::costReadAsTyped()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, typed);
+    QFETCH(double, cost);
+    QFETCH(QString, refusal);
+    QLocale::setDefault(QLocale(locale));
+    openLog(3);
+    ModalDriver driver;
+    driver.ok([&](QDialog *d) {
+        QTest::keyClicks(child<QLineEdit>(d, "descr"), "Typed cost");
+        QTest::keyClicks(child<QLineEdit>(d, "cost"), typed);
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(log, "pushButton");
+    if (!refusal.isEmpty()) {
+        QCOMPARE(driver.stayedOpen, 1);
+        QCOMPARE(MsgBox::shownTexts(), QStringList(refusal));
+        QCOMPARE(t->count("maintenance where description = 'Typed cost'"), 0);
+        return;
+    }
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(t->copy.scalar("select cost from maintenance where description = 'Typed cost'").toDouble(), cost);
 }
 
 void TestMaintenance::cancelAfterNewLeavesNothing()
