@@ -436,12 +436,14 @@ QString TestLedger::turnOver()
         return QStringLiteral("lease of apartment %1 kept").arg(apid.toInt());
 
     selectRow(child<QTableView>(&form, "tableView"), 0, apid.toInt(), 4);
-    ModalDriver driver;
-    driver.ok([](QDialog *editor) { clickButton(editor, "pushButton_2"); });
-    driver.ok([&newcomer](QDialog *picker) {
-        selectRow(child<QTableView>(picker, "tableView"), 0, newcomer.toInt(), 1);
-    });
-    clickButton(&form, "pushButton_2");
+    {
+        ModalDriver driver;
+        driver.ok([](QDialog *editor) { clickButton(editor, "pushButton_2"); });
+        driver.ok([&newcomer](QDialog *picker) {
+            selectRow(child<QTableView>(picker, "tableView"), 0, newcomer.toInt(), 1);
+        });
+        clickButton(&form, "pushButton_2");
+    }
     if (scalar(QStringLiteral("select tid from apartments where apid = %1").arg(apid.toInt())).toInt() != newcomer.toInt()) {
         broken << QStringLiteral("the apartment editor gives apartment %1 to tenant %2").arg(apid.toInt())
                       .arg(newcomer.toInt());
