@@ -111,17 +111,19 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                   MC::cents(agreement.value(QStringLiteral("perday")).toDouble()), lease.tenantId, apid},
                  failed);
 
-        // The other bills run with the lease. A new lease bills them from its first payment date; a
-        // saved one never moves a bill's next date back over periods it has charged already.
+        // The other bills run with the lease and charge its tenant: after a turnover they go over to the
+        // new one, and a bill that stopped with the last lease runs again (the posting below settles
+        // whether it has anything left). A new lease bills them from its first payment date, the periods
+        // already charged passed over; a saved one never moves a bill's next date back.
         const QString next = lease.isNew ? QStringLiteral("?")
                                          : QStringLiteral("case when nextdate is null or nextdate < cast(? as date) "
                                                           "then cast(? as date) else nextdate end");
         QVariantList values{leaseStart, leaseEnd, firstPayment};
         if (!lease.isNew)
             values << firstPayment;
-        values << apid << rentType();
-        MC::exec(QStringLiteral("update recur set startdate = ?, enddate = ?, nextdate = %1 where apid = ? "
-                                "and lower(type) <> ?")
+        values << lease.tenantId << apid << rentType();
+        MC::exec(QStringLiteral("update recur set startdate = ?, enddate = ?, nextdate = %1, tid = ?, completed = 0 "
+                                "where apid = ? and lower(type) <> ?")
                      .arg(next),
                  values, failed);
 

@@ -9,9 +9,11 @@
 class XDataSource;
 
 // The writes of a rental agreement. Saving one writes its row, points the apartment at it, builds
-// the apartment's rent bill anew from it, puts the other bills onto the lease's dates and posts what
-// every bill of the apartment has fallen due up to today; deleting one takes the row, the apartment's
-// link and the rent bill. Each runs in one transaction.
+// the apartment's rent bill anew from it, puts the other bills onto the lease's dates and tenant and
+// posts what every bill of the apartment has fallen due up to today, never a period charged already;
+// deleting one takes the row, the apartment's link and the rent bill, and the apartment's other bills
+// charge nobody until it is let again (no charge run bills an apartment without a lease). Each runs
+// in one transaction.
 class LeaseWrite
 {
     Q_DECLARE_TR_FUNCTIONS(LeaseWrite)

@@ -7,6 +7,7 @@
 #include "ledgercheck.h"
 #include "testhub.h"
 
+#include "datahub/shortdate.h"
 #include "datahub/today.h"
 #include "money/cashbookform.h"
 #include "money/catform.h"
@@ -140,6 +141,8 @@ private:
     QString voidPayment();
     QString deleteTenant();
     QString endLease();
+    QString remakeLease();
+    QString turnOver();
     QString adjustRents();
     QString changeCashbookEntry(bool edit);
     QString editCashbookEntry() { return changeCashbookEntry(true); }
@@ -149,6 +152,11 @@ private:
     QString runCharges();
     QString chargeLateFees();
     QString typeOnACommaDesktop();
+
+    QSqlRecord leaseOf(int apid);
+    QStringList chargesOf(int apid);
+    bool deleteLease(ApartmentsForm &form, int apid, int agreement);
+    void makeLease(ApartmentsForm &form, int apid, const QSqlRecord &terms);
 
     std::mt19937 rng;
     std::unique_ptr<MainWindow> window;
@@ -335,6 +343,152 @@ QString TestLedger::endLease()
     return QStringLiteral("lease of apartment %1 deleted").arg(apid.toInt());
 }
 
+QSqlRecord TestLedger::leaseOf(int apid)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    query.exec(QStringLiteral("select g.*, f.name frequency from agreements g join apartments a on a.agreeid = g.rid "
+                              "left join frequency f on f.freqid = g.freq where a.apid = %1")
+                   .arg(apid));
+    return query.next() ? query.record() : QSqlRecord();
+}
+
+QStringList TestLedger::chargesOf(int apid)
+{
+    QStringList rows;
+    for (const QVariant &row : column(QStringLiteral("select chid || '|' || tid || '|' || type || '|' || fordate || '|' "
+                                                     "|| origamount || '|' || amt || '|' || paid from charges where "
+                                                     "apid = %1 order by chid")
+                                          .arg(apid)))
+        rows << row.toString();
+    return rows;
+}
+
+// The page's Delete Rental Agreement; false when the lease is still there (its write refused).
+bool TestLedger::deleteLease(ApartmentsForm &form, int apid, int agreement)
+{
+    selectRow(child<QTableView>(&form, "tableView"), 0, apid, 4);
+    clickButton(&form, "pushButton_12");
+    return scalar(QStringLiteral("select count(*) from agreements where rid = %1").arg(agreement)).toInt() == 0;
+}
+
+// The page's View/New Rental Agreement, the form filled with `terms` as the clerk types them.
+void TestLedger::makeLease(ApartmentsForm &form, int apid, const QSqlRecord &terms)
+{
+    selectRow(child<QTableView>(&form, "tableView"), 0, apid, 4);
+    ModalDriver driver;
+    driver.ok([&terms](QDialog *editor) {
+        const auto amount = [&terms](const char *name) {
+            return money(qRound64(terms.value(QLatin1String(name)).toDouble() * 100));
+        };
+        retype(editor, "rent", amount("rent"));
+        retype(editor, "damage", amount("damage"));
+        retype(editor, "lateFeeFlatRate", amount("latefee"));
+        retype(editor, "lateFeePerDay", amount("perday"));
+        auto *frequency = child<QComboBox>(editor, "rentRecurs");
+        frequency->setCurrentIndex(frequency->findText(terms.value(QStringLiteral("frequency")).toString()));
+        const QDate end = terms.value(QStringLiteral("leaseend")).toDate();
+        const QDate moveOut = terms.value(QStringLiteral("moveout")).toDate();
+        const QDate moveIn = terms.value(QStringLiteral("movein")).toDate();
+        const QList<QPair<const char *, QDate>> dates = {
+            {"firstDueOn", terms.value(QStringLiteral("firstdue")).toDate()},
+            {"leaseStartDate", terms.value(QStringLiteral("leasestart")).toDate()},
+            {"LeaseEndDate", end},
+            {"moveIn", moveIn.isValid() ? moveIn : terms.value(QStringLiteral("leasestart")).toDate()},
+            {"moveOut", moveOut.isValid() ? moveOut : end},
+            {"firstPaymentDate", terms.value(QStringLiteral("nextdate")).toDate()},
+        };
+        for (const auto &date : dates)
+            retype(editor, date.first, ShortDate::toText(date.second));
+    });
+    clickButton(&form, "pushButton_11");
+    expect(driver.stayedOpen == 0 && !leaseOf(apid).isEmpty(),
+           QStringLiteral("the lease form takes the lease of apartment %1 (%2)")
+                                       .arg(apid)
+                                       .arg(MsgBox::shownTexts().join(QStringLiteral(" | "))));
+}
+
+// A saved lease can only be viewed: the clerk corrects one by deleting it and making it again, with the
+// same tenant and dates. What was charged stays as it was; only periods never charged are posted.
+QString TestLedger::remakeLease()
+{
+    const QVariant apid = anyOf("select a.apid from apartments a join agreements g on g.rid = a.agreeid "
+                                "where a.tid = g.tid");
+    if (apid.isNull())
+        return QStringLiteral("no lease");
+    const QSqlRecord terms = leaseOf(apid.toInt());
+    const QStringList before = chargesOf(apid.toInt());
+    ApartmentsForm form(hub, nullptr);
+    if (!deleteLease(form, apid.toInt(), terms.value(QStringLiteral("rid")).toInt()))
+        return QStringLiteral("lease of apartment %1 kept").arg(apid.toInt());
+    makeLease(form, apid.toInt(), terms);
+    const QStringList after = chargesOf(apid.toInt());
+    for (const QString &charge : before)
+        expect(after.contains(charge), QStringLiteral("a lease made again leaves the charges as they were (%1)")
+                                           .arg(charge));
+    return QStringLiteral("lease of apartment %1 made again, %2 charges posted")
+        .arg(apid.toInt())
+        .arg(after.size() - before.size());
+}
+
+// The tenant leaves: the lease is deleted, the apartment editor gives the apartment to another tenant
+// and a lease is made for her from the first of next month. The departed tenant keeps what she owed
+// and is charged nothing for the new lease's periods.
+QString TestLedger::turnOver()
+{
+    const QVariant apid = anyOf("select a.apid from apartments a join agreements g on g.rid = a.agreeid "
+                                "where a.tid = g.tid");
+    const QVariant newcomer = anyOf("select t.tid from tenants t where not exists "
+                                    "(select 1 from apartments a where a.tid = t.tid)");
+    if (apid.isNull() || newcomer.isNull())
+        return QStringLiteral("no lease or no tenant without an apartment");
+    QSqlRecord terms = leaseOf(apid.toInt());
+    const int departed = terms.value(QStringLiteral("tid")).toInt();
+    const QStringList before = chargesOf(apid.toInt());
+    ApartmentsForm form(hub, nullptr);
+    if (!deleteLease(form, apid.toInt(), terms.value(QStringLiteral("rid")).toInt()))
+        return QStringLiteral("lease of apartment %1 kept").arg(apid.toInt());
+
+    selectRow(child<QTableView>(&form, "tableView"), 0, apid.toInt(), 4);
+    {
+        ModalDriver driver;
+        driver.ok([](QDialog *editor) { clickButton(editor, "pushButton_2"); });
+        driver.ok([&newcomer](QDialog *picker) {
+            selectRow(child<QTableView>(picker, "tableView"), 0, newcomer.toInt(), 1);
+        });
+        clickButton(&form, "pushButton_2");
+    }
+    if (scalar(QStringLiteral("select tid from apartments where apid = %1").arg(apid.toInt())).toInt() != newcomer.toInt()) {
+        broken << QStringLiteral("the apartment editor gives apartment %1 to tenant %2").arg(apid.toInt())
+                      .arg(newcomer.toInt());
+        return QString();
+    }
+
+    const QDate first = Today::date().addDays(1 - Today::date().day()).addMonths(1);
+    for (const char *date : {"firstdue", "leasestart", "movein", "nextdate"})
+        terms.setValue(QLatin1String(date), first);
+    terms.setValue(QStringLiteral("leaseend"), first.addYears(1).addDays(-1));
+    terms.setValue(QStringLiteral("moveout"), first.addYears(1).addDays(-1));
+    makeLease(form, apid.toInt(), terms);
+
+    const QStringList after = chargesOf(apid.toInt());
+    for (const QString &charge : before)
+        expect(after.contains(charge), QStringLiteral("the departed tenant keeps what she owed (%1)").arg(charge));
+    Today::set(first.addMonths(2));
+    window->processRecurringCharges();
+    expect(scalar(QStringLiteral("select count(*) from charges where apid = %1 and tid = %2 and fordate >= '%3'")
+                      .arg(apid.toInt())
+                      .arg(departed)
+                      .arg(first.toString(Qt::ISODate)))
+                   .toInt()
+               == 0,
+           QStringLiteral("tenant %1 is charged nothing of apartment %2 after she left").arg(departed).arg(apid.toInt()));
+    return QStringLiteral("apartment %1 goes from tenant %2 to tenant %3 on %4, charge run on %5")
+        .arg(apid.toInt())
+        .arg(departed)
+        .arg(newcomer.toInt())
+        .arg(first.toString(Qt::ISODate), Today::date().toString(Qt::ISODate));
+}
+
 QString TestLedger::adjustRents()
 {
     AdjustRentDialog dialog(hub);
@@ -481,6 +635,9 @@ void TestLedger::randomClerkActionsKeepTheBooks()
         {"void payment", 2, &TestLedger::voidPayment, {"trans", "charges", "payments", "cashbook"}},
         {"delete tenant", 1, &TestLedger::deleteTenant, {"tenants", "deposits"}},
         {"end lease", 1, &TestLedger::endLease, {"agreements", "apartments", "recur"}},
+        // Two commands each: a refused write stops the first, and the books stay as they were.
+        {"make a lease again", 1, &TestLedger::remakeLease, {"agreements"}},
+        {"turnover", 1, &TestLedger::turnOver, {"agreements"}},
         {"adjust rents", 1, &TestLedger::adjustRents, {"apartments", "recur"}},
         {"edit cashbook entry", 1, &TestLedger::editCashbookEntry, {"cashbook"}},
         {"delete cashbook entry", 1, &TestLedger::deleteCashbookEntry, {"cashbook"}},

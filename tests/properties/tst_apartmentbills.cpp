@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLocale>
 #include <QLineEdit>
+#include <QSqlQuery>
 #include <QTableView>
 
 namespace {
@@ -35,16 +36,17 @@ void onNextModal(std::function<void(QDialog *)> step)
 }
 
 // A lease from February 2024 to January 2025, monthly rent of `rent` as typed, first payment on 1 February.
-void fillLease(QDialog *dialog, const QString &rent)
+void fillLease(QDialog *dialog, const QString &rent, const QDate &from = d("2024-02-01"))
 {
     retype(dialog, "rent", rent);
     auto *freq = child<QComboBox>(dialog, "rentRecurs");
     freq->setCurrentIndex(freq->findText("Monthly"));
     const char *const fields[] = {"firstDueOn", "leaseStartDate", "LeaseEndDate", "moveIn", "moveOut",
                                   "firstPaymentDate"};
-    const char *const dates[] = {"2024-02-01", "2024-02-01", "2025-01-31", "2024-01-30", "2025-01-31", "2024-02-01"};
+    const QDate end = from.addYears(1).addDays(-1);
+    const QDate dates[] = {from, from, end, from.addDays(-2), end, from};
     for (int i = 0; i < 6; ++i)
-        retype(dialog, fields[i], ShortDate::toText(d(dates[i])));
+        retype(dialog, fields[i], ShortDate::toText(dates[i]));
 }
 
 // Demo apartment 201 is vacant; the clerk has just given it tenant 36 from the waiting list. It still
@@ -72,6 +74,9 @@ private slots:
     void savedAgreementPostsNothingTwice();
     void failedWriteLeavesEveryRow_data();
     void failedWriteLeavesEveryRow();
+    void turnoverBillsTheNewTenantFromHerLease();
+    void leaseMadeAgainChargesNoPeriodTwice_data();
+    void leaseMadeAgainChargesNoPeriodTwice();
     void deleteTakesTheAgreementAndItsRentBill();
     void failedDeleteKeepsTheAgreement();
     void billAddedWithoutAgreement();
@@ -80,7 +85,9 @@ private slots:
 
 private:
     void selectApid(int apid);
-    void letApartment(bool cancel = false);
+    void letApartment(bool cancel = false, const QDate &from = d("2024-02-01"));
+    void deleteAgreement();
+    QStringList chargeRows();
     QVariant scalar(const QString &sql) { return t->copy.scalar(sql); }
     int charges() { return scalar("select count(*) from charges where apid = 5").toInt(); }
     int rentBills() { return scalar("select count(*) from recur where apid = 5 and lower(type) = 'rent'").toInt(); }
@@ -120,12 +127,13 @@ void TestApartmentBills::selectApid(int apid)
     selectRow(view, 0, apid, 4);
 }
 
-// A lease from February 2024 to January 2025, monthly rent of 1200, first payment on 1 February.
-void TestApartmentBills::letApartment(bool cancel)
+// A lease of a year (by default February 2024 to January 2025), monthly rent of 1200, first payment
+// on its first day.
+void TestApartmentBills::letApartment(bool cancel, const QDate &from)
 {
     selectApid(Apid);
     ModalDriver driver;
-    const auto fill = [](QDialog *dialog) { fillLease(dialog, "1200"); };
+    const auto fill = [from](QDialog *dialog) { fillLease(dialog, "1200", from); };
     if (cancel) {
         driver.cancel(fill);
     } else {
@@ -135,6 +143,27 @@ void TestApartmentBills::letApartment(bool cancel)
     clickButton(form, "pushButton_11");
     QCOMPARE(driver.handled, 1);
     QCOMPARE(driver.stayedOpen, 0);
+}
+
+void TestApartmentBills::deleteAgreement()
+{
+    selectApid(Apid);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_12");
+    QCOMPARE(scalar("select agreeid from apartments where apid = 5").toInt(), -1);
+}
+
+QStringList TestApartmentBills::chargeRows()
+{
+    QStringList rows;
+    QSqlQuery query(QSqlDatabase::database());
+    query.exec("select chid, tid, type, fordate, origamount from charges where apid = 5 order by chid");
+    while (query.next())
+        rows << QStringLiteral("%1 %2 %3 %4 %5").arg(query.value(0).toString(), query.value(1).toString(),
+                                                     query.value(2).toString(),
+                                                     query.value(3).toDate().toString(Qt::ISODate),
+                                                     query.value(4).toString());
+    return rows;
 }
 
 void TestApartmentBills::newAgreementLetsTheApartment()
@@ -327,6 +356,66 @@ void TestApartmentBills::failedWriteLeavesEveryRow()
     // Nothing of the failed command waits in the shared models to be written by someone else.
     QVERIFY(!t->hub->agreementsModel()->isDirty());
     QVERIFY(!t->hub->recurModel()->isDirty());
+}
+
+// Tenant 36 leaves in April; the apartment goes to tenant 37 with a lease from 1 May, made in July.
+// The parking bill charges 37 from her first payment date; 36 keeps what she owed and nothing more.
+void TestApartmentBills::turnoverBillsTheNewTenantFromHerLease()
+{
+    letApartment();
+    const QStringList owed = chargeRows();
+    deleteAgreement();
+    // The clerk gives the apartment to tenant 37 in the apartment editor.
+    QVERIFY(t->exec("update apartments set tid = 37 where apid = 5"));
+    t->hub->apartmentsQueryModel()->setQuery(t->hub->apartmentsQueryModel()->query().lastQuery());
+    Today::set(d("2024-07-15"));
+    letApartment(false, d("2024-05-01"));
+
+    QCOMPARE(scalar("select tid from recur where recid = 9400").toInt(), 37);
+    QCOMPARE(scalar("select nextdate from recur where recid = 9400").toDate(), d("2024-08-01"));
+    QCOMPARE(chargeRows().mid(0, owed.size()), owed);
+    QCOMPARE(scalar("select count(*) from charges where apid = 5 and tid = 36 and fordate >= '2024-05-01'").toInt(),
+             0);
+    // May, June and July: rent and parking for 37, once each.
+    QCOMPARE(scalar("select count(distinct type || fordate) from charges where apid = 5 and tid = 37 "
+                    "and fordate in ('2024-05-01', '2024-06-01', '2024-07-01')")
+                 .toInt(),
+             6);
+    QCOMPARE(chargeRows().size(), owed.size() + 6);
+}
+
+void TestApartmentBills::leaseMadeAgainChargesNoPeriodTwice_data()
+{
+    QTest::addColumn<QString>("today");
+    QTest::addColumn<int>("newCharges");
+    QTest::addColumn<QString>("next");
+    QTest::newRow("same day") << "2024-04-15" << 0 << "2024-05-01";
+    // May and June fall due for the rent and the parking, once each.
+    QTest::newRow("two months on") << "2024-06-15" << 4 << "2024-07-01";
+}
+
+// A saved lease can only be viewed: the clerk corrects it by deleting it and making it again.
+void TestApartmentBills::leaseMadeAgainChargesNoPeriodTwice()
+{
+    QFETCH(QString, today);
+    QFETCH(int, newCharges);
+    QFETCH(QString, next);
+
+    letApartment();
+    const QStringList before = chargeRows();
+    Today::set(QDate::fromString(today, Qt::ISODate));
+    deleteAgreement();
+    letApartment();
+
+    const QStringList after = chargeRows();
+    QCOMPARE(after.mid(0, before.size()), before);
+    QCOMPARE(after.size(), before.size() + newCharges);
+    QCOMPARE(scalar("select count(*) from (select fordate, type from charges where apid = 5 group by fordate, type "
+                    "having count(*) > 1)")
+                 .toInt(),
+             0);
+    QCOMPARE(rentBill("nextdate").toDate(), QDate::fromString(next, Qt::ISODate));
+    QCOMPARE(scalar("select nextdate from recur where recid = 9400").toDate(), QDate::fromString(next, Qt::ISODate));
 }
 
 void TestApartmentBills::deleteTakesTheAgreementAndItsRentBill()

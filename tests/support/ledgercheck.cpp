@@ -63,6 +63,20 @@ const Rule rules[] = {
      "cashbook c where coalesce(c.vid, -1) > 0 and not exists (select 1 from vendors v where v.vid = c.vid)"},
     {"a maintenance item names an existing vendor or none", "'maintenance ' || id", "vendor",
      "maintenance m where coalesce(m.vendor, -1) > 0 and not exists (select 1 from vendors v where v.vid = m.vendor)"},
+    // A period is named by the tenant, the apartment, the bill's type and the due date; a one-time
+    // charge of another amount on the same day is not the bill charged again.
+    {"no tenant is charged twice for the same apartment, bill and period", "'charge ' || c.chid",
+     "tid|apid|origamount",
+     "charges c where (lower(c.type) = 'rent' or exists (select 1 from recur r where r.apid = c.apid "
+     "and lower(r.type) = lower(c.type))) and exists (select 1 from charges d where d.chid <> c.chid "
+     "and d.tid = c.tid and d.apid = c.apid and d.fordate = c.fordate and lower(d.type) = lower(c.type) "
+     "and not " DIFFERS("d.origamount", "c.origamount") ")"},
+    // An apartment without a lease is billed by no run; once let again, every bill that still runs
+    // charges the new lease's tenant, and no longer the one whose lease was deleted.
+    {"a bill of a let apartment charges the lease's tenant and nobody else", "'recur ' || r.recid",
+     "tid=r.tid|lease tenant=g.tid",
+     "recur r join apartments a on a.apid = r.apid join agreements g on g.rid = a.agreeid "
+     "where r.completed = 0 and r.tid is distinct from g.tid"},
     {"no rent is negative", "'apartment ' || apid", "rent", "apartments where rent < 0"},
     {"no rent is negative", "'recur ' || recid", "amount", "recur where amount < 0"},
     {"no rent is negative", "'agreement ' || rid", "rent", "agreements where rent < 0"},
