@@ -443,6 +443,9 @@ bool XDataSource::reopenTables()
     // The posting statements are prepared on the attachment that is about to go.
     delete m_chargePoster;
     m_chargePoster = nullptr;
+    // As when opening: the caller decides what the user sees.
+    m_readFailure.clear();
+    ReadFailure::Quiet quiet(&m_readFailure);
     QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
     db.close();
     if (!db.open())
