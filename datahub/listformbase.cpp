@@ -104,6 +104,16 @@ QTimer *ListFormBase::followTyping(QLineEdit *criteria, const std::function<void
     return timer;
 }
 
+namespace {
+// "Unable to submit data", with the engine's reason when the write gave one.
+QString submitFailure()
+{
+    const QString reason = XDataSource::lastWriteError();
+    return reason.isEmpty() ? ListFormBase::tr("Unable to submit data")
+                            : ListFormBase::tr("Unable to submit data: %1").arg(reason);
+}
+}
+
 ListFormBase::ListFormBase(QWidget *window)
     : m_window(window)
 {
@@ -206,7 +216,7 @@ bool ListFormBase::editCurrentRecord()
 
         // The model threw the change away with the failed transaction. Give the user back what was
         // typed, in the editor, to correct it or to cancel.
-        MsgBox::information(m_window, tr("Unable to submit data"));
+        MsgBox::information(m_window, submitFailure());
         row = restorePendingChanges(row, rowCountBefore, pending);
         if (row < 0)
             return false;
@@ -331,10 +341,11 @@ bool ListFormBase::editRowInHeldTransaction(int row)
     // The editor's other rows are already written in this transaction; committing them without the
     // record would leave them pointing at nothing.
     if (!m_writeInTransaction(row, false)) {
-        m_transaction.reset();
-        m_model->revertAll();
-        MsgBox::information(m_window, tr("Unable to submit data"));
-        return false;
+        // The refused statement alone was undone: the transaction, the editor's other rows and what was
+        // typed into the model's row are all still there. The editor shows them again, to correct or to
+        // cancel, which drops the lot.
+        MsgBox::information(m_window, submitFailure());
+        return editRowInHeldTransaction(row);
     }
     if (!commitHeld()) {
         m_model->revertAll();

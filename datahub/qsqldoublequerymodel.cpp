@@ -1,5 +1,7 @@
 #include "datahub/qsqldoublequerymodel.h"
 
+#include "datahub/readfailure.h"
+
 namespace {
 const int RightAligned = Qt::AlignRight | Qt::AlignVCenter;
 }
@@ -28,7 +30,13 @@ QVariant QSqlDoubleQueryModel::data(const QModelIndex &index, int role) const
 void QSqlDoubleQueryModel::setQuery(const QString &query, const QSqlDatabase &db)
 {
     QSqlQueryModel::setQuery(query, db);
+    ReadFailure::check(this);
     emit queryChanged();
+}
+
+void QSqlDoubleQueryModel::fetchMore(const QModelIndex &parent)
+{
+    ReadFailure::fetchMore<QSqlQueryModel>(this, parent);
 }
 
 void QSqlDoubleQueryModel::setDoubleColumn(int column, int decimals)

@@ -18,8 +18,10 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
     using QSqlQueryModel::setQuery;
-    // Runs `query` and emits queryChanged(), also when the statement fails.
+    // Runs `query` and emits queryChanged(), also when the statement fails; a failure is reported
+    // (ReadFailure) instead of leaving an empty list behind.
     virtual void setQuery(const QString &query, const QSqlDatabase &db = QSqlDatabase());
+    void fetchMore(const QModelIndex &parent = QModelIndex()) override;
 
     void setDoubleColumn(int column, int decimals);
     void setDoubleColumns(const QMap<int, int> &columns);

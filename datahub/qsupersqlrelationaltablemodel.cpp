@@ -1,6 +1,7 @@
 #include "datahub/qsupersqlrelationaltablemodel.h"
 
 #include "datahub/qsupersqltablemodel.h"
+#include "datahub/readfailure.h"
 #include "datahub/xdatasource.h"
 
 namespace {
@@ -54,7 +55,13 @@ bool QSuperSqlRelationalTableModel::select()
     // Setting the marker filter while composing must not run anything.
     if (m_composing)
         return false;
-    return QSqlRelationalTableModel::select();
+    const bool selected = QSqlRelationalTableModel::select();
+    return ReadFailure::check(this) && selected;
+}
+
+void QSuperSqlRelationalTableModel::fetchMore(const QModelIndex &parent)
+{
+    ReadFailure::fetchMore<QSqlRelationalTableModel>(this, parent);
 }
 
 void QSuperSqlRelationalTableModel::setTable(const QString &tableName)

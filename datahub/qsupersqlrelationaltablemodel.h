@@ -25,7 +25,9 @@ public:
     // A row that has not been changed shows the related text its statement read. Qt reads the whole
     // related table after every select to be ready for a changed row; only a changed row needs it.
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // A read that fails says so (ReadFailure) instead of leaving an empty list behind.
     bool select() override;
+    void fetchMore(const QModelIndex &parent = QModelIndex()) override;
     void setTable(const QString &tableName) override;
     void setRelation(int column, const QSqlRelation &relation) override;
 

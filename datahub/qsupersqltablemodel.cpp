@@ -1,5 +1,6 @@
 #include "datahub/qsupersqltablemodel.h"
 
+#include "datahub/readfailure.h"
 #include "datahub/scopedtransaction.h"
 #include "datahub/xdatasource.h"
 #include "datahub/debuglog.h"
@@ -141,4 +142,15 @@ bool QSuperSqlTableModel::submitRowInView(int row, bool refresh, bool remove, QA
 bool QSuperSqlTableModel::writeRow(int row, bool remove)
 {
     return RowSubmission::write(this, row, remove, m_writing, plainWriters);
+}
+
+bool QSuperSqlTableModel::select()
+{
+    const bool selected = QSqlTableModel::select();
+    return ReadFailure::check(this) && selected;
+}
+
+void QSuperSqlTableModel::fetchMore(const QModelIndex &parent)
+{
+    ReadFailure::fetchMore<QSqlTableModel>(this, parent);
 }

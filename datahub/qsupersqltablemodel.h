@@ -46,6 +46,10 @@ public:
     // of the values that are written.
     bool isWriting() const { return m_writing; }
 
+    // A read that fails says so (ReadFailure) instead of leaving an empty list behind.
+    bool select() override;
+    void fetchMore(const QModelIndex &parent = QModelIndex()) override;
+
 private:
     bool m_writing = false;
 };

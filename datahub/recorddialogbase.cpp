@@ -7,11 +7,46 @@
 
 #include <QDataWidgetMapper>
 #include <QDebug>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
+#include <QSqlRelationalTableModel>
 #include <QSqlTableModel>
+#include <QTextEdit>
+
+namespace {
+
+// The length in characters of each text column of `table`, by column name.
+QHash<QString, int> textColumnLengths(const QSqlDatabase &db, const QString &table)
+{
+    QHash<QString, int> lengths;
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral(
+        "select trim(rf.rdb$field_name), f.rdb$character_length from rdb$relation_fields rf "
+        "join rdb$fields f on f.rdb$field_name = rf.rdb$field_source "
+        "where rf.rdb$relation_name = ? and f.rdb$field_type in (14, 37) and f.rdb$character_length > 0"));
+    query.addBindValue(table.toUpper());
+    if (!query.exec())
+        qCDebug(velloranLog) << "column lengths of" << table << query.lastError().text();
+    while (query.next())
+        lengths.insert(query.value(0).toString(), query.value(1).toInt());
+    return lengths;
+}
+
+// The text of a plain-text field, or a null string for any other widget.
+QString plainText(QWidget *widget)
+{
+    if (auto *edit = qobject_cast<QPlainTextEdit *>(widget))
+        return edit->toPlainText();
+    if (auto *edit = qobject_cast<QTextEdit *>(widget))
+        return edit->toPlainText();
+    return QString();
+}
+
+} // namespace
 
 RecordDialogBase::RecordDialogBase(XDataSource *dataSource, QWidget *parent)
     : QDialog(parent)
@@ -30,7 +65,49 @@ QDataWidgetMapper *RecordDialogBase::createMapper(QAbstractItemModel *model)
     m_mapper = new QDataWidgetMapper(this);
     m_mapper->setModel(model);
     m_mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
+    m_columnLengths.clear();
+    // The editors map their fields and then choose the row; the limits follow the fields they mapped.
+    connect(m_mapper, &QDataWidgetMapper::currentIndexChanged, this, &RecordDialogBase::limitToColumns);
     return m_mapper;
+}
+
+void RecordDialogBase::limitToColumns()
+{
+    auto *table = qobject_cast<QSqlTableModel *>(m_mapper->model());
+    if (!table)
+        return;
+    if (m_columnLengths.isEmpty()) {
+        const QHash<QString, int> lengths = textColumnLengths(table->database(), table->tableName());
+        const QSqlRecord record = table->record();
+        auto *relational = qobject_cast<QSqlRelationalTableModel *>(table);
+        for (int column = 0; column < record.count(); ++column) {
+            // A relation column shows the related table's text; the key it stores is no text.
+            if (relational && relational->relation(column).isValid())
+                continue;
+            const int length = lengths.value(record.fieldName(column).toUpper());
+            if (length > 0)
+                m_columnLengths.insert(column, length);
+        }
+    }
+    for (auto it = m_columnLengths.cbegin(); it != m_columnLengths.cend(); ++it) {
+        if (auto *edit = qobject_cast<QLineEdit *>(m_mapper->mappedWidgetAt(it.key())))
+            edit->setMaxLength(qMin(edit->maxLength(), it.value()));
+    }
+}
+
+// A plain-text field takes any length; one longer than its column is refused here, before the write
+// would throw the whole record away.
+bool RecordDialogBase::textsFitColumns()
+{
+    for (auto it = m_columnLengths.cbegin(); it != m_columnLengths.cend(); ++it) {
+        QWidget *widget = m_mapper->mappedWidgetAt(it.key());
+        if (plainText(widget).size() <= it.value())
+            continue;
+        MsgBox::information(this, tr("The text is too long: this field holds at most %1 characters.").arg(it.value()));
+        widget->setFocus();
+        return false;
+    }
+    return true;
 }
 
 bool RecordDialogBase::mapRecord(QSqlTableModel *model, int row, std::initializer_list<MappedField> fields)
@@ -117,11 +194,17 @@ int RecordDialogBase::nextKey(const QString &generator)
 
 bool RecordDialogBase::submitMapper(const QString &failure)
 {
+    if (!textsFitColumns())
+        return false;
     if (m_mapper->submit())
         return true;
-    if (auto *model = qobject_cast<QSqlQueryModel *>(m_mapper->model()))
+    QString text = failure.isEmpty() ? tr("Unable to submit data") : failure;
+    if (auto *model = qobject_cast<QSqlQueryModel *>(m_mapper->model())) {
         qCDebug(velloranLog) << model->lastError().text();
-    MsgBox::information(this, failure.isEmpty() ? tr("Unable to submit data") : failure);
+        if (model->lastError().isValid())
+            text = QStringLiteral("%1: %2").arg(text, model->lastError().text().trimmed());
+    }
+    MsgBox::information(this, text);
     return false;
 }
 

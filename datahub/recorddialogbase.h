@@ -2,6 +2,7 @@
 #define RECORDDIALOGBASE_H
 
 #include <QDialog>
+#include <QHash>
 #include <QString>
 #include <QVariant>
 
@@ -29,7 +30,8 @@ protected:
     XDataSource *dataSource() const { return m_dataSource; }
     QDataWidgetMapper *mapper() const { return m_mapper; }
 
-    // The editor's mapper on `model`, submitting only when asked.
+    // The editor's mapper on `model`, submitting only when asked. Each line edit it shows a text
+    // column in takes no more characters than the column holds.
     QDataWidgetMapper *createMapper(QAbstractItemModel *model);
     // One field of the editor: its widget, the model column it shows and, where the widget's user
     // property is not the one to map, the property to map instead.
@@ -61,7 +63,8 @@ protected:
     bool confirmSubmit();
     // The next value of `generator`; -1 after showing "database error" when it gives no row.
     int nextKey(const QString &generator);
-    // The fields into the model's cached row; false after showing `failure` when the model refuses.
+    // The fields into the model's cached row; false after showing `failure` when the model refuses,
+    // or after saying so when a plain-text field holds more than its column does.
     bool submitMapper(const QString &failure = QString());
     // The tail of an acceptance once the editor's own checks passed: confirmSubmit, for a new row a key
     // from `generator` into `keyColumn` of `row` (and into `newKey` when given), submitMapper, then the
@@ -70,8 +73,13 @@ protected:
                       int *newKey = nullptr);
 
 private:
+    // Each text column of the mapper's table shown in a widget of the editor: its length in characters.
+    void limitToColumns();
+    bool textsFitColumns();
+
     XDataSource *m_dataSource = nullptr;
     QDataWidgetMapper *m_mapper = nullptr;
+    QHash<int, int> m_columnLengths;
 };
 
 #endif // RECORDDIALOGBASE_H

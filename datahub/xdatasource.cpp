@@ -1,5 +1,6 @@
 #include "datahub/xdatasource.h"
 
+#include "datahub/readfailure.h"
 #include "datahub/scrambler.h"
 #include "datahub/settingswriter.h"
 #include "datahub/today.h"
@@ -78,7 +79,7 @@ bool selected(QSqlTableModel *model, const char *failure)
 // A model read only when a window first asks for it; the table must be there all the same.
 bool deferred(QSqlTableModel *model, const char *failure)
 {
-    if (!model->lastError().isValid())
+    if (ReadFailure::check(model))
         return true;
     debugLine(QString::fromLatin1(failure));
     return false;
@@ -89,9 +90,15 @@ QString whereKey(const QSqlRecord &keyRecord, const QSqlRecord &valueRecord)
     return QStringLiteral(" where %1 = %2").arg(keyRecord.fieldName(0)).arg(valueRecord.value(0).toInt());
 }
 
+// Why the last row write failed, for the message the user sees.
+QString lastWriteFailure;
+
 bool finish(QSqlQuery &query)
 {
     const QString error = query.lastError().text();
+    lastWriteFailure = query.lastError().databaseText().trimmed();
+    if (lastWriteFailure.isEmpty())
+        lastWriteFailure = error.trimmed();
     if (error.isEmpty())
         return true;
     debugLine(error);
@@ -182,6 +189,9 @@ XDataSource::~XDataSource()
 bool XDataSource::openDatabase()
 {
     DataFolder::prepareDatabaseEngine();
+    // The caller tells the user why the database could not be opened (lastErrorText), once.
+    m_readFailure.clear();
+    ReadFailure::Quiet quiet(&m_readFailure);
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"));
     if (!db.isValid()) {
@@ -344,6 +354,7 @@ bool XDataSource::openDatabase()
         // Prepared, not run: a statement the database refuses fails here all the same.
         QSqlQuery check(db);
         if (!check.prepare(CashbookListQuery)) {
+            ReadFailure::report(check.lastError());
             debugLine(QStringLiteral("failed to open CASHBOOK query"));
             return false;
         }
@@ -420,6 +431,10 @@ void XDataSource::selectOnFirstUse(QSqlQueryModel *model) const
 
 QString XDataSource::lastErrorText() const
 {
+    // A file the engine opens may still fail on its first read, and the connection has no words for
+    // that: the reason of the step that failed comes first.
+    if (!m_readFailure.isEmpty())
+        return m_readFailure;
     return QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), true).lastError().text();
 }
 
@@ -428,6 +443,9 @@ bool XDataSource::reopenTables()
     // The posting statements are prepared on the attachment that is about to go.
     delete m_chargePoster;
     m_chargePoster = nullptr;
+    // As when opening: the caller decides what the user sees.
+    m_readFailure.clear();
+    ReadFailure::Quiet quiet(&m_readFailure);
     QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
     db.close();
     if (!db.open())
@@ -706,6 +724,11 @@ bool XDataSource::updateRelationalRow(QSqlTableModel *model, int row)
 bool XDataSource::deleteRelationalRow(QSqlRelationalTableModel *model, int row)
 {
     return deletePlain(model, row);
+}
+
+QString XDataSource::lastWriteError()
+{
+    return lastWriteFailure;
 }
 
 QString XDataSource::toSqlDate(const QDate &date)

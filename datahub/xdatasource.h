@@ -43,7 +43,7 @@ public:
     QString databaseFile() const { return m_databaseFile; }
 
     // Connects to dataDirectory()/databaseFile() and builds every model; false at the first step
-    // that fails (the reason goes to the debug output, lastErrorText() gives the driver's words).
+    // that fails (the reason goes to the debug output, lastErrorText() gives the engine's words).
     bool openDatabase();
     QString lastErrorText() const;
     bool isOpen() const { return m_isOpen; }
@@ -206,6 +206,8 @@ public:
     static bool insertRelationalRow(QSqlTableModel *model, int row);
     static bool updateRelationalRow(QSqlTableModel *model, int row);
     static bool deleteRelationalRow(QSqlRelationalTableModel *model, int row);
+    // The engine's words for why the last of those writes failed; empty after one that went through.
+    static QString lastWriteError();
 
     // The form of every date literal in a statement: "yyyy-MM-dd".
     static QString toSqlDate(const QDate &date);
@@ -302,6 +304,8 @@ private:
     // Models created and checked by openDatabase but not yet read.
     mutable QList<QSqlQueryModel *> m_unselected;
 
+    // Why the last openDatabase() failed on a read, in the engine's words.
+    QString m_readFailure;
     QString m_databaseFile;
     QString m_dataDirectory;
     bool m_isOpen = false;

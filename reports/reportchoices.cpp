@@ -1,6 +1,5 @@
 #include "reports/reportchoices.h"
 
-#include "datahub/msgbox.h"
 #include "datahub/qsqldoublequerymodel.h"
 #include "datahub/xdatasource.h"
 #include "properties/selapartmentdialog.h"
@@ -113,16 +112,13 @@ bool vendor(XDataSource *dataSource, QWidget *parent, int &vendorId, QString &na
     return true;
 }
 
-bool loadRows(XDataSource *dataSource, QWidget *parent, const QString &sql)
+bool loadRows(XDataSource *dataSource, QWidget *, const QString &sql)
 {
     QSqlDoubleQueryModel *model = dataSource->reportQueryModel();
     model->clear();
+    // A statement the database refuses is told by the model itself, with the engine's words.
     model->setQuery(sql, QSqlDatabase::database());
-    if (model->lastError().isValid()) {
-        MsgBox::information(parent, model->lastError().text());
-        return false;
-    }
-    return true;
+    return !model->lastError().isValid();
 }
 
 } // namespace ReportChoices

@@ -1,5 +1,6 @@
 // What the display models show and write, and when the table view reports a new current row.
 
+#include "datahub/msgbox.h"
 #include "datahub/qcustomtableview.h"
 #include "datahub/qsqldoublequerymodel.h"
 #include "datahub/qsqldoublerelationaltablemodel.h"
@@ -48,6 +49,7 @@ private:
 
 void TestModels::initTestCase()
 {
+    MsgBox::setTestMode(true);
     m_copy = new TestDatabase(QStringLiteral("DATA.FDB"));
     QVERIFY(m_copy->isValid());
     m_db = m_copy->open();
@@ -64,6 +66,7 @@ void TestModels::cleanupTestCase()
 {
     m_db = QSqlDatabase();
     delete m_copy;
+    MsgBox::setTestMode(false);
 }
 
 void TestModels::exec(const QString &sql)
@@ -164,9 +167,13 @@ void TestModels::queryModelPlacesAndSignal()
     model.setDoubleColumn(1, 4);
     QCOMPARE(model.data(model.index(0, 1)).toString(), QString("1234.5000"));
 
+    MsgBox::clearShown();
     model.setQuery("select * from nosuchtable", m_db);
     QCOMPARE(changed.count(), 2);
     QVERIFY(model.lastError().isValid());
+    // Told, rather than shown as a list without rows.
+    QCOMPARE(MsgBox::shownTexts().size(), 1);
+    QVERIFY2(MsgBox::shownTexts().constFirst().contains("NOSUCHTABLE"), qPrintable(MsgBox::shownTexts().constFirst()));
 }
 
 void TestModels::recurShowsCompletionAsYesNoAndStoresTheFlag()

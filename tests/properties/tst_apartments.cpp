@@ -397,10 +397,12 @@ void TestApartments::failedWriteLeavesTheApartment()
 {
     // Every question this test raises is answered Yes.
     MsgBox::setNextAnswer(QMessageBox::Yes);
+    // The database refuses the apartment row.
+    QVERIFY(t->exec("create exception keep_apartments 'apartments are kept'"));
+    QVERIFY(t->exec("create trigger apartments_kept for apartments before update as begin exception keep_apartments; end"));
     selectApid(9502);
     ModalDriver driver;
-    // The suite column holds twenty characters.
-    driver.ok([](QDialog *d) { child<QLineEdit>(d, "lineEdit")->setText(QString(30, QLatin1Char('S'))); });
+    driver.ok([](QDialog *d) { child<QLineEdit>(d, "lineEdit")->setText(QStringLiteral("B-7")); });
     clickButton(form, "pushButton_2");
     QVERIFY(MsgBox::shownTexts().contains("Unable to submit data"));
     QCOMPARE(t->copy.scalar("select suite from apartments where apid = 9502").toString(), QString("A-2"));

@@ -222,7 +222,8 @@ private slots:
     void cleanup();
 
     void missingDatabaseEndsTheRun();
-    void failedConnectShowsDriverText();
+    void failedConnectShowsTheReason_data();
+    void failedConnectShowsTheReason();
     void refusedLogInEndsWithZero();
     void firstShowWorkRunsOnce();
     void scenesLoadAndSectionsSwitch();
@@ -274,13 +275,26 @@ void TestMainWindow::missingDatabaseEndsTheRun()
     QVERIFY(!QSqlDatabase::contains());
 }
 
-void TestMainWindow::failedConnectShowsDriverText()
+void TestMainWindow::failedConnectShowsTheReason_data()
 {
-    Office office{QStringList()};
-    QFile junk(DataFolder::filePath(QStringLiteral("DEMO.FDB")));
-    QVERIFY(junk.open(QIODevice::WriteOnly));
-    junk.write("this is not a database");
-    junk.close();
+    QTest::addColumn<bool>("cutDatabase");
+    QTest::newRow("not a database") << false;
+    // The engine opens it, but its first table cannot be read: the connection itself has no error.
+    QTest::newRow("database cut to half") << true;
+}
+
+void TestMainWindow::failedConnectShowsTheReason()
+{
+    QFETCH(bool, cutDatabase);
+    Office office{cutDatabase ? QStringList{QStringLiteral("DEMO.FDB")} : QStringList()};
+    QFile file(DataFolder::filePath(QStringLiteral("DEMO.FDB")));
+    if (cutDatabase) {
+        QVERIFY(file.resize(file.size() / 2));
+    } else {
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("this is not a database");
+        file.close();
+    }
 
     // A log-in dialog must not follow; if one came up anyway, the test notices instead of hanging.
     ModalCloser closer;

@@ -17,6 +17,8 @@
 #include <QDialogButtonBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTimer>
 
@@ -34,9 +36,20 @@ inline XDataSource *hubOnCopy(const TestDatabase &copy)
 class TestHub
 {
 public:
-    TestHub()
+    // `changes` are run on the copy, on a connection of their own, before the hub opens it.
+    explicit TestHub(const QStringList &changes = {})
         : copy(QStringLiteral("DEMO.FDB"))
     {
+        if (copy.isValid() && !changes.isEmpty()) {
+            const QString name = QStringLiteral("changes");
+            {
+                QSqlQuery query(copy.open(name));
+                for (const QString &sql : changes)
+                    if (!query.exec(sql))
+                        qWarning() << sql << query.lastError().text();
+            }
+            releaseConnection(name);
+        }
         hub = hubOnCopy(copy);
         opened = copy.isValid() && hub->openDatabase();
         MsgBox::setTestMode(true);

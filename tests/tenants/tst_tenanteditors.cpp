@@ -30,6 +30,7 @@ private slots:
     void depositChecks_data();
     void depositChecks();
     void existingDepositOpensWithItsValues();
+    void memoLongerThanItsColumnIsRefusedAndKept();
 
 private:
     // Presses OK; true when the dialog closed accepted.
@@ -235,6 +236,28 @@ void TestTenantEditors::existingDepositOpensWithItsValues()
     QCOMPARE(child<QLineEdit>(&editor, "lineEdit_2")->text(), QString("1250.50"));
     QCOMPARE(child<QComboBox>(&editor, "comboBox")->currentText(), QString("Credit Card"));
     QCOMPARE(child<QTextEdit>(&editor, "textEdit")->toPlainText(), QString("Key deposit"));
+}
+
+void TestTenantEditors::memoLongerThanItsColumnIsRefusedAndKept()
+{
+    TestHub t;
+    QVERIFY(t.opened);
+    SqlDoubleTableModel *deposits = t.hub->depositsModel();
+    const int row = deposits->rowCount();
+    QVERIFY(deposits->insertRows(row, 1));
+    XDataSource::setCellValue(deposits, 1, row, 9100);
+    XDataSource::setCellValue(deposits, 3, row, 500);
+    DepositsDialog editor(t.hub, row);
+    editor.show();
+    // The memo column holds a thousand characters; a plain-text field takes any number.
+    const QString memo(1001, QLatin1Char('m'));
+    child<QTextEdit>(&editor, "textEdit")->setPlainText(memo);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    QVERIFY(!pressOk(&editor));
+    QCOMPARE(MsgBox::shownTexts().last(), QString("The text is too long: this field holds at most 1000 characters."));
+    QCOMPARE(child<QTextEdit>(&editor, "textEdit")->toPlainText(), memo);
+    QVERIFY(deposits->index(row, 4).data().isNull());
+    deposits->revertAll();
 }
 
 VELLORAN_TEST_MAIN(TestTenantEditors)
