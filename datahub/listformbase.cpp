@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QDebug>
 #include <QDialog>
@@ -92,7 +93,17 @@ QTimer *ListFormBase::followTyping(QLineEdit *criteria, const std::function<void
     timer->setObjectName(QStringLiteral("searchTimer"));
     timer->setSingleShot(true);
     timer->setInterval(SearchDelayMs);
-    QObject::connect(timer, &QTimer::timeout, criteria, search);
+    // A search never runs under an editor or a question that another window has open: re-reading
+    // the list there would move the rows under the command that opened it. It waits until the
+    // dialog is answered.
+    QObject::connect(timer, &QTimer::timeout, criteria, [criteria, timer, search] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal != criteria->window()) {
+            timer->start();
+            return;
+        }
+        search();
+    });
     QObject::connect(criteria, &QLineEdit::textChanged, timer, qOverload<>(&QTimer::start));
     const auto now = [timer, search] {
         timer->stop();
@@ -197,6 +208,7 @@ bool ListFormBase::editCurrentRecord()
         return false;
     }
     int row = current.row();
+    const QVariant key = keyOfRow(row);
     if (!canEditRow(row))
         return false;
     for (;;) {
@@ -208,6 +220,12 @@ bool ListFormBase::editCurrentRecord()
         }
         editorAccepted(editor);
         delete editor;
+        row = rowOfChosen(row, key);
+        if (row < 0) {
+            m_model->revertAll();
+            MsgBox::information(m_window, tr("You haven't selected a valid record"));
+            return false;
+        }
 
         const int rowCountBefore = m_model->rowCount();
         const PendingRow pending = pendingChanges(row);
@@ -231,15 +249,23 @@ bool ListFormBase::deleteCurrentRecord()
         MsgBox::information(m_window, tr("You haven't selected a valid record"));
         return false;
     }
-    const int row = current.row();
+    int row = current.row();
+    // The record is known by its key from here on: the questions below run their own event loops.
+    const QVariant key = keyOfRow(row);
     if (!canDeleteRow(row))
         return false;
     if (MsgBox::question(m_window, deleteQuestion()) != QMessageBox::Yes) {
         qCDebug(velloranLog) << "Don't delete record";
         return false;
     }
-    if (!confirmDeleteRow(row)) {
+    row = rowOfChosen(row, key);
+    if (row < 0 || !confirmDeleteRow(row)) {
         qCDebug(velloranLog) << "Don't delete record";
+        return false;
+    }
+    row = rowOfChosen(row, key);
+    if (row < 0) {
+        MsgBox::information(m_window, tr("You haven't selected a valid record"));
         return false;
     }
     qCDebug(velloranLog) << "Delete Record";
@@ -327,6 +353,7 @@ bool ListFormBase::editRowInHeldTransaction(int row)
         return false;
     }
     row = current.row();
+    const QVariant chosen = keyOfRow(row);
     QDialog *editor = createEditor(row);
     if (editor->exec() != QDialog::Accepted) {
         m_model->revertAll();
@@ -336,6 +363,15 @@ bool ListFormBase::editRowInHeldTransaction(int row)
     }
     editorAccepted(editor);
     delete editor;
+    row = rowOfChosen(row, chosen);
+    if (row < 0) {
+        m_model->revertAll();
+        rollBackHeld();
+        MsgBox::information(m_window, tr("You haven't selected a valid record"));
+        return false;
+    }
+    // A new record has its key now.
+    const QVariant key = keyOfRow(row);
     qCDebug(velloranLog) << "key: " << m_model->QSqlTableModel::data(m_model->index(row, 0), Qt::EditRole);
 
     // The editor's other rows are already written in this transaction; committing them without the
@@ -354,7 +390,8 @@ bool ListFormBase::editRowInHeldTransaction(int row)
     }
     qCDebug(velloranLog) << QSqlDatabase::database().lastError().text();
     m_model->setFilter(m_model->filter());
-    m_view->setCurrentIndex(m_model->index(row, current.column()));
+    const int listed = RowSubmission::rowOfKey(m_model, key);
+    m_view->setCurrentIndex(m_model->index(listed >= 0 ? listed : row, current.column()));
     return true;
 }
 
@@ -381,6 +418,21 @@ bool ListFormBase::deleteRowInHeldTransaction(int row)
     if (row < m_model->rowCount())
         m_view->setCurrentIndex(m_model->index(row, 0));
     return true;
+}
+
+QVariant ListFormBase::keyOfRow(int row) const
+{
+    return m_model->QSqlTableModel::data(m_model->index(row, 0), Qt::EditRole);
+}
+
+int ListFormBase::rowOfChosen(int row, const QVariant &key) const
+{
+    // A new row has no key yet, and a list read again no longer holds it.
+    if (key.isNull())
+        return row < m_model->rowCount() && m_model->isDirty(m_model->index(row, 0)) ? row : -1;
+    if (row < m_model->rowCount() && keyOfRow(row) == key)
+        return row;
+    return RowSubmission::rowOfKey(m_model, key);
 }
 
 bool ListFormBase::writeRow(int row, bool remove)

@@ -125,6 +125,10 @@ protected:
     virtual bool canEditRow(int row);
 
 private:
+    QVariant keyOfRow(int row) const;
+    // The row that shows the record a command was started on: `row` while it still does, else where
+    // the list shows it after being read again; -1 when the list no longer holds it.
+    int rowOfChosen(int row, const QVariant &key) const;
     bool writeRow(int row, bool remove);
     bool beginHeldTransaction(const QString &failure);
     void rollBackHeld();

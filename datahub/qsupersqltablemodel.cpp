@@ -57,6 +57,31 @@ bool run(QSqlTableModel *model, int row, Statement statement, const Writers &wri
 
 } // namespace
 
+int rowOfKey(QSqlTableModel *model, const QVariant &key)
+{
+    if (key.isNull())
+        return -1;
+    for (int row = 0;; ++row) {
+        if (row >= model->rowCount()) {
+            if (!model->canFetchMore())
+                return -1;
+            model->fetchMore();
+            if (row >= model->rowCount())
+                return -1;
+        }
+        if (model->QSqlTableModel::data(model->index(row, 0), Qt::EditRole) == key)
+            return row;
+    }
+}
+
+void readRestInTransaction(QSqlQueryModel *model)
+{
+    if (!ScopedTransaction::anyOpen())
+        return;
+    while (model->canFetchMore())
+        model->fetchMore();
+}
+
 bool submit(QSqlTableModel *model, int row, bool refresh, bool remove, QAbstractItemView *view,
             bool &writing, const Writers &writers)
 {
@@ -69,6 +94,9 @@ bool submit(QSqlTableModel *model, int row, bool refresh, bool remove, QAbstract
         model->revertRow(row);
         return false;
     }
+
+    // The record written stays current after the re-select wherever the list still shows it.
+    const QVariant key = remove ? QVariant() : model->QSqlTableModel::data(model->index(row, 0), Qt::EditRole);
 
     bool written;
     if (remove) {
@@ -92,8 +120,10 @@ bool submit(QSqlTableModel *model, int row, bool refresh, bool remove, QAbstract
         return true;
 
     model->setFilter(model->filter());
+    readRestInTransaction(model);
     if (view) {
-        QModelIndex current = model->index(row, 0);
+        const int listed = rowOfKey(model, key);
+        QModelIndex current = model->index(listed >= 0 ? listed : row, 0);
         if (!current.isValid())
             current = model->index(row - 1, 0);
         view->setCurrentIndex(current);

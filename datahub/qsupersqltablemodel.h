@@ -22,6 +22,13 @@ struct Writers
 bool submit(QSqlTableModel *model, int row, bool refresh, bool remove, QAbstractItemView *view,
             bool &writing, const Writers &writers);
 bool write(QSqlTableModel *model, int row, bool remove, bool &writing, const Writers &writers);
+
+// The row of `model` whose key (column 0) is `key`, reading further rows of the list until it is
+// found; -1 when the list does not hold it.
+int rowOfKey(QSqlTableModel *model, const QVariant &key);
+// A list selected while a transaction is held reads all its rows now: the commit closes its cursor,
+// and the rows not yet read would be lost without a word.
+void readRestInTransaction(QSqlQueryModel *model);
 }
 
 // A table model that writes one of its rows at a time, each in a short transaction of its own on the

@@ -4,6 +4,7 @@
 
 #include "datahub/listformbase.h"
 #include "datahub/msgbox.h"
+#include "datahub/qsupersqltablemodel.h"
 #include "datahub/shortdate.h"
 #include "datahub/today.h"
 #include "datahub/xdatasource.h"
@@ -267,6 +268,8 @@ void TenantDialog::showRowsOfTenant(const SubTable &table)
 {
     table.model->setFilter(QStringLiteral("TID = %1").arg(key));
     table.model->select();
+    // The tenant's editor holds a transaction open: all the rows are read before its commit.
+    RowSubmission::readRestInTransaction(table.model);
 }
 
 bool TenantDialog::currentSubRow(const SubTable &table, int &subRow)

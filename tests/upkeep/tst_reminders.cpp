@@ -43,6 +43,7 @@ private slots:
     void storedPriorityShownAndKept();
     void reminderFromNewItemOutlivesTheItem();
     void showAllAndBackToADay();
+    void editedItemStaysCurrent();
 
 private:
     RemindersForm *openReminders();
@@ -397,6 +398,34 @@ void TestReminders::showAllAndBackToADay()
     QMetaObject::invokeMethod(calendar, "clicked", Q_ARG(QDate, QDate(2026, 3, 16)));
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->index(0, 1).data().toString(), QString("Order keys"));
+}
+
+void TestReminders::editedItemStaysCurrent()
+{
+    QVERIFY(t->exec("insert into todo (id, description, tdate, priority) values (3, 'Order new mailbox keys', "
+                    "'2026-03-14', 2)"));
+    QVERIFY(t->exec("insert into todo (id, description, tdate, priority) values (4, 'Sweep the yard', '2026-03-14', 2)"));
+    ToDoListForm *form = openTodo();
+    auto *view = child<QTableView>(form, "tableView");
+    QCOMPARE(view->model()->rowCount(), 3);
+    for (int id : {1, 4, 1}) {
+        selectRow(view, 0, id, 1);
+        MsgBox::setNextAnswer(QMessageBox::Yes);
+        ModalDriver driver;
+        driver.ok([](QDialog *d) {
+            auto *description = child<QLineEdit>(d, "description");
+            QTest::keyClick(description, Qt::Key_End);
+            QTest::keyClicks(description, " and write it down in the office book");
+        });
+        clickButton(form, "pushButton_2");
+        QCOMPARE(driver.stayedOpen, 0);
+        QCOMPARE(view->currentIndex().siblingAtColumn(0).data().toInt(), id);
+    }
+    // The next Delete takes the item just edited.
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_3");
+    QCOMPARE(t->count("todo where id = 1"), 0);
+    QCOMPARE(t->count("todo where id in (3, 4)"), 2);
 }
 
 VELLORAN_TEST_MAIN(TestReminders)

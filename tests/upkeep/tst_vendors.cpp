@@ -1,5 +1,6 @@
 #include "testhub.h"
 
+#include "datahub/listformbase.h"
 #include "upkeep/vendordialog.h"
 #include "upkeep/vendorsform.h"
 
@@ -27,9 +28,12 @@ private slots:
     void vendorPaidInTheCashbookIsKept();
     void failedDeleteLeavesTheMaintenanceRecords_data();
     void failedDeleteLeavesTheMaintenanceRecords();
+    void commandsKeepTheChosenVendorWhileTheSearchWaits();
+    void longListReachesItsLastRowAfterADelete();
 
 private:
     void selectVid(int vid);
+    void addZedVendors();
 
     TestHub *t = nullptr;
     VendorsForm *form = nullptr;
@@ -59,6 +63,18 @@ void TestVendors::cleanup()
 void TestVendors::selectVid(int vid)
 {
     selectRow(view, 0, vid, 1);
+}
+
+// 300 vendors more, "Zed Vendor 001" to "Zed Vendor 300" (keys 20001 to 20300): more than the list
+// reads at once.
+void TestVendors::addZedVendors()
+{
+    QVERIFY(t->exec("execute block as declare i int = 1; begin while (i <= 300) do begin "
+                    "insert into vendors (vid, name, contact) values (20000 + :i, 'Zed Vendor ' || lpad(:i, 3, '0'), "
+                    "'Zed'); i = i + 1; end end"));
+    model->setFilter(QString());
+    while (model->canFetchMore())
+        model->fetchMore();
 }
 
 void TestVendors::search_data()
@@ -244,6 +260,65 @@ void TestVendors::failedDeleteLeavesTheMaintenanceRecords()
     QCOMPARE(t->count("vendors where vid = 9800"), 1);
     if (failure.size() > 1)
         QCOMPARE(t->count("maintenance where id = 9810 and vendor = 9800"), 1);
+}
+
+void TestVendors::commandsKeepTheChosenVendorWhileTheSearchWaits()
+{
+    addZedVendors();
+    // The real boxes, so that a question runs its own event loop as it does for the clerk.
+    MsgBox::setTestMode(false);
+    const auto yesOnceTheSearchIsDue = [](QDialog *box) {
+        QTest::qWait(3 * ListFormBase::SearchDelayMs);
+        qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click();
+    };
+    auto *criteria = child<QLineEdit>(form, "lineEdit");
+
+    // Delete: the clerk chose 006 and typed on before the list followed.
+    selectVid(20006);
+    QTest::keyClicks(criteria, "zed vendor 2");
+    {
+        ModalDriver deleting;
+        deleting.ok(yesOnceTheSearchIsDue);
+        clickButton(form, "pushButton_3");
+        QCOMPARE(deleting.handled, 1);
+    }
+    QCOMPARE(t->count("vendors where vid = 20006"), 0);
+    QCOMPARE(t->count("vendors where name like 'Zed Vendor 2%'"), 100);
+    QCOMPARE(t->count("vendors where name like 'Zed Vendor%'"), 299);
+    // The search still follows the typing once the command is done.
+    QTRY_COMPARE(model->filter(), ListFormBase::likeFilter("Name", "zed vendor 2"));
+
+    // Edit: what was typed in the editor reaches the vendor the editor was opened on.
+    criteria->clear();
+    waitForSearch(form);
+    selectVid(20007);
+    QTest::keyClicks(criteria, "zed vendor 2");
+    ModalDriver editing;
+    editing.ok([](QDialog *editor) {
+        QTest::qWait(3 * ListFormBase::SearchDelayMs);
+        auto *contact = child<QLineEdit>(editor, "contactName");
+        contact->clear();
+        QTest::keyClicks(contact, "Zara");
+    });
+    editing.ok(yesOnceTheSearchIsDue);
+    clickButton(form, "pushButton_2");
+    QCOMPARE(editing.stayedOpen, 0);
+    QCOMPARE(editing.unexpected, 0);
+    QCOMPARE(t->copy.scalar("select contact from vendors where vid = 20007").toString(), QString("Zara"));
+    QCOMPARE(t->count("vendors where contact = 'Zara'"), 1);
+}
+
+void TestVendors::longListReachesItsLastRowAfterADelete()
+{
+    addZedVendors();
+    selectVid(9801);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_3");
+    QCOMPARE(t->count("vendors where vid = 9801"), 0);
+    while (model->canFetchMore())
+        model->fetchMore();
+    QCOMPARE(model->rowCount(), t->count("vendors"));
+    QVERIFY(model->rowCount() > 300);
 }
 
 VELLORAN_TEST_MAIN(TestVendors)
