@@ -115,14 +115,10 @@ QTimer *ListFormBase::followTyping(QLineEdit *criteria, const std::function<void
     return timer;
 }
 
-namespace {
-// "Unable to submit data", with the engine's reason when the write gave one.
-QString submitFailure()
+QString ListFormBase::submitFailure()
 {
     const QString reason = XDataSource::lastWriteError();
-    return reason.isEmpty() ? ListFormBase::tr("Unable to submit data")
-                            : ListFormBase::tr("Unable to submit data: %1").arg(reason);
-}
+    return reason.isEmpty() ? tr("Unable to submit data") : tr("Unable to submit data: %1").arg(reason);
 }
 
 ListFormBase::ListFormBase(QWidget *window)

@@ -63,6 +63,8 @@ public:
 
     // How long the typing rests before the list follows it.
     static const int SearchDelayMs = 150;
+    // "Unable to submit data", with the engine's reason when the last row write gave one.
+    static QString submitFailure();
     // A search that follows the typing without running its statement on every key: `search` runs once
     // the Criteria text has rested for SearchDelayMs, and at once on Return in the box or on
     // `searchButton`. Every list and picker that searches as the user types goes through here. The

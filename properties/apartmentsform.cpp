@@ -394,23 +394,24 @@ void ApartmentsForm::runApartmentsDialog(const QModelIndex &index, int buildingI
     const int row = index.row();
     const bool isNew = model->QSqlTableModel::data(model->index(row, 0), Qt::EditRole).isNull();
 
-    auto *editor = new ApartmentsDialog(dataSource, row, ownerId, buildingId, this);
-    if (editor->exec() != QDialog::Accepted) {
-        model->revertAll();
+    int apid = -1;
+    for (;;) {
+        auto *editor = new ApartmentsDialog(dataSource, row, ownerId, buildingId, this);
+        if (editor->exec() != QDialog::Accepted) {
+            model->revertAll();
+            delete editor;
+            if (!transaction.rollback())
+                MsgBox::information(this, tr("Error rolling back transaction"));
+            return;
+        }
+        apid = editor->apartmentId();
         delete editor;
-        if (!transaction.rollback())
-            MsgBox::information(this, tr("Error rolling back transaction"));
-        return;
-    }
-    const int apid = editor->apartmentId();
-    delete editor;
 
-    const bool written = isNew ? XDataSource::insertRow(model, row) : XDataSource::updateRow(model, row);
-    if (!written) {
-        transaction.rollback();
-        model->revertAll();
-        MsgBox::information(this, tr("Unable to submit data"));
-        return;
+        if (isNew ? XDataSource::insertRow(model, row) : XDataSource::updateRow(model, row))
+            break;
+        // Only the refused statement was undone: the transaction and what was typed into the model's
+        // row are still there, and the editor shows them again, to correct or to cancel.
+        MsgBox::information(this, ListFormBase::submitFailure());
     }
     if (!transaction.commit()) {
         model->revertAll();

@@ -403,8 +403,16 @@ void TestApartments::failedWriteLeavesTheApartment()
     selectApid(9502);
     ModalDriver driver;
     driver.ok([](QDialog *d) { child<QLineEdit>(d, "lineEdit")->setText(QStringLiteral("B-7")); });
+    // The editor comes back with what was typed, and is cancelled.
+    QString suiteOnRetry;
+    driver.cancel([&](QDialog *d) { suiteOnRetry = child<QLineEdit>(d, "lineEdit")->text(); });
     clickButton(form, "pushButton_2");
-    QVERIFY(MsgBox::shownTexts().contains("Unable to submit data"));
+    QCOMPARE(driver.handled, 2);
+    QCOMPARE(suiteOnRetry, QString("B-7"));
+    const QStringList told = MsgBox::shownTexts().filter("Unable to submit data");
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told.constFirst().startsWith("Unable to submit data: ") && told.constFirst().contains("apartments are kept"),
+             qPrintable(told.constFirst()));
     QCOMPARE(t->copy.scalar("select suite from apartments where apid = 9502").toString(), QString("A-2"));
     QVERIFY(!t->hub->apartmentsModel()->isDirty());
 }
