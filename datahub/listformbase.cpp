@@ -224,14 +224,14 @@ bool ListFormBase::editCurrentRecord()
         }
 
         const int rowCountBefore = m_model->rowCount();
-        const PendingRow pending = pendingChanges(row);
+        const PendingRow pending = pendingChanges(m_model, row);
         if (writeRow(row, false))
             return true;
 
         // The model threw the change away with the failed transaction. Give the user back what was
         // typed, in the editor, to correct it or to cancel.
         MsgBox::information(m_window, submitFailure());
-        row = restorePendingChanges(row, rowCountBefore, pending);
+        row = restorePendingChanges(m_model, row, rowCountBefore, pending);
         if (row < 0)
             return false;
         m_view->setCurrentIndex(m_model->index(row, 0));
@@ -436,35 +436,36 @@ bool ListFormBase::writeRow(int row, bool remove)
     return m_write && m_write(row, remove);
 }
 
-ListFormBase::PendingRow ListFormBase::pendingChanges(int row) const
+ListFormBase::PendingRow ListFormBase::pendingChanges(QSqlTableModel *model, int row)
 {
     PendingRow pending;
-    if (!m_model->isDirty())
+    if (!model->isDirty())
         return pending;
-    const QSqlRecord record = m_model->record(row);
+    const QSqlRecord record = model->record(row);
     for (int column = 0; column < record.count(); ++column) {
         if (!record.isGenerated(column))
             continue;
         // The base class's value is the one the editor put into the cache, before any display
         // formatting of the window's model class.
         pending.columns << column;
-        pending.values << m_model->QSqlTableModel::data(m_model->index(row, column), Qt::EditRole);
+        pending.values << model->QSqlTableModel::data(model->index(row, column), Qt::EditRole);
     }
     return pending;
 }
 
-int ListFormBase::restorePendingChanges(int row, int rowCountBefore, const PendingRow &pending)
+int ListFormBase::restorePendingChanges(QSqlTableModel *model, int row, int rowCountBefore,
+                                          const PendingRow &pending)
 {
-    if (m_model->rowCount() < rowCountBefore) {
+    if (model->rowCount() < rowCountBefore) {
         // A new row leaves the model when its insert fails.
-        row = m_model->rowCount();
-        if (!m_model->insertRows(row, 1))
+        row = model->rowCount();
+        if (!model->insertRows(row, 1))
             return -1;
     }
-    if (row >= m_model->rowCount())
+    if (row >= model->rowCount())
         return -1;
     for (int i = 0; i < pending.columns.size(); ++i)
-        m_model->setData(m_model->index(row, pending.columns.at(i)), pending.values.at(i), Qt::EditRole);
+        model->setData(model->index(row, pending.columns.at(i)), pending.values.at(i), Qt::EditRole);
     return row;
 }
 

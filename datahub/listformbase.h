@@ -65,6 +65,17 @@ public:
     static const int SearchDelayMs = 150;
     // "Unable to submit data", with the engine's reason when the last row write gave one.
     static QString submitFailure();
+    // What an editor put into a row of `model`, kept over a write that may fail: a failed write
+    // throws the change away, and the editor gives it back to the user to correct or to cancel.
+    struct PendingRow
+    {
+        QList<int> columns;
+        QList<QVariant> values;
+    };
+    static PendingRow pendingChanges(QSqlTableModel *model, int row);
+    // Puts `pending` back into the row (again at the end when a failed insert took the new row away,
+    // `rowCountBefore` being the row count before the write); the row, or -1.
+    static int restorePendingChanges(QSqlTableModel *model, int row, int rowCountBefore, const PendingRow &pending);
     // A search that follows the typing without running its statement on every key: `search` runs once
     // the Criteria text has rested for SearchDelayMs, and at once on Return in the box or on
     // `searchButton`. Every list and picker that searches as the user types goes through here. The
@@ -137,13 +148,6 @@ private:
     bool commitHeld();
     bool editRowInHeldTransaction(int row);
     bool deleteRowInHeldTransaction(int row);
-    struct PendingRow
-    {
-        QList<int> columns;
-        QList<QVariant> values;
-    };
-    PendingRow pendingChanges(int row) const;
-    int restorePendingChanges(int row, int rowCountBefore, const PendingRow &pending);
 
     QWidget *m_window = nullptr;
     QSqlTableModel *m_model = nullptr;

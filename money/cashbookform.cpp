@@ -202,22 +202,35 @@ void CashbookForm::on_tableView_doubleClicked(const QModelIndex &)
 void CashbookForm::editEntry(const QModelIndex &index, int accid)
 {
     QSqlDoubleRelationalTableModel *cashbook = dataSource->cashbookModel();
-    auto *editor = new CashbookDialog(dataSource, index.row(), this);
-    if (accid != -1)
-        editor->setRecordId(accid);
-    if (editor->exec() != QDialog::Accepted) {
-        cashbook->revertAll();
+    int row = index.row();
+    for (;;) {
+        auto *editor = new CashbookDialog(dataSource, row, this);
+        if (accid != -1)
+            editor->setRecordId(accid);
+        if (editor->exec() != QDialog::Accepted) {
+            cashbook->revertAll();
+            delete editor;
+            return;
+        }
+        const int saved = editor->recordId();
         delete editor;
-        return;
+        const int rowCountBefore = cashbook->rowCount();
+        const ListFormBase::PendingRow pending = ListFormBase::pendingChanges(cashbook, row);
+        // The grid shows the list statement, not this model, so no view is handed over here.
+        if (cashbook->submitRowInView(row, true, false, nullptr)) {
+            rerunList();
+            selectAccid(saved);
+            updateTotals();
+            return;
+        }
+        // The failed write threw the entry away: the editor gives back what was typed, to correct it
+        // or to cancel.
+        MsgBox::information(this, ListFormBase::submitFailure());
+        row = ListFormBase::restorePendingChanges(cashbook, row, rowCountBefore, pending);
+        if (row < 0)
+            return;
+        accid = saved;
     }
-    const int saved = editor->recordId();
-    delete editor;
-    // The grid shows the list statement, not this model, so no view is handed over here.
-    if (!cashbook->submitRowInView(index.row(), true, false, nullptr))
-        MsgBox::information(this, tr("Unable to submit data"));
-    rerunList();
-    selectAccid(saved);
-    updateTotals();
 }
 
 void CashbookForm::on_pushButton_3_clicked()

@@ -40,6 +40,7 @@ private slots:
     void editorRefusals();
     void expenseReadAsTyped_data();
     void expenseReadAsTyped();
+    void refusedEntryComesBackAsTyped();
     void totalsCoverTheWholeCashbook();
     void emptyCashbookTotalsZero();
     void search_data();
@@ -339,6 +340,39 @@ void TestCashbook::expenseReadAsTyped()
     QCOMPARE(again.stayedOpen, 0);
     QCOMPARE(QLocale().toDouble(shown), expense);
     QCOMPARE(t->copy.scalar("select expense from cashbook where description = 'Typed repair'").toDouble(), expense);
+}
+
+void TestCashbook::refusedEntryComesBackAsTyped()
+{
+    const int stored = t->count("cashbook");
+    // The database refuses the entry, in words of its own.
+    QVERIFY(t->exec("create exception cashbook_closed 'the books are closed'"));
+    QVERIFY(t->exec("create trigger cashbook_closed for cashbook before insert as begin exception cashbook_closed; end"));
+    ModalDriver driver;
+    driver.ok([](QDialog *d) {
+        auto *categories = child<QComboBox>(d, "category");
+        categories->setCurrentIndex(categories->findText("Repairs"));
+        QTest::keyClicks(child<QLineEdit>(d, "description"), "Refused repair");
+        QTest::keyClicks(child<QLineEdit>(d, "amount"), "86.40");
+    });
+    // The editor comes back with what was typed, and is cancelled.
+    QString description;
+    QString amount;
+    driver.cancel([&](QDialog *d) {
+        description = child<QLineEdit>(d, "description")->text();
+        amount = child<QLineEdit>(d, "amount")->text();
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton");
+    QCOMPARE(driver.handled, 2);
+    QCOMPARE(driver.unexpected, 0);
+    QCOMPARE(description, QString("Refused repair"));
+    QCOMPARE(QLocale().toDouble(amount), 86.4);
+    const QStringList told = MsgBox::shownTexts().filter("Unable to submit data");
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told.constFirst().contains("the books are closed"), qPrintable(told.constFirst()));
+    QCOMPARE(t->count("cashbook"), stored);
+    QVERIFY(!t->hub->cashbookModel()->isDirty());
 }
 
 void TestCashbook::totalsCoverTheWholeCashbook()
