@@ -8,6 +8,7 @@
 #include "datahub/shortdate.h"
 #include "datahub/xdatasource.h"
 #include "money/cashbookdialog.h"
+#include "money/moneyfield.h"
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -109,8 +110,8 @@ void CashbookForm::updateTotals()
     QSqlQuery *query = dataSource->query();
     query->clear();
     if (query->exec(QStringLiteral("select sum(expense), sum(income) from cashbook")) && query->first()) {
-        ui->expense->setText(QString::number(query->value(0).toDouble(), 'f', 2));
-        ui->income->setText(QString::number(query->value(1).toDouble(), 'f', 2));
+        ui->expense->setText(MoneyField::format(query->value(0).toDouble()));
+        ui->income->setText(MoneyField::format(query->value(1).toDouble()));
     }
     query->clear();
 }

@@ -12,19 +12,12 @@
 
 namespace {
 
-// A period is charged once: the tenant, the apartment, the bill's type and the due date name it, and
-// a period that already has its charge (a lease deleted and made again starts its bills over from the
-// first payment date) is passed over. The test rides on the insert itself, so that posting costs no
-// extra round trip, and looks only through the tenant's own charges: the index on the due date would
-// walk every charge of the office due that day.
+// Every period a bill reaches is charged: the bill stands at the first period it has not charged, so
+// the run needs no look at what is there already. Where a period could come round twice (a lease
+// saved again for the tenant who had it) the lease's own writes keep the bills past what was charged.
 const QString InsertCharge = QStringLiteral(
     "insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount, latefeeflat, "
-    "perday, memo) select gen_id(GEN_CHARGES_ID, 1), b.tid, b.apid, b.type, b.amount, 0, b.due, 0, b.amount, "
-    "b.latefee, b.perday, '' from (select cast(? as integer) tid, cast(? as integer) apid, "
-    "cast(? as varchar(80)) type, cast(? as double precision) amount, cast(? as date) due, "
-    "cast(? as double precision) latefee, cast(? as double precision) perday from rdb$database) b "
-    "where not exists (select 1 from charges c where c.tid = b.tid and c.apid + 0 = b.apid "
-    "and c.fordate + 0 = b.due and lower(c.type) = lower(b.type))");
+    "perday, memo) values (gen_id(GEN_CHARGES_ID, 1), ?, ?, ?, ?, 0, ?, 0, ?, ?, ?, '')");
 const QString UpdateBill = QStringLiteral("update recur set completed = ?, nextDate = ? where recid = ?");
 
 // What a frequency id without a usable row steps to; never later than a real due date.
@@ -158,7 +151,7 @@ void ChargePoster::post(const Bill &bill, const QDate &today, int periods, XData
 
     for (const QDate &due : qAsConst(dueDates)) {
         if (!execute(m_insertCharge, InsertCharge,
-                     {bill.tid, bill.apid, bill.type, bill.amount, due, bill.lateFee, bill.perday})) {
+                     {bill.tid, bill.apid, bill.type, bill.amount, due, bill.amount, bill.lateFee, bill.perday})) {
             throw PostingError(QStringLiteral("charge of recurring bill %1 for %2 not written")
                                    .arg(bill.recid)
                                    .arg(XDataSource::toSqlDate(due)));

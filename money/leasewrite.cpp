@@ -1,6 +1,7 @@
 #include "money/leasewrite.h"
 
 #include "datahub/xdatasource.h"
+#include "money/chargeposting.h"
 
 #include <QDate>
 #include <QSqlQuery>
@@ -71,6 +72,26 @@ void writeAgreement(const LeaseWrite::Lease &lease, const QString &failed)
              values, failed);
 }
 
+// The first due date of a lease's rent bill from `from` on that the tenant has not been charged rent
+// for at this apartment. A lease made again for the tenant who had the apartment begins after the last
+// rent period charged; one for a tenant never billed there begins at `from`.
+QDate firstRentPeriod(const QDate &from, int frequency, int tenantId, int apid, XDataSource *dataSource)
+{
+    const QDate charged = MC::value(QStringLiteral("select max(fordate) from charges where tid = ? and apid = ? "
+                                                   "and lower(type) = ?"),
+                                    {tenantId, apid, LeaseWrite::rentType()})
+                              .toDate();
+    QDate due = from;
+    while (due.isValid() && charged.isValid() && due <= charged) {
+        const QDate after = nextDueDate(due, frequency, dataSource);
+        // A frequency that does not step forward is left to the posting, which passes such a bill over.
+        if (!after.isValid() || after <= due)
+            break;
+        due = after;
+    }
+    return due;
+}
+
 } // namespace
 
 MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSource)
@@ -102,30 +123,30 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
         const QDate leaseStart = agreement.value(QStringLiteral("leasestart")).toDate();
         const QDate leaseEnd = agreement.value(QStringLiteral("leaseend")).toDate();
         const QDate firstPayment = agreement.value(QStringLiteral("nextdate")).toDate();
-        const QDate nextDate = billedUpTo.isValid() ? qMax(billedUpTo, firstPayment) : firstPayment;
+        const int frequency = agreement.value(QStringLiteral("freq")).toInt();
+        const QDate nextDate = firstRentPeriod(billedUpTo.isValid() ? qMax(billedUpTo, firstPayment) : firstPayment,
+                                               frequency, lease.tenantId, apid, dataSource);
         MC::exec(QStringLiteral("insert into recur (type, amount, latefee, freq, nextdate, startdate, enddate, perday, "
                                 "tid, completed, apid) values (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?)"),
                  {tr("Rent"), MC::cents(agreement.value(QStringLiteral("rent")).toDouble()),
-                  MC::cents(agreement.value(QStringLiteral("latefee")).toDouble()),
-                  agreement.value(QStringLiteral("freq")).toInt(), nextDate, leaseStart, leaseEnd,
-                  MC::cents(agreement.value(QStringLiteral("perday")).toDouble()), lease.tenantId, apid},
+                  MC::cents(agreement.value(QStringLiteral("latefee")).toDouble()), frequency, nextDate, leaseStart,
+                  leaseEnd, MC::cents(agreement.value(QStringLiteral("perday")).toDouble()), lease.tenantId, apid},
                  failed);
 
-        // The other bills run with the lease and charge its tenant: after a turnover they go over to the
-        // new one, and a bill that stopped with the last lease runs again (the posting below settles
-        // whether it has anything left). A new lease bills them from its first payment date, the periods
-        // already charged passed over; a saved one never moves a bill's next date back.
-        const QString next = lease.isNew ? QStringLiteral("?")
-                                         : QStringLiteral("case when nextdate is null or nextdate < cast(? as date) "
-                                                          "then cast(? as date) else nextdate end");
-        QVariantList values{leaseStart, leaseEnd, firstPayment};
-        if (!lease.isNew)
-            values << firstPayment;
-        values << lease.tenantId << apid << rentType();
-        MC::exec(QStringLiteral("update recur set startdate = ?, enddate = ?, nextdate = %1, tid = ?, completed = 0 "
-                                "where apid = ? and lower(type) <> ?")
-                     .arg(next),
-                 values, failed);
+        // The other bills run with the lease and charge its tenant. After a turnover they go over to the
+        // new one from the lease's first payment date. For the tenant they charge already (a lease saved
+        // again, or deleted and made again) they go on from where they stand: never back over a period
+        // charged, nor before the bill's own start. A bill that stopped with the last lease runs again;
+        // the posting below settles whether it has anything left.
+        MC::exec(QStringLiteral("update recur set enddate = ?, "
+                                "startdate = case when tid = ? and startdate > cast(? as date) then startdate "
+                                "else cast(? as date) end, "
+                                "nextdate = case when tid = ? then maxvalue(coalesce(nextdate, cast(? as date)), "
+                                "coalesce(startdate, cast(? as date)), cast(? as date)) else cast(? as date) end, "
+                                "tid = ?, completed = 0 where apid = ? and lower(type) <> ?"),
+                 {leaseEnd, lease.tenantId, leaseStart, leaseStart, lease.tenantId, firstPayment, firstPayment,
+                  firstPayment, firstPayment, lease.tenantId, apid, rentType()},
+                 failed);
 
         QSqlQuery bills = MC::exec(QStringLiteral("select * from recur where apid = ?"), {apid}, failed);
         if (!bills.next())

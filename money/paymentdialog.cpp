@@ -70,6 +70,12 @@ PaymentDialog::PaymentDialog(XDataSource *dataSource, QWidget *parent)
     ui->tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     ui->datePaid->setText(ShortDate::toText(Today::date()));
+    // Shown the way the desktop writes amounts, so that fields the clerk leaves alone read back as 0.
+    for (MoneyField *field : {ui->cash, ui->check, ui->creditcard})
+        field->setAmount(0.0);
+    recomputeTotals();
+    ui->totalDue->setText(MoneyField::format(0.0));
+    ui->paymentsApplied->setText(MoneyField::format(0.0));
     ui->tableView->setFocus();
 }
 

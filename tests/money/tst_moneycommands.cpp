@@ -226,16 +226,18 @@ void TestMoneyCommands::lateFeesGrowOnLaterDays()
 
 void TestMoneyCommands::leaseSavedKeepsRentToTheCent()
 {
+    Today::set(QDate(2021, 7, 15));
     const MoneyCommand::Result saved = saveLease(1200.004);
     QVERIFY2(saved.ok(), qPrintable(saved.message));
     QCOMPARE(scalar("select agreeid from apartments where apid = 9801").toInt(), saved.key);
     QCOMPARE(money("select rent from agreements where rid = " + QString::number(saved.key)), QString("1200.0000"));
     QCOMPARE(scalar("select count(*) from recur where apid = 9801 and lower(type) = 'rent'").toInt(), 1);
-    // May and June have fallen due; June's rent is charged already (9811).
+    // The tenant's rent here is charged up to June already (9811): the lease's rent bill begins after
+    // it, and July has fallen due.
     QCOMPARE(scalar("select list(r, ' ') from (select fordate || '=' || cast(amt as numeric(12,4)) as r from charges "
                     "where apid = 9801 and type = 'Rent' and chid <> 9811 order by fordate)")
                  .toString(),
-             QString("2021-05-01=1200.0000"));
+             QString("2021-07-01=1200.0000"));
 
     QVERIFY(LeaseWrite::remove(9801, saved.key).ok());
     QCOMPARE(scalar("select agreeid from apartments where apid = 9801").toInt(), -1);
@@ -311,6 +313,8 @@ void TestMoneyCommands::failedWriteLeavesTheBooksAsTheyWere()
         result = LateFees::charge(9800, Today::date());
         break;
     case Command::LeaseSave:
+        // June's rent is charged already; July's falls due with the lease.
+        Today::set(QDate(2021, 7, 15));
         result = saveLease(1200.0);
         break;
     case Command::LeaseRemove:
