@@ -1,12 +1,15 @@
 #include "testhub.h"
 
+#include "datahub/shortdate.h"
 #include "datahub/today.h"
 #include "platform/datafolder.h"
+#include "properties/apartmentsform.h"
 #include "shell/chooosedatadialog.h"
 #include "shell/mainwindow.h"
 
 #include <QLoggingCategory>
 #include <QDialogButtonBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QSqlDriver>
 #include <QLineEdit>
@@ -106,6 +109,7 @@ private slots:
     void cancelledPickerEndsCollectRent();
     void collectRentOffersFeesThenTheCollection();
     void rentIsCollectedOnTheDemonstrationData();
+    void secondBillOfATypeChargesItsOwnPeriods();
 
 private:
     QString feeRows();
@@ -415,6 +419,63 @@ void TestChargeRuns::rentIsCollectedOnTheDemonstrationData()
     QCOMPARE(office->scalar(QString("select paytotal from trans where transid = %1").arg(transid)).toDouble(), paidAmount);
     QCOMPARE(office->scalar(QString("select sum(income) from cashbook where transid = %1").arg(transid)).toDouble(),
              paidAmount);
+}
+
+// Maple Court 101 pays 45.00 a month for parking; the tenant takes a second space at 30.00 from three
+// months back, added on the apartments page. Each bill charges each of its own months once.
+void TestChargeRuns::secondBillOfATypeChargesItsOwnPeriods()
+{
+    const QDate next = office->scalar("select nextdate from recur where recid = 2").toDate();
+    const QDate end = office->scalar("select enddate from recur where recid = 2").toDate();
+    QVERIFY(next.isValid());
+    const QDate since = next.addMonths(-3);
+    Today::set(next.addDays(-23));
+    {
+        ApartmentsForm page(office->hub(), nullptr);
+        selectRow(child<QTableView>(&page, "tableView"), 0, 1, 4);
+        ModalDriver driver;
+        driver.ok([&](QDialog *bill) {
+            child<QComboBox>(bill, "type")->setCurrentText("Parking");
+            child<QComboBox>(bill, "freq")->setCurrentText("Monthly");
+            const QList<QPair<const char *, QString>> typed = {
+                {"amount", "30"}, {"startDate", ShortDate::toText(since)}, {"endDate", ShortDate::toText(end)}};
+            for (const auto &field : typed) {
+                auto *edit = child<QLineEdit>(bill, field.first);
+                edit->clear();
+                QTest::keyClicks(edit, field.second);
+            }
+        });
+        MsgBox::setNextAnswer(QMessageBox::Yes);
+        clickButton(&page, "pushButton_5");
+        QCOMPARE(driver.stayedOpen, 0);
+    }
+    const auto parking = [&] {
+        QSqlQuery query(QSqlDatabase::database());
+        query.exec(QStringLiteral("select fordate, origamount from charges where apid = 1 and type = 'Parking' "
+                                  "and fordate >= '%1' order by fordate, origamount")
+                       .arg(since.toString(Qt::ISODate)));
+        QStringList rows;
+        while (query.next())
+            rows << QString("%1 %2").arg(query.value(0).toDate().toString(Qt::ISODate)).arg(query.value(1).toDouble());
+        return rows;
+    };
+    const QStringList before = parking();
+
+    office->window->processRecurringCharges();
+    QStringList expected = before;
+    for (int month = 0; month < 3; ++month)
+        expected << QString("%1 30").arg(since.addMonths(month).toString(Qt::ISODate));
+    expected.sort();
+    QCOMPARE(parking(), expected);
+
+    Today::set(next.addDays(4));
+    office->window->processRecurringCharges();
+    expected << QString("%1 30").arg(next.toString(Qt::ISODate)) << QString("%1 45").arg(next.toString(Qt::ISODate));
+    expected.sort();
+    QCOMPARE(parking(), expected);
+    QCOMPARE(office->scalar(QStringLiteral("select count(*) from recur where apid = 1 and type = 'Parking' and "
+                                           "nextdate = '%1'").arg(next.addMonths(1).toString(Qt::ISODate))).toInt(),
+             2);
 }
 
 VELLORAN_TEST_MAIN(TestChargeRuns)

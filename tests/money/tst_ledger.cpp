@@ -27,6 +27,7 @@
 #include <QLocale>
 #include <QProcess>
 #include <QRadioButton>
+#include <QSet>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -152,6 +153,32 @@ private:
     QString runCharges();
     QString chargeLateFees();
     QString typeOnACommaDesktop();
+    QString addSecondBill();
+    QString chargeOnADueDay();
+    QString remakeLeaseBeforeTheBooks();
+    QString remakeLeaseFrom(bool earlier);
+
+    // A recurring bill as the books hold it, to follow what each action did to it.
+    struct BillState
+    {
+        int tid = 0;
+        int apid = 0;
+        QString type;
+        qint64 cents = 0;
+        int freq = 0;
+        QDate start;
+        QDate next;
+    };
+    struct Books
+    {
+        QMap<int, BillState> bills;
+        // The last rent period charged, by tenant and apartment.
+        QMap<QPair<int, int>, QDate> lastRent;
+        int lastCharge = 0;
+    };
+    static Books books();
+    QDate step(const QDate &from, int freq);
+    QStringList billBreaches(const Books &before);
 
     QSqlRecord leaseOf(int apid);
     QStringList chargesOf(int apid);
@@ -162,6 +189,8 @@ private:
     std::unique_ptr<MainWindow> window;
     XDataSource *hub = nullptr;
     QStringList broken;
+    // One-time charges the current action added: no bill posted them.
+    QList<int> oneTimeCharges;
 };
 
 void TestLedger::initTestCase()
@@ -272,6 +301,8 @@ QString TestLedger::addCharge()
     if (!stored.isNull())
         expect(qRound64(stored.toDouble() * 100) == cents,
                QStringLiteral("the charge is stored as typed (%1, stored %2)").arg(money(cents), stored.toString()));
+    for (const QVariant &chid : column(QStringLiteral("select chid from charges where chid > %1").arg(lastCharge)))
+        oneTimeCharges << chid.toInt();
     return QStringLiteral("tenant %1 is charged %2 %3").arg(tid.toInt()).arg(money(cents), type);
 }
 
@@ -411,11 +442,31 @@ void TestLedger::makeLease(ApartmentsForm &form, int apid, const QSqlRecord &ter
 // same tenant and dates. What was charged stays as it was; only periods never charged are posted.
 QString TestLedger::remakeLease()
 {
+    return remakeLeaseFrom(false);
+}
+
+// The same, the lease now said to have begun one to three months before the first charge the books hold
+// for the apartment (the office began its books after the lease): those months are never charged.
+QString TestLedger::remakeLeaseBeforeTheBooks()
+{
+    return remakeLeaseFrom(true);
+}
+
+QString TestLedger::remakeLeaseFrom(bool earlier)
+{
     const QVariant apid = anyOf("select a.apid from apartments a join agreements g on g.rid = a.agreeid "
                                 "where a.tid = g.tid");
     if (apid.isNull())
         return QStringLiteral("no lease");
-    const QSqlRecord terms = leaseOf(apid.toInt());
+    QSqlRecord terms = leaseOf(apid.toInt());
+    if (earlier) {
+        const QDate books = scalar(QStringLiteral("select min(fordate) from charges where apid = %1").arg(apid.toInt()))
+                                .toDate();
+        const QDate from = (books.isValid() ? books : terms.value(QStringLiteral("nextdate")).toDate())
+                               .addMonths(-1 - below(3));
+        for (const char *date : {"firstdue", "leasestart", "movein", "nextdate"})
+            terms.setValue(QLatin1String(date), from);
+    }
     const QStringList before = chargesOf(apid.toInt());
     ApartmentsForm form(hub, nullptr);
     if (!deleteLease(form, apid.toInt(), terms.value(QStringLiteral("rid")).toInt()))
@@ -425,9 +476,196 @@ QString TestLedger::remakeLease()
     for (const QString &charge : before)
         expect(after.contains(charge), QStringLiteral("a lease made again leaves the charges as they were (%1)")
                                            .arg(charge));
-    return QStringLiteral("lease of apartment %1 made again, %2 charges posted")
+    return QStringLiteral("lease of apartment %1 made again%2, %3 charges posted")
         .arg(apid.toInt())
+        .arg(earlier ? QStringLiteral(" from ") + terms.value(QStringLiteral("leasestart")).toDate().toString(Qt::ISODate)
+                     : QString())
         .arg(after.size() - before.size());
+}
+
+// A second bill of a type the apartment is billed for already (a second parking space), added on the
+// apartments page from a month or so around the first one's next due date.
+QString TestLedger::addSecondBill()
+{
+    const QVariant recid = anyOf("select r.recid from recur r join apartments a on a.apid = r.apid join agreements g "
+                                 "on g.rid = a.agreeid where r.completed = 0 and r.tid = g.tid and lower(r.type) <> 'rent' "
+                                 "and exists (select 1 from categories k where k.name = r.type)");
+    if (recid.isNull())
+        return QStringLiteral("no bill but rent");
+    QSqlQuery bill(QSqlDatabase::database());
+    bill.exec(QStringLiteral("select apid, type, nextdate, enddate from recur where recid = %1").arg(recid.toInt()));
+    bill.next();
+    const int apid = bill.value(0).toInt();
+    const QString type = bill.value(1).toString();
+    const QDate start = bill.value(2).toDate().addMonths(1 - below(4));
+    const QDate end = bill.value(3).toDate();
+    const qint64 cents = centsUpTo(20000);
+    const int lastBill = scalar("select coalesce(max(recid), 0) from recur").toInt();
+    ApartmentsForm form(hub, nullptr);
+    selectRow(child<QTableView>(&form, "tableView"), 0, apid, 4);
+    ModalDriver driver;
+    driver.ok([&](QDialog *editor) {
+        child<QComboBox>(editor, "type")->setCurrentText(type);
+        child<QComboBox>(editor, "freq")->setCurrentText(QStringLiteral("Monthly"));
+        retype(editor, "amount", money(cents));
+        retype(editor, "startDate", ShortDate::toText(start));
+        retype(editor, "endDate", ShortDate::toText(end));
+    });
+    clickButton(&form, "pushButton_5");
+    const QVariant added = scalar(QStringLiteral("select type from recur where recid > %1").arg(lastBill));
+    if (!added.isNull())
+        expect(added.toString() == type, QStringLiteral("the second bill is of the type chosen (%1, stored %2)")
+                                             .arg(type, added.toString()));
+    return QStringLiteral("apartment %1 gets a second %2 bill of %3 from %4")
+        .arg(apid)
+        .arg(type, money(cents), start.toString(Qt::ISODate));
+}
+
+// A one-time charge of a bill's type, dated on the day that bill is next due, added in Collect Rent.
+QString TestLedger::chargeOnADueDay()
+{
+    const QVariant recid = anyOf("select r.recid from recur r join apartments a on a.apid = r.apid join agreements g "
+                                 "on g.rid = a.agreeid where r.completed = 0 and r.tid = g.tid and a.tid = r.tid "
+                                 "and exists (select 1 from categories k where k.name = r.type)");
+    if (recid.isNull())
+        return QStringLiteral("no bill");
+    QSqlQuery bill(QSqlDatabase::database());
+    bill.exec(QStringLiteral("select r.tid, r.type, r.nextdate, b.description || ' - ' || a.suite from recur r join "
+                             "apartments a on a.apid = r.apid join buildings b on b.buildid = a.bid where r.recid = %1")
+                  .arg(recid.toInt()));
+    bill.next();
+    const int tid = bill.value(0).toInt();
+    const QString type = bill.value(1).toString();
+    const QDate due = bill.value(2).toDate();
+    const QString suite = bill.value(3).toString();
+    const qint64 cents = centsUpTo(20000);
+    const int lastCharge = scalar("select max(chid) from charges").toInt();
+    auto dialog = openCollection(tid);
+    ModalDriver driver;
+    driver.ok([&](QDialog *editor) {
+        child<QComboBox>(editor, "type")->setCurrentText(type);
+        child<QComboBox>(editor, "suite")->setCurrentText(suite);
+        retype(editor, "amount", money(cents));
+        retype(editor, "fordate", ShortDate::toText(due));
+    });
+    clickButton(dialog.get(), "pushButton");
+    pressCancel(dialog.get());
+    for (const QVariant &chid : column(QStringLiteral("select chid from charges where chid > %1").arg(lastCharge)))
+        oneTimeCharges << chid.toInt();
+    return QStringLiteral("tenant %1 is charged %2 %3 on %4, the day bill %5 is due")
+        .arg(tid)
+        .arg(money(cents), type, due.toString(Qt::ISODate))
+        .arg(recid.toInt());
+}
+
+TestLedger::Books TestLedger::books()
+{
+    Books books;
+    QSqlQuery query(QSqlDatabase::database());
+    query.exec("select recid, tid, apid, lower(type), amount, freq, startdate, nextdate from recur");
+    while (query.next()) {
+        BillState bill;
+        bill.tid = query.value(1).toInt();
+        bill.apid = query.value(2).toInt();
+        bill.type = query.value(3).toString();
+        bill.cents = qRound64(query.value(4).toDouble() * 100);
+        bill.freq = query.value(5).toInt();
+        bill.start = query.value(6).toDate();
+        bill.next = query.value(7).toDate();
+        books.bills.insert(query.value(0).toInt(), bill);
+    }
+    query.exec("select tid, apid, max(fordate) from charges where lower(type) = 'rent' group by tid, apid");
+    while (query.next())
+        books.lastRent.insert(qMakePair(query.value(0).toInt(), query.value(1).toInt()), query.value(2).toDate());
+    books.lastCharge = scalar("select coalesce(max(chid), 0) from charges").toInt();
+    return books;
+}
+
+// The office's due-date steps, worked out here on their own: weeks, months and years by the calendar,
+// the office's own frequencies by their days.
+QDate TestLedger::step(const QDate &from, int freq)
+{
+    switch (freq) {
+    case 1: return from.addDays(14);
+    case 2: return from.addMonths(6);
+    case 3: return from.addMonths(1);
+    case 4: return from.addMonths(3);
+    case 5: return from.addDays(7);
+    case 6: return from.addYears(1);
+    case 7: return from.addYears(2);
+    case 8: return from.addYears(3);
+    case 9: return from.addYears(5);
+    default: break;
+    }
+    const int days = scalar(QStringLiteral("select days from frequency where freqid = %1").arg(freq)).toInt();
+    return days > 0 ? from.addDays(days) : QDate();
+}
+
+// Every bill's charges are exactly its own periods, each once: what an action posted is, bill by bill,
+// the periods from where the bill stood (or, for a bill the lease made or gave to another tenant, from
+// where the lease starts it) up to where it stands now.
+QStringList TestLedger::billBreaches(const Books &before)
+{
+    QStringList found;
+    QMap<QString, int> expected;
+    const auto key = [](int tid, int apid, const QString &type, const QDate &due, qint64 cents) {
+        return QStringLiteral("tenant %1 apartment %2 %3 %4 %5").arg(tid).arg(apid).arg(type, due.toString(Qt::ISODate),
+                                                                                        money(cents));
+    };
+    const Books now = books();
+    for (auto bill = now.bills.cbegin(); bill != now.bills.cend(); ++bill) {
+        const BillState &b = bill.value();
+        const auto was = before.bills.constFind(bill.key());
+        const QDate firstPayment = scalar(QStringLiteral("select g.nextdate from agreements g join apartments a on "
+                                                         "a.agreeid = g.rid where a.apid = %1").arg(b.apid)).toDate();
+        QDate from;
+        if (was != before.bills.cend() && was->tid == b.tid && was->apid == b.apid) {
+            from = was->next;
+        } else if (b.type == QLatin1String("rent")) {
+            // A new rent bill begins after the last rent the tenant was charged there.
+            from = firstPayment;
+            const QDate last = before.lastRent.value(qMakePair(b.tid, b.apid));
+            while (from.isValid() && last.isValid() && from <= last)
+                from = step(from, b.freq);
+        } else if (was != before.bills.cend()) {
+            // Given over to the new lease's tenant from its first payment date.
+            from = firstPayment;
+        } else {
+            from = b.start;
+        }
+        QDate due = from;
+        for (int periods = 0; due.isValid() && b.next.isValid() && due < b.next && periods < 1000; ++periods) {
+            ++expected[key(b.tid, b.apid, b.type, due, b.cents)];
+            due = step(due, b.freq);
+        }
+        if (due != b.next && from.isValid())
+            found << QStringLiteral("bill %1 stands at %2, a due date of its own from %3 (tenant %4)")
+                         .arg(bill.key())
+                         .arg(b.next.toString(Qt::ISODate), from.toString(Qt::ISODate))
+                         .arg(b.tid);
+    }
+    QSqlQuery query(QSqlDatabase::database());
+    query.exec(QStringLiteral("select chid, tid, apid, lower(type), fordate, origamount from charges where chid > %1 "
+                              "and type not like '%% Late Fee'")
+                   .arg(before.lastCharge));
+    QMap<QString, int> posted;
+    while (query.next()) {
+        if (oneTimeCharges.contains(query.value(0).toInt()))
+            continue;
+        ++posted[key(query.value(1).toInt(), query.value(2).toInt(), query.value(3).toString(),
+                     query.value(4).toDate(), qRound64(query.value(5).toDouble() * 100))];
+    }
+    QSet<QString> keys;
+    for (const QString &k : expected.keys() + posted.keys())
+        keys << k;
+    for (const QString &k : keys) {
+        if (expected.value(k) != posted.value(k))
+            found << QStringLiteral("every bill charges each of its periods once: %1 charged %2 times, due %3 times")
+                         .arg(k)
+                         .arg(posted.value(k))
+                         .arg(expected.value(k));
+    }
+    return found;
 }
 
 // The tenant leaves: the lease is deleted, the apartment editor gives the apartment to another tenant
@@ -646,6 +884,9 @@ void TestLedger::randomClerkActionsKeepTheBooks()
         {"charge run", 2, &TestLedger::runCharges, {"charges", "recur"}},
         {"late fees", 2, &TestLedger::chargeLateFees, {"charges"}},
         {"comma desktop", 2, &TestLedger::typeOnACommaDesktop, {"charges", "trans", "payments", "cashbook"}},
+        {"second bill of a type", 1, &TestLedger::addSecondBill, {"recur"}},
+        {"one-time charge on a due day", 1, &TestLedger::chargeOnADueDay, {"charges"}},
+        {"lease made again from before the books", 1, &TestLedger::remakeLeaseBeforeTheBooks, {"agreements"}},
     };
 
     // Every table an action writes gets a trigger that refuses the write while the session names the
@@ -698,6 +939,8 @@ void TestLedger::randomClerkActionsKeepTheBooks()
             MsgBox::setNextAnswer(QMessageBox::Yes);
         broken.clear();
         stuck.clear();
+        oneTimeCharges.clear();
+        const Books booksBefore = books();
         watchdog.start(15000);
         const QString done = (this->*action.run)();
         watchdog.stop();
@@ -712,6 +955,7 @@ void TestLedger::randomClerkActionsKeepTheBooks()
                               .arg(refused, firstDifference(before, after));
         }
         broken << LedgerCheck::breaches();
+        broken << billBreaches(booksBefore);
         const QString where = QStringLiteral("seed %1, action %2 (%3: %4%5)")
                                   .arg(seed)
                                   .arg(number)

@@ -66,6 +66,8 @@ private slots:
     void deleteAsksFirst();
     void chargeAhead_data();
     void chargeAhead();
+    void oneTimeChargeOnADueDayLeavesTheBillItsPeriod();
+    void commaDesktopPaysWithOnlyCashTyped();
 
 private:
     PaymentDialog *openFor(int tid);
@@ -653,6 +655,54 @@ void TestPayment::chargeAhead()
     QCOMPARE(scalar("select nextdate from recur where recid = 9650").toDate(), posted ? QDate(2021, 6, 15) : QDate(2021, 6, 1));
     QCOMPARE(scalar("select completed from recur where recid = 9650").toInt(), posted ? 1 : 0);
     QCOMPARE(label("totalDue"), posted ? QString("870.00") : QString("840.00"));
+}
+
+// A visitor's parking permit charged on the day the parking bill falls due is a charge of its own:
+// charging ahead still bills that day's parking.
+void TestPayment::oneTimeChargeOnADueDayLeavesTheBillItsPeriod()
+{
+    QVERIFY(t->exec("insert into agreements (rid, tid, apid) values (9640, 9600, 9601)"));
+    QVERIFY(t->exec("insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, "
+                    "completed, apid) values (9650, 'Parking', 45, 0, 3, '2021-07-01', '2021-07-01', '2022-06-30', 0, "
+                    "9600, 0, 9601)"));
+    openFor(9600);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    ModalDriver driver;
+    driver.ok([](QDialog *editor) {
+        child<QComboBox>(editor, "type")->setCurrentText("Parking");
+        for (const auto &field : {qMakePair(QByteArray("amount"), QString("20")),
+                                  qMakePair(QByteArray("fordate"), ShortDate::toText(QDate(2021, 7, 1)))}) {
+            auto *edit = child<QLineEdit>(editor, field.first.constData());
+            edit->clear();
+            QTest::keyClicks(edit, field.second);
+        }
+    });
+    driver.ok([](QDialog *ask) { child<QSpinBox>(ask, "spinBox")->setValue(1); });
+    clickButton(dialog, "pushButton");
+    clickButton(dialog, "pushButton_3");
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(scalar("select list(cast(origamount as numeric(12, 2)), ' ') from (select origamount from charges "
+                    "where tid = 9600 and type = 'Parking' and fordate = '2021-07-01' order by origamount)")
+                 .toString(),
+             QString("20.00 45.00"));
+    QCOMPARE(scalar("select nextdate from recur where recid = 9650").toDate(), QDate(2021, 8, 1));
+}
+
+// On a German desktop the clerk types only what is paid and the cash; the fields left alone are no
+// payment, not a refusal.
+void TestPayment::commaDesktopPaysWithOnlyCashTyped()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    openFor(9600);
+    QCOMPARE(child<QLineEdit>(dialog, "check")->text(), QString("0,00"));
+    QCOMPARE(label("paying"), QString("0,00"));
+    setApplied(9612, "40,00");
+    pay("cash", "40,00");
+    pressOk();
+    QCOMPARE(MsgBox::shownTexts(), QStringList());
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(fields("paytotal cash mycheck ccard", "trans where tid = 9600"), QString("40.00/40.00/0.00/0.00"));
+    QCOMPARE(fields("amt paid", "charges where chid = 9612"), QString("0.00/40.00"));
 }
 
 VELLORAN_TEST_MAIN(TestPayment)

@@ -77,6 +77,7 @@ private slots:
     void turnoverBillsTheNewTenantFromHerLease();
     void leaseMadeAgainChargesNoPeriodTwice_data();
     void leaseMadeAgainChargesNoPeriodTwice();
+    void leaseMadeAgainWhereTheBooksBeganLater();
     void deleteTakesTheAgreementAndItsRentBill();
     void failedDeleteKeepsTheAgreement();
     void billAddedWithoutAgreement();
@@ -416,6 +417,54 @@ void TestApartmentBills::leaseMadeAgainChargesNoPeriodTwice()
              0);
     QCOMPARE(rentBill("nextdate").toDate(), QDate::fromString(next, Qt::ISODate));
     QCOMPARE(scalar("select nextdate from recur where recid = 9400").toDate(), QDate::fromString(next, Qt::ISODate));
+}
+
+// Maple Court 101's lease began a month before the office's books did: the first rent and parking
+// charged are a month after the lease's first payment date. Deleted and entered again with the same
+// terms, it charges neither that month nor any month twice, and the parking bill keeps its own start.
+void TestApartmentBills::leaseMadeAgainWhereTheBooksBeganLater()
+{
+    const QDate leaseStart = scalar("select leasestart from agreements where rid = 1").toDate();
+    const QDate firstCharged = scalar("select min(fordate) from charges where apid = 1").toDate();
+    const QDate parkingStart = scalar("select startdate from recur where recid = 2").toDate();
+    const QDate next = scalar("select nextdate from recur where recid = 1").toDate();
+    QVERIFY(leaseStart.isValid() && firstCharged > leaseStart);
+    QCOMPARE(scalar("select nextdate from recur where recid = 2").toDate(), next);
+    const auto rows = [this] {
+        QStringList found;
+        QSqlQuery query(QSqlDatabase::database());
+        query.exec("select chid, tid, type, fordate, origamount from charges where apid = 1 order by chid");
+        while (query.next())
+            found << QStringLiteral("%1 %2 %3 %4 %5").arg(query.value(0).toString(), query.value(1).toString(),
+                                                          query.value(2).toString(),
+                                                          query.value(3).toDate().toString(Qt::ISODate),
+                                                          query.value(4).toString());
+        return found;
+    };
+    const QStringList before = rows();
+    Today::set(next.addDays(4));
+
+    selectApid(1);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_12");
+    QCOMPARE(scalar("select agreeid from apartments where apid = 1").toInt(), -1);
+    selectApid(1);
+    ModalDriver driver;
+    driver.ok([leaseStart](QDialog *dialog) { fillLease(dialog, "1150", leaseStart); });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_11");
+    QCOMPARE(driver.stayedOpen, 0);
+
+    // What was charged stays; the month now due is charged once for the rent and once for the parking.
+    const QStringList after = rows();
+    QCOMPARE(after.mid(0, before.size()), before);
+    QCOMPARE(after.size(), before.size() + 2);
+    QCOMPARE(scalar("select min(fordate) from charges where apid = 1").toDate(), firstCharged);
+    QCOMPARE(scalar(QStringLiteral("select count(*) from charges where apid = 1 and fordate = '%1' and type in "
+                                   "('Rent', 'Parking')").arg(next.toString(Qt::ISODate))).toInt(), 2);
+    QCOMPARE(scalar("select nextdate from recur where apid = 1 and lower(type) = 'rent'").toDate(), next.addMonths(1));
+    QCOMPARE(scalar("select nextdate from recur where recid = 2").toDate(), next.addMonths(1));
+    QCOMPARE(scalar("select startdate from recur where recid = 2").toDate(), parkingStart);
 }
 
 void TestApartmentBills::deleteTakesTheAgreementAndItsRentBill()

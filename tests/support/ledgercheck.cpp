@@ -63,14 +63,17 @@ const Rule rules[] = {
      "cashbook c where coalesce(c.vid, -1) > 0 and not exists (select 1 from vendors v where v.vid = c.vid)"},
     {"a maintenance item names an existing vendor or none", "'maintenance ' || id", "vendor",
      "maintenance m where coalesce(m.vendor, -1) > 0 and not exists (select 1 from vendors v where v.vid = m.vendor)"},
-    // A period is named by the tenant, the apartment, the bill's type and the due date; a one-time
-    // charge of another amount on the same day is not the bill charged again.
+    // Seen from the charges alone, a period is the tenant, the apartment, the type, the due date and
+    // the amount: no more charges share one than the apartment has bills of that type and amount (a
+    // second parking space at the same price charges beside the first). What each bill posted is
+    // followed bill by bill where the action is known (the ledger run).
     {"no tenant is charged twice for the same apartment, bill and period", "'charge ' || c.chid",
      "tid|apid|origamount",
      "charges c where (lower(c.type) = 'rent' or exists (select 1 from recur r where r.apid = c.apid "
-     "and lower(r.type) = lower(c.type))) and exists (select 1 from charges d where d.chid <> c.chid "
-     "and d.tid = c.tid and d.apid = c.apid and d.fordate = c.fordate and lower(d.type) = lower(c.type) "
-     "and not " DIFFERS("d.origamount", "c.origamount") ")"},
+     "and lower(r.type) = lower(c.type))) and (select count(*) from charges d where d.tid = c.tid and d.apid = c.apid "
+     "and d.fordate = c.fordate and lower(d.type) = lower(c.type) and not " DIFFERS("d.origamount", "c.origamount") ") "
+     "> maxvalue(1, (select count(*) from recur r where r.apid = c.apid and lower(r.type) = lower(c.type) "
+     "and not " DIFFERS("r.amount", "c.origamount") "))"},
     // An apartment without a lease is billed by no run; once let again, every bill that still runs
     // charges the new lease's tenant, and no longer the one whose lease was deleted.
     {"a bill of a let apartment charges the lease's tenant and nobody else", "'recur ' || r.recid",
