@@ -88,7 +88,7 @@ private:
     void selectApid(int apid);
     void letApartment(bool cancel = false, const QDate &from = d("2024-02-01"));
     void deleteAgreement();
-    QStringList chargeRows();
+    QStringList chargeRows(int apid = Apid);
     QVariant scalar(const QString &sql) { return t->copy.scalar(sql); }
     int charges() { return scalar("select count(*) from charges where apid = 5").toInt(); }
     int rentBills() { return scalar("select count(*) from recur where apid = 5 and lower(type) = 'rent'").toInt(); }
@@ -154,11 +154,12 @@ void TestApartmentBills::deleteAgreement()
     QCOMPARE(scalar("select agreeid from apartments where apid = 5").toInt(), -1);
 }
 
-QStringList TestApartmentBills::chargeRows()
+QStringList TestApartmentBills::chargeRows(int apid)
 {
     QStringList rows;
     QSqlQuery query(QSqlDatabase::database());
-    query.exec("select chid, tid, type, fordate, origamount from charges where apid = 5 order by chid");
+    query.exec(QStringLiteral("select chid, tid, type, fordate, origamount from charges where apid = %1 order by chid")
+                   .arg(apid));
     while (query.next())
         rows << QStringLiteral("%1 %2 %3 %4 %5").arg(query.value(0).toString(), query.value(1).toString(),
                                                      query.value(2).toString(),
@@ -430,18 +431,7 @@ void TestApartmentBills::leaseMadeAgainWhereTheBooksBeganLater()
     const QDate next = scalar("select nextdate from recur where recid = 1").toDate();
     QVERIFY(leaseStart.isValid() && firstCharged > leaseStart);
     QCOMPARE(scalar("select nextdate from recur where recid = 2").toDate(), next);
-    const auto rows = [this] {
-        QStringList found;
-        QSqlQuery query(QSqlDatabase::database());
-        query.exec("select chid, tid, type, fordate, origamount from charges where apid = 1 order by chid");
-        while (query.next())
-            found << QStringLiteral("%1 %2 %3 %4 %5").arg(query.value(0).toString(), query.value(1).toString(),
-                                                          query.value(2).toString(),
-                                                          query.value(3).toDate().toString(Qt::ISODate),
-                                                          query.value(4).toString());
-        return found;
-    };
-    const QStringList before = rows();
+    const QStringList before = chargeRows(1);
     Today::set(next.addDays(4));
 
     selectApid(1);
@@ -456,7 +446,7 @@ void TestApartmentBills::leaseMadeAgainWhereTheBooksBeganLater()
     QCOMPARE(driver.stayedOpen, 0);
 
     // What was charged stays; the month now due is charged once for the rent and once for the parking.
-    const QStringList after = rows();
+    const QStringList after = chargeRows(1);
     QCOMPARE(after.mid(0, before.size()), before);
     QCOMPARE(after.size(), before.size() + 2);
     QCOMPARE(scalar("select min(fordate) from charges where apid = 1").toDate(), firstCharged);
