@@ -67,6 +67,8 @@ void ListFormBase::setupListView(QTableView *view)
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A list has nothing to edit cell by cell: Tab goes on to the next control, the chosen row stays.
+    view->setTabKeyNavigation(false);
     ListItemDelegate::install(view);
     RowNumberHeader::install(view);
 }

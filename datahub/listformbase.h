@@ -52,8 +52,9 @@ public:
     // menu, and refuse with the same message.
     static bool mayPrintReports(QWidget *window, const XDataSource *dataSource);
 
-    // Whole rows, one at a time, no editing in place; cells painted by the list delegate, rows numbered
-    // by the list's row header. setListModel does this before the model comes.
+    // Whole rows, one at a time, no editing in place, Tab and Shift+Tab leave the list; cells painted by
+    // the list delegate, rows numbered by the list's row header. setListModel does this before the
+    // model comes.
     static void setupListView(QTableView *view);
     // Hides every column of the view's model that is not in `shown`.
     static void showOnlyColumns(QTableView *view, const QList<int> &shown);

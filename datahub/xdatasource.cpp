@@ -205,7 +205,11 @@ bool XDataSource::openDatabase()
     db.setPassword(AdminPassword);
     // Qt's driver reads only the options it knows and passes over the others without complaint, so
     // the line goes in whole; the file, user and password reach the driver through the calls above.
-    db.setConnectOptions(QStringLiteral("Database=%1;User=%2;Password=%3;ServerType=%4;Dialect=3;ClientLibrary=%5;")
+    // The columns hold UTF8. A connection that names no character set talks UNICODE_FSS, which holds
+    // only 16-bit characters and, without a word, turns each one beyond them (an emoji, a rare CJK
+    // ideograph) into another; in UTF8 every text reaches the file as typed.
+    db.setConnectOptions(QStringLiteral("Database=%1;User=%2;Password=%3;ServerType=%4;Dialect=3;ClientLibrary=%5;"
+                                        "ISC_DPB_LC_CTYPE=UTF8;")
                              .arg(databaseName, AdminUser, AdminPassword, QStringLiteral("1"),
                                   DataFolder::databaseClientLibrary()));
     if (!db.open()) {

@@ -22,6 +22,7 @@
 #include "shell/chooosedatadialog.h"
 #include "shell/notificationdialog.h"
 #include "shell/optionsdialog.h"
+#include "shell/programstart.h"
 #include "shell/webpages.h"
 #include "shell/welcomedialog.h"
 
@@ -211,11 +212,18 @@ void MainWindow::showEvent(QShowEvent *event)
     if (m_firstShowDone || !m_dataSource)
         return;
     m_firstShowDone = true;
+    // These steps run before the event loop reads an end signal. One asked for meanwhile lets the step
+    // in hand finish (the charge run is one transaction, committed or rolled back whole) and no other
+    // begin; the program then ends.
     try {
         loadOptionsFromSetup();
         qCDebug(velloranLog) << "initopitons";
+        if (ProgramStart::endRequested())
+            return;
         processRecurringCharges();
         qCDebug(velloranLog) << "processoptions";
+        if (ProgramStart::endRequested())
+            return;
         m_finishTimer->start(kFinishDelayMs);
     } catch (const QException &e) {
         qCDebug(velloranLog) << e.what();

@@ -65,10 +65,13 @@ void provideDatabases()
 // event loop reads it like any other input.
 int endPipe[2] = {-1, -1};
 bool endSignalled = false;
+// Set by the handler itself: the start-up steps run without the event loop, and look here between steps.
+volatile std::sig_atomic_t endArrived = 0;
 
 extern "C" void onEndSignal(int number)
 {
     const int saved = errno;
+    endArrived = 1;
     const char byte = char(number);
     if (::write(endPipe[1], &byte, 1) < 0) {
         // The pipe is full: a byte is already waiting, which is all the loop needs.
@@ -127,6 +130,14 @@ void endOnSignal()
         db.rollback();
 }
 
+// An end that arrived while no event loop ran to read it is taken now. True when the program is to end.
+bool endTaken()
+{
+    if (endArrived && !endSignalled)
+        endOnSignal();
+    return endSignalled;
+}
+
 // The connection stays with the program while its windows live; it goes once they are gone, rolled
 // back first, since the engine will not detach from a database with a transaction still open.
 void closeDatabase()
@@ -158,7 +169,7 @@ int runMainWindow(QSplashScreen *splash)
         // The user has read why; leave rather than linger without a window.
         return 1;
     }
-    if (endSignalled)
+    if (endTaken())
         return 0;
 
     {
@@ -166,11 +177,16 @@ int runMainWindow(QSplashScreen *splash)
         if (logIn.exec() != QDialog::Accepted)
             return 0;
     }
-    if (endSignalled)
+    if (endTaken())
         return 0;
+    // The first show runs the start-up steps; an end asked for meanwhile waits for the step in hand and
+    // is taken here. The loop started below would never see its exit: the splash, waiting for the
+    // window, may have read the signal already, with no loop running to leave.
     window.showMaximized();
     if (splash)
         splash->finish(&window);
+    if (endTaken())
+        return 0;
     return QApplication::exec();
 }
 
@@ -198,7 +214,7 @@ void ProgramStart::handleEndSignals()
 
 bool ProgramStart::endRequested()
 {
-    return endSignalled;
+    return endSignalled || endArrived;
 }
 
 int ProgramStart::run(QSplashScreen *splash)

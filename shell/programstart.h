@@ -29,7 +29,8 @@ public:
     // closes the database on its way out. Needs the application object. Called again once the
     // database is attached: the embedded engine puts handlers of its own in place on the first attach.
     static void handleEndSignals();
-    // True once one of those signals has arrived.
+    // True once one of those signals has arrived, also while no event loop has read it yet: the
+    // start-up steps run before the loop and look here between steps.
     static bool endRequested();
 
     // The start-up steps that need no user, for checking an installation: the delivered databases

@@ -2,6 +2,8 @@
 
 #include "datahub/listformbase.h"
 #include "datahub/recorddialogbase.h"
+#include "money/paymentdialog.h"
+#include "tenants/tenantsform.h"
 
 #include <QDataWidgetMapper>
 #include <QRegularExpression>
@@ -9,6 +11,8 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <memory>
 
 // A bare list window and editor on the owners model: only what the shared flow needs.
 class BareEditor : public RecordDialogBase
@@ -135,6 +139,8 @@ private slots:
     void searchMatchesApostrophesAndPercent_data();
     void searchMatchesApostrophesAndPercent();
     void typingRunsTheSearchOnceAndReturnAtOnce();
+    void tabLeavesTheGridAndTheChosenRowStays_data();
+    void tabLeavesTheGridAndTheChosenRowStays();
 };
 
 void TestListBase::filterText_data()
@@ -396,6 +402,70 @@ void TestListBase::typingRunsTheSearchOnceAndReturnAtOnce()
     QCOMPARE(list.listModel()->filter(), ListFormBase::likeFilter("Name", "brien"));
     QTest::qWait(2 * ListFormBase::SearchDelayMs);
     QCOMPARE(runs, 2);
+}
+
+void TestListBase::tabLeavesTheGridAndTheChosenRowStays_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("next");
+    QTest::addColumn<QString>("previous");
+    // The tenants page: the deposits grid below, the search box above.
+    QTest::newRow("a list page") << "tenants" << "tableView_2" << "lineEdit";
+    // Collect Rent: the buttons under the grid, the first of them Add..., and the tenant's apartments above.
+    QTest::newRow("Collect Rent") << "collect" << "pushButton" << "suites";
+}
+
+void TestListBase::tabLeavesTheGridAndTheChosenRowStays()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, next);
+    QFETCH(QString, previous);
+    TestHub t;
+    QVERIFY(t.opened);
+    std::unique_ptr<QWidget> shown;
+    if (window == "tenants") {
+        shown.reset(new TenantsForm(t.hub));
+    } else {
+        const int tid = t.copy.scalar("select first 1 tid from charges where amt > 0 group by tid "
+                                      "having count(*) >= 3 order by tid").toInt();
+        auto *collection = new PaymentDialog(t.hub);
+        collection->loadTenant(tid);
+        shown.reset(collection);
+    }
+    shown->show();
+    shown->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(shown.get()));
+    auto *grid = child<QTableView>(shown.get(), "tableView");
+    QVERIFY(grid->model()->rowCount() >= 3);
+    int shownColumn = 0;
+    while (grid->isColumnHidden(shownColumn))
+        ++shownColumn;
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(1, shownColumn));
+    const QVariant chosen = grid->model()->index(1, 0).data();
+    const auto chosenStays = [&] {
+        return grid->currentIndex().row() == 1 && grid->selectionModel()->selectedRows().size() == 1
+               && grid->selectionModel()->selectedRows().constFirst().data() == chosen;
+    };
+    const auto focused = [] { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); };
+
+    QTest::keyClick(grid, Qt::Key_Tab);
+    QCOMPARE(focused(), next);
+    QVERIFY(chosenStays());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), grid);
+    QVERIFY(chosenStays());
+
+    QTest::keyClick(grid, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(focused(), previous);
+    QVERIFY(chosenStays());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), grid);
+    QVERIFY(chosenStays());
+
+    // The arrow keys still walk the rows.
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(grid->currentIndex().row(), 2);
 }
 
 VELLORAN_TEST_MAIN(TestListBase)

@@ -5,6 +5,7 @@
 #include "testdatabase.h"
 
 #include "datahub/logindialog.h"
+#include "datahub/today.h"
 #include "money/editpaymentdialog.h"
 #include "money/paymentdialog.h"
 #include "platform/datafolder.h"
@@ -20,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
+#include <QSplashScreen>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTableView>
@@ -34,6 +36,12 @@ namespace {
 const char *const kProgramMode = "--as-program";
 // What the test marks one open charge as already paying before the program starts.
 const char *const kMarkedApplied = "12.34";
+// The start-up run's backlog: bills, each with a tenant, an apartment and a lease of its own, keyed
+// above the demonstration office's keys, due monthly from the start to the program's day.
+const int kBacklogBills = 3000;
+const int kBacklogKeys = 50000;
+const char *const kBacklogStart = "2025-06-01";
+const char *const kBacklogToday = "2026-06-15";
 
 void click(QWidget *dialog, QDialogButtonBox::StandardButton which)
 {
@@ -173,7 +181,41 @@ int runProgram(const QString &stage)
         }
     });
     poll.start(20);
+    if (stage == QLatin1String("start-up run")) {
+        // Started as the program's own main starts it, splash and all; the backlog is a year behind.
+        Today::set(QDate::fromString(QLatin1String(kBacklogToday), Qt::ISODate));
+        QSplashScreen splash;
+        ProgramStart::showSplash(splash);
+        return ProgramStart::run(&splash);
+    }
     return ProgramStart::run(nullptr);
+}
+
+// A copy of the demonstration office in the data folder under `documents`; its path, or empty.
+QString officeIn(const QTemporaryDir &documents)
+{
+    const QString folder = documents.path() + QStringLiteral("/Morvessa/Morvessa Velloran");
+    const QString file = folder + QStringLiteral("/DEMO.FDB");
+    if (!QDir().mkpath(folder) || !QFile::copy(TestDatabase::builtDatabase(QStringLiteral("DEMO.FDB")), file))
+        return QString();
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    return file;
+}
+
+// This executable started as the program on the office under `documents`, driven up to `stage`.
+void startProgram(QProcess &program, const QTemporaryDir &documents, const QString &stage)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VELLORAN_DOCUMENTS"), documents.path());
+    // A program that ends at once leaves its own temporary folders behind; they go with this one.
+    const QString temporary = documents.path() + QStringLiteral("/tmp");
+    QDir().mkpath(temporary);
+    environment.insert(QStringLiteral("TMPDIR"), temporary);
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("velloran.debug=true"));
+    environment.insert(QStringLiteral("VELLORAN_SPLASH_MS"), QStringLiteral("0"));
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::SeparateChannels);
+    program.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kProgramMode), stage});
 }
 
 } // namespace
@@ -185,6 +227,7 @@ class TestProgramEnd : public QObject
 private slots:
     void endsCleanlyOnSignal_data();
     void endsCleanlyOnSignal();
+    void endDuringTheStartUpRunEndsWithTheRunWholeOrUndone();
 };
 
 void TestProgramEnd::endsCleanlyOnSignal_data()
@@ -207,11 +250,8 @@ void TestProgramEnd::endsCleanlyOnSignal()
 
     QTemporaryDir documents;
     QVERIFY(documents.isValid());
-    const QString folder = documents.path() + QStringLiteral("/Morvessa/Morvessa Velloran");
-    QVERIFY(QDir().mkpath(folder));
-    const QString file = folder + QStringLiteral("/DEMO.FDB");
-    QVERIFY(QFile::copy(TestDatabase::builtDatabase(QStringLiteral("DEMO.FDB")), file));
-    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    const QString file = officeIn(documents);
+    QVERIFY(!file.isEmpty());
 
     // One open charge is already being paid in part: an end leaves it so, not at nothing.
     const QString applied = QStringLiteral("select list(chid || ':' || applied, ' ') from "
@@ -239,16 +279,7 @@ void TestProgramEnd::endsCleanlyOnSignal()
     QSqlDatabase::removeDatabase(QStringLiteral("first"));
 
     QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("VELLORAN_DOCUMENTS"), documents.path());
-    // A program that ends at once leaves its own temporary folders behind; they go with this one.
-    const QString temporary = documents.path() + QStringLiteral("/tmp");
-    QVERIFY(QDir().mkpath(temporary));
-    environment.insert(QStringLiteral("TMPDIR"), temporary);
-    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("velloran.debug=true"));
-    program.setProcessEnvironment(environment);
-    program.setProcessChannelMode(QProcess::SeparateChannels);
-    program.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kProgramMode), stage});
+    startProgram(program, documents, stage);
     QVERIFY(program.waitForStarted(10000));
 
     QElapsedTimer waited;
@@ -289,6 +320,90 @@ void TestProgramEnd::endsCleanlyOnSignal()
         QCOMPARE(count.value(0).toString(), appliedBefore);
         QVERIFY(count.exec(QStringLiteral("select count(*) from trans")) && count.next());
         QCOMPARE(count.value(0).toInt(), transBefore);
+    }
+    second.close();
+    second = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("second"));
+}
+
+void TestProgramEnd::endDuringTheStartUpRunEndsWithTheRunWholeOrUndone()
+{
+    QTemporaryDir documents;
+    QVERIFY(documents.isValid());
+    const QString file = officeIn(documents);
+    QVERIFY(!file.isEmpty());
+    {
+        // A year's backlog: bills of let apartments, monthly since a year before the program's day.
+        QSqlDatabase first = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), QStringLiteral("first"));
+        first.setDatabaseName(file);
+        first.setUserName(QStringLiteral("SYSDBA"));
+        QVERIFY2(first.open(), qPrintable(first.lastError().text()));
+        QSqlQuery backlog(first);
+        QVERIFY2(backlog.exec(QStringLiteral(
+                     "execute block as declare i integer = 1; declare b integer; begin "
+                     "select min(buildid) from buildings into b; "
+                     "while (i <= %1) do begin "
+                     "insert into tenants (tid, id, firstname, lastname) values (%2 + :i, 'BL' || :i, 'Back', 'Log'); "
+                     "insert into apartments (apid, tid, bid, suite, rent) values (%2 + :i, %2 + :i, :b, 'BL' || :i, 900); "
+                     "insert into agreements (rid, tid, apid, rent, freq, leasestart, leaseend) "
+                     "values (%2 + :i, %2 + :i, %2 + :i, 900, 3, '%3', '2027-05-31'); "
+                     "insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, "
+                     "completed, apid) values (%2 + :i, 'Rent', 900, 25, 3, '%3', '%3', '2027-05-31', 0, %2 + :i, 0, %2 + :i); "
+                     "i = i + 1; end end")
+                                  .arg(kBacklogBills)
+                                  .arg(kBacklogKeys)
+                                  .arg(QLatin1String(kBacklogStart))),
+                 qPrintable(backlog.lastError().text()));
+        backlog = QSqlQuery();
+        first.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("first"));
+
+    QProcess program;
+    startProgram(program, documents, QStringLiteral("start-up run"));
+    QVERIFY(program.waitForStarted(10000));
+    // The end is asked for once the run has begun: the settings are read, the charges are being posted.
+    QElapsedTimer waited;
+    waited.start();
+    QByteArray said;
+    while (!said.contains("initopitons") && waited.elapsed() < 60000 && program.state() == QProcess::Running) {
+        program.waitForReadyRead(20);
+        said += program.readAllStandardError();
+    }
+    QVERIFY2(said.contains("initopitons"), said.constData());
+    QVERIFY(::kill(pid_t(program.processId()), SIGTERM) == 0);
+    // Long enough for the whole run on a loaded machine; a lost end waits here in the event loop.
+    const bool ended = program.waitForFinished(60000);
+    if (!ended) {
+        program.kill();
+        program.waitForFinished(5000);
+    }
+    const QString log = QString::fromLocal8Bit(said + program.readAllStandardError());
+    QVERIFY2(ended, qPrintable(log));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY2(log.contains(QLatin1String("ending on a signal")), qPrintable(log));
+    QVERIFY2(log.contains(QLatin1String("database closed")), qPrintable(log));
+    // No later start-up step ran.
+    QVERIFY2(!log.contains(QLatin1String("in finishinit()")), qPrintable(log));
+
+    // Either every bill of the backlog moved on with all its charges, or none moved and none was posted.
+    QSqlDatabase second = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), QStringLiteral("second"));
+    second.setDatabaseName(file);
+    second.setUserName(QStringLiteral("SYSDBA"));
+    QVERIFY2(second.open(), qPrintable(second.lastError().text()));
+    {
+        QSqlQuery count(second);
+        QVERIFY(count.exec(QStringLiteral("select count(*) from charges where tid > %1").arg(kBacklogKeys)) && count.next());
+        const int posted = count.value(0).toInt();
+        QVERIFY(count.exec(QStringLiteral("select count(*) from recur where recid > %1 and nextdate > '%2'")
+                               .arg(kBacklogKeys)
+                               .arg(QLatin1String(kBacklogToday)))
+                && count.next());
+        const int moved = count.value(0).toInt();
+        // June 2025 to June 2026: thirteen months due.
+        QVERIFY2((posted == 0 && moved == 0) || (posted == 13 * kBacklogBills && moved == kBacklogBills),
+                 qPrintable(QStringLiteral("%1 charges posted, %2 bills moved on").arg(posted).arg(moved)));
     }
     second.close();
     second = QSqlDatabase();

@@ -9,6 +9,9 @@
 #include <QUuid>
 
 namespace {
+// The test's own connections read the text as the program's does.
+const char *const Utf8Connection = "ISC_DPB_LC_CTYPE=UTF8";
+
 QTemporaryDir *environmentRoot()
 {
     static QTemporaryDir dir;
@@ -78,6 +81,7 @@ QSqlDatabase TestDatabase::open(const QString &connectionName)
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), connectionName);
     db.setDatabaseName(path());
     db.setUserName(QStringLiteral("SYSDBA"));
+    db.setConnectOptions(QLatin1String(Utf8Connection));
     if (!db.open())
         qWarning() << "could not open" << path() << db.lastError().text();
     if (!m_connections.contains(connectionName))
@@ -93,6 +97,7 @@ QVariant TestDatabase::scalar(const QString &sql)
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), name);
         db.setDatabaseName(path());
         db.setUserName(QStringLiteral("SYSDBA"));
+        db.setConnectOptions(QLatin1String(Utf8Connection));
         if (db.open()) {
             {
                 // The query must be gone before the close, or the engine keeps the file attached.

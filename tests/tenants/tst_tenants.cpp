@@ -28,6 +28,7 @@ private slots:
     void newTenantWithVehiclePetAndOccupant_data();
     void newTenantWithVehiclePetAndOccupant();
     void failingTenantWriteKeepsWhatWasTypedAndLeavesNoSubRows();
+    void pastedNameReachesTheFileByteForByte();
     void editorRefusals_data();
     void editorRefusals();
     void cardExpiryThroughTheEditor_data();
@@ -259,6 +260,45 @@ void TestTenants::failingTenantWriteKeepsWhatWasTypedAndLeavesNoSubRows()
     QCOMPARE(t->count("waitlist where tid not in (select tid from tenants)"), 0);
     QVERIFY(!model->isDirty());
     QCOMPARE(model->rowCount(), tenants);
+}
+
+void TestTenants::pastedNameReachesTheFileByteForByte()
+{
+    // A house beyond the basic plane (four bytes in UTF-8), Hebrew, and an e with two combining accents.
+    const QString pasted = QString::fromUtf8("Zo\xC3\xAB \xF0\x9F\x8F\xA0 \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D e\xCC\x81\xCC\x82");
+    // A tenant of the demonstration office, pasted over her first name.
+    selectTenant(26);
+    ModalDriver driver;
+    driver.ok([&](QDialog *d) {
+        QApplication::clipboard()->setText(pasted);
+        auto *firstName = child<QLineEdit>(d, "lineEdit_3");
+        firstName->selectAll();
+        QTest::keySequence(firstName, QKeySequence::Paste);
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton_2");
+    QCOMPARE(MsgBox::shownTexts(), QStringList("Are you sure you want to submit data"));
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(driver.unexpected, 0);
+
+    // The file holds the bytes as pasted, compared inside the engine, whatever any connection converts.
+    const auto storedAs = [this](int tid, const char *column, const QString &text) {
+        return t->copy.scalar(QStringLiteral("select count(*) from tenants where tid = %1 and "
+                                             "cast(%2 as varchar(400) character set octets) = x'%3'")
+                                  .arg(tid)
+                                  .arg(QLatin1String(column), QString::fromLatin1(text.toUtf8().toHex())))
+                   .toInt()
+               == 1;
+    };
+    QVERIFY(storedAs(26, "firstname", pasted));
+    model->select();
+    selectTenant(26);
+    QCOMPARE(view->currentIndex().siblingAtColumn(3).data().toString(), pasted);
+    // What the demonstration office has held all along reads as it always did.
+    const QString stored = QString::fromUtf8("Dvo\xC5\x99\xC3\xA1k");
+    QVERIFY(storedAs(16, "lastname", stored));
+    selectTenant(16);
+    QCOMPARE(view->currentIndex().siblingAtColumn(4).data().toString(), stored);
 }
 
 void TestTenants::editorRefusals_data()
