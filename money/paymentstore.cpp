@@ -1,6 +1,7 @@
 #include "money/paymentstore.h"
 
 #include <QMap>
+#include <QPair>
 #include <QSqlQuery>
 
 using MC = MoneyCommand;
@@ -34,20 +35,25 @@ MoneyCommand::Result PaymentStore::store(const Payment &payment)
                   payment.cardNumber.trimmed(), check, payment.checkNumber.trimmed(), cash,
                   MC::cents(payment.dueTotal), applied});
 
-        // Summed per type exactly as typed: types differing only in case are booked apart.
-        QMap<QString, double> typeTotals;
+        // Summed per type exactly as typed (types differing only in case are booked apart) and per
+        // apartment of the charges: arrears of an apartment the tenant has since left belong to it.
+        QMap<QPair<QString, int>, double> entryTotals;
         for (const Line &line : payment.lines) {
             const double amount = MC::cents(line.amount);
             if (MC::sameCents(amount, 0.0))
                 continue;
             QSqlQuery charge = MC::exec(
-                QStringLiteral("select amt, paid, type, fordate, tid from charges where chid = ?"), {line.chargeId});
+                QStringLiteral("select amt, paid, type, fordate, tid, apid from charges where chid = ?"),
+                {line.chargeId});
             if (!charge.next())
                 throw MC::Stop(QStringLiteral("charge %1 is no longer in the database").arg(line.chargeId));
             const double due = charge.value(0).toDouble();
             const double paid = charge.value(1).toDouble();
             const QString type = charge.value(2).toString();
             const QVariant forDate = charge.value(3);
+            // A charge made for no apartment is booked where the payment is.
+            const int apartment =
+                charge.value(5).isNull() || charge.value(5).toInt() < 0 ? payment.apartmentId : charge.value(5).toInt();
             // A payment settles this tenant's charges only, and never more than is owed.
             if (charge.value(4).toInt() != payment.tenantId || amount < 0.0 || MC::cents(amount - due) > 0.0)
                 throw MC::Stop(QStringLiteral("charge %1 cannot take %2").arg(line.chargeId).arg(amount));
@@ -57,11 +63,12 @@ MoneyCommand::Result PaymentStore::store(const Payment &payment)
             MC::exec(QStringLiteral("insert into payments (transid, amount, chid, accid, type, fordate, datepaid) "
                                     "values (?, ?, ?, 0, ?, ?, ?)"),
                      {transid, amount, line.chargeId, type, forDate, payment.paidOn});
-            typeTotals[type] = MC::cents(typeTotals.value(type) + amount);
+            const QPair<QString, int> entry(type, apartment);
+            entryTotals[entry] = MC::cents(entryTotals.value(entry) + amount);
         }
 
-        for (auto it = typeTotals.constBegin(); it != typeTotals.constEnd(); ++it) {
-            const QString &type = it.key();
+        for (auto it = entryTotals.constBegin(); it != entryTotals.constEnd(); ++it) {
+            const QString &type = it.key().first;
             // A look-up that fails must not read as "no such category" and add a second one.
             QVariant category =
                 MC::value(QStringLiteral("select first 1 catid from categories where lower(name) = ? order by catid"),
@@ -74,7 +81,7 @@ MoneyCommand::Result PaymentStore::store(const Payment &payment)
             MC::exec(QStringLiteral("insert into cashbook (accid, tdate, catid, description, expense, income, vid, "
                                     "apid, comments, transid) values (?, ?, ?, ?, 0, ?, -1, ?, '', ?)"),
                      {MC::nextKey("GEN_CASHBOOK_ID"), payment.paidOn, category,
-                      QStringLiteral("%1: %2").arg(tr("Payment Collected"), type), it.value(), payment.apartmentId,
+                      QStringLiteral("%1: %2").arg(tr("Payment Collected"), type), it.value(), it.key().second,
                       transid});
         }
         return transid;

@@ -9,8 +9,10 @@
 #include <QString>
 
 // Stores a payment a tenant made: one TRANS row, every amount taken off its charge and recorded as a
-// PAYMENTS line, and one cashbook income entry per charge type (under a category of the type's name,
-// made when there is none), all carrying the transaction's key, in one transaction.
+// PAYMENTS line, and one cashbook income entry per apartment and charge type (under a category of the
+// type's name, made when there is none), all carrying the transaction's key, in one transaction. Each
+// entry carries the apartment of the charges it pays, so that money paid for an apartment the tenant
+// has left, or moved out of within the office, is booked to that apartment's building and owner.
 class PaymentStore
 {
     Q_DECLARE_TR_FUNCTIONS(PaymentStore)
@@ -25,7 +27,8 @@ public:
     struct Payment
     {
         int tenantId = -1;
-        // The apartment of the TRANS row and the cashbook entries; -1 when the tenant holds none.
+        // The apartment of the TRANS row, and of the cashbook entry for a charge that names none; -1
+        // when the tenant holds none.
         int apartmentId = -1;
         QDate paidOn;
         double cash = 0.0;

@@ -268,11 +268,13 @@ QString paymentsSummary(const QDate &from, const QDate &to)
 QString latePayments(const QDate &today)
 {
     // Left joins: an unpaid charge whose apartment or tenant is gone is still owed and still counted.
-    return QStringLiteral("select c.chid, c.apid, c.fordate, c.type, c.amt, a.suite, b.description, "
+    // Within an apartment each tenant's charges stand together: after a turnover the report lists and
+    // adds them up under each tenant's own name.
+    return QStringLiteral("select c.chid, c.apid, c.tid, c.fordate, c.type, c.amt, a.suite, b.description, "
                           "x.firstname||' '||x.lastname as fullname from charges c left join apartments a on "
                           "a.apid = c.apid left join buildings b on b.buildid = a.bid left join tenants x on "
-                          "x.tid = c.tid where c.amt > 0 and c.fordate < '%1' order by c.apid asc, c.fordate asc, "
-                          "c.chid asc")
+                          "x.tid = c.tid where c.amt > 0 and c.fordate < '%1' order by c.apid asc, c.tid asc, "
+                          "c.fordate asc, c.chid asc")
         .arg(date(today));
 }
 

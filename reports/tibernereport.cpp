@@ -399,6 +399,13 @@ const DataField lateData[] = {
     {"Type", Form::Text, "charges.type"},
 };
 
+// The group of a late charge: its apartment and the tenant who owes it. After a turnover an
+// apartment's overdue charges belong to more than one tenant, and each is dunned for his own.
+QString lateGroup(const QString &apartment, const QString &tenant)
+{
+    return apartment + QLatin1Char('/') + tenant;
+}
+
 } // namespace
 
 TiberneReport::TiberneReport(QObject *parent)
@@ -628,28 +635,30 @@ int TiberneReport::printLatePayments(QSqlQueryModel *model, const QStringList &t
     // which values it asks for, how often, or in which order.
     const int rows = fetchAllRows(model);
     grandTotal = 0.0;
-    apartmentTotals.clear();
+    groupTotals.clear();
     groupFirstRow.clear();
-    // Two columns of every row, read as the row's record would read them, without making the record.
+    // Three columns of every row, read as the row's record would read them, without making the record.
     const QSqlRecord columns = model->record();
     const int apartmentColumn = columns.indexOf(QStringLiteral("charges.apid"));
+    const int tenantColumn = columns.indexOf(QStringLiteral("charges.tid"));
     const int amountColumn = columns.indexOf(QStringLiteral("charges.amt"));
     const auto value = [model](int row, int column) {
         return column < 0 ? QVariant() : model->data(model->index(row, column), Qt::EditRole);
     };
     // The engine asks for the fields of a row by name, several times each: their columns are found
-    // here once for the run, the apartment's last.
+    // here once for the run, the apartment's and the tenant's last.
     lateColumns.clear();
     for (const DataField &entry : lateData)
         lateColumns.append(columns.indexOf(QLatin1String(entry.column)));
     lateColumns.append(apartmentColumn);
+    lateColumns.append(tenantColumn);
     for (int row = 0; row < rows; ++row) {
-        const QString apartment = value(row, apartmentColumn).toString();
+        const QString group = lateGroup(value(row, apartmentColumn).toString(), value(row, tenantColumn).toString());
         const double amount = value(row, amountColumn).toDouble();
         grandTotal += amount;
-        apartmentTotals[apartment] += amount;
-        if (!groupFirstRow.contains(apartment))
-            groupFirstRow.insert(apartment, row);
+        groupTotals[group] += amount;
+        if (!groupFirstRow.contains(group))
+            groupFirstRow.insert(group, row);
     }
     return printTitled(model, texts, QStringLiteral(":/Reports/latepayments.xml"),
                        SLOT(setValueLatePayments(const int, const QString, QVariant &, const int)),
@@ -1439,15 +1448,12 @@ bool TiberneReport::answerLateRow(int row, const QString &name, QVariant &value)
             return true;
         }
     }
-    if (name == QLatin1String("SuiteNum")) {
-        value = groupKey(answer(fields).toString());
-        return true;
-    }
-    if (name == QLatin1String("SubTotal")) {
-        value = money(apartmentTotals.value(answer(fields).toString()));
-        return true;
-    }
-    return false;
+    const bool key = name == QLatin1String("SuiteNum");
+    if (!key && name != QLatin1String("SubTotal"))
+        return false;
+    const QString group = lateGroup(answer(fields).toString(), answer(fields + 1).toString());
+    value = key ? groupKey(group) : money(groupTotals.value(group));
+    return true;
 }
 
 void TiberneReport::setValueLatePayments(const int recNo, const QString paramName, QVariant &paramValue, const int)
@@ -1455,19 +1461,20 @@ void TiberneReport::setValueLatePayments(const int recNo, const QString paramNam
     // Every total comes from the rows themselves, never from the order in which the engine asks:
     // a preview repaints its pages in any order and as often as the user pages back and forth.
     QSqlRecord record;
-    if (running && recNo >= 0 && recNo < rowCount() && lateColumns.size() == int(sizeof(lateData) / sizeof(lateData[0])) + 1) {
+    if (running && recNo >= 0 && recNo < rowCount()
+        && lateColumns.size() == int(sizeof(lateData) / sizeof(lateData[0])) + 2) {
         if (answerLateRow(recNo, paramName, paramValue))
             return;
     } else if (recordAt(recNo, record)) {
         if (answerData(lateData, record, paramName, paramValue))
             return;
-        const QString apartment = columnText(record, "charges.apid");
+        const QString group = lateGroup(columnText(record, "charges.apid"), columnText(record, "charges.tid"));
         if (paramName == QLatin1String("SuiteNum")) {
-            paramValue = groupKey(apartment);
+            paramValue = groupKey(group);
             return;
         }
         if (paramName == QLatin1String("SubTotal")) {
-            paramValue = money(apartmentTotals.value(apartment));
+            paramValue = money(groupTotals.value(group));
             return;
         }
     }

@@ -115,7 +115,7 @@ private:
     // The grouping text of a group of rows, from `groupFirstRow`.
     QString groupKey(const QString &key) const;
     // Late payments while a run is on: the answer for a field of `row` (a data field, the grouping
-    // key or the apartment's sub-total), or false for a name that is none of them.
+    // key or the group's sub-total), or false for a name that is none of them.
     bool answerLateRow(int row, const QString &name, QVariant &value);
     int printByBuilding(QSqlQueryModel *model, const QStringList &headings, bool expense);
     bool answerCashbookCommon(bool haveRecord, const QSqlRecord &record, const QString &paramName,
@@ -126,8 +126,8 @@ private:
     bool running = false;
     mutable int cachedRow = -1;
     mutable QSqlRecord cachedRecord;
-    // Late payments: the columns of the data fields and then of the apartment, found for the run;
-    // the row last asked for and its answers so far.
+    // Late payments: the columns of the data fields and then of the apartment and the tenant, found
+    // for the run; the row last asked for and its answers so far.
     QVector<int> lateColumns;
     int answeredRow = -1;
     QVector<QVariant> rowAnswers;
@@ -137,14 +137,14 @@ private:
     double grandTotal = 0.0;
     QString title;
     QStringList headings;
-    // Late payments, by apartment key: the sum of its charges.
-    QHash<QString, double> apartmentTotals;
+    // Late payments, by apartment and tenant: the sum of the charges.
+    QHash<QString, double> groupTotals;
     // Income or expense by building: which of the two, and by building key (empty for the office's
     // own entries) the sum of the building's amounts.
     bool expenseByBuilding = false;
     QHash<QString, double> buildingTotals;
-    // Late payments by apartment, payments by transaction, the cashbook by building: the row where the
-    // group first appears.
+    // Late payments by apartment and tenant, payments by transaction, the cashbook by building: the
+    // row where the group first appears.
     QHash<QString, int> groupFirstRow;
 };
 

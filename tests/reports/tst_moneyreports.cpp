@@ -344,10 +344,11 @@ void TestMoneyReports::latePaymentsPrintGroupedWithTotals()
     const QString text = printed();
     QVERIFY2(text.contains(QLatin1String("Late Payments Report")), qPrintable(text));
 
-    // One subtotal per apartment, in apartment order, each the sum of that apartment's unpaid charges.
+    // One subtotal per apartment and tenant, in apartment order, each the sum of that tenant's unpaid
+    // charges there.
     QStringList expected;
     QSqlQuery groups(QStringLiteral("select apid, sum(amt) from charges where amt > 0 and fordate < '%1' "
-                                    "group by apid order by apid")
+                                    "group by apid, tid order by apid, tid")
                          .arg(lateDay.toString(Qt::ISODate)));
     QList<int> apartments;
     while (groups.next()) {

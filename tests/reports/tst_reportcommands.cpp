@@ -111,6 +111,36 @@ QString entryLines(const QString &text)
     return lines.join(QLatin1Char('\n'));
 }
 
+// The amount typed into Paying, by charge.
+using Paying = QMap<int, QString>;
+
+// The groups of a by-building report as "building|total", in the order printed; a group whose total
+// line names another building than its band is given as "mismatched|...".
+QStringList buildingGroups(const QString &text)
+{
+    QStringList groups;
+    const QRegularExpression group(QStringLiteral("Building:\\s+([^\\n]*?)\\s*\\n(?:.*\\n)*?\\s*Total for "
+                                                  "([^\\n]*?):\\s+([\\d,]+\\.\\d\\d)"));
+    auto it = group.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        groups << (match.captured(2) == match.captured(1) ? match.captured(1) : QStringLiteral("mismatched"))
+                + QLatin1Char('|') + match.captured(3);
+    }
+    return groups;
+}
+
+// The same groups as amounts by building.
+QMap<QString, double> buildingAmounts(const QString &text)
+{
+    QMap<QString, double> amounts;
+    for (const QString &group : buildingGroups(text)) {
+        const int bar = group.lastIndexOf(QLatin1Char('|'));
+        amounts.insert(group.left(bar), group.mid(bar + 1).remove(QLatin1Char(',')).toDouble());
+    }
+    return amounts;
+}
+
 } // namespace
 
 class TestReportCommands : public QObject
@@ -135,6 +165,10 @@ private slots:
     void paymentsReportRunsInDateOrderToTheTotal();
     void maintenanceEntriesShowTheirOwnSuite();
     void refusedPickerLeavesTheRowsAlone();
+    // Last: they move tenants and take payments.
+    void arrearsPaidAfterAMoveAreBookedUnderTheirBuilding_data();
+    void arrearsPaidAfterAMoveAreBookedUnderTheirBuilding();
+    void latePaymentListDunsEachTenantForHisOwnCharges();
 
 private:
     // What the clerk does in the preview: saves the report as PDF only, or also as HTML, turns it to
@@ -142,6 +176,9 @@ private:
     enum Preview { SaveAsPdf, EveryOutput };
     QString run(const QString &action, const QString &questions, const QString &record = QString(),
                 const QStringList &pageButtons = QStringList(), Preview preview = SaveAsPdf);
+    // Collect Rent for the tenant with that ID, each charge paid in full as typed, in cash; the key of
+    // the payment stored.
+    int collectInFull(const QString &tenant, const Paying &paying);
 
     std::unique_ptr<Office> office;
     std::unique_ptr<MainWindow> window;
@@ -264,6 +301,9 @@ void TestReportCommands::everyEntryPrints_data()
 QString TestReportCommands::run(const QString &action, const QString &questions, const QString &record,
                                 const QStringList &pageButtons, Preview preview)
 {
+    // A file left by an earlier run would be read as this run's report.
+    for (const QString &file : {pdf, html, printed})
+        QFile::remove(file);
     ModalDriver driver;
     for (QChar question : questions) {
         switch (question.toLatin1()) {
@@ -413,16 +453,7 @@ void TestReportCommands::byBuildingReportsNameEachBuildingWithItsTotal()
 
     const QString text = run(action, questions);
     // Each group's band names its building, and its total follows its entries.
-    QStringList printed;
-    const QRegularExpression group(QStringLiteral("Building:\\s+([^\\n]*?)\\s*\\n(?:.*\\n)*?\\s*Total for "
-                                                  "([^\\n]*?):\\s+([\\d,]+\\.\\d\\d)"));
-    auto it = group.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch match = it.next();
-        QCOMPARE(match.captured(2), match.captured(1));
-        printed << match.captured(1) + QLatin1Char('|') + match.captured(3);
-    }
-    QCOMPARE(printed, groups);
+    QCOMPARE(buildingGroups(text), groups);
 
     const QRegularExpression overall(QRegularExpression::escape(total) + QStringLiteral("\\s+([\\d,]+\\.\\d\\d)"));
     QCOMPARE(overall.match(text).captured(1), money(QStringLiteral("select sum(c.%1) %2").arg(amount, from)));
@@ -503,6 +534,166 @@ void TestReportCommands::refusedPickerLeavesTheRowsAlone()
     QVERIFY(!QFile::exists(pdf));
     QCOMPARE(rows->rowCount(), before);
     QCOMPARE(rows->query().lastQuery(), statement);
+}
+
+// Collect Rent as the clerk works it: the tenant picked by his ID, no late fees charged now, each
+// charge's amount typed into Paying and the same sum given in cash.
+int TestReportCommands::collectInFull(const QString &tenant, const Paying &paying)
+{
+    window->dataSource()->setCanReceivePayments(true);
+    MsgBox::setNextAnswer(QMessageBox::No);
+    double cash = 0.0;
+    ModalDriver driver;
+    driver.ok([&](QDialog *picker) {
+        QTest::keyClicks(child<QLineEdit>(picker, "lineEdit"), tenant);
+        waitForSearch(picker);
+        auto *view = child<QTableView>(picker, "tableView");
+        QCOMPARE(view->model()->rowCount(), 1);
+        view->setCurrentIndex(view->model()->index(0, 2));
+    });
+    driver.ok([&](QDialog *collection) {
+        auto *grid = child<QTableView>(collection, "tableView");
+        for (auto it = paying.constBegin(); it != paying.constEnd(); ++it) {
+            grid->clearSelection();
+            selectRow(grid, 0, it.key(), 3);
+            QCOMPARE(grid->currentIndex().sibling(grid->currentIndex().row(), 0).data().toInt(), it.key());
+            clickButton(collection, "pushButton_4");
+            cash += QString(it.value()).remove(QLatin1Char(',')).toDouble();
+        }
+        auto *field = child<QLineEdit>(collection, "cash");
+        field->clear();
+        QTest::keyClicks(field, QString::number(cash, 'f', 2));
+        emit field->editingFinished();
+    });
+    for (const QString &amount : paying)
+        driver.ok([amount](QDialog *editor) {
+            auto *field = child<QLineEdit>(editor, "paying");
+            field->clear();
+            QTest::keyClicks(field, amount);
+        });
+    const int before = scalar(QStringLiteral("select coalesce(max(transid), 0) from trans")).toInt();
+    window->collectRent();
+    const QStringList lateFeeQuestion{QStringLiteral("Do you want to charge late bills now?")};
+    if (driver.handled != 2 + paying.size() || driver.unexpected || driver.stayedOpen
+        || (!MsgBox::shownTexts().isEmpty() && MsgBox::shownTexts() != lateFeeQuestion))
+        return -1;
+    MsgBox::clearShown();
+    const int stored = scalar(QStringLiteral("select max(transid) from trans")).toInt();
+    return stored > before ? stored : -1;
+}
+
+void TestReportCommands::arrearsPaidAfterAMoveAreBookedUnderTheirBuilding_data()
+{
+    QTest::addColumn<QStringList>("move");
+    QTest::addColumn<QString>("tenant");
+    QTest::addColumn<Paying>("paying");
+    // The payment's cashbook entries as "apartment|description|income".
+    QTest::addColumn<QStringList>("entries");
+    // What each building gains in Income by Building, as "building|amount".
+    QTest::addColumn<QStringList>("gains");
+    QTest::addColumn<int>("transApartment");
+
+    // Anselm Greer leaves Cedar Row Flats 103 (apartment 33) owing November's rent and its late fee.
+    QTest::newRow("moved out") << QStringList{"update apartments set tid = -1 where apid = 33"} << "T0027"
+                               << Paying{{168, "1,225.00"}, {222, "75"}}
+                               << QStringList{"33|Payment Collected: Rent|1225.00",
+                                              "33|Payment Collected: Rent Late Fee|75.00"}
+                               << QStringList{"Cedar Row Flats|1300.00"} << -1;
+    // Tenant T0014 moves out of Harbour View 201 (apartment 17) into Maple Court 201 (apartment 5), and
+    // pays December's rent of the old flat with the first rent of the new one.
+    QTest::newRow("moved within the office")
+        << QStringList{"update apartments set tid = -1 where apid = 17",
+                       "update apartments set tid = 14 where apid = 5",
+                       "insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount) values "
+                       "(9401, 14, 5, 'Rent', 900, 0, date '2026-12-01', 0, 900)"}
+        << "T0014" << Paying{{88, "1,425.00"}, {9401, "900.00"}}
+        << QStringList{"5|Payment Collected: Rent|900.00", "17|Payment Collected: Rent|1425.00"}
+        << QStringList{"Harbour View Apartments|1425.00", "Maple Court|900.00"} << 5;
+}
+
+void TestReportCommands::arrearsPaidAfterAMoveAreBookedUnderTheirBuilding()
+{
+    QFETCH(QStringList, move);
+    QFETCH(QString, tenant);
+    QFETCH(Paying, paying);
+    QFETCH(QStringList, entries);
+    QFETCH(QStringList, gains);
+    QFETCH(int, transApartment);
+
+    for (const QString &sql : move)
+        QVERIFY2(exec(sql), qPrintable(sql));
+    const QMap<QString, double> before = buildingAmounts(run(QStringLiteral("action_Income_by_Building"),
+                                                             QStringLiteral("rob")));
+    QVERIFY(before.contains(QStringLiteral("Office")));
+
+    const int transid = collectInFull(tenant, paying);
+    QVERIFY2(transid > 0, qPrintable(MsgBox::shownTexts().join(QLatin1Char('|'))));
+    QCOMPARE(scalar(QStringLiteral("select apid from trans where transid = %1").arg(transid)).toInt(), transApartment);
+    QStringList booked;
+    QSqlQuery rows(QStringLiteral("select apid, description, income from cashbook where transid = %1 "
+                                  "order by apid, description").arg(transid));
+    while (rows.next())
+        booked << QStringLiteral("%1|%2|%3").arg(rows.value(0).toString(), rows.value(1).toString(),
+                                                 QString::number(rows.value(2).toDouble(), 'f', 2));
+    QCOMPARE(booked, entries);
+    // Income by Building credits each building with what was paid on its charges, and nothing to the
+    // office's own entries or elsewhere.
+    const QMap<QString, double> after = buildingAmounts(run(QStringLiteral("action_Income_by_Building"),
+                                                            QStringLiteral("rob")));
+    QStringList gained;
+    for (auto it = after.constBegin(); it != after.constEnd(); ++it)
+        if (!qFuzzyCompare(1.0 + it.value(), 1.0 + before.value(it.key())))
+            gained << it.key() + QLatin1Char('|') + QString::number(it.value() - before.value(it.key()), 'f', 2);
+    QCOMPARE(gained, gains);
+    QStringList paidOn;
+    QSqlQuery buildings(QStringLiteral("select b.description, sum(p.amount) from payments p "
+                                       "join charges h on h.chid = p.chid join apartments a on a.apid = h.apid join "
+                                       "buildings b on b.buildid = a.bid where p.transid = %1 group by b.description "
+                                       "order by b.description").arg(transid));
+    while (buildings.next())
+        paidOn << buildings.value(0).toString() + QLatin1Char('|')
+                + QString::number(buildings.value(1).toDouble(), 'f', 2);
+    QCOMPARE(gained, paidOn);
+}
+
+// Juniper Hale takes over Elmstead Terrace 101 from its tenant, who leaves owing, and leaves his first
+// month unpaid: the list printed on 2 April 2027 names each of them for his own charges.
+void TestReportCommands::latePaymentListDunsEachTenantForHisOwnCharges()
+{
+    const QString leaver = scalar("select firstname || ' ' || lastname from tenants where tid = 19").toString();
+    const QString leaverOwes = money("select sum(amt) from charges where tid = 19 and apid = 23 and amt > 0");
+    QVERIFY(scalar("select count(*) from charges where tid = 19 and apid = 23 and amt > 0").toInt() > 1);
+    const QStringList turnover = {
+        "update apartments set tid = 36 where apid = 23",
+        "insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount) values "
+        "(9411, 36, 23, 'Rent', 1800, 0, date '2027-04-01', 0, 1800)",
+        "insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount) values "
+        "(9412, 36, 23, 'Parking', 60, 0, date '2027-04-01', 0, 60)",
+    };
+    for (const QString &sql : turnover)
+        QVERIFY2(exec(sql), qPrintable(sql));
+    Today::set(QDate(2027, 4, 2));
+
+    const QString text = run(QStringLiteral("action_Late_Payment_List"), QString());
+    // Each name heads its own group, whose sub-total is that tenant's own debt.
+    const auto subTotalAfter = [&text](const QString &name) {
+        const QRegularExpression group(QRegularExpression::escape(name)
+                                       + QStringLiteral("[^\\n]*\\n(?:(?!Sub Total:).*\\n)*?\\s*Sub Total:\\s+"
+                                                        "([\\d,]+\\.\\d\\d)"));
+        return group.match(text).captured(1);
+    };
+    QCOMPARE(text.count(leaver), 1);
+    QCOMPARE(text.count(QLatin1String("Juniper Hale")), 1);
+    QCOMPARE(subTotalAfter(leaver), leaverOwes);
+    QCOMPARE(subTotalAfter(QStringLiteral("Juniper Hale")), QStringLiteral("1,860.00"));
+    // Tenants of one apartment stand in the order they were entered: the one who left comes first.
+    QVERIFY(text.indexOf(leaver) < text.indexOf(QLatin1String("Juniper Hale")));
+    const QRegularExpression grandTotal(QStringLiteral("Grand Total:\\s+([\\d,]+\\.\\d\\d)"));
+    QCOMPARE(grandTotal.match(text).captured(1),
+             money("select sum(amt) from charges where amt > 0 and fordate < '2027-04-02'"));
+    QCOMPARE(text.count(QLatin1String("Sub Total:")),
+             scalar("select count(*) from (select distinct apid, tid from charges where amt > 0 and "
+                    "fordate < '2027-04-02')").toInt());
 }
 
 VELLORAN_TEST_MAIN(TestReportCommands)

@@ -234,10 +234,10 @@ void TestReportSql::statements_data()
            "t.firstname asc";
     QTest::newRow("late payments before today")
         << latePayments(QDate(2024, 3, 15))
-        << "select c.chid, c.apid, c.fordate, c.type, c.amt, a.suite, b.description, x.firstname||' '||x.lastname "
-           "as fullname from charges c left join apartments a on a.apid = c.apid left join buildings b on "
-           "b.buildid = a.bid left join tenants x on x.tid = c.tid where c.amt > 0 and c.fordate < '2024-03-15' "
-           "order by c.apid asc, c.fordate asc, c.chid asc";
+        << "select c.chid, c.apid, c.tid, c.fordate, c.type, c.amt, a.suite, b.description, x.firstname||' '||"
+           "x.lastname as fullname from charges c left join apartments a on a.apid = c.apid left join buildings b "
+           "on b.buildid = a.bid left join tenants x on x.tid = c.tid where c.amt > 0 and c.fordate < '2024-03-15' "
+           "order by c.apid asc, c.tid asc, c.fordate asc, c.chid asc";
     QTest::newRow("leases ending this month, across a leap day")
         << leasesEndingInMonth(building7, QDate(2024, 2, 10))
         << fill(ExpiredLeases, "  where a.bid in (7)  and g.leaseend >= '2024-02-01' and g.leaseend <= '2024-02-29'");

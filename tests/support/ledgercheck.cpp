@@ -12,6 +12,12 @@ namespace {
 #define PAYMENTS_OF_CHARGE "(select sum(p.amount) from payments p where p.chid = c.chid)"
 #define PAYMENTS_OF_TRANS "(select sum(p.amount) from payments p where p.transid = t.transid)"
 #define INCOME_OF_TRANS "(select sum(c.income) from cashbook c where c.transid = t.transid)"
+#define INCOME_OF_TRANS_ON_APARTMENT                                                                             \
+    "(select sum(d.income) from cashbook d where d.transid = c.transid and d.apid is not distinct from c.apid)"
+#define PAID_ON_APARTMENT                                                                                        \
+    "(select sum(p.amount) from payments p join charges h on h.chid = p.chid join trans t on t.transid = "     \
+    "p.transid where p.transid = c.transid and (case when coalesce(h.apid, -1) < 0 then t.apid else h.apid "   \
+    "end) is not distinct from c.apid)"
 
 struct Rule
 {
@@ -45,6 +51,12 @@ const Rule rules[] = {
     {"a transaction's total is the cashbook income carrying its key", "'trans ' || t.transid",
      "paytotal=t.paytotal|income=" INCOME_OF_TRANS,
      "trans t where " DIFFERS("t.paytotal", "coalesce(" INCOME_OF_TRANS ", 0)")},
+    // A charge made for no apartment is booked where the payment is.
+    {"a payment's cashbook income on an apartment is what it paid on that apartment's charges",
+     "'cashbook ' || c.accid", "transid=c.transid|apid=c.apid|income=" INCOME_OF_TRANS_ON_APARTMENT
+     "|paid=" PAID_ON_APARTMENT,
+     "cashbook c where c.transid is not null and " DIFFERS(INCOME_OF_TRANS_ON_APARTMENT,
+                                                          "coalesce(" PAID_ON_APARTMENT ", 0)")},
     {"a cashbook entry posted by a payment names an existing transaction", "'cashbook ' || accid", "transid|income",
      "cashbook c where c.transid is not null and not exists (select 1 from trans t where t.transid = c.transid)"},
     {"an open charge names an existing tenant", "'charge ' || chid", "tid|amt",
