@@ -275,7 +275,8 @@ QMap<int, QString> LettersDialog::fieldValues(int tenantKey)
         }
     }
 
-    if (firstRow(query, QStringLiteral("select nextdate from recur where tid=? and lower(type)=?"),
+    // A rent bill stopped with an earlier lease keeps its last date; the running one comes first.
+    if (firstRow(query, QStringLiteral("select nextdate from recur where tid=? and lower(type)=? order by completed"),
                  {tenantKey, rentType}))
         values[NextRent] = date(query->value(0));
 

@@ -1,4 +1,5 @@
 #include "datahub/xdatasource.h"
+#include "datahub/fileupgrade.h"
 
 #include "datahub/readfailure.h"
 #include "datahub/scrambler.h"
@@ -216,6 +217,14 @@ bool XDataSource::openDatabase()
         debugLine(db.lastError().text());
         return false;
     }
+    // Every model below reads the columns of the current layout.
+    FileUpgrade upgrade(db);
+    if (!upgrade.run()) {
+        m_readFailure = tr("The database could not be brought up to date: %1").arg(upgrade.error());
+        debugLine(m_readFailure);
+        return false;
+    }
+    m_upgradeSummary = upgrade.summary();
 
     m_query = new QSqlQuery(db);
     m_query2 = new QSqlQuery(db);
@@ -540,7 +549,7 @@ void XDataSource::clearDatabase()
         return;
 
     static const QStringList keptTables = {
-        QStringLiteral("categories"), QStringLiteral("ccards"), QStringLiteral("frequency"),
+        QStringLiteral("categories"), QStringLiteral("ccards"), QStringLiteral("filelevel"), QStringLiteral("frequency"),
         QStringLiteral("leases"), QStringLiteral("letters"), QStringLiteral("mail"),
         QStringLiteral("setup"), QStringLiteral("users"),
     };

@@ -46,6 +46,8 @@ public:
     // that fails (the reason goes to the debug output, lastErrorText() gives the engine's words).
     bool openDatabase();
     QString lastErrorText() const;
+    // What opening did to bring a file of an earlier layout up to date; empty when it had nothing to do.
+    QString upgradeSummary() const { return m_upgradeSummary; }
     bool isOpen() const { return m_isOpen; }
     bool reopenTables();
     void closeDatabase();
@@ -306,6 +308,7 @@ private:
 
     // Why the last openDatabase() failed on a read, in the engine's words.
     QString m_readFailure;
+    QString m_upgradeSummary;
     QString m_databaseFile;
     QString m_dataDirectory;
     bool m_isOpen = false;

@@ -1214,6 +1214,14 @@ p, li { white-space: pre-wrap; }
 <p>&lt;&lt;&lt;Owner fullname&gt;&gt;&gt;<br />Tel: &lt;&lt;&lt;Owner Tel&gt;&gt;&gt;</p>
 </body></html>');
 
+-- Each lease's rent bill is marked as such; every charge a bill posted names it, and each bill keeps
+-- the last period it charged. One-time charges and late fees name no bill.
+update recur r set r.leaserent = 1 where lower(r.type) = 'rent'
+  and exists (select 1 from apartments a join agreements g on g.rid = a.agreeid where a.apid = r.apid and g.tid = r.tid);
+update charges c set c.recid = (select r.recid from recur r where r.tid = c.tid and r.apid = c.apid and r.type = c.type)
+  where c.memo = '';
+update recur r set r.lastdue = (select max(c.fordate) from charges c where c.recid = r.recid);
+
 -- New keys continue above the demonstration rows.
 set generator gen_agreements_id to 35;
 set generator gen_apartments_id to 44;

@@ -154,3 +154,7 @@ set generator gen_ccards_id to 4;
 set generator gen_leases_id to 4;
 
 commit;
+
+-- The layout these scripts make: charges name the recurring bill that posted them, and a lease's rent
+-- bill is marked as such and records the last period it charged.
+insert into filelevel (fileversion) values (2);

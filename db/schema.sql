@@ -220,7 +220,12 @@ create table recur (
     perday          double precision default 0,
     tid             integer,
     completed       smallint default 0,
-    apid            integer
+    apid            integer,
+    -- 1 for the bill that charges an apartment's lease its rent; it is stopped, not deleted, when the
+    -- lease is, and a lease made again for the same tenant takes it up where it stood.
+    leaserent       smallint default 0,
+    -- The due date of the last period the bill charged; empty while it has charged none.
+    lastdue         date
 );
 
 create table charges (
@@ -236,7 +241,9 @@ create table charges (
     latefeeflat     double precision default 0,
     perday          double precision default 0,
     memo            varchar(250),
-    lfd             integer default 0
+    lfd             integer default 0,
+    -- The recurring bill that posted the charge; empty for one-time charges and late fees.
+    recid           integer
 );
 
 create table trans (
@@ -416,6 +423,11 @@ create index ix_payments_chid on payments (chid);
 create index ix_cashbook_transid on cashbook (transid);
 create index ix_cashbook_tdate on cashbook (tdate);
 create descending index ix_cashbook_tdate_desc on cashbook (tdate);
+-- The layout of the file, so that the program can bring a file of an earlier layout up to date.
+create table filelevel (
+    fileversion     integer not null
+);
+
 create index ix_maintenance_apid on maintenance (apid);
 create index ix_equipments_apid on equipments (apid);
 

@@ -13,12 +13,13 @@
 namespace {
 
 // Every period a bill reaches is charged: the bill stands at the first period it has not charged, so
-// the run needs no look at what is there already. Where a period could come round twice (a lease
-// saved again for the tenant who had it) the lease's own writes keep the bills past what was charged.
+// the run needs no look at what is there already. Each charge names the bill that posted it, and the
+// bill keeps the last period it charged, so that a lease made again goes on from where each bill stood.
 const QString InsertCharge = QStringLiteral(
     "insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount, latefeeflat, "
-    "perday, memo) values (gen_id(GEN_CHARGES_ID, 1), ?, ?, ?, ?, 0, ?, 0, ?, ?, ?, '')");
-const QString UpdateBill = QStringLiteral("update recur set completed = ?, nextDate = ? where recid = ?");
+    "perday, memo, recid) values (gen_id(GEN_CHARGES_ID, 1), ?, ?, ?, ?, 0, ?, 0, ?, ?, ?, '', ?)");
+const QString UpdateBill =
+    QStringLiteral("update recur set completed = ?, nextDate = ?, lastdue = coalesce(?, lastdue) where recid = ?");
 
 // What a frequency id without a usable row steps to; never later than a real due date.
 const QDate NoStep(1960, 1, 1);
@@ -151,7 +152,8 @@ void ChargePoster::post(const Bill &bill, const QDate &today, int periods, XData
 
     for (const QDate &due : qAsConst(dueDates)) {
         if (!execute(m_insertCharge, InsertCharge,
-                     {bill.tid, bill.apid, bill.type, bill.amount, due, bill.amount, bill.lateFee, bill.perday})) {
+                     {bill.tid, bill.apid, bill.type, bill.amount, due, bill.amount, bill.lateFee, bill.perday,
+                      bill.recid})) {
             throw PostingError(QStringLiteral("charge of recurring bill %1 for %2 not written")
                                    .arg(bill.recid)
                                    .arg(XDataSource::toSqlDate(due)));
@@ -161,7 +163,8 @@ void ChargePoster::post(const Bill &bill, const QDate &today, int periods, XData
     // A bill that has reached its end date has nothing more to post, whether or not the last step
     // landed on the end date exactly.
     const int completed = next >= bill.endDate ? 1 : 0;
-    if (!execute(m_updateBill, UpdateBill, {completed, next, bill.recid}))
+    const QVariant lastDue = dueDates.isEmpty() ? QVariant(QVariant::Date) : QVariant(dueDates.constLast());
+    if (!execute(m_updateBill, UpdateBill, {completed, next, lastDue, bill.recid}))
         throw PostingError(QStringLiteral("recurring bill %1 not advanced").arg(bill.recid));
 }
 

@@ -1,7 +1,6 @@
 #include "money/leasewrite.h"
 
 #include "datahub/xdatasource.h"
-#include "money/chargeposting.h"
 
 #include <QDate>
 #include <QSqlQuery>
@@ -39,8 +38,8 @@ const Column termColumns[] = {
 // The agreement row itself, with what the editor set.
 void writeAgreement(const LeaseWrite::Lease &lease, const QString &failed)
 {
-    QStringList names;
-    QVariantList values;
+    QStringList names = {QStringLiteral("rid"), QStringLiteral("tid"), QStringLiteral("apid")};
+    QVariantList values = {lease.agreementId, lease.tenantId, lease.apartmentId};
     for (const Column &column : termColumns) {
         const QVariant value = lease.terms.*column.value;
         if (!value.isValid())
@@ -49,47 +48,21 @@ void writeAgreement(const LeaseWrite::Lease &lease, const QString &failed)
         // An amount left empty is none; every amount is kept to the cent.
         values << (column.money ? QVariant(MC::cents(value.toDouble())) : value);
     }
-    if (lease.isNew) {
-        names.prepend(QStringLiteral("apid"));
-        names.prepend(QStringLiteral("tid"));
-        names.prepend(QStringLiteral("rid"));
-        values.prepend(lease.apartmentId);
-        values.prepend(lease.tenantId);
-        values.prepend(lease.agreementId);
-        QStringList marks;
-        for (int i = 0; i < names.size(); ++i)
-            marks << QStringLiteral("?");
-        MC::exec(QStringLiteral("insert into agreements (%1) values (%2)").arg(names.join(QStringLiteral(", ")),
-                                                                              marks.join(QStringLiteral(", "))),
-                 values, failed);
-        return;
-    }
-    // An agreement looked at and saved unchanged has nothing to write.
-    if (names.isEmpty())
-        return;
-    values << lease.agreementId;
-    MC::exec(QStringLiteral("update agreements set %1 = ? where rid = ?").arg(names.join(QStringLiteral(" = ?, "))),
+    QStringList marks;
+    for (int i = 0; i < names.size(); ++i)
+        marks << QStringLiteral("?");
+    MC::exec(QStringLiteral("insert into agreements (%1) values (%2)")
+                 .arg(names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
              values, failed);
 }
 
-// The first due date of a lease's rent bill from `from` on that the tenant has not been charged rent
-// for at this apartment. A lease made again for the tenant who had the apartment begins after the last
-// rent period charged; one for a tenant never billed there begins at `from`.
-QDate firstRentPeriod(const QDate &from, int frequency, int tenantId, int apid, XDataSource *dataSource)
+// A bill goes on from the period after the last one it charged; one that has charged nothing begins at
+// `firstPayment`, never before `ownStart`. Neither begins before the first payment date the clerk gave.
+QDate resumeDate(const QVariant &lastDue, const QDate &next, const QDate &firstPayment, const QDate &ownStart)
 {
-    const QDate charged = MC::value(QStringLiteral("select max(fordate) from charges where tid = ? and apid = ? "
-                                                   "and lower(type) = ?"),
-                                    {tenantId, apid, LeaseWrite::rentType()})
-                              .toDate();
-    QDate due = from;
-    while (due.isValid() && charged.isValid() && due <= charged) {
-        const QDate after = nextDueDate(due, frequency, dataSource);
-        // A frequency that does not step forward is left to the posting, which passes such a bill over.
-        if (!after.isValid() || after <= due)
-            break;
-        due = after;
-    }
-    return due;
+    if (!lastDue.isNull() && next.isValid())
+        return qMax(next, firstPayment);
+    return ownStart.isValid() ? qMax(firstPayment, ownStart) : firstPayment;
 }
 
 } // namespace
@@ -101,52 +74,79 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                                 tr("Error creating/viewing rental agreement"), tr("Error creating rental agreement")};
     return MC::run(messages, [&]() {
         const int apid = lease.apartmentId;
+        const int tid = lease.tenantId;
         const int rid = lease.agreementId;
         writeAgreement(lease, failed);
         MC::exec(QStringLiteral("update apartments set agreeid = ? where apid = ?"), {rid, apid}, failed);
-
-        // A saved lease goes on billing from where its rent bill stopped: starting again at the first
-        // payment date would charge every period already charged a second time.
-        QDate billedUpTo;
-        if (!lease.isNew)
-            billedUpTo = MC::value(QStringLiteral("select max(nextdate) from recur where lower(type) = ? and apid = ?"),
-                                   {rentType(), apid})
-                             .toDate();
-        MC::exec(QStringLiteral("delete from recur where lower(type) = ? and apid = ?"), {rentType(), apid}, failed);
 
         QSqlQuery read = MC::exec(QStringLiteral("select * from agreements where rid = ?"), {rid}, failed);
         if (!read.next())
             throw MC::Stop(QStringLiteral("agreement %1 not found after writing").arg(rid), failed);
         const QSqlRecord agreement = read.record();
         read.finish();
-
         const QDate leaseStart = agreement.value(QStringLiteral("leasestart")).toDate();
         const QDate leaseEnd = agreement.value(QStringLiteral("leaseend")).toDate();
         const QDate firstPayment = agreement.value(QStringLiteral("nextdate")).toDate();
-        const int frequency = agreement.value(QStringLiteral("freq")).toInt();
-        const QDate nextDate = firstRentPeriod(billedUpTo.isValid() ? qMax(billedUpTo, firstPayment) : firstPayment,
-                                               frequency, lease.tenantId, apid, dataSource);
-        MC::exec(QStringLiteral("insert into recur (type, amount, latefee, freq, nextdate, startdate, enddate, perday, "
-                                "tid, completed, apid) values (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?)"),
-                 {tr("Rent"), MC::cents(agreement.value(QStringLiteral("rent")).toDouble()),
-                  MC::cents(agreement.value(QStringLiteral("latefee")).toDouble()), frequency, nextDate, leaseStart,
-                  leaseEnd, MC::cents(agreement.value(QStringLiteral("perday")).toDouble()), lease.tenantId, apid},
-                 failed);
+        const QVariantList terms = {tr("Rent"),
+                                    MC::cents(agreement.value(QStringLiteral("rent")).toDouble()),
+                                    MC::cents(agreement.value(QStringLiteral("latefee")).toDouble()),
+                                    agreement.value(QStringLiteral("freq")).toInt(),
+                                    MC::cents(agreement.value(QStringLiteral("perday")).toDouble())};
 
-        // The other bills run with the lease and charge its tenant. After a turnover they go over to the
-        // new one from the lease's first payment date. For the tenant they charge already (a lease saved
-        // again, or deleted and made again) they go on from where they stand: never back over a period
-        // charged, nor before the bill's own start. A bill that stopped with the last lease runs again;
-        // the posting below settles whether it has anything left.
-        MC::exec(QStringLiteral("update recur set enddate = ?, "
-                                "startdate = case when tid = ? and startdate > cast(? as date) then startdate "
-                                "else cast(? as date) end, "
-                                "nextdate = case when tid = ? then maxvalue(coalesce(nextdate, cast(? as date)), "
-                                "coalesce(startdate, cast(? as date)), cast(? as date)) else cast(? as date) end, "
-                                "tid = ?, completed = 0 where apid = ? and lower(type) <> ?"),
-                 {leaseEnd, lease.tenantId, leaseStart, leaseStart, lease.tenantId, firstPayment, firstPayment,
-                  firstPayment, firstPayment, lease.tenantId, apid, rentType()},
-                 failed);
+        // The rent bill the apartment's last lease had. Its own tenant's new lease takes it up in the new
+        // terms where its charges stopped; another tenant's begins a bill of his own.
+        QSqlQuery last = MC::exec(QStringLiteral("select first 1 recid, tid, nextdate, enddate, lastdue from recur "
+                                                 "where apid = ? and leaserent = 1 order by recid desc"),
+                                  {apid}, failed);
+        QDate lastLeaseEnd;
+        if (last.next() && last.value(1).toInt() == tid) {
+            const int rentBill = last.value(0).toInt();
+            const QDate from = resumeDate(last.value(4), last.value(2).toDate(), firstPayment, QDate());
+            lastLeaseEnd = last.value(3).toDate();
+            last.finish();
+            MC::exec(QStringLiteral("update recur set type = ?, amount = ?, latefee = ?, freq = ?, perday = ?, "
+                                    "nextdate = ?, startdate = ?, enddate = ?, completed = 0 where recid = ?"),
+                     terms + QVariantList{from, leaseStart, leaseEnd, rentBill}, failed);
+        } else {
+            last.finish();
+            MC::exec(QStringLiteral("insert into recur (type, amount, latefee, freq, perday, nextdate, startdate, "
+                                    "enddate, tid, completed, apid, leaserent) "
+                                    "values (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, 1)"),
+                     terms + QVariantList{firstPayment, leaseStart, leaseEnd, tid, apid}, failed);
+        }
+
+        // The other bills of the apartment charge the lease's tenant. Those that charged him already go
+        // on with the lease from where each stands, but one the clerk ended before his last lease did
+        // stays ended. After a turnover they go over to the new tenant from the first payment date.
+        QSqlQuery others = MC::exec(QStringLiteral("select recid, tid, nextdate, startdate, enddate, lastdue from recur "
+                                                   "where apid = ? and leaserent is distinct from 1"),
+                                    {apid}, failed);
+        struct Move
+        {
+            int recid;
+            QVariantList values;
+        };
+        QList<Move> moves;
+        while (others.next()) {
+            const int recid = others.value(0).toInt();
+            if (others.value(1).toInt() != tid) {
+                moves << Move{recid, {tid, firstPayment, leaseStart, leaseEnd}};
+                continue;
+            }
+            const QDate end = others.value(4).toDate();
+            if (lastLeaseEnd.isValid() && end.isValid() && end < lastLeaseEnd)
+                continue;
+            moves << Move{recid,
+                          {tid,
+                           resumeDate(others.value(5), others.value(2).toDate(), firstPayment,
+                                      others.value(3).toDate()),
+                           others.value(3), leaseEnd}};
+        }
+        others.finish();
+        for (const Move &move : qAsConst(moves))
+            MC::exec(QStringLiteral("update recur set tid = ?, nextdate = ?, startdate = ?, enddate = ?, completed = 0 "
+                                    "where recid = ?"),
+                     move.values + QVariantList{move.recid}, failed);
 
         QSqlQuery bills = MC::exec(QStringLiteral("select * from recur where apid = ?"), {apid}, failed);
         if (!bills.next())
@@ -161,11 +161,11 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
 MoneyCommand::Result LeaseWrite::remove(int apartmentId, int agreementId)
 {
     const QString failed = tr("Error deleting rental agreement");
-    // The charges already posted and the other bills stay; so does the tenant.
     return MC::run({failed, failed, failed}, [&]() {
         MC::exec(QStringLiteral("delete from agreements where apid = ? and rid = ?"), {apartmentId, agreementId});
         MC::exec(QStringLiteral("update apartments set agreeid = -1 where apid = ?"), {apartmentId});
-        MC::exec(QStringLiteral("delete from recur where lower(type) = ? and apid = ?"), {rentType(), apartmentId});
+        // The rent bill keeps where it stands, for the tenant's next lease to take up.
+        MC::exec(QStringLiteral("update recur set completed = 1 where apid = ? and leaserent = 1"), {apartmentId});
         return agreementId;
     });
 }

@@ -8,19 +8,22 @@
 
 class XDataSource;
 
-// The writes of a rental agreement. Saving one writes its row, points the apartment at it, builds
-// the apartment's rent bill anew from it, puts the other bills onto the lease's dates and tenant and
-// posts what every bill of the apartment has fallen due up to today, never a period charged already;
-// deleting one takes the row, the apartment's link and the rent bill, and the apartment's other bills
-// charge nobody until it is let again (no charge run bills an apartment without a lease). Each runs
-// in one transaction.
+// The writes of a rental agreement, each in one transaction. A saved agreement is only looked at: the
+// clerk renews one, or corrects it, by deleting it and making it again.
+//
+// Saving a new one writes its row, points the apartment at it and gives the apartment its rent bill:
+// the bill the same tenant had there is taken up in the new terms from the first day its charges did
+// not cover, any other tenant gets a bill of his own from the first payment date. The apartment's other
+// bills go with the lease, each from where it stands, and every bill posts what has fallen due up to
+// today. Deleting one takes the row and the apartment's link and stops the rent bill where it stands;
+// the charges and the other bills stay, and charge nobody until the apartment is let again (no charge
+// run bills an apartment without a lease).
 class LeaseWrite
 {
     Q_DECLARE_TR_FUNCTIONS(LeaseWrite)
 
 public:
-    // What the lease editor set; a value left invalid keeps what is stored (for a new agreement, the
-    // table's default).
+    // What the lease editor set; a value left invalid takes the table's default.
     struct Terms
     {
         QVariant damage;
@@ -43,7 +46,6 @@ public:
         int agreementId = -1;
         int tenantId = -1;
         int apartmentId = -1;
-        bool isNew = true;
         Terms terms;
     };
 
@@ -51,7 +53,7 @@ public:
     static MoneyCommand::Result save(const Lease &lease, XDataSource *dataSource);
     static MoneyCommand::Result remove(int apartmentId, int agreementId);
 
-    // The type of an apartment's rent bill, lower-cased as every statement compares it.
+    // The type of a lease's rent bill, lower-cased as the statements compare it.
     static QString rentType() { return tr("rent"); }
 };
 

@@ -657,22 +657,22 @@ void ApartmentsForm::on_pushButton_11_clicked()
     const bool accepted = form->exec() == QDialog::Accepted;
     const int rid = isNew ? form->agreementId() : agreeid;
     delete form;
-    if (!accepted) {
+    // A saved agreement is only shown: its form has nothing to accept.
+    if (!accepted || !isNew) {
         discard();
         return;
     }
 
-    // What the form set in the row: every field of a new agreement, the changed ones of a saved one.
-    const auto cell = [agreements, row, isNew](int column) {
-        const QModelIndex index = agreements->index(row, column);
-        const bool set = isNew ? agreements->record(row).isGenerated(column) : agreements->isDirty(index);
-        return set ? agreements->QSqlTableModel::data(index, Qt::EditRole) : QVariant();
+    // What the form set in the row.
+    const auto cell = [agreements, row](int column) {
+        return agreements->record(row).isGenerated(column)
+                   ? agreements->QSqlTableModel::data(agreements->index(row, column), Qt::EditRole)
+                   : QVariant();
     };
     LeaseWrite::Lease lease;
     lease.agreementId = rid;
     lease.tenantId = tid;
     lease.apartmentId = apid;
-    lease.isNew = isNew;
     LeaseWrite::Terms &terms = lease.terms;
     terms.damage = cell(AgreementDamage);
     terms.rent = cell(AgreementRent);
@@ -792,7 +792,8 @@ void ApartmentsForm::on_pushButton_7_clicked()
     }
     RecurModel *bills = dataSource->recurModel();
     const int row = bill.row();
-    if (bills->record(row).value(QStringLiteral("type")).toString().toLower() == LeaseWrite::rentType()) {
+    // The lease's own rent bill goes only with the lease; a bill of type Rent the clerk added is his.
+    if (bills->record(row).value(QStringLiteral("leaserent")).toInt() == 1) {
         MsgBox::information(this, tr("You can't delete the rent recurring bill!"));
         return;
     }

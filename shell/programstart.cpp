@@ -242,7 +242,10 @@ int ProgramStart::checkStartUp()
         hub.setDataDirectory(DataFolder::path());
         hub.setDatabaseFile(name);
         if (hub.openDatabase()) {
-            out << name << ": opened in " << DataFolder::path() << '\n';
+            out << name << ": opened in " << DataFolder::path();
+            if (!hub.upgradeSummary().isEmpty())
+                out << ", " << hub.upgradeSummary();
+            out << '\n';
         } else {
             out << name << ": " << hub.lastErrorText() << '\n';
             ++failures;

@@ -107,6 +107,11 @@ void AgreementsDialog::accept()
     QList<QDate> dates;
     for (QLineEdit *field : fields) {
         const QDate date = ShortDate::fromText(field->text());
+        // A tenant who is staying has no move-out date yet.
+        if (field == ui->moveOut && field->text().trimmed().isEmpty()) {
+            dates << QDate();
+            continue;
+        }
         if (!date.isValid()) {
             MsgBox::information(this, tr("The dates you have enetered are not valid!"));
             return;
@@ -120,7 +125,7 @@ void AgreementsDialog::accept()
     const QDate &moveOut = dates.at(4);
     const QDate &firstPayment = dates.at(5);
 
-    if (leaseStart > leaseEnd || moveIn > moveOut) {
+    if (leaseStart > leaseEnd || (moveOut.isValid() && moveIn > moveOut)) {
         MsgBox::information(this, tr("The lease start date cannot come after the lease end date <br/> and the move "
                                      "in date cannot be later than the move out date!"));
         return;
@@ -132,7 +137,8 @@ void AgreementsDialog::accept()
 
     QSqlDoubleRelationalTableModel *model = dataSource()->agreementsModel();
     for (int i = 0; i < dates.size(); ++i)
-        XDataSource::setCellValue(model, dateColumns[i], m_row, dates.at(i));
+        XDataSource::setCellValue(model, dateColumns[i], m_row,
+                                  dates.at(i).isValid() ? QVariant(dates.at(i)) : QVariant(QVariant::Date));
 
     submitRecord(model, m_row, m_isNew, QStringLiteral("GEN_AGREEMENTS_ID"), KeyColumn, &m_agreementId);
 }

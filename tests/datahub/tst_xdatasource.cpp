@@ -608,7 +608,7 @@ void TestXDataSource::clearDatabaseEmptiesAllButReferenceTables()
         {"TODO", "id", false},           {"REMINDERS", "id", false},
         {"CATEGORIES", "catid", true},   {"CCARDS", "ccid", true},        {"FREQUENCY", "freqid", true},
         {"LEASES", "leaseid", true},     {"LETTERS", "lid", true},        {"MAIL", "mailid", true},
-        {"SETUP", "setid", true},        {"USERS", "wid", true},
+        {"SETUP", "setid", true},        {"USERS", "wid", true},          {"FILELEVEL", "fileversion", true},
     };
     TestDatabase copy("DEMO.FDB");
     QCOMPARE(copy.scalar("select count(*) from rdb$relations where coalesce(rdb$system_flag, 0) = 0 "

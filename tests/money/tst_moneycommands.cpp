@@ -232,16 +232,18 @@ void TestMoneyCommands::leaseSavedKeepsRentToTheCent()
     QCOMPARE(scalar("select agreeid from apartments where apid = 9801").toInt(), saved.key);
     QCOMPARE(money("select rent from agreements where rid = " + QString::number(saved.key)), QString("1200.0000"));
     QCOMPARE(scalar("select count(*) from recur where apid = 9801 and lower(type) = 'rent'").toInt(), 1);
-    // The tenant's rent here is charged up to June already (9811): the lease's rent bill begins after
-    // it, and July has fallen due.
+    // The June rent charge 9811 was posted by no bill: the lease's rent bill charges every period from
+    // its first payment date, each naming the bill.
     QCOMPARE(scalar("select list(r, ' ') from (select fordate || '=' || cast(amt as numeric(12,4)) as r from charges "
-                    "where apid = 9801 and type = 'Rent' and chid <> 9811 order by fordate)")
+                    "c join recur b on b.recid = c.recid where c.apid = 9801 and b.leaserent = 1 order by fordate)")
                  .toString(),
-             QString("2021-07-01=1200.0000"));
+             QString("2021-05-01=1200.0000 2021-06-01=1200.0000 2021-07-01=1200.0000"));
 
     QVERIFY(LeaseWrite::remove(9801, saved.key).ok());
     QCOMPARE(scalar("select agreeid from apartments where apid = 9801").toInt(), -1);
-    QCOMPARE(scalar("select count(*) from recur where apid = 9801").toInt(), 0);
+    // The rent bill is stopped where it stood, not deleted.
+    QCOMPARE(scalar("select list(completed || ' ' || nextdate) from recur where apid = 9801").toString(),
+             QString("1 2021-08-01"));
     QCOMPARE(scalar("select count(*) from agreements where apid = 9801").toInt(), 0);
 }
 
@@ -266,7 +268,7 @@ void TestMoneyCommands::failedWriteLeavesTheBooksAsTheyWere_data()
                                                  << "Error creating new rental agreement";
     QTest::newRow("lease: a charge posted") << Command::LeaseSave << "charges before insert"
                                             << "Error creating/viewing rental agreement";
-    QTest::newRow("lease deleted: its rent bill") << Command::LeaseRemove << "recur before delete"
+    QTest::newRow("lease deleted: its rent bill") << Command::LeaseRemove << "recur before update"
                                                   << "Error deleting rental agreement";
 }
 
@@ -313,7 +315,7 @@ void TestMoneyCommands::failedWriteLeavesTheBooksAsTheyWere()
         result = LateFees::charge(9800, Today::date());
         break;
     case Command::LeaseSave:
-        // June's rent is charged already; July's falls due with the lease.
+        // The lease posts the rent that has fallen due.
         Today::set(QDate(2021, 7, 15));
         result = saveLease(1200.0);
         break;
