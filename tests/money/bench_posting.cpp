@@ -72,8 +72,8 @@ int main(int argc, char *argv[])
         "while (i <= %1) do begin k = 0; "
         "while (k < %2) do begin "
         "insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount, latefeeflat, perday, "
-        "memo) values (gen_id(GEN_CHARGES_ID, 1), :i, :i, 'Rent', 1000 + mod(:i, 500), 0, "
-        "dateadd(:k month to date '2024-09-01'), 0, 1000 + mod(:i, 500), 25, 1.5, ''); "
+        "memo, recid) values (gen_id(GEN_CHARGES_ID, 1), :i, :i, 'Rent', 1000 + mod(:i, 500), 0, "
+        "dateadd(:k month to date '2024-09-01'), 0, 1000 + mod(:i, 500), 25, 1.5, '', :i); "
         "k = k + 1; end i = i + 1; end end")
                                   .arg(bills)
                                   .arg(PeriodsBehind));

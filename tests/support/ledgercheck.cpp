@@ -67,25 +67,20 @@ const Rule rules[] = {
      "apartments a where coalesce(a.tid, -1) <> -1 and not exists (select 1 from tenants t where t.tid = a.tid)"},
     {"a lease names an existing tenant", "'agreement ' || rid", "tid",
      "agreements g where not exists (select 1 from tenants t where t.tid = g.tid)"},
-    {"a recurring bill names an existing tenant", "'recur ' || recid", "tid",
-     "recur r where not exists (select 1 from tenants t where t.tid = r.tid)"},
+    // A bill stopped with a lease is history, like the paid charges of a tenant who has gone.
+    {"a running recurring bill names an existing tenant", "'recur ' || recid", "tid",
+     "recur r where r.completed = 0 and not exists (select 1 from tenants t where t.tid = r.tid)"},
     {"a cashbook entry names an existing category", "'cashbook ' || accid", "catid",
      "cashbook c where not exists (select 1 from categories k where k.catid = c.catid)"},
     {"a cashbook entry names an existing vendor or none", "'cashbook ' || accid", "vid",
      "cashbook c where coalesce(c.vid, -1) > 0 and not exists (select 1 from vendors v where v.vid = c.vid)"},
     {"a maintenance item names an existing vendor or none", "'maintenance ' || id", "vendor",
      "maintenance m where coalesce(m.vendor, -1) > 0 and not exists (select 1 from vendors v where v.vid = m.vendor)"},
-    // Seen from the charges alone, a period is the tenant, the apartment, the type, the due date and
-    // the amount: no more charges share one than the apartment has bills of that type and amount (a
-    // second parking space at the same price charges beside the first). What each bill posted is
-    // followed bill by bill where the action is known (the ledger run).
-    {"no tenant is charged twice for the same apartment, bill and period", "'charge ' || c.chid",
-     "tid|apid|origamount",
-     "charges c where (lower(c.type) = 'rent' or exists (select 1 from recur r where r.apid = c.apid "
-     "and lower(r.type) = lower(c.type))) and (select count(*) from charges d where d.tid = c.tid and d.apid = c.apid "
-     "and d.fordate = c.fordate and lower(d.type) = lower(c.type) and not " DIFFERS("d.origamount", "c.origamount") ") "
-     "> maxvalue(1, (select count(*) from recur r where r.apid = c.apid and lower(r.type) = lower(c.type) "
-     "and not " DIFFERS("r.amount", "c.origamount") "))"},
+    // A charge a bill posted names the bill: no bill charges one of its periods twice. One-time charges
+    // name none, and may look like a bill's period (a month's rent paid up front).
+    {"no bill charges the same period twice", "'charge ' || c.chid", "recid|tid|apid|origamount",
+     "charges c where c.recid is not null and (select count(*) from charges d where d.recid = c.recid "
+     "and d.fordate = c.fordate) > 1"},
     // An apartment without a lease is billed by no run; once let again, every bill that still runs
     // charges the new lease's tenant, and no longer the one whose lease was deleted.
     {"a bill of a let apartment charges the lease's tenant and nobody else", "'recur ' || r.recid",
