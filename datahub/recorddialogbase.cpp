@@ -5,14 +5,17 @@
 #include "datahub/xdatasource.h"
 #include "datahub/debuglog.h"
 
+#include <QComboBox>
 #include <QDataWidgetMapper>
 #include <QDebug>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
+#include <QSqlRelationalDelegate>
 #include <QSqlRelationalTableModel>
 #include <QSqlTableModel>
 #include <QTextEdit>
@@ -46,7 +49,78 @@ QString plainText(QWidget *widget)
     return QString();
 }
 
+// Whether the relation column at `index` names no row at all. A relational model shows the related
+// text only, so a row that names none and a row whose related row was deleted look alike there; the
+// key itself is read from the table.
+bool namesNone(const QModelIndex &index)
+{
+    auto *model = qobject_cast<const QSqlRelationalTableModel *>(index.model());
+    if (!model)
+        return false;
+    const QVariant id = model->data(model->index(index.row(), 0), Qt::EditRole);
+    if (id.isNull())
+        return model->data(index, Qt::EditRole).isNull();
+    const QSqlRecord table = model->database().record(model->tableName());
+    QSqlQuery query(model->database());
+    query.prepare(QStringLiteral("select %1 from %2 where %3 = ?")
+                      .arg(table.fieldName(index.column()), model->tableName(), table.fieldName(0)));
+    query.addBindValue(id);
+    if (!query.exec() || !query.next()) {
+        qCDebug(velloranLog) << "stored key of" << model->tableName() << query.lastError().text();
+        return false;
+    }
+    return query.value(0).isNull();
+}
+
 } // namespace
+
+// Qt's relational delegate shows a stored text by moving the combo to the entry holding it, and
+// leaves the combo where it stood (on its first entry) when none does; the submit then writes that
+// entry. Here a combo shows no entry for such a value, and writes only what the clerk picked.
+class ChoiceDelegate : public QSqlRelationalDelegate
+{
+public:
+    using QSqlRelationalDelegate::QSqlRelationalDelegate;
+
+    // Combos whose entries hold the keys of a relation, the first for none.
+    QSet<const QComboBox *> keyed;
+
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        auto *combo = qobject_cast<QComboBox *>(editor);
+        if (!combo || !index.isValid()) {
+            QSqlRelationalDelegate::setEditorData(editor, index);
+            return;
+        }
+        const QVariant shown = index.data(Qt::DisplayRole);
+        int entry = shown.isNull() ? -1 : combo->findText(shown.toString());
+        if (entry < 0 && shown.isNull() && keyed.contains(combo) && namesNone(index))
+            entry = 0;
+        combo->setCurrentIndex(entry);
+        opened.insert(combo, entry);
+    }
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        auto *combo = qobject_cast<QComboBox *>(editor);
+        if (combo && combo->currentIndex() == opened.value(combo, -1))
+            return;
+        if (combo && keyed.contains(combo)) {
+            // The relational model takes only keys it read when it first needed one, and none is no key
+            // at all; the entries were read when the editor opened.
+            if (auto *table = qobject_cast<QSqlTableModel *>(model))
+                table->QSqlTableModel::setData(index, combo->currentData(), Qt::EditRole);
+            else
+                model->setData(index, combo->currentData(), Qt::EditRole);
+            return;
+        }
+        QSqlRelationalDelegate::setModelData(editor, model, index);
+    }
+
+private:
+    // The entry each combo showed for the row.
+    mutable QHash<const QComboBox *, int> opened;
+};
 
 RecordDialogBase::RecordDialogBase(XDataSource *dataSource, QWidget *parent)
     : QDialog(parent)
@@ -121,6 +195,34 @@ bool RecordDialogBase::mapRecord(QSqlTableModel *model, int row, std::initialize
     }
     map->setCurrentIndex(row);
     return model->record(row).isNull(0);
+}
+
+void RecordDialogBase::keepStoredChoices()
+{
+    // The delegate is a child of the mapper: a new mapper gets a new one.
+    if (m_choices)
+        return;
+    m_choices = new ChoiceDelegate(m_mapper);
+    m_mapper->setItemDelegate(m_choices);
+}
+
+void RecordDialogBase::offerRelationChoices(QComboBox *combo, QSqlRelationalTableModel *model, int column,
+                                            const QString &noneText)
+{
+    keepStoredChoices();
+    QSqlTableModel *related = model->relationModel(column);
+    // The related list is read once per run otherwise: a row added since would not be offered.
+    related->select();
+    while (related->canFetchMore())
+        related->fetchMore();
+    const QSqlRelation relation = model->relation(column);
+    const int shown = related->fieldIndex(relation.displayColumn());
+    const int key = related->fieldIndex(relation.indexColumn());
+    combo->clear();
+    combo->addItem(noneText);
+    for (int row = 0; row < related->rowCount(); ++row)
+        combo->addItem(related->index(row, shown).data().toString(), related->index(row, key).data(Qt::EditRole));
+    m_choices->keyed.insert(combo);
 }
 
 bool RecordDialogBase::requireText(const QString &text, const QString &message)

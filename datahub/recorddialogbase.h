@@ -3,13 +3,17 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
 #include <QString>
 #include <QVariant>
 
 #include <initializer_list>
 
+class ChoiceDelegate;
 class QAbstractItemModel;
+class QComboBox;
 class QDataWidgetMapper;
+class QSqlRelationalTableModel;
 class QSqlTableModel;
 class XDataSource;
 
@@ -45,6 +49,16 @@ protected:
     // record.
     bool mapRecord(QSqlTableModel *model, int row, std::initializer_list<MappedField> fields);
 
+    // The combo boxes of the mapper change the row only when the clerk picks another entry than the
+    // one they opened on: a stored value that no entry holds (a vendor since deleted, a text no longer
+    // listed) shows no entry and is kept as it was. Called after createMapper, before the row is
+    // chosen.
+    void keepStoredChoices();
+    // Fills `combo` with the rows that the relation of `column` of `model` offers, each entry holding
+    // its key, headed by `noneText` for a row that names none. The combo keeps stored choices as above,
+    // and the key of the entry the clerk picks (null for none) goes into the row.
+    void offerRelationChoices(QComboBox *combo, QSqlRelationalTableModel *model, int column, const QString &noneText);
+
     // False, after showing `message`, when nothing but blanks was typed.
     bool requireText(const QString &text, const QString &message);
     // Runs `sql` with `value` bound to its one placeholder on the hub's shared query. False, after
@@ -79,6 +93,7 @@ private:
 
     XDataSource *m_dataSource = nullptr;
     QDataWidgetMapper *m_mapper = nullptr;
+    QPointer<ChoiceDelegate> m_choices;
     QHash<int, int> m_columnLengths;
 };
 

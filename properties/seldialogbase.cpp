@@ -73,9 +73,13 @@ void SelDialogBase::search()
     const QString column = m_searchColumns.value(m_comboBox->currentIndex(), m_searchColumns.value(0));
     const QString condition = ListFormBase::likeFilter(column, m_lineEdit->text());
     QSqlDoubleQueryModel *model = dataSource->selectQueryModel();
-    if (condition.isEmpty()) {
-        model->setQuery(m_baseQuery, QSqlDatabase::database());
+    model->setQuery(condition.isEmpty() ? m_baseQuery : QStringLiteral("%1 where %2").arg(m_baseQuery, condition),
+                    QSqlDatabase::database());
+    // The one record a search leaves is the one the clerk means: OK or Return takes it.
+    if (model->rowCount() != 1 || model->canFetchMore())
         return;
-    }
-    model->setQuery(QStringLiteral("%1 where %2").arg(m_baseQuery, condition), QSqlDatabase::database());
+    int shown = 0;
+    while (shown + 1 < model->columnCount() && m_tableView->isColumnHidden(shown))
+        ++shown;
+    m_tableView->setCurrentIndex(model->index(0, shown));
 }

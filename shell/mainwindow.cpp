@@ -315,7 +315,10 @@ void MainWindow::checkReminders()
     QSqlQuery *query = m_dataSource->query();
     query->clear();
     try {
-        if (query->exec(QStringLiteral("select * from reminders where  tdate <= '%1' and reminder=1 ")
+        // One pop-up a start, for the latest reminder due: one missed long ago must not stand in front
+        // of today's. The others are in the reminders list.
+        if (query->exec(QStringLiteral("select * from reminders where  tdate <= '%1' and reminder=1 "
+                                       "order by tdate desc, id desc")
                             .arg(XDataSource::toSqlDate(Today::date())))
             && query->next()) {
             const QSqlRecord row = query->record();

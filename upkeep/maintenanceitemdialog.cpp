@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QDataWidgetMapper>
 #include <QSqlRecord>
-#include <QSqlRelationalDelegate>
 #include <QStringListModel>
 
 MaintenanceItemDialog::MaintenanceItemDialog(XDataSource *dataSource, int row, QWidget *parent)
@@ -24,15 +23,13 @@ MaintenanceItemDialog::MaintenanceItemDialog(XDataSource *dataSource, int row, Q
     setWindowTitle(tr("Maintenance Log Form"));
 
     QSqlDoubleRelationalTableModel *model = dataSource->maintenanceModel();
+    const QSqlRecord record = model->record(row);
+    isNew = record.isNull(QStringLiteral("ldate"));
     QDataWidgetMapper *map = createMapper(model);
-    // The delegate puts the chosen vendor's key into the row, and the texts of the other lists.
-    map->setItemDelegate(new QSqlRelationalDelegate(map));
-
-    QSqlTableModel *vendors = model->relationModel(7);
-    // The vendor list is read once per run otherwise: a vendor added since would not be offered.
-    vendors->select();
-    ui->vendor->setModel(vendors);
-    ui->vendor->setModelColumn(vendors->fieldIndex(QStringLiteral("NAME")));
+    // An entry keeps each of its choices until the clerk picks another: a vendor deleted since stays
+    // the vendor of the jobs he did. A new entry may name no vendor.
+    keepStoredChoices();
+    offerRelationChoices(ui->vendor, model, 7, tr("(no vendor)"));
 
     priorityModel->setStringList({tr("HIGH"), tr("NORMAL"), tr("LOW")});
     ui->priority->setModel(priorityModel);
@@ -54,9 +51,9 @@ MaintenanceItemDialog::MaintenanceItemDialog(XDataSource *dataSource, int row, Q
     // The model shows a missing cost as 0.00; the user is to type one.
     if (model->QSqlRelationalTableModel::data(model->index(row, 6), Qt::EditRole).isNull())
         ui->cost->clear();
-    // A new entry, or a stored text that no list holds, starts on each list's first entry.
-    for (QComboBox *combo : {ui->type, ui->status, ui->priority, ui->vendor}) {
-        if (combo->currentIndex() < 0)
+    // A new entry starts on each list's first entry, and OK stores it.
+    if (isNew) {
+        for (QComboBox *combo : {ui->type, ui->status, ui->priority, ui->vendor})
             combo->setCurrentIndex(0);
     }
 
@@ -65,10 +62,7 @@ MaintenanceItemDialog::MaintenanceItemDialog(XDataSource *dataSource, int row, Q
     QDate entered = Today::date();
     QDate invoiced = entered;
     QDate completed = entered;
-    const QSqlRecord record = model->record(row);
-    if (record.isNull(QStringLiteral("ldate"))) {
-        isNew = true;
-    } else {
+    if (!isNew) {
         entered = record.value(QStringLiteral("ldate")).toDate();
         invoiced = record.value(QStringLiteral("invdate")).toDate();
         completed = record.value(QStringLiteral("compdate")).toDate();

@@ -18,7 +18,9 @@ ReminderDialog::ReminderDialog(XDataSource *dataSource, int row, QWidget *parent
 
     QSuperSqlTableModel *model = dataSource->remindersModel();
     isNew = mapRecord(model, row, {{ui->title, 1}, {ui->description, 2, "plainText"}, {ui->reminder, 4}});
-    setDate(isNew ? Today::date() : model->record(row).value(QStringLiteral("tDate")).toDate());
+    if (!isNew)
+        storedDate = model->record(row).value(QStringLiteral("tDate")).toDate();
+    setDate(isNew ? Today::date() : storedDate);
     ui->title->setFocus();
 }
 
@@ -37,7 +39,10 @@ void ReminderDialog::accept()
     if (!requireText(ui->title->text(), tr("The title field cannot be blank")))
         return;
     const QDate day = ShortDate::fromText(ui->reminderDate->text());
-    if (!day.isValid() || day < Today::date()) {
+    // A reminder whose day has passed may still be saved on that day (its pop-up switched off); only
+    // a day the clerk gives it must be today or later.
+    const bool dayGiven = isNew || day != storedDate;
+    if (!day.isValid() || (dayGiven && day < Today::date())) {
         MsgBox::information(this, tr("The date you have enetered is not valid. Also, the date can only be today or a "
                                      "future date!"));
         return;

@@ -31,6 +31,7 @@ private:
     Ui::ReminderDialog *ui;
     int row;
     bool isNew = false;
+    QDate storedDate;
 };
 
 #endif // REMINDERDIALOG_H

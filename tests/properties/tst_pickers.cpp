@@ -23,11 +23,15 @@ private slots:
     void listAndSearch();
     void chosenRowIsReturned_data();
     void chosenRowIsReturned();
+    void returnTakesTheOneRowASearchLeaves_data();
+    void returnTakesTheOneRowASearchLeaves();
     void waitingListOnly();
     void okNeedsAChosenRow();
 
 private:
     QDialog *makePicker(const QString &kind);
+    // The chosen key of an accepted picker, and its texts into `texts`.
+    static int pickedKey(QDialog *picker, QStringList *texts);
     TestHub *t = nullptr;
 };
 
@@ -129,23 +133,57 @@ void TestPickers::chosenRowIsReturned()
     picker->accept();
     QCOMPARE(picker->result(), int(QDialog::Accepted));
 
-    int chosen = -2;
     QStringList got;
-    if (auto *p = qobject_cast<SelApartmentDialog *>(picker.data())) {
-        chosen = p->apartmentId();
-        got = QStringList{p->suite(), p->buildingDescription()};
-    } else if (auto *p = qobject_cast<SelBuildingDialog *>(picker.data())) {
-        chosen = p->buildingId();
-        got = QStringList{p->description()};
-    } else if (auto *p = qobject_cast<SelTenantDialog *>(picker.data())) {
-        chosen = p->tenantId();
-        got = QStringList{p->tenantCode(), p->company(), p->firstName(), p->lastName()};
-    } else if (auto *p = qobject_cast<SelVendorDialog *>(picker.data())) {
-        chosen = p->vendorId();
-        got = QStringList{p->vendorName(), p->vendorType()};
-    }
-    QCOMPARE(chosen, id);
+    QCOMPARE(pickedKey(picker.data(), &got), id);
     QCOMPARE(got, texts);
+}
+
+void TestPickers::returnTakesTheOneRowASearchLeaves_data()
+{
+    chosenRowIsReturned_data();
+}
+
+void TestPickers::returnTakesTheOneRowASearchLeaves()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, typed);
+    QFETCH(int, id);
+    QFETCH(QStringList, texts);
+    QScopedPointer<QDialog> picker(makePicker(kind));
+    picker->show();
+    auto *criteria = child<QLineEdit>(picker.data(), "lineEdit");
+    // The whole list, none chosen: the clerk is told to choose.
+    QTest::keyClick(criteria, Qt::Key_Return);
+    QVERIFY(picker->isVisible());
+    QCOMPARE(MsgBox::shownTexts(), QStringList("You have not selected a valid record."));
+
+    // Return straight after the typing, before the list has followed it.
+    QTest::keyClicks(criteria, typed);
+    QTest::keyClick(criteria, Qt::Key_Return);
+    QVERIFY(!picker->isVisible());
+    QCOMPARE(picker->result(), int(QDialog::Accepted));
+    QStringList got;
+    QCOMPARE(pickedKey(picker.data(), &got), id);
+    QCOMPARE(got, texts);
+}
+
+int TestPickers::pickedKey(QDialog *picker, QStringList *texts)
+{
+    int chosen = -2;
+    if (auto *p = qobject_cast<SelApartmentDialog *>(picker)) {
+        chosen = p->apartmentId();
+        *texts = QStringList{p->suite(), p->buildingDescription()};
+    } else if (auto *p = qobject_cast<SelBuildingDialog *>(picker)) {
+        chosen = p->buildingId();
+        *texts = QStringList{p->description()};
+    } else if (auto *p = qobject_cast<SelTenantDialog *>(picker)) {
+        chosen = p->tenantId();
+        *texts = QStringList{p->tenantCode(), p->company(), p->firstName(), p->lastName()};
+    } else if (auto *p = qobject_cast<SelVendorDialog *>(picker)) {
+        chosen = p->vendorId();
+        *texts = QStringList{p->vendorName(), p->vendorType()};
+    }
+    return chosen;
 }
 
 void TestPickers::waitingListOnly()

@@ -42,6 +42,8 @@ private slots:
     void invoiceNumberQuestion_data();
     void invoiceNumberQuestion();
     void emptyStoredDateMustBeTyped();
+    void choicesNoListHoldsAreKept();
+    void newEntryNamesNoVendor();
     void printedLogFollowsTheSearch_data();
     void printedLogFollowsTheSearch();
     void printRefusedWithoutTheReportsRight();
@@ -316,6 +318,65 @@ void TestMaintenance::emptyStoredDateMustBeTyped()
     QCOMPARE(driver.stayedOpen, 1);
     QCOMPARE(MsgBox::shownTexts(), QStringList("The dates you have enetered are not valid!"));
     QVERIFY(t->copy.scalar("select invdate from maintenance where id = 9001").isNull());
+}
+
+void TestMaintenance::choicesNoListHoldsAreKept()
+{
+    // The glazier who did the job is gone from the vendors, and the type was typed by an older program.
+    QVERIFY(t->exec("insert into vendors (vid, name) values (9100, 'Clearview Glass')"));
+    QVERIFY(t->exec("delete from vendors where vid = 9100"));
+    QVERIFY(t->exec("update maintenance set vendor = 9100, typex = 'GLAZING', cost = 342.18, invdate = '2026-01-06', "
+                    "compdate = '2026-01-07' where id = 9001"));
+    openLog(3);
+    selectDescription("Tenant's window latch");
+    ModalDriver driver;
+    driver.ok([](QDialog *d) {
+        QCOMPARE(child<QComboBox>(d, "vendor")->currentIndex(), -1);
+        QCOMPARE(child<QComboBox>(d, "type")->currentIndex(), -1);
+        auto *priority = child<QComboBox>(d, "priority");
+        priority->setCurrentIndex(priority->findText("HIGH"));
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(log, "pushButton_2");
+    QCOMPARE(driver.stayedOpen, 0);
+    const QString where = " from maintenance where id = 9001";
+    QCOMPARE(t->copy.scalar("select vendor" + where).toInt(), 9100);
+    QCOMPARE(t->copy.scalar("select typex" + where).toString(), QString("GLAZING"));
+    QCOMPARE(t->copy.scalar("select priority" + where).toString(), QString("HIGH"));
+    QCOMPARE(t->copy.scalar("select status" + where).toString(), QString("OPEN"));
+    QCOMPARE(t->copy.scalar("select cost" + where).toDouble(), 342.18);
+}
+
+void TestMaintenance::newEntryNamesNoVendor()
+{
+    openLog(3);
+    ModalDriver driver;
+    driver.ok([](QDialog *d) {
+        QCOMPARE(child<QComboBox>(d, "vendor")->currentText(), QString("(no vendor)"));
+        QTest::keyClicks(child<QLineEdit>(d, "descr"), "Swept the yard");
+        QTest::keyClicks(child<QLineEdit>(d, "cost"), "15");
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(log, "pushButton");
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(t->count("maintenance where description = 'Swept the yard' and vendor is null"), 1);
+
+    // Opened again it still names none; the latch's vendor is taken off it by choosing none.
+    selectDescription("Swept the yard");
+    driver.ok([](QDialog *d) { QCOMPARE(child<QComboBox>(d, "vendor")->currentText(), QString("(no vendor)")); });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(log, "pushButton_2");
+    selectDescription("Tenant's window latch");
+    driver.ok([](QDialog *d) {
+        child<QLineEdit>(d, "invdate")->setText("1/6/2026");
+        child<QLineEdit>(d, "completed")->setText("1/7/2026");
+        child<QComboBox>(d, "vendor")->setCurrentIndex(0);
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(log, "pushButton_2");
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(t->count("maintenance where description = 'Swept the yard' and vendor is null"), 1);
+    QCOMPARE(t->count("maintenance where id = 9001 and vendor is null"), 1);
 }
 
 void TestMaintenance::printedLogFollowsTheSearch_data()

@@ -20,6 +20,10 @@
 
 #include <memory>
 
+namespace {
+class Office;
+}
+
 class TestReminders : public QObject
 {
     Q_OBJECT
@@ -35,6 +39,8 @@ private slots:
     void searchByDateWaitsForAWholeDate();
     void cancelledNewReminderLeavesNoRow();
     void reminderMadeHerePopsUpAtStart();
+    void pastReminderSavedWithItsPopUpUnticked();
+    void latestDueReminderPopsUpAtStart();
 
     void todoListOpensOnToday();
     void newItemOnPastDayRefused();
@@ -48,8 +54,12 @@ private slots:
 private:
     RemindersForm *openReminders();
     ToDoListForm *openTodo();
+    // The main window on a fresh demonstration database of its own, in place of the test's hub; the
+    // driver answers the database chooser.
+    std::unique_ptr<MainWindow> openMainWindow(ModalDriver &driver);
 
     TestHub *t = nullptr;
+    std::unique_ptr<Office> office;
     std::unique_ptr<QDialog> list;
 };
 
@@ -79,6 +89,8 @@ void TestReminders::cleanup()
 {
     list.reset();
     delete t;
+    t = nullptr;
+    office.reset();
     Today::reset();
 }
 
@@ -124,7 +136,7 @@ void TestReminders::reminderDateRules_data()
     QTest::newRow("new, two-digit year") << 0 << "Boiler" << "3/20/26" << false;
     QTest::newRow("new, other format") << 0 << "Boiler" << "2026-03-20" << false;
     QTest::newRow("new, blank title") << 0 << "  " << "3/20/2026" << false;
-    QTest::newRow("past reminder kept on its day") << 2 << "Gutters" << "3/1/2026" << false;
+    QTest::newRow("past reminder moved to another past day") << 2 << "Gutters" << "3/2/2026" << false;
     QTest::newRow("past reminder moved to today") << 2 << "Gutters" << "3/14/2026" << true;
 }
 
@@ -241,18 +253,21 @@ QList<NotificationDialog *> openPopups()
 }
 }
 
-void TestReminders::reminderMadeHerePopsUpAtStart()
+std::unique_ptr<MainWindow> TestReminders::openMainWindow(ModalDriver &driver)
 {
-    // The hub of this test gives way to the main window's own.
     delete t;
     t = nullptr;
     releaseConnection();
     MsgBox::setTestMode(true);
-
-    Office office;
-    ModalDriver driver;
+    office = std::make_unique<Office>();
     driver.ok(); // the database chooser: the demonstration database
-    auto window = std::make_unique<MainWindow>();
+    return std::make_unique<MainWindow>();
+}
+
+void TestReminders::reminderMadeHerePopsUpAtStart()
+{
+    ModalDriver driver;
+    auto window = openMainWindow(driver);
     QVERIFY(window->isDatabaseOpen());
     QVERIFY(exec("update reminders set reminder = 0"));
     window->checkReminders();
@@ -277,6 +292,46 @@ void TestReminders::reminderMadeHerePopsUpAtStart()
     QCOMPARE(popups.size(), 1);
     QCOMPARE(popups.constFirst()->text(),
              QString("<b>Meter &lt;readings&gt; - 3/14/2026</b><br/><br/>All of Maple Court"));
+    popups.constFirst()->close();
+}
+
+void TestReminders::pastReminderSavedWithItsPopUpUnticked()
+{
+    QVERIFY(t->exec("insert into reminders (id, title, description, tdate, reminder) values "
+                    "(3, 'Insurance', 'Renew the policy', '2026-03-08', 1)"));
+    t->hub->remindersModel()->select();
+    RemindersForm *form = openReminders();
+    selectRow(child<QTableView>(form, "tableView"), 0, 3, 1);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    ModalDriver driver;
+    driver.ok([](QDialog *d) {
+        QCOMPARE(child<QLineEdit>(d, "reminderDate")->text(), QString("3/8/2026"));
+        child<QCheckBox>(d, "reminder")->setChecked(false);
+    });
+    clickButton(form, "pushButton_2");
+    QCOMPARE(driver.stayedOpen, 0);
+    QCOMPARE(MsgBox::shownTexts(), QStringList("Are you sure you want to submit data"));
+    QCOMPARE(t->copy.scalar("select reminder from reminders where id = 3").toInt(), 0);
+    QCOMPARE(t->copy.scalar("select tdate from reminders where id = 3").toDate(), QDate(2026, 3, 8));
+}
+
+void TestReminders::latestDueReminderPopsUpAtStart()
+{
+    ModalDriver driver;
+    auto window = openMainWindow(driver);
+    QVERIFY(window->isDatabaseOpen());
+    // A reminder missed a week ago stands before today's in the table; the one to come is not due.
+    QVERIFY(exec("delete from reminders"));
+    QVERIFY(exec("insert into reminders (id, title, description, tdate, reminder) values "
+                 "(1, 'Insurance', 'Renew the policy', '2026-03-08', 1)"));
+    QVERIFY(exec("insert into reminders (id, title, description, tdate, reminder) values "
+                 "(2, 'Extinguishers', 'Book the inspection', '2026-03-14', 1)"));
+    QVERIFY(exec("insert into reminders (id, title, description, tdate, reminder) values "
+                 "(3, 'Statements', 'Send them out', '2026-03-20', 1)"));
+    window->checkReminders();
+    const QList<NotificationDialog *> popups = openPopups();
+    QCOMPARE(popups.size(), 1);
+    QCOMPARE(popups.constFirst()->text(), QString("<b>Extinguishers - 3/14/2026</b><br/><br/>Book the inspection"));
     popups.constFirst()->close();
 }
 
