@@ -67,9 +67,8 @@ const Rule rules[] = {
      "apartments a where coalesce(a.tid, -1) <> -1 and not exists (select 1 from tenants t where t.tid = a.tid)"},
     {"a lease names an existing tenant", "'agreement ' || rid", "tid",
      "agreements g where not exists (select 1 from tenants t where t.tid = g.tid)"},
-    // A bill stopped with a lease is history, like the paid charges of a tenant who has gone.
-    {"a running recurring bill names an existing tenant", "'recur ' || recid", "tid",
-     "recur r where r.completed = 0 and not exists (select 1 from tenants t where t.tid = r.tid)"},
+    {"a recurring bill names an existing tenant", "'recur ' || recid", "tid",
+     "recur r where not exists (select 1 from tenants t where t.tid = r.tid)"},
     {"a cashbook entry names an existing category", "'cashbook ' || accid", "catid",
      "cashbook c where not exists (select 1 from categories k where k.catid = c.catid)"},
     {"a cashbook entry names an existing vendor or none", "'cashbook ' || accid", "vid",
