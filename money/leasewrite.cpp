@@ -109,6 +109,9 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                      terms + QVariantList{from, leaseStart, leaseEnd, rentBill}, failed);
         } else {
             last.finish();
+            // Another tenant's rent bill charges him no more, even where his lease was lost without the
+            // apartment being told.
+            MC::exec(QStringLiteral("update recur set completed = 1 where apid = ? and leaserent = 1"), {apid}, failed);
             MC::exec(QStringLiteral("insert into recur (type, amount, latefee, freq, perday, nextdate, startdate, "
                                     "enddate, tid, completed, apid, leaserent) "
                                     "values (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, 1)"),
