@@ -25,7 +25,9 @@
 #include <deque>
 
 class QPainter;
+class QPrintPreviewDialog;
 class QPrintPreviewWidget;
+class RptRunProgress;
 class RptCrossTabObject;
 class RptScriptEngine;
 
@@ -222,6 +224,10 @@ public:
     void printHTML(const QString &fileName, bool open);
     void printXLSX(const QString &fileName, bool open);
     bool eventFilter(QObject *object, QEvent *event) override;
+    // Whether the user stopped the last run with the progress dialog's Cancel.
+    bool lastRunCancelled() const { return m_runCancelled; }
+    // Whether a report run is on in this process; a second one is refused while it is.
+    static bool runInProgress();
 
     int printMode = 0; // 0 printer or preview, 1 PDF, 2 HTML, 3 spreadsheet cells
     double verticalScale = 1.0;
@@ -263,6 +269,14 @@ private:
     void drawBackground(bool draw);
     bool allowPrintPage(bool draw, int page) const;
     bool allowNewPage(bool draw, int page) const;
+    // The progress dialog's turn before a row (one more laid out when `nextRow`; the grouping's look
+    // at every row counts none): false once the user has cancelled the run.
+    bool keepGoing(bool nextRow = true);
+    bool stopped() const;
+    // Throws away what a cancelled print on `printer` started.
+    void discardPrint(QPrinter *printer);
+    // The run state of the process given back once an output is done with it.
+    static void releaseRunState();
 
     // Field drawing
     void drawBandRow(RptBandObject *band, int top, bool allowDraw);
@@ -301,6 +315,11 @@ private:
     QString m_globalScript;
     RptScriptEngine *m_scriptEngine = nullptr;
     QPrintPreviewWidget *m_preview = nullptr;
+    QPrintPreviewDialog *m_previewDialog = nullptr;
+    RptRunProgress *m_progress = nullptr;
+    bool m_drawing = false;
+    int m_rowsDone = 0;
+    bool m_runCancelled = false;
     QList<QAction *> m_previewActions;
     QDomDocument m_xmlDoc;
     int m_fromPage = 0;
