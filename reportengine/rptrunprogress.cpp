@@ -1,6 +1,7 @@
 #include "rptrunprogress.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QProgressDialog>
 
 namespace {
@@ -8,6 +9,34 @@ namespace {
 const int ShowAfterMs = 400;
 // The dialog and the screen under it are brought up to date this often while the run goes on.
 const int UpdateEveryMs = 100;
+// Holds back the timer events of everything but the progress dialog. A timer whose event is held back
+// stays due and fires at its next turn after the run, so a window's single-shot step (a notice, a
+// question) waits instead of opening inside the run.
+class TimersWait : public QObject
+{
+public:
+    explicit TimersWait(QWidget *dialog)
+        : m_dialog(dialog)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~TimersWait() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Timer || !m_dialog)
+            return false;
+        for (QObject *object = watched; object; object = object->parent()) {
+            if (object == m_dialog)
+                return false;
+        }
+        return true;
+    }
+
+private:
+    QPointer<QWidget> m_dialog;
+};
+
 } // namespace
 
 RptRunProgress::RptRunProgress(QWidget *parent, const QString &title)
@@ -18,6 +47,7 @@ RptRunProgress::RptRunProgress(QWidget *parent, const QString &title)
 
 RptRunProgress::~RptRunProgress()
 {
+    delete m_timersWait;
     delete m_dialog;
 }
 
@@ -42,6 +72,7 @@ void RptRunProgress::showNow()
     if (!m_dialog)
         create(false);
     show(0);
+    m_dialog->show();
     m_sinceShown.start();
     QCoreApplication::processEvents();
 }
@@ -58,7 +89,7 @@ void RptRunProgress::create(bool cancellable)
         m_dialog->setCancelButtonText(tr("Cancel"));
     else
         m_dialog->setCancelButton(nullptr);
-    m_dialog->show();
+    m_timersWait = new TimersWait(m_dialog);
 }
 
 bool RptRunProgress::step(int done)
@@ -70,6 +101,7 @@ bool RptRunProgress::step(int done)
             return true;
         create(true);
         show(done);
+        m_dialog->show();
     } else if (m_sinceShown.elapsed() < UpdateEveryMs) {
         return true;
     } else {
@@ -90,7 +122,7 @@ void RptRunProgress::show(int done)
         return;
     }
     const int total = qMax(m_total, done);
+    m_dialog->setLabelText(m_label.arg(done).arg(total));
     m_dialog->setRange(0, total);
     m_dialog->setValue(done);
-    m_dialog->setLabelText(m_label.arg(done).arg(total));
 }

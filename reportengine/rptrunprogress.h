@@ -8,13 +8,15 @@
 #include <QPointer>
 #include <QString>
 
+class QObject;
 class QProgressDialog;
 class QWidget;
 
 // What a report run shows while it works: the wait cursor at once, and when the run lasts more than a
 // moment a progress dialog with the rows laid out, then the pages drawn, and a Cancel button. The
-// dialog is application modal, so no click or key reaches another window while the run goes on; the
-// events it lets through only keep the screen painted.
+// dialog is application modal, so no click or key reaches another window while the run goes on, and
+// the timers of the program wait until it is over (a timer that falls due meanwhile fires once the
+// run is done): the events let through keep the screen painted and nothing else.
 class RptRunProgress
 {
     Q_DECLARE_TR_FUNCTIONS(RptEngine)
@@ -43,6 +45,7 @@ private:
 
     LongWork m_work;
     QPointer<QProgressDialog> m_dialog;
+    QObject *m_timersWait = nullptr;
     QWidget *m_parent;
     QString m_title;
     QString m_label;

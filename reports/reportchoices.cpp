@@ -58,7 +58,7 @@ bool periodAndBuildings(XDataSource *dataSource, QWidget *parent, QDate &from, Q
     if (!dateRange(parent, from, to) || !ownersAndBuildings(dataSource, parent, buildingsClause, &everyBuilding))
         return false;
     if (everyBuilding)
-        buildingsClause = ReportSql::withEntriesOfNoBuilding(buildingsClause);
+        buildingsClause = ReportSql::everyBuildingAndNone();
     return true;
 }
 
