@@ -73,7 +73,11 @@ class CollectedValueList
 {
 public:
     void append(const CollectedValue &value);
+    // Empties the list; from then on every name is kept again.
     void clear();
+    // From now on only the values of these names are kept; of the others only the highest record
+    // number of each report page is noted.
+    void keepOnly(const QSet<QString> &names);
     bool contains(const QString &fieldName, int recNo, int reportPage) const;
     // The highest record number collected on a report page, -1 when there is none.
     int highestRecNo(int reportPage) const { return m_highestRecNo.value(reportPage, -1); }
@@ -116,6 +120,8 @@ private:
     QVector<Column> m_columns;
     QHash<QString, int> m_fieldIndex;
     QHash<int, int> m_highestRecNo;
+    bool m_keepAll = true;
+    QSet<QString> m_kept;
 };
 
 struct GroupRecord
@@ -277,6 +283,9 @@ private:
     void discardPrint(QPrinter *printer);
     // The run state of the process given back once an output is done with it.
     static void releaseRunState();
+    // The names whose collected values the run reads (its grouping), or false when it may read any
+    // (an aggregate in the template).
+    bool namesRead(QSet<QString> &names) const;
 
     // Field drawing
     void drawBandRow(RptBandObject *band, int top, bool allowDraw);

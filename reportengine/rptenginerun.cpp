@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPaintEngine>
 #include <QPrintPreviewDialog>
+#include <QRegularExpression>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -109,6 +110,11 @@ void RptEngine::printPreview(QPrinter *printer)
     level1RecNos.clear();
     level2RecNos.clear();
     makeReportObjectStructure();
+    // Every field of every record is evaluated with collecting; a large report would keep millions of
+    // values no one reads when the template sums nothing.
+    QSet<QString> read;
+    if (namesRead(read))
+        collectedValues.keepOnly(read);
     if (m_userSqlConnection.active) {
         int pageNo = m_userSqlConnection.pageNo;
         setUserSqlConnection(pageNo, m_userSqlConnection);
@@ -182,6 +188,28 @@ void RptEngine::printPreview(QPrinter *printer)
     // A preview whose run was stopped has nothing whole to show; it closes once this repaint is over.
     if (m_runCancelled && previewing)
         QMetaObject::invokeMethod(m_previewDialog, "reject", Qt::QueuedConnection);
+}
+
+bool RptEngine::namesRead(QSet<QString> &names) const
+{
+    // The aggregates take their field's name as text, so any value may be read once one is there.
+    static const QRegularExpression aggregate(QStringLiteral("\\b(SUM|AVG|COUNT|MAX|MIN)\\s*\\("),
+                                              QRegularExpression::CaseInsensitiveOption);
+    if (m_xmlDoc.toString().contains(aggregate))
+        return false;
+    for (RptPageObject *page : m_pageList) {
+        for (RptBandObject *band : page->bandList) {
+            if (band->type != RptName::MasterData || band->groupingField.isEmpty())
+                continue;
+            for (QString expression : band->groupingField.split(QLatin1Char(','))) {
+                // What the grouping collects: the lone variable, or the variables of an expression.
+                names.insert(expression.remove(QLatin1Char('[')).remove(QLatin1Char(']')));
+                for (const QString &variable : splitStringOnVariable(band->groupingField))
+                    names.insert(QString(variable).remove(QLatin1Char('[')).remove(QLatin1Char(']')));
+            }
+        }
+    }
+    return true;
 }
 
 bool RptEngine::keepGoing(bool nextRow)

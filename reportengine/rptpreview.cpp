@@ -17,6 +17,10 @@
 #include <QToolBar>
 #include <QUrl>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 // An export runs the report on a printer and painter of its own and puts the engine's back
@@ -218,6 +222,11 @@ void RptEngine::releaseRunState()
     level0RecNos = QList<int>();
     level1RecNos = QList<int>();
     level2RecNos = QList<int>();
+#ifdef __GLIBC__
+    // The run's many small blocks are free now, but the C library keeps their pages for the process
+    // until told to hand them back.
+    malloc_trim(0);
+#endif
 }
 
 void RptEngine::previewClosed()

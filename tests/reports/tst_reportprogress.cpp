@@ -127,7 +127,6 @@ void TestReportProgress::initTestCase()
     }
     QVERIFY(window->isDatabaseOpen());
     window->dataSource()->setCanViewReports(true);
-    window->show();
     Today::set(QDate(2030, 1, 1));
     QVERIFY(exec(QStringLiteral("execute block as declare i integer = 0; declare a integer; declare t integer; "
                                 "begin while (i < %1) do begin "
