@@ -10,10 +10,10 @@
 #include "datahub/debuglog.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QHash>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QFile>
 #include <QPainter>
 #include <QPaintEngine>
 #include <QPrintPreviewDialog>
@@ -201,12 +201,11 @@ bool RptEngine::namesRead(QSet<QString> &names) const
         for (RptBandObject *band : page->bandList) {
             if (band->type != RptName::MasterData || band->groupingField.isEmpty())
                 continue;
-            for (QString expression : band->groupingField.split(QLatin1Char(','))) {
-                // What the grouping collects: the lone variable, or the variables of an expression.
+            // What the grouping collects: each expression as a lone variable, or the variables in it.
+            for (QString expression : band->groupingField.split(QLatin1Char(',')))
                 names.insert(expression.remove(QLatin1Char('[')).remove(QLatin1Char(']')));
-                for (const QString &variable : splitStringOnVariable(band->groupingField))
-                    names.insert(QString(variable).remove(QLatin1Char('[')).remove(QLatin1Char(']')));
-            }
+            for (QString variable : splitStringOnVariable(band->groupingField))
+                names.insert(variable.remove(QLatin1Char('[')).remove(QLatin1Char(']')));
         }
     }
     return true;
