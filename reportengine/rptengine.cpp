@@ -15,6 +15,14 @@ QList<int> level2RecNos;
 
 void CollectedValueList::append(const CollectedValue &value)
 {
+    auto highest = m_highestRecNo.find(value.reportPage);
+    if (highest == m_highestRecNo.end())
+        m_highestRecNo.insert(value.reportPage, value.recNo);
+    else if (value.recNo > highest.value())
+        highest.value() = value.recNo;
+    if (!m_keepAll && !m_kept.contains(value.fieldName))
+        return;
+
     int index = m_fieldIndex.value(value.fieldName, -1);
     if (index < 0) {
         index = m_fields.size();
@@ -53,12 +61,6 @@ void CollectedValueList::append(const CollectedValue &value)
         else
             field.unplaced.append(position);
     }
-
-    auto highest = m_highestRecNo.find(value.reportPage);
-    if (highest == m_highestRecNo.end())
-        m_highestRecNo.insert(value.reportPage, value.recNo);
-    else if (value.recNo > highest.value())
-        highest.value() = value.recNo;
 }
 
 void CollectedValueList::clear()
@@ -69,6 +71,14 @@ void CollectedValueList::clear()
     m_columns.clear();
     m_fieldIndex.clear();
     m_highestRecNo.clear();
+    m_keepAll = true;
+    m_kept.clear();
+}
+
+void CollectedValueList::keepOnly(const QSet<QString> &names)
+{
+    m_keepAll = false;
+    m_kept = names;
 }
 
 const CollectedValueList::Field *CollectedValueList::field(const QString &fieldName) const

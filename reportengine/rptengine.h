@@ -25,7 +25,9 @@
 #include <deque>
 
 class QPainter;
+class QPrintPreviewDialog;
 class QPrintPreviewWidget;
+class RptRunProgress;
 class RptCrossTabObject;
 class RptScriptEngine;
 
@@ -71,7 +73,11 @@ class CollectedValueList
 {
 public:
     void append(const CollectedValue &value);
+    // Empties the list; from then on every name is kept again.
     void clear();
+    // From now on only the values of these names are kept; of the others only the highest record
+    // number of each report page is noted.
+    void keepOnly(const QSet<QString> &names);
     bool contains(const QString &fieldName, int recNo, int reportPage) const;
     // The highest record number collected on a report page, -1 when there is none.
     int highestRecNo(int reportPage) const { return m_highestRecNo.value(reportPage, -1); }
@@ -114,6 +120,8 @@ private:
     QVector<Column> m_columns;
     QHash<QString, int> m_fieldIndex;
     QHash<int, int> m_highestRecNo;
+    bool m_keepAll = true;
+    QSet<QString> m_kept;
 };
 
 struct GroupRecord
@@ -222,6 +230,10 @@ public:
     void printHTML(const QString &fileName, bool open);
     void printXLSX(const QString &fileName, bool open);
     bool eventFilter(QObject *object, QEvent *event) override;
+    // Whether the user stopped the last run with the progress dialog's Cancel.
+    bool lastRunCancelled() const { return m_runCancelled; }
+    // Whether a report run is on in this process; a second one is refused while it is.
+    static bool runInProgress();
 
     int printMode = 0; // 0 printer or preview, 1 PDF, 2 HTML, 3 spreadsheet cells
     double verticalScale = 1.0;
@@ -263,6 +275,17 @@ private:
     void drawBackground(bool draw);
     bool allowPrintPage(bool draw, int page) const;
     bool allowNewPage(bool draw, int page) const;
+    // The progress dialog's turn before a row (one more laid out when `nextRow`; the grouping's look
+    // at every row counts none): false once the user has cancelled the run.
+    bool keepGoing(bool nextRow = true);
+    bool stopped() const;
+    // Throws away what a cancelled print on `printer` started.
+    void discardPrint(QPrinter *printer);
+    // The run state of the process given back once an output is done with it.
+    static void releaseRunState();
+    // The names whose collected values the run reads (its grouping), or false when it may read any
+    // (an aggregate in the template).
+    bool namesRead(QSet<QString> &names) const;
 
     // Field drawing
     void drawBandRow(RptBandObject *band, int top, bool allowDraw);
@@ -301,6 +324,11 @@ private:
     QString m_globalScript;
     RptScriptEngine *m_scriptEngine = nullptr;
     QPrintPreviewWidget *m_preview = nullptr;
+    QPrintPreviewDialog *m_previewDialog = nullptr;
+    RptRunProgress *m_progress = nullptr;
+    bool m_drawing = false;
+    int m_rowsDone = 0;
+    bool m_runCancelled = false;
     QList<QAction *> m_previewActions;
     QDomDocument m_xmlDoc;
     int m_fromPage = 0;

@@ -6,13 +6,19 @@
 #include "rptcrosstabobject.h"
 #include "rptfieldobject.h"
 #include "rptpageobject.h"
+#include "rptrunprogress.h"
 #include "datahub/debuglog.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QHash>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPaintEngine>
+#include <QPrintPreviewDialog>
+#include <QRegularExpression>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <numeric>
@@ -58,12 +64,38 @@ bool compareGroupRecords(const GroupRecord &a, const GroupRecord &b)
     QT_WARNING_POP
 }
 
+// One run at a time in the process: the run state lists are shared, and a run asked for from inside
+// another (a repaint, a command let through while the screen is kept painted) would clear them under it.
+bool reportRunning = false;
+
 } // namespace
+
+bool RptEngine::runInProgress()
+{
+    return reportRunning;
+}
 
 void RptEngine::printPreview(QPrinter *printer)
 {
     if (m_pageList.isEmpty() || !printer)
         return;
+    if (reportRunning) {
+        qCDebug(velloranLog) << "a report run asked for while one is on is refused";
+        return;
+    }
+    QScopedValueRollback<bool> running(reportRunning, true);
+    // The preview's own repaints draw onto a picture engine; everything else is a print or a file.
+    const bool previewing = m_previewDialog && printer->paintEngine()
+        && printer->paintEngine()->type() == QPaintEngine::Picture;
+    QWidget *progressParent = m_previewDialog ? static_cast<QWidget *>(m_previewDialog)
+                                              : qobject_cast<QWidget *>(parent());
+    RptRunProgress progress(progressParent, previewing ? tr("Preparing the preview")
+                                                       : printMode == 0 ? tr("Printing the report")
+                                                                        : tr("Saving the report"));
+    QScopedValueRollback<RptRunProgress *> progressInUse(m_progress, &progress);
+    m_runCancelled = false;
+    m_drawing = false;
+    m_rowsDone = 0;
 
     setPageSettings(printer, 0);
     if (!m_painter)
@@ -78,6 +110,11 @@ void RptEngine::printPreview(QPrinter *printer)
     level1RecNos.clear();
     level2RecNos.clear();
     makeReportObjectStructure();
+    // Every field of every record is evaluated with collecting; a large report would keep millions of
+    // values no one reads when the template sums nothing.
+    QSet<QString> read;
+    if (namesRead(read))
+        collectedValues.keepOnly(read);
     if (m_userSqlConnection.active) {
         int pageNo = m_userSqlConnection.pageNo;
         setUserSqlConnection(pageNo, m_userSqlConnection);
@@ -87,9 +124,13 @@ void RptEngine::printPreview(QPrinter *printer)
     m_pageCounter = 1;
 
     // Counting pass: everything is evaluated, nothing drawn, so that the total is known.
-    for (int i = 0; i < m_pageList.size(); ++i) {
+    for (int i = 0; i < m_pageList.size() && !stopped(); ++i) {
         const quint16 start = i == 0 ? 0 : m_pageCounter;
         announceDataSets(i);
+        int rows = 0;
+        for (const DataSetInfo &info : qAsConst(m_dataSetList))
+            rows += info.recordCount;
+        progress.beginRows(rows);
         m_currentReportPage = i;
         openDataSource(i);
         level0RecNos.clear();
@@ -124,8 +165,10 @@ void RptEngine::printPreview(QPrinter *printer)
 
     // Drawing pass.
     m_pageCounter = 1;
+    m_drawing = true;
+    progress.beginPages(m_totalPages);
     bool firstPage = true;
-    for (int i = 0; i < m_pageList.size(); ++i) {
+    for (int i = 0; i < m_pageList.size() && !stopped(); ++i) {
         if (!m_pageList.at(i)->isVisible())
             continue;
         level0RecNos.clear();
@@ -137,8 +180,61 @@ void RptEngine::printPreview(QPrinter *printer)
         firstPage = false;
     }
 
+    m_runCancelled = progress.cancelled();
+    if (m_runCancelled && !previewing)
+        discardPrint(printer);
     if (m_painter->isActive())
         m_painter->end();
+    // A preview whose run was stopped has nothing whole to show; it closes once this repaint is over.
+    if (m_runCancelled && previewing)
+        QMetaObject::invokeMethod(m_previewDialog, "reject", Qt::QueuedConnection);
+}
+
+bool RptEngine::namesRead(QSet<QString> &names) const
+{
+    // The aggregates take their field's name as text, so any value may be read once one is there.
+    static const QRegularExpression aggregate(QStringLiteral("\\b(SUM|AVG|COUNT|MAX|MIN)\\s*\\("),
+                                              QRegularExpression::CaseInsensitiveOption);
+    if (m_xmlDoc.toString().contains(aggregate))
+        return false;
+    for (RptPageObject *page : m_pageList) {
+        for (RptBandObject *band : page->bandList) {
+            if (band->type != RptName::MasterData || band->groupingField.isEmpty())
+                continue;
+            // What the grouping collects: each expression as a lone variable, or the variables in it.
+            for (QString expression : band->groupingField.split(QLatin1Char(',')))
+                names.insert(expression.remove(QLatin1Char('[')).remove(QLatin1Char(']')));
+            for (QString variable : splitStringOnVariable(band->groupingField))
+                names.insert(variable.remove(QLatin1Char('[')).remove(QLatin1Char(']')));
+        }
+    }
+    return true;
+}
+
+bool RptEngine::keepGoing(bool nextRow)
+{
+    if (!m_progress)
+        return true;
+    if (m_drawing)
+        return m_progress->step(m_pageCounter);
+    return m_progress->step(nextRow ? ++m_rowsDone : m_rowsDone);
+}
+
+bool RptEngine::stopped() const
+{
+    return m_progress && m_progress->cancelled();
+}
+
+void RptEngine::discardPrint(QPrinter *printer)
+{
+    // A print to a file leaves no part of a report behind; a printer's job is withdrawn.
+    const QString file = printer->outputFileName();
+    if (m_painter && m_painter->isActive())
+        printer->abort();
+    if (m_painter && m_painter->isActive())
+        m_painter->end();
+    if (!file.isEmpty())
+        QFile::remove(file);
 }
 
 void RptEngine::processReport(QPrinter *printer, bool draw, int &pageReport, bool firstPage)
@@ -166,8 +262,9 @@ void RptEngine::processReport(QPrinter *printer, bool draw, int &pageReport, boo
         newPage(printer, y, draw, true);
     }
     processGroupHeader(printer, y, draw, pageReport);
-    processRSummary(printer, y, draw, pageReport);
-    if (active)
+    if (!stopped())
+        processRSummary(printer, y, draw, pageReport);
+    if (active && m_painter->isActive())
         m_painter->restore();
 }
 
@@ -385,6 +482,8 @@ void RptEngine::processMasterData(QPrinter *printer, int &y, bool draw, int &pag
     const int bottom = usable - bandHeight(pageFooter) - bandHeight(masterFooter);
 
     auto printRow = [&](int r) {
+        if (!keepGoing())
+            return false;
         m_recNo = r;
         ++m_lineNo;
         drawBandRow(band, y, false);
@@ -397,18 +496,20 @@ void RptEngine::processMasterData(QPrinter *printer, int &y, bool draw, int &pag
         else
             fillListOfValue(band);
         y += band->realHeight;
+        return true;
     };
     if (records.isEmpty()) {
         for (int r = 0; r < count; ++r)
-            printRow(r);
+            if (!printRow(r))
+                break;
     } else {
         // A group prints its own records in record order. Walking them alone, instead of every
         // record of the data set for every group, keeps a report with many groups linear in its rows.
         std::sort(records.begin(), records.end());
         records.erase(std::unique(records.begin(), records.end()), records.end());
         for (int r : qAsConst(records)) {
-            if (r >= 0 && r < count)
-                printRow(r);
+            if (r >= 0 && r < count && !printRow(r))
+                break;
         }
     }
     // A master footer shown in the group goes on seeing the data set's last record, as when every
@@ -426,7 +527,7 @@ void RptEngine::processGroupHeader(QPrinter *printer, int &y, bool draw, int &pa
     RptPageObject *page = m_pageList.at(pageReport);
     const int usable = m_pageHeight - m_marginTop - m_marginBottom;
 
-    for (int n = 1; n <= 5; ++n) {
+    for (int n = 1; n <= 5 && !stopped(); ++n) {
         m_recNo = 0;
         m_lineNo = 0;
         RptBandObject *groupHeader = page->getBand(RptName::DataGroupHeader, n);
@@ -448,7 +549,7 @@ void RptEngine::processGroupHeader(QPrinter *printer, int &y, bool draw, int &pa
                 ? getRecCount(pageReport, n)
                 : getRecCount(pageReport, masterData->dataSourceName);
             if (pageReport < count) {
-                for (int r = 0; r < count; ++r) {
+                for (int r = 0; r < count && keepGoing(false); ++r) {
                     m_recNo = r;
                     for (const QString &expression : qAsConst(expressions))
                         sectionField(masterData, expression, false, true, QString());
@@ -459,10 +560,11 @@ void RptEngine::processGroupHeader(QPrinter *printer, int &y, bool draw, int &pa
         if (expressions.isEmpty()) {
             processMHeader(y, n, draw, pageReport);
             processMasterData(printer, y, draw, pageReport, n, QList<int>());
-            processMFooter(printer, y, n, draw, pageReport);
+            if (!stopped())
+                processMFooter(printer, y, n, draw, pageReport);
             continue;
         }
-        if (collectedValues.isEmpty())
+        if (stopped() || collectedValues.isEmpty())
             continue;
 
         groupRecords.clear();
@@ -564,6 +666,8 @@ void RptEngine::processGroupHeader(QPrinter *printer, int &y, bool draw, int &pa
             if (masterHeader && masterHeader->showInGroup)
                 processMHeader(y, n, draw, pageReport);
             processMasterData(printer, y, draw, pageReport, n, groupList);
+            if (stopped())
+                return;
             if (masterFooter && masterFooter->showInGroup)
                 processMFooter(printer, y, n, draw, pageReport);
 

@@ -11,10 +11,15 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
+#include <QSaveFile>
 #include <QScreen>
 #include <QTextStream>
 #include <QToolBar>
 #include <QUrl>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -66,6 +71,7 @@ void RptEngine::printExec(bool maximum, bool direct, QString printerName)
         m_painter = new QPainter();
     if (direct) {
         printPreview(m_printer);
+        releaseRunState();
         return;
     }
 
@@ -94,14 +100,17 @@ void RptEngine::printExec(bool maximum, bool direct, QString printerName)
 
     if (m_preview)
         m_preview->installEventFilter(this);
+    m_previewDialog = dialog;
     dialog->exec();
 
     connect(dialog, &QObject::destroyed, this, &RptEngine::previewClosed);
+    m_previewDialog = nullptr;
     m_preview = nullptr;
     m_previewActions.clear();
     delete pdfAction;
     delete htmlAction;
     delete dialog;
+    releaseRunState();
 }
 
 bool RptEngine::eventFilter(QObject *object, QEvent *event)
@@ -141,13 +150,26 @@ void RptEngine::exportTo()
 
 void RptEngine::printPDF(const QString &fileName, bool open)
 {
+    // The report is written beside the file and takes its name only once it is whole: a cancelled
+    // save leaves no part of a report, and a file that stood under that name stays as it was.
+    const QString part = fileName + QStringLiteral(".part");
     QPrinter printer(m_resolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(fileName);
+    printer.setOutputFileName(part);
     QPainter painter;
     {
         OutputSwap swap(m_printer, m_painter, printMode, &printer, &painter, 1);
         printPreview(&printer);
+    }
+    releaseRunState();
+    if (m_runCancelled || !QFile::exists(part)) {
+        QFile::remove(part);
+        return;
+    }
+    QFile::remove(fileName);
+    if (!QFile::rename(part, fileName)) {
+        QFile::remove(part);
+        return;
     }
     if (open)
         QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
@@ -156,7 +178,8 @@ void RptEngine::printPDF(const QString &fileName, bool open)
 void RptEngine::printHTML(const QString &fileName, bool open)
 {
     m_html = QStringLiteral("<HTML><HEAD><meta charset=\"UTF-8\"></HEAD><BODY>");
-    QFile file(fileName);
+    // As for the PDF: the file takes the report only once it is whole.
+    QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return;
     // The HTML run lays out without drawing: its printer has no output file, so the painter stays
@@ -168,18 +191,42 @@ void RptEngine::printHTML(const QString &fileName, bool open)
         OutputSwap swap(m_printer, m_painter, printMode, &printer, &painter, 2);
         printPreview(&printer);
     }
+    releaseRunState();
+    if (m_runCancelled) {
+        m_html.clear();
+        file.cancelWriting();
+        return;
+    }
     m_html += QStringLiteral("</BODY></HTML>");
     QTextStream stream(&file);
     stream.setCodec("UTF-8");
     stream << m_html;
     stream.flush();
-    file.close();
+    m_html.clear();
+    if (!file.commit())
+        return;
     if (open)
         QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
 }
 
 void RptEngine::printXLSX(const QString &, bool)
 {
+}
+
+void RptEngine::releaseRunState()
+{
+    // What the last run collected is read by no one once its output is done; a large report would
+    // otherwise keep it until the next one.
+    collectedValues.clear();
+    QVector<GroupRecord>().swap(groupRecords);
+    level0RecNos = QList<int>();
+    level1RecNos = QList<int>();
+    level2RecNos = QList<int>();
+#ifdef __GLIBC__
+    // The run's many small blocks are free now, but the C library keeps their pages for the process
+    // until told to hand them back.
+    malloc_trim(0);
+#endif
 }
 
 void RptEngine::previewClosed()

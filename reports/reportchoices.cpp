@@ -10,6 +10,8 @@
 #include "reports/chooseownersdialog.h"
 #include "reports/daterangedialog.h"
 #include "reports/reportsql.h"
+#include "reports/tibernereport.h"
+#include "reportengine/rptrunprogress.h"
 
 #include <QCoreApplication>
 #include <QScopedPointer>
@@ -56,7 +58,7 @@ bool periodAndBuildings(XDataSource *dataSource, QWidget *parent, QDate &from, Q
     if (!dateRange(parent, from, to) || !ownersAndBuildings(dataSource, parent, buildingsClause, &everyBuilding))
         return false;
     if (everyBuilding)
-        buildingsClause = ReportSql::withEntriesOfNoBuilding(buildingsClause);
+        buildingsClause = ReportSql::everyBuildingAndNone();
     return true;
 }
 
@@ -112,8 +114,18 @@ bool vendor(XDataSource *dataSource, QWidget *parent, int &vendorId, QString &na
     return true;
 }
 
-bool loadRows(XDataSource *dataSource, QWidget *, const QString &sql)
+bool loadRows(XDataSource *dataSource, QWidget *parent, const QString &sql)
 {
+    // The rows of a report that is running (its preview open) are not swept away under it by a
+    // second report asked for meanwhile: the second one is refused.
+    TiberneReport *reports = dataSource->reportGenerator();
+    if (RptEngine::runInProgress() || (reports && reports->isRunning()))
+        return false;
+    // The database runs the statement in one go: the dialog says that it does, and the windows the
+    // questions covered are painted again before it starts.
+    RptRunProgress progress(parent, QCoreApplication::translate("MainWindow", "Reading the report"));
+    progress.begin(QCoreApplication::translate("MainWindow", "Selecting the report's rows..."), 0);
+    progress.showNow();
     QSqlDoubleQueryModel *model = dataSource->reportQueryModel();
     model->clear();
     // A statement the database refuses is told by the model itself, with the engine's words.

@@ -18,9 +18,9 @@ namespace ReportSql {
 QString idList(const QVector<int> &ids);
 QString ownersClause(const QVector<int> &ownerIds);
 QString buildingsClause(const QVector<int> &buildingIds);
-// The buildings clause widened to the rows that reach no building (an office-wide cashbook entry, a
-// charge of no apartment): what the money reports list when every building of the office is chosen.
-QString withEntriesOfNoBuilding(const QString &buildingsClause);
+// Every building of the office and the rows that reach no building (an office-wide cashbook entry, a
+// charge of no apartment): what the money reports list when every building is chosen.
+QString everyBuildingAndNone();
 // The buildings clause for statements that reach the building through the apartment (a.bid).
 QString apartmentBuildingsClause(const QString &buildingsClause);
 

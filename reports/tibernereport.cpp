@@ -3,6 +3,7 @@
 #include "datahub/shortdate.h"
 #include "reports/fetchall.h"
 #include "datahub/debuglog.h"
+#include "reportengine/rptrunprogress.h"
 
 #include <QDebug>
 #include <QException>
@@ -468,10 +469,24 @@ void TiberneReport::run(const QString &templatePath, const char *valueSlot, cons
         engine->printPDF(pdfOutputForTests, false);
 }
 
+bool TiberneReport::readRows(QSqlQueryModel *model, int &rows)
+{
+    if (running || RptEngine::runInProgress()) {
+        qCDebug(velloranLog) << "a report asked for while another runs is refused";
+        return false;
+    }
+    RptRunProgress progress(nullptr, tr("Reading the report"));
+    progress.begin(tr("Rows read: %1"), 0);
+    rows = fetchAllRows(model, [&progress](int soFar) { return progress.step(soFar); });
+    return rows >= 0;
+}
+
 int TiberneReport::print(QSqlQueryModel *model, const QString &templatePath, const char *valueSlot,
                          const char *dsInfoSlot)
 {
-    fetchAllRows(model);
+    int rows = 0;
+    if (!readRows(model, rows))
+        return 1;
     this->model = model;
     run(templatePath, valueSlot, dsInfoSlot);
     return 1;
@@ -538,7 +553,9 @@ int TiberneReport::printExpiringLeases(QSqlQueryModel *model, const QString &tit
 int TiberneReport::printDeposits(QSqlQueryModel *model, const QStringList &texts)
 {
     // The total needs every row, not only the first batch the model holds.
-    const int rows = fetchAllRows(model);
+    int rows = 0;
+    if (!readRows(model, rows))
+        return 1;
     grandTotal = 0.0;
     for (int row = 0; row < rows; ++row)
         grandTotal += model->record(row).value(QStringLiteral("amount")).toDouble();
@@ -598,7 +615,9 @@ int TiberneReport::printPayments(QSqlQueryModel *model, const QStringList &headi
 {
     // A transaction spans as many rows as the bills it paid: its total counts once, and its block
     // keeps the place of its first row, so that the blocks follow the statement's date order.
-    const int rows = fetchAllRows(model);
+    int rows = 0;
+    if (!readRows(model, rows))
+        return 1;
     grandTotal = 0.0;
     groupFirstRow.clear();
     for (int row = 0; row < rows; ++row) {
@@ -633,7 +652,9 @@ int TiberneReport::printLatePayments(QSqlQueryModel *model, const QStringList &t
 {
     // The totals are taken from all rows before the engine starts, so that they do not depend on
     // which values it asks for, how often, or in which order.
-    const int rows = fetchAllRows(model);
+    int rows = 0;
+    if (!readRows(model, rows))
+        return 1;
     grandTotal = 0.0;
     groupTotals.clear();
     groupFirstRow.clear();
@@ -1284,7 +1305,9 @@ int TiberneReport::printExpenseByBuilding(QSqlQueryModel *model, const QStringLi
 int TiberneReport::printByBuilding(QSqlQueryModel *model, const QStringList &headings, bool expense)
 {
     // The totals are taken from all rows before the engine starts, as for the late payments.
-    const int rows = fetchAllRows(model);
+    int rows = 0;
+    if (!readRows(model, rows))
+        return 1;
     const char *const amountColumn = expense ? "cashbook.expense" : "cashbook.income";
     expenseByBuilding = expense;
     grandTotal = 0.0;

@@ -56,6 +56,10 @@ public:
     // right-aligned in fifteen characters.
     static QString money(double amount);
 
+    // Whether one of the print operations is running a report (its preview open included); another
+    // asked for meanwhile is refused, and the rows it reads must stay as they are.
+    bool isRunning() const { return running; }
+
 public slots:
     void setValueOwner(const int recNo, const QString paramName, QVariant &paramValue, const int reportPage);
     void setDSInfoOwner(DataSetInfo &dsInfo);
@@ -104,6 +108,9 @@ private:
     // As print(), for the reports whose first caller text is also their title.
     int printTitled(QSqlQueryModel *model, const QStringList &headings, const QString &templatePath,
                     const char *valueSlot, const char *dsInfoSlot);
+    // Every row of `model` read in, the progress shown; false when a report is running already or
+    // the user cancelled the reading, and no report is to be run.
+    bool readRows(QSqlQueryModel *model, int &rows);
     void answerStandardCount(DataSetInfo &dsInfo) const;
     int rowCount() const;
     // The row of a data field, or false when there is none to read.

@@ -4,16 +4,22 @@
 // It runs at two sizes: the office as made, and a copy of it in which the charges of all but the
 // first tenth of the apartments are paid off, ten times fewer rows in ten times fewer apartments.
 // Every measurement runs in a process of its own, so that each peak of memory is its own.
+// On the office as made the report is also run as the clerk runs it, into the preview, which is
+// closed once its pages are drawn: the time to the preview, the peak, and the process's size before
+// the report and after the preview closed (the rows still held by the report's model, as the
+// program holds them until the next report).
 //
 //   scripts/largeoffice.sh /tmp/LARGE.FDB
 //   QT_QPA_PLATFORM=offscreen build/tests/bench_latepayments /tmp/LARGE.FDB
 //
 // Targets: ten times the rows cost the report at most twelve times the time; on the office as made
-// the report takes at most 7x the raw query's time and at most 3x its peak memory.
+// the report takes at most 5x the raw query's time and at most 2x its peak memory, and after the
+// preview closes the process is within 1.2x of its size before the report.
 #include "datahub/qsqldoublequerymodel.h"
 #include "platform/datafolder.h"
 #include "reports/reportsql.h"
 #include "reports/tibernereport.h"
+#include "reportengine/rptengine.h"
 
 #include <QApplication>
 #include <QDate>
@@ -21,22 +27,27 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include <malloc.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 
 namespace {
 
 const double ScalingTarget = 12;
-const double TimeTarget = 7;
-const double MemoryTarget = 3;
+const double TimeTarget = 5;
+const double MemoryTarget = 2;
+const double GivenBackTarget = 1.2;
 
 // Every charge of the generated office falls before this day, so the rows do not depend on the clock.
 const QDate LateDay(2027, 1, 1);
@@ -78,6 +89,16 @@ void printFigures(int rows, const QElapsedTimer &timer, const struct rusage &sta
     const struct rusage end = usage();
     std::printf("%d %.1f %.1f %.1f\n", rows, timer.nsecsElapsed() / 1e6, cpuMs(end) - cpuMs(start),
                 end.ru_maxrss / 1024.0);
+}
+
+// The resident size of the process now, in MB.
+double residentMb()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0) : 0;
 }
 
 // ---- the measuring processes: each prints "rows wall-ms processor-ms peak-MB" on one line.
@@ -128,6 +149,62 @@ int measureReport(const QString &file, const QString &pdf)
         return 2;
     }
     printFigures(model.rowCount(), timer, start);
+    return 0;
+}
+
+// Prints "rows ms-to-preview processor-ms peak-MB before-MB warm-MB after-MB released-MB": the process's
+// size before the report, with the database engine's share once it has run the statement (as it has in
+// an office's program that has been at work), after the preview closed, and once the model has let
+// the rows go as well.
+int measurePreview(const QString &file)
+{
+    if (!openDatabase(file, QStringLiteral("preview")))
+        return 2;
+    QSqlDoubleQueryModel model;
+    TiberneReport builder;
+    const double before = residentMb();
+    {
+        QSqlQuery query(QSqlDatabase::database(QStringLiteral("preview")));
+        query.setForwardOnly(true);
+        query.exec(statement());
+        while (query.next())
+            query.value(0);
+    }
+    const double warm = residentMb();
+    const struct rusage start = usage();
+    QElapsedTimer timer;
+    timer.start();
+    qint64 shownMs = -1;
+    // The preview is closed as soon as its first run is over and it stands on screen.
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        auto *preview = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+        if (!preview || RptEngine::runInProgress())
+            return;
+        shownMs = timer.elapsed();
+        preview->reject();
+    });
+    closer.start();
+    model.setQuery(statement(), QSqlDatabase::database(QStringLiteral("preview")));
+    if (model.lastError().isValid()) {
+        std::fprintf(stderr, "%s\n", qPrintable(model.lastError().text()));
+        return 2;
+    }
+    builder.printLatePayments(&model, QStringList());
+    closer.stop();
+    const struct rusage end = usage();
+    const double after = residentMb();
+    if (shownMs < 0) {
+        std::fprintf(stderr, "no preview shown\n");
+        return 2;
+    }
+    const int rows = model.rowCount();
+    model.clear();
+    // As the engine does once a run is over: what was freed goes back to the system.
+    malloc_trim(0);
+    std::printf("%d %lld %.1f %.1f %.1f %.1f %.1f %.1f\n", rows, shownMs, cpuMs(end) - cpuMs(start),
+                end.ru_maxrss / 1024.0, before, warm, after, residentMb());
     return 0;
 }
 
@@ -215,6 +292,31 @@ int drive(const QString &large)
     const double scaling = report[1].ms / report[0].ms;
     const double time = report[1].ms / raw[1].ms;
     const double memory = report[1].mb / raw[1].mb;
+
+    // The clerk's way, into the preview and out of it again.
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--preview"), big, pdf});
+    if (!process.waitForFinished(-1) || process.exitCode() != 0) {
+        std::printf("--preview on %s failed\n", qPrintable(big));
+        return 2;
+    }
+    const QStringList parts = QString::fromLatin1(process.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
+    if (parts.size() != 8)
+        return 2;
+    const double previewMs = parts.at(1).toDouble();
+    const double previewMb = parts.at(3).toDouble();
+    const double before = parts.at(4).toDouble();
+    const double warm = parts.at(5).toDouble();
+    const double after = parts.at(6).toDouble();
+    const double released = parts.at(7).toDouble();
+    std::printf("%-8s | %27s | %8.1f %8.1f %9.1f | %5.1fx %6s %6.1fx   (preview)\n", qPrintable(parts.at(0)), "",
+                previewMs / 1e3, parts.at(2).toDouble() / 1e3, previewMb, previewMs / raw[1].ms, "",
+                previewMb / raw[1].mb);
+    std::printf("process before the report %.1f MB (%.1f MB with the statement once run), after the preview closed "
+                "%.1f MB (the rows still in the report's model), %.1f MB once the model let them go\n",
+                before, warm, after, released);
+
     const bool scalingMet = scaling <= ScalingTarget;
     const bool timeMet = time <= TimeTarget;
     const bool memoryMet = memory <= MemoryTarget;
@@ -226,7 +328,11 @@ int drive(const QString &large)
                 report[1].rows, time, report[1].cpuMs / raw[1].cpuMs, TimeTarget, timeMet ? "ok" : "MISSED");
     std::printf("at %d rows: the report peaks at %.1fx the raw query's memory (target at most %.0fx)   %s\n",
                 report[1].rows, memory, MemoryTarget, memoryMet ? "ok" : "MISSED");
-    return scalingMet && timeMet && memoryMet ? 0 : 1;
+    const bool givenBackMet = released <= GivenBackTarget * warm;
+    std::printf("after the preview closed and the rows went the process is %.2fx its size before the report with the "
+                "statement once run (target at most %.1fx)   %s\n",
+                released / warm, GivenBackTarget, givenBackMet ? "ok" : "MISSED");
+    return scalingMet && timeMet && memoryMet && givenBackMet ? 0 : 1;
 }
 
 } // namespace
@@ -242,6 +348,8 @@ int main(int argc, char *argv[])
         return payOffAllButATenth(arguments.at(2)) ? 0 : 2;
     if (arguments.size() == 4 && arguments.at(1) == QLatin1String("--report"))
         return measureReport(arguments.at(2), arguments.at(3));
+    if (arguments.size() == 4 && arguments.at(1) == QLatin1String("--preview"))
+        return measurePreview(arguments.at(2));
     if (arguments.size() != 2 || !QFileInfo::exists(arguments.at(1))) {
         std::printf("usage: bench_latepayments LARGE.FDB   (make it with scripts/largeoffice.sh)\n");
         return 2;

@@ -16,6 +16,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -139,7 +140,8 @@ private:
     void poll()
     {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || seen.contains(dialog))
+        // A progress dialog asks nothing: it tells how long work goes, and closes by itself.
+        if (!dialog || seen.contains(dialog) || qobject_cast<QProgressDialog *>(dialog))
             return;
         seen.removeAll(nullptr);
         seen.append(dialog);
