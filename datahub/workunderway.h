@@ -12,11 +12,10 @@ class QWidget;
 // Long work on the GUI thread, shown while it runs: the wait cursor for as long as the object lives
 // and, given a text, a progress dialog over `window` saying what is being done and how far it is.
 //
-// Between the steps of the work only the painting of the windows gets through: keys and clicks,
-// timers and the end signals wait in their queues until the work is done, so that no second command
-// starts inside it (one asked for meanwhile runs after it) and nothing else reads or writes the
-// connection while the work holds its transaction. The dialog has no Cancel: work shown this way is
-// one transaction, done whole or not at all.
+// Between the steps of the work the windows paint, and events posted inside the program are
+// delivered; keys and clicks, timers and the end signals wait in their queues until the work is done,
+// so that no command starts inside it (one asked for meanwhile runs after it). The dialog has no
+// Cancel: work shown this way is one transaction, done whole or not at all.
 class WorkUnderWay
 {
     Q_DECLARE_TR_FUNCTIONS(WorkUnderWay)
