@@ -11,6 +11,12 @@ const int PaintIntervalMs = 100;
 // in their queues.
 const QEventLoop::ProcessEventsFlags PaintingOnly =
     QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers | QEventLoop::X11ExcludeTimers;
+int paintingWork = 0;
+}
+
+bool WorkUnderWay::painting()
+{
+    return paintingWork > 0;
 }
 
 WorkUnderWay::WorkUnderWay(QWidget *window, const QString &text, int steps)
@@ -48,6 +54,8 @@ void WorkUnderWay::advance(int done)
 
 void WorkUnderWay::letWindowsPaint()
 {
+    ++paintingWork;
     QCoreApplication::processEvents(PaintingOnly);
+    --paintingWork;
     m_sincePainted.start();
 }

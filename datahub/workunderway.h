@@ -14,7 +14,8 @@ class QWidget;
 //
 // Between the steps of the work the windows paint, and events posted inside the program are
 // delivered; keys and clicks, timers and the end signals wait in their queues until the work is done,
-// so that no command starts inside it (one asked for meanwhile runs after it). The dialog has no
+// so that no command starts inside it (one asked for meanwhile runs after it). Socket notifiers are
+// not held back by every event dispatcher: one that would end the program asks painting() first. The dialog has no
 // Cancel: work shown this way is one transaction, done whole or not at all.
 class WorkUnderWay
 {
@@ -28,6 +29,10 @@ public:
 
     // `done` of the steps are done; the dialog follows a few times a second.
     void advance(int done);
+
+    // True while work shown with a dialog lets the windows paint. Whatever ends the program waits
+    // for it: the work is one transaction, and is not to be rolled back half-way from in between its steps.
+    static bool painting();
 
 private:
     void letWindowsPaint();
