@@ -1,6 +1,7 @@
 -- A large office for measuring the program at size: 200 owners, 1,000 buildings, 10,000 apartments,
--- 12,000 tenants, a rent bill per let apartment, 500,000 charges and 150,000 payments, each payment
--- with its TRANS and CASHBOOK row; and one busy tenant with a long ledger (below).
+-- 12,000 tenants, a lease with its rent bill per let apartment (and a parking bill for one lease in
+-- five), 500,000 charges and 150,000 payments, each payment with its TRANS and CASHBOOK row; and one
+-- busy tenant with a long ledger (below).
 -- Run on a copy of the delivered DATA.FDB by scripts/largeoffice.sh. The rows are made inside the
 -- engine, one EXECUTE BLOCK per table, with explicit keys; the generators are moved past them at
 -- the end so that the program's own inserts go on from there.
@@ -85,22 +86,43 @@ begin
                                 aptcategory, status, agreeid)
         values (:i, iif(mod(:i, 20) = 0, -1, :i), 1 + (:i - 1) / 10, 'S-' || lpad(:i, 5, '0'),
                 500 + mod(:i, 700), 1 + mod(:i, 4), 1 + mod(:i, 2), 800 + mod(:i, 900),
-                '' || (1 + mod(:i - 1, 10)), 'Standard', iif(mod(:i, 20) = 0, 'Vacant', 'Occupied'), -1);
+                '' || (1 + mod(:i - 1, 10)), 'Standard', iif(mod(:i, 20) = 0, 'Vacant', 'Occupied'),
+                iif(mod(:i, 20) = 0, -1, :i));
         i = i + 1;
     end
 end^
 
--- A monthly rent bill for every let apartment.
+-- A lease for every let apartment, in the apartment's own key, with its monthly rent bill; one lease
+-- in five also bills a parking space. The bills stand at the first of the month the office is made
+-- in: the first start after making it posts a month's charges for every lease, as an office's
+-- start-up after a month away does. (Charges a start-up posts are not paid: owed from then on.)
 execute block as
     declare i integer = 1;
+    declare month_start date;
+    declare parking integer = 10000;
 begin
+    month_start = dateadd(1 - extract(day from current_date) day to current_date);
     while (i <= 10000) do
     begin
         if (mod(:i, 20) <> 0) then
+        begin
+            insert into agreements (rid, tid, apid, damage, rent, latefee, perday, freq, firstdue, leaseterm,
+                                    leasestart, leaseend, movein, moveout, nextdate, spareamount)
+            values (:i, :i, :i, 800 + mod(:i, 900), 800 + mod(:i, 900), 25, 0, 3, date '2022-01-01', '2 Years',
+                    date '2022-01-01', date '2030-12-31', date '2021-12-30', null, :month_start, 0);
             insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid,
                                completed, apid)
-            values (:i, 'Rent', 800 + mod(:i, 900), 25, 3, date '2026-03-01', date '2022-01-01',
-                    date '2027-12-31', 0, :i, 0, :i);
+            values (:i, 'Rent', 800 + mod(:i, 900), 25, 3, :month_start, date '2022-01-01',
+                    date '2030-12-31', 0, :i, 0, :i);
+            if (mod(:i, 5) = 1) then
+            begin
+                parking = parking + 1;
+                insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid,
+                                   completed, apid)
+                values (:parking, 'Parking', 45, 0, 3, :month_start, date '2022-01-01', date '2030-12-31', 0,
+                        :i, 0, :i);
+            end
+        end
         i = i + 1;
     end
 end^
@@ -162,7 +184,8 @@ alter sequence gen_owners_id restart with 200;
 alter sequence gen_buildings_id restart with 1000;
 alter sequence gen_tenants_id restart with 12000;
 alter sequence gen_apartments_id restart with 10000;
-alter sequence gen_recur_id restart with 10000;
+alter sequence gen_agreements_id restart with 10000;
+alter sequence gen_recur_id restart with 12000;
 alter sequence gen_charges_id restart with 500000;
 alter sequence gen_trans_id restart with 150000;
 alter sequence gen_payments_id restart with 150000;
@@ -223,6 +246,10 @@ end^
 set term ; ^
 commit;
 -- ---- End of the busy tenant.
+
+-- The cashbook's search by suite reads the entries of the matching apartments by apartment.
+create index ix_cashbook_apid on cashbook (apid);
+commit;
 
 -- The optimizer chooses by index selectivity; after a bulk load those figures are stale.
 set term ^ ;

@@ -21,9 +21,21 @@ namespace {
 // The Field combo's entries by position; the last one searches by date.
 const char *const searchColumns[] = {"t.name", "c.description", "v.name", "a.suite", "c.tdate"};
 const int searchColumnCount = int(sizeof(searchColumns) / sizeof(searchColumns[0]));
+const int SuiteField = 3;
 const int DateField = 4;
 const int AccidColumn = 8;
 const QString Newest = QStringLiteral(" order by c.tdate desc");
+
+// The list's columns with the apartments read first: for a suite that few apartments have, their
+// entries are found by apartment and only they are sorted by date.
+const QString ByApartment = QStringLiteral(
+    "select c.tdate, t.name as category, c.description, c.expense, c.income, v.name as vendor, a.suite, "
+    "x.firstname||' '||x.lastname as tenant, c.accid, c.catid, c.vid, c.apid  from apartments a  join cashbook c  "
+    "on c.apid = a.apid  left join categories t  on c.catid = t.catid  left join vendors v  on c.vid = v.vid  "
+    "left join tenants x  on x.tid = a.tid ");
+// Up to one apartment in this many matching, reading by apartment is the quicker; beyond it the
+// entries in date order hold a match often enough that the first screenful comes at once.
+const int FewApartments = 20;
 }
 
 CashbookForm::CashbookForm(XDataSource *dataSource, QWidget *parent)
@@ -130,14 +142,33 @@ void CashbookForm::search()
         const QDate date = ShortDate::fromText(text);
         if (!date.isValid())
             return;
-        statement = QStringLiteral("%3 where LOWER(%1) = '%2' order by c.tdate desc")
+        // Compared as a date, the day's entries come straight from the date index.
+        statement = QStringLiteral("%3 where %1 = '%2' order by c.tdate desc")
                         .arg(column, XDataSource::toSqlDate(date), baseStatement);
+    } else if (field == SuiteField) {
+        statement = suiteStatement(text);
     } else {
         qCDebug(velloranLog) << "base; " << baseStatement;
         statement = baseStatement + QStringLiteral(" where ") + ListFormBase::likeFilter(column, text) + Newest;
     }
     qCDebug(velloranLog) << "query: " << statement;
     setListStatement(statement);
+}
+
+QString CashbookForm::suiteStatement(const QString &text) const
+{
+    const QString suite = ListFormBase::likeFilter(QStringLiteral("a.suite"), text);
+    // The entries in date order, each looked up in its apartment, find a suite that many apartments
+    // share at once and one that few have only after the whole cashbook: how many apartments match
+    // decides which way round to read.
+    QSqlQuery *query = dataSource->query();
+    query->clear();
+    bool few = false;
+    if (query->exec(QStringLiteral("select count(*), sum(iif(%1, 1, 0)) from apartments a").arg(suite))
+        && query->first())
+        few = query->value(1).toLongLong() * FewApartments <= query->value(0).toLongLong();
+    query->clear();
+    return (few ? ByApartment : baseStatement) + QStringLiteral(" where ") + suite + Newest;
 }
 
 void CashbookForm::on_pushButton_7_clicked()

@@ -41,6 +41,7 @@ protected:
 private:
     // The list for the Criteria text as it stands now.
     void search();
+    QString suiteStatement(const QString &text) const;
     void editEntry(const QModelIndex &index, int accid);
     void setListStatement(const QString &statement);
     void rerunList();

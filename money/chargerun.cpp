@@ -3,10 +3,42 @@
 
 #include "datahub/msgbox.h"
 #include "datahub/scopedtransaction.h"
+#include "datahub/workunderway.h"
+#include "datahub/xdatasource.h"
 
 #include <QDebug>
 #include <QException>
 #include <QSqlQuery>
+
+namespace {
+// The bills that post charges: not completed, for an apartment under a lease.
+const QString OpenBills = QStringLiteral(
+    "FROM recur r  WHERE r.completed = 0 and r.APID IN  "
+    "(select a.apid from apartments a  INNER join agreements t  on a.apid = t.apid) ");
+}
+
+bool ChargeRun::postDue(QWidget *window, XDataSource *dataSource, const QString &progressText)
+{
+    QSqlQuery *bills = dataSource->query();
+    const auto postBills = [&]() {
+        int count = 0;
+        if (!progressText.isEmpty()) {
+            // Only for the bar: a count that cannot be read leaves it without an end.
+            QSqlQuery counted(QStringLiteral("select count(*) ") + OpenBills);
+            if (counted.next())
+                count = counted.value(0).toInt();
+        }
+        // Over before any message of the run is shown.
+        WorkUnderWay shown(window, progressText, count);
+        int done = 0;
+        return postEachBill(bills, QStringLiteral("SELECT * ") + OpenBills + QStringLiteral(" ORDER BY r.APID "),
+                            [&](QSqlQuery &bill) {
+                                dataSource->postRecurringCharges(bill);
+                                shown.advance(++done);
+                            });
+    };
+    return run(window, bills, postBills);
+}
 
 bool ChargeRun::run(QWidget *window, QSqlQuery *bills, const std::function<bool()> &work,
                     const QString &exceptionMessage, const QString &commitMessage)

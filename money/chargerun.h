@@ -8,6 +8,7 @@
 
 class QSqlQuery;
 class QWidget;
+class XDataSource;
 
 // The frame every charge run shares: the charges of one run are posted in one transaction of its own,
 // so that a bill never moves on without its charges, nor a charge stays without its bill moving on.
@@ -24,6 +25,11 @@ public:
     // exception: the window then reads its charges again.
     static bool run(QWidget *window, QSqlQuery *bills, const std::function<bool()> &work,
                     const QString &exceptionMessage = QString(), const QString &commitMessage = QString());
+
+    // Posts every charge of the office that has fallen due by today, in one run; `run` gives the
+    // result. The wait cursor is up while it posts and, given `progressText`, a progress dialog over
+    // `window` counts the bills done.
+    static bool postDue(QWidget *window, XDataSource *dataSource, const QString &progressText = QString());
 
     // Runs `sql` on `bills` and `post` on every bill it gives; false when it gives none.
     static bool postEachBill(QSqlQuery *bills, const QString &sql, const std::function<void(QSqlQuery &)> &post);

@@ -82,6 +82,26 @@ QSqlQuery MoneyCommand::exec(const QString &sql, const QVariantList &values, con
     return query;
 }
 
+QSqlQuery MoneyCommand::prepare(const QString &sql)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    if (!query.prepare(sql)) {
+        qCDebug(velloranLog) << sql << query.lastError().text();
+        throw Stop(QStringLiteral("refused: %1 (%2)").arg(sql, query.lastError().text()));
+    }
+    return query;
+}
+
+void MoneyCommand::exec(QSqlQuery &prepared, const QVariantList &values)
+{
+    for (const QVariant &value : values)
+        prepared.addBindValue(value);
+    if (!prepared.exec()) {
+        qCDebug(velloranLog) << prepared.lastQuery() << prepared.lastError().text();
+        throw Stop(QStringLiteral("refused: %1 (%2)").arg(prepared.lastQuery(), prepared.lastError().text()));
+    }
+}
+
 QVariant MoneyCommand::value(const QString &sql, const QVariantList &values, const QVariant &fallback)
 {
     QSqlQuery query = exec(sql, values);

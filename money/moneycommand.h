@@ -77,6 +77,10 @@ public:
     // A statement on the program's connection with its values bound in order; a refusal throws Stop
     // (with `message`, when given). The query is positioned before its first row.
     static QSqlQuery exec(const QString &sql, const QVariantList &values = {}, const QString &message = QString());
+    // The same for a statement a rule runs once for each of many rows, prepared by the caller once
+    // (prepare) and run here again with each row's values.
+    static QSqlQuery prepare(const QString &sql);
+    static void exec(QSqlQuery &prepared, const QVariantList &values);
     // The first value of the first row; `fallback` when there is no row.
     static QVariant value(const QString &sql, const QVariantList &values = {}, const QVariant &fallback = QVariant());
     // The next key of a generator.

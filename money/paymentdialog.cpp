@@ -6,6 +6,7 @@
 #include "datahub/msgbox.h"
 #include "datahub/shortdate.h"
 #include "datahub/today.h"
+#include "datahub/workunderway.h"
 #include "datahub/xdatasource.h"
 #include "money/addchargedialog.h"
 #include "money/chargeaheaddialog.h"
@@ -370,25 +371,35 @@ void PaymentDialog::on_buttonBox_accepted()
                               charge.value(QStringLiteral("applied")).toDouble()});
     }
 
-    const MoneyCommand::Result stored = PaymentStore::store(payment);
+    MoneyCommand::Result stored;
+    {
+        // Storing, and reading back what it changed, take a moment for a tenant with a long ledger;
+        // the messages come after, with the cursor as it was.
+        WorkUnderWay busy(this);
+        stored = PaymentStore::store(payment);
+        if (stored.outcome == MoneyCommand::Outcome::Done)
+            refreshAfterStoring();
+        else if (stored.outcome == MoneyCommand::Outcome::Failed || stored.outcome == MoneyCommand::Outcome::NotCommitted)
+            reloadAfterRollback();
+    }
     switch (stored.outcome) {
     case MoneyCommand::Outcome::Done:
-        break;
+        accept();
+        return;
     case MoneyCommand::Outcome::Failed:
-        reloadAfterRollback();
         MsgBox::information(this, stored.message);
         close();
         return;
     case MoneyCommand::Outcome::NotCommitted:
-        reloadAfterRollback();
-        MsgBox::information(this, stored.message);
-        return;
     case MoneyCommand::Outcome::Refused:
     case MoneyCommand::Outcome::NotStarted:
         MsgBox::information(this, stored.message);
         return;
     }
+}
 
+void PaymentDialog::refreshAfterStoring()
+{
     // The charges paid hold no applied amount any more: nothing is left to put back.
     m_appliedAtOpen.clear();
     refresh(m_dataSource->chargesModel());
@@ -398,7 +409,6 @@ void PaymentDialog::on_buttonBox_accepted()
     m_dataSource->refreshCashbookList();
     refresh(m_dataSource->categoriesModel());
     emit m_dataSource->apartmentsRefresh();
-    accept();
 }
 
 void PaymentDialog::reloadAfterRollback()

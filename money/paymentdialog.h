@@ -53,6 +53,7 @@ private slots:
 
 private:
     // Every model the storing writes to, read again from the database, and the totals with them.
+    void refreshAfterStoring();
     void reloadAfterRollback();
     // The charges read again, the one with this key current (or the row that was), and the totals.
     void showCharges(int chid);

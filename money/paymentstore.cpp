@@ -38,6 +38,10 @@ MoneyCommand::Result PaymentStore::store(const Payment &payment)
         // Summed per type exactly as typed (types differing only in case are booked apart) and per
         // apartment of the charges: arrears of an apartment the tenant has since left belong to it.
         QMap<QPair<QString, int>, double> entryTotals;
+        // A payment may settle hundreds of charges: the writes are prepared once for all of them.
+        QSqlQuery settle = MC::prepare(QStringLiteral("update charges set applied = 0, amt = ?, paid = ? where chid = ?"));
+        QSqlQuery record = MC::prepare(QStringLiteral("insert into payments (transid, amount, chid, accid, type, "
+                                                      "fordate, datepaid) values (?, ?, ?, 0, ?, ?, ?)"));
         for (const Line &line : payment.lines) {
             const double amount = MC::cents(line.amount);
             if (MC::sameCents(amount, 0.0))
@@ -58,11 +62,8 @@ MoneyCommand::Result PaymentStore::store(const Payment &payment)
             if (charge.value(4).toInt() != payment.tenantId || amount < 0.0 || MC::cents(amount - due) > 0.0)
                 throw MC::Stop(QStringLiteral("charge %1 cannot take %2").arg(line.chargeId).arg(amount));
 
-            MC::exec(QStringLiteral("update charges set applied = 0, amt = ?, paid = ? where chid = ?"),
-                     {MC::cents(due - amount), MC::cents(paid + amount), line.chargeId});
-            MC::exec(QStringLiteral("insert into payments (transid, amount, chid, accid, type, fordate, datepaid) "
-                                    "values (?, ?, ?, 0, ?, ?, ?)"),
-                     {transid, amount, line.chargeId, type, forDate, payment.paidOn});
+            MC::exec(settle, {MC::cents(due - amount), MC::cents(paid + amount), line.chargeId});
+            MC::exec(record, {transid, amount, line.chargeId, type, forDate, payment.paidOn});
             const QPair<QString, int> entry(type, apartment);
             entryTotals[entry] = MC::cents(entryTotals.value(entry) + amount);
         }

@@ -220,7 +220,7 @@ void MainWindow::showEvent(QShowEvent *event)
         qCDebug(velloranLog) << "initopitons";
         if (ProgramStart::endRequested())
             return;
-        processRecurringCharges();
+        processRecurringCharges(true);
         qCDebug(velloranLog) << "processoptions";
         if (ProgramStart::endRequested())
             return;
@@ -230,18 +230,12 @@ void MainWindow::showEvent(QShowEvent *event)
     }
 }
 
-void MainWindow::processRecurringCharges()
+void MainWindow::processRecurringCharges(bool showProgress)
 {
-    QSqlQuery *bills = m_dataSource->query();
-    const auto postBills = [this, bills]() {
-        return ChargeRun::postEachBill(
-            bills,
-            QStringLiteral("SELECT * FROM recur r  WHERE r.completed = 0 and r.APID IN  "
-                           "(select a.apid from apartments a  INNER join agreements t  on a.apid = t.apid)  "
-                           "ORDER BY r.APID "),
-            [this](QSqlQuery &bill) { m_dataSource->postRecurringCharges(bill); });
-    };
-    if (ChargeRun::run(this, bills, postBills))
+    // After a month away thousands of charges are posted: the clerk who has just logged in is told what
+    // the program is doing.
+    if (ChargeRun::postDue(this, m_dataSource, showProgress ? tr("Posting the charges that have fallen due...")
+                                                            : QString()))
         refreshCharges();
 }
 

@@ -36,7 +36,7 @@ public:
     QPrinter *reportPrinter() const { return m_printer; }
 
     void loadOptionsFromSetup();
-    void processRecurringCharges();
+    void processRecurringCharges(bool showProgress = false);
     // Charges the late fees of one tenant's overdue charges, after asking.
     void processLateFees(int tenantId);
     void setTopBarText(const QString &text);

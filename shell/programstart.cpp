@@ -3,6 +3,7 @@
 #include "datahub/debuglog.h"
 #include "datahub/logindialog.h"
 #include "datahub/scopedtransaction.h"
+#include "datahub/workunderway.h"
 #include "datahub/xdatasource.h"
 #include "platform/datafolder.h"
 #include "shell/mainwindow.h"
@@ -104,6 +105,10 @@ void cancelModalWindows()
 
 void endOnSignal()
 {
+    // Work in the middle of its transaction finishes first: the byte stays in the pipe, and the
+    // notifier brings it back once the event loop runs again (or the start-up takes it).
+    if (WorkUnderWay::painting())
+        return;
     char bytes[16];
     while (::read(endPipe[0], bytes, sizeof bytes) > 0) {
     }

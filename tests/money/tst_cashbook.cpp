@@ -45,6 +45,8 @@ private slots:
     void emptyCashbookTotalsZero();
     void search_data();
     void search();
+    void suiteAndDateSearchesListTheirEntriesNewestFirst_data();
+    void suiteAndDateSearchesListTheirEntriesNewestFirst();
     void invalidDateLeavesTheList();
     void deleteKeepsThePositionOrMovesUp();
     void entryPostedByAPaymentKeepsItsMoney();
@@ -442,6 +444,65 @@ void TestCashbook::search()
     clickButton(form, "pushButton_7");
     QCOMPARE(listedKeys().size(), t->count("cashbook"));
     QCOMPARE(child<QLineEdit>(form, "lineEdit")->text(), criteria);
+}
+
+void TestCashbook::suiteAndDateSearchesListTheirEntriesNewestFirst_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("criteria");
+    // Searched apart, as the clerk searches: one apartment's suite, a part most suites share, and the
+    // day of the office with the most entries (worked out in the test).
+    QTest::newRow("suite of one apartment") << 3 << "304";
+    QTest::newRow("part of every suite") << 3 << "0";
+    QTest::newRow("part of some suites") << 3 << "20";
+    QTest::newRow("busiest day") << 4 << QString();
+}
+
+void TestCashbook::suiteAndDateSearchesListTheirEntriesNewestFirst()
+{
+    QFETCH(int, field);
+    QFETCH(QString, criteria);
+    // What the office holds, read apart from the window: each entry's day and the suite of its apartment.
+    struct Entry
+    {
+        QDate day;
+        QString suite;
+    };
+    QMap<int, Entry> entries;
+    QMap<QDate, int> perDay;
+    {
+        QSqlQuery rows(QSqlDatabase::database());
+        QVERIFY(rows.exec("select c.accid, c.tdate, a.suite from cashbook c left join apartments a on a.apid = c.apid"));
+        while (rows.next()) {
+            entries.insert(rows.value(0).toInt(), {rows.value(1).toDate(), rows.value(2).toString()});
+            ++perDay[rows.value(1).toDate()];
+        }
+    }
+    QDate day;
+    if (field == 4) {
+        for (auto it = perDay.constBegin(); it != perDay.constEnd(); ++it)
+            if (!day.isValid() || it.value() > perDay.value(day))
+                day = it.key();
+        QVERIFY(perDay.value(day) > 2);
+        criteria = ShortDate::toText(day);
+    }
+    QList<int> expected;
+    for (auto it = entries.constBegin(); it != entries.constEnd(); ++it) {
+        const bool found = field == 4 ? it.value().day == day
+                                      : it.value().suite.contains(criteria, Qt::CaseInsensitive);
+        if (found)
+            expected << it.key();
+    }
+    QVERIFY(!expected.isEmpty());
+
+    child<QComboBox>(form, "comboBox")->setCurrentIndex(field);
+    QTest::keyClicks(child<QLineEdit>(form, "lineEdit"), criteria);
+    waitForSearch(form);
+    QList<int> keys = listedKeys();
+    for (int row = 1; row < keys.size(); ++row)
+        QVERIFY(entries.value(keys.at(row - 1)).day >= entries.value(keys.at(row)).day);
+    std::sort(keys.begin(), keys.end());
+    QCOMPARE(keys, expected);
 }
 
 void TestCashbook::invalidDateLeavesTheList()

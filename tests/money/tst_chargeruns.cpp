@@ -8,6 +8,7 @@
 #include "shell/mainwindow.h"
 
 #include <QLoggingCategory>
+#include <QProgressDialog>
 #include <QDialogButtonBox>
 #include <QComboBox>
 #include <QLabel>
@@ -98,6 +99,7 @@ private slots:
     void chargeRunPostsLeasedBillsOnly();
     void chargeRunWithNothingToPost();
     void chargeRunRollsBackWhenAPostingFails();
+    void startUpRunIsShownAndNothingRunsInsideIt();
     void feesGrowWithTheDaysLate();
     void flatFeeIsChargedOnce();
     void nothingOverdueAsksNothing_data();
@@ -192,6 +194,49 @@ void TestChargeRuns::chargeRunRollsBackWhenAPostingFails()
     QCOMPARE(office->scalar("select nextdate from recur where recid = 9750").toDate(), QDate(2021, 5, 1));
     QCOMPARE(office->scalar("select nextdate from recur where recid = 9751").toDate(), QDate(2021, 6, 1));
     QVERIFY(!QSqlDatabase::database().driver()->rollbackTransaction());
+}
+
+namespace {
+// Records the texts of the progress dialogs shown while it lives.
+class ProgressWatch : public QObject
+{
+public:
+    ProgressWatch() { qApp->installEventFilter(this); }
+    ~ProgressWatch() override { qApp->removeEventFilter(this); }
+    QStringList shown;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            if (auto *progress = qobject_cast<QProgressDialog *>(watched))
+                shown << progress->labelText();
+        return false;
+    }
+};
+}
+
+void TestChargeRuns::startUpRunIsShownAndNothingRunsInsideIt()
+{
+    for (const char *sql : bills)
+        QVERIFY(exec(sql));
+    // A command that falls due while the run is on (a timer, as a search that follows typing): it must
+    // find the run done and committed.
+    QString found;
+    QTimer::singleShot(1, Qt::PreciseTimer, [&found] {
+        QSqlQuery query(QSqlDatabase::database());
+        query.exec("select count(*) from charges where tid = 9700 and chid not in (9711, 9712)");
+        found = QString("%1 posted, transaction %2")
+                    .arg(query.next() ? query.value(0).toInt() : -1)
+                    .arg(QSqlDatabase::database().driver()->rollbackTransaction() ? "open" : "closed");
+    });
+    ProgressWatch watch;
+    office->window->showMaximized();
+    QCOMPARE(watch.shown, QStringList{"Posting the charges that have fallen due..."});
+    QCOMPARE(found, QString());
+    QVERIFY(!QApplication::overrideCursor());
+    QTRY_COMPARE(found, QString("3 posted, transaction closed"));
+    QCOMPARE(postedRows(), QString("Rent 2021-05-01 900.00 | Rent 2021-06-01 900.00 | Water 2021-06-01 40.00"));
 }
 
 // The late-fee charges of tenant 9700 as "type amount fordate", oldest first.

@@ -1,0 +1,61 @@
+#include "datahub/workunderway.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QProgressDialog>
+
+namespace {
+// Often enough for the bar to move smoothly, seldom enough to cost the work nothing.
+const int PaintIntervalMs = 100;
+// Painting only: the flags keep input, timers and socket notifiers (the end signals come through one)
+// in their queues.
+const QEventLoop::ProcessEventsFlags PaintingOnly =
+    QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers | QEventLoop::X11ExcludeTimers;
+int paintingWork = 0;
+}
+
+bool WorkUnderWay::painting()
+{
+    return paintingWork > 0;
+}
+
+WorkUnderWay::WorkUnderWay(QWidget *window, const QString &text, int steps)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (text.isEmpty())
+        return;
+    m_dialog = new QProgressDialog(text, QString(), 0, qMax(steps, 0), window);
+    m_dialog->setWindowTitle(tr("Morvessa"));
+    m_dialog->setCancelButton(nullptr);
+    // Not modal to Qt: a modal progress dialog lets every event through at each step. Nothing reaches
+    // the windows while it is up anyway.
+    m_dialog->setWindowModality(Qt::NonModal);
+    m_dialog->setMinimumDuration(0);
+    m_dialog->setAutoClose(false);
+    m_dialog->setAutoReset(false);
+    m_dialog->setValue(0);
+    m_dialog->show();
+    letWindowsPaint();
+}
+
+WorkUnderWay::~WorkUnderWay()
+{
+    delete m_dialog;
+    QApplication::restoreOverrideCursor();
+}
+
+void WorkUnderWay::advance(int done)
+{
+    if (!m_dialog || m_sincePainted.elapsed() < PaintIntervalMs)
+        return;
+    m_dialog->setValue(qMin(done, m_dialog->maximum()));
+    letWindowsPaint();
+}
+
+void WorkUnderWay::letWindowsPaint()
+{
+    ++paintingWork;
+    QCoreApplication::processEvents(PaintingOnly);
+    --paintingWork;
+    m_sincePainted.start();
+}
