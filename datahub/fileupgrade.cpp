@@ -63,10 +63,19 @@ bool FileUpgrade::addColumns()
         return false;
     }
     QSqlQuery query(m_db);
-    for (const char *statement : {"alter table charges add recid integer",
-                                  "alter table recur add leaserent smallint default 0",
-                                  "alter table recur add lastdue date",
-                                  "create table filelevel (fileversion integer not null)"}) {
+    for (const char *statement :
+         {"alter table charges add recid integer", "alter table recur add leaserent smallint default 0",
+          "alter table recur add lastdue date", "create table filelevel (fileversion integer not null)",
+          "create table cashbooktotals (expense numeric(18, 6) default 0 not null, "
+          "income numeric(18, 6) default 0 not null)",
+          "create trigger cashbook_totals for cashbook active after insert or update or delete position 0 as "
+          "begin "
+          "if (inserting or updating) then update cashbooktotals set expense = expense + coalesce(new.expense, 0), "
+          "income = income + coalesce(new.income, 0); "
+          "if (updating or deleting) then update cashbooktotals set expense = expense - coalesce(old.expense, 0), "
+          "income = income - coalesce(old.income, 0); "
+          "end",
+          "create index ix_cashbook_apid on cashbook (apid)"}) {
         if (!query.exec(QLatin1String(statement))) {
             m_error = query.lastError().text();
             qCDebug(velloranLog) << statement << m_error;
@@ -115,6 +124,9 @@ bool FileUpgrade::fillColumns()
         {QStringLiteral("update recur r set r.lastdue = (select max(c.fordate) from charges c where %1 and c.fordate "
                         "< r.nextdate) where r.lastdue is null")
              .arg(QLatin1String(SameKind)),
+         {}},
+        {QStringLiteral("insert into cashbooktotals (expense, income) select coalesce(sum(expense), 0), "
+                        "coalesce(sum(income), 0) from cashbook"),
          {}},
         {QStringLiteral("insert into filelevel (fileversion) values (?)"), {CurrentVersion}},
     };

@@ -549,7 +549,8 @@ void XDataSource::clearDatabase()
         return;
 
     static const QStringList keptTables = {
-        QStringLiteral("categories"), QStringLiteral("ccards"), QStringLiteral("filelevel"), QStringLiteral("frequency"),
+        QStringLiteral("cashbooktotals"), QStringLiteral("categories"), QStringLiteral("ccards"),
+        QStringLiteral("filelevel"), QStringLiteral("frequency"),
         QStringLiteral("leases"), QStringLiteral("letters"), QStringLiteral("mail"),
         QStringLiteral("setup"), QStringLiteral("users"),
     };

@@ -111,9 +111,9 @@ begin
             values (:i, :i, :i, 800 + mod(:i, 900), 800 + mod(:i, 900), 25, 0, 3, date '2022-01-01', '2 Years',
                     date '2022-01-01', date '2030-12-31', date '2021-12-30', null, :month_start, 0);
             insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid,
-                               completed, apid)
+                               completed, apid, leaserent)
             values (:i, 'Rent', 800 + mod(:i, 900), 25, 3, :month_start, date '2022-01-01',
-                    date '2030-12-31', 0, :i, 0, :i);
+                    date '2030-12-31', 0, :i, 0, :i, 1);
             if (mod(:i, 5) = 1) then
             begin
                 parking = parking + 1;
@@ -247,9 +247,6 @@ set term ; ^
 commit;
 -- ---- End of the busy tenant.
 
--- The cashbook's search by suite reads the entries of the matching apartments by apartment.
-create index ix_cashbook_apid on cashbook (apid);
-commit;
 
 -- The optimizer chooses by index selectivity; after a bulk load those figures are stale.
 set term ^ ;

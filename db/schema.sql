@@ -294,6 +294,13 @@ create table cashbook (
     transid         integer
 );
 
+-- The totals of the whole cashbook, one row kept by the cashbook's trigger below, so that the cashbook
+-- window shows them without reading every entry.
+create table cashbooktotals (
+    expense         numeric(18, 6) default 0 not null,
+    income          numeric(18, 6) default 0 not null
+);
+
 -- Upkeep ----------------------------------------------------------------------------------------------
 
 create table vendors (
@@ -422,6 +429,7 @@ create index ix_payments_transid on payments (transid);
 create index ix_payments_chid on payments (chid);
 create index ix_cashbook_transid on cashbook (transid);
 create index ix_cashbook_tdate on cashbook (tdate);
+create index ix_cashbook_apid on cashbook (apid);
 create descending index ix_cashbook_tdate_desc on cashbook (tdate);
 -- The layout of the file, so that the program can bring a file of an earlier layout up to date.
 create table filelevel (
@@ -522,6 +530,16 @@ create trigger mail_bi for mail active before insert position 0 as
 begin if (new.mailid is null) then new.mailid = gen_id(gen_mail_id, 1); end^
 create trigger letters_bi for letters active before insert position 0 as
 begin if (new.lid is null) then new.lid = gen_id(gen_letters_id, 1); end^
+
+create trigger cashbook_totals for cashbook active after insert or update or delete position 0 as
+begin
+    if (inserting or updating) then
+        update cashbooktotals set expense = expense + coalesce(new.expense, 0),
+                                  income = income + coalesce(new.income, 0);
+    if (updating or deleting) then
+        update cashbooktotals set expense = expense - coalesce(old.expense, 0),
+                                  income = income - coalesce(old.income, 0);
+end^
 
 set term ; ^
 

@@ -70,18 +70,7 @@ CashbookForm::CashbookForm(XDataSource *dataSource, QWidget *parent)
                                   {tr("Category"), tr("Description"), tr("Vendor"), tr("Suite/Apt #"), tr("Date")});
     searchTimer = ListFormBase::followTyping(ui->lineEdit, [this] { search(); });
     ui->tableView->setFocus();
-    // The sums run over the whole cashbook and take longer than its first rows: the rows are shown
-    // first, the totals as soon as they are read.
-    ui->tableView->viewport()->installEventFilter(this);
-}
-
-bool CashbookForm::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::Paint && watched == ui->tableView->viewport()) {
-        watched->removeEventFilter(this);
-        QTimer::singleShot(0, this, &CashbookForm::updateTotals);
-    }
-    return QWidget::eventFilter(watched, event);
+    updateTotals();
 }
 
 CashbookForm::~CashbookForm()
@@ -118,10 +107,10 @@ void CashbookForm::queryChanged()
 
 void CashbookForm::updateTotals()
 {
-    // The totals are those of the whole cashbook, whatever the search shows.
+    // The totals are those of the whole cashbook, whatever the search shows, kept with every write to it.
     QSqlQuery *query = dataSource->query();
     query->clear();
-    if (query->exec(QStringLiteral("select sum(expense), sum(income) from cashbook")) && query->first()) {
+    if (query->exec(QStringLiteral("select expense, income from cashbooktotals")) && query->first()) {
         ui->expense->setText(MoneyField::format(query->value(0).toDouble()));
         ui->income->setText(MoneyField::format(query->value(1).toDouble()));
     }

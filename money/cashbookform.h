@@ -36,7 +36,6 @@ private slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // The list for the Criteria text as it stands now.

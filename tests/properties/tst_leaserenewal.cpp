@@ -34,12 +34,15 @@ const int RentBill = 1;
 const int ParkingBill = 2;
 
 // The demonstration office as the earlier release laid it out: no bill named on a charge, no lease's rent
-// bill marked, no record of the layout.
+// bill marked, no totals kept for the cashbook, no record of the layout.
 const QStringList earlierLayout = {
     QStringLiteral("alter table charges drop recid"),
     QStringLiteral("alter table recur drop leaserent"),
     QStringLiteral("alter table recur drop lastdue"),
     QStringLiteral("drop table filelevel"),
+    QStringLiteral("drop trigger cashbook_totals"),
+    QStringLiteral("drop table cashbooktotals"),
+    QStringLiteral("drop index ix_cashbook_apid"),
 };
 
 } // namespace
@@ -379,6 +382,10 @@ void TestLeaseRenewal::fileOfTheEarlierLayoutIsBroughtUpToDate()
     QVERIFY2(t->hub->upgradeSummary().contains(QStringLiteral("brought up to date")),
              qPrintable(t->hub->upgradeSummary()));
     QCOMPARE(scalar("select fileversion from filelevel").toInt(), 2);
+    QCOMPARE(scalar("select count(*) from cashbooktotals t where t.expense = (select cast(sum(expense) as numeric(18, 6)) "
+                    "from cashbook) and t.income = (select cast(sum(income) as numeric(18, 6)) from cashbook)")
+                 .toInt(),
+             1);
     // Amelia's rent and parking, charged monthly for the last six months, each under its own bill.
     QList<QDate> sixMonths;
     for (int n = -5; n <= 0; ++n)

@@ -57,6 +57,10 @@ const Rule rules[] = {
      "|paid=" PAID_ON_APARTMENT,
      "cashbook c where c.transid is not null and " DIFFERS(INCOME_OF_TRANS_ON_APARTMENT,
                                                           "coalesce(" PAID_ON_APARTMENT ", 0)")},
+    {"the cashbook's totals are those of its entries, one row of them", "'totals'", "expense|income",
+     "cashbooktotals t where (select count(*) from cashbooktotals) <> 1 or "
+     DIFFERS("t.expense", "(select coalesce(sum(expense), 0) from cashbook)") " or "
+     DIFFERS("t.income", "(select coalesce(sum(income), 0) from cashbook)")},
     {"a cashbook entry posted by a payment names an existing transaction", "'cashbook ' || accid", "transid|income",
      "cashbook c where c.transid is not null and not exists (select 1 from trans t where t.transid = c.transid)"},
     {"an open charge names an existing tenant", "'charge ' || chid", "tid|amt",
@@ -187,7 +191,8 @@ QStringList LedgerCheck::breaches(const QSqlDatabase &db)
 QStringList LedgerCheck::snapshot(const QSqlDatabase &db)
 {
     static const char *const tables[] = {"charges", "payments", "trans", "cashbook", "categories", "deposits",
-                                         "tenants", "apartments", "agreements", "recur", "vendors", "maintenance"};
+                                         "tenants", "apartments", "agreements", "recur", "vendors", "maintenance",
+                                         "cashbooktotals"};
     QStringList rows;
     for (const char *table : tables) {
         QSqlQuery query(db);
