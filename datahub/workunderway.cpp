@@ -1,7 +1,6 @@
 #include "datahub/workunderway.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QProgressDialog>
 
 namespace {
@@ -21,7 +20,6 @@ bool WorkUnderWay::painting()
 
 WorkUnderWay::WorkUnderWay(QWidget *window, const QString &text, int steps)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     if (text.isEmpty())
         return;
     m_dialog = new QProgressDialog(text, QString(), 0, qMax(steps, 0), window);
@@ -41,7 +39,6 @@ WorkUnderWay::WorkUnderWay(QWidget *window, const QString &text, int steps)
 WorkUnderWay::~WorkUnderWay()
 {
     delete m_dialog;
-    QApplication::restoreOverrideCursor();
 }
 
 void WorkUnderWay::advance(int done)

@@ -1,6 +1,8 @@
 #ifndef WORKUNDERWAY_H
 #define WORKUNDERWAY_H
 
+#include "datahub/longwork.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -37,6 +39,8 @@ public:
 private:
     void letWindowsPaint();
 
+    // The wait cursor, first made and last given back.
+    LongWork m_cursor;
     QPointer<QProgressDialog> m_dialog;
     QElapsedTimer m_sincePainted;
 };

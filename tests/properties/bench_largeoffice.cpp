@@ -355,7 +355,8 @@ const QString CashbookList = QStringLiteral(
     "x.firstname||' '||x.lastname as tenant, c.accid, c.catid, c.vid, c.apid  from cashbook c  left join "
     "categories t  on c.catid = t.catid  left join vendors v  on c.vid = v.vid  left join apartments a  on "
     "c.apid = a.apid  left join tenants x  on x.tid = a.tid %1 order by c.tdate desc");
-const QString CashbookTotals = QStringLiteral("select sum(expense), sum(income) from cashbook");
+// The totals the window reads, kept by the cashbook itself.
+const QString CashbookTotals = QStringLiteral("select expense, income from cashbooktotals");
 // The entries of the apartments whose suite holds the text, found by apartment.
 const QString CashbookBySuite = QStringLiteral(
     "select c.tdate, t.name as category, c.description, c.expense, c.income, v.name as vendor, a.suite, "
