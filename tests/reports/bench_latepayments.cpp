@@ -6,8 +6,8 @@
 // Every measurement runs in a process of its own, so that each peak of memory is its own.
 // On the office as made the report is also run as the clerk runs it, into the preview, which is
 // closed once its pages are drawn: the time to the preview, the peak, and the process's size before
-// the report and after the preview closed (the rows still held by the report's model, as the
-// program holds them until the next report).
+// the report and after the preview closed (the report's model let its rows go then, as the Reports
+// menu has it do).
 //
 //   scripts/largeoffice.sh /tmp/LARGE.FDB
 //   QT_QPA_PLATFORM=offscreen build/tests/bench_latepayments /tmp/LARGE.FDB
@@ -152,10 +152,10 @@ int measureReport(const QString &file, const QString &pdf)
     return 0;
 }
 
-// Prints "rows ms-to-preview processor-ms peak-MB before-MB warm-MB after-MB released-MB": the process's
+// Prints "rows ms-to-preview processor-ms peak-MB before-MB warm-MB after-MB cleared-MB": the process's
 // size before the report, with the database engine's share once it has run the statement (as it has in
-// an office's program that has been at work), after the preview closed, and once the model has let
-// the rows go as well.
+// an office's program that has been at work), after the preview closed, and once the model is cleared
+// by hand as well (nothing left to give back when the report let its rows go).
 int measurePreview(const QString &file)
 {
     if (!openDatabase(file, QStringLiteral("preview")))
@@ -191,6 +191,7 @@ int measurePreview(const QString &file)
         std::fprintf(stderr, "%s\n", qPrintable(model.lastError().text()));
         return 2;
     }
+    builder.releaseRowsAfterOutput(&model);
     builder.printLatePayments(&model, QStringList());
     closer.stop();
     const struct rusage end = usage();
@@ -201,7 +202,6 @@ int measurePreview(const QString &file)
     }
     const int rows = model.rowCount();
     model.clear();
-    // As the engine does once a run is over: what was freed goes back to the system.
     malloc_trim(0);
     std::printf("%d %lld %.1f %.1f %.1f %.1f %.1f %.1f\n", rows, shownMs, cpuMs(end) - cpuMs(start),
                 end.ru_maxrss / 1024.0, before, warm, after, residentMb());
@@ -309,13 +309,13 @@ int drive(const QString &large)
     const double before = parts.at(4).toDouble();
     const double warm = parts.at(5).toDouble();
     const double after = parts.at(6).toDouble();
-    const double released = parts.at(7).toDouble();
+    const double cleared = parts.at(7).toDouble();
     std::printf("%-8s | %27s | %8.1f %8.1f %9.1f | %5.1fx %6s %6.1fx   (preview)\n", qPrintable(parts.at(0)), "",
                 previewMs / 1e3, parts.at(2).toDouble() / 1e3, previewMb, previewMs / raw[1].ms, "",
                 previewMb / raw[1].mb);
     std::printf("process before the report %.1f MB (%.1f MB with the statement once run), after the preview closed "
-                "%.1f MB (the rows still in the report's model), %.1f MB once the model let them go\n",
-                before, warm, after, released);
+                "%.1f MB (the report's rows let go), %.1f MB with the model cleared by hand as well\n",
+                before, warm, after, cleared);
 
     const bool scalingMet = scaling <= ScalingTarget;
     const bool timeMet = time <= TimeTarget;
@@ -328,10 +328,10 @@ int drive(const QString &large)
                 report[1].rows, time, report[1].cpuMs / raw[1].cpuMs, TimeTarget, timeMet ? "ok" : "MISSED");
     std::printf("at %d rows: the report peaks at %.1fx the raw query's memory (target at most %.0fx)   %s\n",
                 report[1].rows, memory, MemoryTarget, memoryMet ? "ok" : "MISSED");
-    const bool givenBackMet = released <= GivenBackTarget * warm;
-    std::printf("after the preview closed and the rows went the process is %.2fx its size before the report with the "
-                "statement once run (target at most %.1fx)   %s\n",
-                released / warm, GivenBackTarget, givenBackMet ? "ok" : "MISSED");
+    const bool givenBackMet = after <= GivenBackTarget * warm;
+    std::printf("after the preview closed the process is %.2fx its size before the report with the statement once "
+                "run (target at most %.1fx)   %s\n",
+                after / warm, GivenBackTarget, givenBackMet ? "ok" : "MISSED");
     return scalingMet && timeMet && memoryMet && givenBackMet ? 0 : 1;
 }
 
