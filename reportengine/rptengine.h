@@ -234,6 +234,9 @@ public:
     bool lastRunCancelled() const { return m_runCancelled; }
     // Whether a report run is on in this process; a second one is refused while it is.
     static bool runInProgress();
+    // The pages of memory freed since the last call handed back to the system (the C library keeps
+    // them for the process until told).
+    static void giveBackFreedMemory();
 
     int printMode = 0; // 0 printer or preview, 1 PDF, 2 HTML, 3 spreadsheet cells
     double verticalScale = 1.0;

@@ -222,9 +222,12 @@ void RptEngine::releaseRunState()
     level0RecNos = QList<int>();
     level1RecNos = QList<int>();
     level2RecNos = QList<int>();
+    giveBackFreedMemory();
+}
+
+void RptEngine::giveBackFreedMemory()
+{
 #ifdef __GLIBC__
-    // The run's many small blocks are free now, but the C library keeps their pages for the process
-    // until told to hand them back.
     malloc_trim(0);
 #endif
 }

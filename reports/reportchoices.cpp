@@ -130,7 +130,13 @@ bool loadRows(XDataSource *dataSource, QWidget *parent, const QString &sql)
     model->clear();
     // A statement the database refuses is told by the model itself, with the engine's words.
     model->setQuery(sql, QSqlDatabase::database());
-    return !model->lastError().isValid();
+    if (model->lastError().isValid())
+        return false;
+    // Nothing reads a report's rows once its output is done; a large one would hold its memory
+    // until the next report.
+    if (reports)
+        reports->releaseRowsAfterOutput(model);
+    return true;
 }
 
 } // namespace ReportChoices

@@ -31,7 +31,8 @@ bool vendor(XDataSource *dataSource, QWidget *parent, int &vendorId, QString &na
 
 // Loads the report's rows into the hub's report query model. A statement the database refuses is
 // shown to the user with the database's text, and false is returned: no empty report is printed.
-// While a report runs, its rows stay as they are and false is returned.
+// While a report runs, its rows stay as they are and false is returned. The rows go once the report
+// printed from them is over.
 bool loadRows(XDataSource *dataSource, QWidget *parent, const QString &sql);
 
 } // namespace ReportChoices

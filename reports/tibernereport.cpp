@@ -8,6 +8,7 @@
 #include <QDebug>
 #include <QException>
 #include <QScopedPointer>
+#include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 
@@ -475,20 +476,46 @@ bool TiberneReport::readRows(QSqlQueryModel *model, int &rows)
         qCDebug(velloranLog) << "a report asked for while another runs is refused";
         return false;
     }
-    RptRunProgress progress(nullptr, tr("Reading the report"));
-    progress.begin(tr("Rows read: %1"), 0);
-    rows = fetchAllRows(model, [&progress](int soFar) { return progress.step(soFar); });
-    return rows >= 0;
+    {
+        RptRunProgress progress(nullptr, tr("Reading the report"));
+        progress.begin(tr("Rows read: %1"), 0);
+        rows = fetchAllRows(model, [&progress](int soFar) { return progress.step(soFar); });
+    }
+    if (rows >= 0)
+        return true;
+    finishedWith(model);
+    return false;
+}
+
+void TiberneReport::releaseRowsAfterOutput(QSqlQueryModel *model)
+{
+    rowsToRelease = model;
+    statementToRelease = model ? model->query().lastQuery() : QString();
+}
+
+void TiberneReport::finishedWith(QSqlQueryModel *model)
+{
+    // A report asked for inside a running one is refused; the running one's rows stay until it is over.
+    if (running || RptEngine::runInProgress())
+        return;
+    const bool release = model && rowsToRelease == model && model->query().lastQuery() == statementToRelease;
+    rowsToRelease = nullptr;
+    statementToRelease.clear();
+    if (!release)
+        return;
+    model->clear();
+    RptEngine::giveBackFreedMemory();
 }
 
 int TiberneReport::print(QSqlQueryModel *model, const QString &templatePath, const char *valueSlot,
                          const char *dsInfoSlot)
 {
     int rows = 0;
-    if (!readRows(model, rows))
-        return 1;
-    this->model = model;
-    run(templatePath, valueSlot, dsInfoSlot);
+    if (readRows(model, rows)) {
+        this->model = model;
+        run(templatePath, valueSlot, dsInfoSlot);
+    }
+    finishedWith(model);
     return 1;
 }
 

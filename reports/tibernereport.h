@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QSqlRecord>
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,12 @@ class TiberneReport : public QObject
 public:
     explicit TiberneReport(QObject *parent = nullptr);
     ~TiberneReport() override;
+
+    // The rows `model` holds now are let go once the next report run from them is over: its preview
+    // closed, its file written, or its reading cancelled. A large report's rows are then not kept
+    // until the next report. A report from other rows first, or another statement in the model,
+    // drops the request.
+    void releaseRowsAfterOutput(QSqlQueryModel *model);
 
     int printOwners(QSqlQueryModel *model, const QString &title = QString());
     int printTenants(QSqlQueryModel *model, bool waitingList, const QString &title = QString());
@@ -111,6 +118,8 @@ private:
     // Every row of `model` read in, the progress shown; false when a report is running already or
     // the user cancelled the reading, and no report is to be run.
     bool readRows(QSqlQueryModel *model, int &rows);
+    // A run from `model` is over, or its reading was cancelled: its rows go if so asked.
+    void finishedWith(QSqlQueryModel *model);
     void answerStandardCount(DataSetInfo &dsInfo) const;
     int rowCount() const;
     // The row of a data field, or false when there is none to read.
@@ -129,6 +138,9 @@ private:
                               QVariant &paramValue) const;
 
     QSqlQueryModel *model = nullptr;
+    // The model whose rows go after the next report, and the statement they came from.
+    QPointer<QSqlQueryModel> rowsToRelease;
+    QString statementToRelease;
     // While a run is on: the row last read and its record.
     bool running = false;
     mutable int cachedRow = -1;
