@@ -20,10 +20,15 @@ QVariant QSqlDoubleQueryModel::data(const QModelIndex &index, int role) const
     const auto places = m_doubleColumns.constFind(index.column());
     if (places != m_doubleColumns.constEnd()) {
         if (role == Qt::DisplayRole || role == Qt::EditRole)
-            return QString::number(QSqlQueryModel::data(index, role).toDouble(), 'f', *places);
+            return QString::number(storedData(index, role).toDouble(), 'f', *places);
         if (role == Qt::TextAlignmentRole)
             return RightAligned;
     }
+    return storedData(index, role);
+}
+
+QVariant QSqlDoubleQueryModel::storedData(const QModelIndex &index, int role) const
+{
     return QSqlQueryModel::data(index, role);
 }
 

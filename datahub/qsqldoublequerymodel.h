@@ -30,6 +30,10 @@ public:
 signals:
     void queryChanged();
 
+protected:
+    // The value a row holds under `role`, before the double columns are given their decimals.
+    virtual QVariant storedData(const QModelIndex &index, int role) const;
+
 private:
     QMap<int, int> m_doubleColumns;
 };

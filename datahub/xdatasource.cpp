@@ -2,6 +2,7 @@
 #include "datahub/fileupgrade.h"
 
 #include "datahub/readfailure.h"
+#include "datahub/reportquerymodel.h"
 #include "datahub/scrambler.h"
 #include "datahub/settingswriter.h"
 #include "datahub/today.h"
@@ -300,7 +301,7 @@ bool XDataSource::openDatabase()
     }
 
     m_selectQueryModel = new QSqlDoubleQueryModel(this);
-    m_reportQueryModel = new QSqlDoubleQueryModel(this);
+    m_reportQueryModel = new ReportQueryModel(this);
     m_spareQueryModel = new QSqlDoubleQueryModel(this);
 
     // Inner join: a bill whose frequency is gone is not listed.

@@ -192,7 +192,7 @@ void TestXDataSource::buildsEveryModelInOrder()
         {"SqlDoubleTableModel", "APARTMENTS", {7}, -1, "", 0, "ASC"},
         {"QSqlDoubleQueryModel", "", {7, 4, 12, 2}, -1, "", -1, ""},
         {"QSqlDoubleQueryModel", "", {}, -1, "", -1, ""},
-        {"QSqlDoubleQueryModel", "", {}, -1, "", -1, ""},
+        {"ReportQueryModel", "", {}, -1, "", -1, ""},
         {"QSqlDoubleQueryModel", "", {}, -1, "", -1, ""},
         {"RecurModel", "RECUR", {2, 3, 8}, 4, "FREQUENCY", 0, "ASC"},
         {"QUniversalSqlTableModel", "CATEGORIES", {3}, -1, "", 1, "ASC"},

@@ -15,7 +15,7 @@
 // Targets: ten times the rows cost the report at most twelve times the time; on the office as made
 // the report takes at most 5x the raw query's time and at most 2x its peak memory, and after the
 // preview closes the process is within 1.2x of its size before the report.
-#include "datahub/qsqldoublequerymodel.h"
+#include "datahub/reportquerymodel.h"
 #include "platform/datafolder.h"
 #include "reports/reportsql.h"
 #include "reports/tibernereport.h"
@@ -134,7 +134,7 @@ int measureReport(const QString &file, const QString &pdf)
     QElapsedTimer timer;
     timer.start();
     // As the Reports menu runs it: the statement into the hub's kind of report model, then the builder.
-    QSqlDoubleQueryModel model;
+    ReportQueryModel model;
     model.setQuery(statement(), QSqlDatabase::database(QStringLiteral("report")));
     if (model.lastError().isValid()) {
         std::fprintf(stderr, "%s\n", qPrintable(model.lastError().text()));
@@ -176,7 +176,7 @@ int measurePreview(const QString &file)
     qint64 shownMs = -1;
     int rows = 0;
     // A preview is closed as soon as its first run is over and it stands on screen.
-    QSqlDoubleQueryModel *shownModel = nullptr;
+    ReportQueryModel *shownModel = nullptr;
     QTimer closer;
     closer.setInterval(20);
     QObject::connect(&closer, &QTimer::timeout, [&] {
@@ -189,7 +189,7 @@ int measurePreview(const QString &file)
     });
     // Both reports as the Reports menu runs them: the rows let go once the preview is closed.
     const auto preview = [&](const QString &sql) {
-        QSqlDoubleQueryModel model;
+        ReportQueryModel model;
         model.setQuery(sql, db);
         if (model.lastError().isValid()) {
             std::fprintf(stderr, "%s\n", qPrintable(model.lastError().text()));

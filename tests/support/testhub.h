@@ -124,10 +124,13 @@ public:
 
     ModalDriver()
     {
+        live().append(this);
         timer.setInterval(5);
         connect(&timer, &QTimer::timeout, this, [this] { poll(); });
         timer.start();
     }
+
+    ~ModalDriver() override { live().removeAll(this); }
 
     void ok(std::function<void(QDialog *)> fill = {}) { steps.append({std::move(fill), true}); }
     void cancel(std::function<void(QDialog *)> fill = {}) { steps.append({std::move(fill), false}); }
@@ -143,6 +146,13 @@ private:
         // A progress dialog asks nothing: it tells how long work goes, and closes by itself.
         if (!dialog || seen.contains(dialog) || qobject_cast<QProgressDialog *>(dialog))
             return;
+        // A driver whose steps are done leaves a dialog to another one of the test that still has
+        // steps: which of their timers fires first would otherwise decide who answers it.
+        if (steps.isEmpty()) {
+            for (const ModalDriver *other : live())
+                if (other != this && !other->steps.isEmpty())
+                    return;
+        }
         seen.removeAll(nullptr);
         seen.append(dialog);
         ++handled;
@@ -180,6 +190,12 @@ private:
             ++stayedOpen;
             dialog->reject();
         }
+    }
+
+    static QList<ModalDriver *> &live()
+    {
+        static QList<ModalDriver *> drivers;
+        return drivers;
     }
 
     QTimer timer;
