@@ -408,6 +408,21 @@ QString lateGroup(const QString &apartment, const QString &tenant)
     return apartment + QLatin1Char('/') + tenant;
 }
 
+// The text of a value as answerIn prints it, from `shown` when the run met the value before. A run
+// of many different values does not grow it without end.
+template <class Key>
+QString shownText(QHash<Key, QString> &shown, Key key, Form form, const QVariant &value)
+{
+    const auto known = shown.constFind(key);
+    if (known != shown.constEnd())
+        return *known;
+    if (shown.size() >= 4096)
+        shown.clear();
+    const QString text = answerIn(form, value).toString();
+    shown.insert(key, text);
+    return text;
+}
+
 } // namespace
 
 TiberneReport::TiberneReport(QObject *parent)
@@ -456,6 +471,8 @@ void TiberneReport::run(const QString &templatePath, const char *valueSlot, cons
             builder->answeredRow = -1;
             builder->rowAnswers.clear();
             builder->lateColumns.clear();
+            builder->shownDates.clear();
+            builder->shownAmounts.clear();
         }
         TiberneReport *builder;
     } scope(this);
@@ -1488,7 +1505,13 @@ bool TiberneReport::answerLateRow(int row, const QString &name, QVariant &value)
         if (!known.isValid()) {
             const int column = lateColumns.at(entry);
             const QVariant data = column < 0 ? QVariant() : model->data(model->index(row, column), Qt::EditRole);
-            known = entry < fields ? answerIn(lateData[entry].form, data) : QVariant(data.toString());
+            const Form form = entry < fields ? lateData[entry].form : Form::Text;
+            if (form == Form::Date)
+                known = shownText(shownDates, data.toDate().toJulianDay(), form, data);
+            else if (form == Form::Money)
+                known = shownText(shownAmounts, data.toDouble(), form, data);
+            else
+                known = answerIn(form, data);
         }
         return known;
     };

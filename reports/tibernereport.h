@@ -150,6 +150,10 @@ private:
     QVector<int> lateColumns;
     int answeredRow = -1;
     QVector<QVariant> rowAnswers;
+    // Late payments: the printed text of a date or an amount already met in the run. Most rows repeat
+    // a date and an amount of others, and formatting them under the locale is the dearest answer.
+    QHash<qint64, QString> shownDates;
+    QHash<double, QString> shownAmounts;
     bool waitingList = false;
     // Deposits: the sum of the amounts; late payments: the sum of the unpaid charges; payments: the
     // sum of the transactions' totals.
