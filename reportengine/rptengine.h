@@ -7,6 +7,7 @@
 #include "rptname.h"
 #include "rptpageobject.h"
 #include "rptsqlconnection.h"
+#include "rpttextlayouts.h"
 
 #include <QAction>
 #include <QDomDocument>
@@ -310,6 +311,8 @@ private:
     QPixmap *m_watermark = nullptr;
     QPrinter *m_printer = nullptr;
     QPainter *m_painter = nullptr;
+    // The plain texts of the run being drawn, each laid out once.
+    RptTextLayouts m_textLayouts;
     int m_recNo = 0;
     int m_lineNo = 0;
     int m_currentReportPage = 0;

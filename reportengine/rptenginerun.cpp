@@ -106,6 +106,7 @@ void RptEngine::printPreview(QPrinter *printer)
     m_toPage = printer->toPage();
 
     collectedValues.clear();
+    m_textLayouts.clear();
     level0RecNos.clear();
     level1RecNos.clear();
     level2RecNos.clear();
@@ -185,6 +186,7 @@ void RptEngine::printPreview(QPrinter *printer)
         discardPrint(printer);
     if (m_painter->isActive())
         m_painter->end();
+    m_textLayouts.clear();
     // A preview whose run was stopped has nothing whole to show; it closes once this repaint is over.
     if (m_runCancelled && previewing)
         QMetaObject::invokeMethod(m_previewDialog, "reject", Qt::QueuedConnection);

@@ -563,11 +563,11 @@ void RptEngine::drawFieldText(QPainter *painter, QString text, QFont font, QColo
     const bool quarterTurn = rotate == 1 || rotate == 3;
     if (renderingMode != 1) {
         if (rotate == 0)
-            painter->drawText(rect, flags, text);
+            m_textLayouts.draw(painter, rect, flags, text);
         else if (quarterTurn)
-            painter->drawText(QRect(0, 0, int(rect.height()), int(rect.width())), flags, text);
+            m_textLayouts.draw(painter, QRect(0, 0, int(rect.height()), int(rect.width())), flags, text);
         else
-            painter->drawText(QRect(0, 0, int(rect.width()), int(rect.height())), flags, text);
+            m_textLayouts.draw(painter, QRect(0, 0, int(rect.width()), int(rect.height())), flags, text);
         return;
     }
     QTextDocument doc;
