@@ -1221,6 +1221,9 @@ update recur r set r.leaserent = 1 where lower(r.type) = 'rent'
 update charges c set c.recid = (select r.recid from recur r where r.tid = c.tid and r.apid = c.apid and r.type = c.type)
   where c.memo = '';
 update recur r set r.lastdue = (select max(c.fordate) from charges c where c.recid = r.recid);
+-- Each bill of a lease's tenant ran with that lease.
+update recur r set r.rid = (select a.agreeid from apartments a join agreements g on g.rid = a.agreeid
+  where a.apid = r.apid and g.tid = r.tid);
 
 -- New keys continue above the demonstration rows.
 set generator gen_agreements_id to 35;

@@ -111,16 +111,16 @@ begin
             values (:i, :i, :i, 800 + mod(:i, 900), 800 + mod(:i, 900), 25, 0, 3, date '2022-01-01', '2 Years',
                     date '2022-01-01', date '2030-12-31', date '2021-12-30', null, :month_start, 0);
             insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid,
-                               completed, apid, leaserent)
+                               completed, apid, leaserent, rid)
             values (:i, 'Rent', 800 + mod(:i, 900), 25, 3, :month_start, date '2022-01-01',
-                    date '2030-12-31', 0, :i, 0, :i, 1);
+                    date '2030-12-31', 0, :i, 0, :i, 1, :i);
             if (mod(:i, 5) = 1) then
             begin
                 parking = parking + 1;
                 insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid,
-                                   completed, apid)
+                                   completed, apid, rid)
                 values (:parking, 'Parking', 45, 0, 3, :month_start, date '2022-01-01', date '2030-12-31', 0,
-                        :i, 0, :i);
+                        :i, 0, :i, :i);
             end
         end
         i = i + 1;

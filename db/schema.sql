@@ -225,7 +225,16 @@ create table recur (
     -- lease is, and a lease made again for the same tenant takes it up where it stood.
     leaserent       smallint default 0,
     -- The due date of the last period the bill charged; empty while it has charged none.
-    lastdue         date
+    lastdue         date,
+    -- The first payment date the bill began at: it has dealt with every day from there to the day
+    -- before its next date (charged, or forgiven). Empty for a bill older than the books it is in:
+    -- every day before its next date counts as dealt with.
+    firstpay        date,
+    -- The lease whose terms the bill charges (or ran with), where a lease made or took it up.
+    rid             integer,
+    -- The bill this one carries on, for a bill made to charge the days another left; empty for the
+    -- first of its line.
+    origin          integer
 );
 
 create table charges (

@@ -1,8 +1,13 @@
 #include "money/leasewrite.h"
 
+#include "datahub/shortdate.h"
 #include "datahub/xdatasource.h"
+#include "money/billspans.h"
+#include "money/chargeposting.h"
 
 #include <QDate>
+#include <QLocale>
+#include <QMap>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
@@ -56,23 +61,208 @@ void writeAgreement(const LeaseWrite::Lease &lease, const QString &failed)
              values, failed);
 }
 
-// A bill goes on from the period after the last one it charged; one that has charged nothing begins at
-// `firstPayment`, never before `ownStart`. Neither begins before the first payment date the clerk gave.
-QDate resumeDate(const QVariant &lastDue, const QDate &next, const QDate &firstPayment, const QDate &ownStart)
+// A recurring bill of the apartment as the command found it.
+struct Bill
 {
-    if (!lastDue.isNull() && next.isValid())
-        return qMax(next, firstPayment);
-    return ownStart.isValid() ? qMax(firstPayment, ownStart) : firstPayment;
+    int recid = 0;
+    int tid = 0;
+    QVariant type;
+    double amount = 0;
+    double lateFee = 0;
+    double perDay = 0;
+    int freq = 0;
+    QDate next;
+    QDate start;
+    QDate end;
+    QDate firstPay;
+    bool charged = false;
+    bool completed = false;
+    bool leaseRent = false;
+    int rid = -1;
+    int origin = -1;
+
+    Bill() = default;
+    explicit Bill(const QSqlRecord &row)
+    {
+        const auto date = [&row](const char *name) { return row.value(QLatin1String(name)).toDate(); };
+        const auto key = [&row](const char *name) {
+            const QVariant value = row.value(QLatin1String(name));
+            return value.isNull() ? -1 : value.toInt();
+        };
+        recid = row.value(QStringLiteral("recid")).toInt();
+        tid = row.value(QStringLiteral("tid")).toInt();
+        type = row.value(QStringLiteral("type"));
+        amount = row.value(QStringLiteral("amount")).toDouble();
+        lateFee = row.value(QStringLiteral("latefee")).toDouble();
+        perDay = row.value(QStringLiteral("perday")).toDouble();
+        freq = row.value(QStringLiteral("freq")).toInt();
+        next = date("nextdate");
+        start = date("startdate");
+        end = date("enddate");
+        firstPay = date("firstpay");
+        charged = !row.value(QStringLiteral("lastdue")).isNull();
+        completed = row.value(QStringLiteral("completed")).toInt() != 0;
+        leaseRent = row.value(QStringLiteral("leaserent")).toInt() == 1;
+        rid = key("rid");
+        origin = key("origin");
+    }
+
+    // The line of bills this one belongs to: the first bill and those made to charge days it left.
+    int line() const { return origin > 0 ? origin : recid; }
+    // A bill that never charged and has no first payment date of its own has dealt with nothing.
+    BillSpans::Span span() const { return unused() ? BillSpans::Span{} : BillSpans::Span{firstPay, next}; }
+    // Has dealt with no day yet, so it may begin wherever the lease says.
+    bool unused() const { return !charged && (!firstPay.isValid() || (next.isValid() && next <= firstPay)); }
+};
+
+QString dayText(const QDate &day)
+{
+    return ShortDate::toText(day);
+}
+
+QString moneyText(double amount)
+{
+    return QLocale().toString(amount, 'f', 2);
+}
+
+// The bills the command works on, with what it decided for each, written once it has decided.
+class BillPlan
+{
+public:
+    BillPlan(int apid, XDataSource *dataSource, const QString &failed)
+        : m_apid(apid)
+        , m_dataSource(dataSource)
+        , m_failed(failed)
+    {
+        QSqlQuery read = MC::exec(QStringLiteral("select * from recur where apid = ? order by recid"), {apid}, failed);
+        while (read.next())
+            m_bills << Bill(read.record());
+    }
+
+    QList<Bill> &bills() { return m_bills; }
+
+    QDate step(const QDate &from, int freq) const { return nextDueDate(from, freq, m_dataSource); }
+    BillSpans::Step stepper(int freq) const
+    {
+        return [this, freq](const QDate &from) { return step(from, freq); };
+    }
+
+    // The end of the lease a bill ran with: its lease's rent bill's end, or the latest end of its
+    // tenant's rent bills here.
+    QDate leaseEndOf(const Bill &bill) const
+    {
+        QDate byLease, byTenant;
+        for (const Bill &rent : m_bills) {
+            if (!rent.leaseRent || !rent.end.isValid())
+                continue;
+            if (bill.rid > 0 && rent.rid == bill.rid && (!byLease.isValid() || rent.end > byLease))
+                byLease = rent.end;
+            if (rent.tid == bill.tid && (!byTenant.isValid() || rent.end > byTenant))
+                byTenant = rent.end;
+        }
+        return byLease.isValid() ? byLease : byTenant;
+    }
+    // A bill the clerk ended before its lease did stays ended.
+    bool endedByClerk(const Bill &bill) const
+    {
+        const QDate leaseEnd = leaseEndOf(bill);
+        return bill.end.isValid() && leaseEnd.isValid() && bill.end < leaseEnd;
+    }
+
+    void exec(const QString &sql, const QVariantList &values) { MC::exec(sql, values, m_failed); }
+
+    // A new bill like `like`, for the days of `run`.
+    void insert(const Bill &like, int tid, const BillSpans::Run &run, const QDate &start, int rid, int origin)
+    {
+        exec(QStringLiteral("insert into recur (type, amount, latefee, freq, perday, nextdate, startdate, enddate, "
+                            "tid, completed, apid, leaserent, lastdue, firstpay, rid, origin) "
+                            "values (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, null, ?, ?, ?)"),
+             {like.type, like.amount, like.lateFee, like.freq, like.perDay, run.first, start, run.end, tid, m_apid,
+              like.leaseRent ? 1 : 0, run.first, rid, origin > 0 ? QVariant(origin) : QVariant(QVariant::Int)});
+    }
+    // `bill` goes on with the days of `run` in the terms of `terms`, charging `tid` under lease `rid`.
+    void resume(const Bill &bill, const Bill &terms, int tid, const BillSpans::Run &run, const QDate &start, int rid)
+    {
+        // A bill that has dealt with no day begins where the run does.
+        const QDate next = bill.unused() ? run.first : bill.next;
+        const QDate firstPay = bill.unused() ? run.first : bill.firstPay;
+        exec(QStringLiteral("update recur set type = ?, amount = ?, latefee = ?, freq = ?, perday = ?, nextdate = ?, "
+                            "firstpay = ?, startdate = ?, enddate = ?, tid = ?, rid = ?, completed = 0 "
+                            "where recid = ?"),
+             {terms.type, terms.amount, terms.lateFee, terms.freq, terms.perDay, next,
+              firstPay.isValid() ? QVariant(firstPay) : QVariant(QVariant::Date), start, run.end, tid, rid,
+              bill.recid});
+    }
+    void stop(const Bill &bill)
+    {
+        if (!bill.completed)
+            exec(QStringLiteral("update recur set completed = 1 where recid = ?"), {bill.recid});
+    }
+
+    // Charges `runs` with the bills of `line` that may go on (the one whose days end where a run
+    // begins, or one that has dealt with no day), and new bills of the line for the rest.
+    void charge(const QList<BillSpans::Run> &runs, QList<Bill *> line, const Bill &terms, int tid,
+                const QDate &start, int rid, int origin)
+    {
+        for (const BillSpans::Run &run : runs) {
+            Bill *goesOn = nullptr;
+            for (Bill *bill : qAsConst(line))
+                if (bill->next == run.first && !bill->unused())
+                    goesOn = bill;
+            for (int i = 0; !goesOn && i < line.size(); ++i)
+                if (line.at(i)->unused())
+                    goesOn = line.at(i);
+            if (goesOn) {
+                resume(*goesOn, terms, tid, run, start, rid);
+                line.removeOne(goesOn);
+            } else {
+                insert(terms, tid, run, start, rid, origin);
+            }
+        }
+    }
+
+    void postAll()
+    {
+        QSqlQuery bills = MC::exec(QStringLiteral("select * from recur where apid = ?"), {m_apid}, m_failed);
+        if (!bills.next())
+            throw MC::Stop(QStringLiteral("no bill of apartment %1 to post").arg(m_apid), m_failed);
+        do {
+            m_dataSource->postRecurringCharges(bills);
+        } while (bills.next());
+    }
+
+private:
+    int m_apid;
+    XDataSource *m_dataSource;
+    QString m_failed;
+    QList<Bill> m_bills;
+};
+
+// The days of an earlier lease its rent never reached: from where the bill stopped to the lease's end
+// or the new first payment date, whichever comes first.
+BillSpans::Span daysLeft(const Bill &bill, const QDate &firstPayment)
+{
+    if (!bill.end.isValid() || !bill.next.isValid())
+        return {};
+    const QDate limit = qMin(bill.end, firstPayment);
+    return bill.next < limit ? BillSpans::Span{bill.next, limit} : BillSpans::Span{};
+}
+
+QString frequencyName(int freq)
+{
+    return MC::value(QStringLiteral("select name from frequency where freqid = ?"), {freq}).toString();
 }
 
 } // namespace
 
-MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSource)
+MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSource, const EarlierDays &chargeEarlierDays)
 {
     const QString failed = tr("Error creating new rental agreement");
     const MC::Messages messages{tr("Error creating/displaying rental agreement"),
                                 tr("Error creating/viewing rental agreement"), tr("Error creating rental agreement")};
-    return MC::run(messages, [&]() {
+    QStringList notices;
+    MC::Result result = MC::run(messages, [&]() {
+        notices.clear();
         const int apid = lease.apartmentId;
         const int tid = lease.tenantId;
         const int rid = lease.agreementId;
@@ -87,78 +277,149 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
         const QDate leaseStart = agreement.value(QStringLiteral("leasestart")).toDate();
         const QDate leaseEnd = agreement.value(QStringLiteral("leaseend")).toDate();
         const QDate firstPayment = agreement.value(QStringLiteral("nextdate")).toDate();
-        const QVariantList terms = {tr("Rent"),
-                                    MC::cents(agreement.value(QStringLiteral("rent")).toDouble()),
-                                    MC::cents(agreement.value(QStringLiteral("latefee")).toDouble()),
-                                    agreement.value(QStringLiteral("freq")).toInt(),
-                                    MC::cents(agreement.value(QStringLiteral("perday")).toDouble())};
 
-        // The rent bill the apartment's last lease had. Its own tenant's new lease takes it up in the new
-        // terms where its charges stopped; another tenant's begins a bill of his own.
-        QSqlQuery last = MC::exec(QStringLiteral("select first 1 recid, tid, nextdate, enddate, lastdue from recur "
-                                                 "where apid = ? and leaserent = 1 order by recid desc"),
-                                  {apid}, failed);
-        QDate lastLeaseEnd;
-        if (last.next() && last.value(1).toInt() == tid) {
-            const int rentBill = last.value(0).toInt();
-            const QDate from = resumeDate(last.value(4), last.value(2).toDate(), firstPayment, QDate());
-            lastLeaseEnd = last.value(3).toDate();
-            last.finish();
-            MC::exec(QStringLiteral("update recur set type = ?, amount = ?, latefee = ?, freq = ?, perday = ?, "
-                                    "nextdate = ?, startdate = ?, enddate = ?, completed = 0 where recid = ?"),
-                     terms + QVariantList{from, leaseStart, leaseEnd, rentBill}, failed);
-        } else {
-            last.finish();
-            // Another tenant's rent bill charges him no more, even where his lease was lost without the
-            // apartment being told.
-            MC::exec(QStringLiteral("update recur set completed = 1 where apid = ? and leaserent = 1"), {apid}, failed);
-            MC::exec(QStringLiteral("insert into recur (type, amount, latefee, freq, perday, nextdate, startdate, "
-                                    "enddate, tid, completed, apid, leaserent) "
-                                    "values (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, 1)"),
-                     terms + QVariantList{firstPayment, leaseStart, leaseEnd, tid, apid}, failed);
+        BillPlan plan(apid, dataSource, failed);
+        QList<Bill> &bills = plan.bills();
+        Bill rentTerms;
+        rentTerms.type = tr("Rent");
+        rentTerms.amount = MC::cents(agreement.value(QStringLiteral("rent")).toDouble());
+        rentTerms.lateFee = MC::cents(agreement.value(QStringLiteral("latefee")).toDouble());
+        rentTerms.perDay = MC::cents(agreement.value(QStringLiteral("perday")).toDouble());
+        rentTerms.freq = agreement.value(QStringLiteral("freq")).toInt();
+        rentTerms.leaseRent = true;
+
+        // The tenant's own bills here, by kind: his lease rent, and each line of his other bills. The
+        // bills of anyone else stop where they stand.
+        QList<Bill *> myRent;
+        QMap<int, QList<Bill *>> lines;
+        for (Bill &bill : bills) {
+            if (bill.leaseRent) {
+                if (bill.tid == tid)
+                    myRent << &bill;
+                else
+                    plan.stop(bill);
+            } else {
+                lines[bill.line()] << &bill;
+            }
+        }
+        BillSpans rentDealt;
+        for (const Bill *bill : qAsConst(myRent))
+            rentDealt.add(bill->span());
+
+        // Days of his earlier lease that the new one leaves between where its rent stopped and the new
+        // first payment date: charged under the earlier terms only where the clerk says so.
+        QList<Bill *> keptOn;
+        QMap<int, BillSpans> lineDealt;
+        for (auto line = lines.begin(); line != lines.end(); ++line)
+            for (const Bill *bill : qAsConst(line.value()))
+                if (bill->tid == tid)
+                    lineDealt[line.key()].add(bill->span());
+        for (Bill *earlier : qAsConst(myRent)) {
+            const BillSpans::Span left = daysLeft(*earlier, firstPayment);
+            if (!left.to.isValid() || rentDealt.dealtWith(left.from))
+                continue;
+            // The bills that ran with that lease and stopped where it did.
+            QList<QPair<Bill *, BillSpans::Span>> with = {{earlier, left}};
+            for (auto line = lines.begin(); line != lines.end(); ++line) {
+                Bill *last = nullptr;
+                for (Bill *bill : qAsConst(line.value()))
+                    if (bill->tid == tid && (!last || bill->next > last->next))
+                        last = bill;
+                if (!last || plan.endedByClerk(*last)
+                    || !((earlier->rid > 0 && last->rid == earlier->rid) || last->end == earlier->end))
+                    continue;
+                const BillSpans::Span lineLeft = daysLeft(*last, firstPayment);
+                if (lineLeft.to.isValid() && !lineDealt[line.key()].dealtWith(lineLeft.from))
+                    with << qMakePair(last, lineLeft);
+            }
+            const QString question =
+                tr("The rent of the tenant's earlier lease here (%1 %2, to %3) has been charged up to %4. This lease "
+                   "begins on %5, so the days from %6 to %7 are not charged.\n\nCharge them under the earlier lease, "
+                   "with its rent and the bills that ran with it, as they fall due?")
+                    .arg(moneyText(earlier->amount), frequencyName(earlier->freq), dayText(earlier->end.addDays(-1)),
+                         dayText(left.from.addDays(-1)), dayText(firstPayment), dayText(left.from),
+                         dayText(left.to.addDays(-1)));
+            const bool charge = chargeEarlierDays && chargeEarlierDays(question);
+            for (const auto &pair : qAsConst(with)) {
+                Bill *bill = pair.first;
+                BillSpans &dealt = bill->leaseRent ? rentDealt : lineDealt[bill->line()];
+                if (!charge) {
+                    // Left uncharged for good, as a charge forgiven.
+                    plan.exec(QStringLiteral("update recur set nextdate = ?, firstpay = coalesce(firstpay, ?) where recid = ?"),
+                              {pair.second.to, pair.second.from, bill->recid});
+                    dealt.add(pair.second);
+                    continue;
+                }
+                BillSpans bounded = dealt;
+                bounded.add(firstPayment, QDate(9999, 12, 31));
+                QList<BillSpans::Span> partial;
+                const QList<BillSpans::Run> runs =
+                    bounded.runs(bill->next, bill->end, plan.stepper(bill->freq), &partial);
+                for (const BillSpans::Span &part : qAsConst(partial))
+                    notices << tr("%1 from %2 to %3 is less than a whole period and was not charged.")
+                                   .arg(bill->type.toString(), dayText(part.from), dayText(part.to.addDays(-1)));
+                if (runs.isEmpty() || runs.first().first != bill->next)
+                    continue;
+                plan.exec(QStringLiteral("update recur set enddate = ?, completed = 0 where recid = ?"),
+                          {runs.first().end, bill->recid});
+                dealt.add(bill->next, runs.first().end);
+                keptOn << bill;
+            }
+        }
+        for (Bill *bill : qAsConst(keptOn)) {
+            myRent.removeOne(bill);
+            for (auto line = lines.begin(); line != lines.end(); ++line)
+                line.value().removeOne(bill);
         }
 
-        // The other bills of the apartment charge the lease's tenant. Those that charged him already go
-        // on with the lease from where each stands, but one the clerk ended before his last lease did
-        // stays ended. After a turnover they go over to the new tenant from the first payment date.
-        QSqlQuery others = MC::exec(QStringLiteral("select recid, tid, nextdate, startdate, enddate, lastdue from recur "
-                                                   "where apid = ? and leaserent is distinct from 1"),
-                                    {apid}, failed);
-        struct Move
-        {
-            int recid;
-            QVariantList values;
-        };
-        QList<Move> moves;
-        while (others.next()) {
-            const int recid = others.value(0).toInt();
-            if (others.value(1).toInt() != tid) {
-                moves << Move{recid, {tid, firstPayment, leaseStart, leaseEnd}};
+        // The new lease's rent: every day it holds that none of his rent bills dealt with.
+        QList<BillSpans::Span> partial;
+        plan.charge(rentDealt.runs(firstPayment, leaseEnd, plan.stepper(rentTerms.freq), &partial), myRent, rentTerms,
+                    tid, leaseStart, rid, -1);
+        for (const BillSpans::Span &part : qAsConst(partial))
+            notices << tr("Rent from %1 to %2 is less than a whole period and was not charged.")
+                           .arg(dayText(part.from), dayText(part.to.addDays(-1)));
+
+        // Each line of the apartment's other bills: his own go on where they stand; a line he has no bill
+        // of goes over to him only where the leaver still had it running.
+        for (auto line = lines.begin(); line != lines.end(); ++line) {
+            QList<Bill *> mine, others;
+            for (Bill *bill : qAsConst(line.value()))
+                (bill->tid == tid ? mine : others) << bill;
+            const auto latest = [](const QList<Bill *> &of) {
+                Bill *last = nullptr;
+                for (Bill *bill : of)
+                    if (!last || bill->next > last->next || (bill->next == last->next && bill->recid > last->recid))
+                        last = bill;
+                return last;
+            };
+            for (Bill *bill : qAsConst(others))
+                plan.stop(*bill);
+            if (!mine.isEmpty()) {
+                const Bill *last = latest(mine);
+                if (plan.endedByClerk(*last))
+                    continue;
+                const QDate from = last->start.isValid() ? qMax(firstPayment, last->start) : firstPayment;
+                QList<BillSpans::Span> left;
+                plan.charge(lineDealt[line.key()].runs(from, leaseEnd, plan.stepper(last->freq), &left), mine, *last,
+                            tid, last->start.isValid() ? last->start : leaseStart, rid, line.key());
+                for (const BillSpans::Span &part : qAsConst(left))
+                    notices << tr("%1 from %2 to %3 is less than a whole period and was not charged.")
+                                   .arg(last->type.toString(), dayText(part.from), dayText(part.to.addDays(-1)));
                 continue;
             }
-            const QDate end = others.value(4).toDate();
-            if (lastLeaseEnd.isValid() && end.isValid() && end < lastLeaseEnd)
+            const Bill *source = latest(others);
+            if (!source || plan.endedByClerk(*source))
                 continue;
-            moves << Move{recid,
-                          {tid,
-                           resumeDate(others.value(5), others.value(2).toDate(), firstPayment,
-                                      others.value(3).toDate()),
-                           others.value(3), leaseEnd}};
+            plan.insert(*source, tid, BillSpans::Run{firstPayment, leaseEnd, false}, leaseStart, rid, line.key());
         }
-        others.finish();
-        for (const Move &move : qAsConst(moves))
-            MC::exec(QStringLiteral("update recur set tid = ?, nextdate = ?, startdate = ?, enddate = ?, completed = 0 "
-                                    "where recid = ?"),
-                     move.values + QVariantList{move.recid}, failed);
 
-        QSqlQuery bills = MC::exec(QStringLiteral("select * from recur where apid = ?"), {apid}, failed);
-        if (!bills.next())
-            throw MC::Stop(QStringLiteral("no bill of apartment %1 to post").arg(apid), failed);
-        do {
-            dataSource->postRecurringCharges(bills);
-        } while (bills.next());
+        plan.postAll();
         return rid;
     });
+    if (result.ok())
+        result.message = notices.join(QLatin1Char('\n'));
+    return result;
 }
 
 MoneyCommand::Result LeaseWrite::remove(int apartmentId, int agreementId)

@@ -4,9 +4,12 @@
 #include "datahub/scopedtransaction.h"
 
 #include <QDebug>
+#include <QLocale>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QtGlobal>
+
+#include <cmath>
 
 MoneyCommand::Stop::Stop(const QString &reason, const QString &message, bool refusal)
     : m_reason(reason.toUtf8())
@@ -66,8 +69,27 @@ MoneyCommand::Result MoneyCommand::run(const Messages &messages, const std::func
     return result;
 }
 
+namespace {
+
+// An amount beyond the books is refused before anything is written, so that the clerk is told instead of
+// the database keeping a number that turns into another.
+void refuseAmountsBeyondTheBooks(const QString &sql, const QVariantList &values)
+{
+    for (const QVariant &value : values) {
+        if (value.userType() == QMetaType::Double && !MoneyCommand::withinBooks(value.toDouble()))
+            throw MoneyCommand::Stop(QStringLiteral("amount %1 beyond the books in: %2").arg(value.toDouble()).arg(sql),
+                                     MoneyCommand::tr("An amount is larger than the books can hold (at most %1). "
+                                                      "Nothing was written.")
+                                         .arg(QLocale().toString(MoneyCommand::MaxAmount, 'f', 2)),
+                                     true);
+    }
+}
+
+} // namespace
+
 QSqlQuery MoneyCommand::exec(const QString &sql, const QVariantList &values, const QString &message)
 {
+    refuseAmountsBeyondTheBooks(sql, values);
     QSqlQuery query(QSqlDatabase::database());
     bool ok = query.prepare(sql);
     if (ok) {
@@ -94,6 +116,7 @@ QSqlQuery MoneyCommand::prepare(const QString &sql)
 
 void MoneyCommand::exec(QSqlQuery &prepared, const QVariantList &values)
 {
+    refuseAmountsBeyondTheBooks(prepared.lastQuery(), values);
     for (const QVariant &value : values)
         prepared.addBindValue(value);
     if (!prepared.exec()) {
@@ -117,8 +140,15 @@ int MoneyCommand::nextKey(const char *generator)
     return key.toInt();
 }
 
+bool MoneyCommand::withinBooks(double amount)
+{
+    return std::isfinite(amount) && std::fabs(amount) <= MaxAmount;
+}
+
 double MoneyCommand::cents(double amount)
 {
+    if (!withinBooks(amount))
+        return amount;
     return double(qRound64(amount * 100.0)) / 100.0;
 }
 

@@ -86,7 +86,13 @@ public:
     // The next key of a generator.
     static int nextKey(const char *generator);
 
-    // An amount as the office counts it: whole cents.
+    // The largest amount the books take, either way: its cents fit a double exactly and a 64-bit count
+    // with room to spare, and the database keeps it to the cent.
+    static constexpr double MaxAmount = 99999999999.99;
+    static bool withinBooks(double amount);
+
+    // An amount as the office counts it: whole cents. An amount beyond the books comes back as it was
+    // (never wrapped round), and no statement here writes it.
     static double cents(double amount);
     static bool sameCents(double a, double b);
 };

@@ -1,4 +1,5 @@
 #include "money/moneyfield.h"
+#include "money/moneycommand.h"
 
 #include "datahub/msgbox.h"
 
@@ -74,6 +75,9 @@ bool MoneyField::check(const QString &blankMessage)
     QString message;
     if (blank && !blankMessage.isEmpty())
         message = blankMessage;
+    else if (!(blank && text().trimmed().isEmpty()) && !amount().isValid() && tooLarge(text()))
+        message = tr("%1 is larger than the books can hold: amounts go up to %2.")
+                      .arg(text().trimmed(), QLocale().toString(MoneyCommand::MaxAmount, 'f', 2));
     else if (!(blank && text().trimmed().isEmpty()) && !amount().isValid())
         message = tr("\"%1\" is not an amount. Type amounts as in %2.")
                       .arg(text().trimmed(), QLocale().toString(m_negativeAllowed ? -1234.5 : 1234.5, 'f', 2));
@@ -92,6 +96,19 @@ bool MoneyField::checkAll(std::initializer_list<MoneyField *> fields)
             return false;
     }
     return true;
+}
+
+bool MoneyField::tooLarge(const QString &text)
+{
+    // Read as if there were no bound: a number in every other way, but beyond the books.
+    const QLocale locale;
+    QString digits = text.trimmed();
+    for (const QChar sign : {locale.groupSeparator(), QChar(QLatin1Char(' ')), QChar(QLatin1Char('\'')),
+                             QChar(QLatin1Char('-')), locale.negativeSign()})
+        digits.remove(sign);
+    bool ok = false;
+    const double number = locale.toDouble(digits, &ok);
+    return ok && !MoneyCommand::withinBooks(number);
 }
 
 bool MoneyField::read(const QString &text, double *amount, int decimals, bool negativeAllowed)
@@ -134,6 +151,9 @@ bool MoneyField::read(const QString &text, double *amount, int decimals, bool ne
     bool ok = false;
     const double number = locale.toDouble(typed, &ok);
     if (!ok)
+        return false;
+    // An amount the books cannot hold is no amount either; check() says why.
+    if (!MoneyCommand::withinBooks(number))
         return false;
     *amount = negative ? -number : number;
     return true;

@@ -42,6 +42,8 @@ public:
 
     // `text` read under the desktop's locale, at most `decimals` places; false when it is no amount.
     static bool read(const QString &text, double *amount, int decimals = 2, bool negativeAllowed = false);
+    // Whether `text` would be an amount but for being larger than the books hold.
+    static bool tooLarge(const QString &text);
     // `amount` with the desktop's decimal sign and `decimals` places, no group signs ("1250.00").
     static QString format(double amount, int decimals = 2);
     // Amounts compared to the cent, as the office counts them; sums of doubles carry binary noise.

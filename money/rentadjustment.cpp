@@ -2,6 +2,7 @@
 
 #include "datahub/debuglog.h"
 #include "datahub/scopedtransaction.h"
+#include "money/moneycommand.h"
 
 #include <QDebug>
 #include <QSqlDatabase>
@@ -44,7 +45,7 @@ bool RentAdjustment::readChanges(const QString &sql, const QVariantList &values,
             continue;
         const double before = query.value(1).toDouble();
         const double after = adjusted(before);
-        if (!std::isfinite(after)) {
+        if (!MoneyCommand::withinBooks(after)) {
             m_message = tr("Error Adjusting rent");
             return false;
         }
@@ -61,8 +62,7 @@ bool RentAdjustment::compute(QList<Change> &apartments, QList<Change> &bills)
     apartments.clear();
     bills.clear();
     static const char *const apartmentScopes[] = {"", " where tid = ?", " where bid = ?", " where apid = ?"};
-    static const char *const billScopes[] = {"", " and tid = ?", " and apid in (select apid from apartments where bid = ?)",
-                                             " and apid = ?"};
+    static const char *const billScopes[] = {"", " and r.tid = ?", " and a.bid = ?", " and r.apid = ?"};
     QVariantList key;
     if (m_scope != AllApartments)
         key << m_key;
@@ -73,9 +73,13 @@ bool RentAdjustment::compute(QList<Change> &apartments, QList<Change> &bills)
             return false;
     }
     if (m_apply == CurrentAgreements || m_apply == Both) {
-        if (!readChanges(QStringLiteral("select recid, amount from recur where lower(type) = ?")
+        // The running rent bill of each apartment's current lease, and nothing else: a stopped bill, a
+        // former tenant's or a bill of type Rent the clerk added keeps its amount.
+        if (!readChanges(QStringLiteral("select r.recid, r.amount from recur r join apartments a on a.apid = r.apid "
+                                        "and a.agreeid = r.rid join agreements g on g.rid = a.agreeid and g.tid = r.tid "
+                                        "where r.leaserent = 1 and coalesce(r.completed, 0) = 0")
                              + QLatin1String(billScopes[m_scope]),
-                         QVariantList{m_rentType} + key, bills, negative))
+                         key, bills, negative))
             return false;
     }
     if (negative > 0) {

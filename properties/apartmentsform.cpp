@@ -44,7 +44,7 @@ enum AgreementColumn { AgreementTenant = 1, AgreementApartment = 2, AgreementDam
                        AgreementLateFee = 5, AgreementPerDay = 6, AgreementFrequency = 7, AgreementFirstDue = 8,
                        AgreementTerm = 9, AgreementStart = 10, AgreementEnd = 11, AgreementMoveIn = 12,
                        AgreementMoveOut = 13, AgreementNotes = 14, AgreementFirstPayment = 16 };
-enum RecurColumn { RecurTenant = 9, RecurCompleted = 10, RecurApartment = 11 };
+enum RecurColumn { RecurNextDate = 5, RecurTenant = 9, RecurCompleted = 10, RecurApartment = 11 };
 }
 
 ApartmentsForm::ApartmentsForm(XDataSource *dataSource, QPrinter *printer, QWidget *parent)
@@ -511,7 +511,7 @@ void ApartmentsForm::on_pushButton_8_clicked()
     QSqlDoubleQueryModel *report = dataSource->reportQueryModel();
     report->clear();
     report->setQuery(QStringLiteral("select f.name, r.type, r.amount, r.startdate, r.enddate, r.nextdate from recur r  "
-                                    "inner join Frequency f on r.freq = f.freqid  where r.apid=%1")
+                                    "inner join Frequency f on r.freq = f.freqid  where r.apid=%1 and coalesce(r.completed, 0) = 0")
                          .arg(record.value(QStringLiteral("apid")).toInt()),
                      QSqlDatabase::database());
     qCDebug(velloranLog) << report->rowCount();
@@ -689,11 +689,15 @@ void ApartmentsForm::on_pushButton_11_clicked()
     terms.firstPayment = cell(AgreementFirstPayment);
     discard();
 
-    const MoneyCommand::Result saved = LeaseWrite::save(lease, dataSource);
+    const MoneyCommand::Result saved = LeaseWrite::save(lease, dataSource, [this](const QString &question) {
+        return MsgBox::question(this, question) == QMessageBox::Yes;
+    });
     if (!saved.ok()) {
         MsgBox::information(this, saved.message);
         return;
     }
+    if (!saved.message.isEmpty())
+        MsgBox::information(this, saved.message);
     reselect(dataSource->chargesModel());
     reloadModels(apid);
 }
@@ -775,6 +779,10 @@ void ApartmentsForm::editRecurringBill(bool isNew)
         bills->revertAll();
         return;
     }
+    // A new bill has dealt with no day yet: its days begin at its first due date.
+    if (isNew)
+        XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("firstpay")), bill.row(),
+                                  bills->QSqlTableModel::data(bills->index(bill.row(), RecurNextDate), Qt::EditRole));
     if (!bills->submitRowInView(bill.row(), true, false, ui->tableView_2))
         MsgBox::information(this, tr("Unable to submit data"));
 }

@@ -1,0 +1,82 @@
+#include "money/billspans.h"
+
+void BillSpans::add(const Span &span)
+{
+    // A span that deals with no day (a bill that has charged nothing) is no span.
+    if (!span.to.isValid() || (span.from.isValid() && span.from >= span.to))
+        return;
+    m_spans << span;
+}
+
+bool BillSpans::dealtWith(const QDate &day) const
+{
+    for (const Span &span : m_spans)
+        if ((!span.from.isValid() || span.from <= day) && day < span.to)
+            return true;
+    return false;
+}
+
+QDate BillSpans::firstFree(const QDate &day) const
+{
+    QDate free = day;
+    // Spans may touch or overlap one another: walk until no span holds the day.
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (const Span &span : m_spans) {
+            if ((!span.from.isValid() || span.from <= free) && free < span.to) {
+                free = span.to;
+                moved = true;
+            }
+        }
+    }
+    return free;
+}
+
+QDate BillSpans::nextStart(const QDate &day) const
+{
+    QDate next;
+    for (const Span &span : m_spans)
+        if (span.from.isValid() && span.from > day && (!next.isValid() || span.from < next))
+            next = span.from;
+    return next;
+}
+
+QList<BillSpans::Run> BillSpans::runs(const QDate &from, const QDate &to, const Step &step, QList<Span> *leftOver) const
+{
+    QList<Run> found;
+    if (!from.isValid() || !to.isValid())
+        return found;
+    QDate cursor = firstFree(from);
+    while (cursor < to) {
+        const QDate bound = nextStart(cursor);
+        if (!bound.isValid()) {
+            found << Run{cursor, to, false};
+            break;
+        }
+        // Whole periods only, up to the next stretch dealt with.
+        QDate stop = cursor;
+        bool steps = true;
+        while (stop < to) {
+            const QDate after = step(stop);
+            if (!after.isValid() || after <= stop) {
+                steps = false;
+                break;
+            }
+            if (after > bound)
+                break;
+            stop = after;
+        }
+        if (!steps) {
+            // A frequency that does not step: the bill is made, and posting says it cannot charge.
+            found << Run{cursor, to, false};
+            break;
+        }
+        if (stop > cursor)
+            found << Run{cursor, stop, true};
+        const QDate leftEnd = qMin(bound, to);
+        if (stop < leftEnd && leftOver)
+            *leftOver << Span{stop, leftEnd};
+        cursor = firstFree(bound);
+    }
+    return found;
+}

@@ -1,0 +1,55 @@
+#ifndef BILLSPANS_H
+#define BILLSPANS_H
+
+#include <QDate>
+#include <QList>
+
+#include <functional>
+
+// The days a tenant's bills have dealt with, and the periods a lease may still charge around them.
+//
+// A bill has dealt with every day from the first payment date it began at to the day before its next
+// date: charged, forgiven, or (for a bill older than its books) before the books began. A lease charges,
+// in its own periods, only the days none of the tenant's bills of that kind dealt with. Where its periods
+// run into days dealt with, only whole periods are charged and the part of a period left over is named,
+// so that no day is charged twice and none is dropped without the clerk being told.
+class BillSpans
+{
+public:
+    // The days [from, to); an invalid `from` reaches back to before the books began.
+    struct Span
+    {
+        QDate from;
+        QDate to;
+    };
+    // The periods a bill charges: due dates from `first` on, each before `end` (the date a bill
+    // stops at). `bounded` where the run stops at days dealt with rather than at the lease's end.
+    struct Run
+    {
+        QDate first;
+        QDate end;
+        bool bounded = false;
+    };
+    using Step = std::function<QDate(const QDate &)>;
+
+    void add(const Span &span);
+    void add(const QDate &from, const QDate &to) { add(Span{from, to}); }
+    bool dealtWith(const QDate &day) const;
+
+    // The runs that charge the days of [from, to) not dealt with, in periods of `step` beginning on
+    // `from` and, after each stretch dealt with, on the first day after it. The last period of the lease
+    // may reach past `to` (a lease ends inside its last period); no period reaches into days dealt with.
+    // `leftOver` gets each part of a period that could not be charged whole.
+    QList<Run> runs(const QDate &from, const QDate &to, const Step &step, QList<Span> *leftOver) const;
+
+    // The first day at or after `day` not dealt with.
+    QDate firstFree(const QDate &day) const;
+
+private:
+    // The earliest start of a stretch dealt with after `day`; invalid where none.
+    QDate nextStart(const QDate &day) const;
+
+    QList<Span> m_spans;
+};
+
+#endif // BILLSPANS_H
