@@ -244,7 +244,8 @@ BillSpans::Span daysLeft(const Bill &bill, const QDate &firstPayment)
 {
     if (!bill.end.isValid() || !bill.next.isValid())
         return {};
-    const QDate limit = qMin(bill.end, firstPayment);
+    // The lease's end is its last day.
+    const QDate limit = qMin(bill.end.addDays(1), firstPayment);
     return bill.next < limit ? BillSpans::Span{bill.next, limit} : BillSpans::Span{};
 }
 
@@ -336,7 +337,7 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                 tr("The rent of the tenant's earlier lease here (%1 %2, to %3) has been charged up to %4. This lease "
                    "begins on %5, so the days from %6 to %7 are not charged.\n\nCharge them under the earlier lease, "
                    "with its rent and the bills that ran with it, as they fall due?")
-                    .arg(moneyText(earlier->amount), frequencyName(earlier->freq), dayText(earlier->end.addDays(-1)),
+                    .arg(moneyText(earlier->amount), frequencyName(earlier->freq), dayText(earlier->end),
                          dayText(left.from.addDays(-1)), dayText(firstPayment), dayText(left.from),
                          dayText(left.to.addDays(-1)));
             const bool charge = chargeEarlierDays && chargeEarlierDays(question);
@@ -366,11 +367,9 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                 keptOn << bill;
             }
         }
-        for (Bill *bill : qAsConst(keptOn)) {
+        // A bill kept on for the earlier lease's days charges those alone: the new terms get another.
+        for (Bill *bill : qAsConst(keptOn))
             myRent.removeOne(bill);
-            for (auto line = lines.begin(); line != lines.end(); ++line)
-                line.value().removeOne(bill);
-        }
 
         // The new lease's rent: every day it holds that none of his rent bills dealt with.
         QList<BillSpans::Span> partial;
@@ -401,7 +400,10 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                     continue;
                 const QDate from = last->start.isValid() ? qMax(firstPayment, last->start) : firstPayment;
                 QList<BillSpans::Span> left;
-                plan.charge(lineDealt[line.key()].runs(from, leaseEnd, plan.stepper(last->freq), &left), mine, *last,
+                QList<Bill *> goOn = mine;
+                for (Bill *bill : qAsConst(keptOn))
+                    goOn.removeOne(bill);
+                plan.charge(lineDealt[line.key()].runs(from, leaseEnd, plan.stepper(last->freq), &left), goOn, *last,
                             tid, last->start.isValid() ? last->start : leaseStart, rid, line.key());
                 for (const BillSpans::Span &part : qAsConst(left))
                     notices << tr("%1 from %2 to %3 is less than a whole period and was not charged.")

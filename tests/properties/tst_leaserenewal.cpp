@@ -7,7 +7,11 @@
 #include "datahub/fileupgrade.h"
 #include "datahub/shortdate.h"
 #include "datahub/today.h"
+#include "money/chargerun.h"
+#include "money/leasewrite.h"
+#include "money/moneycommand.h"
 #include "money/paymentdialog.h"
+#include "money/rentadjustment.h"
 #include "properties/apartmentsform.h"
 
 #include <QComboBox>
@@ -66,6 +70,14 @@ private slots:
     void forgivenRentStaysForgiven();
     void billEndedBeforeTheLeaseStaysEnded();
     void secondBillOfTypeRentOutlivesTheLease();
+    void firstPaymentPutEarlierChargesTheDaysBefore();
+    void renewalEnteredAheadAsksForTheOldLeasesDays_data();
+    void renewalEnteredAheadAsksForTheOldLeasesDays();
+    void turnoverUndoneChargesNothingTwice();
+    void billEndedByTheClerkStaysEndedForTheNextTenant();
+    void adjustRentChangesOnlyTheRunningRentOfCurrentLeases();
+    void rentBeyondTheBooksIsRefused();
+    void fileOfTheEarlierLayoutChargesEachDayOnce();
     void fileOfTheEarlierLayoutIsBroughtUpToDate();
     void fileLeftHalfwayIsTakenUpAtItsNextOpening();
 
@@ -80,8 +92,15 @@ private:
     void selectApartment(int apid) { selectRow(child<QTableView>(form.get(), "tableView"), 0, apid, 4); }
     void deleteLease(int apid);
     // View/New Rental Agreement..., typed as the clerk types it; Move Out left empty, the tenant stays.
+    // `earlierDays` answers the question about an earlier lease's days, where it is asked.
     void newLease(int apid, const QString &rent, const QString &frequency, const QDate &start, const QDate &end,
-                  const QDate &firstPayment);
+                  const QDate &firstPayment, QMessageBox::StandardButton earlierDays = QMessageBox::NoButton);
+    // The apartment editor gives the apartment to `tid`, as the clerk does once its lease is deleted.
+    void giveApartment(int apid, int tid);
+    // The start-up charge run on `day`.
+    void chargeRunOn(const QDate &day);
+    // Every rent or parking charge of a tenant at an apartment from `from` on, "date=amount", by date.
+    QString owed(int tid, int apid, const QString &type, const QDate &from);
     void addBill(int apid, const QString &type, const QString &amount, const QDate &start, const QDate &end);
     std::unique_ptr<PaymentDialog> collectRent(int tid);
     void chargeAhead(int tid, int periods);
@@ -95,6 +114,12 @@ void TestLeaseRenewal::init()
 {
     const bool earlier = QByteArray(QTest::currentTestFunction()).startsWith("file");
     QStringList changes = earlier ? earlierLayout : QStringList();
+    if (QByteArray(QTest::currentTestFunction()) == "fileOfTheEarlierLayoutChargesEachDayOnce")
+        changes << QStringLiteral("delete from recur where recid = 1") << QStringLiteral("delete from agreements where rid = 1")
+                << QStringLiteral("update apartments set agreeid = -1 where apid = 1")
+                << QStringLiteral("insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, "
+                                  "perday, tid, completed, apid) values (9500, 'Rent', 1100, 0, 3, '2020-01-01', "
+                                  "'2019-01-01', '2021-01-01', 0, 36, 0, 1)");
     if (QByteArray(QTest::currentTestFunction()) == "fileLeftHalfwayIsTakenUpAtItsNextOpening")
         changes << QStringLiteral("create exception charges_refused 'refused'")
                 << QStringLiteral("create trigger refuse_charges for charges before update as begin exception "
@@ -104,7 +129,7 @@ void TestLeaseRenewal::init()
         return;
     QVERIFY(t->opened);
     t->hub->setCanReceivePayments(true);
-    m_month = scalar("select nextdate from recur where recid = 1").toDate().addMonths(-1);
+    m_month = scalar("select nextdate from recur where recid = 2").toDate().addMonths(-1);
     QVERIFY(m_month.isValid());
     Today::set(month(0).addDays(9));
     form = std::make_unique<ApartmentsForm>(t->hub, nullptr);
@@ -144,7 +169,7 @@ void TestLeaseRenewal::deleteLease(int apid)
 }
 
 void TestLeaseRenewal::newLease(int apid, const QString &rent, const QString &frequency, const QDate &start,
-                                const QDate &end, const QDate &firstPayment)
+                                const QDate &end, const QDate &firstPayment, QMessageBox::StandardButton earlierDays)
 {
     selectApartment(apid);
     ModalDriver driver;
@@ -160,6 +185,8 @@ void TestLeaseRenewal::newLease(int apid, const QString &rent, const QString &fr
         retype(editor, "firstPaymentDate", ShortDate::toText(firstPayment));
     });
     MsgBox::setNextAnswer(QMessageBox::Yes);
+    if (earlierDays != QMessageBox::NoButton)
+        MsgBox::setNextAnswer(earlierDays);
     clickButton(form.get(), "pushButton_11");
     QCOMPARE(driver.stayedOpen, 0);
     QVERIFY2(scalar(QStringLiteral("select agreeid from apartments where apid = %1").arg(apid)).toInt() > 0,
@@ -182,6 +209,195 @@ void TestLeaseRenewal::addBill(int apid, const QString &type, const QString &amo
         MsgBox::setNextAnswer(QMessageBox::Yes);
     clickButton(form.get(), "pushButton_5");
     QCOMPARE(driver.stayedOpen, 0);
+}
+
+void TestLeaseRenewal::giveApartment(int apid, int tid)
+{
+    selectApartment(apid);
+    ModalDriver driver;
+    driver.ok([](QDialog *editor) { clickButton(editor, "pushButton_2"); });
+    driver.ok([tid](QDialog *picker) { selectRow(child<QTableView>(picker, "tableView"), 0, tid, 1); });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form.get(), "pushButton_2");
+    QCOMPARE(scalar(QStringLiteral("select tid from apartments where apid = %1").arg(apid)).toInt(), tid);
+}
+
+void TestLeaseRenewal::chargeRunOn(const QDate &day)
+{
+    Today::set(day);
+    QVERIFY(ChargeRun::postDue(nullptr, t->hub));
+}
+
+QString TestLeaseRenewal::owed(int tid, int apid, const QString &type, const QDate &from)
+{
+    return scalar(QStringLiteral("select list(r, ' ') from (select fordate || '=' || cast(cast(origamount as "
+                                 "numeric(12, 2)) as varchar(20)) as r from charges where tid = %1 and apid = %2 and "
+                                 "type = '%3' and fordate >= '%4' order by fordate, chid)")
+                      .arg(tid)
+                      .arg(apid)
+                      .arg(type, from.toString(Qt::ISODate)))
+        .toString();
+}
+
+// Maple Court 201 is let in mid-January to Kasimir Wozniak, with a parking space from November and a lease
+// from November whose first payment date was typed as December: December and January are charged. Put right
+// to November, the lease charges November's rent and parking, and nothing twice.
+void TestLeaseRenewal::firstPaymentPutEarlierChargesTheDaysBefore()
+{
+    const int kasimir = 37, maple201 = 5;
+    Today::set(month(1).addDays(14));
+    giveApartment(maple201, kasimir);
+    addBill(maple201, QStringLiteral("Parking"), QStringLiteral("45.00"), month(-1), month(11).addDays(-1));
+    newLease(maple201, QStringLiteral("1,175.00"), QStringLiteral("Monthly"), month(-1), month(11).addDays(-1),
+             month(0));
+    QCOMPARE(owed(kasimir, maple201, QStringLiteral("Rent"), month(-12)), expected({month(0), month(1)}, "1175.00"));
+    deleteLease(maple201);
+    newLease(maple201, QStringLiteral("1,175.00"), QStringLiteral("Monthly"), month(-1), month(11).addDays(-1),
+             month(-1));
+    const QList<QDate> three = {month(-1), month(0), month(1)};
+    QCOMPARE(owed(kasimir, maple201, QStringLiteral("Rent"), month(-12)), expected(three, "1175.00"));
+    QCOMPARE(owed(kasimir, maple201, QStringLiteral("Parking"), month(-12)), expected(three, "45.00"));
+    chargeRunOn(month(3).addDays(2));
+    QCOMPARE(owed(kasimir, maple201, QStringLiteral("Rent"), month(-12)),
+             expected(three + QList<QDate>{month(2), month(3)}, "1175.00"));
+}
+
+void TestLeaseRenewal::renewalEnteredAheadAsksForTheOldLeasesDays_data()
+{
+    QTest::addColumn<bool>("charge");
+    QTest::newRow("charged under the old lease") << true;
+    QTest::newRow("left uncharged") << false;
+}
+
+// Amelia's lease runs to the end of May and is charged through January. In mid-January the clerk enters her
+// renewal from June: saving it asks about February to May, and charges them under the old terms only on Yes.
+void TestLeaseRenewal::renewalEnteredAheadAsksForTheOldLeasesDays()
+{
+    QFETCH(bool, charge);
+    chargeRunOn(month(1).addDays(14));
+    deleteLease(Maple101);
+    MsgBox::clearShown();
+    newLease(Maple101, QStringLiteral("1,200.00"), QStringLiteral("Monthly"), month(6), month(18).addDays(-1),
+             month(6), charge ? QMessageBox::Yes : QMessageBox::No);
+    const QStringList asked = MsgBox::shownTexts().filter(QStringLiteral("not charged"));
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked.first().contains(ShortDate::toText(month(2))) && asked.first().contains(ShortDate::toText(month(6).addDays(-1))),
+             qPrintable(asked.first()));
+    chargeRunOn(month(7).addDays(2));
+    const QList<QDate> oldMonths = {month(1), month(2), month(3), month(4), month(5)};
+    const QList<QDate> kept = charge ? oldMonths : QList<QDate>{month(1)};
+    QCOMPARE(owed(Amelia, Maple101, QStringLiteral("Rent"), month(1)),
+             expected(kept, "1150.00") + QLatin1Char(' ') + expected({month(6), month(7)}, "1200.00"));
+    QCOMPARE(owed(Amelia, Maple101, QStringLiteral("Parking"), month(1)),
+             expected(kept + QList<QDate>{month(6), month(7)}, "45.00"));
+    // Entered once more, nothing is asked again and nothing is charged twice.
+    deleteLease(Maple101);
+    MsgBox::clearShown();
+    newLease(Maple101, QStringLiteral("1,200.00"), QStringLiteral("Monthly"), month(6), month(18).addDays(-1),
+             month(6));
+    QCOMPARE(MsgBox::shownTexts().filter(QStringLiteral("not charged")), QStringList());
+    QCOMPARE(owed(Amelia, Maple101, QStringLiteral("Rent"), month(6)), expected({month(6), month(7)}, "1200.00"));
+}
+
+// On 21 December Maple Court 101 is let to Juniper Hale by mistake and the mistake undone: Amelia's rent and
+// parking go on from January, once each month; Juniper is charged nothing.
+void TestLeaseRenewal::turnoverUndoneChargesNothingTwice()
+{
+    const int juniper = 36;
+    Today::set(month(0).addDays(20));
+    const QString rentBefore = owed(Amelia, Maple101, QStringLiteral("Rent"), month(-12));
+    const QString parkingBefore = owed(Amelia, Maple101, QStringLiteral("Parking"), month(-12));
+    deleteLease(Maple101);
+    giveApartment(Maple101, juniper);
+    newLease(Maple101, QStringLiteral("1,150.00"), QStringLiteral("Monthly"), month(1), month(13).addDays(-1), month(1));
+    deleteLease(Maple101);
+    giveApartment(Maple101, Amelia);
+    newLease(Maple101, QStringLiteral("1,150.00"), QStringLiteral("Monthly"), month(-6), month(6).addDays(-1),
+             month(-6));
+    QCOMPARE(owed(Amelia, Maple101, QStringLiteral("Rent"), month(-12)), rentBefore);
+    QCOMPARE(owed(Amelia, Maple101, QStringLiteral("Parking"), month(-12)), parkingBefore);
+    chargeRunOn(month(2).addDays(2));
+    QCOMPARE(owed(Amelia, Maple101, QStringLiteral("Rent"), month(1)), expected({month(1), month(2)}, "1150.00"));
+    QCOMPARE(owed(Amelia, Maple101, QStringLiteral("Parking"), month(1)), expected({month(1), month(2)}, "45.00"));
+    QCOMPARE(scalar(QStringLiteral("select count(*) from charges where tid = %1").arg(juniper)).toInt(), 0);
+}
+
+// Amelia gives up her parking space at the end of December; in January she moves out and Juniper takes the
+// apartment from February: Juniper pays rent and no parking.
+void TestLeaseRenewal::billEndedByTheClerkStaysEndedForTheNextTenant()
+{
+    const int juniper = 36;
+    QVERIFY(t->exec(QStringLiteral("update recur set enddate = '%1' where recid = %2")
+                        .arg(month(1).addDays(-1).toString(Qt::ISODate))
+                        .arg(ParkingBill)));
+    chargeRunOn(month(1).addDays(5));
+    deleteLease(Maple101);
+    giveApartment(Maple101, juniper);
+    newLease(Maple101, QStringLiteral("1,250.00"), QStringLiteral("Monthly"), month(2), month(14).addDays(-1), month(2));
+    chargeRunOn(month(4).addDays(2));
+    QCOMPARE(owed(juniper, Maple101, QStringLiteral("Rent"), month(-12)),
+             expected({month(2), month(3), month(4)}, "1250.00"));
+    QCOMPARE(owed(juniper, Maple101, QStringLiteral("Parking"), month(-12)), QString());
+    QCOMPARE(owed(Amelia, Maple101, QStringLiteral("Parking"), month(1)), QString());
+}
+
+// After a turnover the leaver's stopped rent bill keeps its amount; the newcomer's is the one adjusted.
+void TestLeaseRenewal::adjustRentChangesOnlyTheRunningRentOfCurrentLeases()
+{
+    const int juniper = 36;
+    deleteLease(Maple101);
+    giveApartment(Maple101, juniper);
+    newLease(Maple101, QStringLiteral("1,300.00"), QStringLiteral("Monthly"), month(1), month(13).addDays(-1), month(1));
+    RentAdjustment adjustment(RentAdjustment::Apartment, Maple101, RentAdjustment::CurrentAgreements,
+                              RentAdjustment::ByAmount, 10.0, LeaseWrite::rentType());
+    QVERIFY(adjustment.prepare());
+    QCOMPARE(adjustment.billCount(), 1);
+    QVERIFY(adjustment.apply());
+    QCOMPARE(scalar("select list(tid || '=' || cast(amount as numeric(12, 2)), ' ') from (select tid, amount from "
+                    "recur where apid = 1 and lower(type) = 'rent' order by recid)")
+                 .toString(),
+             QStringLiteral("1=1150.00 36=1310.00"));
+}
+
+// A rent too large for the books is refused in the lease editor and by the command: nothing is written.
+void TestLeaseRenewal::rentBeyondTheBooksIsRefused()
+{
+    deleteLease(Maple101);
+    const int agreements = scalar("select count(*) from agreements").toInt();
+    selectApartment(Maple101);
+    ModalDriver driver;
+    driver.ok([](QDialog *editor) { retype(editor, "rent", QStringLiteral("99999999999999999")); });
+    driver.cancel();
+    clickButton(form.get(), "pushButton_11");
+    QVERIFY2(MsgBox::shownTexts().join(" ").contains(QStringLiteral("larger than the books")),
+             qPrintable(MsgBox::shownTexts().join(" | ")));
+    QCOMPARE(scalar("select count(*) from agreements").toInt(), agreements);
+    QCOMPARE(MoneyCommand::cents(1e17), 1e17);
+    LeaseWrite::Lease lease;
+    lease.agreementId = 9999;
+    lease.tenantId = Amelia;
+    lease.apartmentId = Maple101;
+    lease.terms.rent = 1e17;
+    lease.terms.firstPayment = month(1);
+    QCOMPARE(LeaseWrite::save(lease, t->hub).outcome, MoneyCommand::Outcome::Refused);
+    QCOMPARE(scalar("select count(*) from agreements").toInt(), agreements);
+}
+
+// A file of the earlier layout where Amelia's renewal was begun (her lease deleted, which then deleted its
+// rent bill) and a former tenant's Rent bill was left behind: her renewal, finished after the upgrade,
+// charges from the first month her charges did not reach, and the former tenant is charged nothing.
+void TestLeaseRenewal::fileOfTheEarlierLayoutChargesEachDayOnce()
+{
+    const int juniper = 36;
+    QVERIFY2(t->hub->upgradeSummary().contains(QStringLiteral("deleted rent bills' days kept")),
+             qPrintable(t->hub->upgradeSummary()));
+    const QString before = owed(Amelia, Maple101, QStringLiteral("Rent"), month(-12));
+    newLease(Maple101, QStringLiteral("1,200.00"), QStringLiteral("Monthly"), month(-6), month(18).addDays(-1),
+             month(-6));
+    QCOMPARE(owed(Amelia, Maple101, QStringLiteral("Rent"), month(-12)), before);
+    chargeRunOn(month(2).addDays(2));
+    QCOMPARE(owed(Amelia, Maple101, QStringLiteral("Rent"), month(1)), expected({month(1), month(2)}, "1200.00"));
+    QCOMPARE(scalar(QStringLiteral("select count(*) from charges where tid = %1").arg(juniper)).toInt(), 0);
 }
 
 std::unique_ptr<PaymentDialog> TestLeaseRenewal::collectRent(int tid)
