@@ -123,7 +123,7 @@ public:
         QFile pdf(m_work);
         if (!pdf.open(QIODevice::ReadOnly) || pdf.size() < 16 || !pdf.seek(pdf.size() - 16)
             || !pdf.read(16).contains("%%EOF")) {
-            m_reason = tr("The report could not be written whole; the disk may be full.");
+            m_reason = cutShort();
             return false;
         }
         pdf.close();
@@ -136,7 +136,7 @@ public:
         QFile work(m_work);
         if (!work.open(QIODevice::WriteOnly | QIODevice::Truncate) || work.write(bytes) != bytes.size()
             || !work.flush()) {
-            m_reason = work.errorString();
+            m_reason = failure(work);
             return false;
         }
         work.close();
@@ -170,16 +170,23 @@ private:
             m_reason = target.errorString();
             return false;
         }
-        while (!work.atEnd()) {
+        bool written = true;
+        while (written && !work.atEnd()) {
             const QByteArray chunk = work.read(1 << 16);
-            if (chunk.isEmpty() || target.write(chunk) != chunk.size())
-                break;
+            written = !chunk.isEmpty() && target.write(chunk) == chunk.size();
         }
-        if (!work.atEnd() || !target.flush()) {
-            m_reason = target.error() != QFileDevice::NoError ? target.errorString() : work.errorString();
+        if (!written || !target.flush()) {
+            m_reason = failure(target);
             return false;
         }
         return true;
+    }
+
+    static QString cutShort() { return tr("The report could not be written whole; the disk may be full."); }
+    // A write that stopped part-way is not always an error to the system (the bytes before it went).
+    static QString failure(const QFileDevice &file)
+    {
+        return file.error() != QFileDevice::NoError ? file.errorString() : cutShort();
     }
 
     QString m_fileName;
