@@ -227,8 +227,10 @@ public:
 
     // Preview, printing and export
     void printExec(bool maximum, bool direct, QString printerName);
-    void printPDF(const QString &fileName, bool open);
-    void printHTML(const QString &fileName, bool open);
+    // A file output: false when no file was written, the run cancelled or the file refused (which
+    // is told through outputFailed).
+    bool printPDF(const QString &fileName, bool open);
+    bool printHTML(const QString &fileName, bool open);
     void printXLSX(const QString &fileName, bool open);
     bool eventFilter(QObject *object, QEvent *event) override;
     // Whether the user stopped the last run with the progress dialog's Cancel.
@@ -254,6 +256,8 @@ signals:
     void newPage(int page);
     void setDSInfo(DataSetInfo &dsInfo);
     void previewDestroyed();
+    // A save or a print to a file could not write `fileName`, for `reason` (the system's words).
+    void outputFailed(const QString &fileName, const QString &reason);
 
 public slots:
     void printPreview(QPrinter *printer);
@@ -261,6 +265,8 @@ public slots:
 
 private slots:
     void previewClosed();
+    // The preview asks for a run: a repaint, or a print, to a printer or a file.
+    void previewPaintRequested(QPrinter *printer);
 
 private:
     // The run (pages and bands)

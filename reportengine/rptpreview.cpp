@@ -2,20 +2,26 @@
 // the PDF and HTML files.
 #include "rptengine.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
-#include <QSaveFile>
+#include <QScopedPointer>
 #include <QScreen>
-#include <QTextStream>
+#include <QTemporaryFile>
 #include <QToolBar>
 #include <QUrl>
+
+#include <cerrno>
+#include <cstdio>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -55,6 +61,141 @@ private:
     int m_keptMode;
 };
 
+// A report's file while it is written. The report is made beside the file under a ".part" name and
+// takes the file's name only once it is whole, so that a save that is cancelled or fails leaves a file
+// that stood under that name as it was. A folder that lets its files be rewritten but takes no new one
+// (a shared folder with such rights) has no room for the ".part": there the report is made in the
+// temporary folder and then written over the file in place, which the clerk confirmed on choosing it.
+class ReportFile
+{
+    Q_DECLARE_TR_FUNCTIONS(RptEngine)
+
+public:
+    explicit ReportFile(const QString &fileName)
+        : m_fileName(fileName), m_part(fileName + QStringLiteral(".part"))
+    {
+    }
+    ~ReportFile()
+    {
+        if (!m_temporary && !m_work.isEmpty())
+            QFile::remove(m_work);
+    }
+    ReportFile(const ReportFile &) = delete;
+    ReportFile &operator=(const ReportFile &) = delete;
+
+    // Makes the file the report is written to first; false when there is none, with the reason.
+    bool open()
+    {
+        QFile part(m_part);
+        if (part.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            m_work = m_part;
+            return true;
+        }
+        QFile target(m_fileName);
+        if (!target.exists()) {
+            m_reason = part.errorString();
+            return false;
+        }
+        // Told now, before the run, when the file cannot be rewritten either.
+        if (!target.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            m_reason = target.errorString();
+            return false;
+        }
+        target.close();
+        m_temporary.reset(new QTemporaryFile(QDir::temp().filePath(QStringLiteral("velloran-report-XXXXXX"))));
+        if (!m_temporary->open()) {
+            m_reason = m_temporary->errorString();
+            return false;
+        }
+        m_temporary->close();
+        m_work = m_temporary->fileName();
+        return true;
+    }
+
+    // Where the run writes the report.
+    const QString &workPath() const { return m_work; }
+
+    // The PDF the run wrote takes the file's place.
+    bool commitPdf()
+    {
+        // The PDF writer tells no failed write; a file it could not finish (a full disk) lacks the
+        // end-of-file mark a PDF closes with.
+        QFile pdf(m_work);
+        if (!pdf.open(QIODevice::ReadOnly) || pdf.size() < 16 || !pdf.seek(pdf.size() - 16)
+            || !pdf.read(16).contains("%%EOF")) {
+            m_reason = cutShort();
+            return false;
+        }
+        pdf.close();
+        return replace();
+    }
+
+    // `bytes` written, and the file's place taken.
+    bool commit(const QByteArray &bytes)
+    {
+        QFile work(m_work);
+        if (!work.open(QIODevice::WriteOnly | QIODevice::Truncate) || work.write(bytes) != bytes.size()
+            || !work.flush()) {
+            m_reason = failure(work);
+            return false;
+        }
+        work.close();
+        return replace();
+    }
+
+    QString reason() const { return m_reason; }
+
+private:
+    bool replace()
+    {
+        if (!m_temporary) {
+            if (QFile::exists(m_fileName))
+                QFile::setPermissions(m_part, QFile::permissions(m_fileName));
+            // rename() puts the report in the file's place in one step: the earlier file stays whole
+            // until then.
+            if (std::rename(QFile::encodeName(m_part).constData(), QFile::encodeName(m_fileName).constData()) != 0) {
+                m_reason = qt_error_string(errno);
+                return false;
+            }
+            m_work.clear();
+            return true;
+        }
+        QFile work(m_work);
+        QFile target(m_fileName);
+        if (!work.open(QIODevice::ReadOnly)) {
+            m_reason = work.errorString();
+            return false;
+        }
+        if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            m_reason = target.errorString();
+            return false;
+        }
+        bool written = true;
+        while (written && !work.atEnd()) {
+            const QByteArray chunk = work.read(1 << 16);
+            written = !chunk.isEmpty() && target.write(chunk) == chunk.size();
+        }
+        if (!written || !target.flush()) {
+            m_reason = failure(target);
+            return false;
+        }
+        return true;
+    }
+
+    static QString cutShort() { return tr("The report could not be written whole; the disk may be full."); }
+    // A write that stopped part-way is not always an error to the system (the bytes before it went).
+    static QString failure(const QFileDevice &file)
+    {
+        return file.error() != QFileDevice::NoError ? file.errorString() : cutShort();
+    }
+
+    QString m_fileName;
+    QString m_part;
+    QString m_work;
+    QScopedPointer<QTemporaryFile> m_temporary;
+    QString m_reason;
+};
+
 } // namespace
 
 void RptEngine::printExec(bool maximum, bool direct, QString printerName)
@@ -79,7 +220,7 @@ void RptEngine::printExec(bool maximum, bool direct, QString printerName)
     QPrintPreviewWidget *preview = dialog->findChild<QPrintPreviewWidget *>();
     if (maximum && preview)
         preview->setZoomMode(QPrintPreviewWidget::FitToWidth);
-    connect(dialog, &QPrintPreviewDialog::paintRequested, this, &RptEngine::printPreview);
+    connect(dialog, &QPrintPreviewDialog::paintRequested, this, &RptEngine::previewPaintRequested);
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect available = screen->availableGeometry();
         dialog->setGeometry(QRect(QPoint(5, 30), QPoint(available.right() - 6, available.bottom() - 6)));
@@ -148,40 +289,44 @@ void RptEngine::exportTo()
         printHTML(fileName, true);
 }
 
-void RptEngine::printPDF(const QString &fileName, bool open)
+bool RptEngine::printPDF(const QString &fileName, bool open)
 {
-    // The report is written beside the file and takes its name only once it is whole: a cancelled
-    // save leaves no part of a report, and a file that stood under that name stays as it was.
-    const QString part = fileName + QStringLiteral(".part");
+    ReportFile file(fileName);
+    if (!file.open()) {
+        emit outputFailed(fileName, file.reason());
+        return false;
+    }
     QPrinter printer(m_resolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(part);
+    printer.setOutputFileName(file.workPath());
     QPainter painter;
     {
         OutputSwap swap(m_printer, m_painter, printMode, &printer, &painter, 1);
         printPreview(&printer);
     }
     releaseRunState();
-    if (m_runCancelled || !QFile::exists(part)) {
-        QFile::remove(part);
-        return;
-    }
-    QFile::remove(fileName);
-    if (!QFile::rename(part, fileName)) {
-        QFile::remove(part);
-        return;
+    if (m_runCancelled)
+        return false;
+    if (!file.commitPdf()) {
+        emit outputFailed(fileName, file.reason());
+        return false;
     }
     if (open)
         QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
+    return true;
 }
 
-void RptEngine::printHTML(const QString &fileName, bool open)
+bool RptEngine::printHTML(const QString &fileName, bool open)
 {
     m_html = QStringLiteral("<HTML><HEAD><meta charset=\"UTF-8\"></HEAD><BODY>");
-    // As for the PDF: the file takes the report only once it is whole.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
+    // As for the PDF: the file takes the report only once it is whole. Its room is made before the
+    // run, so that a file that cannot be written is told before the clerk waits for it.
+    ReportFile file(fileName);
+    if (!file.open()) {
+        m_html.clear();
+        emit outputFailed(fileName, file.reason());
+        return false;
+    }
     // The HTML run lays out without drawing: its printer has no output file, so the painter stays
     // inactive and only the fragments are collected.
     QPrinter printer(m_resolution);
@@ -194,19 +339,41 @@ void RptEngine::printHTML(const QString &fileName, bool open)
     releaseRunState();
     if (m_runCancelled) {
         m_html.clear();
-        file.cancelWriting();
-        return;
+        return false;
     }
     m_html += QStringLiteral("</BODY></HTML>");
-    QTextStream stream(&file);
-    stream.setCodec("UTF-8");
-    stream << m_html;
-    stream.flush();
+    const QByteArray bytes = m_html.toUtf8();
     m_html.clear();
-    if (!file.commit())
-        return;
+    if (!file.commit(bytes)) {
+        emit outputFailed(fileName, file.reason());
+        return false;
+    }
     if (open)
         QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
+    return true;
+}
+
+void RptEngine::previewPaintRequested(QPrinter *printer)
+{
+    // The preview's repaints and a print to a printer run as they are; a print to a file is written
+    // as a save is, and its failure told the same way.
+    const bool toFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()
+        && !(printer->paintEngine() && printer->paintEngine()->type() == QPaintEngine::Picture);
+    if (!toFile) {
+        printPreview(printer);
+        return;
+    }
+    const QString fileName = printer->outputFileName();
+    ReportFile file(fileName);
+    if (!file.open()) {
+        emit outputFailed(fileName, file.reason());
+        return;
+    }
+    printer->setOutputFileName(file.workPath());
+    printPreview(printer);
+    printer->setOutputFileName(fileName);
+    if (!m_runCancelled && !file.commitPdf())
+        emit outputFailed(fileName, file.reason());
 }
 
 void RptEngine::printXLSX(const QString &, bool)

@@ -3,9 +3,12 @@
 #include "datahub/shortdate.h"
 #include "reports/fetchall.h"
 #include "datahub/debuglog.h"
+#include "datahub/msgbox.h"
 #include "reportengine/rptrunprogress.h"
 
+#include <QApplication>
 #include <QDebug>
+#include <QDir>
 #include <QException>
 #include <QScopedPointer>
 #include <QSqlQuery>
@@ -481,6 +484,11 @@ void TiberneReport::run(const QString &templatePath, const char *valueSlot, cons
     engine->loadReport(templatePath);
     connect(engine.data(), SetValueSignal, this, valueSlot);
     connect(engine.data(), SetDSInfoSignal, this, dsInfoSlot);
+    // A save or a print to a file that fails is told over the preview, with the file and the reason.
+    connect(engine.data(), &RptEngine::outputFailed, this, [](const QString &fileName, const QString &reason) {
+        MsgBox::warning(QApplication::activeModalWidget(), tr("The report could not be written to %1.\n\n%2")
+                                                               .arg(QDir::toNativeSeparators(fileName), reason));
+    });
     if (pdfOutputForTests.isEmpty())
         engine->printExec(true, false, QString());
     else

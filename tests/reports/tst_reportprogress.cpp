@@ -33,10 +33,11 @@ QVariant scalar(const QString &sql)
     return query.next() ? query.value(0) : QVariant();
 }
 
-// Watches the progress dialogs while a report runs. Once the one with `title` shows a count, it asks
-// for the Late Payment List twice, as the clerk would (Ctrl+L on the main window, then the menu's
+// Watches the progress dialogs while a report runs. Once the one with `title` shows a count above 0, it
+// asks for the Late Payment List twice, as the clerk would (Ctrl+L on the main window, then the menu's
 // action), notes what those did to the running report's rows, and presses Cancel. The program's timers
-// wait while a report runs, so the watcher follows the dialogs' own events.
+// wait while a report runs, so the watcher follows the dialogs' own events: their showing, and then the
+// paints their label's changes bring, for a dialog that first shows before any row is counted.
 class ProgressWatcher : public QObject
 {
 public:
@@ -57,19 +58,27 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() != QEvent::Show)
-            return false;
-        if (qobject_cast<QPrintPreviewDialog *>(watched))
+        if (event->type() == QEvent::Show && qobject_cast<QPrintPreviewDialog *>(watched))
             previews.insert(watched);
         auto *progress = qobject_cast<QProgressDialog *>(watched);
-        if (!progress)
+        if (progress && event->type() == QEvent::Show) {
+            shown = progress;
+            lastLabel.clear();
+        }
+        // A label that changes is painted again; a dialog on its way out paints nothing.
+        if (!shown || (event->type() != QEvent::Show && event->type() != QEvent::Paint) || !watched->isWidgetType()
+            || (watched != shown && !shown->isAncestorOf(static_cast<QWidget *>(watched))))
             return false;
-        labels << progress->windowTitle() + QLatin1Char('|') + progress->labelText();
-        if (!cancelled && progress->windowTitle() == title && progress->value() > 0) {
+        const QString label = shown->windowTitle() + QLatin1Char('|') + shown->labelText();
+        if (label == lastLabel)
+            return false;
+        lastLabel = label;
+        labels << label;
+        if (!cancelled && shown->windowTitle() == title && shown->value() > 0) {
             cancelled = true;
-            QPointer<QProgressDialog> shown = progress;
+            QPointer<QProgressDialog> counting = shown;
             QMetaObject::invokeMethod(
-                this, [this, shown] { act(shown); }, Qt::QueuedConnection);
+                this, [this, counting] { act(counting); }, Qt::QueuedConnection);
         }
         return false;
     }
@@ -93,6 +102,8 @@ private:
 
     QWidget *window;
     QString title;
+    QPointer<QProgressDialog> shown;
+    QString lastLabel;
 };
 
 } // namespace
