@@ -20,14 +20,18 @@ namespace {
     "end) is not distinct from c.apid)"
 
 // The day after the period a bill's charge covers: its date stepped once by the bill's frequency
-// (weeks, months and years by the calendar, the office's own frequencies by their days).
-#define PERIOD_END(c, r)                                                                                         \
+// (weeks, months and years by the calendar, the office's own frequencies by their days), or the bill's
+// next charge, where a lease taken up in other terms made its periods shorter.
+#define FREQUENCY_STEP(c, r)                                                                                     \
     "(case " r ".freq when 1 then dateadd(14 day to " c ".fordate) when 2 then dateadd(6 month to " c           \
     ".fordate) when 3 then dateadd(1 month to " c ".fordate) when 4 then dateadd(3 month to " c ".fordate) "    \
     "when 5 then dateadd(7 day to " c ".fordate) when 6 then dateadd(1 year to " c ".fordate) when 7 then "     \
     "dateadd(2 year to " c ".fordate) when 8 then dateadd(3 year to " c ".fordate) when 9 then dateadd(5 year " \
     "to " c ".fordate) else dateadd(coalesce((select f.days from frequency f where f.freqid = " r ".freq), 0) " \
     "day to " c ".fordate) end)"
+#define PERIOD_END(c, r)                                                                                         \
+    "minvalue(" FREQUENCY_STEP(c, r) ", coalesce((select min(e.fordate) from charges e where e.recid = " c      \
+    ".recid and e.fordate > " c ".fordate), " FREQUENCY_STEP(c, r) "))"
 // Another rent charge of the same tenant at the same apartment, by whichever of his rent bills, whose
 // days meet those of charge c of bill r.
 #define RENT_OVERLAPPING                                                                                         \
