@@ -2,7 +2,8 @@
 // clerk uses, on a copy of the demonstration office; after every action the ledger check must find
 // nothing, and an action whose write the database refuses must leave the books as they were.
 //
-// VELLORAN_LEDGER_SEED replays another run, VELLORAN_LEDGER_ACTIONS sets how many actions it takes. A
+// VELLORAN_LEDGER_SEED replays another run, VELLORAN_LEDGER_ACTIONS sets how many actions it takes,
+// VELLORAN_LEDGER_TRACE prints each action as it is done. A
 // long run needs more than the five minutes ctest and Qt Test give a test: run the binary itself with
 // Qt Test's limit raised (milliseconds), e.g.
 //   VELLORAN_LEDGER_ACTIONS=3000 QTEST_FUNCTION_TIMEOUT=3600000 QT_QPA_PLATFORM=offscreen build/tests/tst_ledger
@@ -1080,6 +1081,8 @@ void TestLedger::randomClerkActionsKeepTheBooks()
                                   .arg(number)
                                   .arg(QLatin1String(action.name), done,
                                        refused.isEmpty() ? QString() : QStringLiteral(", writes to %1 refused").arg(refused));
+        if (qEnvironmentVariableIsSet("VELLORAN_LEDGER_TRACE"))
+            qInfo("%s", qPrintable(where));
         if (broken.size() > 8)
             broken = broken.mid(0, 8) << QStringLiteral("and %1 more").arg(broken.size() - 8);
         QVERIFY2(broken.isEmpty(), qPrintable(where + QStringLiteral(":\n  ") + broken.join(QStringLiteral("\n  "))
