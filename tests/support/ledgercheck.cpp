@@ -19,6 +19,25 @@ namespace {
     "p.transid where p.transid = c.transid and (case when coalesce(h.apid, -1) < 0 then t.apid else h.apid "   \
     "end) is not distinct from c.apid)"
 
+// The day after the period a bill's charge covers: its date stepped once by the bill's frequency
+// (weeks, months and years by the calendar, the office's own frequencies by their days), or the bill's
+// next charge, where a lease taken up in other terms made its periods shorter.
+#define FREQUENCY_STEP(c, r)                                                                                     \
+    "(case " r ".freq when 1 then dateadd(14 day to " c ".fordate) when 2 then dateadd(6 month to " c           \
+    ".fordate) when 3 then dateadd(1 month to " c ".fordate) when 4 then dateadd(3 month to " c ".fordate) "    \
+    "when 5 then dateadd(7 day to " c ".fordate) when 6 then dateadd(1 year to " c ".fordate) when 7 then "     \
+    "dateadd(2 year to " c ".fordate) when 8 then dateadd(3 year to " c ".fordate) when 9 then dateadd(5 year " \
+    "to " c ".fordate) else dateadd(coalesce((select f.days from frequency f where f.freqid = " r ".freq), 0) " \
+    "day to " c ".fordate) end)"
+#define PERIOD_END(c, r)                                                                                         \
+    "minvalue(" FREQUENCY_STEP(c, r) ", coalesce((select min(e.fordate) from charges e where e.recid = " c      \
+    ".recid and e.fordate > " c ".fordate), " FREQUENCY_STEP(c, r) "))"
+// Another rent charge of the same tenant at the same apartment, by whichever of his rent bills, whose
+// days meet those of charge c of bill r.
+#define RENT_OVERLAPPING                                                                                         \
+    "from charges d join recur s on s.recid = d.recid where s.leaserent = 1 and d.chid <> c.chid and d.tid = "  \
+    "c.tid and s.apid = r.apid and d.fordate < " PERIOD_END("c", "r") " and c.fordate < " PERIOD_END("d", "s")
+
 struct Rule
 {
     const char *text;
@@ -84,6 +103,12 @@ const Rule rules[] = {
     {"no bill charges the same period twice", "'charge ' || c.chid", "recid|tid|apid|origamount",
      "charges c where c.recid is not null and (select count(*) from charges d where d.recid = c.recid "
      "and d.fordate = c.fordate) > 1"},
+    // A tenant's rent is charged once a day at an apartment, whichever of his rent bills charged it: each
+    // charge of a lease's rent bill covers its period. A one-time charge of type Rent names no bill.
+    {"no day of a tenant's rent at an apartment is charged twice", "'charge ' || c.chid",
+     "tid=c.tid|apid=r.apid|recid=c.recid|other charge=(select min(d.chid) " RENT_OVERLAPPING ")",
+     "charges c join recur r on r.recid = c.recid where r.leaserent = 1 and exists (select 1 " RENT_OVERLAPPING
+     ")"},
     // An apartment without a lease is billed by no run; once let again, every bill that still runs
     // charges the new lease's tenant, and no longer the one whose lease was deleted.
     {"a bill of a let apartment charges the lease's tenant and nobody else", "'recur ' || r.recid",
