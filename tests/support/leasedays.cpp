@@ -272,6 +272,8 @@ void LeaseDays::billAdded(int apid, int tid, const QString &type, qint64 cents, 
     line.freq = freq;
     line.start = start;
     line.end = end;
+    // A bill the clerk gives an end before the lease's own is one he ended: it does not come back.
+    line.ended = current.contains(apid) && end.isValid() && end < current.value(apid).end;
     if (current.value(apid).tid == tid && current.contains(apid))
         for (const QDate &day : periods(line, start, end, freq, QDate()))
             line.pending << Due{day, cents, freq, true};
