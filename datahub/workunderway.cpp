@@ -49,6 +49,16 @@ void WorkUnderWay::advance(int done)
     letWindowsPaint();
 }
 
+void WorkUnderWay::beginPart(const QString &text, int steps)
+{
+    if (!m_dialog)
+        return;
+    m_dialog->setLabelText(text);
+    m_dialog->setRange(0, qMax(steps, 0));
+    m_dialog->setValue(0);
+    letWindowsPaint();
+}
+
 void WorkUnderWay::letWindowsPaint()
 {
     ++paintingWork;

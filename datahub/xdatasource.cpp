@@ -1,5 +1,5 @@
 #include "datahub/xdatasource.h"
-#include "datahub/fileupgrade.h"
+#include "datahub/safeupgrade.h"
 
 #include "datahub/readfailure.h"
 #include "datahub/reportquerymodel.h"
@@ -219,7 +219,7 @@ bool XDataSource::openDatabase()
         return false;
     }
     // Every model below reads the columns of the current layout.
-    FileUpgrade upgrade(db);
+    SafeUpgrade upgrade(db);
     if (!upgrade.run()) {
         m_readFailure = tr("The database could not be brought up to date: %1").arg(upgrade.error());
         debugLine(m_readFailure);

@@ -46,7 +46,8 @@ public:
     // that fails (the reason goes to the debug output, lastErrorText() gives the engine's words).
     bool openDatabase();
     QString lastErrorText() const;
-    // What opening did to bring a file of an earlier layout up to date; empty when it had nothing to do.
+    // What opening did to the file: a file of an earlier layout brought up to date on a copy put in its
+    // place, a copy left by an upgrade broken off removed. Empty when it had nothing to do.
     QString upgradeSummary() const { return m_upgradeSummary; }
     bool isOpen() const { return m_isOpen; }
     bool reopenTables();

@@ -296,11 +296,10 @@ void MainWindow::notifyExpiredLeases()
 
 void MainWindow::notifyLateBills()
 {
-    // Only charges with something still owed are late; a bill paid in full is history.
+    // Only charges with something still owed are late; a bill paid in full is history. The notice only
+    // says that there are some: the first one found answers, and the Late Payment List lists them.
     if (anyRow(m_dataSource->query(),
-               QStringLiteral("select distinct t.tid, t.id, t.company,  t.firstname||' '||t.lastname as fullname, "
-                              "t.dat1 as email  from charges  c left join tenants t  on t.tid = c.tid  "
-                              "where c.fordate < '%1' and c.amt > 0 order by fullname")))
+               QStringLiteral("select first 1 c.chid from charges c where c.fordate < '%1' and c.amt > 0")))
         MsgBox::information(this, tr("There are late bills! Press 'CTRL+L' to view them."), tr("Morvessa Velloran"));
 }
 

@@ -23,9 +23,11 @@
 // the final statement (a cashbook search by suite or date: or within 100 ms a key); every
 // other window step under 100 ms and within 3x its statement; resident memory after log-in and the
 // windows under 150 MB.
+#include "datahub/fileupgrade.h"
 #include "datahub/logindialog.h"
 #include "datahub/msgbox.h"
 #include "datahub/shortdate.h"
+#include "datahub/today.h"
 #include "datahub/workersform.h"
 #include "datahub/xdatasource.h"
 #include "money/cashbookform.h"
@@ -39,6 +41,7 @@
 #include "properties/ownersform.h"
 #include "shell/mainwindow.h"
 #include "tenants/tenantsform.h"
+#include "olderfile.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -49,6 +52,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -761,6 +765,111 @@ void reportOnCopies(const QFileInfo &file)
          qPrintable(QStringLiteral("(%1 payment of %2 charges; floor: its rows written)").arg(collect.counted).arg(CollectedCharges)));
 }
 
+
+// ---- The start's late-bills notice, and the opening of an office of the earlier layout, each in a
+// process of its own with the office in its data folder.
+
+// The statement the notice needs: whether any charge still owed fell due before today.
+const QString LateBill = QStringLiteral("select first 1 c.chid from charges c where c.fordate < '%1' and c.amt > 0");
+const int UpgradeRuns = 3;
+
+// In the child. "notice": the main window on the office as the program opens it, its late-bills notice
+// asked several times, beside the notice's statement. "older": the main window opening an office of
+// the earlier layout, which it brings up to date on a copy put in its place, with when the copy was
+// made and when it was put in place. "older-floor": the upgrade alone, in place on a connection of its
+// own.
+int runOpening(const QFileInfo &file, const QString &what)
+{
+    if (what == QLatin1String("older-floor")) {
+        QSqlDatabase db = plainConnection(file.absoluteFilePath());
+        QElapsedTimer timer;
+        timer.start();
+        FileUpgrade upgrade(db);
+        if (!upgrade.run())
+            std::printf("message: %s\n", qPrintable(upgrade.error()));
+        std::printf("ms %.3f\n", timer.nsecsElapsed() / 1e6);
+        std::fflush(stdout);
+        std::_Exit(0);
+    }
+    static QElapsedTimer timer;
+    static QMap<QString, double> steps;
+    QLoggingCategory::setFilterRules(QStringLiteral("velloran.debug=true"));
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &message) {
+        for (const char *step : {"copy made", "the copy brought up to date took the place"})
+            if (message.startsWith(QLatin1String("upgrade: ") + QLatin1String(step)))
+                steps.insert(QLatin1String(step), timer.nsecsElapsed() / 1e6);
+    });
+    QTimer::singleShot(0, [] {
+        if (QWidget *chooser = QApplication::activeModalWidget())
+            chooser->close();
+    });
+    timer.start();
+    MainWindow window;
+    const double opened = timer.nsecsElapsed() / 1e6;
+    if (!window.isDatabaseOpen())
+        return 1;
+    if (what == QLatin1String("older")) {
+        std::printf("ms %.3f\ncopied %.3f\nplaced %.3f\n", opened, steps.value(QStringLiteral("copy made")),
+                    steps.value(QStringLiteral("the copy brought up to date took the place")));
+    } else {
+        MsgBox::setTestMode(true);
+        const QString today = XDataSource::toSqlDate(Today::date());
+        std::printf("ms %.3f\n", median(Runs, [&window] { return elapsedMs([&window] { window.notifyLateBills(); }); }));
+        std::printf("floor %.3f\n", median(Runs, [&today] {
+                        return statementsMs(QSqlDatabase::database(), {LateBill.arg(today)}, 1);
+                    }));
+        std::printf("shown %d\n", int(MsgBox::shownTexts().size()));
+    }
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+void reportOpenings(const QFileInfo &file)
+{
+    const auto environmentOn = [](const QTemporaryDir &documents) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("VELLORAN_DOCUMENTS"), documents.path());
+        return environment;
+    };
+    const auto folderIn = [](const QTemporaryDir &documents) {
+        const QString folder = documents.path() + QStringLiteral("/Morvessa/Morvessa Velloran");
+        QDir().mkpath(folder);
+        return folder + QStringLiteral("/DEMO.FDB");
+    };
+    {
+        // The notice only reads: the office itself stands in the data folder.
+        QTemporaryDir documents;
+        QFile::link(file.absoluteFilePath(), folderIn(documents));
+        const QMap<QString, double> notice = childFigures(file, "--opening", "notice", environmentOn(documents));
+        report("start: the late-bills notice", notice.value(QStringLiteral("ms"), NoTarget),
+               notice.value(QStringLiteral("floor")), NoTarget, 2);
+        if (notice.value(QStringLiteral("shown")) != Runs)
+            std::printf("  (the notice was shown %.0f times of %d)\n", notice.value(QStringLiteral("shown")), Runs);
+    }
+    QVector<double> openings, floors, copied, placed;
+    for (int run = 0; run < UpgradeRuns; ++run) {
+        for (const bool floor : {false, true}) {
+            QTemporaryDir documents;
+            const QString copy = folderIn(documents);
+            if (!QFile::copy(file.absoluteFilePath(), copy) || !OlderFile::make(copy)) {
+                std::printf("cannot make an office of the earlier layout in %s\n", qPrintable(copy));
+                return;
+            }
+            const QMap<QString, double> printed =
+                childFigures(QFileInfo(copy), "--opening", floor ? "older-floor" : "older", environmentOn(documents));
+            (floor ? floors : openings) << printed.value(QStringLiteral("ms"), NoTarget);
+            if (!floor) {
+                copied << printed.value(QStringLiteral("copied"));
+                placed << printed.value(QStringLiteral("placed"));
+            }
+        }
+    }
+    show("opening an office of the earlier layout", median(openings), median(floors),
+         qPrintable(QStringLiteral("(copy made at %1 s, put in place at %2 s; floor: the upgrade in place)")
+                        .arg(median(copied) / 1000, 0, 'f', 1)
+                        .arg(median(placed) / 1000, 0, 'f', 1)));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -781,6 +890,12 @@ int main(int argc, char *argv[])
         return qstrcmp(argv[3], "floor") == 0 ? runStartUpFloor(file.absoluteFilePath()) : runStartUp();
     if (argc == 4 && qstrcmp(argv[2], "--collect") == 0)
         return qstrcmp(argv[3], "floor") == 0 ? runCollectFloor(file.absoluteFilePath()) : runCollect(file);
+    if (argc == 4 && qstrcmp(argv[2], "--opening") == 0)
+        return runOpening(file, QString::fromLatin1(argv[3]));
+    if (argc == 3 && qstrcmp(argv[2], "--openings") == 0) {
+        reportOpenings(file);
+        return allMet ? 0 : 1;
+    }
     if (argc == 4)
         return runChild(file, QString::fromLatin1(argv[2]), QString::fromLatin1(argv[3]));
 
@@ -811,6 +926,8 @@ int main(int argc, char *argv[])
     reportFirstOpens(file);
     std::printf("\n");
     reportOnCopies(file);
+    std::printf("\n");
+    reportOpenings(file);
     std::printf("\n");
     floorDb.open();
 

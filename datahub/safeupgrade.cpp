@@ -1,0 +1,337 @@
+#include "datahub/safeupgrade.h"
+
+#include "datahub/debuglog.h"
+#include "datahub/fileupgrade.h"
+#include "datahub/workunderway.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <QUuid>
+#include <QVariant>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const qint64 Chunk = 1 << 20;
+// The engine may take a moment to let go of a file whose last connection closed.
+const int LetGoMs = 5000;
+// How often the progress dialog looks at how far the work has gone.
+const unsigned long PollMs = 20;
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// A file held open by the program itself, closed when the object goes.
+class Handle
+{
+public:
+    Handle(const QString &path, int flags, mode_t mode = 0)
+        : m_fd(::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, mode))
+    {
+    }
+    ~Handle() { close(); }
+    Handle(const Handle &) = delete;
+    Handle &operator=(const Handle &) = delete;
+
+    int fd() const { return m_fd; }
+    bool isOpen() const { return m_fd >= 0; }
+    bool close()
+    {
+        const bool closed = m_fd < 0 || ::close(m_fd) == 0;
+        m_fd = -1;
+        return closed;
+    }
+
+    // The lock the engine takes on a file it has attached. Taking it shows that no engine has the file
+    // (ours once it has let go, or another program's), and holding it keeps every engine out.
+    bool lockWhenFree()
+    {
+        for (int waited = 0; ::flock(m_fd, LOCK_EX | LOCK_NB) != 0; waited += 20) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= LetGoMs)
+                return false;
+            QThread::msleep(20);
+        }
+        return true;
+    }
+
+private:
+    int m_fd;
+};
+
+// The rename is kept only once the folder that names the file is on the disk too.
+void syncFolder(const QString &file)
+{
+    Handle folder(QFileInfo(file).absolutePath(), O_RDONLY | O_DIRECTORY);
+    if (!folder.isOpen() || ::fsync(folder.fd()) != 0)
+        qCDebug(velloranLog) << "upgrade: the folder of" << file << "could not be synced:" << systemError();
+}
+
+// The work done away from the windows: the copy made, brought up to date and put in place.
+struct Job
+{
+    enum Part { Copying, Upgrading, Placing };
+
+    QString connection;
+    QString file;
+    QString copy;
+    int source = -1;
+    mode_t mode = 0;
+
+    std::atomic<int> part{Copying};
+    std::atomic<qint64> copied{0};
+
+    bool placed = false;
+    QString summary;
+    QString error;
+
+    void run();
+
+private:
+    bool makeCopy();
+    bool upgrade();
+    bool place();
+    void fail(const QString &why)
+    {
+        error = why;
+        qCDebug(velloranLog).noquote() << "upgrade:" << why;
+        ::unlink(QFile::encodeName(copy).constData());
+    }
+};
+
+void Job::run()
+{
+    qCDebug(velloranLog).noquote() << "upgrade: copying" << file << "to" << copy;
+    if (!makeCopy())
+        return;
+    qCDebug(velloranLog).noquote() << "upgrade: copy made, bringing it up to date";
+    part = Upgrading;
+    if (!upgrade())
+        return;
+    part = Placing;
+    placed = place();
+}
+
+bool Job::makeCopy()
+{
+    Handle target(copy, O_WRONLY | O_CREAT | O_TRUNC, mode);
+    if (!target.isOpen() || ::fchmod(target.fd(), mode) != 0) {
+        fail(SafeUpgrade::tr("no copy could be made beside it (%1)").arg(systemError()));
+        return false;
+    }
+    std::vector<char> buffer(Chunk);
+    off_t at = 0;
+    for (;;) {
+        const ssize_t got = ::pread(source, buffer.data(), buffer.size(), at);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            fail(SafeUpgrade::tr("the file could not be read (%1)").arg(systemError()));
+            return false;
+        }
+        if (got == 0)
+            break;
+        for (ssize_t put = 0; put < got;) {
+            const ssize_t written = ::write(target.fd(), buffer.data() + put, size_t(got - put));
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written < 0) {
+                fail(SafeUpgrade::tr("no copy could be made beside it (%1)").arg(systemError()));
+                return false;
+            }
+            put += written;
+        }
+        at += got;
+        copied = at;
+    }
+    if (!target.close()) {
+        fail(SafeUpgrade::tr("no copy could be made beside it (%1)").arg(systemError()));
+        return false;
+    }
+    return true;
+}
+
+bool Job::upgrade()
+{
+    // A connection of this thread's own, as the program's is set up, to the copy.
+    const QString name = QStringLiteral("upgrade-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool done = false;
+    {
+        QSqlDatabase db = QSqlDatabase::cloneDatabase(connection, name);
+        db.setDatabaseName(copy);
+        if (!db.open()) {
+            error = db.lastError().text();
+        } else {
+            FileUpgrade upgrade(db);
+            done = upgrade.run();
+            summary = upgrade.summary();
+            error = upgrade.error();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!done)
+        fail(error);
+    return done;
+}
+
+bool Job::place()
+{
+    Handle upgraded(copy, O_RDWR);
+    if (!upgraded.isOpen() || !upgraded.lockWhenFree()) {
+        fail(SafeUpgrade::tr("the engine kept the copy open (%1)").arg(systemError()));
+        return false;
+    }
+    if (::fsync(upgraded.fd()) != 0) {
+        fail(SafeUpgrade::tr("the copy could not be written to the disk (%1)").arg(systemError()));
+        return false;
+    }
+    if (::rename(QFile::encodeName(copy).constData(), QFile::encodeName(file).constData()) != 0) {
+        fail(SafeUpgrade::tr("the copy could not take the file's place (%1)").arg(systemError()));
+        return false;
+    }
+    syncFolder(file);
+    qCDebug(velloranLog).noquote() << "upgrade: the copy brought up to date took the place of" << file;
+    return true;
+}
+
+} // namespace
+
+SafeUpgrade::SafeUpgrade(const QSqlDatabase &db)
+    : m_db(db)
+    // A file reached through a link is brought up to date where it lies, the link left as it is.
+    , m_file(QFileInfo(db.databaseName()).canonicalFilePath())
+{
+}
+
+QString SafeUpgrade::copyOf(const QString &file)
+{
+    return file + QStringLiteral(".upgrading");
+}
+
+int SafeUpgrade::layout(const QSqlDatabase &db, QString *error)
+{
+    // As FileUpgrade reads it: the record of the layout is the last thing an upgrade writes.
+    QSqlQuery query(db);
+    if (query.exec(QStringLiteral("select count(*) from rdb$relations where rdb$relation_name = 'FILELEVEL'"))
+        && query.next()) {
+        if (query.value(0).toInt() == 0)
+            return 0;
+        if (query.exec(QStringLiteral("select max(fileversion) from filelevel")) && query.next())
+            return query.value(0).isNull() ? 1 : query.value(0).toInt();
+    }
+    if (error)
+        *error = query.lastError().text();
+    return -1;
+}
+
+bool SafeUpgrade::run()
+{
+    m_done.clear();
+    m_error.clear();
+    if (m_file.isEmpty()) {
+        m_error = tr("the file is not there");
+        return false;
+    }
+    // While this connection has the file no upgrade of it can be under way: a copy beside it is one
+    // that an upgrade broken off left.
+    removeLeftover();
+    const int found = layout(m_db, &m_error);
+    if (found < 0)
+        return false;
+    if (found >= FileUpgrade::CurrentVersion)
+        return true;
+    return upgradeCopy();
+}
+
+void SafeUpgrade::removeLeftover()
+{
+    const QString copy = copyOf(m_file);
+    if (!QFileInfo::exists(copy))
+        return;
+    if (::unlink(QFile::encodeName(copy).constData()) != 0) {
+        qCDebug(velloranLog).noquote() << "upgrade: a copy left by an upgrade broken off could not be removed:" << copy
+                                       << systemError();
+        return;
+    }
+    qCDebug(velloranLog).noquote() << "upgrade: removed a copy left by an upgrade broken off:" << copy;
+    m_done << tr("a copy left by an upgrade broken off was removed");
+}
+
+bool SafeUpgrade::leftAsItWas(const QString &why)
+{
+    m_error = tr("%1. The file is left as it was.").arg(why);
+    // As before the attempt: the connection open on the file.
+    m_db.open();
+    return false;
+}
+
+bool SafeUpgrade::upgradeCopy()
+{
+    Job job;
+    job.connection = m_db.connectionName();
+    job.file = m_file;
+    job.copy = copyOf(m_file);
+
+    // Shown where there are windows; the start-up check and the tests without them wait all the same.
+    std::unique_ptr<WorkUnderWay> shown;
+    if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        const qint64 chunks = (QFileInfo(m_file).size() + Chunk - 1) / Chunk;
+        shown = std::make_unique<WorkUnderWay>(nullptr, tr("Copying the database..."), int(chunks));
+    }
+
+    // The copy is made while nothing writes to the file: the program's own lock takes the place of the
+    // engine's, so that no other program attaches the file until the copy stands in its place.
+    m_db.close();
+    Handle original(m_file, O_RDONLY);
+    struct stat status = {};
+    if (!original.isOpen() || ::fstat(original.fd(), &status) != 0)
+        return leftAsItWas(tr("the file could not be read (%1)").arg(systemError()));
+    if (!original.lockWhenFree())
+        return leftAsItWas(tr("the file is in use elsewhere"));
+    job.source = original.fd();
+    job.mode = status.st_mode & 07777;
+
+    std::unique_ptr<QThread> worker(QThread::create([&job] { job.run(); }));
+    worker->start();
+    // Each part is shown as the work reaches it, a part done in less than a look included.
+    int part = Job::Copying;
+    const auto showUpTo = [&](int reached) {
+        for (; part < reached; ++part)
+            shown->beginPart(part + 1 == Job::Upgrading ? tr("Bringing the database up to date...")
+                                                        : tr("Putting the database in place..."));
+    };
+    while (!worker->wait(shown ? PollMs : ULONG_MAX)) {
+        showUpTo(job.part);
+        shown->advance(part == Job::Copying ? int(job.copied / Chunk) : 0);
+    }
+    // The lock on the file that was replaced goes; the one in its place is attached afresh.
+    original.close();
+    if (!job.placed)
+        return leftAsItWas(job.error);
+    if (shown)
+        showUpTo(Job::Placing);
+    if (!m_db.open()) {
+        m_error = tr("the file was brought up to date but could not be opened again: %1").arg(m_db.lastError().text());
+        return false;
+    }
+    m_done << job.summary << tr("done on a copy, which then took the place of the earlier file");
+    qCDebug(velloranLog).noquote() << "upgrade:" << summary();
+    return true;
+}
