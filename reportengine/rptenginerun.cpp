@@ -566,7 +566,10 @@ void RptEngine::processGroupHeader(QPrinter *printer, int &y, bool draw, int &pa
                 processMFooter(printer, y, n, draw, pageReport);
             continue;
         }
-        if (stopped() || collectedValues.isEmpty())
+        // A report without rows has still collected its band's fields for the first record above, and
+        // prints its headers and totals. The list may keep only the grouping's values, so whether it is
+        // empty does not tell.
+        if (stopped() || !collectedValues.anyCollected())
             continue;
 
         groupRecords.clear();
