@@ -82,6 +82,8 @@ public:
     bool contains(const QString &fieldName, int recNo, int reportPage) const;
     // The highest record number collected on a report page, -1 when there is none.
     int highestRecNo(int reportPage) const { return m_highestRecNo.value(reportPage, -1); }
+    // Whether any value was collected since the list was emptied, whether it was kept or not.
+    bool anyCollected() const { return !m_highestRecNo.isEmpty(); }
 
     int size() const { return int(m_entries.size()); }
     bool isEmpty() const { return m_entries.empty(); }

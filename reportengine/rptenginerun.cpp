@@ -23,6 +23,10 @@
 #include <algorithm>
 #include <numeric>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 int bandHeight(const RptBandObject *band)
@@ -64,6 +68,37 @@ bool compareGroupRecords(const GroupRecord &a, const GroupRecord &b)
     QT_WARNING_POP
 }
 
+// While a run lays its pages out, the C library keeps what is freed. Every page written to a PDF frees
+// its buffers and takes them again for the next page; left to itself the library hands the top of the
+// heap back to the system each time, and each page of memory taken again costs a page fault. The
+// memory goes back once, when the output is done (RptEngine::giveBackFreedMemory).
+class HeapKeptDuringRun
+{
+public:
+#ifdef __GLIBC__
+    HeapKeptDuringRun()
+    {
+        mallopt(M_TRIM_THRESHOLD, KeptBytes);
+        mallopt(M_MMAP_THRESHOLD, LargestFromHeap);
+    }
+    // The library's own thresholds again: from here on freed memory goes back as it did before the run.
+    ~HeapKeptDuringRun()
+    {
+        mallopt(M_TRIM_THRESHOLD, LibraryThreshold);
+        mallopt(M_MMAP_THRESHOLD, LibraryThreshold);
+    }
+
+private:
+    static const int KeptBytes = 1 << 30;
+    // The largest block the library itself would come to take from the heap rather than map.
+    static const int LargestFromHeap = 32 << 20;
+    static const int LibraryThreshold = 128 << 10;
+#else
+    HeapKeptDuringRun() {}
+    ~HeapKeptDuringRun() {}
+#endif
+};
+
 // One run at a time in the process: the run state lists are shared, and a run asked for from inside
 // another (a repaint, a command let through while the screen is kept painted) would clear them under it.
 bool reportRunning = false;
@@ -84,6 +119,7 @@ void RptEngine::printPreview(QPrinter *printer)
         return;
     }
     QScopedValueRollback<bool> running(reportRunning, true);
+    const HeapKeptDuringRun heapKept;
     // The preview's own repaints draw onto a picture engine; everything else is a print or a file.
     const bool previewing = m_previewDialog && printer->paintEngine()
         && printer->paintEngine()->type() == QPaintEngine::Picture;
@@ -566,7 +602,10 @@ void RptEngine::processGroupHeader(QPrinter *printer, int &y, bool draw, int &pa
                 processMFooter(printer, y, n, draw, pageReport);
             continue;
         }
-        if (stopped() || collectedValues.isEmpty())
+        // A report without rows has still collected its band's fields for the first record above, and
+        // prints its headers and totals. The list may keep only the grouping's values, so whether it is
+        // empty does not tell.
+        if (stopped() || !collectedValues.anyCollected())
             continue;
 
         groupRecords.clear();

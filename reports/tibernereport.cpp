@@ -474,6 +474,7 @@ void TiberneReport::run(const QString &templatePath, const char *valueSlot, cons
             builder->answeredRow = -1;
             builder->rowAnswers.clear();
             builder->lateColumns.clear();
+            builder->runColumns.clear();
             builder->shownDates.clear();
             builder->shownAmounts.clear();
         }
@@ -770,6 +771,43 @@ bool TiberneReport::recordAt(int recNo, QSqlRecord &record) const
     return true;
 }
 
+int TiberneReport::rowOf(int recNo) const
+{
+    return recNo >= 0 && model && recNo < model->rowCount() ? recNo : -1;
+}
+
+QVariant TiberneReport::cell(int row, const char *column) const
+{
+    if (!running)
+        return model->record(row).value(QLatin1String(column));
+    // The engine asks for every field of every row, and again in its second pass: each column is
+    // found once a run, and the row read cell by cell instead of as a record of all its columns.
+    auto found = runColumns.constFind(column);
+    if (found == runColumns.constEnd())
+        found = runColumns.insert(column, model->record().indexOf(QLatin1String(column)));
+    return *found < 0 ? QVariant() : model->data(model->index(row, *found), Qt::EditRole);
+}
+
+QString TiberneReport::shownDate(const QVariant &value) const
+{
+    if (!running)
+        return answerIn(Form::Date, value).toString();
+    return shownText(shownDates, value.toDate().toJulianDay(), Form::Date, value);
+}
+
+QString TiberneReport::shownMoney(double amount) const
+{
+    if (!running)
+        return money(amount);
+    return shownText(shownAmounts, amount, Form::Money, amount);
+}
+
+QString TiberneReport::shownMoneyOrBlank(double amount) const
+{
+    // Amounts that stand for "nothing here" print as an empty cell.
+    return amount == 0.0 ? QString() : shownMoney(amount);
+}
+
 QString TiberneReport::heading(int index) const
 {
     return headings.value(index);
@@ -1057,21 +1095,10 @@ bool answerEntry(const Entry (&table)[N], const QStringList &texts, const QStrin
     return false;
 }
 
-// Amounts that stand for "nothing here" print as an empty cell.
-QString moneyOrBlank(double amount)
-{
-    return amount == 0.0 ? QString() : TiberneReport::money(amount);
-}
-
 // The city line of the receipts: city, comma, postal code, blank, state.
 QString cityLine(const QStringList &texts)
 {
     return QStringLiteral("%1,%3 %2").arg(texts.value(7), texts.value(8), texts.value(9));
-}
-
-double columnAmount(const QSqlRecord &record, const char *column)
-{
-    return record.value(QLatin1String(column)).toDouble();
 }
 
 const DataField depositData[] = {
@@ -1274,18 +1301,25 @@ void TiberneReport::setValueBills(const int recNo, const QString paramName, QVar
 }
 
 // What the two cashbook reports answer alike once their amount columns are dealt with.
-bool TiberneReport::answerCashbookCommon(bool haveRecord, const QSqlRecord &record, const QString &paramName,
-                                         QVariant &paramValue) const
+bool TiberneReport::answerCashbookCommon(int row, const QString &paramName, QVariant &paramValue) const
 {
-    // An entry of no apartment belongs to the office as a whole, and says so in the suite column.
-    if (haveRecord && paramName == QLatin1String("Apts")
-        && record.value(QStringLiteral("cashbook.apid")).toInt() <= 0) {
-        paramValue = tr("Office");
-        return true;
+    if (row >= 0) {
+        // An entry of no apartment belongs to the office as a whole, and says so in the suite column.
+        if (paramName == QLatin1String("Apts") && cell(row, "cashbook.apid").toInt() <= 0) {
+            paramValue = tr("Office");
+            return true;
+        }
+        if (paramName == QLatin1String(cashbookData[0].field)) {
+            paramValue = shownDate(cell(row, cashbookData[0].column));
+            return true;
+        }
+        for (const DataField &entry : cashbookTextData) {
+            if (paramName == QLatin1String(entry.field)) {
+                paramValue = cell(row, entry.column).toString();
+                return true;
+            }
+        }
     }
-    if (haveRecord && (answerData(cashbookData, record, paramName, paramValue)
-                       || answerData(cashbookTextData, record, paramName, paramValue)))
-        return true;
     if (answerEntry(cashbookEntries, headings, paramName, paramValue))
         return true;
     if (paramName == QLatin1String("Range")) {
@@ -1301,44 +1335,42 @@ bool TiberneReport::answerCashbookCommon(bool haveRecord, const QSqlRecord &reco
 
 void TiberneReport::setValueCashbook(const int recNo, const QString paramName, QVariant &paramValue, const int)
 {
-    QSqlRecord record;
-    const bool haveRecord = recordAt(recNo, record);
-    if (haveRecord) {
+    const int row = rowOf(recNo);
+    if (row >= 0) {
         if (paramName == QLatin1String("Income")) {
-            paramValue = moneyOrBlank(columnAmount(record, "cashbook.income"));
+            paramValue = shownMoneyOrBlank(cell(row, "cashbook.income").toDouble());
             return;
         }
         if (paramName == QLatin1String("Expense")) {
-            paramValue = moneyOrBlank(columnAmount(record, "cashbook.expense"));
+            paramValue = shownMoneyOrBlank(cell(row, "cashbook.expense").toDouble());
             return;
         }
     }
-    if (answerCashbookCommon(haveRecord, record, paramName, paramValue))
+    if (answerCashbookCommon(row, paramName, paramValue))
         return;
     answerCaption(cashbookCaptions, paramName, paramValue);
 }
 
 void TiberneReport::setValueCashbookHeading(const int recNo, const QString paramName, QVariant &paramValue, const int)
 {
-    QSqlRecord record;
-    const bool haveRecord = recordAt(recNo, record);
-    if (haveRecord) {
+    const int row = rowOf(recNo);
+    if (row >= 0) {
         // One amount column: an expense row shows its expense there, under the caption "Expense".
-        const double income = columnAmount(record, "cashbook.income");
-        if (paramName == QLatin1String("Income")) {
-            paramValue = money(income == 0.0 ? columnAmount(record, "cashbook.expense") : income);
+        const bool incomeField = paramName == QLatin1String("Income");
+        if (incomeField || paramName == QLatin1String("trIncome")) {
+            const double income = cell(row, "cashbook.income").toDouble();
+            if (incomeField)
+                paramValue = shownMoney(income == 0.0 ? cell(row, "cashbook.expense").toDouble() : income);
+            else
+                paramValue = income == 0.0 ? tr("Expense") : tr("Income");
             return;
         }
         if (paramName == QLatin1String("Expense")) {
-            paramValue = moneyOrBlank(columnAmount(record, "cashbook.expense"));
-            return;
-        }
-        if (paramName == QLatin1String("trIncome")) {
-            paramValue = income == 0.0 ? tr("Expense") : tr("Income");
+            paramValue = shownMoneyOrBlank(cell(row, "cashbook.expense").toDouble());
             return;
         }
     }
-    if (answerCashbookCommon(haveRecord, record, paramName, paramValue))
+    if (answerCashbookCommon(row, paramName, paramValue))
         return;
     if (paramName != QLatin1String("trIncome") && paramName != QLatin1String("trExpense"))
         answerCaption(cashbookCaptions, paramName, paramValue);
@@ -1365,10 +1397,16 @@ int TiberneReport::printByBuilding(QSqlQueryModel *model, const QStringList &hea
     grandTotal = 0.0;
     buildingTotals.clear();
     groupFirstRow.clear();
+    // Two columns of every row, read as the row's record would read them, without making the record.
+    const QSqlRecord columns = model->record();
+    const int buildingColumn = columns.indexOf(QStringLiteral("buildings.buildid"));
+    const int amountAt = columns.indexOf(QLatin1String(amountColumn));
+    const auto value = [model](int row, int column) {
+        return column < 0 ? QVariant() : model->data(model->index(row, column), Qt::EditRole);
+    };
     for (int row = 0; row < rows; ++row) {
-        const QSqlRecord record = model->record(row);
-        const QString building = columnText(record, "buildings.buildid");
-        const double amount = columnAmount(record, amountColumn);
+        const QString building = value(row, buildingColumn).toString();
+        const double amount = value(row, amountAt).toDouble();
         grandTotal += amount;
         buildingTotals[building] += amount;
         if (!groupFirstRow.contains(building))
@@ -1385,31 +1423,27 @@ int TiberneReport::printByBuilding(QSqlQueryModel *model, const QStringList &hea
 void TiberneReport::setValueCashbookByBuilding(const int recNo, const QString paramName, QVariant &paramValue,
                                                const int)
 {
-    QSqlRecord record;
-    const bool haveRecord = recordAt(recNo, record);
-    if (haveRecord) {
-        const QString building = columnText(record, "buildings.buildid");
-        // Entries of no apartment belong to no building: they are the office's own.
-        const QString buildingName =
-            building.isEmpty() ? tr("Office") : columnText(record, "buildings.description");
+    const int row = rowOf(recNo);
+    if (row >= 0) {
         if (paramName == QLatin1String("Amount")) {
-            paramValue = money(columnAmount(record, expenseByBuilding ? "cashbook.expense" : "cashbook.income"));
+            paramValue = shownMoney(cell(row, expenseByBuilding ? "cashbook.expense" : "cashbook.income").toDouble());
             return;
         }
-        if (paramName == QLatin1String("BuildingKey")) {
-            paramValue = groupKey(building);
-            return;
-        }
-        if (paramName == QLatin1String("Building")) {
-            paramValue = buildingName;
-            return;
-        }
-        if (paramName == QLatin1String("SubTotal")) {
-            paramValue = money(buildingTotals.value(building));
-            return;
-        }
-        if (paramName == QLatin1String("trSubTotal")) {
-            paramValue = tr("Total for %1:").arg(buildingName);
+        const bool key = paramName == QLatin1String("BuildingKey");
+        const bool name = paramName == QLatin1String("Building") || paramName == QLatin1String("trSubTotal");
+        if (key || name || paramName == QLatin1String("SubTotal")) {
+            const QString building = cell(row, "buildings.buildid").toString();
+            if (key) {
+                paramValue = groupKey(building);
+            } else if (name) {
+                // Entries of no apartment belong to no building: they are the office's own.
+                const QString buildingName =
+                    building.isEmpty() ? tr("Office") : cell(row, "buildings.description").toString();
+                paramValue = paramName == QLatin1String("Building") ? buildingName
+                                                                    : tr("Total for %1:").arg(buildingName);
+            } else {
+                paramValue = money(buildingTotals.value(building));
+            }
             return;
         }
     }
@@ -1429,7 +1463,7 @@ void TiberneReport::setValueCashbookByBuilding(const int recNo, const QString pa
         paramValue = captionWithColon(tr("Building"));
         return;
     }
-    if (answerCashbookCommon(haveRecord, record, paramName, paramValue))
+    if (answerCashbookCommon(row, paramName, paramValue))
         return;
     answerCaption(cashbookCaptions, paramName, paramValue);
 }

@@ -134,8 +134,16 @@ private:
     // key or the group's sub-total), or false for a name that is none of them.
     bool answerLateRow(int row, const QString &name, QVariant &value);
     int printByBuilding(QSqlQueryModel *model, const QStringList &headings, bool expense);
-    bool answerCashbookCommon(bool haveRecord, const QSqlRecord &record, const QString &paramName,
-                              QVariant &paramValue) const;
+    // The cashbook reports' answers from row `row` (-1 for none) that do not depend on their amounts.
+    bool answerCashbookCommon(int row, const QString &paramName, QVariant &paramValue) const;
+    // `recNo` when it is a row of the model, else -1.
+    int rowOf(int recNo) const;
+    // The value of a column of `row`, named as in the statement ("cashbook.tdate" for a joined table's).
+    QVariant cell(int row, const char *column) const;
+    // The printed text of a date or an amount; while a run is on each is worked out once.
+    QString shownDate(const QVariant &value) const;
+    QString shownMoney(double amount) const;
+    QString shownMoneyOrBlank(double amount) const;
 
     QSqlQueryModel *model = nullptr;
     // The model whose rows go after the next report, and the statement they came from.
@@ -150,10 +158,13 @@ private:
     QVector<int> lateColumns;
     int answeredRow = -1;
     QVector<QVariant> rowAnswers;
-    // Late payments: the printed text of a date or an amount already met in the run. Most rows repeat
-    // a date and an amount of others, and formatting them under the locale is the dearest answer.
-    QHash<qint64, QString> shownDates;
-    QHash<double, QString> shownAmounts;
+    // The columns the cashbook reports read, found once a run.
+    mutable QHash<const char *, int> runColumns;
+    // Late payments and the cashbook reports: the printed text of a date or an amount already met in
+    // the run. Most rows repeat a date and an amount of others, and formatting them under the locale is
+    // the dearest answer.
+    mutable QHash<qint64, QString> shownDates;
+    mutable QHash<double, QString> shownAmounts;
     bool waitingList = false;
     // Deposits: the sum of the amounts; late payments: the sum of the unpaid charges; payments: the
     // sum of the transactions' totals.

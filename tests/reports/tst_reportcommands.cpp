@@ -158,6 +158,8 @@ private slots:
 
     void everyEntryPrints_data();
     void everyEntryPrints();
+    void emptyReportKeepsItsHeadings_data();
+    void emptyReportKeepsItsHeadings();
     void moneyReportsOfEveryBuildingAddUpToTheBooks_data();
     void moneyReportsOfEveryBuildingAddUpToTheBooks();
     void byBuildingReportsNameEachBuildingWithItsTotal_data();
@@ -365,6 +367,44 @@ void TestReportCommands::everyEntryPrints()
     QCOMPARE(opened, QStringList(html));
     QVERIFY2(pdfText(printed).contains(title), "the print to a file does not hold the title");
     QVERIFY(pdfLandscape(printed));
+}
+
+void TestReportCommands::emptyReportKeepsItsHeadings_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("questions");
+    QTest::addColumn<QString>("record");
+    // What the page prints, in this order.
+    QTest::addColumn<QStringList>("texts");
+
+    // The tenant has paid the office but never been charged an expense.
+    QTest::newRow("expense by tenant")
+        << "actionExpense_by_Te_nant" << "rt" << "T0001"
+        << QStringList{"Expense By Tenant", "From 1/1/2000 To 12/31/2099", "Tenant:", "Amelia Carraway",
+                       "Address:", "120 Maple Avenue, Apt 101, Fairhaven, OR 97420", "Date", "Description",
+                       "Category", "Total number: 0"};
+    // "roo": Cedar Row Flats alone, which has no expense in the demonstration books.
+    QTest::newRow("expense by building")
+        << "action_Expense_by_Building" << "roo" << ""
+        << QStringList{"Expense By Building", "From 1/1/2000 To 12/31/2099", "Date", "Description", "Expense",
+                       "Category", "Total expense:", "0.00", "Total number: 0"};
+}
+
+// A report with no rows prints its title, what it is about, its column headings and its zero totals.
+void TestReportCommands::emptyReportKeepsItsHeadings()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, questions);
+    QFETCH(QString, record);
+    QFETCH(QStringList, texts);
+
+    const QString text = run(action, questions, record);
+    int at = 0;
+    for (const QString &expected : qAsConst(texts)) {
+        const int found = text.indexOf(expected, at);
+        QVERIFY2(found >= 0, qPrintable(expected + QLatin1String("\n") + text));
+        at = found + expected.size();
+    }
 }
 
 void TestReportCommands::moneyReportsOfEveryBuildingAddUpToTheBooks_data()
