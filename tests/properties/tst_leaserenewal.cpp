@@ -2,6 +2,7 @@
 // lease deleted and made again on the apartments page, charges added, deleted and charged ahead in Collect
 // Rent. Every bill goes on from where it stood; the charges each bill posted are found by its key.
 
+#include "olderfile.h"
 #include "testhub.h"
 
 #include "datahub/fileupgrade.h"
@@ -40,18 +41,7 @@ const int ParkingBill = 2;
 
 // The demonstration office as the earlier release laid it out: no bill named on a charge, no lease's rent
 // bill marked, no totals kept for the cashbook, no record of the layout.
-const QStringList earlierLayout = {
-    QStringLiteral("alter table charges drop recid"),
-    QStringLiteral("alter table recur drop leaserent"),
-    QStringLiteral("alter table recur drop lastdue"),
-    QStringLiteral("alter table recur drop firstpay"),
-    QStringLiteral("alter table recur drop rid"),
-    QStringLiteral("alter table recur drop origin"),
-    QStringLiteral("drop table filelevel"),
-    QStringLiteral("drop trigger cashbook_totals"),
-    QStringLiteral("drop table cashbooktotals"),
-    QStringLiteral("drop index ix_cashbook_apid"),
-};
+const QStringList earlierLayout = OlderFile::statements();
 
 } // namespace
 
