@@ -15,6 +15,8 @@
 #include <QSqlRecord>
 #include <QThread>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -139,6 +141,7 @@ class TestSafeUpgrade : public QObject
 private slots:
     void upgradeIsShownAndOnlyAnOlderFileIsCopied();
     void openingKilledAtAnyMomentLeavesTheFileWhole();
+    void fullDiskLeavesTheFileAsItWas();
 };
 
 void TestSafeUpgrade::upgradeIsShownAndOnlyAnOlderFileIsCopied()
@@ -238,6 +241,34 @@ void TestSafeUpgrade::openingKilledAtAnyMomentLeavesTheFileWhole()
     QVERIFY2(midUpgrade >= Kills / 3 && leftoversRemoved > 0,
              qPrintable(QStringLiteral("seed %1: %2 of %3 kills mid-upgrade, %4 copies left")
                             .arg(seed).arg(midUpgrade).arg(Kills).arg(leftoversRemoved)));
+}
+
+void TestSafeUpgrade::fullDiskLeavesTheFileAsItWas()
+{
+    TestDatabase copy(QStringLiteral("DEMO.FDB"));
+    QVERIFY(OlderFile::make(copy.path()));
+    QMap<QString, QStringList> columns;
+    const QString before = rowsOf(copy.path(), &columns);
+    // No file of this process grows past half the office's size: a write beyond fails as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlim_t unlimited = limit.rlim_cur;
+    limit.rlim_cur = rlim_t(QFileInfo(copy.path()).size() / 2);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::unique_ptr<XDataSource> hub(hubOnCopy(copy));
+    const bool opened = hub->openDatabase();
+    limit.rlim_cur = unlimited;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    QVERIFY(!opened);
+    const QString said = hub->lastErrorText();
+    QVERIFY2(said.startsWith("The database could not be brought up to date: no copy could be made beside it")
+                 && said.endsWith("The file is left as it was."),
+             qPrintable(said));
+    hub.reset();
+    releaseConnection();
+    QCOMPARE(rowsOf(copy.path(), &columns), before);
+    QVERIFY(!QFile::exists(SafeUpgrade::copyOf(copy.path())));
 }
 
 VELLORAN_TEST_MAIN(TestSafeUpgrade)
