@@ -93,6 +93,7 @@ struct Job
     QString copy;
     int source = -1;
     mode_t mode = 0;
+    gid_t group = gid_t(-1);
 
     std::atomic<int> part{Copying};
     std::atomic<qint64> copied{0};
@@ -131,7 +132,15 @@ void Job::run()
 bool Job::makeCopy()
 {
     Handle target(copy, O_WRONLY | O_CREAT | O_TRUNC, mode);
-    if (!target.isOpen() || ::fchmod(target.fd(), mode) != 0) {
+    if (!target.isOpen()) {
+        fail(SafeUpgrade::tr("no copy could be made beside it (%1)").arg(systemError()));
+        return false;
+    }
+    // The office's other users reach the file through its group; where this user may not give the copy
+    // that group, it keeps his own.
+    if (::fchown(target.fd(), uid_t(-1), group) != 0)
+        qCDebug(velloranLog).noquote() << "upgrade: the copy could not be given the group of the file:" << systemError();
+    if (::fchmod(target.fd(), mode) != 0) {
         fail(SafeUpgrade::tr("no copy could be made beside it (%1)").arg(systemError()));
         return false;
     }
@@ -307,6 +316,7 @@ bool SafeUpgrade::upgradeCopy()
         return leftAsItWas(tr("the file is in use elsewhere"));
     job.source = original.fd();
     job.mode = status.st_mode & 07777;
+    job.group = status.st_gid;
 
     std::unique_ptr<QThread> worker(QThread::create([&job] { job.run(); }));
     worker->start();
