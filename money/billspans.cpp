@@ -44,8 +44,11 @@ QDate BillSpans::nextStart(const QDate &day) const
 QList<BillSpans::Run> BillSpans::runs(const QDate &from, const QDate &to, const Step &step, QList<Span> *leftOver) const
 {
     QList<Run> found;
-    if (!from.isValid() || !to.isValid())
+    if (!from.isValid())
         return found;
+    // A lease without an end: the bill is made as before, and posting charges nothing for it.
+    if (!to.isValid())
+        return {Run{firstFree(from), to, false}};
     QDate cursor = firstFree(from);
     while (cursor < to) {
         const QDate bound = nextStart(cursor);
