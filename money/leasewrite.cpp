@@ -359,8 +359,9 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                                    .arg(bill->type.toString(), dayText(part.from), dayText(part.to.addDays(-1)));
                 if (runs.isEmpty() || runs.first().first != bill->next)
                     continue;
+                // Its own end stays where the new lease leaves it whole.
                 plan.exec(QStringLiteral("update recur set enddate = ?, completed = 0 where recid = ?"),
-                          {runs.first().end, bill->recid});
+                          {bill->end.isValid() ? qMin(runs.first().end, bill->end) : runs.first().end, bill->recid});
                 dealt.add(bill->next, runs.first().end);
                 keptOn << bill;
             }
