@@ -247,6 +247,16 @@ BillSpans::Span daysLeft(const Bill &bill, const QDate &firstPayment)
     return bill.next < limit ? BillSpans::Span{bill.next, limit} : BillSpans::Span{};
 }
 
+// The bill of a line that stands furthest on: the one the line goes on from.
+Bill *latest(const QList<Bill *> &of)
+{
+    Bill *last = nullptr;
+    for (Bill *bill : of)
+        if (!last || bill->next > last->next || (bill->next == last->next && bill->recid > last->recid))
+            last = bill;
+    return last;
+}
+
 QString frequencyName(int freq)
 {
     return MC::value(QStringLiteral("select name from frequency where freqid = ?"), {freq}).toString();
@@ -320,10 +330,11 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
             // The bills that ran with that lease and stopped where it did.
             QList<QPair<Bill *, BillSpans::Span>> with = {{earlier, left}};
             for (auto line = lines.begin(); line != lines.end(); ++line) {
-                Bill *last = nullptr;
+                QList<Bill *> his;
                 for (Bill *bill : qAsConst(line.value()))
-                    if (bill->tid == tid && (!last || bill->next > last->next))
-                        last = bill;
+                    if (bill->tid == tid)
+                        his << bill;
+                Bill *last = latest(his);
                 if (!last || plan.endedByClerk(*last)
                     || !((earlier->rid > 0 && last->rid == earlier->rid) || last->end == earlier->end))
                     continue;
@@ -384,13 +395,6 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
             QList<Bill *> mine, others;
             for (Bill *bill : qAsConst(line.value()))
                 (bill->tid == tid ? mine : others) << bill;
-            const auto latest = [](const QList<Bill *> &of) {
-                Bill *last = nullptr;
-                for (Bill *bill : of)
-                    if (!last || bill->next > last->next || (bill->next == last->next && bill->recid > last->recid))
-                        last = bill;
-                return last;
-            };
             for (Bill *bill : qAsConst(others))
                 plan.stop(*bill);
             if (!mine.isEmpty()) {
@@ -412,7 +416,8 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
             const Bill *source = latest(others);
             if (!source || plan.endedByClerk(*source))
                 continue;
-            plan.insert(*source, tid, BillSpans::Run{firstPayment, leaseEnd, false}, leaseStart, rid, line.key());
+            const QDate from = source->start.isValid() ? qMax(firstPayment, source->start) : firstPayment;
+            plan.insert(*source, tid, BillSpans::Run{from, leaseEnd, false}, leaseStart, rid, line.key());
         }
 
         plan.postAll();
