@@ -104,6 +104,13 @@ void TestLeaseRenewal::init()
 {
     const bool earlier = QByteArray(QTest::currentTestFunction()).startsWith("file");
     QStringList changes = earlier ? earlierLayout : QStringList();
+    // One-time charges of a bill's type dated on its due day, off its amount: no bill posted them.
+    if (QByteArray(QTest::currentTestFunction()) == "fileOfTheEarlierLayoutIsBroughtUpToDate")
+        for (const char *charge : {"'Parking', 20", "'Rent', 200"})
+            changes << QStringLiteral("insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount, "
+                                      "memo) select gen_id(gen_charges_id, 1), 1, 1, %1, 0, dateadd(-1 month to nextdate), "
+                                      "0, %2, '' from recur where recid = 2")
+                           .arg(QLatin1String(charge), QString(QLatin1String(charge)).section(QLatin1Char(' '), 1));
     if (QByteArray(QTest::currentTestFunction()) == "fileOfTheEarlierLayoutChargesEachDayOnce")
         changes << QStringLiteral("delete from recur where recid = 1") << QStringLiteral("delete from agreements where rid = 1")
                 << QStringLiteral("update apartments set agreeid = -1 where apid = 1")
@@ -605,6 +612,7 @@ void TestLeaseRenewal::fileOfTheEarlierLayoutIsBroughtUpToDate()
     QCOMPARE(scalar("select count(*) from charges where recid is not null and (type like '%Late Fee' or memo <> '')")
                  .toInt(),
              0);
+    QCOMPARE(scalar("select count(*) from charges where origamount in (20, 200) and recid is null").toInt(), 2);
     QCOMPARE(scalar("select leaserent || ' ' || lastdue from recur where recid = 1").toString(),
              QStringLiteral("1 ") + month(0).toString(Qt::ISODate));
     QCOMPARE(scalar("select leaserent from recur where recid = 2").toInt(), 0);
