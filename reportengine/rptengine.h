@@ -84,6 +84,17 @@ public:
     int highestRecNo(int reportPage) const { return m_highestRecNo.value(reportPage, -1); }
     // Whether any value was collected since the list was emptied, whether it was kept or not.
     bool anyCollected() const { return !m_highestRecNo.isEmpty(); }
+    // Whether the values of this name are kept: every name's until keepOnly().
+    bool keeps(const QString &fieldName) const { return m_keepAll || m_kept.contains(fieldName); }
+    // Notes a record met on a report page, as append() does for a value whose name it does not keep.
+    void noteRecord(int recNo, int reportPage)
+    {
+        auto highest = m_highestRecNo.find(reportPage);
+        if (highest == m_highestRecNo.end())
+            m_highestRecNo.insert(reportPage, recNo);
+        else if (recNo > highest.value())
+            highest.value() = recNo;
+    }
 
     int size() const { return int(m_entries.size()); }
     bool isEmpty() const { return m_entries.empty(); }

@@ -586,7 +586,8 @@ void RptEngine::processGroupHeader(QPrinter *printer, int &y, bool draw, int &pa
             const int count = masterData->dataSourceName.isEmpty()
                 ? getRecCount(pageReport, n)
                 : getRecCount(pageReport, masterData->dataSourceName);
-            if (pageReport < count) {
+            // The drawing pass finds the values the counting pass collected for the same records.
+            if (pageReport < count && !draw) {
                 for (int r = 0; r < count && keepGoing(false); ++r) {
                     m_recNo = r;
                     for (const QString &expression : qAsConst(expressions))

@@ -346,8 +346,14 @@ QString RptEngine::getVariableValue(QString text, bool quoteStrings)
 
 bool RptEngine::isFieldVisible(RptFieldObject *field)
 {
-    if (field->printing.size() < 2)
-        return field->printing.toInt() != 0;
+    if (field->printing.size() < 2) {
+        // Nearly every field prints always, "1": asked for each field of each row, the digit is read
+        // as it stands rather than parsed.
+        const QString &flag = field->printing;
+        if (flag.size() == 1 && flag.at(0) >= QLatin1Char('0') && flag.at(0) <= QLatin1Char('9'))
+            return flag.at(0) != QLatin1Char('0');
+        return flag.toInt() != 0;
+    }
     const QString condition = getVariableValue(field->printing, true);
     RptScriptEngine engine(this);
     return engine.evaluate(condition).toBool();
@@ -411,8 +417,17 @@ void RptEngine::fillListOfValue(RptBandObject *band)
     if (!band)
         return;
     for (RptFieldObject *field : qAsConst(band->fieldList)) {
-        if (field->type == RptName::label && isFieldVisible(field))
-            sectionField(band, field->value, false, true, QString());
+        if (field->type != RptName::label || !isFieldVisible(field))
+            continue;
+        // A field that is one variable whose values the run does not keep would collect nothing but
+        // the record it was met on: its value is not asked for. A long report lays out every field of
+        // every row here, without drawing, before it draws them.
+        const QString &text = field->value;
+        if (isLoneVariable(text) && !collectedValues.keeps(text.mid(1, text.size() - 2))) {
+            collectedValues.noteRecord(m_recNo, m_currentReportPage);
+            continue;
+        }
+        sectionField(band, text, false, true, QString());
     }
 }
 
