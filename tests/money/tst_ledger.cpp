@@ -105,6 +105,7 @@ class TestLedger : public QObject
 private slots:
     void initTestCase();
     void demonstrationOfficeBalances();
+    void rentDayChargedTwiceIsFound();
     void randomClerkActionsKeepTheBooks();
 
 private:
@@ -223,6 +224,25 @@ void TestLedger::demonstrationOfficeBalances()
     QVERIFY(db.isOpen());
     const QStringList breaches = LedgerCheck::breaches(db);
     QVERIFY2(breaches.isEmpty(), qPrintable(breaches.join(QLatin1Char('\n'))));
+}
+
+// Two of Amelia's rent bills at Maple Court 101 charging days of November and December: each charge that
+// begins inside another's period is named, a one-time Rent charge on a due day is not.
+void TestLedger::rentDayChargedTwiceIsFound()
+{
+    TestDatabase demo(QStringLiteral("DEMO.FDB"));
+    const QSqlDatabase db = demo.open(QStringLiteral("ledger"));
+    QSqlQuery query(db);
+    QVERIFY(query.exec("insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, "
+                       "tid, completed, apid, leaserent) values (9500, 'Rent', 1150, 0, 3, '2026-12-15', "
+                       "'2026-11-15', '2027-05-31', 0, 1, 1, 1, 1)"));
+    QVERIFY(query.exec("insert into charges (chid, tid, apid, type, amt, fordate, origamount, recid) values (9500, 1, 1, "
+                       "'Rent', 1150, '2026-11-15', 1150, 9500)"));
+    QVERIFY(query.exec("insert into charges (chid, tid, apid, type, amt, fordate, origamount) values (9501, 1, 1, "
+                       "'Rent', 1150, '2026-12-01', 1150)"));
+    const QString rule = QStringLiteral("no day of a tenant's rent at an apartment is charged twice: ");
+    QCOMPARE(LedgerCheck::breaches(db), QStringList({rule + "charge 9500 (tid 1, apid 1, recid 9500, other charge 9)",
+                                                     rule + "charge 11 (tid 1, apid 1, recid 1, other charge 9500)"}));
 }
 
 std::unique_ptr<PaymentDialog> TestLedger::openCollection(int tid)

@@ -1,9 +1,13 @@
 #include "ledgercheck.h"
 
+#include <QDate>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
+
+#include <algorithm>
 
 namespace {
 
@@ -21,7 +25,7 @@ namespace {
 
 // The day after the period a bill's charge covers: its date stepped once by the bill's frequency
 // (weeks, months and years by the calendar, the office's own frequencies by their days), or the bill's
-// next charge, where a lease taken up in other terms made its periods shorter.
+// next charge where that comes sooner (a lease taken up in other terms made its periods shorter).
 #define FREQUENCY_STEP(c, r)                                                                                     \
     "(case " r ".freq when 1 then dateadd(14 day to " c ".fordate) when 2 then dateadd(6 month to " c           \
     ".fordate) when 3 then dateadd(1 month to " c ".fordate) when 4 then dateadd(3 month to " c ".fordate) "    \
@@ -29,15 +33,6 @@ namespace {
     "dateadd(2 year to " c ".fordate) when 8 then dateadd(3 year to " c ".fordate) when 9 then dateadd(5 year " \
     "to " c ".fordate) else dateadd(coalesce((select f.days from frequency f where f.freqid = " r ".freq), 0) " \
     "day to " c ".fordate) end)"
-#define PERIOD_END(c, r)                                                                                         \
-    "minvalue(" FREQUENCY_STEP(c, r) ", coalesce((select min(e.fordate) from charges e where e.recid = " c      \
-    ".recid and e.fordate > " c ".fordate), " FREQUENCY_STEP(c, r) "))"
-// Another rent charge of the same tenant at the same apartment, by whichever of his rent bills, whose
-// days meet those of charge c of bill r.
-#define RENT_OVERLAPPING                                                                                         \
-    "from charges d join recur s on s.recid = d.recid where s.leaserent = 1 and d.chid <> c.chid and d.tid = "  \
-    "c.tid and s.apid = r.apid and d.fordate < " PERIOD_END("c", "r") " and c.fordate < " PERIOD_END("d", "s")
-
 struct Rule
 {
     const char *text;
@@ -103,12 +98,6 @@ const Rule rules[] = {
     {"no bill charges the same period twice", "'charge ' || c.chid", "recid|tid|apid|origamount",
      "charges c where c.recid is not null and (select count(*) from charges d where d.recid = c.recid "
      "and d.fordate = c.fordate) > 1"},
-    // A tenant's rent is charged once a day at an apartment, whichever of his rent bills charged it: each
-    // charge of a lease's rent bill covers its period. A one-time charge of type Rent names no bill.
-    {"no day of a tenant's rent at an apartment is charged twice", "'charge ' || c.chid",
-     "tid=c.tid|apid=r.apid|recid=c.recid|other charge=(select min(d.chid) " RENT_OVERLAPPING ")",
-     "charges c join recur r on r.recid = c.recid where r.leaserent = 1 and exists (select 1 " RENT_OVERLAPPING
-     ")"},
     // An apartment without a lease is billed by no run; once let again, every bill that still runs
     // charges the new lease's tenant, and no longer the one whose lease was deleted.
     {"a bill of a let apartment charges the lease's tenant and nobody else", "'recur ' || r.recid",
@@ -191,6 +180,56 @@ const Statement &statement()
     return built;
 }
 
+// A tenant's rent is charged once a day at an apartment, whichever of his rent bills charged it: each
+// charge of a lease's rent bill covers its period. A one-time charge of type Rent names no bill.
+// One pass over his rent charges there in date order: a charge breaks the rule when it begins before
+// the furthest day the charges before it reach.
+QStringList rentDaysChargedTwice(const QSqlDatabase &db)
+{
+    const char *const text = "no day of a tenant's rent at an apartment is charged twice";
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("select c.chid, c.tid, r.apid, c.recid, c.fordate, " FREQUENCY_STEP("c", "r")
+                                   " from charges c join recur r on r.recid = c.recid where r.leaserent = 1 "
+                                   "order by c.tid, r.apid, c.fordate, c.chid")))
+        return {QStringLiteral("the check \"%1\" could not run: %2").arg(QLatin1String(text), query.lastError().text())};
+    struct Charge
+    {
+        int chid, tid, apid, recid;
+        QDate from, to;
+    };
+    QList<Charge> charges;
+    QHash<int, QList<QDate>> datesOfBill;
+    while (query.next()) {
+        charges << Charge{query.value(0).toInt(), query.value(1).toInt(), query.value(2).toInt(),
+                          query.value(3).toInt(), query.value(4).toDate(), query.value(5).toDate()};
+        datesOfBill[charges.last().recid] << charges.last().from;
+    }
+    for (QList<QDate> &dates : datesOfBill)
+        std::sort(dates.begin(), dates.end());
+    QStringList found;
+    const Charge *reach = nullptr;
+    for (Charge &charge : charges) {
+        const QList<QDate> &dates = datesOfBill[charge.recid];
+        const auto next = std::upper_bound(dates.cbegin(), dates.cend(), charge.from);
+        if (next != dates.cend() && *next < charge.to)
+            charge.to = *next;
+        if (reach && (reach->tid != charge.tid || reach->apid != charge.apid))
+            reach = nullptr;
+        if (reach && charge.from < reach->to)
+            found << QStringLiteral("%1: charge %2 (tid %3, apid %4, recid %5, other charge %6)")
+                         .arg(QLatin1String(text))
+                         .arg(charge.chid)
+                         .arg(charge.tid)
+                         .arg(charge.apid)
+                         .arg(charge.recid)
+                         .arg(reach->chid);
+        if (!reach || reach->to < charge.to)
+            reach = &charge;
+    }
+    return found;
+}
+
 } // namespace
 
 QStringList LedgerCheck::breaches(const QSqlDatabase &db)
@@ -210,7 +249,7 @@ QStringList LedgerCheck::breaches(const QSqlDatabase &db)
         found << QStringLiteral("%1: %2 (%3)").arg(check.text, query.value(1).toString().trimmed(),
                                                    values.join(QStringLiteral(", ")));
     }
-    return found;
+    return found + rentDaysChargedTwice(db);
 }
 
 QStringList LedgerCheck::snapshot(const QSqlDatabase &db)
