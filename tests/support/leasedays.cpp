@@ -170,12 +170,31 @@ void LeaseDays::leaseDeleted(int apid)
     // An earlier lease whose days the deleted one left uncharged is still the one those days fall under.
     const auto key = qMakePair(apid, lease.tid);
     const bool leftSome = earlier.contains(key) && rent
-                          && firstFree(*rent, earlier.value(key).firstPayment)
+                          && firstFree(committed(*rent), earlier.value(key).firstPayment)
                                  < qMin(earlier.value(key).end, lease.firstPayment);
     if (!leftSome)
         earlier.insert(key, lease);
     if (rent)
-        rent->pending.clear();
+        rent->pending = committedDues(*rent);
+}
+
+QList<LeaseDays::Due> LeaseDays::committedDues(const Line &line)
+{
+    QList<Due> dues;
+    for (const Due &due : line.pending)
+        if (!due.currentTerms)
+            dues << due;
+    return dues;
+}
+
+// Days of an earlier lease the clerk chose to charge go on falling due whatever becomes of the lease
+// after it: they count as dealt with.
+LeaseDays::Line LeaseDays::committed(const Line &line)
+{
+    Line view = line;
+    for (const Due &due : committedDues(line))
+        view.dealt << Span{due.day, step(due.day, due.freq)};
+    return view;
 }
 
 bool LeaseDays::asks(int apid, const Terms &lease) const
@@ -186,7 +205,7 @@ bool LeaseDays::asks(int apid, const Terms &lease) const
     const QDate to = qMin(found->end, lease.firstPayment);
     for (const Line &line : lines)
         if (line.rent && line.apid == apid && line.tid == lease.tid)
-            return firstFree(line, found->firstPayment) < to;
+            return firstFree(committed(line), found->firstPayment) < to;
     return found->firstPayment < to;
 }
 
@@ -231,29 +250,31 @@ void LeaseDays::leaseSaved(int apid, const Terms &lease, bool chargeEarlier, con
     for (Line &line : lines) {
         if (line.apid != apid || line.tid != lease.tid)
             continue;
-        QList<Due> dues;
+        QList<Due> dues = committedDues(line);
+        const Line view = committed(line);
         const QDate earlierTo = qMin(before.end, lease.firstPayment);
         if (line.rent) {
             line.cents = lease.cents;
             line.freq = lease.freq;
             if (asked && chargeEarlier)
-                for (const QDate &day : periods(line, before.firstPayment, earlierTo, before.freq, lease.firstPayment))
+                for (const QDate &day : periods(view, before.firstPayment, earlierTo, before.freq, lease.firstPayment))
                     dues << Due{day, before.cents, before.freq, false};
-            for (const QDate &day : periods(line, lease.firstPayment, lease.end, lease.freq, QDate()))
+            for (const QDate &day : periods(view, lease.firstPayment, lease.end, lease.freq, QDate()))
                 dues << Due{day, lease.cents, lease.freq, true};
         } else {
             if (!line.ended)
                 line.end = lease.end;
             if (asked && chargeEarlier)
-                for (const QDate &day : periods(line, qMax(before.firstPayment, line.start), qMin(earlierTo, line.end),
+                for (const QDate &day : periods(view, qMax(before.firstPayment, line.start), qMin(earlierTo, line.end),
                                                 line.freq, lease.firstPayment))
                     dues << Due{day, line.cents, line.freq, false};
-            for (const QDate &day : periods(line, qMax(lease.firstPayment, line.start), line.end, line.freq, QDate()))
+            for (const QDate &day : periods(view, qMax(lease.firstPayment, line.start), line.end, line.freq, QDate()))
                 dues << Due{day, line.cents, line.freq, true};
         }
-        // Days the clerk chose not to charge stay uncharged.
-        if (asked && !chargeEarlier && before.firstPayment < earlierTo)
-            line.dealt << Span{before.firstPayment, earlierTo};
+        // Days the clerk chose not to charge stay uncharged, the earlier lease's last day among them.
+        const QDate declinedTo = qMin(before.end.addDays(1), lease.firstPayment);
+        if (asked && !chargeEarlier && before.firstPayment < declinedTo)
+            line.dealt << Span{before.firstPayment, declinedTo};
         line.pending = dues;
     }
     current.insert(apid, lease);

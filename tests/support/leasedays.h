@@ -94,6 +94,8 @@ private:
     // The due dates charging the days of [from, to) the line has not dealt with; no period reaches past
     // `wall` (where valid) or into days dealt with.
     static QList<QDate> periods(const Line &line, const QDate &from, const QDate &to, int freq, const QDate &wall);
+    static QList<Due> committedDues(const Line &line);
+    static Line committed(const Line &line);
     void post(int apid, const QDate &today);
     Line *rentLine(int apid, int tid);
 

@@ -1,8 +1,11 @@
 // The mass rent adjustment on the demonstration office: which rents each scope and mode changes, by how
 // much, and that a failure changes nothing.
 
+#include "leasedriver.h"
 #include "testhub.h"
 
+#include "datahub/today.h"
+#include "properties/apartmentsform.h"
 #include "tenants/adjustrentdialog.h"
 
 #include <QLineEdit>
@@ -63,6 +66,7 @@ private slots:
     void belowZeroIsRefused();
     void decimalCommaOfTheDesktopIsRead();
     void unreadableValueIsRefused();
+    void countsTheRunningRentOfCurrentLeasesAlone();
 
 private:
     // Checks the scope's radio and, for all but all apartments, picks the row with that key.
@@ -340,6 +344,52 @@ void TestAdjustRent::unreadableValueIsRefused()
     QVERIFY(!pressOk(&dialog));
     QCOMPARE(MsgBox::shownTexts(), QStringList("The value in the 'Percentage Increase' field is not a number."));
     QCOMPARE(values("select apid, rent from apartments"), rents);
+}
+
+// After a turnover at Maple Court 101 (Amelia's lease deleted, Juniper's made) and the lease of Maple
+// Court 103 deleted, current leases get 25.00 more: the count is one rent for each current lease that
+// still runs, and Amelia's stopped bill and the deleted lease's keep their amounts.
+void TestAdjustRent::countsTheRunningRentOfCurrentLeasesAlone()
+{
+    Today::set(QDate(2026, 12, 10));
+    const int running = t->count("apartments a join agreements g on g.rid = a.agreeid where g.leaseend >= '2026-12-10'");
+    LeaseDays days;
+    days.load();
+    QStringList broken;
+    LeaseDriver lease(t->hub, days, broken);
+    {
+        ApartmentsForm form(t->hub, nullptr);
+        QSqlRecord terms = LeaseDriver::leaseOf(1);
+        QVERIFY(lease.deleteLease(form, 1, terms.value(QStringLiteral("rid")).toInt()));
+        QVERIFY(lease.giveApartment(form, 1, 36));
+        for (const char *date : {"firstdue", "leasestart", "movein", "nextdate"})
+            terms.setValue(QLatin1String(date), QDate(2027, 1, 1));
+        terms.setValue(QStringLiteral("leaseend"), QDate(2027, 12, 31));
+        terms.setValue(QStringLiteral("rent"), 1200.0);
+        QVERIFY(lease.makeLease(form, 1, terms));
+        QVERIFY(lease.deleteLease(form, 3, LeaseDriver::leaseOf(3).value(QStringLiteral("rid")).toInt()));
+    }
+    QVERIFY2(broken.isEmpty(), qPrintable(broken.join('\n')));
+    const Values before = values("select recid, amount from recur");
+    AdjustRentDialog dialog(t->hub);
+    child<QRadioButton>(&dialog, "applyCurrent")->setChecked(true);
+    child<QRadioButton>(&dialog, "increaseAmount")->setChecked(true);
+    QTest::keyClicks(child<QLineEdit>(&dialog, "amount"), "25");
+    MsgBox::clearShown();
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    QVERIFY(pressOk(&dialog));
+    Today::reset();
+    QCOMPARE(MsgBox::shownTexts(), QStringList(QStringLiteral("This will change the rent of 0 apartment(s) and the "
+                                                              "amount of %1 rent bill(s). Do you want to continue?")
+                                                   .arg(running - 1)));
+    const Values after = values("select recid, amount from recur");
+    int changed = 0;
+    for (auto it = before.constBegin(); it != before.constEnd(); ++it)
+        changed += after.value(it.key()) != it.value();
+    QCOMPARE(changed, running - 1);
+    QCOMPARE(after.value(1), 1150.0);
+    QCOMPARE(after.value(4), 1325.0);
+    QCOMPARE(t->copy.scalar("select amount from recur where tid = 36 and apid = 1 and leaserent = 1").toDouble(), 1225.0);
 }
 
 VELLORAN_TEST_MAIN(TestAdjustRent)

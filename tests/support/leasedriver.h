@@ -1,0 +1,70 @@
+#ifndef LEASEDRIVER_H
+#define LEASEDRIVER_H
+
+#include "leasedays.h"
+
+#include <QMessageBox>
+#include <QSqlRecord>
+#include <QStringList>
+
+class ApartmentsForm;
+class QWidget;
+class XDataSource;
+
+// The clerk's lease and bill commands on the apartments page and in Collect Rent, each through the
+// window he uses, and each one that went through told to the by-day model. What a command must do
+// beyond that (the lease form takes the lease, the question is asked where the model says it is) is
+// added to `broken`, for the test to report with the step it was taking. Each command's own questions
+// are answered Yes.
+class LeaseDriver
+{
+public:
+    LeaseDriver(XDataSource *hub, LeaseDays &days, QStringList &broken)
+        : hub(hub)
+        , days(days)
+        , broken(broken)
+    {
+    }
+
+    // An amount as a clerk types it on this desktop, group signs and all.
+    static QString money(qint64 cents);
+    static void retype(QWidget *parent, const char *name, const QString &text);
+
+    // The lease of the apartment with its frequency's name, as the lease form shows it; empty without one.
+    static QSqlRecord leaseOf(int apid);
+    // A lease as the clerk typed it.
+    static LeaseDays::Terms termsOf(int tid, const QSqlRecord &terms);
+    // Every charge of the apartment, one line each, in key order.
+    static QStringList chargesOf(int apid);
+
+    // Delete Rental Agreement, its question answered Yes; false when the lease is still there (its write
+    // refused).
+    bool deleteLease(ApartmentsForm &form, int apid, int agreement);
+    // View/New Rental Agreement, the form filled with `terms` as the clerk types them; false when no lease
+    // was made. `earlierDays` answers the question about the days of the tenant's earlier lease, where it
+    // is asked; every question after the save is answered Yes.
+    bool makeLease(ApartmentsForm &form, int apid, const QSqlRecord &terms,
+                   QMessageBox::StandardButton earlierDays = QMessageBox::Yes);
+    // The apartment editor's tenant button and picker; false when the apartment kept its tenant.
+    bool giveApartment(ApartmentsForm &form, int apid, int tid);
+    // The bill's editor moves its end to `end`; false when the bill kept its end.
+    bool endBill(ApartmentsForm &form, int apid, int recid, const QDate &end);
+    // The charge deleted in its tenant's Collect Rent; false when it is still there.
+    bool forgive(int chid);
+    // The lease deleted and made again with `terms`: what was charged stays as it was. Says what it did.
+    QString remakeLeaseOf(int apid, const QSqlRecord &terms, const QString &how,
+                          QMessageBox::StandardButton earlierDays = QMessageBox::Yes);
+
+private:
+    void expect(bool holds, const QString &what)
+    {
+        if (!holds)
+            broken << what;
+    }
+
+    XDataSource *hub;
+    LeaseDays &days;
+    QStringList &broken;
+};
+
+#endif // LEASEDRIVER_H
