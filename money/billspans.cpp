@@ -74,8 +74,9 @@ QList<BillSpans::Run> BillSpans::runs(const QDate &from, const QDate &to, const 
             found << Run{cursor, to, false};
             break;
         }
+        // A run that reaches the lease's end ends with it, as any bill does.
         if (stop > cursor)
-            found << Run{cursor, stop, true};
+            found << (stop < to ? Run{cursor, stop, true} : Run{cursor, to, false});
         const QDate leftEnd = qMin(bound, to);
         if (stop < leftEnd && leftOver)
             *leftOver << Span{stop, leftEnd};

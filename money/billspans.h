@@ -22,13 +22,17 @@ public:
         QDate from;
         QDate to;
     };
-    // The periods a bill charges: due dates from `first` on, each before `end` (the date a bill
-    // stops at). `bounded` where the run stops at days dealt with rather than at the lease's end.
+    // The periods a bill charges: due dates from `first` on, each before `end`. `bounded` where the run
+    // stops at days dealt with rather than at the lease's end: `end` is then the first day dealt with,
+    // and the bill's last day is the day before (`lastDay`).
     struct Run
     {
         QDate first;
         QDate end;
         bool bounded = false;
+
+        // The end date a bill of this run carries: its last day, as a lease's end is.
+        QDate lastDay() const { return bounded ? end.addDays(-1) : end; }
     };
     using Step = std::function<QDate(const QDate &)>;
 

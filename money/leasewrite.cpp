@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QMap>
+#include <QSet>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
@@ -177,7 +178,7 @@ public:
         exec(QStringLiteral("insert into recur (type, amount, latefee, freq, perday, nextdate, startdate, enddate, "
                             "tid, completed, apid, leaserent, lastdue, firstpay, rid, origin) "
                             "values (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, null, ?, ?, ?)"),
-             {like.type, like.amount, like.lateFee, like.freq, like.perDay, run.first, start, run.end, tid, m_apid,
+             {like.type, like.amount, like.lateFee, like.freq, like.perDay, run.first, start, run.lastDay(), tid, m_apid,
               like.leaseRent ? 1 : 0, run.first, rid, origin > 0 ? QVariant(origin) : QVariant(QVariant::Int)});
     }
     // `bill` goes on with the days of `run` in the terms of `terms`, charging `tid` under lease `rid`.
@@ -190,7 +191,7 @@ public:
                             "firstpay = ?, startdate = ?, enddate = ?, tid = ?, rid = ?, completed = 0 "
                             "where recid = ?"),
              {terms.type, terms.amount, terms.lateFee, terms.freq, terms.perDay, next,
-              firstPay.isValid() ? QVariant(firstPay) : QVariant(QVariant::Date), start, run.end, tid, rid,
+              firstPay.isValid() ? QVariant(firstPay) : QVariant(QVariant::Date), start, run.lastDay(), tid, rid,
               bill.recid});
     }
     void stop(const Bill &bill)
@@ -200,7 +201,8 @@ public:
     }
 
     // Charges `runs` with the bills of `line` that may go on (the one whose days end where a run
-    // begins, or one that has dealt with no day), and new bills of the line for the rest.
+    // begins, or one that has dealt with no day), and new bills of the line for the rest; a bill of the
+    // line that goes on with none of them stops where it stands.
     void charge(const QList<BillSpans::Run> &runs, QList<Bill *> line, const Bill &terms, int tid,
                 const QDate &start, int rid, int origin)
     {
@@ -219,6 +221,9 @@ public:
                 insert(terms, tid, run, start, rid, origin);
             }
         }
+        // The days they stood to charge are the new bills' now.
+        for (Bill *bill : qAsConst(line))
+            stop(*bill);
     }
 
     void postAll()
@@ -323,7 +328,27 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
             for (const Bill *bill : qAsConst(line.value()))
                 if (bill->tid == tid)
                     lineDealt[line.key()].add(bill->span());
+        // A rent bill of his still running charges an earlier lease's days the clerk agreed to: it goes on
+        // with them, and so do the bills that run with it; the new lease begins after them.
+        QSet<int> keptLeases;
+        for (Bill *bill : qAsConst(myRent)) {
+            if (bill->completed || bill->rid == rid)
+                continue;
+            keptOn << bill;
+            keptLeases << bill->rid;
+            rentDealt.add(bill->next, bill->end.isValid() ? bill->end.addDays(1) : QDate(9999, 12, 31));
+        }
+        for (auto line = lines.begin(); line != lines.end(); ++line) {
+            for (Bill *bill : qAsConst(line.value())) {
+                if (bill->tid != tid || bill->completed || !keptLeases.contains(bill->rid))
+                    continue;
+                keptOn << bill;
+                lineDealt[line.key()].add(bill->next, bill->end.isValid() ? bill->end.addDays(1) : QDate(9999, 12, 31));
+            }
+        }
         for (Bill *earlier : qAsConst(myRent)) {
+            if (keptOn.contains(earlier))
+                continue;
             const BillSpans::Span left = daysLeft(*earlier, firstPayment);
             if (!left.to.isValid() || rentDealt.dealtWith(left.from))
                 continue;
@@ -332,7 +357,7 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
             for (auto line = lines.begin(); line != lines.end(); ++line) {
                 QList<Bill *> his;
                 for (Bill *bill : qAsConst(line.value()))
-                    if (bill->tid == tid)
+                    if (bill->tid == tid && !keptOn.contains(bill))
                         his << bill;
                 Bill *last = latest(his);
                 if (!last || plan.endedByClerk(*last)
@@ -354,9 +379,15 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                 Bill *bill = pair.first;
                 BillSpans &dealt = bill->leaseRent ? rentDealt : lineDealt[bill->line()];
                 if (!charge) {
-                    // Left uncharged for good, as a charge forgiven.
-                    plan.exec(QStringLiteral("update recur set nextdate = ?, firstpay = coalesce(firstpay, ?) where recid = ?"),
-                              {pair.second.to, pair.second.from, bill->recid});
+                    // Left uncharged for good, as a charge forgiven: the bill has dealt with them. One that had
+                    // dealt with no day begins at them.
+                    if (bill->unused())
+                        bill->firstPay = pair.second.from;
+                    bill->next = pair.second.to;
+                    bill->charged = true;
+                    plan.exec(QStringLiteral("update recur set nextdate = ?, firstpay = ? where recid = ?"),
+                              {bill->next, bill->firstPay.isValid() ? QVariant(bill->firstPay) : QVariant(QVariant::Date),
+                               bill->recid});
                     dealt.add(pair.second);
                     continue;
                 }
@@ -370,10 +401,10 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                                    .arg(bill->type.toString(), dayText(part.from), dayText(part.to.addDays(-1)));
                 if (runs.isEmpty() || runs.first().first != bill->next)
                     continue;
-                // Its own end stays where the new lease leaves it whole.
+                const BillSpans::Run &run = runs.first();
                 plan.exec(QStringLiteral("update recur set enddate = ?, completed = 0 where recid = ?"),
-                          {bill->end.isValid() ? qMin(runs.first().end, bill->end) : runs.first().end, bill->recid});
-                dealt.add(bill->next, runs.first().end);
+                          {run.lastDay(), bill->recid});
+                dealt.add(bill->next, run.lastDay().addDays(1));
                 keptOn << bill;
             }
         }
@@ -434,8 +465,11 @@ MoneyCommand::Result LeaseWrite::remove(int apartmentId, int agreementId)
     return MC::run({failed, failed, failed}, [&]() {
         MC::exec(QStringLiteral("delete from agreements where apid = ? and rid = ?"), {apartmentId, agreementId});
         MC::exec(QStringLiteral("update apartments set agreeid = -1 where apid = ?"), {apartmentId});
-        // The rent bill keeps where it stands, for the tenant's next lease to take up.
-        MC::exec(QStringLiteral("update recur set completed = 1 where apid = ? and leaserent = 1"), {apartmentId});
+        // Its rent bill keeps where it stands, for the tenant's next lease to take up. A bill charging an
+        // earlier lease's days that the clerk agreed to goes on with them.
+        MC::exec(QStringLiteral("update recur set completed = 1 where apid = ? and leaserent = 1 and (rid = ? or rid is "
+                                "null)"),
+                 {apartmentId, agreementId});
         return agreementId;
     });
 }

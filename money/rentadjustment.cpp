@@ -11,6 +11,7 @@
 #include <QVariant>
 
 #include <cmath>
+#include <cstdlib>
 
 RentAdjustment::RentAdjustment(Scope scope, int key, Apply apply, Kind kind, double value, const QString &rentType)
     : m_scope(scope)
@@ -24,6 +25,22 @@ RentAdjustment::RentAdjustment(Scope scope, int key, Apply apply, Kind kind, dou
 
 double RentAdjustment::adjusted(double value) const
 {
+    // Worked out in whole cents and hundredths of a percent, as typed, so that a half cent rounds away
+    // from zero as on paper (1,425.00 less 14.30% is 1,221.225, so 1,221.23) and no binary noise decides.
+    const double cents = std::round(value * 100.0);
+    const double typed = std::round(m_value * 100.0);
+    if (std::fabs(cents) < 1e13 && std::fabs(typed) < 1e6) {
+        const qint64 c = qint64(cents);
+        const qint64 t = qint64(typed);
+        if (m_kind == ByAmount)
+            return double(c + t) / 100.0;
+        const qint64 scaled = c * (10000 + t);
+        qint64 whole = scaled / 10000;
+        const qint64 rest = scaled % 10000;
+        if (2 * std::llabs(rest) >= 10000)
+            whole += scaled < 0 ? -1 : 1;
+        return double(whole) / 100.0;
+    }
     const double result = m_kind == ByAmount ? value + m_value : value * (m_value / 100 + 1);
     // Stored to the cent, so that the charge it becomes can be paid exactly.
     return std::round(result * 100.0) / 100.0;
