@@ -780,7 +780,11 @@ QString TestLedger::adjustRents()
     const qint64 hundredths = drastic ? -(byAmount ? 900000 : 15000) : centsUpTo(byAmount ? 12000 : 3000) - (byAmount ? 6000 : 1500);
     child<QRadioButton>(&dialog, byAmount ? "increaseAmount" : "increasePercentRadio")->setChecked(true);
     LeaseDriver::retype(&dialog, byAmount ? "amount" : "percent", LeaseDriver::money(hundredths));
+    const qint64 refusals = refusalCount();
     dialogButton(&dialog, QDialogButtonBox::Ok)->click();
+    // A refused write changes no rent.
+    if (refusalCount() != refusals)
+        return QStringLiteral("%1 kept its rents").arg(scope);
     // From here on the running rents charge what the adjustment makes of them, by the test's own sums.
     QList<qint64> asking;
     if (mode != 1)
