@@ -148,6 +148,8 @@ private slots:
     void everyFieldKindDraws_data();
     void everyFieldKindDraws();
     void groupsFollowSortedValuesWithFootersInOrder();
+    void listKeepsItsHeadingsWithRowsOrNone_data();
+    void listKeepsItsHeadingsWithRowsOrNone();
     void startNewPagePutsEveryLaterGroupOnItsOwnPage();
     void manyInterleavedGroupsKeepTheirRowsCountsAndPages();
     void autoHeightLabelGrowsItsRow();
@@ -356,6 +358,41 @@ void TestRptRender::groupsFollowSortedValuesWithFootersInOrder()
                                   "Head-Elm", "U1", "U4", "Foot-Elm",
                                   "Head-Oak", "U0", "U2", "U5", "Foot-Oak"};
     QCOMPARE(words, expected);
+}
+
+void TestRptRender::listKeepsItsHeadingsWithRowsOrNone_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("grouping");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<QStringList>("words");
+
+    QTest::newRow("grouped, no rows") << 0 << "groupingField=\"[Building]\"" << "Total"
+                                      << QStringList{"Heading", "Footing", "Total"};
+    QTest::newRow("grouped") << 2 << "groupingField=\"[Building]\"" << "Rows <LineCount>"
+                             << QStringList{"Heading", "U0", "U1", "Footing", "Rows", "2"};
+    QTest::newRow("plain") << 3 << "" << "Rows <LineCount>"
+                           << QStringList{"Heading", "U0", "U1", "U2", "Footing", "Rows", "3"};
+}
+
+// The header and footer of a list frame its rows, and stand alone when there are none; the rows are
+// counted whether or not the run keeps their values.
+void TestRptRender::listKeepsItsHeadingsWithRowsOrNone()
+{
+    QFETCH(int, rows);
+    QFETCH(QString, grouping);
+    QFETCH(QString, summary);
+    QFETCH(QStringList, words);
+    for (int i = 0; i < rows; ++i)
+        m_host->rows.append({{"Building", "Oak"}, {"Unit", QStringLiteral("U%1").arg(i)}});
+    const QString xml = report(band(QStringLiteral("MasterHeader"), 40, field(QStringLiteral("Heading"), 0, 5, 300, 30))
+                               + band(QStringLiteral("MasterData"), 40, field(QStringLiteral("[Unit]"), 20, 5, 300, 30), grouping)
+                               + band(QStringLiteral("MasterFooter"), 40, field(QStringLiteral("Footing"), 0, 5, 300, 30))
+                               + band(QStringLiteral("ReportSummary"), 40, field(summary, 0, 5, 300, 30)));
+    RptEngine engine;
+    const QString pdf = load(engine, xml);
+    engine.printPDF(pdf, false);
+    QCOMPARE(pdfText(pdf).simplified().split(QLatin1Char(' ')), words);
 }
 
 void TestRptRender::startNewPagePutsEveryLaterGroupOnItsOwnPage()
