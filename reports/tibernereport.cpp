@@ -773,7 +773,9 @@ bool TiberneReport::recordAt(int recNo, QSqlRecord &record) const
 
 int TiberneReport::rowOf(int recNo) const
 {
-    return recNo >= 0 && model && recNo < model->rowCount() ? recNo : -1;
+    // A record number past the rows (the first record of a report without any) still has its fields
+    // answered, each as a column of no value, as the record of a row that is not there reads them.
+    return recNo >= 0 && model ? recNo : -1;
 }
 
 QVariant TiberneReport::cell(int row, const char *column) const

@@ -136,7 +136,8 @@ private:
     int printByBuilding(QSqlQueryModel *model, const QStringList &headings, bool expense);
     // The cashbook reports' answers from row `row` (-1 for none) that do not depend on their amounts.
     bool answerCashbookCommon(int row, const QString &paramName, QVariant &paramValue) const;
-    // `recNo` when it is a row of the model, else -1.
+    // The row of a data field, or -1 when there is none to read (the builder has no model, or the
+    // band is outside the record loop).
     int rowOf(int recNo) const;
     // The value of a column of `row`, named as in the statement ("cashbook.tdate" for a joined table's).
     QVariant cell(int row, const char *column) const;

@@ -382,7 +382,7 @@ void TestReportCommands::emptyReportKeepsItsHeadings_data()
         << "actionExpense_by_Te_nant" << "rt" << "T0001"
         << QStringList{"Expense By Tenant", "From 1/1/2000 To 12/31/2099", "Tenant:", "Amelia Carraway",
                        "Address:", "120 Maple Avenue, Apt 101, Fairhaven, OR 97420", "Date", "Description",
-                       "Category", "Total number: 0"};
+                       "Expense", "Category", "Total number: 0"};
     // "roo": Cedar Row Flats alone, which has no expense in the demonstration books.
     QTest::newRow("expense by building")
         << "action_Expense_by_Building" << "roo" << ""
