@@ -3,6 +3,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
+
 QDate LeaseDays::step(const QDate &from, int freq)
 {
     switch (freq) {
@@ -170,7 +172,7 @@ void LeaseDays::leaseDeleted(int apid)
     // An earlier lease whose days the deleted one left uncharged is still the one those days fall under.
     const auto key = qMakePair(apid, lease.tid);
     const bool leftSome = earlier.contains(key) && rent
-                          && firstFree(committed(*rent), earlier.value(key).firstPayment)
+                          && firstFree(settled(*rent), earlier.value(key).firstPayment)
                                  < qMin(earlier.value(key).end, lease.firstPayment);
     if (!leftSome)
         earlier.insert(key, lease);
@@ -197,6 +199,15 @@ LeaseDays::Line LeaseDays::committed(const Line &line)
     return view;
 }
 
+// The days the question about an earlier lease no longer concerns: those dealt with or falling due, and
+// those it was answered for.
+LeaseDays::Line LeaseDays::settled(const Line &line)
+{
+    Line view = committed(line);
+    view.dealt << line.answered;
+    return view;
+}
+
 bool LeaseDays::asks(int apid, const Terms &lease) const
 {
     const auto found = earlier.constFind(qMakePair(apid, lease.tid));
@@ -205,7 +216,7 @@ bool LeaseDays::asks(int apid, const Terms &lease) const
     const QDate to = qMin(found->end, lease.firstPayment);
     for (const Line &line : lines)
         if (line.rent && line.apid == apid && line.tid == lease.tid)
-            return firstFree(committed(line), found->firstPayment) < to;
+            return firstFree(settled(line), found->firstPayment) < to;
     return found->firstPayment < to;
 }
 
@@ -275,6 +286,11 @@ void LeaseDays::leaseSaved(int apid, const Terms &lease, bool chargeEarlier, con
         const QDate declinedTo = qMin(before.end.addDays(1), lease.firstPayment);
         if (asked && !chargeEarlier && before.firstPayment < declinedTo)
             line.dealt << Span{before.firstPayment, declinedTo};
+        if (asked && chargeEarlier && before.firstPayment < declinedTo)
+            line.answered << Span{before.firstPayment, declinedTo};
+        // Days of the earlier lease may fall due after the first of the new one's (a first payment date
+        // put right to an earlier day): each is posted when its day comes.
+        std::stable_sort(dues.begin(), dues.end(), [](const Due &a, const Due &b) { return a.day < b.day; });
         line.pending = dues;
     }
     current.insert(apid, lease);

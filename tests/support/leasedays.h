@@ -84,6 +84,9 @@ private:
         QDate end;
         bool ended = false;
         QList<Span> dealt;
+        // Days of an earlier lease the clerk was asked about and agreed to have charged: what of them
+        // no whole period fits stays uncharged, and he is not asked about them again.
+        QList<Span> answered;
         QList<Due> pending;
         QStringList charged;
     };
@@ -96,6 +99,7 @@ private:
     static QList<QDate> periods(const Line &line, const QDate &from, const QDate &to, int freq, const QDate &wall);
     static QList<Due> committedDues(const Line &line);
     static Line committed(const Line &line);
+    static Line settled(const Line &line);
     void post(int apid, const QDate &today);
     Line *rentLine(int apid, int tid);
 
