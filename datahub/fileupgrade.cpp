@@ -98,6 +98,7 @@ bool FileUpgrade::addColumns()
         {Column, "RECUR.FIRSTPAY", "alter table recur add firstpay date"},
         {Column, "RECUR.RID", "alter table recur add rid integer"},
         {Column, "RECUR.ORIGIN", "alter table recur add origin integer"},
+        {Column, "RECUR.GIVENEND", "alter table recur add givenend date"},
         {Table, "FILELEVEL", "create table filelevel (fileversion integer not null)"},
         {Table, "CASHBOOKTOTALS",
          "create table cashbooktotals (expense numeric(18, 6) default 0 not null, "

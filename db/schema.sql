@@ -234,7 +234,10 @@ create table recur (
     rid             integer,
     -- The bill this one carries on, for a bill made to charge the days another left; empty for the
     -- first of its line.
-    origin          integer
+    origin          integer,
+    -- The end the lease command gave the bill: an earlier end is one the clerk set, and the bill stays
+    -- ended there. Empty for a bill the command has not written.
+    givenend        date
 );
 
 create table charges (

@@ -81,6 +81,7 @@ struct Bill
     bool leaseRent = false;
     int rid = -1;
     int origin = -1;
+    QDate givenEnd;
 
     Bill() = default;
     explicit Bill(const QSqlRecord &row)
@@ -106,6 +107,7 @@ struct Bill
         leaseRent = row.value(QStringLiteral("leaserent")).toInt() == 1;
         rid = key("rid");
         origin = key("origin");
+        givenEnd = date("givenend");
     }
 
     // The line of bills this one belongs to: the first bill and those made to charge days it left.
@@ -163,36 +165,42 @@ public:
         }
         return byLease.isValid() ? byLease : byTenant;
     }
-    // A bill the clerk ended before its lease did stays ended.
+    // A bill the clerk ended stays ended: its end is before the one the lease command gave it, or, for a
+    // bill the command never wrote, before its lease's end.
     bool endedByClerk(const Bill &bill) const
     {
-        const QDate leaseEnd = leaseEndOf(bill);
-        return bill.end.isValid() && leaseEnd.isValid() && bill.end < leaseEnd;
+        const QDate given = bill.givenEnd.isValid() ? bill.givenEnd : leaseEndOf(bill);
+        return bill.end.isValid() && given.isValid() && bill.end < given;
     }
 
     void exec(const QString &sql, const QVariantList &values) { MC::exec(sql, values, m_failed); }
 
     // A new bill like `like`, for the days of `run`.
-    void insert(const Bill &like, int tid, const BillSpans::Run &run, const QDate &start, int rid, int origin)
+    void insert(const Bill &like, int tid, const BillSpans::Run &run, const QDate &start, int rid, int origin,
+                const QDate &givenEnd = QDate())
     {
         exec(QStringLiteral("insert into recur (type, amount, latefee, freq, perday, nextdate, startdate, enddate, "
-                            "tid, completed, apid, leaserent, lastdue, firstpay, rid, origin) "
-                            "values (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, null, ?, ?, ?)"),
+                            "tid, completed, apid, leaserent, lastdue, firstpay, rid, origin, givenend) "
+                            "values (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, null, ?, ?, ?, ?)"),
              {like.type, like.amount, like.lateFee, like.freq, like.perDay, run.first, start, run.lastDay(), tid, m_apid,
-              like.leaseRent ? 1 : 0, run.first, rid, origin > 0 ? QVariant(origin) : QVariant(QVariant::Int)});
+              like.leaseRent ? 1 : 0, run.first, rid, origin > 0 ? QVariant(origin) : QVariant(QVariant::Int),
+              givenEnd.isValid() ? givenEnd : run.lastDay()});
     }
-    // `bill` goes on with the days of `run` in the terms of `terms`, charging `tid` under lease `rid`.
-    void resume(const Bill &bill, const Bill &terms, int tid, const BillSpans::Run &run, const QDate &start, int rid)
+    // `bill` goes on with the days of `run` in the terms of `terms`, charging `tid` under lease `rid`. A
+    // bill the clerk ended keeps the end he gave it as its end, and stays known as ended.
+    void resume(const Bill &bill, const Bill &terms, int tid, const BillSpans::Run &run, const QDate &start, int rid,
+                const QDate &givenEnd)
     {
+        const QDate given = givenEnd.isValid() ? givenEnd : run.lastDay();
         // A bill that has dealt with no day begins where the run does.
         const QDate next = bill.unused() ? run.first : bill.next;
         const QDate firstPay = bill.unused() ? run.first : bill.firstPay;
         exec(QStringLiteral("update recur set type = ?, amount = ?, latefee = ?, freq = ?, perday = ?, nextdate = ?, "
-                            "firstpay = ?, startdate = ?, enddate = ?, tid = ?, rid = ?, completed = 0 "
+                            "firstpay = ?, startdate = ?, enddate = ?, tid = ?, rid = ?, completed = 0, givenend = ? "
                             "where recid = ?"),
              {terms.type, terms.amount, terms.lateFee, terms.freq, terms.perDay, next,
               firstPay.isValid() ? QVariant(firstPay) : QVariant(QVariant::Date), start, run.lastDay(), tid, rid,
-              bill.recid});
+              given, bill.recid});
     }
     void stop(const Bill &bill)
     {
@@ -203,8 +211,10 @@ public:
     // Charges `runs` with the bills of `line` that may go on (the one whose days end where a run
     // begins, or one that has dealt with no day), and new bills of the line for the rest; a bill of the
     // line that goes on with none of them stops where it stands.
+    // `givenEnd`, where valid, is the end the lease gave a line the clerk ended earlier: its bills keep it,
+    // so that they stay known as ended.
     void charge(const QList<BillSpans::Run> &runs, QList<Bill *> line, const Bill &terms, int tid,
-                const QDate &start, int rid, int origin)
+                const QDate &start, int rid, int origin, const QDate &givenEnd = QDate())
     {
         for (const BillSpans::Run &run : runs) {
             Bill *goesOn = nullptr;
@@ -215,10 +225,10 @@ public:
                 if (line.at(i)->unused())
                     goesOn = line.at(i);
             if (goesOn) {
-                resume(*goesOn, terms, tid, run, start, rid);
+                resume(*goesOn, terms, tid, run, start, rid, givenEnd);
                 line.removeOne(goesOn);
             } else {
-                insert(terms, tid, run, start, rid, origin);
+                insert(terms, tid, run, start, rid, origin, givenEnd);
             }
         }
         // The days they stood to charge are the new bills' now.
@@ -360,8 +370,8 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                     if (bill->tid == tid && !keptOn.contains(bill))
                         his << bill;
                 Bill *last = latest(his);
-                if (!last || plan.endedByClerk(*last)
-                    || !((earlier->rid > 0 && last->rid == earlier->rid) || last->end == earlier->end))
+                const QDate ranTo = last ? (last->givenEnd.isValid() ? last->givenEnd : last->end) : QDate();
+                if (!last || !((earlier->rid > 0 && last->rid == earlier->rid) || ranTo == earlier->end))
                     continue;
                 const BillSpans::Span lineLeft = daysLeft(*last, firstPayment);
                 if (lineLeft.to.isValid() && !lineDealt[line.key()].dealtWith(lineLeft.from))
@@ -402,8 +412,11 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                 if (runs.isEmpty() || runs.first().first != bill->next)
                     continue;
                 const BillSpans::Run &run = runs.first();
-                plan.exec(QStringLiteral("update recur set enddate = ?, completed = 0 where recid = ?"),
-                          {run.lastDay(), bill->recid});
+                // It runs with the earlier lease, for its days alone.
+                plan.exec(QStringLiteral("update recur set enddate = ?, givenend = ?, rid = ?, completed = 0 where recid = ?"),
+                          {run.lastDay(), run.lastDay(), earlier->rid > 0 ? QVariant(earlier->rid) : QVariant(QVariant::Int),
+                           bill->recid});
+                bill->rid = earlier->rid;
                 dealt.add(bill->next, run.lastDay().addDays(1));
                 keptOn << bill;
             }
@@ -429,16 +442,20 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
             for (Bill *bill : qAsConst(others))
                 plan.stop(*bill);
             if (!mine.isEmpty()) {
-                const Bill *last = latest(mine);
-                if (plan.endedByClerk(*last))
-                    continue;
-                const QDate from = last->start.isValid() ? qMax(firstPayment, last->start) : firstPayment;
-                QList<BillSpans::Span> left;
                 QList<Bill *> goOn = mine;
                 for (Bill *bill : qAsConst(keptOn))
                     goOn.removeOne(bill);
-                plan.charge(lineDealt[line.key()].runs(from, leaseEnd, plan.stepper(last->freq), &left), goOn, *last,
-                            tid, last->start.isValid() ? last->start : leaseStart, rid, line.key());
+                const Bill *last = latest(goOn.isEmpty() ? mine : goOn);
+                // Ended by the clerk, the line charges the days the new lease holds up to the end he gave it.
+                QDate to = leaseEnd;
+                for (const Bill *bill : qAsConst(mine))
+                    if (plan.endedByClerk(*bill) && (to.isValid() ? bill->end < to : true))
+                        to = bill->end;
+                const QDate from = last->start.isValid() ? qMax(firstPayment, last->start) : firstPayment;
+                QList<BillSpans::Span> left;
+                plan.charge(lineDealt[line.key()].runs(from, to, plan.stepper(last->freq), &left), goOn, *last,
+                            tid, last->start.isValid() ? last->start : leaseStart, rid, line.key(),
+                            to != leaseEnd ? leaseEnd : QDate());
                 for (const BillSpans::Span &part : qAsConst(left))
                     notices << tr("%1 from %2 to %3 is less than a whole period and was not charged.")
                                    .arg(last->type.toString(), dayText(part.from), dayText(part.to.addDays(-1)));

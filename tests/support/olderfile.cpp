@@ -14,6 +14,7 @@ QStringList OlderFile::statements()
         QStringLiteral("alter table recur drop firstpay"),
         QStringLiteral("alter table recur drop rid"),
         QStringLiteral("alter table recur drop origin"),
+        QStringLiteral("alter table recur drop givenend"),
         QStringLiteral("drop table filelevel"),
         QStringLiteral("drop trigger cashbook_totals"),
         QStringLiteral("drop table cashbooktotals"),
