@@ -110,6 +110,13 @@ private:
     int below(int n) { return int(std::uniform_int_distribution<int>(0, n - 1)(rng)); }
     bool chance(int percent) { return below(100) < percent; }
     qint64 centsUpTo(qint64 cents) { return std::uniform_int_distribution<qint64>(1, qMax<qint64>(1, cents))(rng); }
+    // A let apartment and a tenant without one, for a turnover; false where there is none of either.
+    bool pickTurnover(QVariant &apid, QVariant &newcomer)
+    {
+        apid = anyOf("select a.apid from apartments a join agreements g on g.rid = a.agreeid where a.tid = g.tid");
+        newcomer = anyOf("select t.tid from tenants t where not exists (select 1 from apartments a where a.tid = t.tid)");
+        return !apid.isNull() && !newcomer.isNull();
+    }
     QVariant anyOf(const QString &sql)
     {
         const QList<QVariant> keys = column(sql);
@@ -573,11 +580,8 @@ QString TestLedger::endBillThenRemake()
 // stood, charged again for nothing.
 QString TestLedger::turnoverUndone()
 {
-    const QVariant apid = anyOf("select a.apid from apartments a join agreements g on g.rid = a.agreeid "
-                                "where a.tid = g.tid");
-    const QVariant newcomer = anyOf("select t.tid from tenants t where not exists "
-                                    "(select 1 from apartments a where a.tid = t.tid)");
-    if (apid.isNull() || newcomer.isNull())
+    QVariant apid, newcomer;
+    if (!pickTurnover(apid, newcomer))
         return QStringLiteral("no lease or no tenant without an apartment");
     const QSqlRecord own = LeaseDriver::leaseOf(apid.toInt());
     const int tid = own.value(QStringLiteral("tid")).toInt();
@@ -713,11 +717,8 @@ void TestLedger::chargeRun()
 // and is charged nothing for the new lease's periods.
 QString TestLedger::turnOver()
 {
-    const QVariant apid = anyOf("select a.apid from apartments a join agreements g on g.rid = a.agreeid "
-                                "where a.tid = g.tid");
-    const QVariant newcomer = anyOf("select t.tid from tenants t where not exists "
-                                    "(select 1 from apartments a where a.tid = t.tid)");
-    if (apid.isNull() || newcomer.isNull())
+    QVariant apid, newcomer;
+    if (!pickTurnover(apid, newcomer))
         return QStringLiteral("no lease or no tenant without an apartment");
     QSqlRecord terms = LeaseDriver::leaseOf(apid.toInt());
     const int departed = terms.value(QStringLiteral("tid")).toInt();

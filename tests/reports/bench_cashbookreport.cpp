@@ -16,6 +16,7 @@
 #include "reports/reportsql.h"
 #include "reports/tibernereport.h"
 #include "reportengine/rptengine.h"
+#include "tests/support/benchprocess.h"
 
 #include <QApplication>
 #include <QDate>
@@ -51,32 +52,6 @@ QStringList headings()
 {
     return {QStringLiteral("From 1/1/2022 To 12/31/2022"), QString(), QString(), QString(), QString(),
             QStringLiteral("Cashbook Entries")};
-}
-
-bool openDatabase(const QString &file)
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"));
-    db.setDatabaseName(file);
-    db.setUserName(QStringLiteral("SYSDBA"));
-    db.setPassword(QStringLiteral("masterkey"));
-    if (!db.open()) {
-        std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(file), qPrintable(db.lastError().text()));
-        return false;
-    }
-    return true;
-}
-
-struct rusage usage()
-{
-    struct rusage figures {};
-    getrusage(RUSAGE_SELF, &figures);
-    return figures;
-}
-
-double cpuMs(const struct rusage &figures)
-{
-    return (figures.ru_utime.tv_sec + figures.ru_stime.tv_sec) * 1e3
-        + (figures.ru_utime.tv_usec + figures.ru_stime.tv_usec) / 1e3;
 }
 
 // ---- the measuring processes: each prints "rows wall-ms processor-ms minor-faults peak-MB".

@@ -20,6 +20,7 @@
 #include "reports/reportsql.h"
 #include "reports/tibernereport.h"
 #include "reportengine/rptengine.h"
+#include "tests/support/benchprocess.h"
 
 #include <QApplication>
 #include <QDate>
@@ -54,32 +55,6 @@ const QDate LateDay(2027, 1, 1);
 QString statement()
 {
     return ReportSql::latePayments(LateDay);
-}
-
-bool openDatabase(const QString &file, const QString &connection)
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), connection);
-    db.setDatabaseName(file);
-    db.setUserName(QStringLiteral("SYSDBA"));
-    db.setPassword(QStringLiteral("masterkey"));
-    if (!db.open()) {
-        std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(file), qPrintable(db.lastError().text()));
-        return false;
-    }
-    return true;
-}
-
-struct rusage usage()
-{
-    struct rusage figures {};
-    getrusage(RUSAGE_SELF, &figures);
-    return figures;
-}
-
-double cpuMs(const struct rusage &figures)
-{
-    return (figures.ru_utime.tv_sec + figures.ru_stime.tv_sec) * 1e3
-        + (figures.ru_utime.tv_usec + figures.ru_stime.tv_usec) / 1e3;
 }
 
 // The wall time, the processor time and the peak of resident memory since `start`.
