@@ -257,9 +257,9 @@ BillSpans::Span daysLeft(const Bill &bill, const QDate &firstPayment)
 {
     if (!bill.end.isValid() || !bill.next.isValid())
         return {};
-    // The lease's end is its last day.
+    // The lease's end is its last day; a period beginning on it is not charged, so it alone is not left.
     const QDate limit = qMin(bill.end.addDays(1), firstPayment);
-    return bill.next < limit ? BillSpans::Span{bill.next, limit} : BillSpans::Span{};
+    return bill.next < limit && bill.next < bill.end ? BillSpans::Span{bill.next, limit} : BillSpans::Span{};
 }
 
 // The bill of a line that stands furthest on: the one the line goes on from.
@@ -365,13 +365,16 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
             // The bills that ran with that lease and stopped where it did.
             QList<QPair<Bill *, BillSpans::Span>> with = {{earlier, left}};
             for (auto line = lines.begin(); line != lines.end(); ++line) {
+                // Of his bills in the line, the one furthest on of those that ran with it.
                 QList<Bill *> his;
-                for (Bill *bill : qAsConst(line.value()))
-                    if (bill->tid == tid && !keptOn.contains(bill))
+                for (Bill *bill : qAsConst(line.value())) {
+                    const QDate ranTo = bill->givenEnd.isValid() ? bill->givenEnd : bill->end;
+                    if (bill->tid == tid && !keptOn.contains(bill)
+                        && ((earlier->rid > 0 && bill->rid == earlier->rid) || ranTo == earlier->end))
                         his << bill;
+                }
                 Bill *last = latest(his);
-                const QDate ranTo = last ? (last->givenEnd.isValid() ? last->givenEnd : last->end) : QDate();
-                if (!last || !((earlier->rid > 0 && last->rid == earlier->rid) || ranTo == earlier->end))
+                if (!last)
                     continue;
                 const BillSpans::Span lineLeft = daysLeft(*last, firstPayment);
                 if (lineLeft.to.isValid() && !lineDealt[line.key()].dealtWith(lineLeft.from))
@@ -388,9 +391,9 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
             for (const auto &pair : qAsConst(with)) {
                 Bill *bill = pair.first;
                 BillSpans &dealt = bill->leaseRent ? rentDealt : lineDealt[bill->line()];
-                if (!charge) {
-                    // Left uncharged for good, as a charge forgiven: the bill has dealt with them. One that had
-                    // dealt with no day begins at them.
+                // Left uncharged for good, as a charge forgiven: the bill has dealt with them. One that had
+                // dealt with no day begins at them.
+                const auto leftUncharged = [&] {
                     if (bill->unused())
                         bill->firstPay = pair.second.from;
                     bill->next = pair.second.to;
@@ -399,6 +402,9 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                               {bill->next, bill->firstPay.isValid() ? QVariant(bill->firstPay) : QVariant(QVariant::Date),
                                bill->recid});
                     dealt.add(pair.second);
+                };
+                if (!charge) {
+                    leftUncharged();
                     continue;
                 }
                 BillSpans bounded = dealt;
@@ -409,12 +415,19 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                 for (const BillSpans::Span &part : qAsConst(partial))
                     notices << tr("%1 from %2 to %3 is less than a whole period and was not charged.")
                                    .arg(bill->type.toString(), dayText(part.from), dayText(part.to.addDays(-1)));
+                // Less than a whole period: not charged, as the clerk is told, and not asked about again.
+                if (runs.isEmpty() && !partial.isEmpty())
+                    leftUncharged();
                 if (runs.isEmpty() || runs.first().first != bill->next)
                     continue;
                 const BillSpans::Run &run = runs.first();
-                // It runs with the earlier lease, for its days alone.
+                // It runs with the earlier lease, for its days alone. One the clerk ended keeps the end the
+                // lease gave it, so that it stays known as ended.
+                const QDate given = !plan.endedByClerk(*bill) ? run.lastDay()
+                                    : bill->givenEnd.isValid() ? bill->givenEnd
+                                                               : plan.leaseEndOf(*bill);
                 plan.exec(QStringLiteral("update recur set enddate = ?, givenend = ?, rid = ?, completed = 0 where recid = ?"),
-                          {run.lastDay(), run.lastDay(), earlier->rid > 0 ? QVariant(earlier->rid) : QVariant(QVariant::Int),
+                          {run.lastDay(), given, earlier->rid > 0 ? QVariant(earlier->rid) : QVariant(QVariant::Int),
                            bill->recid});
                 bill->rid = earlier->rid;
                 dealt.add(bill->next, run.lastDay().addDays(1));
@@ -465,7 +478,8 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
             if (!source || plan.endedByClerk(*source))
                 continue;
             const QDate from = source->start.isValid() ? qMax(firstPayment, source->start) : firstPayment;
-            plan.insert(*source, tid, BillSpans::Run{from, leaseEnd, false}, leaseStart, rid, line.key());
+            // His own begins on his first payment date, or where the leaver's was to begin.
+            plan.insert(*source, tid, BillSpans::Run{from, leaseEnd, false}, from, rid, line.key());
         }
 
         plan.postAll();

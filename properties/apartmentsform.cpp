@@ -779,10 +779,14 @@ void ApartmentsForm::editRecurringBill(bool isNew)
         bills->revertAll();
         return;
     }
-    // A new bill has dealt with no day yet: its days begin at its first due date.
-    if (isNew)
+    // A new bill has dealt with no day yet: its days begin at its first due date. It runs with the
+    // apartment's lease.
+    if (isNew) {
         XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("firstpay")), bill.row(),
                                   bills->QSqlTableModel::data(bills->index(bill.row(), RecurNextDate), Qt::EditRole));
+        if (agreeid > 0)
+            XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("rid")), bill.row(), agreeid);
+    }
     if (!bills->submitRowInView(bill.row(), true, false, ui->tableView_2))
         MsgBox::information(this, tr("Unable to submit data"));
 }

@@ -81,11 +81,8 @@ void sequences(const QStringList &done, int used, bool juniper, const QMap<int, 
 // unexpected, and its row comes off this list):
 // - her parking ended after a renewal ahead (Ay-B, Ln-Ly-B, Ay-T-R-B): the clerk ends the bill charging now;
 //   the program ends that bill alone, and the renewal's own parking bill, which he did not touch, charges
-//   from June; this model ends her parking altogether;
-// - a renewal ahead whose earlier days are being charged, then a turnover and its undoing (Ay-T-R,
-//   Ay-T-Ly-R): the turnover stops the leaver's bills where they stand, those days among them, so her
-//   lease entered again asks about them once more; this model keeps them agreed across the turnover.
-const QSet<QString> stillWrong = {"Ay-B", "Ln-Ly-B", "Ay-T-R-B", "Ay-T-R", "Ay-T-Ly-R"};
+//   from June; this model ends her parking altogether.
+const QSet<QString> stillWrong = {"Ay-B", "Ln-Ly-B", "Ay-T-R-B"};
 
 QDate firstOfMonth(const QDate &day)
 {

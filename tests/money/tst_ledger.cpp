@@ -561,6 +561,8 @@ QString TestLedger::endBillThenRemake()
                            bill.value(QStringLiteral("nextdate")).toDate().addMonths(below(3)).addDays(-1));
     if (!(end < leaseEnd))
         return QStringLiteral("bill %1 ends with its lease").arg(recid.toInt());
+    if (!(end < bill.value(QStringLiteral("enddate")).toDate()))
+        return QStringLiteral("bill %1 ends before that already").arg(recid.toInt());
     {
         ApartmentsForm form(hub, nullptr);
         if (!lease->endBill(form, apid, recid.toInt(), end))
@@ -985,6 +987,8 @@ void TestLedger::randomClerkActionsKeepTheBooks()
         const Action &action = *chosen;
         const QString refused = chance(12) ? action.tables.at(below(action.tables.size())) : QString();
         const QStringList before = refused.isEmpty() ? QStringList() : LedgerCheck::snapshot();
+        lease->snapshot = refused.isEmpty() ? std::function<QStringList()>() : [] { return LedgerCheck::snapshot(); };
+        lease->betweenCommands.clear();
         const qint64 refusals = refused.isEmpty() ? 0 : refusalCount();
         if (!refused.isEmpty())
             QVERIFY(refuseWritesTo(refused));
@@ -1003,7 +1007,8 @@ void TestLedger::randomClerkActionsKeepTheBooks()
             QVERIFY(refuseWritesTo(QString()));
             const QStringList after = LedgerCheck::snapshot();
                 // Only a write the database did refuse leaves the books as they were.
-            if (refusalCount() != refusals && after != before)
+            // A lease made again may have been refused only its second command.
+            if (refusalCount() != refusals && after != before && after != lease->betweenCommands)
                 broken << QStringLiteral("a refused write to %1 leaves the books as they were: %2")
                               .arg(refused, firstDifference(before, after));
         }

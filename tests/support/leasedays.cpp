@@ -35,7 +35,7 @@ void LeaseDays::load(const QSqlDatabase &db)
                "a.agreeid = g.rid");
     while (query.next()) {
         const Terms lease{query.value(1).toInt(), qRound64(query.value(2).toDouble() * 100), query.value(3).toInt(),
-                          query.value(4).toDate(), query.value(5).toDate()};
+                          query.value(4).toDate(), query.value(5).toDate(), QDate()};
         current.insert(query.value(0).toInt(), lease);
         lastTenant.insert(query.value(0).toInt(), lease.tid);
     }
@@ -169,13 +169,14 @@ void LeaseDays::leaseDeleted(int apid)
         return;
     const Terms lease = current.take(apid);
     Line *rent = rentLine(apid, lease.tid);
-    // An earlier lease whose days the deleted one left uncharged is still the one those days fall under.
-    const auto key = qMakePair(apid, lease.tid);
-    const bool leftSome = earlier.contains(key) && rent
-                          && firstFree(settled(*rent), earlier.value(key).firstPayment)
-                                 < qMin(earlier.value(key).end, lease.firstPayment);
-    if (!leftSome)
-        earlier.insert(key, lease);
+    Terms gone = lease;
+    gone.stood = rent ? firstFree(settled(*rent), lease.firstPayment) : lease.firstPayment;
+    for (int i = 0; rent && i < rent->pending.size(); ++i)
+        if (rent->pending.at(i).currentTerms) {
+            gone.stood = rent->pending.at(i).day;
+            break;
+        }
+    earlier[qMakePair(apid, lease.tid)] << gone;
     if (rent)
         rent->pending = committedDues(*rent);
 }
@@ -208,22 +209,50 @@ LeaseDays::Line LeaseDays::settled(const Line &line)
     return view;
 }
 
-bool LeaseDays::asks(int apid, const Terms &lease) const
+QDate LeaseDays::earlierFrom(const Line &line, const Terms &before, const QDate &limit)
+{
+    QDate from = !line.rent && line.start.isValid() ? qMax(line.start, before.firstPayment) : before.firstPayment;
+    // A bill the clerk began before that lease's first payment date stood to charge from its start.
+    for (const Due &due : line.pending)
+        if (due.currentTerms && due.day < from)
+            from = due.day;
+    // The days left are those after where its bills stopped: a part of a period behind that, named when
+    // it was left, is not asked about again.
+    for (const Span &span : settled(line).dealt)
+        if ((!span.from.isValid() || span.from < limit) && span.to > from)
+            from = span.to;
+    return from;
+}
+
+// The latest of the tenant's earlier leases here whose days before `lease` are neither dealt with nor
+// answered for.
+const LeaseDays::Terms *LeaseDays::leavingDays(int apid, const Terms &lease) const
 {
     const auto found = earlier.constFind(qMakePair(apid, lease.tid));
     if (found == earlier.cend() || current.contains(apid))
-        return false;
-    const QDate to = qMin(found->end, lease.firstPayment);
+        return nullptr;
+    const Line *rent = nullptr;
     for (const Line &line : lines)
         if (line.rent && line.apid == apid && line.tid == lease.tid)
-            return firstFree(settled(line), found->firstPayment) < to;
-    return found->firstPayment < to;
+            rent = &line;
+    for (auto before = found->crbegin(); before != found->crend(); ++before) {
+        const QDate from = rent ? firstFree(settled(*rent), before->stood) : before->firstPayment;
+        if (from < qMin(before->end, lease.firstPayment))
+            return &*before;
+    }
+    return nullptr;
+}
+
+bool LeaseDays::asks(int apid, const Terms &lease) const
+{
+    return leavingDays(apid, lease) != nullptr;
 }
 
 void LeaseDays::leaseSaved(int apid, const Terms &lease, bool chargeEarlier, const QDate &today)
 {
-    const bool asked = asks(apid, lease);
-    const Terms before = earlier.value(qMakePair(apid, lease.tid));
+    const Terms *leaving = leavingDays(apid, lease);
+    const bool asked = leaving != nullptr;
+    const Terms before = asked ? *leaving : Terms();
     const int leaver = lastTenant.value(apid, 0);
     // Every other tenant's bills stop where they stand; the newcomer gets his own of each bill the
     // leaver still had running, unless he has one of that type here already (a turnover undone).
@@ -245,7 +274,8 @@ void LeaseDays::leaseSaved(int apid, const Terms &lease, bool chargeEarlier, con
         copy.type = line.type;
         copy.cents = line.cents;
         copy.freq = line.freq;
-        copy.start = lease.firstPayment;
+        // From the newcomer's first payment date, or the day the leaver's bill was to begin.
+        copy.start = line.start.isValid() ? qMax(lease.firstPayment, line.start) : lease.firstPayment;
         copy.end = lease.end;
         copies << copy;
     }
@@ -264,11 +294,13 @@ void LeaseDays::leaseSaved(int apid, const Terms &lease, bool chargeEarlier, con
         QList<Due> dues = committedDues(line);
         const Line view = committed(line);
         const QDate earlierTo = qMin(before.end, lease.firstPayment);
+        const QDate declinedTo = qMin(before.end.addDays(1), lease.firstPayment);
+        const QDate askedFrom = !asked ? QDate() : line.rent ? before.stood : earlierFrom(line, before, declinedTo);
         if (line.rent) {
             line.cents = lease.cents;
             line.freq = lease.freq;
             if (asked && chargeEarlier)
-                for (const QDate &day : periods(view, before.firstPayment, earlierTo, before.freq, lease.firstPayment))
+                for (const QDate &day : periods(view, askedFrom, earlierTo, before.freq, lease.firstPayment))
                     dues << Due{day, before.cents, before.freq, false};
             for (const QDate &day : periods(view, lease.firstPayment, lease.end, lease.freq, QDate()))
                 dues << Due{day, lease.cents, lease.freq, true};
@@ -276,21 +308,32 @@ void LeaseDays::leaseSaved(int apid, const Terms &lease, bool chargeEarlier, con
             if (!line.ended)
                 line.end = lease.end;
             if (asked && chargeEarlier)
-                for (const QDate &day : periods(view, qMax(before.firstPayment, line.start), qMin(earlierTo, line.end),
-                                                line.freq, lease.firstPayment))
+                for (const QDate &day :
+                     periods(view, askedFrom, qMin(earlierTo, line.end), line.freq, lease.firstPayment))
                     dues << Due{day, line.cents, line.freq, false};
             for (const QDate &day : periods(view, qMax(lease.firstPayment, line.start), line.end, line.freq, QDate()))
                 dues << Due{day, line.cents, line.freq, true};
         }
         // Days the clerk chose not to charge stay uncharged, the earlier lease's last day among them.
-        const QDate declinedTo = qMin(before.end.addDays(1), lease.firstPayment);
-        if (asked && !chargeEarlier && before.firstPayment < declinedTo)
-            line.dealt << Span{before.firstPayment, declinedTo};
-        if (asked && chargeEarlier && before.firstPayment < declinedTo)
-            line.answered << Span{before.firstPayment, declinedTo};
+        if (asked && !chargeEarlier && askedFrom < declinedTo)
+            line.dealt << Span{askedFrom, declinedTo};
         // Days of the earlier lease may fall due after the first of the new one's (a first payment date
         // put right to an earlier day): each is posted when its day comes.
         std::stable_sort(dues.begin(), dues.end(), [](const Due &a, const Due &b) { return a.day < b.day; });
+        // What no whole period of them fits is answered for; the periods falling due are asked about
+        // again should they stop (a turnover).
+        if (asked && chargeEarlier) {
+            QDate at = askedFrom;
+            for (const Due &due : qAsConst(dues)) {
+                if (due.currentTerms)
+                    continue;
+                if (at < due.day)
+                    line.answered << Span{at, qMin(due.day, declinedTo)};
+                at = qMax(at, step(due.day, due.freq));
+            }
+            if (at < declinedTo)
+                line.answered << Span{at, declinedTo};
+        }
         line.pending = dues;
     }
     current.insert(apid, lease);

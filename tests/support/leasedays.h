@@ -27,6 +27,8 @@ public:
         int freq = 0;
         QDate firstPayment;
         QDate end;
+        // Of a lease deleted: the first day its rent had not reached, where its periods stood.
+        QDate stood;
     };
 
     // The next due date after `from`, by the office's frequency.
@@ -99,14 +101,18 @@ private:
     static QList<QDate> periods(const Line &line, const QDate &from, const QDate &to, int freq, const QDate &wall);
     static QList<Due> committedDues(const Line &line);
     static Line committed(const Line &line);
+    // The first day of `line` the tenant's earlier lease `before` left, of those before `limit`.
+    static QDate earlierFrom(const Line &line, const Terms &before, const QDate &limit);
     static Line settled(const Line &line);
     void post(int apid, const QDate &today);
     Line *rentLine(int apid, int tid);
 
     QList<Line> lines;
     QMap<int, Terms> current;
-    // The last lease of each tenant at each apartment, by apartment and tenant.
-    QMap<QPair<int, int>, Terms> earlier;
+    const Terms *leavingDays(int apid, const Terms &lease) const;
+
+    // The leases each tenant had at each apartment, by apartment and tenant, oldest first.
+    QMap<QPair<int, int>, QList<Terms>> earlier;
     QMap<int, int> lastTenant;
 };
 

@@ -49,7 +49,7 @@ LeaseDays::Terms LeaseDriver::termsOf(int tid, const QSqlRecord &terms)
 {
     return {tid, qRound64(terms.value(QStringLiteral("rent")).toDouble() * 100),
             terms.value(QStringLiteral("freq")).toInt(), terms.value(QStringLiteral("nextdate")).toDate(),
-            terms.value(QStringLiteral("leaseend")).toDate()};
+            terms.value(QStringLiteral("leaseend")).toDate(), QDate()};
 }
 
 QStringList LeaseDriver::chargesOf(int apid)
@@ -196,6 +196,8 @@ QString LeaseDriver::remakeLeaseOf(int apid, const QSqlRecord &terms, const QStr
     ApartmentsForm form(hub, nullptr);
     if (!deleteLease(form, apid, terms.value(QStringLiteral("rid")).toInt()))
         return QStringLiteral("lease of apartment %1 kept").arg(apid);
+    if (snapshot)
+        betweenCommands = snapshot();
     if (!makeLease(form, apid, terms, earlierDays))
         return QStringLiteral("lease of apartment %1 deleted, not made again").arg(apid);
     const QStringList after = chargesOf(apid);

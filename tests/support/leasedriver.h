@@ -7,6 +7,8 @@
 #include <QSqlRecord>
 #include <QStringList>
 
+#include <functional>
+
 class ApartmentsForm;
 class QWidget;
 class XDataSource;
@@ -54,6 +56,11 @@ public:
     // The lease deleted and made again with `terms`: what was charged stays as it was. Says what it did.
     QString remakeLeaseOf(int apid, const QSqlRecord &terms, const QString &how,
                           QMessageBox::StandardButton earlierDays = QMessageBox::Yes);
+
+    // Where set, each lease made again records here the books as its deletion left them: a write refused
+    // to the second command leaves them so.
+    std::function<QStringList()> snapshot;
+    QStringList betweenCommands;
 
 private:
     void expect(bool holds, const QString &what)
