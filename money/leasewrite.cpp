@@ -333,6 +333,7 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
         // Days of his earlier lease that the new one leaves between where its rent stopped and the new
         // first payment date: charged under the earlier terms only where the clerk says so.
         QList<Bill *> keptOn;
+        QMap<int, QList<const Bill *>> cutShort;
         QMap<int, BillSpans> lineDealt;
         for (auto line = lines.begin(); line != lines.end(); ++line)
             for (const Bill *bill : qAsConst(line.value()))
@@ -432,6 +433,10 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                 bill->rid = earlier->rid;
                 dealt.add(bill->next, run.lastDay().addDays(1));
                 keptOn << bill;
+                // Cut short of the end the clerk gave it: the days after are the new lease's, and the bill
+                // that charges them carries his end from now on.
+                if (given != run.lastDay() && bill->end > run.lastDay())
+                    cutShort[bill->line()] << bill;
             }
         }
         // A bill kept on for the earlier lease's days charges those alone: the new terms get another.
@@ -466,9 +471,14 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                         to = bill->end;
                 const QDate from = last->start.isValid() ? qMax(firstPayment, last->start) : firstPayment;
                 QList<BillSpans::Span> left;
-                plan.charge(lineDealt[line.key()].runs(from, to, plan.stepper(last->freq), &left), goOn, *last,
-                            tid, last->start.isValid() ? last->start : leaseStart, rid, line.key(),
+                const QList<BillSpans::Run> runs = lineDealt[line.key()].runs(from, to, plan.stepper(last->freq), &left);
+                plan.charge(runs, goOn, *last, tid, last->start.isValid() ? last->start : leaseStart, rid, line.key(),
                             to != leaseEnd ? leaseEnd : QDate());
+                // The clerk's end now stands on the bill charging up to it; one cut short before it ends
+                // where it stopped, as the lease command ended it.
+                if (!runs.isEmpty() && to != leaseEnd)
+                    for (const Bill *bill : cutShort.value(line.key()))
+                        plan.exec(QStringLiteral("update recur set givenend = enddate where recid = ?"), {bill->recid});
                 for (const BillSpans::Span &part : qAsConst(left))
                     notices << tr("%1 from %2 to %3 is less than a whole period and was not charged.")
                                    .arg(last->type.toString(), dayText(part.from), dayText(part.to.addDays(-1)));
@@ -504,3 +514,25 @@ MoneyCommand::Result LeaseWrite::remove(int apartmentId, int agreementId)
         return agreementId;
     });
 }
+
+MoneyCommand::Result LeaseWrite::billEnded(int recid)
+{
+    const QString failed = tr("Error ending the recurring bill");
+    return MC::run({failed, failed, failed}, [&]() {
+        QSqlQuery read = MC::exec(QStringLiteral("select * from recur where recid = ?"), {recid}, failed);
+        if (!read.next())
+            return recid;
+        const Bill ended(read.record());
+        read.finish();
+        if (!ended.end.isValid())
+            return recid;
+        // The bills of its line, as the lease command links them: the first and those carrying it on.
+        MC::exec(QStringLiteral("update recur set enddate = ?, completed = iif(nextdate > ?, 1, completed) where "
+                                "apid = (select apid from recur where recid = ?) and tid = ? and recid <> ? and "
+                                "(recid = ? or origin = ?) and completed = 0 and leaserent is distinct from 1 and "
+                                "enddate > ?"),
+                 {ended.end, ended.end, recid, ended.tid, recid, ended.line(), ended.line(), ended.end}, failed);
+        return recid;
+    });
+}
+

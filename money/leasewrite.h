@@ -66,6 +66,10 @@ public:
     static MoneyCommand::Result save(const Lease &lease, XDataSource *dataSource,
                                      const EarlierDays &chargeEarlierDays = EarlierDays());
     static MoneyCommand::Result remove(int apartmentId, int agreementId);
+    // The clerk ended bill `recid` earlier than before: its tenant's other bills of its line that would
+    // charge after that end (a renewal's copy of it, made to charge from the renewal's first payment date)
+    // end there too, so that what he ended stays ended whichever lease is saved next.
+    static MoneyCommand::Result billEnded(int recid);
 
     // The type of a lease's rent bill, lower-cased as the statements compare it.
     static QString rentType() { return tr("rent"); }

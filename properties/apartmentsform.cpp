@@ -772,6 +772,9 @@ void ApartmentsForm::editRecurringBill(bool isNew)
         return;
     }
 
+    const QDate endBefore = bills->QSqlTableModel::data(bills->index(bill.row(), bills->fieldIndex(QStringLiteral("enddate"))),
+                                                       Qt::EditRole)
+                                .toDate();
     auto *form = new RecurDialog(dataSource, bill.row(), this);
     const bool accepted = form->exec() == QDialog::Accepted;
     delete form;
@@ -787,8 +790,21 @@ void ApartmentsForm::editRecurringBill(bool isNew)
         if (agreeid > 0)
             XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("rid")), bill.row(), agreeid);
     }
-    if (!bills->submitRowInView(bill.row(), true, false, ui->tableView_2))
+    const int recid = bills->QSqlTableModel::data(bills->index(bill.row(), 0), Qt::EditRole).toInt();
+    const QDate end = bills->QSqlTableModel::data(bills->index(bill.row(), bills->fieldIndex(QStringLiteral("enddate"))),
+                                                 Qt::EditRole)
+                          .toDate();
+    if (!bills->submitRowInView(bill.row(), true, false, ui->tableView_2)) {
         MsgBox::information(this, tr("Unable to submit data"));
+        return;
+    }
+    // A bill ended earlier ends the rest of its line with it.
+    if (!isNew && end.isValid() && (!endBefore.isValid() || end < endBefore)) {
+        const MoneyCommand::Result ended = LeaseWrite::billEnded(recid);
+        if (!ended.ok())
+            MsgBox::information(this, ended.message);
+        reselect(bills);
+    }
 }
 
 void ApartmentsForm::on_pushButton_7_clicked()

@@ -224,35 +224,42 @@ QDate LeaseDays::earlierFrom(const Line &line, const Terms &before, const QDate 
     return from;
 }
 
-// The latest of the tenant's earlier leases here whose days before `lease` are neither dealt with nor
-// answered for.
-const LeaseDays::Terms *LeaseDays::leavingDays(int apid, const Terms &lease) const
+// The tenant's earlier leases here whose days before `lease` are neither dealt with nor answered for,
+// oldest first, each with the first day that is not its own: its end, the lease after it took over from
+// its first payment date, or `lease` begins. Each is asked about in turn.
+QList<QPair<LeaseDays::Terms, QDate>> LeaseDays::leavingDays(int apid, const Terms &lease) const
 {
     const auto found = earlier.constFind(qMakePair(apid, lease.tid));
     if (found == earlier.cend() || current.contains(apid))
-        return nullptr;
+        return {};
     const Line *rent = nullptr;
     for (const Line &line : lines)
         if (line.rent && line.apid == apid && line.tid == lease.tid)
             rent = &line;
-    for (auto before = found->crbegin(); before != found->crend(); ++before) {
-        const QDate from = rent ? firstFree(settled(*rent), before->stood) : before->firstPayment;
-        if (from < qMin(before->end, lease.firstPayment))
-            return &*before;
+    QList<QPair<Terms, QDate>> leaving;
+    Line view = rent ? settled(*rent) : Line();
+    for (int i = 0; i < found->size(); ++i) {
+        const Terms &before = found->at(i);
+        QDate limit = qMin(before.end.addDays(1), lease.firstPayment);
+        if (i + 1 < found->size())
+            limit = qMin(limit, found->at(i + 1).firstPayment);
+        const QDate from = rent ? firstFree(view, before.stood) : before.firstPayment;
+        if (!(from < qMin(before.end, limit)))
+            continue;
+        leaving << qMakePair(before, limit);
+        view.dealt << Span{from, limit};
     }
-    return nullptr;
+    return leaving;
 }
 
 bool LeaseDays::asks(int apid, const Terms &lease) const
 {
-    return leavingDays(apid, lease) != nullptr;
+    return !leavingDays(apid, lease).isEmpty();
 }
 
 void LeaseDays::leaseSaved(int apid, const Terms &lease, bool chargeEarlier, const QDate &today)
 {
-    const Terms *leaving = leavingDays(apid, lease);
-    const bool asked = leaving != nullptr;
-    const Terms before = asked ? *leaving : Terms();
+    const QList<QPair<Terms, QDate>> leaving = leavingDays(apid, lease);
     const int leaver = lastTenant.value(apid, 0);
     // Every other tenant's bills stop where they stand; the newcomer gets his own of each bill the
     // leaver still had running, unless he has one of that type here already (a turnover undone).
@@ -292,37 +299,32 @@ void LeaseDays::leaseSaved(int apid, const Terms &lease, bool chargeEarlier, con
         if (line.apid != apid || line.tid != lease.tid)
             continue;
         QList<Due> dues = committedDues(line);
-        const Line view = committed(line);
-        const QDate earlierTo = qMin(before.end, lease.firstPayment);
-        const QDate declinedTo = qMin(before.end.addDays(1), lease.firstPayment);
-        const QDate askedFrom = !asked ? QDate() : line.rent ? before.stood : earlierFrom(line, before, declinedTo);
-        if (line.rent) {
-            line.cents = lease.cents;
-            line.freq = lease.freq;
-            if (asked && chargeEarlier)
-                for (const QDate &day : periods(view, askedFrom, earlierTo, before.freq, lease.firstPayment))
-                    dues << Due{day, before.cents, before.freq, false};
-            for (const QDate &day : periods(view, lease.firstPayment, lease.end, lease.freq, QDate()))
-                dues << Due{day, lease.cents, lease.freq, true};
-        } else {
-            if (!line.ended)
-                line.end = lease.end;
-            if (asked && chargeEarlier)
-                for (const QDate &day :
-                     periods(view, askedFrom, qMin(earlierTo, line.end), line.freq, lease.firstPayment))
-                    dues << Due{day, line.cents, line.freq, false};
-            for (const QDate &day : periods(view, qMax(lease.firstPayment, line.start), line.end, line.freq, QDate()))
-                dues << Due{day, line.cents, line.freq, true};
-        }
-        // Days the clerk chose not to charge stay uncharged, the earlier lease's last day among them.
-        if (asked && !chargeEarlier && askedFrom < declinedTo)
-            line.dealt << Span{askedFrom, declinedTo};
-        // Days of the earlier lease may fall due after the first of the new one's (a first payment date
-        // put right to an earlier day): each is posted when its day comes.
-        std::stable_sort(dues.begin(), dues.end(), [](const Due &a, const Due &b) { return a.day < b.day; });
-        // What no whole period of them fits is answered for; the periods falling due are asked about
-        // again should they stop (a turnover).
-        if (asked && chargeEarlier) {
+        Line view = committed(line);
+        if (!line.rent && !line.ended)
+            line.end = lease.end;
+        for (const auto &left : leaving) {
+            const Terms &before = left.first;
+            const QDate declinedTo = left.second;
+            const QDate earlierTo = qMin(before.end, declinedTo);
+            const QDate askedFrom = line.rent ? before.stood : earlierFrom(view, before, declinedTo);
+            if (!chargeEarlier) {
+                // Days the clerk chose not to charge stay uncharged, the earlier lease's last day among them.
+                if (askedFrom < declinedTo) {
+                    line.dealt << Span{askedFrom, declinedTo};
+                    view.dealt << Span{askedFrom, declinedTo};
+                }
+                continue;
+            }
+            const int freq = line.rent ? before.freq : line.freq;
+            const qint64 cents = line.rent ? before.cents : line.cents;
+            const QDate to = line.rent ? earlierTo : qMin(earlierTo, line.end);
+            for (const QDate &day : periods(view, askedFrom, to, freq, lease.firstPayment)) {
+                dues << Due{day, cents, freq, false};
+                view.dealt << Span{day, step(day, freq)};
+            }
+            std::stable_sort(dues.begin(), dues.end(), [](const Due &a, const Due &b) { return a.day < b.day; });
+            // What no whole period of them fits is answered for; the periods falling due are asked about
+            // again should they stop (a turnover).
             QDate at = askedFrom;
             for (const Due &due : qAsConst(dues)) {
                 if (due.currentTerms)
@@ -331,9 +333,23 @@ void LeaseDays::leaseSaved(int apid, const Terms &lease, bool chargeEarlier, con
                     line.answered << Span{at, qMin(due.day, declinedTo)};
                 at = qMax(at, step(due.day, due.freq));
             }
-            if (at < declinedTo)
+            if (at < declinedTo) {
                 line.answered << Span{at, declinedTo};
+                view.dealt << Span{at, declinedTo};
+            }
         }
+        if (line.rent) {
+            line.cents = lease.cents;
+            line.freq = lease.freq;
+            for (const QDate &day : periods(view, lease.firstPayment, lease.end, lease.freq, QDate()))
+                dues << Due{day, lease.cents, lease.freq, true};
+        } else {
+            for (const QDate &day : periods(view, qMax(lease.firstPayment, line.start), line.end, line.freq, QDate()))
+                dues << Due{day, line.cents, line.freq, true};
+        }
+        // Days of the earlier lease may fall due after the first of the new one's (a first payment date
+        // put right to an earlier day): each is posted when its day comes.
+        std::stable_sort(dues.begin(), dues.end(), [](const Due &a, const Due &b) { return a.day < b.day; });
         line.pending = dues;
     }
     current.insert(apid, lease);

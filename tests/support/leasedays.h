@@ -109,7 +109,7 @@ private:
 
     QList<Line> lines;
     QMap<int, Terms> current;
-    const Terms *leavingDays(int apid, const Terms &lease) const;
+    QList<QPair<Terms, QDate>> leavingDays(int apid, const Terms &lease) const;
 
     // The leases each tenant had at each apartment, by apartment and tenant, oldest first.
     QMap<QPair<int, int>, QList<Terms>> earlier;
