@@ -523,15 +523,15 @@ MoneyCommand::Result LeaseWrite::billEnded(int recid)
         if (!read.next())
             return recid;
         const Bill ended(read.record());
+        const QVariant apid = read.value(QStringLiteral("apid"));
         read.finish();
         if (!ended.end.isValid())
             return recid;
         // The bills of its line, as the lease command links them: the first and those carrying it on.
         MC::exec(QStringLiteral("update recur set enddate = ?, completed = iif(nextdate > ?, 1, completed) where "
-                                "apid = (select apid from recur where recid = ?) and tid = ? and recid <> ? and "
-                                "(recid = ? or origin = ?) and completed = 0 and leaserent is distinct from 1 and "
-                                "enddate > ?"),
-                 {ended.end, ended.end, recid, ended.tid, recid, ended.line(), ended.line(), ended.end}, failed);
+                                "apid = ? and tid = ? and recid <> ? and (recid = ? or origin = ?) and completed = 0 "
+                                "and leaserent is distinct from 1 and enddate > ?"),
+                 {ended.end, ended.end, apid, ended.tid, recid, ended.line(), ended.line(), ended.end}, failed);
         return recid;
     });
 }

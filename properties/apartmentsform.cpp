@@ -772,9 +772,10 @@ void ApartmentsForm::editRecurringBill(bool isNew)
         return;
     }
 
-    const QDate endBefore = bills->QSqlTableModel::data(bills->index(bill.row(), bills->fieldIndex(QStringLiteral("enddate"))),
-                                                       Qt::EditRole)
-                                .toDate();
+    const auto stored = [bills, &bill](const QString &field) {
+        return bills->QSqlTableModel::data(bills->index(bill.row(), bills->fieldIndex(field)), Qt::EditRole);
+    };
+    const QDate endBefore = stored(QStringLiteral("enddate")).toDate();
     auto *form = new RecurDialog(dataSource, bill.row(), this);
     const bool accepted = form->exec() == QDialog::Accepted;
     delete form;
@@ -790,10 +791,8 @@ void ApartmentsForm::editRecurringBill(bool isNew)
         if (agreeid > 0)
             XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("rid")), bill.row(), agreeid);
     }
-    const int recid = bills->QSqlTableModel::data(bills->index(bill.row(), 0), Qt::EditRole).toInt();
-    const QDate end = bills->QSqlTableModel::data(bills->index(bill.row(), bills->fieldIndex(QStringLiteral("enddate"))),
-                                                 Qt::EditRole)
-                          .toDate();
+    const int recid = stored(QStringLiteral("recid")).toInt();
+    const QDate end = stored(QStringLiteral("enddate")).toDate();
     if (!bills->submitRowInView(bill.row(), true, false, ui->tableView_2)) {
         MsgBox::information(this, tr("Unable to submit data"));
         return;
