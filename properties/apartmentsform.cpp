@@ -44,7 +44,7 @@ enum AgreementColumn { AgreementTenant = 1, AgreementApartment = 2, AgreementDam
                        AgreementLateFee = 5, AgreementPerDay = 6, AgreementFrequency = 7, AgreementFirstDue = 8,
                        AgreementTerm = 9, AgreementStart = 10, AgreementEnd = 11, AgreementMoveIn = 12,
                        AgreementMoveOut = 13, AgreementNotes = 14, AgreementFirstPayment = 16 };
-enum RecurColumn { RecurNextDate = 5, RecurTenant = 9, RecurCompleted = 10, RecurApartment = 11 };
+enum RecurColumn { RecurTenant = 9, RecurCompleted = 10, RecurApartment = 11 };
 }
 
 ApartmentsForm::ApartmentsForm(XDataSource *dataSource, QPrinter *printer, QWidget *parent)
@@ -787,7 +787,7 @@ void ApartmentsForm::editRecurringBill(bool isNew)
     // apartment's lease.
     if (isNew) {
         XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("firstpay")), bill.row(),
-                                  bills->QSqlTableModel::data(bills->index(bill.row(), RecurNextDate), Qt::EditRole));
+                                  stored(QStringLiteral("nextdate")));
         if (agreeid > 0)
             XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("rid")), bill.row(), agreeid);
     }
