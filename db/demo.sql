@@ -1221,9 +1221,19 @@ update recur r set r.leaserent = 1 where lower(r.type) = 'rent'
 update charges c set c.recid = (select r.recid from recur r where r.tid = c.tid and r.apid = c.apid and r.type = c.type)
   where c.memo = '';
 update recur r set r.lastdue = (select max(c.fordate) from charges c where c.recid = r.recid);
+-- Every bill here charges monthly: a posted charge covers its month.
+update charges c set c.lastday = dateadd(-1 day to dateadd(1 month to c.fordate)) where c.recid is not null;
 -- Each bill of a lease's tenant ran with that lease.
 update recur r set r.rid = (select a.agreeid from apartments a join agreements g on g.rid = a.agreeid
   where a.apid = r.apid and g.tid = r.tid);
+update charges c set c.rid = (select r.rid from recur r where r.recid = c.recid) where c.recid is not null;
+-- Each bill's due dates count from its start, and what it dealt with before the books began (the days
+-- before its first charge here) is recorded as such.
+update recur set firstpay = startdate;
+insert into dealtdays (recid, apid, tid, rid, fromdate, lastday, kind)
+  select r.recid, r.apid, r.tid, r.rid, null,
+         dateadd(-1 day to coalesce((select min(c.fordate) from charges c where c.recid = r.recid), r.nextdate)), 4
+  from recur r where r.startdate < coalesce((select min(c.fordate) from charges c where c.recid = r.recid), r.nextdate);
 
 -- New keys continue above the demonstration rows.
 set generator gen_agreements_id to 35;

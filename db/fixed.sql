@@ -157,6 +157,6 @@ commit;
 
 -- The layout these scripts make: charges name the recurring bill that posted them, and a lease's rent
 -- bill is marked as such and records the last period it charged.
-insert into filelevel (fileversion) values (3);
+insert into filelevel (fileversion) values (4);
 -- The cashbook's totals, kept by its trigger from here on.
 insert into cashbooktotals (expense, income) values (0, 0);

@@ -235,9 +235,11 @@ create table recur (
     -- The bill this one carries on, for a bill made to charge the days another left; empty for the
     -- first of its line.
     origin          integer,
-    -- The end the lease command gave the bill: an earlier end is one the clerk set, and the bill stays
-    -- ended there. Empty for a bill the command has not written.
-    givenend        date
+    -- The end the lease command gave the bill, in files of the previous layout; no longer read.
+    givenend        date,
+    -- The end the clerk typed or ended the bill at: it charges no day after it, whichever lease is
+    -- saved later. Empty where the bill runs with its lease, to the lease's end.
+    clerkend        date
 );
 
 create table charges (
@@ -255,7 +257,26 @@ create table charges (
     memo            varchar(250),
     lfd             integer default 0,
     -- The recurring bill that posted the charge; empty for one-time charges and late fees.
-    recid           integer
+    recid           integer,
+    -- The last day of the period a posted charge covers (it covers fordate to lastday); empty for
+    -- one-time charges and late fees, which cover no days.
+    lastday         date,
+    -- The lease the charge was posted under; empty where none was known.
+    rid             integer
+);
+
+-- Days a recurring bill's line has dealt with although no charge stands for them: a charge the clerk
+-- forgave (kind 1), days of an earlier lease he declined to have charged (2, under that lease alone),
+-- days of an earlier lease he agreed to have charged by a bill of their own (3, under that lease), and
+-- what a bill had dealt with before its file was brought to this layout (4).
+create table dealtdays (
+    recid           integer not null,
+    apid            integer,
+    tid             integer,
+    rid             integer,
+    fromdate        date,
+    lastday         date not null,
+    kind            smallint not null
 );
 
 create table trans (
@@ -433,6 +454,8 @@ create index ix_recur_tid on recur (tid);
 create index ix_charges_tid on charges (tid);
 create index ix_charges_apid on charges (apid);
 create index ix_charges_fordate on charges (fordate);
+create index ix_charges_recid on charges (recid);
+create index ix_dealtdays_recid on dealtdays (recid);
 create index ix_trans_tid on trans (tid);
 -- The cashbook and the payment transactions are listed newest first; with these the engine reads
 -- the first screenful straight from the index instead of sorting the whole table.
