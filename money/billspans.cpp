@@ -32,6 +32,18 @@ QDate BillSpans::firstFree(const QDate &day) const
     return free;
 }
 
+QList<BillSpans::Span> BillSpans::free(const QDate &from, const QDate &to) const
+{
+    QList<Span> found;
+    for (QDate cursor = firstFree(from); cursor < to;) {
+        const QDate bound = nextStart(cursor);
+        const QDate end = bound.isValid() && bound < to ? bound : to;
+        found << Span{cursor, end};
+        cursor = firstFree(end);
+    }
+    return found;
+}
+
 QDate BillSpans::nextStart(const QDate &day) const
 {
     QDate next;
@@ -60,7 +72,7 @@ QList<BillSpans::Run> BillSpans::runs(const QDate &from, const QDate &to, const 
         QDate stop = cursor;
         bool steps = true;
         while (stop < to) {
-            const QDate after = step(stop);
+            const QDate after = step(cursor, stop);
             if (!after.isValid() || after <= stop) {
                 steps = false;
                 break;

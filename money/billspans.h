@@ -6,13 +6,13 @@
 
 #include <functional>
 
-// The days a tenant's bills have dealt with, and the periods a lease may still charge around them.
+// The days a line of bills has dealt with, and the periods a lease may still charge around them.
 //
-// A bill has dealt with every day from the first payment date it began at to the day before its next
-// date: charged, forgiven, or (for a bill older than its books) before the books began. A lease charges,
-// in its own periods, only the days none of the tenant's bills of that kind dealt with. Where its periods
-// run into days dealt with, only whole periods are charged and the part of a period left over is named,
-// so that no day is charged twice and none is dropped without the clerk being told.
+// A line has dealt with the days its charges cover (each its due date to the day before the next), and
+// those the clerk forgave or answered for. A lease charges, in its own periods, only the days not dealt
+// with. Where its periods run into days dealt with, only whole periods are charged and the part of a
+// period left over is named, so that no day is charged twice and none is dropped without the clerk
+// being told.
 class BillSpans
 {
 public:
@@ -34,7 +34,8 @@ public:
         // The end date a bill of this run carries: its last day, as a lease's end is.
         QDate lastDay() const { return bounded ? end.addDays(-1) : end; }
     };
-    using Step = std::function<QDate(const QDate &)>;
+    // The due date after `from` of periods counted from `first`.
+    using Step = std::function<QDate(const QDate &first, const QDate &from)>;
 
     void add(const Span &span);
     void add(const QDate &from, const QDate &to) { add(Span{from, to}); }
@@ -48,6 +49,8 @@ public:
 
     // The first day at or after `day` not dealt with.
     QDate firstFree(const QDate &day) const;
+    // The stretches of [from, to) not dealt with.
+    QList<Span> free(const QDate &from, const QDate &to) const;
 
 private:
     // The earliest start of a stretch dealt with after `day`; invalid where none.

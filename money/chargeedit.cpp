@@ -70,6 +70,11 @@ MoneyCommand::Result ChargeEdit::remove(int chargeId)
 {
     return MC::run(unableToSubmit(), [chargeId]() {
         refuseWhilePaid(chargeId);
+        // A charge forgiven: the days of its period stay dealt with, so that no lease charges them again.
+        MC::exec(QStringLiteral("insert into dealtdays (recid, apid, tid, rid, fromdate, lastday, kind) select recid, "
+                                "apid, tid, rid, fordate, lastday, 1 from charges where chid = ? and recid is not null "
+                                "and lastday is not null"),
+                 {chargeId});
         MC::exec(QStringLiteral("delete from charges where chid = ?"), {chargeId});
         return chargeId;
     });

@@ -13,11 +13,12 @@
 namespace {
 
 // Every period a bill reaches is charged: the bill stands at the first period it has not charged, so
-// the run needs no look at what is there already. Each charge names the bill that posted it, and the
-// bill keeps the last period it charged, so that a lease made again goes on from where each bill stood.
+// the run needs no look at what is there already. Each charge names the bill that posted it, the days
+// of its period and the lease it was charged under: what a lease still owes is read from them.
 const QString InsertCharge = QStringLiteral(
     "insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount, latefeeflat, "
-    "perday, memo, recid) values (gen_id(GEN_CHARGES_ID, 1), ?, ?, ?, ?, 0, ?, 0, ?, ?, ?, '', ?)");
+    "perday, memo, recid, lastday, rid) values (gen_id(GEN_CHARGES_ID, 1), ?, ?, ?, ?, 0, ?, 0, ?, ?, ?, '', ?, "
+    "?, ?)");
 const QString UpdateBill =
     QStringLiteral("update recur set completed = ?, nextDate = ?, lastdue = coalesce(?, lastdue) where recid = ?");
 
@@ -62,6 +63,28 @@ QDate nextDueDate(const QDate &from, int frequency, XDataSource *dataSource)
     return days == 0 ? NoStep : from.addDays(days);
 }
 
+QDate dueDateAfter(const QDate &due, const QDate &first, int frequency, XDataSource *dataSource)
+{
+    int months = 0;
+    switch (frequency) {
+    case 2: months = 6; break;
+    case 3: months = 1; break;
+    case 4: months = 3; break;
+    case 6: months = 12; break;
+    case 7: months = 24; break;
+    case 8: months = 36; break;
+    case 9: months = 60; break;
+    default: break;
+    }
+    // Steps of days are the same counted from any due date.
+    if (months == 0 || !first.isValid() || !due.isValid() || due < first)
+        return nextDueDate(due, frequency, dataSource);
+    const int apart = (due.year() - first.year()) * 12 + due.month() - first.month();
+    if (apart % months != 0 || first.addMonths(apart) != due)
+        return nextDueDate(due, frequency, dataSource);
+    return first.addMonths(apart + months);
+}
+
 PostingError::PostingError(const QString &message)
     : m_message(message.toUtf8())
 {
@@ -78,6 +101,8 @@ struct ChargePoster::Bill
     bool completed = false;
     QDate nextDate;
     QDate endDate;
+    QDate firstPay;
+    QVariant rid;
     int freq = 0;
     QVariant type;
     QVariant amount;
@@ -94,6 +119,10 @@ struct ChargePoster::Bill
         completed = row.value(QStringLiteral("completed")).toInt() != 0;
         nextDate = row.value(QStringLiteral("nextDate")).toDate();
         endDate = row.value(QStringLiteral("endDate")).toDate();
+        firstPay = row.value(QStringLiteral("firstpay")).toDate();
+        rid = row.value(QStringLiteral("rid"));
+        if (!rid.isValid())
+            rid = QVariant(QVariant::Int);
         freq = row.value(QStringLiteral("freq")).toInt();
         type = row.value(QStringLiteral("type"));
         amount = row.value(QStringLiteral("amount")).toDouble();
@@ -132,6 +161,7 @@ void ChargePoster::post(const Bill &bill, const QDate &today, int periods, XData
     // date forward would otherwise post the same charge for ever. Such a bill is left as it is for the
     // office to correct, and the rest of the run goes on.
     QVector<QDate> dueDates;
+    QVector<QDate> lastDays;
     QDate next = bill.nextDate;
     const auto more = [&] {
         // The end date itself is not charged: a bill ends the day its lease does.
@@ -140,20 +170,22 @@ void ChargePoster::post(const Bill &bill, const QDate &today, int periods, XData
         return periods < 0 ? next <= today : dueDates.size() < periods;
     };
     while (more()) {
-        const QDate after = nextDueDate(next, bill.freq, dataSource);
+        const QDate after = dueDateAfter(next, bill.firstPay, bill.freq, dataSource);
         if (!after.isValid() || after <= next) {
             qCDebug(velloranLog) << "recurring bill" << bill.recid << "frequency" << bill.freq
                      << "does not advance its due date" << next << "; nothing posted";
             return;
         }
         dueDates << next;
+        lastDays << after.addDays(-1);
         next = after;
     }
 
-    for (const QDate &due : qAsConst(dueDates)) {
+    for (int i = 0; i < dueDates.size(); ++i) {
+        const QDate &due = dueDates.at(i);
         if (!execute(m_insertCharge, InsertCharge,
                      {bill.tid, bill.apid, bill.type, bill.amount, due, bill.amount, bill.lateFee, bill.perday,
-                      bill.recid})) {
+                      bill.recid, lastDays.at(i), bill.rid})) {
             throw PostingError(QStringLiteral("charge of recurring bill %1 for %2 not written")
                                    .arg(bill.recid)
                                    .arg(XDataSource::toSqlDate(due)));

@@ -16,6 +16,11 @@ class XDataSource;
 // with 0 days, gives 1960-01-01, a date no posting accepts as a step forward.
 QDate nextDueDate(const QDate &from, int frequency, XDataSource *dataSource);
 
+// The due date after `due` of a bill whose due dates are counted from `first`: the k-th is `first`
+// stepped k months or years at once, so that a bill begun on the 31st is due on the 31st again after
+// a shorter month. A `due` that is not on that schedule (or no `first`) steps from itself.
+QDate dueDateAfter(const QDate &due, const QDate &first, int frequency, XDataSource *dataSource);
+
 // A posting step the database refused. The run that holds the transaction rolls everything back.
 class PostingError : public QException
 {

@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <tuple>
+
 using MC = MoneyCommand;
 
 namespace {
@@ -62,6 +64,25 @@ void writeAgreement(const LeaseWrite::Lease &lease, const QString &failed)
              values, failed);
 }
 
+// recur.leaserent: a lease's rent bill, or an older file's Rent bill that no lease made (it charges
+// until a lease is saved on its apartment, which takes its place).
+enum RentKind { OtherBill = 0, LeaseRent = 1, OlderRent = 2 };
+// dealtdays.kind
+enum DealtKind { ChargeCovers = 0, Forgiven = 1, Declined = 2, Agreed = 3, BeforeLayout = 4 };
+// The line of the apartment's rent; the other lines are keyed by their first bill.
+const int RentLine = 0;
+const QDate Never(9999, 12, 31);
+
+QVariant orNull(const QDate &day)
+{
+    return day.isValid() ? QVariant(day) : QVariant(QVariant::Date);
+}
+
+QVariant orNull(int key)
+{
+    return key > 0 ? QVariant(key) : QVariant(QVariant::Int);
+}
+
 // A recurring bill of the apartment as the command found it.
 struct Bill
 {
@@ -76,12 +97,11 @@ struct Bill
     QDate start;
     QDate end;
     QDate firstPay;
-    bool charged = false;
+    QDate clerkEnd;
     bool completed = false;
-    bool leaseRent = false;
+    int rentKind = OtherBill;
     int rid = -1;
     int origin = -1;
-    QDate givenEnd;
 
     Bill() = default;
     explicit Bill(const QSqlRecord &row)
@@ -102,21 +122,177 @@ struct Bill
         start = date("startdate");
         end = date("enddate");
         firstPay = date("firstpay");
-        charged = !row.value(QStringLiteral("lastdue")).isNull();
+        clerkEnd = date("clerkend");
         completed = row.value(QStringLiteral("completed")).toInt() != 0;
-        leaseRent = row.value(QStringLiteral("leaserent")).toInt() == 1;
+        rentKind = row.value(QStringLiteral("leaserent")).toInt();
         rid = key("rid");
         origin = key("origin");
-        givenEnd = date("givenend");
     }
 
-    // The line of bills this one belongs to: the first bill and those made to charge days it left.
-    int line() const { return origin > 0 ? origin : recid; }
-    // A bill that never charged and has no first payment date of its own has dealt with nothing.
-    BillSpans::Span span() const { return unused() ? BillSpans::Span{} : BillSpans::Span{firstPay, next}; }
-    // Has dealt with no day yet, so it may begin wherever the lease says.
-    bool unused() const { return !charged && (!firstPay.isValid() || (next.isValid() && next <= firstPay)); }
+    bool rent() const { return rentKind != OtherBill; }
+    int line() const { return rent() ? RentLine : origin > 0 ? origin : recid; }
+    // The first day of its periods.
+    QDate begin() const { return firstPay.isValid() ? firstPay : start.isValid() ? start : next; }
+    // The day it ends on: the clerk's end where he gave an earlier one.
+    QDate lastDay() const { return clerkEnd.isValid() && (!end.isValid() || clerkEnd < end) ? clerkEnd : end; }
 };
+
+// Days a line dealt with: a charge's period, or days the clerk forgave or answered for.
+struct Dealt
+{
+    int recid = 0;
+    int tid = 0;
+    int rid = -1;
+    BillSpans::Span days;
+    int kind = ChargeCovers;
+};
+
+// What the command knows of the apartment: its bills and the ledger of each line, and the writes.
+class Apartment
+{
+public:
+    Apartment(int apid, XDataSource *dataSource, const QString &failed)
+        : m_apid(apid)
+        , m_dataSource(dataSource)
+        , m_failed(failed)
+    {
+        QSqlQuery read = MC::exec(QStringLiteral("select * from recur where apid = ? order by recid"), {apid}, failed);
+        while (read.next())
+            bills << Bill(read.record());
+        read = MC::exec(QStringLiteral("select recid, tid, rid, fordate, lastday, 0 from charges where apid = ? and "
+                                       "recid is not null and lastday is not null union all select recid, tid, rid, "
+                                       "fromdate, lastday, kind from dealtdays where apid = ?"),
+                        {apid, apid}, failed);
+        while (read.next()) {
+            const QVariant rid = read.value(2);
+            m_dealt << Dealt{read.value(0).toInt(), read.value(1).toInt(), rid.isNull() ? -1 : rid.toInt(),
+                             BillSpans::Span{read.value(3).toDate(), read.value(4).toDate().addDays(1)},
+                             read.value(5).toInt()};
+        }
+        for (const Bill &bill : qAsConst(bills))
+            m_lineOf.insert(bill.recid, bill.line());
+    }
+
+    QList<Bill> bills;
+
+    // Whether the bill charges days of an earlier lease the clerk agreed to have charged.
+    bool agreed(const Bill &bill) const
+    {
+        for (const Dealt &dealt : m_dealt)
+            if (dealt.kind == Agreed && dealt.recid == bill.recid)
+                return true;
+        return false;
+    }
+
+    // The days of `line` the ledger settles for a lease of `tid` whose first payment date is `from`:
+    // every charge and forgiven charge of the line, except the periods of another tenant's begun before
+    // `from`, which do not put off a newcomer's first period.
+    BillSpans owedAround(int line, int tid, const QDate &from) const
+    {
+        return covered(line, [&](const Dealt &dealt) {
+            return (dealt.kind == ChargeCovers || dealt.kind == Forgiven || dealt.kind == BeforeLayout)
+                   && (dealt.tid == tid || (dealt.days.from.isValid() && dealt.days.from >= from));
+        });
+    }
+    // The days of `line` an earlier lease `rid` has nothing more to ask about: charged or forgiven for
+    // whichever tenant, or answered for under that lease.
+    BillSpans answeredFor(int line, int rid) const
+    {
+        return covered(line, [&](const Dealt &dealt) {
+            return (dealt.kind != Declined && dealt.kind != Agreed) || dealt.rid == rid;
+        });
+    }
+
+    BillSpans::Step stepper(int freq, const QDate &first = QDate()) const
+    {
+        return [this, freq, first](const QDate &runFirst, const QDate &from) {
+            return dueDateAfter(from, first.isValid() ? first : runFirst, freq, m_dataSource);
+        };
+    }
+
+    void exec(const QString &sql, const QVariantList &values) { MC::exec(sql, values, m_failed); }
+
+    // A new bill with the terms of `terms`, for the days of `run`; its key.
+    int insert(const Bill &terms, int tid, const BillSpans::Run &run, int rid)
+    {
+        const int recid = MC::nextKey("GEN_RECUR_ID");
+        exec(QStringLiteral("insert into recur (recid, type, amount, latefee, freq, perday, nextdate, startdate, "
+                            "enddate, tid, completed, apid, leaserent, lastdue, firstpay, rid, origin, clerkend) "
+                            "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, null, ?, ?, ?, ?)"),
+             {recid, terms.type, terms.amount, terms.lateFee, terms.freq, terms.perDay, run.first, orNull(terms.start),
+              orNull(run.lastDay()), tid, m_apid, terms.rent() ? LeaseRent : OtherBill, run.first, orNull(rid),
+              orNull(terms.line()), orNull(terms.clerkEnd)});
+        m_lineOf.insert(recid, terms.line());
+        return recid;
+    }
+    // `bill` charges the days of `run` in the terms of `terms` for `tid` under lease `rid`.
+    void resume(const Bill &bill, const Bill &terms, int tid, const BillSpans::Run &run, int rid)
+    {
+        exec(QStringLiteral("update recur set type = ?, amount = ?, latefee = ?, freq = ?, perday = ?, nextdate = ?, "
+                            "firstpay = ?, startdate = ?, enddate = ?, tid = ?, rid = ?, completed = 0, leaserent = ? "
+                            "where recid = ?"),
+             {terms.type, terms.amount, terms.lateFee, terms.freq, terms.perDay, run.first, run.first,
+              orNull(terms.start), orNull(run.lastDay()), tid, orNull(rid), terms.rent() ? LeaseRent : OtherBill,
+              bill.recid});
+    }
+    void stop(Bill &bill)
+    {
+        if (!bill.completed)
+            exec(QStringLiteral("update recur set completed = 1 where recid = ?"), {bill.recid});
+        bill.completed = true;
+    }
+    // The bill charges no day from `day` on.
+    void cutAt(Bill &bill, const QDate &day)
+    {
+        if (!bill.end.isValid() || bill.end >= day) {
+            bill.end = day.addDays(-1);
+            exec(QStringLiteral("update recur set enddate = ?, completed = iif(nextdate >= ?, 1, completed) where "
+                                "recid = ?"),
+                 {bill.end, bill.end, bill.recid});
+            exec(QStringLiteral("update dealtdays set lastday = ? where recid = ? and kind = ? and lastday >= ?"),
+                 {bill.end, bill.recid, Agreed, day});
+        }
+    }
+    void record(const Bill &bill, int tid, int rid, const BillSpans::Span &days, DealtKind kind)
+    {
+        exec(QStringLiteral("insert into dealtdays (recid, apid, tid, rid, fromdate, lastday, kind) values "
+                            "(?, ?, ?, ?, ?, ?, ?)"),
+             {bill.recid, m_apid, tid, orNull(rid), orNull(days.from), days.to.addDays(-1), kind});
+    }
+
+    void postDue()
+    {
+        QSqlQuery due = MC::exec(QStringLiteral("select * from recur where apid = ? and completed = 0"), {m_apid},
+                                 m_failed);
+        while (due.next())
+            m_dataSource->postRecurringCharges(due);
+    }
+
+private:
+    BillSpans covered(int line, const std::function<bool(const Dealt &)> &counts) const
+    {
+        BillSpans spans;
+        for (const Dealt &dealt : m_dealt)
+            if (m_lineOf.value(dealt.recid, -1) == line && counts(dealt))
+                spans.add(dealt.days);
+        return spans;
+    }
+
+    int m_apid;
+    XDataSource *m_dataSource;
+    QString m_failed;
+    QList<Dealt> m_dealt;
+    QMap<int, int> m_lineOf;
+};
+
+// What falls due on an apartment is posted before a command changes its bills, as the charge run
+// would post it: only while the apartment is let.
+void postWhatIsDue(int apid, XDataSource *dataSource, const QString &failed)
+{
+    if (MC::value(QStringLiteral("select count(*) from agreements where apid = ?"), {apid}, 0).toInt() == 0)
+        return;
+    Apartment(apid, dataSource, failed).postDue();
+}
 
 QString dayText(const QDate &day)
 {
@@ -128,154 +304,268 @@ QString moneyText(double amount)
     return QLocale().toString(amount, 'f', 2);
 }
 
-// The bills the command works on, with what it decided for each, written once it has decided.
-class BillPlan
-{
-public:
-    BillPlan(int apid, XDataSource *dataSource, const QString &failed)
-        : m_apid(apid)
-        , m_dataSource(dataSource)
-        , m_failed(failed)
-    {
-        QSqlQuery read = MC::exec(QStringLiteral("select * from recur where apid = ? order by recid"), {apid}, failed);
-        while (read.next())
-            m_bills << Bill(read.record());
-    }
-
-    QList<Bill> &bills() { return m_bills; }
-
-    QDate step(const QDate &from, int freq) const { return nextDueDate(from, freq, m_dataSource); }
-    BillSpans::Step stepper(int freq) const
-    {
-        return [this, freq](const QDate &from) { return step(from, freq); };
-    }
-
-    // The end of the lease a bill ran with: its lease's rent bill's end, or the latest end of its
-    // tenant's rent bills here.
-    QDate leaseEndOf(const Bill &bill) const
-    {
-        QDate byLease, byTenant;
-        for (const Bill &rent : m_bills) {
-            if (!rent.leaseRent || !rent.end.isValid())
-                continue;
-            if (bill.rid > 0 && rent.rid == bill.rid && (!byLease.isValid() || rent.end > byLease))
-                byLease = rent.end;
-            if (rent.tid == bill.tid && (!byTenant.isValid() || rent.end > byTenant))
-                byTenant = rent.end;
-        }
-        return byLease.isValid() ? byLease : byTenant;
-    }
-    // A bill the clerk ended stays ended: its end is before the one the lease command gave it, or, for a
-    // bill the command never wrote, before its lease's end.
-    bool endedByClerk(const Bill &bill) const
-    {
-        const QDate given = bill.givenEnd.isValid() ? bill.givenEnd : leaseEndOf(bill);
-        return bill.end.isValid() && given.isValid() && bill.end < given;
-    }
-
-    void exec(const QString &sql, const QVariantList &values) { MC::exec(sql, values, m_failed); }
-
-    // A new bill like `like`, for the days of `run`.
-    void insert(const Bill &like, int tid, const BillSpans::Run &run, const QDate &start, int rid, int origin,
-                const QDate &givenEnd = QDate())
-    {
-        exec(QStringLiteral("insert into recur (type, amount, latefee, freq, perday, nextdate, startdate, enddate, "
-                            "tid, completed, apid, leaserent, lastdue, firstpay, rid, origin, givenend) "
-                            "values (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, null, ?, ?, ?, ?)"),
-             {like.type, like.amount, like.lateFee, like.freq, like.perDay, run.first, start, run.lastDay(), tid, m_apid,
-              like.leaseRent ? 1 : 0, run.first, rid, origin > 0 ? QVariant(origin) : QVariant(QVariant::Int),
-              givenEnd.isValid() ? givenEnd : run.lastDay()});
-    }
-    // `bill` goes on with the days of `run` in the terms of `terms`, charging `tid` under lease `rid`. A
-    // bill the clerk ended keeps the end he gave it as its end, and stays known as ended.
-    void resume(const Bill &bill, const Bill &terms, int tid, const BillSpans::Run &run, const QDate &start, int rid,
-                const QDate &givenEnd)
-    {
-        const QDate given = givenEnd.isValid() ? givenEnd : run.lastDay();
-        // A bill that has dealt with no day begins where the run does.
-        const QDate next = bill.unused() ? run.first : bill.next;
-        const QDate firstPay = bill.unused() ? run.first : bill.firstPay;
-        exec(QStringLiteral("update recur set type = ?, amount = ?, latefee = ?, freq = ?, perday = ?, nextdate = ?, "
-                            "firstpay = ?, startdate = ?, enddate = ?, tid = ?, rid = ?, completed = 0, givenend = ? "
-                            "where recid = ?"),
-             {terms.type, terms.amount, terms.lateFee, terms.freq, terms.perDay, next,
-              firstPay.isValid() ? QVariant(firstPay) : QVariant(QVariant::Date), start, run.lastDay(), tid, rid,
-              given, bill.recid});
-    }
-    void stop(const Bill &bill)
-    {
-        if (!bill.completed)
-            exec(QStringLiteral("update recur set completed = 1 where recid = ?"), {bill.recid});
-    }
-
-    // Charges `runs` with the bills of `line` that may go on (the one whose days end where a run
-    // begins, or one that has dealt with no day), and new bills of the line for the rest; a bill of the
-    // line that goes on with none of them stops where it stands.
-    // `givenEnd`, where valid, is the end the lease gave a line the clerk ended earlier: its bills keep it,
-    // so that they stay known as ended.
-    void charge(const QList<BillSpans::Run> &runs, QList<Bill *> line, const Bill &terms, int tid,
-                const QDate &start, int rid, int origin, const QDate &givenEnd = QDate())
-    {
-        for (const BillSpans::Run &run : runs) {
-            Bill *goesOn = nullptr;
-            for (Bill *bill : qAsConst(line))
-                if (bill->next == run.first && !bill->unused())
-                    goesOn = bill;
-            for (int i = 0; !goesOn && i < line.size(); ++i)
-                if (line.at(i)->unused())
-                    goesOn = line.at(i);
-            if (goesOn) {
-                resume(*goesOn, terms, tid, run, start, rid, givenEnd);
-                line.removeOne(goesOn);
-            } else {
-                insert(terms, tid, run, start, rid, origin, givenEnd);
-            }
-        }
-        // The days they stood to charge are the new bills' now.
-        for (Bill *bill : qAsConst(line))
-            stop(*bill);
-    }
-
-    void postAll()
-    {
-        // A lease whose days were all dealt with already has no bill of its own to post.
-        QSqlQuery bills = MC::exec(QStringLiteral("select * from recur where apid = ?"), {m_apid}, m_failed);
-        while (bills.next())
-            m_dataSource->postRecurringCharges(bills);
-    }
-
-private:
-    int m_apid;
-    XDataSource *m_dataSource;
-    QString m_failed;
-    QList<Bill> m_bills;
-};
-
-// The days of an earlier lease its rent never reached: from where the bill stopped to the lease's end
-// or the new first payment date, whichever comes first.
-BillSpans::Span daysLeft(const Bill &bill, const QDate &firstPayment)
-{
-    if (!bill.end.isValid() || !bill.next.isValid())
-        return {};
-    // The lease's end is its last day; a period beginning on it is not charged, so it alone is not left.
-    const QDate limit = qMin(bill.end.addDays(1), firstPayment);
-    return bill.next < limit && bill.next < bill.end ? BillSpans::Span{bill.next, limit} : BillSpans::Span{};
-}
-
-// The bill of a line that stands furthest on: the one the line goes on from.
-Bill *latest(const QList<Bill *> &of)
-{
-    Bill *last = nullptr;
-    for (Bill *bill : of)
-        if (!last || bill->next > last->next || (bill->next == last->next && bill->recid > last->recid))
-            last = bill;
-    return last;
-}
-
 QString frequencyName(int freq)
 {
     return MC::value(QStringLiteral("select name from frequency where freqid = ?"), {freq}).toString();
 }
+
+// Of a tenant's bills of one line, the one that goes on: the one running, else the one that stood
+// furthest on.
+Bill *carrier(const QList<Bill *> &bills)
+{
+    Bill *found = nullptr;
+    for (Bill *bill : bills) {
+        const auto key = [](const Bill *b) { return std::make_tuple(!b->completed, b->next, b->recid); };
+        if (!found || key(bill) > key(found))
+            found = bill;
+    }
+    return found;
+}
+
+// Days of an earlier lease a line leaves, with the bill that carries that lease's terms.
+struct Left
+{
+    Bill *bill;
+    QList<BillSpans::Span> days;
+};
+
+class LeaseSave
+{
+public:
+    LeaseSave(const LeaseWrite::Lease &lease, XDataSource *dataSource, const QString &failed)
+        : m_lease(lease)
+        , m_dataSource(dataSource)
+        , m_failed(failed)
+    {
+    }
+
+    int run(const LeaseWrite::EarlierDays &ask)
+    {
+        postWhatIsDue(m_lease.apartmentId, m_dataSource, m_failed);
+        writeLease();
+        Apartment apartment(m_lease.apartmentId, m_dataSource, m_failed);
+        m_apartment = &apartment;
+        const QMap<int, Bill *> sources = runningOfOthers();
+        stopOthers();
+        answerEarlierDays(ask);
+        chargeRent();
+        chargeLines(sources);
+        apartment.postDue();
+        return m_lease.agreementId;
+    }
+
+    QStringList notices;
+
+private:
+    int tid() const { return m_lease.tenantId; }
+
+    void writeLease()
+    {
+        writeAgreement(m_lease, m_failed);
+        MC::exec(QStringLiteral("update apartments set agreeid = ? where apid = ?"),
+                 {m_lease.agreementId, m_lease.apartmentId}, m_failed);
+        QSqlQuery read = MC::exec(QStringLiteral("select * from agreements where rid = ?"), {m_lease.agreementId},
+                                  m_failed);
+        if (!read.next())
+            throw MC::Stop(QStringLiteral("agreement %1 not found after writing").arg(m_lease.agreementId), m_failed);
+        const QSqlRecord agreement = read.record();
+        m_end = agreement.value(QStringLiteral("leaseend")).toDate();
+        m_firstPayment = agreement.value(QStringLiteral("nextdate")).toDate();
+        m_rent.type = LeaseWrite::tr("Rent");
+        m_rent.amount = MC::cents(agreement.value(QStringLiteral("rent")).toDouble());
+        m_rent.lateFee = MC::cents(agreement.value(QStringLiteral("latefee")).toDouble());
+        m_rent.perDay = MC::cents(agreement.value(QStringLiteral("perday")).toDouble());
+        m_rent.freq = agreement.value(QStringLiteral("freq")).toInt();
+        m_rent.start = agreement.value(QStringLiteral("leasestart")).toDate();
+        m_rent.rentKind = LeaseRent;
+    }
+
+    // Of each line the tenant has no bill of, the leaver's bill still running: the newcomer gets his own.
+    QMap<int, Bill *> runningOfOthers()
+    {
+        QSet<int> his;
+        for (const Bill &bill : qAsConst(m_apartment->bills))
+            if (bill.tid == tid())
+                his << bill.line();
+        QMap<int, Bill *> sources;
+        for (Bill &bill : m_apartment->bills) {
+            if (bill.rent() || bill.tid == tid() || bill.completed || his.contains(bill.line())
+                || m_apartment->agreed(bill))
+                continue;
+            Bill *&source = sources[bill.line()];
+            source = carrier({source ? source : &bill, &bill});
+        }
+        return sources;
+    }
+
+    // Another tenant's bills charge nothing beside this lease: a bill charging his earlier lease's days
+    // ends before it, any other stops where it stands. So does an older file's rent bill of no lease.
+    void stopOthers()
+    {
+        for (Bill &bill : m_apartment->bills) {
+            if (m_apartment->agreed(bill))
+                m_apartment->cutAt(bill, m_firstPayment);
+            else if (bill.tid != tid() || bill.rentKind == OlderRent)
+                m_apartment->stop(bill);
+        }
+    }
+
+    // The tenant's bills of his earlier leases here: the days each leaves before this lease's first
+    // payment date that nothing of the ledger settles.
+    QList<Left> earlierDays()
+    {
+        QList<Left> found;
+        for (Bill &bill : m_apartment->bills) {
+            if (bill.tid != tid() || bill.rentKind == OlderRent || m_apartment->agreed(bill)
+                || bill.rid == m_lease.agreementId || (!bill.rent() && bill.rid <= 0))
+                continue;
+            const QDate last = bill.rent() ? bill.end : bill.lastDay();
+            const QDate from = bill.begin();
+            if (!from.isValid() || !last.isValid())
+                continue;
+            const QDate limit = qMin(last.addDays(1), m_firstPayment);
+            QList<BillSpans::Span> days;
+            for (const BillSpans::Span &span : m_apartment->answeredFor(bill.line(), bill.rid).free(from, limit))
+                // A period beginning on the lease's last day is not charged: that day alone is not left.
+                if (span.from < last)
+                    days << span;
+            if (!days.isEmpty())
+                found << Left{&bill, days};
+        }
+        return found;
+    }
+
+    QString question(const QList<Left> &left) const
+    {
+        QStringList lines;
+        for (const Left &item : left) {
+            QStringList spans;
+            for (const BillSpans::Span &span : item.days)
+                spans << LeaseWrite::tr("%1 to %2").arg(dayText(span.from), dayText(span.to.addDays(-1)));
+            lines << LeaseWrite::tr("%1 %2 %3 (to %4): %5")
+                         .arg(item.bill->type.toString(), moneyText(item.bill->amount), frequencyName(item.bill->freq),
+                              dayText(item.bill->lastDay()), spans.join(QStringLiteral(", ")));
+        }
+        return LeaseWrite::tr("The tenant's earlier lease here leaves days that have not been charged and that no "
+                              "charge covers:\n%1\nThis lease begins on %2, so they are not charged.\n\nCharge them "
+                              "under the earlier lease, with its terms, as they fall due?")
+            .arg(lines.join(QLatin1Char('\n')), dayText(m_firstPayment));
+    }
+
+    // The one question about the earlier lease's days, for every line that leaves some. Yes charges them
+    // in whole periods of the earlier schedule, each run by a bill of its own; No declines them under
+    // that lease alone.
+    void answerEarlierDays(const LeaseWrite::EarlierDays &ask)
+    {
+        const QList<Left> left = earlierDays();
+        if (left.isEmpty())
+            return;
+        const bool charge = ask && ask(question(left));
+        for (const Left &item : left) {
+            Bill &bill = *item.bill;
+            if (!charge) {
+                for (const BillSpans::Span &span : item.days)
+                    m_apartment->record(bill, tid(), bill.rid, span, Declined);
+                continue;
+            }
+            BillSpans bounded = m_apartment->answeredFor(bill.line(), bill.rid);
+            bounded.add(m_firstPayment, Never);
+            QList<BillSpans::Span> partial;
+            const QDate last = bill.rent() ? bill.end : bill.lastDay();
+            for (const BillSpans::Run &run :
+                 bounded.runs(item.days.first().from, last, m_apartment->stepper(bill.freq, bill.begin()), &partial)) {
+                Bill terms = bill;
+                terms.clerkEnd = QDate();
+                const int recid = m_apartment->insert(terms, tid(), run, bill.rid);
+                Bill made = terms;
+                made.recid = recid;
+                m_apartment->record(made, tid(), bill.rid, {run.first, run.lastDay().addDays(1)}, Agreed);
+            }
+            // Less than a whole period: not charged, as the clerk is told, and not asked about again.
+            for (const BillSpans::Span &part : qAsConst(partial)) {
+                m_apartment->record(bill, tid(), bill.rid, part, Declined);
+                tellPartial(bill.type.toString(), part);
+            }
+        }
+    }
+
+    void tellPartial(const QString &type, const BillSpans::Span &part)
+    {
+        notices << LeaseWrite::tr("%1 from %2 to %3 is less than a whole period and was not charged.")
+                       .arg(type, dayText(part.from), dayText(part.to.addDays(-1)));
+    }
+
+    // The days of [from, to) the line still owes this lease, in its periods: the first run by `goesOn`
+    // where there is one, each further one by a bill of its own; a bill of the tenant's in the line that
+    // charges none of them stops.
+    void charge(int line, const Bill &terms, const QDate &from, const QDate &to, Bill *goesOn,
+                const QList<Bill *> &others)
+    {
+        QList<BillSpans::Span> partial;
+        const QList<BillSpans::Run> runs = m_apartment->owedAround(line, tid(), m_firstPayment)
+                                               .runs(from, to, m_apartment->stepper(terms.freq), &partial);
+        for (const BillSpans::Span &part : qAsConst(partial))
+            tellPartial(terms.type.toString(), part);
+        for (int i = 0; i < runs.size(); ++i) {
+            if (i == 0 && goesOn)
+                m_apartment->resume(*goesOn, terms, tid(), runs.at(i), m_lease.agreementId);
+            else
+                m_apartment->insert(terms, tid(), runs.at(i), m_lease.agreementId);
+        }
+        for (Bill *bill : others)
+            if (bill != goesOn || runs.isEmpty())
+                m_apartment->stop(*bill);
+    }
+
+    // The tenant's bills of a line that may go on with this lease: not those charging an earlier
+    // lease's agreed days.
+    QList<Bill *> his(int line)
+    {
+        QList<Bill *> found;
+        for (Bill &bill : m_apartment->bills)
+            if (bill.tid == tid() && bill.line() == line && bill.rentKind != OlderRent && !m_apartment->agreed(bill))
+                found << &bill;
+        return found;
+    }
+
+    void chargeRent()
+    {
+        const QList<Bill *> bills = his(RentLine);
+        charge(RentLine, m_rent, m_firstPayment, m_end, carrier(bills), bills);
+    }
+
+    // Each other line: his own bill goes on in its own terms, from its start and up to the end the clerk
+    // gave it; a line he has no bill of comes to him from the leaver's bill still running.
+    void chargeLines(const QMap<int, Bill *> &sources)
+    {
+        QList<int> lines;
+        for (const Bill &bill : qAsConst(m_apartment->bills))
+            if (!bill.rent() && !lines.contains(bill.line()))
+                lines << bill.line();
+        for (int line : qAsConst(lines)) {
+            const QList<Bill *> bills = his(line);
+            Bill *goesOn = carrier(bills);
+            const Bill *terms = goesOn ? goesOn : sources.value(line);
+            if (!terms)
+                continue;
+            const QDate from = terms->start.isValid() ? qMax(m_firstPayment, terms->start) : m_firstPayment;
+            const QDate to = terms->clerkEnd.isValid() && (!m_end.isValid() || terms->clerkEnd < m_end)
+                                 ? terms->clerkEnd
+                                 : m_end;
+            if (!goesOn && to.isValid() && to <= from)
+                continue;
+            charge(line, *terms, from, to, goesOn, bills);
+        }
+    }
+
+    const LeaseWrite::Lease &m_lease;
+    XDataSource *m_dataSource;
+    QString m_failed;
+    Apartment *m_apartment = nullptr;
+    QDate m_end;
+    QDate m_firstPayment;
+    Bill m_rent;
+};
 
 } // namespace
 
@@ -286,213 +576,9 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
                                 tr("Error creating/viewing rental agreement"), tr("Error creating rental agreement")};
     QStringList notices;
     MC::Result result = MC::run(messages, [&]() {
-        notices.clear();
-        const int apid = lease.apartmentId;
-        const int tid = lease.tenantId;
-        const int rid = lease.agreementId;
-        writeAgreement(lease, failed);
-        MC::exec(QStringLiteral("update apartments set agreeid = ? where apid = ?"), {rid, apid}, failed);
-
-        QSqlQuery read = MC::exec(QStringLiteral("select * from agreements where rid = ?"), {rid}, failed);
-        if (!read.next())
-            throw MC::Stop(QStringLiteral("agreement %1 not found after writing").arg(rid), failed);
-        const QSqlRecord agreement = read.record();
-        read.finish();
-        const QDate leaseStart = agreement.value(QStringLiteral("leasestart")).toDate();
-        const QDate leaseEnd = agreement.value(QStringLiteral("leaseend")).toDate();
-        const QDate firstPayment = agreement.value(QStringLiteral("nextdate")).toDate();
-
-        BillPlan plan(apid, dataSource, failed);
-        QList<Bill> &bills = plan.bills();
-        Bill rentTerms;
-        rentTerms.type = tr("Rent");
-        rentTerms.amount = MC::cents(agreement.value(QStringLiteral("rent")).toDouble());
-        rentTerms.lateFee = MC::cents(agreement.value(QStringLiteral("latefee")).toDouble());
-        rentTerms.perDay = MC::cents(agreement.value(QStringLiteral("perday")).toDouble());
-        rentTerms.freq = agreement.value(QStringLiteral("freq")).toInt();
-        rentTerms.leaseRent = true;
-
-        // The tenant's own bills here, by kind: his lease rent, and each line of his other bills. The
-        // bills of anyone else stop where they stand.
-        QList<Bill *> myRent;
-        QMap<int, QList<Bill *>> lines;
-        for (Bill &bill : bills) {
-            if (bill.leaseRent) {
-                if (bill.tid == tid)
-                    myRent << &bill;
-                else
-                    plan.stop(bill);
-            } else {
-                lines[bill.line()] << &bill;
-            }
-        }
-        BillSpans rentDealt;
-        for (const Bill *bill : qAsConst(myRent))
-            rentDealt.add(bill->span());
-
-        // Days of his earlier lease that the new one leaves between where its rent stopped and the new
-        // first payment date: charged under the earlier terms only where the clerk says so.
-        QList<Bill *> keptOn;
-        QMap<int, QList<const Bill *>> cutShort;
-        QMap<int, BillSpans> lineDealt;
-        for (auto line = lines.begin(); line != lines.end(); ++line)
-            for (const Bill *bill : qAsConst(line.value()))
-                if (bill->tid == tid)
-                    lineDealt[line.key()].add(bill->span());
-        // A rent bill of his still running charges an earlier lease's days the clerk agreed to: it goes on
-        // with them, and so do the bills that run with it; the new lease begins after them.
-        QSet<int> keptLeases;
-        for (Bill *bill : qAsConst(myRent)) {
-            if (bill->completed || bill->rid == rid)
-                continue;
-            keptOn << bill;
-            keptLeases << bill->rid;
-            rentDealt.add(bill->next, bill->end.isValid() ? bill->end.addDays(1) : QDate(9999, 12, 31));
-        }
-        for (auto line = lines.begin(); line != lines.end(); ++line) {
-            for (Bill *bill : qAsConst(line.value())) {
-                if (bill->tid != tid || bill->completed || !keptLeases.contains(bill->rid))
-                    continue;
-                keptOn << bill;
-                lineDealt[line.key()].add(bill->next, bill->end.isValid() ? bill->end.addDays(1) : QDate(9999, 12, 31));
-            }
-        }
-        for (Bill *earlier : qAsConst(myRent)) {
-            if (keptOn.contains(earlier))
-                continue;
-            const BillSpans::Span left = daysLeft(*earlier, firstPayment);
-            if (!left.to.isValid() || rentDealt.dealtWith(left.from))
-                continue;
-            // The bills that ran with that lease and stopped where it did.
-            QList<QPair<Bill *, BillSpans::Span>> with = {{earlier, left}};
-            for (auto line = lines.begin(); line != lines.end(); ++line) {
-                // Of his bills in the line, the one furthest on of those that ran with it.
-                QList<Bill *> his;
-                for (Bill *bill : qAsConst(line.value())) {
-                    const QDate ranTo = bill->givenEnd.isValid() ? bill->givenEnd : bill->end;
-                    if (bill->tid == tid && !keptOn.contains(bill)
-                        && ((earlier->rid > 0 && bill->rid == earlier->rid) || ranTo == earlier->end))
-                        his << bill;
-                }
-                Bill *last = latest(his);
-                if (!last)
-                    continue;
-                const BillSpans::Span lineLeft = daysLeft(*last, firstPayment);
-                if (lineLeft.to.isValid() && !lineDealt[line.key()].dealtWith(lineLeft.from))
-                    with << qMakePair(last, lineLeft);
-            }
-            const QString question =
-                tr("The rent of the tenant's earlier lease here (%1 %2, to %3) has been charged up to %4. This lease "
-                   "begins on %5, so the days from %6 to %7 are not charged.\n\nCharge them under the earlier lease, "
-                   "with its rent and the bills that ran with it, as they fall due?")
-                    .arg(moneyText(earlier->amount), frequencyName(earlier->freq), dayText(earlier->end),
-                         dayText(left.from.addDays(-1)), dayText(firstPayment), dayText(left.from),
-                         dayText(left.to.addDays(-1)));
-            const bool charge = chargeEarlierDays && chargeEarlierDays(question);
-            for (const auto &pair : qAsConst(with)) {
-                Bill *bill = pair.first;
-                BillSpans &dealt = bill->leaseRent ? rentDealt : lineDealt[bill->line()];
-                // Left uncharged for good, as a charge forgiven: the bill has dealt with them. One that had
-                // dealt with no day begins at them.
-                const auto leftUncharged = [&] {
-                    if (bill->unused())
-                        bill->firstPay = pair.second.from;
-                    bill->next = pair.second.to;
-                    bill->charged = true;
-                    plan.exec(QStringLiteral("update recur set nextdate = ?, firstpay = ? where recid = ?"),
-                              {bill->next, bill->firstPay.isValid() ? QVariant(bill->firstPay) : QVariant(QVariant::Date),
-                               bill->recid});
-                    dealt.add(pair.second);
-                };
-                if (!charge) {
-                    leftUncharged();
-                    continue;
-                }
-                BillSpans bounded = dealt;
-                bounded.add(firstPayment, QDate(9999, 12, 31));
-                QList<BillSpans::Span> partial;
-                const QList<BillSpans::Run> runs =
-                    bounded.runs(bill->next, bill->end, plan.stepper(bill->freq), &partial);
-                for (const BillSpans::Span &part : qAsConst(partial))
-                    notices << tr("%1 from %2 to %3 is less than a whole period and was not charged.")
-                                   .arg(bill->type.toString(), dayText(part.from), dayText(part.to.addDays(-1)));
-                // Less than a whole period: not charged, as the clerk is told, and not asked about again.
-                if (runs.isEmpty() && !partial.isEmpty())
-                    leftUncharged();
-                if (runs.isEmpty() || runs.first().first != bill->next)
-                    continue;
-                const BillSpans::Run &run = runs.first();
-                // It runs with the earlier lease, for its days alone. One the clerk ended keeps the end the
-                // lease gave it, so that it stays known as ended.
-                const QDate given = !plan.endedByClerk(*bill) ? run.lastDay()
-                                    : bill->givenEnd.isValid() ? bill->givenEnd
-                                                               : plan.leaseEndOf(*bill);
-                plan.exec(QStringLiteral("update recur set enddate = ?, givenend = ?, rid = ?, completed = 0 where recid = ?"),
-                          {run.lastDay(), given, earlier->rid > 0 ? QVariant(earlier->rid) : QVariant(QVariant::Int),
-                           bill->recid});
-                bill->rid = earlier->rid;
-                dealt.add(bill->next, run.lastDay().addDays(1));
-                keptOn << bill;
-                // Cut short of the end the clerk gave it: the days after are the new lease's, and the bill
-                // that charges them carries his end from now on.
-                if (given != run.lastDay() && bill->end > run.lastDay())
-                    cutShort[bill->line()] << bill;
-            }
-        }
-        // A bill kept on for the earlier lease's days charges those alone: the new terms get another.
-        for (Bill *bill : qAsConst(keptOn))
-            myRent.removeOne(bill);
-
-        // The new lease's rent: every day it holds that none of his rent bills dealt with.
-        QList<BillSpans::Span> partial;
-        plan.charge(rentDealt.runs(firstPayment, leaseEnd, plan.stepper(rentTerms.freq), &partial), myRent, rentTerms,
-                    tid, leaseStart, rid, -1);
-        for (const BillSpans::Span &part : qAsConst(partial))
-            notices << tr("Rent from %1 to %2 is less than a whole period and was not charged.")
-                           .arg(dayText(part.from), dayText(part.to.addDays(-1)));
-
-        // Each line of the apartment's other bills: his own go on where they stand; a line he has no bill
-        // of goes over to him only where the leaver still had it running.
-        for (auto line = lines.begin(); line != lines.end(); ++line) {
-            QList<Bill *> mine, others;
-            for (Bill *bill : qAsConst(line.value()))
-                (bill->tid == tid ? mine : others) << bill;
-            for (Bill *bill : qAsConst(others))
-                plan.stop(*bill);
-            if (!mine.isEmpty()) {
-                QList<Bill *> goOn = mine;
-                for (Bill *bill : qAsConst(keptOn))
-                    goOn.removeOne(bill);
-                const Bill *last = latest(goOn.isEmpty() ? mine : goOn);
-                // Ended by the clerk, the line charges the days the new lease holds up to the end he gave it.
-                QDate to = leaseEnd;
-                for (const Bill *bill : qAsConst(mine))
-                    if (plan.endedByClerk(*bill) && (to.isValid() ? bill->end < to : true))
-                        to = bill->end;
-                const QDate from = last->start.isValid() ? qMax(firstPayment, last->start) : firstPayment;
-                QList<BillSpans::Span> left;
-                const QList<BillSpans::Run> runs = lineDealt[line.key()].runs(from, to, plan.stepper(last->freq), &left);
-                plan.charge(runs, goOn, *last, tid, last->start.isValid() ? last->start : leaseStart, rid, line.key(),
-                            to != leaseEnd ? leaseEnd : QDate());
-                // The clerk's end now stands on the bill charging up to it; one cut short before it ends
-                // where it stopped, as the lease command ended it.
-                if (!runs.isEmpty() && to != leaseEnd)
-                    for (const Bill *bill : cutShort.value(line.key()))
-                        plan.exec(QStringLiteral("update recur set givenend = enddate where recid = ?"), {bill->recid});
-                for (const BillSpans::Span &part : qAsConst(left))
-                    notices << tr("%1 from %2 to %3 is less than a whole period and was not charged.")
-                                   .arg(last->type.toString(), dayText(part.from), dayText(part.to.addDays(-1)));
-                continue;
-            }
-            const Bill *source = latest(others);
-            if (!source || plan.endedByClerk(*source))
-                continue;
-            const QDate from = source->start.isValid() ? qMax(firstPayment, source->start) : firstPayment;
-            // His own begins on his first payment date, or where the leaver's was to begin.
-            plan.insert(*source, tid, BillSpans::Run{from, leaseEnd, false}, from, rid, line.key());
-        }
-
-        plan.postAll();
+        LeaseSave save(lease, dataSource, failed);
+        const int rid = save.run(chargeEarlierDays);
+        notices = save.notices;
         return rid;
     });
     if (result.ok())
@@ -500,14 +586,15 @@ MoneyCommand::Result LeaseWrite::save(const Lease &lease, XDataSource *dataSourc
     return result;
 }
 
-MoneyCommand::Result LeaseWrite::remove(int apartmentId, int agreementId)
+MoneyCommand::Result LeaseWrite::remove(int apartmentId, int agreementId, XDataSource *dataSource)
 {
     const QString failed = tr("Error deleting rental agreement");
     return MC::run({failed, failed, failed}, [&]() {
+        postWhatIsDue(apartmentId, dataSource, failed);
         MC::exec(QStringLiteral("delete from agreements where apid = ? and rid = ?"), {apartmentId, agreementId});
         MC::exec(QStringLiteral("update apartments set agreeid = -1 where apid = ?"), {apartmentId});
-        // Its rent bill keeps where it stands, for the tenant's next lease to take up. A bill charging an
-        // earlier lease's days that the clerk agreed to goes on with them.
+        // Its rent bill stops where it stands; one charging an earlier lease's days that the clerk
+        // agreed to goes on with them.
         MC::exec(QStringLiteral("update recur set completed = 1 where apid = ? and leaserent = 1 and (rid = ? or rid is "
                                 "null)"),
                  {apartmentId, agreementId});
@@ -525,14 +612,30 @@ MoneyCommand::Result LeaseWrite::billEnded(int recid)
         const Bill ended(read.record());
         const QVariant apid = read.value(QStringLiteral("apid"));
         read.finish();
-        if (!ended.end.isValid())
+        if (!ended.end.isValid() || ended.rent())
             return recid;
-        // The bills of its line, as the lease command links them: the first and those carrying it on.
-        MC::exec(QStringLiteral("update recur set enddate = ?, completed = iif(nextdate > ?, 1, completed) where "
-                                "apid = ? and tid = ? and recid <> ? and (recid = ? or origin = ?) and completed = 0 "
-                                "and leaserent is distinct from 1 and enddate > ?"),
-                 {ended.end, ended.end, apid, ended.tid, recid, ended.line(), ended.line(), ended.end}, failed);
+        MC::exec(QStringLiteral("update recur set enddate = ?, clerkend = ?, completed = iif(nextdate >= ?, 1, "
+                                "completed) where apid = ? and tid = ? and recid <> ? and (recid = ? or origin = ?) "
+                                "and leaserent is distinct from 1 and (enddate is null or enddate > ?)"),
+                 {ended.end, ended.end, ended.end, apid, ended.tid, recid, ended.line(), ended.line(), ended.end},
+                 failed);
         return recid;
     });
 }
 
+bool LeaseWrite::hasDealtWith(int recid)
+{
+    return MC::value(QStringLiteral("select count(*) from charges where recid = ?"), {recid}, 0).toInt() > 0
+           || MC::value(QStringLiteral("select count(*) from dealtdays where recid = ? and kind <> ?"), {recid, Declined},
+                        0)
+                      .toInt()
+                  > 0;
+}
+
+QDate LeaseWrite::clerksEnd(const QDate &end, int agreementId)
+{
+    const QDate leaseEnd =
+        agreementId > 0 ? MC::value(QStringLiteral("select leaseend from agreements where rid = ?"), {agreementId}).toDate()
+                        : QDate();
+    return leaseEnd.isValid() && leaseEnd == end ? QDate() : end;
+}

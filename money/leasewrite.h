@@ -13,18 +13,19 @@ class XDataSource;
 // The writes of a rental agreement, each in one transaction. A saved agreement is only looked at: the
 // clerk renews one, or corrects it, by deleting it and making it again.
 //
-// Each day a lease holds, from its first payment date to its end, is charged once, under its terms. A
-// bill belongs to one tenant and has dealt with the days from the first payment date it began at to the
-// day before its next date; saving a lease charges, in the lease's periods, the days none of the
-// tenant's own bills of that kind at the apartment dealt with, and no day they did. His bill whose days
-// end where the new ones begin goes on in the new terms; days before those dealt with get a bill of their
-// own, in whole periods. At a turnover the leaver's bills stop where they stand, and the newcomer gets
-// his own copy of each the leaver still had running (one the clerk ended stays ended). Every bill of the
-// apartment then posts what has fallen due up to today.
+// Each day a lease holds, from its first payment date to its end, is charged once, under its terms, for
+// every line the clerk set up to charge it: the apartment's rent, and each other bill of the tenant
+// there. What a lease still owes on a line is read from the ledger: the days it holds that no charge of
+// that line at the apartment covers (a charge covers its due date to the day before the next), for
+// whichever tenant, nor a charge the clerk forgave. A newcomer's first period begins at his first
+// payment date all the same, where the leaver's last period runs past it. What the clerk did is kept as
+// a fact of its own: the end he gave a bill, the days of an earlier lease he declined or agreed to have
+// charged (under that lease alone).
 //
-// Deleting a lease takes the row and the apartment's link and stops the rent bill where it stands; the
-// charges and the other bills stay, and charge nobody until the apartment is let again (no charge run
-// bills an apartment without a lease).
+// Every command first posts what has fallen due up to today, as the charge run does, so that nothing it
+// stops or moves loses a charge already owed. Deleting a lease takes the row and the apartment's link
+// and stops its rent; the charges and the other bills stay, and charge nobody until the apartment is let
+// again (no charge run bills an apartment without a lease).
 class LeaseWrite
 {
     Q_DECLARE_TR_FUNCTIONS(LeaseWrite)
@@ -57,19 +58,25 @@ public:
     };
 
     // Asked, inside the command, whether the days of the tenant's earlier lease that the new one leaves
-    // (between where its rent stopped and the new first payment date) are charged under the earlier
-    // terms; `question` names them. Without an answer they are left uncharged.
+    // uncharged (on any of his lines there) are charged under the earlier terms; `question` names each
+    // line with its days and amount. Without an answer they are left uncharged.
     using EarlierDays = std::function<bool(const QString &question)>;
 
     // The hub posts the charges that fall due, as every charge run does. On success the result's
     // message, where not empty, names what the clerk should know: parts of a period not charged.
     static MoneyCommand::Result save(const Lease &lease, XDataSource *dataSource,
                                      const EarlierDays &chargeEarlierDays = EarlierDays());
-    static MoneyCommand::Result remove(int apartmentId, int agreementId);
+    static MoneyCommand::Result remove(int apartmentId, int agreementId, XDataSource *dataSource);
     // The clerk ended bill `recid` earlier than before: its tenant's other bills of its line that would
-    // charge after that end (a renewal's copy of it, made to charge from the renewal's first payment date)
-    // end there too, so that what he ended stays ended whichever lease is saved next.
+    // charge after that end (a bill charging an earlier lease's days he agreed to, or the one charging
+    // the lease after it) end there too, so that what he ended stays ended whichever lease is saved next.
     static MoneyCommand::Result billEnded(int recid);
+
+    // Whether bill `recid` has dealt with a day: charged it, or had it forgiven or answered for.
+    static bool hasDealtWith(int recid);
+    // The end the clerk gives a bill he adds or edits on an apartment whose lease is `agreementId`: his
+    // own, unless it is that lease's end, which the bill then runs with (invalid).
+    static QDate clerksEnd(const QDate &end, int agreementId);
 
     // The type of a lease's rent bill, lower-cased as the statements compare it.
     static QString rentType() { return tr("rent"); }

@@ -6,6 +6,7 @@
 #include "datahub/today.h"
 #include "datahub/xdatasource.h"
 #include "money/catform.h"
+#include "money/leasewrite.h"
 #include "money/moneyfield.h"
 
 #include <QDataWidgetMapper>
@@ -89,12 +90,21 @@ void RecurDialog::accept()
     RecurModel *model = dataSource()->recurModel();
     XDataSource::setCellValue(model, StartDateColumn, row, start);
     XDataSource::setCellValue(model, EndDateColumn, row, end);
-    // A bill that has posted charges goes on from where it stopped: starting it again from its start
-    // date would charge every period already charged a second time. A later start date moves it on.
-    if (isNewBill || !loadedNext.isValid())
-        XDataSource::setCellValue(model, NextDateColumn, row, start);
+    // A bill that has dealt with no day begins where its start says, earlier or later. One that has
+    // goes on from where it stopped: starting it again from its start date would charge every period
+    // already charged a second time. A later start date moves it on.
+    QDate next;
+    if (isNewBill || !loadedNext.isValid()
+        || !LeaseWrite::hasDealtWith(model->data(model->index(row, KeyColumn), Qt::EditRole).toInt()))
+        next = start;
     else if (start != loadedStart)
-        XDataSource::setCellValue(model, NextDateColumn, row, qMax(loadedNext, start));
+        next = qMax(loadedNext, start);
+    if (next.isValid()) {
+        XDataSource::setCellValue(model, NextDateColumn, row, next);
+        // Its due dates are counted from where it begins.
+        if (next == start)
+            XDataSource::setCellValue(model, model->fieldIndex(QStringLiteral("firstpay")), row, start);
+    }
 
     submitRecord(model, row, isNewBill, QStringLiteral("GEN_RECUR_ID"), KeyColumn);
 }

@@ -720,7 +720,7 @@ void ApartmentsForm::on_pushButton_12_clicked()
         return;
     }
     qCDebug(velloranLog) << "Delete Record";
-    const MoneyCommand::Result deleted = LeaseWrite::remove(apid, agreeid);
+    const MoneyCommand::Result deleted = LeaseWrite::remove(apid, agreeid, dataSource);
     if (!deleted.ok()) {
         MsgBox::information(this, deleted.message);
         return;
@@ -793,6 +793,12 @@ void ApartmentsForm::editRecurringBill(bool isNew)
     }
     const int recid = stored(QStringLiteral("recid")).toInt();
     const QDate end = stored(QStringLiteral("enddate")).toDate();
+    // An end the clerk typed stays his through every lease saved later; the lease's own end runs with it.
+    if ((isNew || end != endBefore) && stored(QStringLiteral("leaserent")).toInt() != 1) {
+        const QDate clerks = LeaseWrite::clerksEnd(end, agreeid);
+        XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("clerkend")), bill.row(),
+                                  clerks.isValid() ? QVariant(clerks) : QVariant(QVariant::Date));
+    }
     if (!bills->submitRowInView(bill.row(), true, false, ui->tableView_2)) {
         MsgBox::information(this, tr("Unable to submit data"));
         return;

@@ -239,7 +239,7 @@ void TestMoneyCommands::leaseSavedKeepsRentToTheCent()
                  .toString(),
              QString("2021-05-01=1200.0000 2021-06-01=1200.0000 2021-07-01=1200.0000"));
 
-    QVERIFY(LeaseWrite::remove(9801, saved.key).ok());
+    QVERIFY(LeaseWrite::remove(9801, saved.key, t->hub).ok());
     QCOMPARE(scalar("select agreeid from apartments where apid = 9801").toInt(), -1);
     // The rent bill is stopped where it stood, not deleted.
     QCOMPARE(scalar("select list(completed || ' ' || nextdate) from recur where apid = 9801").toString(),
@@ -320,7 +320,7 @@ void TestMoneyCommands::failedWriteLeavesTheBooksAsTheyWere()
         result = saveLease(1200.0);
         break;
     case Command::LeaseRemove:
-        result = LeaseWrite::remove(9801, agreement);
+        result = LeaseWrite::remove(9801, agreement, t->hub);
         break;
     }
     QCOMPARE(result.outcome, MoneyCommand::Outcome::Failed);
