@@ -1231,7 +1231,7 @@ update charges c set c.rid = (select r.rid from recur r where r.recid = c.recid)
 -- before its first charge here) is recorded as such.
 update recur set firstpay = startdate;
 insert into dealtdays (recid, apid, tid, rid, fromdate, lastday, kind)
-  select r.recid, r.apid, r.tid, r.rid, null,
+  select r.recid, r.apid, r.tid, r.rid, r.startdate,
          dateadd(-1 day to coalesce((select min(c.fordate) from charges c where c.recid = r.recid), r.nextdate)), 4
   from recur r where r.startdate < coalesce((select min(c.fordate) from charges c where c.recid = r.recid), r.nextdate);
 

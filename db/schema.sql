@@ -224,16 +224,16 @@ create table recur (
     -- 1 for the bill that charges an apartment's lease its rent; it is stopped, not deleted, when the
     -- lease is, and a lease made again for the same tenant takes it up where it stood.
     leaserent       smallint default 0,
-    -- The due date of the last period the bill charged; empty while it has charged none.
+    -- The due date of the last period the bill charged; empty while it has charged none. Kept for the
+    -- record: what a line has charged is read from its charges.
     lastdue         date,
-    -- The first payment date the bill began at: it has dealt with every day from there to the day
-    -- before its next date (charged, or forgiven). Empty for a bill older than the books it is in:
-    -- every day before its next date counts as dealt with.
+    -- The first due date of the bill's periods: its due dates are counted from it, so that a bill begun
+    -- on the 31st is due on the 31st again after a shorter month.
     firstpay        date,
     -- The lease whose terms the bill charges (or ran with), where a lease made or took it up.
     rid             integer,
-    -- The bill this one carries on, for a bill made to charge the days another left; empty for the
-    -- first of its line.
+    -- The first bill of the line this one belongs to (the same parking space, say, through every
+    -- tenant and lease); empty for the first of its line.
     origin          integer,
     -- The end the lease command gave the bill, in files of the previous layout; no longer read.
     givenend        date,
