@@ -1,5 +1,7 @@
 #include "money/billspans.h"
 
+#include <algorithm>
+
 void BillSpans::add(const Span &span)
 {
     // A span that deals with no day (a bill that has charged nothing) is no span.
@@ -40,6 +42,19 @@ QList<BillSpans::Span> BillSpans::free(const QDate &from, const QDate &to) const
         const QDate end = bound.isValid() && bound < to ? bound : to;
         found << Span{cursor, end};
         cursor = firstFree(end);
+    }
+    return found;
+}
+
+QList<BillSpans::Span> BillSpans::united(QList<Span> spans)
+{
+    std::sort(spans.begin(), spans.end(), [](const Span &a, const Span &b) { return a.from < b.from; });
+    QList<Span> found;
+    for (const Span &span : qAsConst(spans)) {
+        if (!found.isEmpty() && span.from <= found.last().to)
+            found.last().to = qMax(found.last().to, span.to);
+        else
+            found << span;
     }
     return found;
 }

@@ -49,6 +49,8 @@ public:
 
     // The first day at or after `day` not dealt with.
     QDate firstFree(const QDate &day) const;
+    // The same days as `spans`, as stretches apart from one another, earliest first.
+    static QList<Span> united(QList<Span> spans);
     // The stretches of [from, to) not dealt with.
     QList<Span> free(const QDate &from, const QDate &to) const;
 

@@ -195,12 +195,25 @@ public:
         });
     }
     // The days of `line` an earlier lease `rid` has nothing more to ask about: charged or forgiven for
-    // whichever tenant, or answered for under that lease.
+    // whichever tenant, declined under that lease, or still to be charged by a bill of its agreed days.
     BillSpans answeredFor(int line, int rid) const
     {
-        return covered(line, [&](const Dealt &dealt) {
-            return (dealt.kind != Declined && dealt.kind != Agreed) || dealt.rid == rid;
+        BillSpans spans = covered(line, [&](const Dealt &dealt) {
+            return dealt.kind != Agreed && (dealt.kind != Declined || dealt.rid == rid);
         });
+        for (const Bill &bill : bills)
+            if (bill.line() == line && bill.rid == rid && !bill.completed && bill.end.isValid() && agreed(bill))
+                spans.add(bill.next, bill.end.addDays(1));
+        return spans;
+    }
+    // The days of an earlier lease the clerk agreed to have charged by `bill`.
+    QList<BillSpans::Span> agreedDays(const Bill &bill) const
+    {
+        QList<BillSpans::Span> days;
+        for (const Dealt &dealt : m_dealt)
+            if (dealt.kind == Agreed && dealt.recid == bill.recid)
+                days << dealt.days;
+        return days;
     }
 
     BillSpans::Step stepper(int freq, const QDate &first = QDate()) const
@@ -241,16 +254,15 @@ public:
             exec(QStringLiteral("update recur set completed = 1 where recid = ?"), {bill.recid});
         bill.completed = true;
     }
-    // The bill charges no day from `day` on.
+    // The bill charges no day from `day` on. The days the clerk agreed to stay on record as that
+    // lease's: those it no longer charges are asked about again when its tenant comes back.
     void cutAt(Bill &bill, const QDate &day)
     {
         if (!bill.end.isValid() || bill.end >= day) {
             bill.end = day.addDays(-1);
-            exec(QStringLiteral("update recur set enddate = ?, completed = iif(nextdate >= ?, 1, completed) where "
-                                "recid = ?"),
-                 {bill.end, bill.end, bill.recid});
-            exec(QStringLiteral("update dealtdays set lastday = ? where recid = ? and kind = ? and lastday >= ?"),
-                 {bill.end, bill.recid, Agreed, day});
+            bill.completed = bill.completed || bill.next >= bill.end;
+            exec(QStringLiteral("update recur set enddate = ?, completed = ? where recid = ?"),
+                 {bill.end, bill.completed ? 1 : 0, bill.recid});
         }
     }
     void record(const Bill &bill, int tid, int rid, const BillSpans::Span &days, DealtKind kind)
@@ -410,27 +422,41 @@ private:
         }
     }
 
-    // The tenant's bills of his earlier leases here: the days each leaves before this lease's first
-    // payment date that nothing of the ledger settles.
+    // The days each earlier lease of the tenant here leaves on each of his lines before this lease's
+    // first payment date that nothing of the ledger settles, with the bill that carries its terms.
     QList<Left> earlierDays()
     {
-        QList<Left> found;
+        QMap<QPair<int, int>, QList<BillSpans::Span>> daysOf;
+        QMap<QPair<int, int>, Bill *> termsOf;
         for (Bill &bill : m_apartment->bills) {
-            if (bill.tid != tid() || bill.rentKind == OlderRent || m_apartment->agreed(bill)
-                || bill.rid == m_lease.agreementId || (!bill.rent() && bill.rid <= 0))
+            if (bill.tid != tid() || bill.rentKind == OlderRent || bill.rid == m_lease.agreementId
+                || (!bill.rent() && bill.rid <= 0))
                 continue;
-            const QDate last = bill.rent() ? bill.end : bill.lastDay();
-            const QDate from = bill.begin();
-            if (!from.isValid() || !last.isValid())
-                continue;
-            const QDate limit = qMin(last.addDays(1), m_firstPayment);
+            const QPair<int, int> lease(bill.line(), bill.rid);
+            const bool agreed = m_apartment->agreed(bill);
+            if (agreed) {
+                daysOf[lease] << m_apartment->agreedDays(bill);
+            } else {
+                const QDate last = bill.rent() ? bill.end : bill.lastDay();
+                if (!bill.begin().isValid() || !last.isValid())
+                    continue;
+                daysOf[lease] << BillSpans::Span{bill.begin(), last.addDays(1)};
+            }
+            if (!termsOf.value(lease) || !agreed)
+                termsOf[lease] = &bill;
+        }
+        QList<Left> found;
+        for (auto lease = daysOf.cbegin(); lease != daysOf.cend(); ++lease) {
+            const BillSpans answered = m_apartment->answeredFor(lease.key().first, lease.key().second);
             QList<BillSpans::Span> days;
-            for (const BillSpans::Span &span : m_apartment->answeredFor(bill.line(), bill.rid).free(from, limit))
-                // A period beginning on the lease's last day is not charged: that day alone is not left.
-                if (span.from < last)
-                    days << span;
+            for (const BillSpans::Span &held : lease.value())
+                for (const BillSpans::Span &span : answered.free(held.from, qMin(held.to, m_firstPayment)))
+                    // A period beginning on the lease's last day is not charged: that day alone is not left.
+                    if (span.from < held.to.addDays(-1))
+                        days << span;
+            days = BillSpans::united(days);
             if (!days.isEmpty())
-                found << Left{&bill, days};
+                found << Left{termsOf.value(lease.key()), days};
         }
         return found;
     }
@@ -471,7 +497,7 @@ private:
             BillSpans bounded = m_apartment->answeredFor(bill.line(), bill.rid);
             bounded.add(m_firstPayment, Never);
             QList<BillSpans::Span> partial;
-            const QDate last = bill.rent() ? bill.end : bill.lastDay();
+            const QDate last = item.days.last().to.addDays(-1);
             for (const BillSpans::Run &run :
                  bounded.runs(item.days.first().from, last, m_apartment->stepper(bill.freq, bill.begin()), &partial)) {
                 Bill terms = bill;
