@@ -11,6 +11,8 @@
 #include <QDate>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace {
 
 // A charge and a bill of the same tenant, apartment and type.
@@ -99,6 +101,12 @@ bool FileUpgrade::addColumns()
         {Column, "RECUR.RID", "alter table recur add rid integer"},
         {Column, "RECUR.ORIGIN", "alter table recur add origin integer"},
         {Column, "RECUR.GIVENEND", "alter table recur add givenend date"},
+        {Column, "RECUR.CLERKEND", "alter table recur add clerkend date"},
+        {Column, "CHARGES.LASTDAY", "alter table charges add lastday date"},
+        {Column, "CHARGES.RID", "alter table charges add rid integer"},
+        {Table, "DEALTDAYS",
+         "create table dealtdays (recid integer not null, apid integer, tid integer, rid integer, fromdate date, "
+         "lastday date not null, kind smallint not null)"},
         {Table, "FILELEVEL", "create table filelevel (fileversion integer not null)"},
         {Table, "CASHBOOKTOTALS",
          "create table cashbooktotals (expense numeric(18, 6) default 0 not null, "
@@ -112,6 +120,8 @@ bool FileUpgrade::addColumns()
          "income = income - coalesce(old.income, 0); "
          "end"},
         {Index, "IX_CASHBOOK_APID", "create index ix_cashbook_apid on cashbook (apid)"},
+        {Index, "IX_CHARGES_RECID", "create index ix_charges_recid on charges (recid)"},
+        {Index, "IX_DEALTDAYS_RECID", "create index ix_dealtdays_recid on dealtdays (recid)"},
     };
     QStringList missing;
     for (const Addition &addition : additions) {
@@ -142,23 +152,35 @@ bool FileUpgrade::addColumns()
     return true;
 }
 
+bool FileUpgrade::keys(QSqlQuery &query, const QString &sql, QList<int> *found)
+{
+    if (!exec(query, sql))
+        return false;
+    while (query.next())
+        *found << query.value(0).toInt();
+    query.finish();
+    return true;
+}
+
 // Saving a lease under the earliest layout deleted every Rent bill of its apartment and made one anew,
-// and deleting a lease deleted its Rent bill. So every Rent bill is the lease rent bill of its tenant
-// there: the lowest-keyed of the current lease's tenant is that lease's, and runs; one of his made after
-// it can only be the clerk's own. Any other (a former tenant's, one left where the lease went) is
-// stopped, so that it charges no day beside the next lease. A tenant's Rent charges at an apartment
-// beyond all his Rent bills there are those of a lease whose bill was deleted: a stopped bill records
-// them as dealt with, to the end of the period of the last of them.
-bool FileUpgrade::readEarliestBills(QSqlQuery &query, int *rentBills, int *charges)
+// and deleting a lease deleted its Rent bill. So the lowest-keyed Rent bill of the current lease's
+// tenant is that lease's rent bill; one of his made after it can only be the clerk's own. Any other Rent
+// bill was added by the clerk after the last lease was saved there (on an apartment whose lease he had
+// deleted, say): the earlier release's charge run charged it while it was open and its apartment had
+// an agreement row, and so it goes on, until a lease saved on its apartment takes its place. One that
+// run did not charge (already ended, or on an apartment with no agreement at all) stays stopped.
+bool FileUpgrade::readEarliestBills(QSqlQuery &query, Earliest *earliest)
 {
     const QString rent = LeaseWrite::rentType();
     static const char *const CurrentTenant =
         "exists (select 1 from apartments a join agreements g on g.rid = a.agreeid where a.apid = r.apid "
         "and g.tid = r.tid)";
+    // As the earlier release's charge run chose the bills it posted.
+    static const char *const Charged =
+        "r.completed = 0 and r.apid in (select a.apid from apartments a join agreements t on a.apid = t.apid)";
     if (!exec(query, QStringLiteral("update recur set leaserent = 0 where leaserent is null"))
         || !exec(query, QStringLiteral("update recur set leaserent = 1 where lower(type) = ?"), {rent}))
         return false;
-    *rentBills = query.numRowsAffected();
     if (!exec(query,
               QStringLiteral("update recur r set r.leaserent = 0 where r.leaserent = 1 and %1 and r.recid > (select "
                              "min(b.recid) from recur b where b.apid = r.apid and b.tid = r.tid and b.leaserent = 1)")
@@ -166,33 +188,107 @@ bool FileUpgrade::readEarliestBills(QSqlQuery &query, int *rentBills, int *charg
         || !exec(query, QStringLiteral("update recur r set r.rid = (select a.agreeid from apartments a where a.apid = "
                                        "r.apid) where r.leaserent = 1 and %1")
                             .arg(QLatin1String(CurrentTenant)))
-        || !exec(query, QStringLiteral("update recur set completed = 1 where leaserent = 1 and rid is null")))
+        || !keys(query,
+                 QStringLiteral("select r.recid from recur r where r.leaserent = 1 and r.rid is null and %1 order by 1")
+                     .arg(QLatin1String(Charged)),
+                 &earliest->leftCharging)
+        || !exec(query, QStringLiteral("update recur r set r.leaserent = 2 where r.leaserent = 1 and r.rid is null and %1")
+                            .arg(QLatin1String(Charged)))
+        || !keys(query,
+                 QStringLiteral("select recid from recur where leaserent = 1 and rid is null and completed is distinct "
+                                "from 1 order by 1"),
+                 &earliest->stopped)
+        || !exec(query, QStringLiteral("update recur set completed = 1 where leaserent = 1 and rid is null"))
+        || !exec(query, QStringLiteral("select count(*) from recur where leaserent = 1 and rid is not null"))
+        || !query.next())
         return false;
+    earliest->rentBills = query.value(0).toInt();
+    query.finish();
+    return keepDeletedBillsDays(query, &earliest->deletedBills);
+}
 
+// A tenant's Rent charges at an apartment beyond all his Rent bills there are those of a lease whose
+// bill was deleted: a stopped bill records them as dealt with, to the end of the period of the last of
+// them. No charge of this layout names its bill, and a one-time Rent charge (a last month's rent typed
+// ahead) must not be read as a deleted bill's: a bill posts one amount on a regular schedule, so a
+// charge counts as a bill's only where a charge of the same amount stands one step of the schedule
+// before it (the step of the tenant's latest Rent bill there, monthly where he has none). A one-time
+// charge dated ahead has no such charge before it; the first charge of a deleted bill has none either,
+// but the later ones carry its schedule on, and only the last of them matters. A deleted bill that
+// posted a single charge is not told from a one-time charge, and is read as one.
+bool FileUpgrade::keepDeletedBillsDays(QSqlQuery &query, int *bills)
+{
+    const QString rent = LeaseWrite::rentType();
+    using Place = QPair<int, int>;
+    struct Reach
+    {
+        QDate next;
+        int freq = 3;
+    };
+    QHash<Place, Reach> reach;
+    if (!exec(query, QStringLiteral("select tid, apid, nextdate, freq from recur where lower(type) = ? and tid is not "
+                                    "null and apid is not null and nextdate is not null order by nextdate"),
+              {rent}))
+        return false;
+    while (query.next()) {
+        Reach &place = reach[Place(query.value(0).toInt(), query.value(1).toInt())];
+        place.next = query.value(2).toDate();
+        place.freq = query.value(3).isNull() ? 3 : query.value(3).toInt();
+    }
+
+    struct Charge
+    {
+        QDate date;
+        qint64 cents;
+    };
     struct Reached
     {
-        QVariant tid, apid, amount;
+        Place place;
+        QVariant amount;
         QDate last;
         int freq;
     };
     QList<Reached> beyond;
-    if (!exec(query, QStringLiteral("select c.tid, c.apid, max(c.fordate), (select max(r.nextdate) from recur r where "
-                                    "r.tid = c.tid and r.apid = c.apid and r.leaserent = 1), (select first 1 r.freq "
-                                    "from recur r where r.tid = c.tid and r.apid = c.apid and r.leaserent = 1 order by "
-                                    "r.nextdate desc), (select first 1 o.origamount from charges o where o.tid = c.tid "
-                                    "and o.apid = c.apid and lower(o.type) = ? order by o.fordate desc) from charges c "
-                                    "where lower(c.type) = ? and c.fordate is not null group by c.tid, c.apid"),
-              {rent, rent}))
+    if (!exec(query, QStringLiteral("select tid, apid, fordate, origamount, recid from charges where lower(type) = ? and "
+                                    "fordate is not null and tid is not null and apid is not null order by tid, apid, "
+                                    "fordate, chid"),
+              {rent}))
         return false;
+    QList<Charge> earlier;
+    Reached found{};
+    const auto close = [&]() {
+        const Reach place = reach.value(found.place);
+        if (found.last.isValid() && !(place.next.isValid() && place.next > found.last))
+            beyond << found;
+    };
+    bool first = true;
     while (query.next()) {
-        const QDate last = query.value(2).toDate();
-        const QDate reached = query.value(3).toDate();
-        if (reached.isValid() && reached > last)
-            continue;
-        beyond << Reached{query.value(0), query.value(1), query.value(5), last,
-                          query.value(4).isNull() ? 3 : query.value(4).toInt()};
+        const Place place(query.value(0).toInt(), query.value(1).toInt());
+        if (first || place != found.place) {
+            if (!first)
+                close();
+            first = false;
+            earlier.clear();
+            const int freq = reach.contains(place) ? reach.value(place).freq : 3;
+            found = Reached{place, QVariant(), QDate(), stepOf(freq).isValid() ? freq : 3};
+        }
+        const Charge charge{query.value(2).toDate(), qRound64(query.value(3).toDouble() * 100)};
+        const Step step = stepOf(found.freq);
+        // Charges an existing bill posted are its own, dated before where it has reached.
+        const bool continues = query.value(4).isNull()
+            && std::any_of(earlier.cbegin(), earlier.cend(), [&](const Charge &before) {
+                   return before.cents == charge.cents && step.after(before.date) == charge.date;
+               });
+        if (continues) {
+            found.last = charge.date;
+            found.amount = query.value(3);
+        }
+        earlier << charge;
     }
+    if (!first)
+        close();
     query.finish();
+
     QSqlQuery insert(m_db);
     if (!insert.prepare(QStringLiteral("insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, "
                                        "enddate, perday, tid, completed, apid, leaserent, lastdue) values "
@@ -201,11 +297,9 @@ bool FileUpgrade::readEarliestBills(QSqlQuery &query, int *rentBills, int *charg
         return false;
     }
     for (const Reached &reached : qAsConst(beyond)) {
-        QDate next = nextDueDate(reached.last, reached.freq, nullptr);
-        if (!next.isValid() || next <= reached.last)
-            next = reached.last.addMonths(1);
-        const QVariantList values = {tr("Rent"), reached.amount, reached.freq, next, next, reached.tid, reached.apid,
-                                     reached.last};
+        const QDate next = stepOf(reached.freq).after(reached.last);
+        const QVariantList values = {tr("Rent"), reached.amount,           reached.freq,         next,
+                                     next,       reached.place.first, reached.place.second, reached.last};
         for (int i = 0; i < values.size(); ++i)
             insert.bindValue(i, values.at(i));
         if (!insert.exec()) {
@@ -214,7 +308,136 @@ bool FileUpgrade::readEarliestBills(QSqlQuery &query, int *rentBills, int *charg
             return false;
         }
     }
-    *charges = beyond.size();
+    *bills = beyond.size();
+    return true;
+}
+
+bool FileUpgrade::readFrequencies(QSqlQuery &query)
+{
+    if (!exec(query, QStringLiteral("select freqid, days from frequency where freqid is not null")))
+        return false;
+    while (query.next())
+        m_frequencyDays.insert(query.value(0).toInt(), query.value(1).toInt());
+    query.finish();
+    return true;
+}
+
+// A built-in frequency's step is read from nextDueDate, taken from the first of a month: a result on
+// the first of another month is a step of whole months, any other one of days. Any other frequency
+// steps by the days of its row; one without days has no step.
+FileUpgrade::Step FileUpgrade::stepOf(int frequency) const
+{
+    const QDate probe(2001, 1, 1);
+    const QDate once = nextDueDate(probe, frequency, nullptr);
+    Step step;
+    if (once.isValid() && once > probe) {
+        if (once.day() == 1)
+            step.months = (once.year() - probe.year()) * 12 + once.month() - probe.month();
+        else
+            step.days = int(probe.daysTo(once));
+    } else {
+        step.days = qMax(0, m_frequencyDays.value(frequency));
+    }
+    return step;
+}
+
+// The end the lease command gave a bill in the layout before: an end earlier than that one is the
+// clerk's. The layouts before it kept nothing of the kind: another bill of a lease that ends before the
+// lease's rent bill does was ended there by the clerk, since the lease command gave every bill of the
+// apartment the lease's end.
+bool FileUpgrade::recordClerkEnds(QSqlQuery &query, int found, int *bills)
+{
+    if (!exec(query, QStringLiteral("update recur set clerkend = enddate where clerkend is null and givenend is not "
+                                    "null and enddate < givenend")))
+        return false;
+    *bills = query.numRowsAffected();
+    if (found >= 3)
+        return true;
+    if (!exec(query, QStringLiteral("update recur r set r.clerkend = r.enddate where r.clerkend is null and "
+                                    "r.leaserent = 0 and r.rid is not null and r.enddate < (select max(b.enddate) from "
+                                    "recur b where b.rid = r.rid and b.apid = r.apid and b.leaserent = 1)")))
+        return false;
+    *bills += query.numRowsAffected();
+    return true;
+}
+
+// A charge a bill posted covers its due date to the day before its next one, a step of the bill's
+// frequency from the charge's own date (the earlier releases stepped each due date from the one before),
+// and was posted under the lease its bill runs with. The dates are set a due date and a frequency at a
+// time: an office has far fewer of them than charges.
+bool FileUpgrade::recordPeriods(QSqlQuery &query, int *charges)
+{
+    QList<QPair<int, QDate>> periods;
+    if (!exec(query, QStringLiteral("select distinct r.freq, c.fordate from charges c join recur r on r.recid = c.recid "
+                                    "where c.lastday is null and c.fordate is not null and r.freq is not null")))
+        return false;
+    while (query.next())
+        periods << qMakePair(query.value(0).toInt(), query.value(1).toDate());
+    query.finish();
+    *charges = 0;
+    QSqlQuery update(m_db);
+    for (const auto &period : qAsConst(periods)) {
+        const Step step = stepOf(period.first);
+        if (!step.isValid())
+            continue;
+        if (!exec(update, QStringLiteral("update charges c set c.lastday = ? where c.fordate = ? and c.lastday is null "
+                                         "and exists (select 1 from recur r where r.recid = c.recid and r.freq = ?)"),
+                  {step.after(period.second).addDays(-1), period.second, period.first}))
+            return false;
+        *charges += update.numRowsAffected();
+    }
+    return exec(query, QStringLiteral("update charges c set c.rid = (select r.rid from recur r where r.recid = c.recid) "
+                                      "where c.recid is not null and c.rid is null"));
+}
+
+// In the layout before, a bill had dealt with the days from its first payment date to the day before
+// its next due date, and with every day before that where its first payment date was empty.
+bool FileUpgrade::recordDealtDays(QSqlQuery &query, int *bills)
+{
+    if (!exec(query, QStringLiteral("insert into dealtdays (recid, apid, tid, rid, fromdate, lastday, kind) select "
+                                    "r.recid, r.apid, r.tid, r.rid, r.firstpay, dateadd(-1 day to r.nextdate), 4 from "
+                                    "recur r where r.nextdate is not null and (r.firstpay is null or r.firstpay < "
+                                    "r.nextdate)")))
+        return false;
+    *bills = query.numRowsAffected();
+    return true;
+}
+
+// From here on a bill's due dates count from its first payment date. One without it counts from its
+// start where its due dates so far are steps of its schedule from there (the k-th taken at once, as
+// they are counted now), else from its next due date.
+bool FileUpgrade::countFromFirstPayment(QSqlQuery &query, int *fromStart)
+{
+    struct Bill
+    {
+        int recid;
+        QDate start, next;
+        int freq;
+    };
+    QList<Bill> bills;
+    if (!exec(query, QStringLiteral("select recid, startdate, nextdate, freq from recur where firstpay is null and "
+                                    "coalesce(nextdate, startdate) is not null")))
+        return false;
+    while (query.next())
+        bills << Bill{query.value(0).toInt(), query.value(1).toDate(), query.value(2).toDate(), query.value(3).toInt()};
+    query.finish();
+    *fromStart = 0;
+    QSqlQuery update(m_db);
+    for (const Bill &bill : qAsConst(bills)) {
+        QDate first = bill.next.isValid() ? bill.next : bill.start;
+        const Step step = stepOf(bill.freq);
+        if (bill.start.isValid() && bill.next.isValid() && bill.start <= bill.next && step.isValid()) {
+            QDate due = bill.start;
+            for (int k = 1; due < bill.next; ++k)
+                due = step.after(bill.start, k);
+            if (due == bill.next) {
+                first = bill.start;
+                ++*fromStart;
+            }
+        }
+        if (!exec(update, QStringLiteral("update recur set firstpay = ? where recid = ?"), {first, bill.recid}))
+            return false;
+    }
     return true;
 }
 
@@ -229,7 +452,10 @@ bool FileUpgrade::fillColumns(int found)
         m_db.rollback();
         return false;
     };
-    int rentBills = 0, formerLeases = 0, linked = 0;
+    if (!readFrequencies(query))
+        return fail();
+    Earliest earliest;
+    int linked = 0;
     if (found < 2) {
         // A charge names its bill only where that bill alone can have posted it: the one bill of its
         // tenant, apartment and type, gone past the charge's date, of the charge's amount and with the
@@ -267,7 +493,7 @@ bool FileUpgrade::fillColumns(int found)
                              .arg(QLatin1String(SameKind))))
             return fail();
         // Then the rent bills, after the links: a bill that records a deleted one's days posted nothing.
-        if (!readEarliestBills(query, &rentBills, &formerLeases))
+        if (!readEarliestBills(query, &earliest))
             return fail();
         if (!exec(query, QStringLiteral("select count(*) from cashbooktotals")) || !query.next())
             return fail();
@@ -277,11 +503,17 @@ bool FileUpgrade::fillColumns(int found)
                                                      "coalesce(sum(expense), 0), coalesce(sum(income), 0) from cashbook")))
             return fail();
     }
-    // The bills of each current lease's tenant ran with that lease; the days a bill older than this
-    // layout has dealt with reach back to before its books (its first payment date stays empty).
-    if (!exec(query, QStringLiteral("update recur r set r.rid = (select a.agreeid from apartments a join agreements g "
-                                    "on g.rid = a.agreeid where a.apid = r.apid and g.tid = r.tid) where r.rid is null "
-                                    "and (r.leaserent is distinct from 1 or coalesce(r.completed, 0) = 0)"))
+    // The bills of each current lease's tenant ran with that lease.
+    if (found < 3
+        && !exec(query, QStringLiteral("update recur r set r.rid = (select a.agreeid from apartments a join agreements g "
+                                       "on g.rid = a.agreeid where a.apid = r.apid and g.tid = r.tid) where r.rid is null "
+                                       "and (r.leaserent is distinct from 1 or coalesce(r.completed, 0) = 0)")))
+        return fail();
+    int clerkEnds = 0, periods = 0, dealt = 0, fromStart = 0;
+    // What each bill dealt with is read in the layout before's terms, before its first payment date
+    // takes its new meaning.
+    if (!recordClerkEnds(query, found, &clerkEnds) || !recordPeriods(query, &periods)
+        || !recordDealtDays(query, &dealt) || !countFromFirstPayment(query, &fromStart)
         || !exec(query, QStringLiteral("delete from filelevel"))
         || !exec(query, QStringLiteral("insert into filelevel (fileversion) values (?)"), {CurrentVersion}))
         return fail();
@@ -290,12 +522,25 @@ bool FileUpgrade::fillColumns(int found)
         m_db.rollback();
         return false;
     }
+    const auto named = [](const QList<int> &bills) {
+        QStringList keys;
+        for (int recid : bills)
+            keys << QString::number(recid);
+        return bills.isEmpty() ? QString() : tr(" (bills %1)").arg(keys.join(QStringLiteral(", ")));
+    };
     QStringList done;
     if (found < 2)
-        done << tr("%1 rent bills of leases marked").arg(rentBills)
-             << tr("%1 deleted rent bills' days kept").arg(formerLeases)
+        done << tr("%1 rent bills of leases marked").arg(earliest.rentBills)
+             << tr("%1 rent bills of no lease left charging until a lease is saved on their apartment%2")
+                    .arg(earliest.leftCharging.size())
+                    .arg(named(earliest.leftCharging))
+             << tr("%1 rent bills of former tenants stopped%2").arg(earliest.stopped.size()).arg(named(earliest.stopped))
+             << tr("%1 deleted rent bills' days kept").arg(earliest.deletedBills)
              << tr("%1 charges linked to the bill that posted them").arg(linked);
-    done << tr("the days each bill dealt with recorded");
+    done << tr("%1 charges given the days they cover and their lease").arg(periods)
+         << tr("%1 bills given the end the clerk set").arg(clerkEnds)
+         << tr("the days %1 bills dealt with recorded").arg(dealt)
+         << tr("%1 bills' due dates counted from their start").arg(fromStart);
     m_summary = tr("brought up to date: %1").arg(done.join(QStringLiteral(", ")));
     return true;
 }

@@ -2,24 +2,35 @@
 #define FILEUPGRADE_H
 
 #include <QCoreApplication>
+#include <QDate>
+#include <QHash>
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 
 // Brings an office's file of an earlier layout up to the one this program works on, when it is opened.
 //
 // The earliest layout did not say which recurring bill posted a charge, nor which bill is a lease's
-// rent; the next did not say which days a bill has dealt with, nor which lease it ran with. The new
-// columns are added in a transaction of their own, since the engine makes a new column usable only once
-// it is committed, each only where it is missing; what they hold is then worked out from the office's
-// rows in a second one, which records the new layout with its last write. A file left between the two
-// (the program ended, a write refused) is taken up at the second step when it is next opened.
+// rent; the next did not say which days a bill has dealt with, nor which lease it ran with; the one
+// before this one kept what a bill dealt with in the bill itself (from its first payment date, or from
+// the beginning where that is empty, to its next due date) and inferred the clerk's ends from the end
+// the lease command gave a bill. In this layout the charges are the record: a charge a bill posted
+// covers its due date to the day before the next one and names the lease it was posted under; the end
+// the clerk set is a column of its own; what a bill dealt with without a charge standing for it is a
+// row of dealtdays; and a bill's due dates count from its first payment date.
+//
+// The new columns, table and indices are added in a transaction of their own, since the engine makes
+// them usable only once committed, each only where it is missing; what they hold is then worked out from
+// the office's rows in a second one, which records the new layout with its last write. A file left
+// between the two (the program ended, a write refused) is taken up at the second step when it is next
+// opened.
 class FileUpgrade
 {
     Q_DECLARE_TR_FUNCTIONS(FileUpgrade)
 
 public:
     // The layout this program works on.
-    static const int CurrentVersion = 3;
+    static const int CurrentVersion = 4;
 
     explicit FileUpgrade(const QSqlDatabase &db);
 
@@ -28,19 +39,51 @@ public:
     bool run();
 
     // What was done, in a line for the diagnostics and the start-up check; empty when nothing was.
+    // The bills whose charging the opening changed are named by their keys.
     QString summary() const { return m_summary; }
     QString error() const { return m_error; }
 
 private:
+    // One step of a frequency as whole months or days, so that due dates several steps on are taken
+    // from the first at once (a month after 31 Jan is 28 Feb, two are 31 Mar).
+    struct Step
+    {
+        int months = 0;
+        int days = 0;
+        bool isValid() const { return months > 0 || days > 0; }
+        QDate after(const QDate &from, int times = 1) const
+        {
+            return months > 0 ? from.addMonths(months * times) : from.addDays(qint64(days) * times);
+        }
+    };
+    // What reading the earliest layout's rent bills did.
+    struct Earliest
+    {
+        int rentBills = 0;
+        int deletedBills = 0;
+        QList<int> leftCharging;
+        QList<int> stopped;
+    };
+
     int version();
     bool addColumns();
     bool fillColumns(int found);
-    // The earliest layout's rent bills and charges read as what they were.
-    bool readEarliestBills(QSqlQuery &query, int *rentBills, int *charges);
+    bool readEarliestBills(QSqlQuery &query, Earliest *earliest);
+    // The Rent charges a deleted rent bill of the earliest layout posted, beyond the bills there are.
+    bool keepDeletedBillsDays(QSqlQuery &query, int *bills);
+    bool recordClerkEnds(QSqlQuery &query, int found, int *bills);
+    bool recordPeriods(QSqlQuery &query, int *charges);
+    bool recordDealtDays(QSqlQuery &query, int *bills);
+    bool countFromFirstPayment(QSqlQuery &query, int *bills);
+    bool readFrequencies(QSqlQuery &query);
+    Step stepOf(int frequency) const;
     bool exec(QSqlQuery &query, const QString &sql, const QVariantList &values = {});
     bool exists(const QString &sql, const QString &name);
+    bool keys(QSqlQuery &query, const QString &sql, QList<int> *found);
 
     QSqlDatabase m_db;
+    // The days of each frequency of the office's own table.
+    QHash<int, int> m_frequencyDays;
     QString m_summary;
     QString m_error;
 };

@@ -4,17 +4,18 @@
 #include <QString>
 #include <QStringList>
 
-// An office's file as the earlier release laid it out: no bill named on a charge, no lease's rent bill
-// marked, no totals kept for the cashbook, no record of the layout. What the program's upgrade adds is
-// taken out again, so that opening the file brings it up to date.
+// An office's file as an earlier release laid it out. The earliest layout (0): no bill named on a charge,
+// no lease's rent bill marked, no totals kept for the cashbook, no record of the layout. The one before
+// the current one (3): no charge's period or lease, no end of the clerk's, no days dealt with on record.
+// What the program's upgrade adds is taken out again, so that opening the file brings it up to date.
 namespace OlderFile {
 
-// The statements that take a file of the current layout back to the earlier one.
-QStringList statements();
+// The statements that take a file of the current layout back to the earliest one, or to layout 3.
+QStringList statements(int layout = 0);
 
-// Takes the database file at `path` back to the earlier layout, on a connection of its own that is
+// Takes the database file at `path` back to that layout, on a connection of its own that is
 // gone again when it returns. False (with a warning naming the statement) when a statement failed.
-bool make(const QString &path);
+bool make(const QString &path, int layout = 0);
 
 } // namespace OlderFile
 

@@ -1,0 +1,170 @@
+// Opening a file of an earlier layout brings what its rows say into the current one: the days each
+// posted charge covers and its lease, the ends the clerk set, what each bill dealt with, and due dates
+// counted from a first payment date; the earliest layout's rent bills charge as that release charged them.
+
+#include "olderfile.h"
+#include "testhub.h"
+
+#include "datahub/fileupgrade.h"
+#include "datahub/today.h"
+#include "money/chargerun.h"
+
+namespace {
+
+QString iso(const QDate &date)
+{
+    return date.toString(Qt::ISODate);
+}
+
+} // namespace
+
+class TestFileUpgrade : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void fileOfTheLayoutBeforeRecordsWhatItsBillsDealtWith_data();
+    void fileOfTheLayoutBeforeRecordsWhatItsBillsDealtWith();
+    void earliestFileChargesItsRentBillsAsThatReleaseDid();
+
+private:
+    QVariant scalar(const QString &sql) { return t->copy.scalar(sql); }
+    // The first day of the month `n` months from the one the office was built in.
+    QDate month(int n) const { return m_month.addMonths(n); }
+    void open(const QStringList &changes);
+
+    std::unique_ptr<TestHub> t;
+    QDate m_month;
+};
+
+void TestFileUpgrade::cleanup()
+{
+    t.reset();
+    Today::reset();
+}
+
+void TestFileUpgrade::open(const QStringList &changes)
+{
+    t = std::make_unique<TestHub>(changes);
+    QVERIFY(t->opened);
+    QCOMPARE(scalar("select fileversion from filelevel").toInt(), int(FileUpgrade::CurrentVersion));
+    m_month = scalar("select startdate from recur where recid = 2").toDate().addMonths(5);
+}
+
+void TestFileUpgrade::fileOfTheLayoutBeforeRecordsWhatItsBillsDealtWith_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::newRow("layout 3") << 3;
+    QTest::newRow("earliest layout") << 0;
+}
+
+// Bill 2 (Amelia's parking) was ended by the clerk before its lease's end: in layout 3 the lease
+// command had given it a later end, in the earliest layout its rent runs on past it. Bill 4 dealt with
+// its days from a first payment date; 3, 5 and 7 have due dates on and off their start's schedule.
+void TestFileUpgrade::fileOfTheLayoutBeforeRecordsWhatItsBillsDealtWith()
+{
+    QFETCH(int, layout);
+    QStringList changes = OlderFile::statements(layout);
+    changes << "update recur set startdate = '2026-01-31', nextdate = '2026-03-28' where recid = 3"
+            << "update recur set startdate = '2026-01-31', nextdate = '2026-03-31' where recid = 5"
+            << "update recur set freq = 6, startdate = '2028-02-29', nextdate = '2032-02-29' where recid = 7"
+            << "update recur set enddate = dateadd(-2 month to enddate) where recid = 2";
+    if (layout == 3)
+        changes << "update recur set givenend = dateadd(2 month to enddate) where recid = 2"
+                << "update recur set givenend = enddate where recid = 6"
+                << "update recur set firstpay = dateadd(-2 month to nextdate) where recid = 4"
+                << "insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount, memo, recid) "
+                   "values (90001, 6, 7, 'Rent', 0, 0, '2028-02-29', 0, 1350, '', 7)"
+                << "insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount, memo, recid) "
+                   "values (90002, 4, 4, 'Rent', 0, 0, '2026-01-31', 0, 1500, '', 5)";
+    open(changes);
+
+    // Every charge a bill posted covers its period, a calendar step of its bill's frequency, and names
+    // its bill's lease.
+    QVERIFY(t->count("charges where recid is not null") > 100);
+    QCOMPARE(t->count("charges c join recur r on r.recid = c.recid where c.lastday is distinct from dateadd(-1 day "
+                      "to iif(r.freq = 6, dateadd(1 year to c.fordate), dateadd(1 month to c.fordate))) or c.rid is "
+                      "distinct from r.rid"),
+             0);
+    QCOMPARE(t->count("charges where (recid is null) <> (lastday is null)"), 0);
+    QCOMPARE(scalar("select count(*) from charges c where c.rid = 1 and c.recid = 1").toInt(), 6);
+    if (layout == 3)
+        QCOMPARE(scalar("select list(lastday, ' ') from (select lastday from charges where chid in (90001, 90002) "
+                        "order by chid)").toString(),
+                 QStringLiteral("2029-02-27 2026-02-27"));
+
+    // Only the clerk's end is his.
+    QCOMPARE(scalar("select list(recid) from recur where clerkend is not null").toString(), QStringLiteral("2"));
+    QCOMPARE(t->count("recur where recid = 2 and clerkend = enddate"), 1);
+
+    // What each bill dealt with under the layout before: every day before its next due date, or from
+    // its first payment date where it had one.
+    QCOMPARE(t->count("dealtdays where kind = 4"), t->count("recur"));
+    QCOMPARE(t->count("dealtdays d join recur r on r.recid = d.recid where d.lastday <> dateadd(-1 day to r.nextdate) "
+                      "or d.apid is distinct from r.apid or d.tid is distinct from r.tid or d.rid is distinct from r.rid"),
+             0);
+    QCOMPARE(scalar("select list(recid) from dealtdays where fromdate is not null").toString(),
+             layout == 3 ? QStringLiteral("4") : QString());
+
+    // Due dates count from the start where the bill kept to its start's schedule, each taken from it at once.
+    QCOMPARE(t->count("recur where firstpay is null"), 0);
+    QCOMPARE(scalar("select list(firstpay, ' ') from (select firstpay from recur where recid in (1, 3, 5, 7) order by "
+                    "recid)").toString(),
+             QStringLiteral("%1 2026-03-28 2026-01-31 2028-02-29").arg(iso(month(-6))));
+    QVERIFY2(t->hub->upgradeSummary().contains("1 bills given the end the clerk set"),
+             qPrintable(t->hub->upgradeSummary()));
+}
+
+// Amelia's last month's rent typed ahead as a one-time charge, and one of Benedict's after his lease
+// and its bill were deleted; Clara's lease deleted, the apartment keeping an earlier agreement row,
+// and a Rent bill added for her afterwards; a Rent bill left on an apartment with no agreement at all.
+void TestFileUpgrade::earliestFileChargesItsRentBillsAsThatReleaseDid()
+{
+    const QString oneTime = "insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount, memo) "
+                            "select %1, tid, apid, 'Rent', amount, 0, dateadd(%2 month to nextdate), 0, amount, '' from "
+                            "recur where recid = %3";
+    open(OlderFile::statements()
+         << oneTime.arg(90001).arg(4).arg(1) << oneTime.arg(90002).arg(3).arg(3)
+         << "delete from recur where recid in (3, 4)" << "delete from agreements where rid in (2, 3)"
+         << "update apartments set agreeid = -1 where apid in (2, 3)"
+         << "insert into agreements (rid, tid, apid, rent, freq, leasestart, leaseend, nextdate) select 9700, 3, 3, "
+            "1300, 3, dateadd(-16 month to startdate), dateadd(-4 month to startdate), dateadd(-16 month to startdate) "
+            "from recur where recid = 2"
+         << "insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, "
+            "completed, apid) select 9601, 'Rent', 1325, 0, 3, nextdate, nextdate, dateadd(12 month to nextdate), 0, 3, "
+            "0, 3 from recur where recid = 2"
+         << "insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, "
+            "completed, apid) select 9602, 'Rent', 900, 0, 3, nextdate, nextdate, dateadd(12 month to nextdate), 0, 36, "
+            "0, 5 from recur where recid = 2");
+    const QString summary = t->hub->upgradeSummary();
+    QVERIFY2(summary.contains("1 rent bills of no lease left charging until a lease is saved on their apartment "
+                              "(bills 9601)")
+                 && summary.contains("1 rent bills of former tenants stopped (bills 9602)")
+                 && summary.contains("1 deleted rent bills' days kept"),
+             qPrintable(summary));
+
+    // Only Benedict's deleted bill left days, up to its last posted charge; a one-time charge never
+    // does, nor covers any.
+    QCOMPARE(scalar("select list(tid || ' ' || lastdue || ' ' || nextdate || ' ' || completed) from recur where "
+                    "startdate is null").toString(),
+             QStringLiteral("2 %1 %2 1").arg(iso(month(0)), iso(month(1))));
+    QCOMPARE(t->count("charges where chid in (90001, 90002) and recid is null and lastday is null"), 2);
+
+    QCOMPARE(scalar("select leaserent || ' ' || completed from recur where recid = 9601").toString(),
+             QStringLiteral("2 0"));
+    QCOMPARE(scalar("select leaserent || ' ' || completed from recur where recid = 9602").toString(),
+             QStringLiteral("1 1"));
+    Today::set(month(2).addDays(3));
+    QVERIFY(ChargeRun::postDue(nullptr, t->hub));
+    // It charges on from its next due date (the charges before are her deleted bill's, named as this
+    // one's: the one Rent bill of hers there).
+    QCOMPARE(scalar(QStringLiteral("select list(fordate || '=' || cast(origamount as numeric(12, 2)), ' ') from (select "
+                                   "fordate, origamount from charges where recid = 9601 and fordate >= '%1' order by "
+                                   "fordate)").arg(iso(month(1)))).toString(),
+             QStringLiteral("%1=1325.00 %2=1325.00").arg(iso(month(1)), iso(month(2))));
+    QCOMPARE(t->count("charges where recid = 9602"), 0);
+}
+
+VELLORAN_TEST_MAIN(TestFileUpgrade)
+#include "tst_fileupgrade.moc"
