@@ -155,6 +155,7 @@ void TestChargePosting::dueDates_data()
     QTest::newRow("4 quarter from 30 November") << d("2023-11-30") << 4 << d("2024-02-29");
     QTest::newRow("5 week over the month end") << d("2024-02-26") << 5 << d("2024-03-04");
     QTest::newRow("6 year from 29 February") << d("2024-02-29") << 6 << d("2025-02-28");
+    QTest::newRow("6 year over a 29 February") << d("2027-03-01") << 6 << d("2028-03-01");
     QTest::newRow("7 two years") << d("2024-02-29") << 7 << d("2026-02-28");
     QTest::newRow("8 three years") << d("2021-03-01") << 8 << d("2024-03-01");
     QTest::newRow("9 five years to 29 February") << d("2019-02-28") << 9 << d("2024-02-28");
@@ -196,9 +197,21 @@ void TestChargePosting::postsWhatHasFallenDue_data()
     QTest::addColumn<QDate>("storedNext");
     QTest::addColumn<int>("storedCompleted");
 
-    QTest::newRow("three months due, day drifts from the 31st")
+    // Each due date is counted from the day the bill began: the 31st, or the month's last day.
+    QTest::newRow("three months due from the 31st, leap year")
         << 3 << d("2024-01-31") << d("2024-12-31") << 0 << d("2024-04-15")
-        << QStringList{"2024-01-31", "2024-02-29", "2024-03-29"} << d("2024-04-29") << 0;
+        << QStringList{"2024-01-31", "2024-02-29", "2024-03-31"} << d("2024-04-30") << 0;
+    QTest::newRow("four months due from the 31st")
+        << 3 << d("2027-01-31") << d("2027-12-31") << 0 << d("2027-04-30")
+        << QStringList{"2027-01-31", "2027-02-28", "2027-03-31", "2027-04-30"} << d("2027-05-31") << 0;
+    QTest::newRow("twelve months from 31 January to 30 January: twelve rents")
+        << 3 << d("2027-01-31") << d("2028-01-30") << 0 << d("2028-03-01")
+        << QStringList{"2027-01-31", "2027-02-28", "2027-03-31", "2027-04-30", "2027-05-31", "2027-06-30",
+                       "2027-07-31", "2027-08-31", "2027-09-30", "2027-10-31", "2027-11-30", "2027-12-31"}
+        << d("2028-01-31") << 1;
+    QTest::newRow("yearly from 29 February, calendar years")
+        << 6 << d("2028-02-29") << d("2035-01-01") << 0 << d("2032-03-01")
+        << QStringList{"2028-02-29", "2029-02-28", "2030-02-28", "2031-02-28", "2032-02-29"} << d("2033-02-28") << 0;
     QTest::newRow("due today is posted")
         << 5 << d("2024-04-15") << d("2024-12-31") << 0 << d("2024-04-15")
         << QStringList{"2024-04-15"} << d("2024-04-22") << 0;
@@ -298,9 +311,9 @@ void TestChargePosting::chargesAhead_data()
     QTest::newRow("weekly, three asked, two before the end")
         << 5 << d("2030-03-01") << d("2030-03-10") << 0 << 3
         << QStringList{"2030-03-01", "2030-03-08"} << d("2030-03-15") << 1;
-    QTest::newRow("monthly, future dates, drift")
-        << 3 << d("2030-01-31") << d("2030-12-31") << 0 << 2
-        << QStringList{"2030-01-31", "2030-02-28"} << d("2030-03-28") << 0;
+    QTest::newRow("monthly, future dates, from the 31st")
+        << 3 << d("2030-01-31") << d("2030-12-31") << 0 << 3
+        << QStringList{"2030-01-31", "2030-02-28", "2030-03-31"} << d("2030-04-30") << 0;
     QTest::newRow("0 periods still rewrites the flag")
         << 3 << d("2030-02-01") << d("2030-01-31") << 0 << 0
         << QStringList{} << d("2030-02-01") << 1;

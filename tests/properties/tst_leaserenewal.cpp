@@ -2,42 +2,17 @@
 // lease deleted and made again on the apartments page, charges added, deleted and charged ahead in Collect
 // Rent. Every bill goes on from where it stood; the charges each bill posted are found by its key.
 
+#include "leasecase.h"
 #include "olderfile.h"
-#include "testhub.h"
 
 #include "datahub/fileupgrade.h"
-#include "datahub/shortdate.h"
-#include "datahub/today.h"
-#include "money/chargerun.h"
 #include "money/leasewrite.h"
 #include "money/moneycommand.h"
-#include "money/paymentdialog.h"
 #include "money/rentadjustment.h"
-#include "properties/apartmentsform.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QSpinBox>
 #include <QSqlQuery>
-#include <QTableView>
-
-#include <memory>
 
 namespace {
-
-void retype(QWidget *dialog, const char *name, const QString &text)
-{
-    auto *edit = child<QLineEdit>(dialog, name);
-    edit->clear();
-    QTest::keyClicks(edit, text);
-}
-
-// Maple Court 101, let to Amelia Carraway: rent 1,150.00 (bill 1) and parking 45.00 (bill 2), both
-// charged monthly up to the first of the month the office was built in.
-const int Amelia = 1;
-const int Maple101 = 1;
-const int RentBill = 1;
-const int ParkingBill = 2;
 
 // The demonstration office as the earlier release laid it out: no bill named on a charge, no lease's rent
 // bill marked, no totals kept for the cashbook, no record of the layout.
@@ -45,7 +20,7 @@ const QStringList earlierLayout = OlderFile::statements();
 
 } // namespace
 
-class TestLeaseRenewal : public QObject
+class TestLeaseRenewal : public QObject, private LeaseCase
 {
     Q_OBJECT
 
@@ -70,34 +45,6 @@ private slots:
     void fileOfTheEarlierLayoutChargesEachDayOnce();
     void fileOfTheEarlierLayoutIsBroughtUpToDate();
     void fileLeftHalfwayIsTakenUpAtItsNextOpening();
-
-private:
-    // The first day of the month `n` months from the one the office was built in.
-    QDate month(int n) const { return m_month.addMonths(n); }
-    QVariant scalar(const QString &sql) { return t->copy.scalar(sql); }
-    // The charges a bill posted from `from` on, as "date=amount".
-    QString chargesOf(int recid, const QDate &from);
-    QString expected(const QList<QDate> &dates, const QString &amount);
-
-    void selectApartment(int apid) { selectRow(child<QTableView>(form.get(), "tableView"), 0, apid, 4); }
-    void deleteLease(int apid);
-    // View/New Rental Agreement..., typed as the clerk types it; Move Out left empty, the tenant stays.
-    // `earlierDays` answers the question about an earlier lease's days, where it is asked.
-    void newLease(int apid, const QString &rent, const QString &frequency, const QDate &start, const QDate &end,
-                  const QDate &firstPayment, QMessageBox::StandardButton earlierDays = QMessageBox::NoButton);
-    // The apartment editor gives the apartment to `tid`, as the clerk does once its lease is deleted.
-    void giveApartment(int apid, int tid);
-    // The start-up charge run on `day`.
-    void chargeRunOn(const QDate &day);
-    // Every rent or parking charge of a tenant at an apartment from `from` on, "date=amount", by date.
-    QString owed(int tid, int apid, const QString &type, const QDate &from);
-    void addBill(int apid, const QString &type, const QString &amount, const QDate &start, const QDate &end);
-    std::unique_ptr<PaymentDialog> collectRent(int tid);
-    void chargeAhead(int tid, int periods);
-
-    TestHub *t = nullptr;
-    std::unique_ptr<ApartmentsForm> form;
-    QDate m_month;
 };
 
 void TestLeaseRenewal::init()
@@ -121,119 +68,16 @@ void TestLeaseRenewal::init()
         changes << QStringLiteral("create exception charges_refused 'refused'")
                 << QStringLiteral("create trigger refuse_charges for charges before update as begin exception "
                                   "charges_refused; end");
-    t = new TestHub(changes);
+    openOffice(changes);
     if (QByteArray(QTest::currentTestFunction()) == "fileLeftHalfwayIsTakenUpAtItsNextOpening")
         return;
     QVERIFY(t->opened);
-    t->hub->setCanReceivePayments(true);
-    m_month = scalar("select nextdate from recur where recid = 2").toDate().addMonths(-1);
     QVERIFY(m_month.isValid());
-    Today::set(month(0).addDays(9));
-    form = std::make_unique<ApartmentsForm>(t->hub, nullptr);
 }
 
 void TestLeaseRenewal::cleanup()
 {
-    form.reset();
-    delete t;
-    t = nullptr;
-    Today::reset();
-}
-
-QString TestLeaseRenewal::chargesOf(int recid, const QDate &from)
-{
-    return scalar(QStringLiteral("select list(r, ' ') from (select fordate || '=' || cast(cast(origamount as numeric(12, 2)) "
-                                 "as varchar(20)) as r from charges where recid = %1 and fordate >= '%2' order by fordate, chid)")
-                      .arg(recid)
-                      .arg(from.toString(Qt::ISODate)))
-        .toString();
-}
-
-QString TestLeaseRenewal::expected(const QList<QDate> &dates, const QString &amount)
-{
-    QStringList rows;
-    for (const QDate &date : dates)
-        rows << date.toString(Qt::ISODate) + QLatin1Char('=') + amount;
-    return rows.join(QLatin1Char(' '));
-}
-
-void TestLeaseRenewal::deleteLease(int apid)
-{
-    selectApartment(apid);
-    MsgBox::setNextAnswer(QMessageBox::Yes);
-    clickButton(form.get(), "pushButton_12");
-    QCOMPARE(scalar(QStringLiteral("select agreeid from apartments where apid = %1").arg(apid)).toInt(), -1);
-}
-
-void TestLeaseRenewal::newLease(int apid, const QString &rent, const QString &frequency, const QDate &start,
-                                const QDate &end, const QDate &firstPayment, QMessageBox::StandardButton earlierDays)
-{
-    selectApartment(apid);
-    ModalDriver driver;
-    driver.ok([&](QDialog *editor) {
-        retype(editor, "rent", rent);
-        auto *recurs = child<QComboBox>(editor, "rentRecurs");
-        recurs->setCurrentIndex(recurs->findText(frequency));
-        retype(editor, "firstDueOn", ShortDate::toText(firstPayment));
-        retype(editor, "leaseStartDate", ShortDate::toText(start));
-        retype(editor, "LeaseEndDate", ShortDate::toText(end));
-        retype(editor, "moveIn", ShortDate::toText(start));
-        retype(editor, "moveOut", QString());
-        retype(editor, "firstPaymentDate", ShortDate::toText(firstPayment));
-    });
-    MsgBox::setNextAnswer(QMessageBox::Yes);
-    if (earlierDays != QMessageBox::NoButton)
-        MsgBox::setNextAnswer(earlierDays);
-    clickButton(form.get(), "pushButton_11");
-    QCOMPARE(driver.stayedOpen, 0);
-    QVERIFY2(scalar(QStringLiteral("select agreeid from apartments where apid = %1").arg(apid)).toInt() > 0,
-             qPrintable(MsgBox::shownTexts().join(" | ")));
-}
-
-void TestLeaseRenewal::addBill(int apid, const QString &type, const QString &amount, const QDate &start,
-                               const QDate &end)
-{
-    selectApartment(apid);
-    ModalDriver driver;
-    driver.ok([&](QDialog *editor) {
-        child<QComboBox>(editor, "type")->setCurrentText(type);
-        child<QComboBox>(editor, "freq")->setCurrentText(QStringLiteral("Monthly"));
-        retype(editor, "amount", amount);
-        retype(editor, "startDate", ShortDate::toText(start));
-        retype(editor, "endDate", ShortDate::toText(end));
-    });
-    for (int i = 0; i < 2; ++i)
-        MsgBox::setNextAnswer(QMessageBox::Yes);
-    clickButton(form.get(), "pushButton_5");
-    QCOMPARE(driver.stayedOpen, 0);
-}
-
-void TestLeaseRenewal::giveApartment(int apid, int tid)
-{
-    selectApartment(apid);
-    ModalDriver driver;
-    driver.ok([](QDialog *editor) { clickButton(editor, "pushButton_2"); });
-    driver.ok([tid](QDialog *picker) { selectRow(child<QTableView>(picker, "tableView"), 0, tid, 1); });
-    MsgBox::setNextAnswer(QMessageBox::Yes);
-    clickButton(form.get(), "pushButton_2");
-    QCOMPARE(scalar(QStringLiteral("select tid from apartments where apid = %1").arg(apid)).toInt(), tid);
-}
-
-void TestLeaseRenewal::chargeRunOn(const QDate &day)
-{
-    Today::set(day);
-    QVERIFY(ChargeRun::postDue(nullptr, t->hub));
-}
-
-QString TestLeaseRenewal::owed(int tid, int apid, const QString &type, const QDate &from)
-{
-    return scalar(QStringLiteral("select list(r, ' ') from (select fordate || '=' || cast(cast(origamount as "
-                                 "numeric(12, 2)) as varchar(20)) as r from charges where tid = %1 and apid = %2 and "
-                                 "type = '%3' and fordate >= '%4' order by fordate, chid)")
-                      .arg(tid)
-                      .arg(apid)
-                      .arg(type, from.toString(Qt::ISODate)))
-        .toString();
+    closeOffice();
 }
 
 // Maple Court 201 is let in mid-January to Kasimir Wozniak, with a parking space from November and a lease
@@ -395,24 +239,6 @@ void TestLeaseRenewal::fileOfTheEarlierLayoutChargesEachDayOnce()
     chargeRunOn(month(2).addDays(2));
     QCOMPARE(owed(Amelia, Maple101, QStringLiteral("Rent"), month(1)), expected({month(1), month(2)}, "1200.00"));
     QCOMPARE(scalar(QStringLiteral("select count(*) from charges where tid = %1").arg(juniper)).toInt(), 0);
-}
-
-std::unique_ptr<PaymentDialog> TestLeaseRenewal::collectRent(int tid)
-{
-    auto dialog = std::make_unique<PaymentDialog>(t->hub);
-    dialog->loadTenant(tid);
-    dialog->show();
-    return dialog;
-}
-
-void TestLeaseRenewal::chargeAhead(int tid, int periods)
-{
-    auto dialog = collectRent(tid);
-    ModalDriver driver;
-    driver.ok([periods](QDialog *ask) { child<QSpinBox>(ask, "spinBox")->setValue(periods); });
-    clickButton(dialog.get(), "pushButton_3");
-    QCOMPARE(driver.handled, 1);
-    dialogButton(dialog.get(), QDialogButtonBox::Cancel)->click();
 }
 
 // She pays her last month's rent up front, typed as a one-time charge of type Rent dated on that
