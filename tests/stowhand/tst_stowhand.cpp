@@ -147,6 +147,40 @@ private:
         return archiver.compress(path) ? path : QString();
     }
 
+    // A database of 4 KiB pages, the smallest the engine makes, with more pages than its first
+    // inventory page covers; made by the engine's own tool once, for the tests that need it. Its copies
+    // are written to memory where the system keeps a folder there: they need not wait for the disk.
+    QTemporaryDir m_largeFolder{QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm/tst_stowhand-XXXXXX")
+                                                                                    : QDir::tempPath() + QStringLiteral("/tst_stowhand-XXXXXX")};
+    QString largeFile()
+    {
+        const QString path = m_largeFolder.path() + QStringLiteral("/LARGE.FDB");
+        if (QFile::exists(path))
+            return path;
+        QProcess isql;
+        isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-bail")});
+        isql.write(QStringLiteral("create database '%1' user 'SYSDBA' page_size 4096;\n"
+                                  "create table filler (content blob sub_type 0);\n"
+                                  "commit;\n"
+                                  "set term ^;\n"
+                                  "execute block as declare n int = 0; begin\n"
+                                  "  while (n < 4200) do begin\n"
+                                  "    insert into filler values (lpad('', 32000, 'x')); n = n + 1;\n"
+                                  "  end\n"
+                                  "end^\n"
+                                  "set term ;^\n"
+                                  "commit;\n")
+                       .arg(path)
+                       .toUtf8());
+        isql.closeWriteChannel();
+        if (!isql.waitForFinished(120000) || isql.exitCode() != 0) {
+            qWarning() << "isql-fb:" << isql.readAllStandardError() << isql.readAllStandardOutput();
+            QFile::remove(path);
+            return QString();
+        }
+        return path;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -275,6 +309,49 @@ private slots:
         QVERIFY(readAll(target.path()) == before);
         QCOMPARE(fileMode(target.path()), modeBefore);
         QCOMPARE(entries(target.folder()), QStringList{target.fileName()});
+    }
+
+    // A file larger than what its first inventory page keeps track of, as a large office's is: cut
+    // beyond that, plain or compressed, it is refused; whole, it restores.
+    void restoreOfALargeFileCutShortRefused_data()
+    {
+        QTest::addColumn<QString>("command"); // $1 is the large file, $2 the backup file to make
+        QTest::addColumn<bool>("accepted");
+        // 33,000 pages of 4 KiB: past the 32,544 the first inventory page covers, short of the end.
+        QTest::newRow("whole copy") << QStringLiteral("cp \"$1\" \"$2\"") << true;
+        QTest::newRow("copy cut short") << QStringLiteral("head -c 135168000 \"$1\" > \"$2\"") << false;
+        QTest::newRow("gzip of a copy cut short")
+            << QStringLiteral("head -c 135168000 \"$1\" | gzip -1 > \"$2\"") << false;
+    }
+
+    void restoreOfALargeFileCutShortRefused()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, accepted);
+        const QString large = largeFile();
+        QVERIFY(!large.isEmpty());
+        QVERIFY(QFileInfo(large).size() >= 34000LL * 4096);
+        const QString backup = m_largeFolder.path() + QStringLiteral("/large.bkp");
+        const QString office = m_largeFolder.path() + QStringLiteral("/office");
+        const auto removeCopies = qScopeGuard([&] {
+            QFile::remove(backup);
+            QDir(office).removeRecursively();
+        });
+        QCOMPARE(shell(command, {large, backup}), 0);
+        QVERIFY(QDir().mkpath(office));
+        const QByteArray before = readAll(TestDatabase::builtDatabase(QStringLiteral("DATA.FDB")));
+        QVERIFY(writeAll(office + QStringLiteral("/DATA.FDB"), before));
+
+        Archiver archiver(office);
+        archiver.setFileName(QStringLiteral("DATA.FDB"));
+        QCOMPARE(archiver.decompress(backup), accepted);
+        if (accepted) {
+            QCOMPARE(shell(QStringLiteral("cmp -s \"$1\" \"$2/DATA.FDB\""), {large, office}), 0);
+        } else {
+            QCOMPARE(archiver.failure(), Archiver::NotABackup);
+            QVERIFY(readAll(office + QStringLiteral("/DATA.FDB")) == before);
+        }
+        QCOMPARE(entries(office), QStringList{QStringLiteral("DATA.FDB")});
     }
 
     void restoreRefusedWhileTheDatabaseIsOpen()
