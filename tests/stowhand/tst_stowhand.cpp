@@ -148,36 +148,20 @@ private:
     }
 
     // A database of 4 KiB pages, the smallest the engine makes, with more pages than its first
-    // inventory page covers; made by the engine's own tool once, for the tests that need it. Its copies
-    // are written to memory where the system keeps a folder there: they need not wait for the disk.
-    QTemporaryDir m_largeFolder{QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm/tst_stowhand-XXXXXX")
-                                                                                    : QDir::tempPath() + QStringLiteral("/tst_stowhand-XXXXXX")};
+    // inventory page covers; made by the engine's own tool once, for the tests that need it. It and its
+    // copies are kept in memory where the system has a folder there: they need not wait for the disk.
+    QTemporaryDir m_largeFolder{(QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
+                                                                                     : QDir::tempPath())
+                                + QStringLiteral("/tst_stowhand-XXXXXX")};
     QString largeFile()
     {
-        const QString path = m_largeFolder.path() + QStringLiteral("/LARGE.FDB");
-        if (QFile::exists(path))
-            return path;
-        QProcess isql;
-        isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-bail")});
-        isql.write(QStringLiteral("create database '%1' user 'SYSDBA' page_size 4096;\n"
-                                  "create table filler (content blob sub_type 0);\n"
-                                  "commit;\n"
-                                  "set term ^;\n"
-                                  "execute block as declare n int = 0; begin\n"
-                                  "  while (n < 4200) do begin\n"
-                                  "    insert into filler values (lpad('', 32000, 'x')); n = n + 1;\n"
-                                  "  end\n"
-                                  "end^\n"
-                                  "set term ;^\n"
-                                  "commit;\n")
-                       .arg(path)
-                       .toUtf8());
-        isql.closeWriteChannel();
-        if (!isql.waitForFinished(120000) || isql.exitCode() != 0) {
-            qWarning() << "isql-fb:" << isql.readAllStandardError() << isql.readAllStandardOutput();
-            QFile::remove(path);
-            return QString();
-        }
+        const QString path = m_largeFolder.filePath(QStringLiteral("LARGE.FDB"));
+        const QString script = QStringLiteral(
+            "create database '%1' user 'SYSDBA' page_size 4096; create table filler (content blob sub_type 0);\n"
+            "commit; set term ^; execute block as declare n int = 0; begin while (n < 4200) do begin\n"
+            "insert into filler values (lpad('', 32000, 'x')); n = n + 1; end end^ set term ;^ commit;\n");
+        if (!QFile::exists(path) && shell(QStringLiteral("printf '%s' \"$1\" | isql-fb -q -bail"), {script.arg(path)}) != 0)
+            qWarning("isql-fb could not make the large database");
         return path;
     }
 
@@ -329,29 +313,19 @@ private slots:
         QFETCH(QString, command);
         QFETCH(bool, accepted);
         const QString large = largeFile();
-        QVERIFY(!large.isEmpty());
         QVERIFY(QFileInfo(large).size() >= 34000LL * 4096);
-        const QString backup = m_largeFolder.path() + QStringLiteral("/large.bkp");
-        const QString office = m_largeFolder.path() + QStringLiteral("/office");
-        const auto removeCopies = qScopeGuard([&] {
-            QFile::remove(backup);
-            QDir(office).removeRecursively();
-        });
+        const QString backup = m_largeFolder.filePath(QStringLiteral("large.bkp"));
         QCOMPARE(shell(command, {large, backup}), 0);
-        QVERIFY(QDir().mkpath(office));
-        const QByteArray before = readAll(TestDatabase::builtDatabase(QStringLiteral("DATA.FDB")));
-        QVERIFY(writeAll(office + QStringLiteral("/DATA.FDB"), before));
+        QTemporaryDir office(m_largeFolder.filePath(QStringLiteral("office-XXXXXX")));
+        const QString fresh = TestDatabase::builtDatabase(QStringLiteral("DATA.FDB"));
+        QVERIFY(QFile::copy(fresh, office.filePath(QStringLiteral("DATA.FDB"))));
 
-        Archiver archiver(office);
+        Archiver archiver(office.path());
         archiver.setFileName(QStringLiteral("DATA.FDB"));
         QCOMPARE(archiver.decompress(backup), accepted);
-        if (accepted) {
-            QCOMPARE(shell(QStringLiteral("cmp -s \"$1\" \"$2/DATA.FDB\""), {large, office}), 0);
-        } else {
-            QCOMPARE(archiver.failure(), Archiver::NotABackup);
-            QVERIFY(readAll(office + QStringLiteral("/DATA.FDB")) == before);
-        }
-        QCOMPARE(entries(office), QStringList{QStringLiteral("DATA.FDB")});
+        QCOMPARE(shell(QStringLiteral("cmp -s \"$1\" \"$2/DATA.FDB\""), {accepted ? large : fresh, office.path()}), 0);
+        QCOMPARE(entries(office.path()), QStringList{QStringLiteral("DATA.FDB")});
+        QFile::remove(backup);
     }
 
     void restoreRefusedWhileTheDatabaseIsOpen()
