@@ -22,6 +22,7 @@
 #include <memory>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -75,6 +76,51 @@ private:
     int m_fd;
 };
 
+// Whether `path` still names the file open at `fd`. Another opening can put a new file in the place of
+// one this opening waits for, or a restore can while it works on the copy: the one it then holds is
+// gone from the folder, and a copy of it put in its place would throw away what was written since.
+bool namesFile(const QString &path, int fd)
+{
+    struct stat named = {};
+    struct stat open = {};
+    return ::stat(QFile::encodeName(path).constData(), &named) == 0 && ::fstat(fd, &open) == 0
+        && named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+}
+
+QString replacedMeanwhile()
+{
+    return SafeUpgrade::tr("the file is in use elsewhere (another program put a new file in its place meanwhile); "
+                           "open it again");
+}
+
+// The file's extended attributes go with its content: among them is its access list
+// (system.posix_acl_access), which lets the office's other users in. Those this process may not set
+// (another program's security label) stay as the folder gives them; without the access list the copy
+// would lock users out, so that one must go with it. False, with errno set, when it could not.
+bool copyAttributes(int from, int to)
+{
+    ssize_t size = ::flistxattr(from, nullptr, 0);
+    if (size <= 0)
+        return size == 0 || errno == ENOTSUP;
+    std::vector<char> names(static_cast<size_t>(size));
+    size = ::flistxattr(from, names.data(), names.size());
+    if (size < 0)
+        return false;
+    const QByteArray accessList("system.posix_acl_access");
+    for (const char *name = names.data(); name < names.data() + size; name += std::strlen(name) + 1) {
+        const ssize_t length = ::fgetxattr(from, name, nullptr, 0);
+        std::vector<char> value(static_cast<size_t>(qMax<ssize_t>(length, 0)));
+        if (length < 0 || ::fgetxattr(from, name, value.data(), value.size()) != length
+            || ::fsetxattr(to, name, value.data(), value.size(), 0) != 0) {
+            if (accessList == name)
+                return false;
+            qCDebug(velloranLog).noquote() << "upgrade: the copy could not be given the attribute" << name
+                                           << "of the file:" << systemError();
+        }
+    }
+    return true;
+}
+
 // The rename is kept only once the folder that names the file is on the disk too.
 void syncFolder(const QString &file)
 {
@@ -93,11 +139,14 @@ struct Job
     QString copy;
     int source = -1;
     mode_t mode = 0;
+    uid_t owner = uid_t(-1);
     gid_t group = gid_t(-1);
 
     std::atomic<int> part{Copying};
     std::atomic<qint64> copied{0};
 
+    // Whether this job made the copy: only then is what stands at its name the job's to remove.
+    bool created = false;
     bool placed = false;
     QString summary;
     QString error;
@@ -112,7 +161,8 @@ private:
     {
         error = why;
         qCDebug(velloranLog).noquote() << "upgrade:" << why;
-        ::unlink(QFile::encodeName(copy).constData());
+        if (created)
+            ::unlink(QFile::encodeName(copy).constData());
     }
 };
 
@@ -131,17 +181,28 @@ void Job::run()
 
 bool Job::makeCopy()
 {
-    Handle target(copy, O_WRONLY | O_CREAT | O_TRUNC, mode);
+    // Made afresh, never through whatever may have come to stand at the name since the leftover was
+    // removed: a link there would put the office's file where it points.
+    Handle target(copy, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
     if (!target.isOpen()) {
         fail(SafeUpgrade::tr("no copy could be made beside it (%1)").arg(systemError()));
         return false;
     }
-    // The office's other users reach the file through its group; where this user may not give the copy
-    // that group, it keeps his own.
-    if (::fchown(target.fd(), uid_t(-1), group) != 0)
-        qCDebug(velloranLog).noquote() << "upgrade: the copy could not be given the group of the file:" << systemError();
+    created = true;
+    // The copy is the office's file from now on, and belongs to whom the file belonged: opened by the
+    // administrator (a package's start-up check), it stays the office user's. Where this user may not
+    // give it away, it keeps at least the file's group, through which the office's other users reach it.
+    if (::fchown(target.fd(), owner, group) != 0) {
+        qCDebug(velloranLog).noquote() << "upgrade: the copy could not be given the owner of the file:" << systemError();
+        if (::fchown(target.fd(), uid_t(-1), group) != 0)
+            qCDebug(velloranLog).noquote() << "upgrade: the copy could not be given the group of the file:" << systemError();
+    }
     if (::fchmod(target.fd(), mode) != 0) {
         fail(SafeUpgrade::tr("no copy could be made beside it (%1)").arg(systemError()));
+        return false;
+    }
+    if (!copyAttributes(source, target.fd())) {
+        fail(SafeUpgrade::tr("the copy could not be given the file's access list (%1)").arg(systemError()));
         return false;
     }
     std::vector<char> buffer(Chunk);
@@ -202,13 +263,17 @@ bool Job::upgrade()
 
 bool Job::place()
 {
-    Handle upgraded(copy, O_RDWR);
+    Handle upgraded(copy, O_RDWR | O_NOFOLLOW);
     if (!upgraded.isOpen() || !upgraded.lockWhenFree()) {
         fail(SafeUpgrade::tr("the engine kept the copy open (%1)").arg(systemError()));
         return false;
     }
     if (::fsync(upgraded.fd()) != 0) {
         fail(SafeUpgrade::tr("the copy could not be written to the disk (%1)").arg(systemError()));
+        return false;
+    }
+    if (!namesFile(file, source)) {
+        fail(replacedMeanwhile());
         return false;
     }
     if (::rename(QFile::encodeName(copy).constData(), QFile::encodeName(file).constData()) != 0) {
@@ -271,8 +336,10 @@ bool SafeUpgrade::run()
 
 void SafeUpgrade::removeLeftover()
 {
+    // Whatever stands at the name goes, a link as itself and not what it points to.
     const QString copy = copyOf(m_file);
-    if (!QFileInfo::exists(copy))
+    struct stat status = {};
+    if (::lstat(QFile::encodeName(copy).constData(), &status) != 0)
         return;
     if (::unlink(QFile::encodeName(copy).constData()) != 0) {
         qCDebug(velloranLog).noquote() << "upgrade: a copy left by an upgrade broken off could not be removed:" << copy
@@ -314,8 +381,11 @@ bool SafeUpgrade::upgradeCopy()
         return leftAsItWas(tr("the file could not be read (%1)").arg(systemError()));
     if (!original.lockWhenFree())
         return leftAsItWas(tr("the file is in use elsewhere"));
+    if (!namesFile(m_file, original.fd()))
+        return leftAsItWas(replacedMeanwhile());
     job.source = original.fd();
     job.mode = status.st_mode & 07777;
+    job.owner = status.st_uid;
     job.group = status.st_gid;
 
     std::unique_ptr<QThread> worker(QThread::create([&job] { job.run(); }));

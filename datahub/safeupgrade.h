@@ -15,6 +15,11 @@
 // killed, a step refused, a full disk); a copy left by an upgrade broken off is removed at the next
 // opening, which starts again from the file.
 //
+// The copy is made as the file is: its owner (where this user may give it), group, permissions, access
+// list and other extended attributes. It takes the place only of the file it was made from; one that
+// another program put in its place meanwhile is left to that program, and the opening says the file
+// is in use.
+//
 // The upgrade runs on a thread of its own, on a connection of its own to the copy; where there are
 // windows, the wait cursor and a progress dialog say what is being done meanwhile.
 class SafeUpgrade

@@ -122,52 +122,87 @@ quint32 databasePageSize(const char *data, qint64 size)
     return 0;
 }
 
-// How many pages a database file must hold at least, read from its first page inventory page
-// (page 1, right after the header page), which counts the pages allocated from it. A file cut short
-// at a page boundary still starts like a database; this is what gives it away. Returns 0 when the
-// bytes hold no such page.
-quint32 allocatedPages(const char *data, qint64 size, quint32 pageSize)
+// The engine keeps track of a file's pages on page inventory pages. Each has one bit for every page
+// of the range it covers and counts, in its header, how many pages of that range are allocated. The
+// first one is page 1 and covers the range from page 0; the last page of a range is allocated only
+// when the range is full, and it is the inventory page of the next range.
+const uchar InventoryPageType = 2;
+const int InventoryUsedAt = 24; // after the page header, the lowest free page and the lowest free extent
+const int InventoryBitsAt = 28;
+
+quint32 pagesPerInventoryPage(quint32 pageSize)
 {
-    if (size < qint64(pageSize) * 2)
-        return 0;
-    const auto page = reinterpret_cast<const uchar *>(data) + pageSize;
-    const uchar inventoryPageType = 2;
-    if (page[0] != inventoryPageType)
-        return 0;
-    return qFromLittleEndian<quint32>(page + 24);
+    return (pageSize - InventoryBitsAt) * 8;
 }
 
 // Tells, from a file's bytes taken in order, whether the file is a whole database file of the
 // embedded engine. Both directions ask it, so that only a database goes into a backup and only a
 // database comes out of one.
+//
+// A file cut short at a page boundary still starts like a database; what gives it away is the size
+// its inventory pages imply. Every one of them is read: the first covers only some 500 MB of 8 KiB
+// pages, and a copy of a larger office cut beyond that looks whole to it.
 class DatabaseCheck
 {
 public:
     // Takes the next bytes of the file; false when the file so far cannot be a database file, which
-    // the first bytes already show.
+    // its first bytes or an inventory page out of place show.
     bool take(const char *data, qint64 size)
     {
         if (m_total == 0) {
             m_pageSize = databasePageSize(data, size);
-            if (m_pageSize != 0)
-                m_pagesNeeded = allocatedPages(data, size, m_pageSize);
-            if (m_pagesNeeded == 0)
+            if (m_pageSize == 0)
+                return false;
+            m_nextInventoryPage = 1;
+        }
+        const qint64 start = m_total;
+        m_total += size;
+        while (m_nextInventoryPage != 0) {
+            // The header of the next inventory page, gathered as far as these bytes hold it.
+            const qint64 at = qint64(m_nextInventoryPage) * m_pageSize + m_inventoryHeader.size();
+            if (at >= m_total)
+                return true;
+            const qint64 count = qMin<qint64>(InventoryBitsAt - m_inventoryHeader.size(), m_total - at);
+            m_inventoryHeader.append(data + (at - start), int(count));
+            if (m_inventoryHeader.size() < InventoryBitsAt)
+                return true;
+            if (!takeInventoryPage())
                 return false;
         }
-        m_total += size;
         return true;
     }
 
     // After the last bytes: whether they made up whole pages, as many as the file has allocated.
     bool isWhole() const
     {
-        return m_pagesNeeded != 0 && m_total % m_pageSize == 0 && quint64(m_total / m_pageSize) >= m_pagesNeeded;
+        return m_pageSize != 0 && m_sequence > 0 && m_nextInventoryPage == 0 && m_total % m_pageSize == 0
+            && quint64(m_total / m_pageSize) >= m_pagesNeeded;
     }
 
 private:
+    bool takeInventoryPage()
+    {
+        const auto page = reinterpret_cast<const uchar *>(m_inventoryHeader.constData());
+        const bool isInventoryPage = page[0] == InventoryPageType;
+        const quint32 used = qFromLittleEndian<quint32>(page + InventoryUsedAt);
+        m_inventoryHeader.clear();
+        const quint32 perPage = pagesPerInventoryPage(m_pageSize);
+        if (!isInventoryPage || used > perPage || (m_sequence == 0 && used == 0))
+            return false;
+        const quint64 rangeStart = quint64(m_sequence) * perPage;
+        m_pagesNeeded = rangeStart + used;
+        ++m_sequence;
+        m_nextInventoryPage = used == perPage ? rangeStart + perPage - 1 : 0;
+        return true;
+    }
+
     qint64 m_total = 0;
     quint32 m_pageSize = 0;
-    quint32 m_pagesNeeded = 0;
+    // The inventory page looked for next, 0 when the last one has been read, and how many came before.
+    quint64 m_nextInventoryPage = 0;
+    quint32 m_sequence = 0;
+    QByteArray m_inventoryHeader;
+    quint64 m_pagesNeeded = 0;
 };
 
 // Makes a finished rename survive a power cut as well as the file's content does.

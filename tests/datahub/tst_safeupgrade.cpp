@@ -15,9 +15,13 @@
 #include <QSqlRecord>
 #include <QThread>
 
+#include <atomic>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -132,6 +136,33 @@ ino_t inode(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
 }
 
+// How many descriptors of this process have the file open.
+int descriptorsOf(const struct stat &file)
+{
+    int count = 0;
+    const QDir folder(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : folder.entryList(QDir::Files | QDir::System)) {
+        struct stat open = {};
+        count += ::stat(QFile::encodeName(folder.filePath(fd)).constData(), &open) == 0 && open.st_dev == file.st_dev
+            && open.st_ino == file.st_ino;
+    }
+    return count;
+}
+
+// Every extended attribute of the file with its value, the access list among them.
+QMap<QByteArray, QByteArray> attributesOf(const QByteArray &file)
+{
+    QMap<QByteArray, QByteArray> attributes;
+    std::vector<char> names(4096), value(4096);
+    const ssize_t size = ::listxattr(file.constData(), names.data(), names.size());
+    for (const QByteArray &name : QByteArray(names.data(), int(qMax<ssize_t>(size, 0))).split('\0')) {
+        const ssize_t length = ::getxattr(file.constData(), name.constData(), value.data(), value.size());
+        if (!name.isEmpty() && length >= 0)
+            attributes.insert(name, QByteArray(value.data(), int(length)));
+    }
+    return attributes;
+}
+
 } // namespace
 
 class TestSafeUpgrade : public QObject
@@ -142,6 +173,10 @@ private slots:
     void upgradeIsShownAndOnlyAnOlderFileIsCopied();
     void openingKilledAtAnyMomentLeavesTheFileWhole();
     void fullDiskLeavesTheFileAsItWas();
+    void fileReplacedMeanwhileIsLeftToTheOther_data();
+    void fileReplacedMeanwhileIsLeftToTheOther();
+    void copyKeepsOwnerModeAndAttributes();
+    void linkAtTheCopysNameIsRemovedNotFollowed();
 };
 
 void TestSafeUpgrade::upgradeIsShownAndOnlyAnOlderFileIsCopied()
@@ -269,6 +304,104 @@ void TestSafeUpgrade::fullDiskLeavesTheFileAsItWas()
     releaseConnection();
     QCOMPARE(rowsOf(copy.path(), &columns), before);
     QVERIFY(!QFile::exists(SafeUpgrade::copyOf(copy.path())));
+}
+
+void TestSafeUpgrade::fileReplacedMeanwhileIsLeftToTheOther_data()
+{
+    QTest::addColumn<bool>("whileCopying");
+    // Another opening brought the file up to date and put its copy in place while this one waited.
+    QTest::newRow("while the lock was awaited") << false;
+    // A restore put a file in place while this opening brought its copy up to date.
+    QTest::newRow("while the copy was brought up to date") << true;
+}
+
+void TestSafeUpgrade::fileReplacedMeanwhileIsLeftToTheOther()
+{
+    QFETCH(bool, whileCopying);
+    TestDatabase copy(QStringLiteral("DEMO.FDB"));
+    QVERIFY(OlderFile::make(copy.path()));
+    struct stat older = {};
+    QVERIFY(::stat(QFile::encodeName(copy.path()).constData(), &older) == 0);
+    TestDatabase other(QStringLiteral("DEMO.FDB"));
+    const ino_t replacement = inode(other.path());
+
+    // While a connection of the helper's own has the older file, this process's engine keeps it, and
+    // the opening waits for its lock with the file open, as it does while another program has it.
+    std::atomic<int> step{0};
+    std::thread helper([&] {
+        {
+            QSqlDatabase held = whileCopying ? QSqlDatabase() : copy.open(QStringLiteral("holder"));
+            const int engine = descriptorsOf(older);
+            step = whileCopying || held.isOpen() ? 1 : -1;
+            QElapsedTimer waited;
+            waited.start();
+            while (!(whileCopying ? QFileInfo::exists(SafeUpgrade::copyOf(copy.path())) : descriptorsOf(older) > engine)
+                   && waited.elapsed() < 30000)
+                QThread::msleep(1);
+            step = ::rename(QFile::encodeName(other.path()).constData(), QFile::encodeName(copy.path()).constData()) + 2;
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("holder")); // the engine lets the older file go
+    });
+    while (step == 0)
+        QThread::msleep(1);
+    std::unique_ptr<XDataSource> hub(hubOnCopy(copy));
+    const bool opened = step == 1 && hub->openDatabase();
+    helper.join();
+    QCOMPARE(int(step), 2);
+    QVERIFY(!opened);
+    QVERIFY2(hub->lastErrorText().contains("the file is in use elsewhere (another program put a new file in its place"),
+             qPrintable(hub->lastErrorText()));
+    hub.reset();
+    releaseConnection();
+    // The other's file stays in place, and nothing of this opening beside it.
+    QCOMPARE(inode(copy.path()), replacement);
+    QVERIFY(!QFile::exists(SafeUpgrade::copyOf(copy.path())));
+}
+
+void TestSafeUpgrade::copyKeepsOwnerModeAndAttributes()
+{
+    TestDatabase copy(QStringLiteral("DEMO.FDB"));
+    QVERIFY(OlderFile::make(copy.path()));
+    const QByteArray file = QFile::encodeName(copy.path());
+    // An access list in the kernel's form: owner, a second clerk (user 4242), group and mask rw, others none.
+    const QByteArray accessList = QByteArray::fromHex("02000000" "01000600ffffffff" "0200060092100000"
+                                                      "04000600ffffffff" "10000600ffffffff" "20000000ffffffff");
+    if (::setxattr(file.constData(), "user.velloran.note", "kept", 4, 0) != 0
+        || ::setxattr(file.constData(), "system.posix_acl_access", accessList.constData(), size_t(accessList.size()), 0) != 0)
+        QSKIP("the temporary folder keeps no extended attributes or access lists");
+    // Opened by the administrator (a package's start-up check), a file of the office's own user.
+    if (::geteuid() == 0)
+        QCOMPARE(::chown(file.constData(), 4242, 4343), 0);
+    struct stat before = {};
+    QVERIFY(::stat(file.constData(), &before) == 0);
+    const QMap<QByteArray, QByteArray> attributes = attributesOf(file);
+
+    std::unique_ptr<XDataSource> hub(hubOnCopy(copy));
+    QVERIFY2(hub->openDatabase(), qPrintable(hub->lastErrorText()));
+    hub.reset();
+    releaseConnection();
+    struct stat after = {};
+    QVERIFY(::stat(file.constData(), &after) == 0 && after.st_ino != before.st_ino);
+    QCOMPARE(after.st_uid, before.st_uid);
+    QCOMPARE(after.st_gid, before.st_gid);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(attributesOf(file), attributes);
+}
+
+void TestSafeUpgrade::linkAtTheCopysNameIsRemovedNotFollowed()
+{
+    TestDatabase copy(QStringLiteral("DEMO.FDB"));
+    QVERIFY(OlderFile::make(copy.path()));
+    const QString elsewhere = copy.folder() + QStringLiteral("/elsewhere.fdb");
+    QVERIFY(QFile::link(elsewhere, SafeUpgrade::copyOf(copy.path())));
+
+    std::unique_ptr<XDataSource> hub(hubOnCopy(copy));
+    QVERIFY2(hub->openDatabase(), qPrintable(hub->lastErrorText()));
+    QVERIFY(hub->upgradeSummary().contains("broken off was removed"));
+    hub.reset();
+    releaseConnection();
+    QVERIFY(!QFileInfo(copy.path()).isSymLink() && QFileInfo(copy.path()).isFile());
+    QVERIFY(!QFileInfo::exists(elsewhere) && !QFileInfo(SafeUpgrade::copyOf(copy.path())).isSymLink());
 }
 
 VELLORAN_TEST_MAIN(TestSafeUpgrade)

@@ -147,6 +147,24 @@ private:
         return archiver.compress(path) ? path : QString();
     }
 
+    // A database of 4 KiB pages, the smallest the engine makes, with more pages than its first
+    // inventory page covers; made by the engine's own tool once, for the tests that need it. It and its
+    // copies are kept in memory where the system has a folder there: they need not wait for the disk.
+    QTemporaryDir m_largeFolder{(QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
+                                                                                     : QDir::tempPath())
+                                + QStringLiteral("/tst_stowhand-XXXXXX")};
+    QString largeFile()
+    {
+        const QString path = m_largeFolder.filePath(QStringLiteral("LARGE.FDB"));
+        const QString script = QStringLiteral(
+            "create database '%1' user 'SYSDBA' page_size 4096; create table filler (content blob sub_type 0);\n"
+            "commit; set term ^; execute block as declare n int = 0; begin while (n < 4200) do begin\n"
+            "insert into filler values (lpad('', 32000, 'x')); n = n + 1; end end^ set term ;^ commit;\n");
+        if (!QFile::exists(path) && shell(QStringLiteral("printf '%s' \"$1\" | isql-fb -q -bail"), {script.arg(path)}) != 0)
+            qWarning("isql-fb could not make the large database");
+        return path;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -275,6 +293,39 @@ private slots:
         QVERIFY(readAll(target.path()) == before);
         QCOMPARE(fileMode(target.path()), modeBefore);
         QCOMPARE(entries(target.folder()), QStringList{target.fileName()});
+    }
+
+    // A file larger than what its first inventory page keeps track of, as a large office's is: cut
+    // beyond that, plain or compressed, it is refused; whole, it restores.
+    void restoreOfALargeFileCutShortRefused_data()
+    {
+        QTest::addColumn<QString>("command"); // $1 is the large file, $2 the backup file to make
+        QTest::addColumn<bool>("accepted");
+        // 33,000 pages of 4 KiB: past the 32,544 the first inventory page covers, short of the end.
+        QTest::newRow("whole copy") << QStringLiteral("cp \"$1\" \"$2\"") << true;
+        QTest::newRow("copy cut short") << QStringLiteral("head -c 135168000 \"$1\" > \"$2\"") << false;
+        QTest::newRow("gzip of a copy cut short")
+            << QStringLiteral("head -c 135168000 \"$1\" | gzip -1 > \"$2\"") << false;
+    }
+
+    void restoreOfALargeFileCutShortRefused()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, accepted);
+        const QString large = largeFile();
+        QVERIFY(QFileInfo(large).size() >= 34000LL * 4096);
+        const QString backup = m_largeFolder.filePath(QStringLiteral("large.bkp"));
+        QCOMPARE(shell(command, {large, backup}), 0);
+        QTemporaryDir office(m_largeFolder.filePath(QStringLiteral("office-XXXXXX")));
+        const QString fresh = TestDatabase::builtDatabase(QStringLiteral("DATA.FDB"));
+        QVERIFY(QFile::copy(fresh, office.filePath(QStringLiteral("DATA.FDB"))));
+
+        Archiver archiver(office.path());
+        archiver.setFileName(QStringLiteral("DATA.FDB"));
+        QCOMPARE(archiver.decompress(backup), accepted);
+        QCOMPARE(shell(QStringLiteral("cmp -s \"$1\" \"$2/DATA.FDB\""), {accepted ? large : fresh, office.path()}), 0);
+        QCOMPARE(entries(office.path()), QStringList{QStringLiteral("DATA.FDB")});
+        QFile::remove(backup);
     }
 
     void restoreRefusedWhileTheDatabaseIsOpen()
