@@ -568,7 +568,9 @@ void XDataSource::clearDatabase()
         if (kept(table))
             continue;
         m_query->clear();
-        m_query->exec(QStringLiteral("delete from %1 where %2 > 0").arg(table, keyField));
+        // A table without a key of its own (the days bills dealt with) has no placeholder rows.
+        m_query->exec(keyField.isEmpty() ? QStringLiteral("delete from %1").arg(table)
+                                         : QStringLiteral("delete from %1 where %2 > 0").arg(table, keyField));
         m_query->clear();
     }
     if (!db.commit())
@@ -576,7 +578,7 @@ void XDataSource::clearDatabase()
 
     for (const QString &table : tables) {
         debugLine(table);
-        if (kept(table))
+        if (kept(table) || db.primaryIndex(table).isEmpty())
             continue;
         m_query->clear();
         m_query->exec(QStringLiteral("SET GENERATOR GEN_%1_ID TO 0").arg(table));

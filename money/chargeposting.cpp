@@ -119,7 +119,10 @@ struct ChargePoster::Bill
         completed = row.value(QStringLiteral("completed")).toInt() != 0;
         nextDate = row.value(QStringLiteral("nextDate")).toDate();
         endDate = row.value(QStringLiteral("endDate")).toDate();
+        // Due dates count from the first payment date; a bill that has none counts from its start.
         firstPay = row.value(QStringLiteral("firstpay")).toDate();
+        if (!firstPay.isValid())
+            firstPay = row.value(QStringLiteral("startDate")).toDate();
         rid = row.value(QStringLiteral("rid"));
         if (!rid.isValid())
             rid = QVariant(QVariant::Int);
