@@ -382,11 +382,6 @@ void LettersDialog::printForTenants()
     printLetters(keys);
 }
 
-void LettersDialog::printForTenant(int tenantKey)
-{
-    printLetters({tenantKey});
-}
-
 void LettersDialog::printLetters(const QVector<int> &tenantKeys)
 {
     if (tenantKeys.isEmpty())

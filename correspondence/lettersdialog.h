@@ -47,7 +47,6 @@ public:
 
     // Lets the user tick tenants and prints the letter once for each, through a preview.
     void printForTenants();
-    void printForTenant(int tenantKey);
 
 private slots:
     void on_pushButton_clicked();

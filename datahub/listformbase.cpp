@@ -29,11 +29,6 @@ QString ListFormBase::quoted(const QString &text)
     return result.replace(QLatin1Char('\''), QLatin1String("''"));
 }
 
-QString ListFormBase::searchText(const QString &typed)
-{
-    return quoted(typed.trimmed().toLower());
-}
-
 QString ListFormBase::likeFilter(const QString &column, const QString &typed)
 {
     QString text = typed.trimmed().toLower();

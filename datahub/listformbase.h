@@ -36,9 +36,6 @@ public:
     // Every single quote doubled. The one place where typed text is made safe to stand inside a quoted
     // literal of a composed filter or statement; everything else binds its values.
     static QString quoted(const QString &text);
-    // The typed text trimmed, in lower case, quotes doubled. Its "%" and "_" still act as wildcards
-    // inside a like pattern: searches compose their conditions through likeFilter.
-    static QString searchText(const QString &typed);
     // "LOWER(column) like '%text%' ESCAPE '\'" for the typed text, trimmed and in lower case, its pattern
     // characters escaped and its quotes doubled; empty when nothing but blanks was typed. Every search of
     // a list, a picker or a list report composes its condition here.

@@ -49,11 +49,6 @@ void QSqlDoubleQueryModel::setDoubleColumn(int column, int decimals)
     m_doubleColumns.insert(column, decimals);
 }
 
-void QSqlDoubleQueryModel::setDoubleColumns(const QMap<int, int> &columns)
-{
-    m_doubleColumns = columns;
-}
-
 QMap<int, int> QSqlDoubleQueryModel::doubleColumns() const
 {
     return m_doubleColumns;

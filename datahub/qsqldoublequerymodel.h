@@ -24,7 +24,6 @@ public:
     void fetchMore(const QModelIndex &parent = QModelIndex()) override;
 
     void setDoubleColumn(int column, int decimals);
-    void setDoubleColumns(const QMap<int, int> &columns);
     QMap<int, int> doubleColumns() const;
 
 signals:

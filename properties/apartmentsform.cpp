@@ -189,23 +189,6 @@ void ApartmentsForm::fillOwnersTree()
     ui->treeWidget->expandAll();
 }
 
-void ApartmentsForm::addOwnerBuildings(int ownerId, QTreeWidgetItem *parentItem, QList<QTreeWidgetItem *> &items)
-{
-    // The first shared query is still walking the owners.
-    QSqlQuery *query = dataSource->query2();
-    query->clear();
-    query->exec(QStringLiteral("select buildid, description from buildings where oid = %1").arg(ownerId));
-    while (query->next()) {
-        auto *building = new QTreeWidgetItem(parentItem, QStringList(QStringLiteral("%1").arg(
-                                                             query->value(QStringLiteral("description")).toString())));
-        building->setData(0, OwnerRole, ownerId);
-        building->setData(0, BuildingRole, query->value(QStringLiteral("buildid")).toInt());
-        building->setForeground(0, QBrush(QColor(QStringLiteral("Blue"))));
-        items << building;
-    }
-    query->clear();
-}
-
 QTreeWidgetItem *ApartmentsForm::treeNode(int ownerId, int buildingId) const
 {
     QTreeWidgetItem *top = ui->treeWidget->topLevelItem(0);

@@ -32,7 +32,6 @@ public:
     void setPrinter(QPrinter *printer) { sharedPrinter = printer; }
 
     void fillOwnersTree();
-    void addOwnerBuildings(int ownerId, QTreeWidgetItem *parentItem, QList<QTreeWidgetItem *> &items);
     void reloadModels(int apid);
     void runApartmentsDialog(const QModelIndex &index, int buildingId, int ownerId, ScopedTransaction &transaction);
     QModelIndex createAgreementRow(int apid, int tid, double rent);

@@ -62,11 +62,6 @@ QString NumberToArabicWord::word(int i)
     return ones.value(i);
 }
 
-QString NumberToArabicWord::copyText(const QString &text)
-{
-    return text;
-}
-
 QString NumberToArabicWord::groupToWords(int n, int group, int above)
 {
     const QString joiner = QStringLiteral(" و ");

@@ -17,7 +17,6 @@ public:
     // group -1 stands for the digits after the point.
     QString groupToWords(int n, int group, int above);
     QString word(int i);
-    QString copyText(const QString &text);
 
 private:
     double value;

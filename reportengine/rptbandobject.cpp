@@ -65,22 +65,6 @@ void RptBandObject::addField(RptFieldObject *field)
     fieldList.append(field);
 }
 
-RptBandObject *RptBandObject::clone() const
-{
-    auto *band = new RptBandObject();
-    band->name = QStringLiteral("ReportTitle");
-    band->type = type;
-    band->height = height;
-    band->engine = engine;
-    for (RptFieldObject *field : fieldList) {
-        RptFieldObject *copy = field->clone();
-        copy->parentBand = band;
-        copy->setEngine(engine);
-        band->fieldList.append(copy);
-    }
-    return band;
-}
-
 QDebug operator<<(QDebug dbg, const RptBandObject &band)
 {
     QDebugStateSaver saver(dbg);

@@ -23,7 +23,6 @@ public:
 
     void setProperty(RptEngine *engine, const QDomElement &e);
     void addField(RptFieldObject *field);
-    RptBandObject *clone() const;
 
     QString name;
     QString groupingField;

@@ -189,24 +189,3 @@ void RptCrossTabObject::loadParamFromXML(const QDomElement &e)
         columns.append(column);
     }
 }
-
-void RptCrossTabObject::saveParamToXML(QSharedPointer<QDomDocument> doc, QDomElement &e) const
-{
-    e.setAttribute(QStringLiteral("rowHeight"), m_rowHeight);
-    e.setAttribute(QStringLiteral("colCount"), m_colCount);
-    e.setAttribute(QStringLiteral("totalByColVisible"), m_totalByColumnVisible ? 1 : 0);
-    e.setAttribute(QStringLiteral("totalByRowVisible"), m_totalByRowVisible ? 1 : 0);
-    e.setAttribute(QStringLiteral("subtotalIsVisible"), m_subTotalVisible ? 1 : 0);
-    e.setAttribute(QStringLiteral("headerIsVisible"), m_headerVisible ? 1 : 0);
-    e.setAttribute(QStringLiteral("totalBackgroundColor"), colorToString(totalBackgroundColor));
-    e.setAttribute(QStringLiteral("headerBackgroundColor"), colorToString(headerBackgroundColor));
-    if (!doc)
-        return;
-    for (const Column &column : columns) {
-        QDomElement child = doc->createElement(QStringLiteral("Column"));
-        child.setAttribute(QStringLiteral("caption"), column.caption);
-        child.setAttribute(QStringLiteral("value"), column.value);
-        child.setAttribute(QStringLiteral("width"), column.width);
-        e.appendChild(child);
-    }
-}

@@ -6,7 +6,6 @@
 #include <QList>
 #include <QMetaType>
 #include <QRect>
-#include <QSharedPointer>
 #include <QString>
 
 class RptFieldObject;
@@ -70,7 +69,6 @@ public:
     void addElement(const RptTabElement &element) { elements.append(element); }
 
     void loadParamFromXML(const QDomElement &e);
-    void saveParamToXML(QSharedPointer<QDomDocument> doc, QDomElement &e) const;
 
     QString name;
     QRect rect = QRect(0, 0, 500, 500);

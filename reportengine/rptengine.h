@@ -297,7 +297,6 @@ private:
     void processRSummary(QPrinter *printer, int &y, bool draw, int &pageReport);
     void drawBackground(bool draw);
     bool allowPrintPage(bool draw, int page) const;
-    bool allowNewPage(bool draw, int page) const;
     // The progress dialog's turn before a row (one more laid out when `nextRow`; the grouping's look
     // at every row counts none): false once the user has cancelled the run.
     bool keepGoing(bool nextRow = true);

@@ -394,11 +394,6 @@ bool RptEngine::allowPrintPage(bool draw, int page) const
     return page >= m_fromPage && (m_toPage == 0 || page <= m_toPage);
 }
 
-bool RptEngine::allowNewPage(bool draw, int page) const
-{
-    return allowPrintPage(draw, page) && m_pageCounter >= m_fromPage;
-}
-
 void RptEngine::newPage(QPrinter *printer, int &y, bool draw, bool newReportPage)
 {
     const quint16 next = quint16(m_pageCounter + 1);

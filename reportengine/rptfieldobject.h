@@ -76,7 +76,6 @@ public:
     void setEngine(RptEngine *engine) { m_engine = engine; }
 
     QString getHTMLStyle();
-    RptFieldObject *clone() const;
 
     // Chart of a diagram field (the chart drawing code).
     GraphDataList getDiagramData();

@@ -50,13 +50,6 @@ void RptPageObject::setProperty(RptEngine *engine, const QDomElement &e)
     }
 }
 
-void RptPageObject::addBand(RptBandObject *band)
-{
-    band->parentPage = this;
-    band->engine = engine;
-    bandList.append(band);
-}
-
 RptBandObject *RptPageObject::getBand(RptName::BandType type, int bandNo, int groupLevel) const
 {
     for (RptBandObject *band : bandList) {
@@ -128,30 +121,6 @@ RptFieldObject *RptPageObject::findFieldObjectByName(const QString &name) const
         }
     }
     return nullptr;
-}
-
-RptPageObject *RptPageObject::clone() const
-{
-    auto *page = new RptPageObject(engine);
-    page->pageNo = pageNo;
-    page->orientation = orientation;
-    page->pageHeight = pageHeight;
-    page->pageWidth = pageWidth;
-    page->marginsLeft = marginsLeft;
-    page->marginsRight = marginsRight;
-    page->marginsTop = marginsTop;
-    page->marginsBottom = marginsBottom;
-    page->border = border;
-    page->borderWidth = borderWidth;
-    page->borderColor = borderColor;
-    page->borderStyle = borderStyle;
-    page->m_visible = m_visible;
-    for (RptBandObject *band : bandList) {
-        RptBandObject *copy = band->clone();
-        copy->parentPage = page;
-        page->bandList.append(copy);
-    }
-    return page;
 }
 
 QDebug operator<<(QDebug dbg, const RptPageObject &page)

@@ -29,7 +29,6 @@ public:
 
     using QObject::setProperty;
     void setProperty(RptEngine *engine, const QDomElement &e);
-    void addBand(RptBandObject *band);
     RptBandObject *getBand(RptName::BandType type, int bandNo = 0, int groupLevel = 0) const;
     int bandsCountByType(RptName::BandType type) const;
     QList<RptFieldObject *> crossTabFields() const;
@@ -41,8 +40,6 @@ public:
     Q_INVOKABLE void setVisible(bool visible) { m_visible = visible; }
     quint16 pageCount() const { return m_pageCount; }
     void setPageCount(quint16 count) { m_pageCount = count; }
-
-    RptPageObject *clone() const;
 
     int pageNo = 0;
     int orientation = 0;

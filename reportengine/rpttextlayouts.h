@@ -60,7 +60,6 @@ private:
         qreal height = 0;
     };
 
-    static bool laysOut(const QPainter *painter, int flags, const QString &text);
     static std::unique_ptr<Laid> layOut(const Key &key);
 
     std::unordered_map<Key, std::unique_ptr<Laid>, KeyHash> m_layouts;

@@ -548,11 +548,6 @@ void MainWindow::recordExpense()
     m_dataSource->refreshCashbookList();
 }
 
-void MainWindow::recordIncome()
-{
-    recordExpense();
-}
-
 void MainWindow::collectRent()
 {
     if (!permitted(m_dataSource->canReceivePayments()))

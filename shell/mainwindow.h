@@ -66,7 +66,6 @@ public:
     void openAdjustRent();
     void openPaymentHistory();
     void recordExpense();
-    void recordIncome();
     void collectRent();
     void openReminders();
     void openToDoList();

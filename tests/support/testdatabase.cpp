@@ -17,10 +17,13 @@ QTemporaryDir *environmentRoot()
     static QTemporaryDir dir;
     return &dir;
 }
+
+bool durable = false;
 }
 
-void TestEnvironment::isolate()
+void TestEnvironment::isolate(bool durableCopies)
 {
+    durable = durableCopies;
     const QString root = environmentRoot()->path();
     const QString docs = root + QStringLiteral("/documents");
     const QString home = root + QStringLiteral("/home");
@@ -73,7 +76,8 @@ QString TestDatabase::path() const
 
 QString TestDatabase::builtDatabase(const QString &fileName)
 {
-    return QStringLiteral(VELLORAN_DB_DIR) + QLatin1Char('/') + fileName;
+    return (durable ? QStringLiteral(VELLORAN_DB_DIR) : QStringLiteral(VELLORAN_QUICK_DB_DIR)) + QLatin1Char('/')
+        + fileName;
 }
 
 QSqlDatabase TestDatabase::open(const QString &connectionName)

@@ -9,10 +9,12 @@
 
 // Points every folder a program might write to (data folder, home, settings) at a temporary folder
 // that lives as long as the test process, so that no test touches a real office or user settings.
+// The test's databases are copied from files whose commits do not wait for the disk, unless
+// `durableCopies`: a test of what a file keeps through a crash copies the delivered files as they are.
 class TestEnvironment
 {
 public:
-    static void isolate();
+    static void isolate(bool durableCopies = false);
     static QString root();
 };
 
@@ -35,6 +37,7 @@ public:
     // A statement run on a connection of its own, for checking what reached the file.
     QVariant scalar(const QString &sql);
 
+    // The freshly built database the copies are made from (see TestEnvironment::isolate).
     static QString builtDatabase(const QString &fileName);
 
 private:
@@ -51,11 +54,16 @@ void releaseConnection(const QString &name = QLatin1String(QSqlDatabase::default
 // logged with the database's text.
 bool exec(const QString &sql);
 
+// Defined true for the tests whose databases must wait for the disk as an office's do (tests/CMakeLists.txt).
+#ifndef VELLORAN_DURABLE_COPIES
+#define VELLORAN_DURABLE_COPIES false
+#endif
+
 // QTEST_MAIN with the environment isolated before the application object exists.
 #define VELLORAN_TEST_MAIN(TestObject)                                                             \
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \
-        TestEnvironment::isolate();                                                                \
+        TestEnvironment::isolate(VELLORAN_DURABLE_COPIES);                                         \
         QApplication app(argc, argv);                                                              \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
         TestObject tc;                                                                             \
