@@ -95,15 +95,29 @@ void MailDelegateDialog::processFrom(int index)
 void MailDelegateDialog::finishRun()
 {
     ui->pushButton_2->setEnabled(true);
-    const int tried = m_sent + m_notSent.size();
-    const QString count = tr("%1 of %2 e-mails were sent.").arg(m_sent).arg(tried);
-    if (m_notSent.isEmpty()) {
+    const int tried = m_sent + m_notSent.size() + m_unconfirmed.size();
+    QString count = tr("%1 of %2 e-mails were sent.").arg(m_sent).arg(tried);
+    if (!m_unconfirmed.isEmpty())
+        count += QLatin1Char(' ') + tr("%1 more may have been delivered.").arg(m_unconfirmed.size());
+    if (m_notSent.isEmpty() && m_unconfirmed.isEmpty()) {
         ui->label->setText(tried == 0 ? tr("You are done!") : QStringLiteral("%1 %2").arg(tr("You are done!"), count));
         return;
     }
     ui->label->setText(count);
-    MsgBox::information(this, QStringLiteral("%1\n%2 %3").arg(count, tr("Not sent:"), m_notSent.join(QStringLiteral(", "))),
-                        tr("Morvessa"));
+    QStringList lines{count};
+    if (!m_notSent.isEmpty())
+        lines << QStringLiteral("%1 %2").arg(tr("Not sent:"), m_notSent.join(QStringLiteral(", ")));
+    if (!m_unconfirmed.isEmpty())
+        lines << QStringLiteral("%1 %2").arg(tr("Sent but not confirmed by the server, so perhaps delivered:"),
+                                             m_unconfirmed.join(QStringLiteral(", ")));
+    MsgBox::information(this, lines.join(QLatin1Char('\n')), tr("Morvessa"));
+}
+
+QString MailDelegateDialog::unconfirmedText(const QString &server) const
+{
+    return QStringLiteral("%1\n%2\n%3 %4")
+        .arg(tr("The e-mail to %1 went to the mail server in full, but the server did not confirm it.").arg(m_attemptName),
+             tr("It may have been delivered; sent again, it may arrive twice."), tr("Server:"), server);
 }
 
 bool MailDelegateDialog::sendNotice(int mailRow, const QString &statement, const Composer &compose)
@@ -218,6 +232,16 @@ bool MailDelegateDialog::sendEmail(const QString &address, const QString &name, 
         client.setUser(user);
         client.setPassword(password);
         client.setAbortFlag(&m_abort);
+        // A server may take minutes to confirm a message; the window says what it is waiting for.
+        client.setAwaitingConfirmation([this, name] {
+            QMetaObject::invokeMethod(
+                this,
+                [this, name] {
+                    if (!m_stopping)
+                        ui->label->setText(tr("Waiting for the mail server to confirm the e-mail to %1").arg(name));
+                },
+                Qt::QueuedConnection);
+        });
         outcome->server = client.serverText();
         if (!client.connectToHost())
             outcome->step = Outcome::Connect;
@@ -228,6 +252,7 @@ bool MailDelegateDialog::sendEmail(const QString &address, const QString &name, 
         else
             client.quit();
         outcome->reason = client.lastError();
+        outcome->unconfirmed = client.deliveryUnconfirmed();
         // The client goes here, on this thread, so the connection is closed before the next opens.
     });
     QThread *session = m_session;
@@ -244,7 +269,10 @@ bool MailDelegateDialog::sendEmail(const QString &address, const QString &name, 
 void MailDelegateDialog::sessionEnded(const Outcome &outcome)
 {
     QString text = QStringLiteral("success");
-    if (outcome.step != Outcome::Sent) {
+    m_attemptUnconfirmed = outcome.step == Outcome::Send && outcome.unconfirmed;
+    if (m_attemptUnconfirmed) {
+        text = unconfirmedText(outcome.server);
+    } else if (outcome.step != Outcome::Sent) {
         const QString step = outcome.step == Outcome::Connect ? tr("Failed to connect to host!")
                              : outcome.step == Outcome::LogIn ? tr("Failed to login!")
                                                               : tr("Failed to send mail");
@@ -266,21 +294,34 @@ void MailDelegateDialog::status(const QString &text)
         processFrom(m_current);
         return;
     }
+    QStringList &missed = m_attemptUnconfirmed ? m_unconfirmed : m_notSent;
     if (m_stopping) {
-        m_notSent << m_attemptName;
+        missed << m_attemptName;
+        // Cancelled while the server was confirming: what became of that e-mail is not known.
+        if (m_attemptUnconfirmed)
+            MsgBox::information(this, text, tr("Morvessa"));
         close();
         return;
     }
-    const QMessageBox::StandardButton answer =
-        MsgBox::choice(this, text,
-                       {{QMessageBox::Retry, tr("Retry")}, {QMessageBox::Ignore, tr("Skip")}, {QMessageBox::Abort, tr("Abort")}},
-                       tr("Morvessa"));
-    if (answer == QMessageBox::Ignore) {
-        m_notSent << m_attemptName;
-        processFrom(m_current);
+    // Sending again what the server may already have delivered is the user's choice, never the
+    // default: Skip comes first there.
+    const QList<QPair<QMessageBox::StandardButton, QString>> buttons =
+        m_attemptUnconfirmed
+            ? QList<QPair<QMessageBox::StandardButton, QString>>{{QMessageBox::Ignore, tr("Skip")},
+                                                                 {QMessageBox::Retry, tr("Send Again")},
+                                                                 {QMessageBox::Abort, tr("Abort")}}
+            : QList<QPair<QMessageBox::StandardButton, QString>>{{QMessageBox::Retry, tr("Retry")},
+                                                                 {QMessageBox::Ignore, tr("Skip")},
+                                                                 {QMessageBox::Abort, tr("Abort")}};
+    const QMessageBox::StandardButton answer = MsgBox::choice(this, text, buttons, tr("Morvessa"));
+    if (answer == QMessageBox::Retry) {
+        processFrom(m_current - 1);
     } else if (answer == QMessageBox::Abort) {
-        m_notSent << m_attemptName;
+        missed << m_attemptName;
         close();
+    } else if (answer == QMessageBox::Ignore || m_attemptUnconfirmed) {
+        missed << m_attemptName;
+        processFrom(m_current);
     } else {
         processFrom(m_current - 1);
     }

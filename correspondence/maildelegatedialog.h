@@ -70,6 +70,8 @@ private:
         enum Step { Sent, Connect, LogIn, Send } step = Sent;
         QString reason;
         QString server;
+        // The whole message went to the server, which never confirmed it: it may have been delivered.
+        bool unconfirmed = false;
     };
 
     using Composer = std::function<QString(QSqlQuery *query, const QString &intro, const QString &signOff)>;
@@ -77,6 +79,7 @@ private:
     void sessionEnded(const Outcome &outcome);
     // The end of a run that went through the whole list: how many were sent, and who was missed.
     void finishRun();
+    QString unconfirmedText(const QString &server) const;
 
     Ui::MailDelegateDialog *ui;
     XDataSource *m_dataSource;
@@ -96,8 +99,11 @@ private:
     bool m_hasPendingStatus = false;
 
     QString m_attemptName;
+    // The status being answered is of an e-mail the server may have delivered.
+    bool m_attemptUnconfirmed = false;
     int m_sent = 0;
     QStringList m_notSent;
+    QStringList m_unconfirmed;
 };
 
 #endif // MAILDELEGATEDIALOG_H

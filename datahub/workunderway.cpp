@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QProgressDialog>
+#include <QWindow>
 
 namespace {
 // Often enough for the bar to move smoothly, seldom enough to cost the work nothing.
@@ -11,6 +12,8 @@ const int PaintIntervalMs = 100;
 const QEventLoop::ProcessEventsFlags PaintingOnly =
     QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers | QEventLoop::X11ExcludeTimers;
 int paintingWork = 0;
+// How long a new dialog is waited for to come on screen before the work begins without it.
+const int MapWaitMs = 500;
 }
 
 bool WorkUnderWay::painting()
@@ -33,7 +36,15 @@ WorkUnderWay::WorkUnderWay(QWidget *window, const QString &text, int steps)
     m_dialog->setAutoReset(false);
     m_dialog->setValue(0);
     m_dialog->show();
+    // The work that follows may hold the thread for seconds before its first step: the dialog is drawn
+    // before it begins, once the display has put it on screen (a moment's round trip on X11).
+    QElapsedTimer mapping;
+    mapping.start();
+    while (!(m_dialog->windowHandle() && m_dialog->windowHandle()->isExposed()) && mapping.elapsed() < MapWaitMs)
+        QCoreApplication::processEvents(PaintingOnly, 10);
     letWindowsPaint();
+    if (m_dialog)
+        m_dialog->repaint();
 }
 
 WorkUnderWay::~WorkUnderWay()

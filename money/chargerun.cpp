@@ -10,6 +10,8 @@
 #include <QException>
 #include <QSqlQuery>
 
+#include <optional>
+
 namespace {
 // The bills that post charges: not completed, for an apartment under a lease.
 const QString OpenBills = QStringLiteral(
@@ -20,32 +22,44 @@ const QString OpenBills = QStringLiteral(
 bool ChargeRun::postDue(QWidget *window, XDataSource *dataSource, const QString &progressText)
 {
     QSqlQuery *bills = dataSource->query();
+    // Up from before the due bills are counted until the commit is over, which both take seconds in a
+    // large office; gone before any message of the run is shown.
+    std::optional<WorkUnderWay> shown;
+    shown.emplace(window, progressText.isEmpty() ? QString() : tr("Finding the bills that have fallen due..."));
     const auto postBills = [&]() {
-        int count = 0;
         if (!progressText.isEmpty()) {
             // Only for the bar: a count that cannot be read leaves it without an end.
+            int count = 0;
             QSqlQuery counted(QStringLiteral("select count(*) ") + OpenBills);
             if (counted.next())
                 count = counted.value(0).toInt();
+            shown->beginPart(progressText, count);
         }
-        // Over before any message of the run is shown.
-        WorkUnderWay shown(window, progressText, count);
         int done = 0;
-        return postEachBill(bills, QStringLiteral("SELECT * ") + OpenBills + QStringLiteral(" ORDER BY r.APID "),
-                            [&](QSqlQuery &bill) {
-                                dataSource->postRecurringCharges(bill);
-                                shown.advance(++done);
-                            });
+        const bool posted = postEachBill(bills, QStringLiteral("SELECT * ") + OpenBills + QStringLiteral(" ORDER BY r.APID "),
+                                         [&](QSqlQuery &bill) {
+                                             dataSource->postRecurringCharges(bill);
+                                             shown->advance(++done);
+                                         });
+        if (posted && !progressText.isEmpty())
+            shown->beginPart(tr("Saving the charges posted..."));
+        return posted;
     };
-    return run(window, bills, postBills);
+    return run(window, bills, postBills, QString(), QString(), [&shown] { shown.reset(); });
 }
 
 bool ChargeRun::run(QWidget *window, QSqlQuery *bills, const std::function<bool()> &work,
-                    const QString &exceptionMessage, const QString &commitMessage)
+                    const QString &exceptionMessage, const QString &commitMessage,
+                    const std::function<void()> &settled)
 {
+    const auto over = [&settled] {
+        if (settled)
+            settled();
+    };
     ScopedTransaction transaction;
     if (!transaction.isActive()) {
         bills->clear();
+        over();
         MsgBox::information(window, tr("Error processing charges. Unable to start transaction."));
         return false;
     }
@@ -53,19 +67,23 @@ bool ChargeRun::run(QWidget *window, QSqlQuery *bills, const std::function<bool(
         if (!work()) {
             bills->clear();
             transaction.commit();
+            over();
             return false;
         }
     } catch (const QException &e) {
         qCDebug(velloranLog) << "Exception: " << e.what();
         bills->clear();
         transaction.rollback();
+        over();
         MsgBox::information(window, exceptionMessage.isEmpty() ? tr("Error processing charges. Exception occured")
                                                                : exceptionMessage);
         return true;
     }
     bills->clear();
     // A failed commit is rolled back: nothing half-posted waits for the next writer to commit it.
-    if (!transaction.commit()) {
+    const bool committed = transaction.commit();
+    over();
+    if (!committed) {
         MsgBox::information(window, commitMessage.isEmpty()
                                         ? tr("Error processing charges. Unable to commit transaction.")
                                         : commitMessage);

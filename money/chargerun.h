@@ -22,13 +22,16 @@ public:
     // transaction is simply closed. A QException from `work` rolls everything back and shows
     // `exceptionMessage`; a failed commit rolls back and shows `commitMessage` (both default to the
     // "Error processing charges." texts). True when the run was committed or rolled back after an
-    // exception: the window then reads its charges again.
+    // exception: the window then reads its charges again. `settled`, given, is called once the
+    // transaction is over (committed, rolled back or closed), before any message.
     static bool run(QWidget *window, QSqlQuery *bills, const std::function<bool()> &work,
-                    const QString &exceptionMessage = QString(), const QString &commitMessage = QString());
+                    const QString &exceptionMessage = QString(), const QString &commitMessage = QString(),
+                    const std::function<void()> &settled = {});
 
     // Posts every charge of the office that has fallen due by today, in one run; `run` gives the
     // result. The wait cursor is up while it posts and, given `progressText`, a progress dialog over
-    // `window` counts the bills done.
+    // `window` shows the run from its start to its commit: the bills being found, the bills done, the
+    // charges being saved.
     static bool postDue(QWidget *window, XDataSource *dataSource, const QString &progressText = QString());
 
     // Runs `sql` on `bills` and `post` on every bill it gives; false when it gives none.

@@ -2,6 +2,8 @@
 
 #include "datahub/debuglog.h"
 #include "datahub/logindialog.h"
+#include "datahub/longwork.h"
+#include "datahub/msgbox.h"
 #include "datahub/scopedtransaction.h"
 #include "datahub/workunderway.h"
 #include "datahub/xdatasource.h"
@@ -10,18 +12,25 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QPixmap>
 #include <QSocketNotifier>
 #include <QSplashScreen>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QTextStream>
 #include <QThread>
+#include <QTimer>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -143,6 +152,121 @@ bool endTaken()
     return endSignalled;
 }
 
+// How long the engine may take to let this program attach before the user is told, and how long it
+// is given at the end to let go of what is still attached.
+int engineWaitMs = 20000;
+const unsigned EngineShutdownMs = 5000;
+// The reason the client library's shutdown is given: the application ends.
+const int ShutdownReasonAppStopped = -3;
+
+// Every connection of this thread given up and detached: the work left open rolled back.
+void detachConnections()
+{
+    for (const QString &name : QSqlDatabase::connectionNames()) {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isOpen() && db.driver()->thread() == QThread::currentThread()) {
+            db.rollback();
+            db.close();
+            qCDebug(velloranLog) << "database closed";
+        }
+    }
+}
+
+// The engine's threads stopped and whatever is still attached let go, through the client library the
+// database driver loaded (nothing to do when it never was).
+void shutDownEngine()
+{
+    void *client = ::dlopen(QFile::encodeName(DataFolder::databaseClientLibrary()).constData(), RTLD_NOW | RTLD_NOLOAD);
+    if (!client)
+        return;
+    using Shutdown = int (*)(unsigned timeoutMs, int reason);
+    if (auto shutdown = reinterpret_cast<Shutdown>(::dlsym(client, "fb_shutdown")))
+        shutdown(EngineShutdownMs, ShutdownReasonAppStopped);
+    ::dlclose(client);
+}
+
+// exit() may come from inside the event loop: the display plugin calls it when the display goes
+// away (a log-out), with the windows and their connections still there. The engine's own exit
+// handlers would then wait for attachments nobody detaches, spinning and holding its lock folder, so
+// that the next start waits for ever. Registered once the engine is loaded, this runs before them.
+// The windows are never destroyed on this path, so the connections are only closed, not removed.
+extern "C" void detachAtExit()
+{
+    if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread())
+        detachConnections();
+    shutDownEngine();
+}
+
+void detachAtEveryExit()
+{
+    static bool registered = false;
+    if (!registered)
+        registered = std::atexit(detachAtExit) == 0;
+}
+
+// A program that never ended may hold the engine's lock folder, and this one's first attach would
+// then wait for ever with nothing on the screen. The first attach is made on a thread of its own, to
+// one of the data folder's databases, and waited for a bounded time; the user is told when it does
+// not come, and may wait on or quit. False when the program is to end.
+bool engineAnswers()
+{
+    QString file;
+    for (const QString &name : DataFolder::deliveredDatabases())
+        if (file.isEmpty() && QFile::exists(DataFolder::filePath(name)))
+            file = DataFolder::filePath(name);
+    if (file.isEmpty())
+        return true;
+    auto *attach = QThread::create([file] {
+        const QString name = QStringLiteral("engine check");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), name);
+            db.setDatabaseName(file);
+            db.setUserName(QStringLiteral("SYSDBA"));
+            // Whether it opens does not matter here, only that the engine answers.
+            db.open();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    });
+    QEventLoop loop;
+    QObject::connect(attach, &QThread::finished, &loop, &QEventLoop::quit);
+    QTimer bound;
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
+    attach->start();
+    for (;;) {
+        {
+            LongWork cursor;
+            bound.start(engineWaitMs);
+            // The end signals are read meanwhile: nothing is attached yet, so one ends the program here.
+            if (!attach->isFinished())
+                loop.exec(QEventLoop::ExcludeUserInputEvents);
+        }
+        if (attach->isFinished()) {
+            delete attach;
+            return true;
+        }
+        qCDebug(velloranLog) << "the database engine does not answer";
+        const QMessageBox::StandardButton answer = MsgBox::choice(
+            nullptr,
+            QObject::tr("The database engine does not answer: a Morvessa Velloran that has not ended may still hold "
+                        "its lock folder %1.\nEnd that program, or log off and on again, before you start Morvessa "
+                        "Velloran again.")
+                .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(qgetenv("FIREBIRD_LOCK")))),
+            {{QMessageBox::Abort, QObject::tr("Quit")}, {QMessageBox::Retry, QObject::tr("Wait")}},
+            QObject::tr("Morvessa"));
+        if (attach->isFinished()) {
+            delete attach;
+            return true;
+        }
+        if (answer != QMessageBox::Retry) {
+            // The attach still waits inside the engine: an orderly exit would wait with it.
+            std::fflush(nullptr);
+            ::_exit(1);
+        }
+    }
+}
+
 // The connection stays with the program while its windows live; it goes once they are gone, rolled
 // back first, since the engine will not detach from a database with a transaction still open.
 void closeDatabase()
@@ -163,9 +287,14 @@ void closeDatabase()
 
 int runMainWindow(QSplashScreen *splash)
 {
-    MainWindow window;
-    // Attaching the database put the engine's own handlers in place of ours.
+    if (!engineAnswers())
+        return 1;
+    // The engine's first attach put its own signal handlers in place of ours.
     ProgramStart::handleEndSignals();
+    MainWindow window;
+    ProgramStart::handleEndSignals();
+    // The engine is loaded by now: its exit handlers were registered before this one, and run after it.
+    detachAtEveryExit();
     if (!window.isDatabaseOpen()) {
         if (splash) {
             splash->close();
@@ -220,6 +349,11 @@ void ProgramStart::handleEndSignals()
 bool ProgramStart::endRequested()
 {
     return endSignalled || endArrived;
+}
+
+void ProgramStart::setEngineWait(int milliseconds)
+{
+    engineWaitMs = milliseconds;
 }
 
 int ProgramStart::run(QSplashScreen *splash)

@@ -18,7 +18,8 @@ public:
     static void showSplash(QSplashScreen &splash);
 
     // Builds the main window (database chooser included), logs the user in and runs the event
-    // loop; the database is closed before it returns. Returns the exit code: 1 when no database
+    // loop; the database is closed before it returns, and also when the program is ended by exit()
+    // from within, as the display plugin does when the display goes away. Returns the exit code: 1 when no database
     // could be opened, 0 when the log-in was refused or the program was told to end, else the event
     // loop's result.
     static int run(QSplashScreen *splash);
@@ -29,6 +30,10 @@ public:
     // closes the database on its way out. Needs the application object. Called again once the
     // database is attached: the embedded engine puts handlers of its own in place on the first attach.
     static void handleEndSignals();
+    // How long the first attach may wait for the engine before the user is told that another program
+    // holds it (20 s unless changed).
+    static void setEngineWait(int milliseconds);
+
     // True once one of those signals has arrived, also while no event loop has read it yet: the
     // start-up steps run before the loop and look here between steps.
     static bool endRequested();

@@ -327,6 +327,8 @@ bool Archiver::compress(const QString &archivePath)
 
     QByteArray buffer(ChunkSize, '\0');
     DatabaseCheck database;
+    const qint64 total = source.size();
+    qint64 done = 0;
     for (;;) {
         const qint64 count = source.read(buffer.data(), buffer.size());
         if (count < 0)
@@ -338,6 +340,7 @@ bool Archiver::compress(const QString &archivePath)
             return fail(tr("%1 is not a database file.").arg(source.fileName()), NotADatabase);
         if (gzwrite(gzip.get(), buffer.constData(), unsigned(count)) != int(count))
             return fail(tr("Cannot write %1: %2").arg(archivePath, gzipError(gzip.get())));
+        emit progressed(done += count, total);
     }
 
     if (!database.isWhole())
@@ -425,6 +428,7 @@ bool Archiver::decompress(const QString &archivePath)
             return fail(QStringLiteral("%1 does not hold a database file").arg(archivePath), NotABackup);
         if (!writeFully(restored.handle(), buffer.constData(), count))
             return fail(QStringLiteral("cannot write %1: %2").arg(restored.fileName(), systemError()));
+        emit progressed(gzoffset(gzip.get()), archiveStat.st_size);
     }
 
     // A stream that ends early shows as an error only after the last read, and again at the close.

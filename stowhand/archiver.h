@@ -42,6 +42,11 @@ public:
     QString errorString() const;
     Failure failure() const;
 
+signals:
+    // After each chunk of compress() or decompress(): `done` of `total` bytes of the file read. Sent
+    // from the thread the work runs on.
+    void progressed(qint64 done, qint64 total);
+
 private:
     QString filePath() const;
     bool fail(const QString &reason, Failure kind = OtherFailure);

@@ -5,9 +5,13 @@
 #include "stowhand/archiver.h"
 #include "stowhand/stowmsgbox.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QDebug>
 #include <QDir>
+#include <QEventLoop>
 #include <QStandardPaths>
+#include <QThread>
 
 Dialog::Dialog(QWidget *parent)
     : QDialog(parent)
@@ -52,6 +56,52 @@ void Dialog::setFileChooser(const FileChooser &chooser)
     m_fileChooser = chooser;
 }
 
+void Dialog::reject()
+{
+    if (!m_busy)
+        QDialog::reject();
+}
+
+void Dialog::closeEvent(QCloseEvent *event)
+{
+    if (m_busy)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+bool Dialog::runShown(Archiver &archiver, const QString &text, const std::function<bool()> &work)
+{
+    // An office's file of hundreds of megabytes takes seconds: the window keeps painting and shows how
+    // far the copy has gone, and takes no second command until the first is over.
+    m_busy = true;
+    ui->widget->setEnabled(false);
+    ui->progressBar->setFormat(text + QStringLiteral(" %p%"));
+    ui->progressBar->setValue(0);
+    ui->progressBar->show();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int steps = ui->progressBar->maximum();
+    connect(&archiver, &Archiver::progressed, this, [this, steps](qint64 done, qint64 total) {
+            if (total > 0)
+                ui->progressBar->setValue(int(qMin(done, total) * steps / total));
+        });
+
+    bool result = false;
+    QEventLoop loop;
+    QThread *thread = QThread::create([&result, &work] { result = work(); });
+    connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
+    thread->start();
+    loop.exec();
+    thread->wait();
+    delete thread;
+
+    QApplication::restoreOverrideCursor();
+    ui->progressBar->hide();
+    ui->widget->setEnabled(true);
+    m_busy = false;
+    return result;
+}
+
 // Said alike when a backup file to restore holds no database and when the file to back up is none.
 QString Dialog::notADatabase(const QString &file) const
 {
@@ -84,7 +134,7 @@ void Dialog::on_pushButton_clicked()
     const QString archivePath = chooseBackupFile(QFileDialog::AcceptSave, tr("Backup Database"));
     if (archivePath.isEmpty())
         return;
-    if (archiver.compress(archivePath)) {
+    if (runShown(archiver, tr("Backing up..."), [&] { return archiver.compress(archivePath); })) {
         StowMsgBox::information(this, tr("You have successfully backed up your data."));
         return;
     }
@@ -116,7 +166,7 @@ void Dialog::on_pushButton_2_clicked()
                                        "since that backup was made will be lost. Do you want to restore?")
                                         .arg(database, QDir::toNativeSeparators(archivePath))))
         return;
-    if (archiver.decompress(archivePath)) {
+    if (runShown(archiver, tr("Restoring..."), [&] { return archiver.decompress(archivePath); })) {
         StowMsgBox::information(this, tr("You have successfully restored your data!"));
         return;
     }

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class Archiver;
+
 namespace Ui {
 class Dialog;
 }
@@ -35,6 +37,12 @@ public:
 
     void setFileChooser(const FileChooser &chooser);
 
+    // While a backup or restore runs the window stays open.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private slots:
     void on_pushButton_3_clicked();
     void on_pushButton_clicked();
@@ -43,10 +51,14 @@ private slots:
 private:
     QString chooseBackupFile(QFileDialog::AcceptMode mode, const QString &caption);
     QString notADatabase(const QString &file) const;
+    // Runs `work` (a backup or restore by `archiver`) on a thread of its own while the window paints
+    // and its bar follows `text`; the window's commands wait meanwhile. The result of `work`.
+    bool runShown(Archiver &archiver, const QString &text, const std::function<bool()> &work);
 
     Ui::Dialog *ui;
     QString m_databaseFileName;
     FileChooser m_fileChooser;
+    bool m_busy = false;
 };
 
 #endif // DIALOG_H

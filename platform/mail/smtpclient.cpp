@@ -15,6 +15,26 @@ QString &extraCaFile()
     return file;
 }
 
+// SMTP's reply code to DATA: go ahead. Still the last reply after a send means none came to the end.
+const long kStartMailInput = 354;
+
+struct ReplyTimeouts
+{
+    std::atomic<int> responseMs{60000};
+    std::atomic<int> messageEndMs{600000};
+};
+
+ReplyTimeouts &defaultTimeouts()
+{
+    static ReplyTimeouts timeouts;
+    return timeouts;
+}
+
+long wholeSeconds(int milliseconds)
+{
+    return qMax(1, (milliseconds + 999) / 1000);
+}
+
 void initCurl()
 {
     static std::once_flag once;
@@ -31,6 +51,10 @@ struct Upload
 {
     const QByteArray *bytes;
     qsizetype offset;
+    CURL *curl;
+    long messageEndSeconds;
+    const std::function<void()> *awaiting;
+    bool handedOver;
 };
 
 size_t readUpload(char *buffer, size_t size, size_t count, void *data)
@@ -40,6 +64,15 @@ size_t readUpload(char *buffer, size_t size, size_t count, void *data)
     const size_t n = qMin(left, size * count);
     std::memcpy(buffer, upload->bytes->constData() + upload->offset, n);
     upload->offset += qsizetype(n);
+    if (upload->offset == upload->bytes->size() && !upload->handedOver) {
+        // What follows is the end-of-data marker and the reply to it. libcurl reads the reply
+        // limit each time it waits, so the longer wait holds from here on, for that reply only:
+        // the handle's session ends with this message.
+        upload->handedOver = true;
+        curl_easy_setopt(upload->curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, upload->messageEndSeconds);
+        if (*upload->awaiting)
+            (*upload->awaiting)();
+    }
     return n;
 }
 
@@ -66,7 +99,15 @@ SmtpClient::SmtpClient(const QString &host, int port, ConnectionType connectionT
     : m_host(host)
     , m_port(port)
     , m_type(connectionType)
+    , m_responseTimeoutMs(defaultTimeouts().responseMs)
+    , m_messageEndTimeoutMs(defaultTimeouts().messageEndMs)
 {
+}
+
+void SmtpClient::setDefaultReplyTimeouts(int responseMs, int messageEndMs)
+{
+    defaultTimeouts().responseMs = responseMs;
+    defaultTimeouts().messageEndMs = messageEndMs;
 }
 
 SmtpClient::~SmtpClient()
@@ -107,7 +148,7 @@ void SmtpClient::setCommonOptions()
     curl_easy_setopt(curl, CURLOPT_USE_SSL, long(m_type == TcpConnection ? CURLUSESSL_NONE : CURLUSESSL_ALL));
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_connectTimeoutMs));
-    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(qMax(1, (m_responseTimeoutMs + 999) / 1000)));
+    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, wholeSeconds(m_responseTimeoutMs));
     m_errorBuffer.fill('\0', CURL_ERROR_SIZE);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, m_errorBuffer.data());
     if (m_abort) {
@@ -176,6 +217,7 @@ bool SmtpClient::login()
 
 bool SmtpClient::sendMail(const MimeMessage &message)
 {
+    m_unconfirmed = false;
     if (!m_connected || !m_loggedIn) {
         m_lastError = QStringLiteral("Not connected");
         return false;
@@ -186,12 +228,12 @@ bool SmtpClient::sendMail(const MimeMessage &message)
         return false;
     }
     const QByteArray bytes = message.toBytes();
-    Upload upload{&bytes, 0};
+    CURL *curl = static_cast<CURL *>(m_curl);
+    Upload upload{&bytes, 0, curl, wholeSeconds(m_messageEndTimeoutMs), &m_awaiting, false};
     curl_slist *recipients = nullptr;
     for (const EmailAddress &to : message.envelopeRecipients())
         recipients = curl_slist_append(recipients, mailbox(to.address()).constData());
 
-    CURL *curl = static_cast<CURL *>(m_curl);
     const QByteArray from = mailbox(message.sender().address());
     curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, nullptr);
     curl_easy_setopt(curl, CURLOPT_MAIL_FROM, from.constData());
@@ -201,9 +243,14 @@ bool SmtpClient::sendMail(const MimeMessage &message)
     curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
     curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(bytes.size()));
     const int code = perform();
+    long lastReply = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &lastReply);
     curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, nullptr);
     curl_easy_setopt(curl, CURLOPT_READDATA, nullptr);
+    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, wholeSeconds(m_responseTimeoutMs));
     curl_slist_free_all(recipients);
+    // A refusal of the message (a 4xx or 5xx to its end) is a reply: only silence leaves it open.
+    m_unconfirmed = code != CURLE_OK && upload.handedOver && lastReply == kStartMailInput;
     return code == CURLE_OK;
 }
 

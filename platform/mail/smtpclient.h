@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 // A client for one SMTP session: open it, authenticate, send, quit. libcurl carries the session, so
 // the server's certificate is checked against the system's trusted authorities, and a secured
@@ -33,14 +34,27 @@ public:
 
     void setUser(const QString &user) { m_user = user; }
     void setPassword(const QString &password) { m_password = password; }
-    // Time allowed to reach the server, and to wait for any one of its replies.
+    // Time allowed to reach the server, to wait for any one of its replies, and to wait for the
+    // reply to the end of a message, which a server may give only once it has delivered or queued
+    // the message (the mail standard asks a client to wait 10 minutes for it).
     void setConnectTimeout(int milliseconds) { m_connectTimeoutMs = milliseconds; }
     void setResponseTimeout(int milliseconds) { m_responseTimeoutMs = milliseconds; }
+    void setMessageEndTimeout(int milliseconds) { m_messageEndTimeoutMs = milliseconds; }
+    // The two reply limits every client starts with; process-wide, 60 s and 10 min unless changed.
+    static void setDefaultReplyTimeouts(int responseMs, int messageEndMs);
 
     bool connectToHost();
     bool login();
     bool sendMail(const MimeMessage &message);
     void quit();
+
+    // After a sendMail that failed: true when the whole message had gone to the server and no reply
+    // to its end came (the wait ran out, the connection dropped, or the session was cut short). The
+    // server may then have delivered it; it must not be sent again without the user choosing so.
+    bool deliveryUnconfirmed() const { return m_unconfirmed; }
+    // Called on the session's thread once the whole message has been handed over and the server's
+    // confirmation is being waited for. Empty for none.
+    void setAwaitingConfirmation(const std::function<void()> &callback) { m_awaiting = callback; }
 
     // A flag that, once set from any thread, ends the session at libcurl's next progress check
     // (within about a second); the step under way then fails. Not owned; null for none.
@@ -68,7 +82,8 @@ private:
     QString m_password;
     // Long enough for a slow line, short enough for a user watching the window.
     int m_connectTimeoutMs = 15000;
-    int m_responseTimeoutMs = 60000;
+    int m_responseTimeoutMs;
+    int m_messageEndTimeoutMs;
 
     void *m_curl = nullptr;
     bool m_connected = false;
@@ -77,6 +92,8 @@ private:
     QString m_loginError;
     QByteArray m_errorBuffer;
     const std::atomic<bool> *m_abort = nullptr;
+    bool m_unconfirmed = false;
+    std::function<void()> m_awaiting;
 };
 
 #endif // SMTPCLIENT_H

@@ -155,6 +155,7 @@ private slots:
         Today::reset();
         releaseConnection();
         SmtpClient::setExtraCaCertificates(QString());
+        SmtpClient::setDefaultReplyTimeouts(60000, 600000);
     }
 
     void lateRentRunFromTheMainWindow();
@@ -163,6 +164,8 @@ private slots:
     void unreachableServerSendsNothingAndSaysWhy_data();
     void unreachableServerSendsNothingAndSaysWhy();
     void cancelStopsASessionUnderWay();
+    void unconfirmedMessageIsNotSentAgainUnasked_data();
+    void unconfirmedMessageIsNotSentAgainUnasked();
     void customListLeavesOutTenantsWithoutAddress();
     void lineBreakInNameRefusedBeforeConnecting();
     void runsThatSendNothing_data();
@@ -418,6 +421,67 @@ void TestEmail::cancelStopsASessionUnderWay()
     }
     QCOMPARE(connections, 1);
     QCOMPARE(MsgBox::shownTexts().size(), 1);
+}
+
+void TestEmail::unconfirmedMessageIsNotSentAgainUnasked_data()
+{
+    QTest::addColumn<double>("lateEnd");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("label");
+    const QString question = QStringLiteral(
+        "The e-mail to Amelia Carraway went to the mail server in full, but the server did not confirm it.\n"
+        "It may have been delivered; sent again, it may arrive twice.\nServer: 127.0.0.1:");
+    const QString summary = QStringLiteral("0 of 1 e-mails were sent. 1 more may have been delivered.");
+    QTest::newRow("confirmed after the reply limit") << 2.0 << false << QStringList() << "You are done! 1 of 1 e-mails were sent.";
+    QTest::newRow("never confirmed, skipped")
+        << 5.0 << false
+        << QStringList{question, summary + "\nSent but not confirmed by the server, so perhaps delivered: Amelia Carraway"} << summary;
+    QTest::newRow("cancelled while waiting") << 5.0 << true
+                                             << QStringList{"Are you sure you want to quit!", question} << QString();
+}
+
+// A server that confirms a message late: the run waits for it longer than for any other reply (3 s
+// here for the real 10 minutes, 1 s for the real 60 s), and one that never confirms leaves the e-mail
+// "perhaps delivered", sent again only when the user says so.
+void TestEmail::unconfirmedMessageIsNotSentAgainUnasked()
+{
+    QFETCH(double, lateEnd);
+    QFETCH(bool, cancel);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, label);
+    TestSmtpServer::Options options = serverOptions();
+    options.lateEnd = lateEnd;
+    TestSmtpServer server(options);
+    QVERIFY(server.isRunning());
+    SmtpClient::setExtraCaCertificates(server.certificate());
+    SmtpClient::setDefaultReplyTimeouts(1000, 3000);
+    TestHub t;
+    QVERIFY(t.opened);
+    QVERIFY(storeMailSettings(t.hub, server.port(), kPassword));
+    QVERIFY(loadCharges());
+    QVERIFY(t.hub->mailModel()->select());
+
+    if (!cancel && !shown.isEmpty())
+        MsgBox::setNextAnswer(QMessageBox::Ignore);
+    auto dialog = startRun(t.hub, {1});
+    auto *status = dialog->findChild<QLabel *>(QStringLiteral("label"));
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Waiting for the mail server to confirm the e-mail to Amelia Carraway"), 10000);
+    if (cancel) {
+        MsgBox::setNextAnswer(QMessageBox::Yes);
+        clickButton(dialog.get(), "pushButton");
+    }
+    QVERIFY(runEnded(dialog.get()));
+    SmtpClient::setDefaultReplyTimeouts(60000, 600000);
+
+    const QStringList got = MsgBox::shownTexts();
+    QCOMPARE(got.size(), shown.size());
+    for (int i = 0; i < got.size(); ++i)
+        QVERIFY2(got.at(i).startsWith(shown.at(i)), qPrintable(got.at(i)));
+    QCOMPARE(dialog->isVisible(), !cancel);
+    if (!cancel)
+        QCOMPARE(status->text(), label);
+    QCOMPARE(server.messages().size(), 1);
 }
 
 void TestEmail::customListLeavesOutTenantsWithoutAddress()

@@ -197,7 +197,7 @@ void TestChargeRuns::chargeRunRollsBackWhenAPostingFails()
 }
 
 namespace {
-// Records the texts of the progress dialogs shown while it lives.
+// Records the texts of the progress dialogs drawn while it lives, each once in a row.
 class ProgressWatch : public QObject
 {
 public:
@@ -208,9 +208,10 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Show)
-            if (auto *progress = qobject_cast<QProgressDialog *>(watched))
-                shown << progress->labelText();
+        if (event->type() == QEvent::Paint)
+            if (auto *progress = qobject_cast<QProgressDialog *>(watched->parent()))
+                if (shown.isEmpty() || shown.last() != progress->labelText())
+                    shown << progress->labelText();
         return false;
     }
 };
@@ -232,7 +233,9 @@ void TestChargeRuns::startUpRunIsShownAndNothingRunsInsideIt()
     });
     ProgressWatch watch;
     office->window->showMaximized();
-    QCOMPARE(watch.shown, QStringList{"Posting the charges that have fallen due..."});
+    // Drawn from before the due bills are counted until the commit.
+    QCOMPARE(watch.shown, QStringList({"Finding the bills that have fallen due...", "Posting the charges that have fallen due...",
+                                       "Saving the charges posted..."}));
     QCOMPARE(found, QString());
     QVERIFY(!QApplication::overrideCursor());
     QTRY_COMPARE(found, QString("3 posted, transaction closed"));

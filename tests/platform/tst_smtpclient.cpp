@@ -128,6 +128,7 @@ private slots:
             toGone.addPart(MimeHtml(QStringLiteral("<p>hi</p>")));
             QVERIFY(!client.sendMail(toGone));
             QVERIFY(client.lastError().contains(QStringLiteral("550")) || !client.lastError().isEmpty());
+            QVERIFY(!client.deliveryUnconfirmed());
         } else {
             QVERIFY(!client.lastError().isEmpty());
             QVERIFY(!client.sendMail(sampleMessage(QStringLiteral("<p>hi</p>"))));
@@ -135,6 +136,53 @@ private slots:
         client.quit();
         QVERIFY(server.messages().isEmpty());
         QVERIFY(server.allClosed());
+    }
+
+    // The end of a message may be answered late, and only that reply is waited for longer. Limits of
+    // 1 s for a reply and 3 s for the end stand for the real 60 s and 10 minutes.
+    void lateReplies_data()
+    {
+        QTest::addColumn<double>("lateEnd");
+        QTest::addColumn<double>("lateRecipient");
+        QTest::addColumn<bool>("sent");
+        QTest::addColumn<bool>("unconfirmed");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("end answered after the reply limit") << 2.0 << 0.0 << true << false << 1;
+        QTest::newRow("end never answered in time") << 6.0 << 0.0 << false << true << 1;
+        QTest::newRow("recipient answered after the reply limit") << 0.0 << 4.0 << false << false << 0;
+    }
+
+    void lateReplies()
+    {
+        QFETCH(double, lateEnd);
+        QFETCH(double, lateRecipient);
+        QFETCH(bool, sent);
+        QFETCH(bool, unconfirmed);
+        QFETCH(int, kept);
+        TestSmtpServer::Options options = withLogin(TestSmtpServer::Plain);
+        options.lateEnd = lateEnd;
+        options.lateRecipient = lateRecipient;
+        TestSmtpServer server(options);
+        QVERIFY(server.isRunning());
+
+        SmtpClient client(QStringLiteral("127.0.0.1"), server.port(), SmtpClient::TcpConnection);
+        client.setUser(kUser);
+        client.setPassword(kPassword);
+        client.setResponseTimeout(1000);
+        client.setMessageEndTimeout(3000);
+        std::atomic<int> awaited{0};
+        client.setAwaitingConfirmation([&] { ++awaited; });
+        QVERIFY2(client.connectToHost(), qPrintable(client.lastError()));
+        QVERIFY(client.login());
+        QElapsedTimer took;
+        took.start();
+        QCOMPARE(client.sendMail(sampleMessage(QStringLiteral("<p>hi</p>"))), sent);
+        QCOMPARE(client.deliveryUnconfirmed(), unconfirmed);
+        QCOMPARE(awaited.load(), lateRecipient > 0 ? 0 : 1);
+        // Given up when the limit ran out, not when the server at last spoke.
+        QVERIFY2(took.elapsed() < qint64(qMax(lateEnd, lateRecipient) * 1000) || sent, qPrintable(QString::number(took.elapsed())));
+        client.quit();
+        QCOMPARE(server.messages().size(), kept);
     }
 
     void connectFailures_data()

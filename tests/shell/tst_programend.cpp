@@ -20,16 +20,21 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSplashScreen>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -124,6 +129,8 @@ int runProgram(const QString &stage)
     // The welcome dialog would be a modal dialog of its own two seconds in.
     QSettings(QStringLiteral("Morvessa"), QStringLiteral("Velloran 2021")).setValue(QStringLiteral("ShowWelcome"), false);
     ProgramStart::handleEndSignals();
+    if (stage == QLatin1String("engine held"))
+        ProgramStart::setEngineWait(1000);
 
     bool reported = false;
     const auto report = [&] {
@@ -136,6 +143,14 @@ int runProgram(const QString &stage)
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal); box && stage == QLatin1String("engine held")) {
+            out << box->text() << Qt::endl;
+            report();
+            for (QAbstractButton *button : box->buttons())
+                if (button->text() == QLatin1String("Quit"))
+                    button->click();
+            return;
+        }
         if (auto *chooser = qobject_cast<ChoooseDataDialog *>(modal)) {
             if (stage == QLatin1String("chooser"))
                 report();
@@ -203,9 +218,14 @@ QString officeIn(const QTemporaryDir &documents)
 }
 
 // This executable started as the program on the office under `documents`, driven up to `stage`.
-void startProgram(QProcess &program, const QTemporaryDir &documents, const QString &stage)
+void startProgram(QProcess &program, const QTemporaryDir &documents, const QString &stage,
+                  const QString &display = QString())
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!display.isEmpty()) {
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("DISPLAY"), display);
+    }
     environment.insert(QStringLiteral("VELLORAN_DOCUMENTS"), documents.path());
     // A program that ends at once leaves its own temporary folders behind; they go with this one.
     const QString temporary = documents.path() + QStringLiteral("/tmp");
@@ -218,6 +238,38 @@ void startProgram(QProcess &program, const QTemporaryDir &documents, const QStri
     program.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kProgramMode), stage});
 }
 
+// Waits until the program says it has reached `stage`; what it said on its standard output.
+QByteArray waitUntilReady(QProcess &program, const QString &stage)
+{
+    QElapsedTimer waited;
+    waited.start();
+    QByteArray said;
+    while (!said.contains("READY " + stage.toLatin1()) && waited.elapsed() < 60000 && program.state() == QProcess::Running) {
+        program.waitForReadyRead(100);
+        said += program.readAllStandardOutput();
+    }
+    return said;
+}
+
+// The number `sql` counts in the office's file, on a connection of its own; -1 when it cannot be read.
+int countIn(const QString &file, const QString &sql)
+{
+    int count = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), QStringLiteral("count"));
+        db.setDatabaseName(file);
+        db.setUserName(QStringLiteral("SYSDBA"));
+        if (db.open()) {
+            QSqlQuery query(db);
+            if (query.exec(sql) && query.next())
+                count = query.value(0).toInt();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("count"));
+    return count;
+}
+
 } // namespace
 
 class TestProgramEnd : public QObject
@@ -228,7 +280,89 @@ private slots:
     void endsCleanlyOnSignal_data();
     void endsCleanlyOnSignal();
     void endDuringTheStartUpRunEndsWithTheRunWholeOrUndone();
+    void endsWhenTheDisplayGoesAway_data();
+    void endsWhenTheDisplayGoesAway();
+    void startWithTheEngineHeldSaysSo();
 };
+
+void TestProgramEnd::endsWhenTheDisplayGoesAway_data()
+{
+    QTest::addColumn<bool>("signalled");
+    QTest::newRow("display gone") << false;
+    QTest::newRow("display gone and SIGTERM, as at a log-out") << true;
+}
+
+// The display plugin ends the program with exit() from inside the event loop when its display goes
+// away; the work left open is given up and the file let go all the same.
+void TestProgramEnd::endsWhenTheDisplayGoesAway()
+{
+    QFETCH(bool, signalled);
+    const QString server = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (server.isEmpty())
+        QSKIP("needs Xvfb");
+    QTemporaryDir documents;
+    QVERIFY(documents.isValid());
+    const QString file = officeIn(documents);
+    QVERIFY(!file.isEmpty());
+
+    QProcess display;
+    display.start(server, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                           QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x1024x24")});
+    QVERIFY(display.waitForStarted(10000));
+    QByteArray number;
+    while (!number.contains('\n') && display.waitForReadyRead(10000))
+        number += display.readAllStandardOutput();
+    QVERIFY2(!number.trimmed().isEmpty(), "Xvfb gave no display");
+
+    QProcess program;
+    startProgram(program, documents, QStringLiteral("modal"), QLatin1Char(':') + QString::fromLatin1(number.trimmed()));
+    QVERIFY(program.waitForStarted(10000));
+    const QByteArray said = waitUntilReady(program, QStringLiteral("modal"));
+    QVERIFY2(said.contains("READY modal"), said.constData());
+
+    display.terminate();
+    if (signalled)
+        QVERIFY(::kill(pid_t(program.processId()), SIGTERM) == 0);
+    const bool ended = program.waitForFinished(10000);
+    if (!ended) {
+        program.kill();
+        program.waitForFinished(5000);
+    }
+    display.waitForFinished(5000);
+    const QString log = QString::fromLocal8Bit(program.readAllStandardError());
+    QVERIFY2(ended, qPrintable(log));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(log.contains(QLatin1String("database closed")), qPrintable(log));
+    // The file opens again, without the tenant of the transaction left open.
+    QCOMPARE(countIn(file, QStringLiteral("select count(*) from tenants where tid = 77001")), 0);
+}
+
+// A program hanging in the engine's exit holds the lock folder's init lock; a new start says so after
+// a while, and ends when told to, instead of waiting on with nothing on the screen.
+void TestProgramEnd::startWithTheEngineHeldSaysSo()
+{
+    QTemporaryDir documents;
+    QVERIFY(documents.isValid());
+    QVERIFY(!officeIn(documents).isEmpty());
+    const QByteArray init = qgetenv("FIREBIRD_LOCK") + "/fb_init";
+    const int held = ::open(init.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0660);
+    QVERIFY(held >= 0);
+    const auto release = qScopeGuard([held] { ::close(held); });
+    QCOMPARE(::flock(held, LOCK_EX), 0);
+
+    QProcess program;
+    startProgram(program, documents, QStringLiteral("engine held"));
+    QVERIFY(program.waitForStarted(10000));
+    const QByteArray said = waitUntilReady(program, QStringLiteral("engine held"));
+    QVERIFY2(said.contains("The database engine does not answer") && said.contains(qgetenv("FIREBIRD_LOCK")), said.constData());
+    const bool ended = program.waitForFinished(10000);
+    if (!ended) {
+        program.kill();
+        program.waitForFinished(5000);
+    }
+    QVERIFY(ended);
+    QCOMPARE(program.exitCode(), 1);
+}
 
 void TestProgramEnd::endsCleanlyOnSignal_data()
 {

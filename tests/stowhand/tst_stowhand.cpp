@@ -13,7 +13,9 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QProgressBar>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/stat.h>
@@ -586,6 +588,53 @@ private slots:
 
         click("pushButton_3");
         QVERIFY(!dialog.isVisible());
+    }
+
+    // A large office's file takes seconds to copy: meanwhile the window paints, its bar moves, and it
+    // takes no second command and does not close.
+    void windowShowsProgressWhileCopying()
+    {
+        QVERIFY(QDir().mkpath(DataFolder::path()));
+        const QString database = DataFolder::filePath(QStringLiteral("DEMO.FDB"));
+        QByteArray large = m_sourceBytes;
+        while (large.size() < 48 * 1024 * 1024)
+            large += m_sourceBytes;
+        large.truncate(large.size() / 8192 * 8192);
+        QVERIFY(writeAll(database, large));
+        const QString backup = archive(QStringLiteral("large.bkp"));
+
+        Dialog dialog;
+        dialog.takeArguments({QStringLiteral("stowhand"), QStringLiteral("DEMO.FDB")});
+        dialog.setFileChooser([backup](QFileDialog::AcceptMode, const QString &, const QString &, const QString &) {
+            return backup;
+        });
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *bar = dialog.findChild<QProgressBar *>(QStringLiteral("progressBar"));
+        QVERIFY(bar && !bar->isVisible());
+        QList<int> seen;
+        bool commandsTaken = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (bar->isVisible())
+                seen << bar->value();
+            for (auto *button : dialog.findChildren<QPushButton *>())
+                commandsTaken = commandsTaken || button->isEnabled();
+            dialog.reject();
+        });
+        watch.start(5);
+        StowMsgBox::clearShown();
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("pushButton")), Qt::LeftButton);
+        watch.stop();
+
+        QCOMPARE(StowMsgBox::shownTexts(), QStringList{QStringLiteral("You have successfully backed up your data.")});
+        QVERIFY2(seen.size() > 1 && seen.last() > seen.first(), qPrintable(QString::number(seen.size())));
+        QVERIFY(!commandsTaken);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!bar->isVisible());
+        QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("pushButton"))->isEnabled());
+        QCOMPARE(shell(QStringLiteral("gzip -dc \"$1\" | cmp -s - \"$2\""), {backup, database}), 0);
+        QFile::remove(database);
     }
 
     // What keeps a backup from being written is told after the usual advice, and leaves no file.

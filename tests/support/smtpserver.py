@@ -5,6 +5,8 @@ Listens on 127.0.0.1 on a port the system picks, prints "PORT <n>" once it liste
 folder given by --out:
   msg-<n>.json   every accepted message: envelope, AUTH login, the raw text and its decoded parts;
   events.log     one line per connection opened or closed, with the number of connections open.
+With --late-end it keeps each message at once but answers the end of its data only that many seconds
+later; --late-rcpt answers each recipient late.
 It ends when its standard input closes, so it never outlives the test that started it.
 """
 import argparse
@@ -30,6 +32,9 @@ def parse():
     p.add_argument("--user", default="")
     p.add_argument("--password", default="")
     p.add_argument("--refuse", action="append", default=[], help="recipient address to refuse")
+    p.add_argument("--late-end", type=float, default=0,
+                   help="seconds to wait, with the message kept, before answering the end of its data")
+    p.add_argument("--late-rcpt", type=float, default=0, help="seconds to wait before answering RCPT")
     return p.parse_args()
 
 
@@ -46,11 +51,15 @@ class State:
 
 
 class Handler:
-    def __init__(self, state, refuse):
+    def __init__(self, state, refuse, late_end, late_rcpt):
         self.state = state
         self.refuse = {r.lower() for r in refuse}
+        self.late_end = late_end
+        self.late_rcpt = late_rcpt
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if self.late_rcpt:
+            await asyncio.sleep(self.late_rcpt)
         if address.lower() in self.refuse:
             return "550 5.1.1 No such mailbox"
         envelope.rcpt_tos.append(address)
@@ -77,6 +86,9 @@ class Handler:
         with open(name + ".part", "w") as f:
             json.dump(record, f)
         os.replace(name + ".part", name)
+        # A server that delivers first and confirms afterwards: the message is kept either way.
+        if self.late_end:
+            await asyncio.sleep(self.late_end)
         return "250 Message accepted"
 
 
@@ -125,7 +137,7 @@ async def main():
     logging.getLogger("mail.log").setLevel(logging.CRITICAL)
     state = State(args.out)
     CountingSMTP.state = state
-    handler = Handler(state, args.refuse)
+    handler = Handler(state, args.refuse, args.late_end, args.late_rcpt)
     context = None
     if args.mode != "plain":
         context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)

@@ -27,6 +27,10 @@ public:
         QString user;
         QString password;
         QStringList refuse;
+        // Seconds before the end of a message is answered (the message is kept at once), and before
+        // a recipient is.
+        double lateEnd = 0;
+        double lateRecipient = 0;
     };
 
     explicit TestSmtpServer(const Options &options)
@@ -43,6 +47,10 @@ public:
             args << QStringLiteral("--user") << options.user << QStringLiteral("--password") << options.password;
         for (const QString &address : options.refuse)
             args << QStringLiteral("--refuse") << address;
+        if (options.lateEnd > 0)
+            args << QStringLiteral("--late-end") << QString::number(options.lateEnd);
+        if (options.lateRecipient > 0)
+            args << QStringLiteral("--late-rcpt") << QString::number(options.lateRecipient);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(python(), args);
         if (!m_process.waitForStarted(10000))
