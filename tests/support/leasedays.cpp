@@ -51,6 +51,11 @@ void LeaseDays::load(const QSqlDatabase &db)
         lastTenant.insert(lease.apid, lease.terms.tid);
         leases << lease;
     }
+    // Days before an apartment's first charge were dealt with before the books began, whoever held them.
+    QMap<int, QDate> booksBegan;
+    query.exec("select r.apid, min(c.fordate) from charges c join recur r on r.recid = c.recid group by r.apid");
+    while (query.next())
+        booksBegan.insert(query.value(0).toInt(), query.value(1).toDate());
     QMap<int, int> billOfRecid;
     query.exec("select recid, tid, apid, type, amount, freq, startdate, enddate, nextdate, completed, leaserent, "
                "firstpay from recur order by recid");
@@ -76,11 +81,13 @@ void LeaseDays::load(const QSqlDatabase &db)
             bill.start = query.value(6).toDate();
             bill.end = query.value(7).toDate();
             bill.withLease = current.contains(apid) && bill.end == leases.at(current.value(apid)).terms.end;
+            bill.ended = !rent && current.contains(apid) && bill.end < leases.at(current.value(apid)).terms.end;
         }
         billOfRecid.insert(query.value(0).toInt(), index);
         const QDate next = query.value(8).toDate();
         if (next.isValid())
-            charges << Charge{bill.line, index, tid, QDate(), next, 0, false, false};
+            charges << Charge{bill.line, index, tid, QDate(), next, 0, false, false}
+                    << Charge{bill.line, index, 0, QDate(), earliest(booksBegan.value(apid), next), 0, false, false};
         if (!running || !next.isValid())
             continue;
         // Its due dates from the day it began, where its next one is among them.
@@ -205,7 +212,8 @@ QList<LeaseDays::Span> LeaseDays::covered(int line, int tid, const QDate &firstP
     QList<Span> spans;
     for (const Charge &charge : charges)
         if (charge.line == line
-            && (tid <= 0 || charge.tid == tid || (charge.day.isValid() && !(charge.day < firstPayment))))
+            && (tid <= 0 || charge.tid <= 0 || charge.tid == tid
+                || (charge.day.isValid() && !(charge.day < firstPayment))))
             spans << Span{charge.day, charge.to};
     for (const Bill &bill : bills)
         if (bill.line == line && (tid <= 0 || bill.tid == tid))
@@ -329,7 +337,8 @@ void LeaseDays::leaseSaved(int apid, const Terms &lease, bool chargeEarlier, con
         if (lines.at(bill.line).apid != apid || bill.tid == lease.tid)
             continue;
         bill.dues.clear();
-        if (bill.tid != leaver || lines.at(bill.line).rent || bill.deleted || !bill.withLease)
+        if (bill.tid != leaver || lines.at(bill.line).rent || bill.deleted || bill.ended
+            || !(bill.withLease || !bill.end.isValid() || lease.firstPayment < bill.end))
             continue;
         bool own = false;
         for (const Bill &other : qAsConst(bills))
@@ -340,7 +349,8 @@ void LeaseDays::leaseSaved(int apid, const Terms &lease, bool chargeEarlier, con
         copy.recid = 0;
         copy.tid = lease.tid;
         copy.start = bill.start.isValid() ? qMax(lease.firstPayment, bill.start) : lease.firstPayment;
-        copy.end = lease.end;
+        copy.end = bill.withLease || !bill.end.isValid() ? lease.end : qMin(bill.end, lease.end);
+        copy.withLease = bill.withLease || !bill.end.isValid();
         copy.addedAt = clock;
         copy.dues.clear();
         copies << copy;
@@ -419,6 +429,7 @@ void LeaseDays::billAdded(int apid, int tid, const QString &type, qint64 cents, 
     if (current.contains(apid)) {
         const Terms &lease = leases.at(current.value(apid)).terms;
         bill.withLease = end == lease.end;
+        bill.ended = end < lease.end;
         if (lease.tid == tid)
             schedule(bill, lease);
     }
@@ -432,6 +443,7 @@ void LeaseDays::billEnded(int apid, int tid, const QString &type, qint64 cents, 
         return;
     bill->end = end;
     bill->withLease = current.contains(apid) && end == leases.at(current.value(apid)).terms.end;
+    bill->ended = current.contains(apid) && end < leases.at(current.value(apid)).terms.end;
     for (int i = bill->dues.size() - 1; i >= 0; --i)
         if (!(bill->dues.at(i).day < end))
             bill->dues.removeAt(i);

@@ -26,13 +26,16 @@
 //    against the lease (a turnover).
 //  - Another bill goes on with each new lease of its tenant: an end equal to the lease's end runs with
 //    the lease, any other end the clerk typed stays his. At a turnover every other tenant's bills stop
-//    where they stand, and the newcomer gets his own of each line the leaver still had running with his
-//    lease and the newcomer has none of. A bill that has charged nothing begins where its start says.
+//    where they stand, and the newcomer gets his own of each line the leaver still had running (not
+//    ended or deleted by the clerk) and he has none of, up to the end it had, if the clerk typed one. A
+//    bill that has charged nothing begins where its start says.
 //  - Saving a lease asks once when, of a line of the tenant's earlier lease here, days it held before
 //    the new first payment date (and before a later lease of his took over) are covered by no charge of
 //    any tenant, were not declined or answered for under that lease, and are not being charged already.
 //    Yes charges them in whole periods of that lease's terms as they fall due, none past the new first
 //    payment date, the part no whole period fits answered for; No declines them under that lease alone.
+//  - Where the test begins, each bill's days before its next due date count as covered for its own
+//    tenant, and an apartment's days before its first charge for every tenant (before the books).
 //  - A charge forgiven stays covered. Every lease command first posts what has fallen due up to today
 //    at its apartment; an apartment without a lease is charged nothing.
 class LeaseDays
@@ -118,6 +121,7 @@ private:
         QDate start;
         QDate end;
         bool withLease = false; // its end is the lease's
+        bool ended = false;     // the clerk ended it before its lease's end
         bool deleted = false;
         int addedAt = 0;
         QList<Due> dues;
