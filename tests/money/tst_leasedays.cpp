@@ -1,7 +1,7 @@
 // Every short sequence of lease actions on one apartment, each on a fresh copy of the demonstration
-// office, checked against the by-day model of what the clerk did: Maple Court 101, let to Amelia Carraway
-// with a rent and a parking bill, Juniper Hale free to take it. The actions, by the letters that name a
-// sequence's row:
+// office, checked against the by-day model of what the clerk did (tests/support/leasedays.h says which
+// rules it holds the books to): Maple Court 101, let to Amelia Carraway with a rent and a parking bill,
+// Juniper Hale free to take it. The actions, by the letters that name a sequence's row:
 //   E, S, L, A  her lease deleted and entered again for the same tenant, its first payment date two months
 //               earlier, the same, later within the old lease, or the day after its end (a renewal ahead);
 //               L and A come as Ly/Ln and Ay/An, the answer to the question about the earlier lease's days
@@ -11,13 +11,18 @@
 //               half an action, and R right after T is the same day (a mistake undone)
 //   F           the tenant's latest unpaid charge of a bill deleted in Collect Rent (forgiven)
 //   B           the tenant's parking bill ended at the end of its next period, through its editor
-// A month's charge run follows each action, and monthly runs go on to eighteen months from the first;
-// the books are checked after every action and every run.
+//   W           a water bill of 30.00 added back-dated, from the first of last month to the lease's end
+//   Ve, Vl      the holder's latest water bill (one of 25.00 added from the month after next, if he has
+//               none) given a start two months earlier, or a month later, in its editor
+// Row by row the rent is charged monthly, quarterly or yearly beside the monthly parking (the lease
+// entered again so from the first of next month after the first charge run), and every other pair of
+// rows takes each action before that month's charge run instead of after it. Monthly runs go on to eighteen
+// months from the first; the books are checked after every action and every run.
 //
-// Every sequence of one and two actions runs (115), and an evenly spread sample of 63 of the 1132 of three,
-// about a second each. VELLORAN_LEASEDAYS_SHARD=i/n runs every n-th row from the i-th (ctest runs it in
-// two halves); VELLORAN_LEASEDAYS_ALL=1 runs all 1247 (some twenty minutes), e.g.
-//   VELLORAN_LEASEDAYS_ALL=1 QTEST_FUNCTION_TIMEOUT=3600000 QT_QPA_PLATFORM=offscreen build/tests/tst_leasedays
+// Every sequence of one and two actions runs, and an evenly spread sample of those of three.
+// VELLORAN_LEASEDAYS_SHARD=i/n runs every n-th row from the i-th (ctest runs them in shards side by
+// side); VELLORAN_LEASEDAYS_ALL=1 runs every sequence of three as well (an hour or so), e.g.
+//   VELLORAN_LEASEDAYS_ALL=1 QTEST_FUNCTION_TIMEOUT=36000000 QT_QPA_PLATFORM=offscreen build/tests/tst_leasedays
 
 #include "leasedays.h"
 #include "leasedriver.h"
@@ -36,7 +41,7 @@ const int Maple101 = 1;
 const int Amelia = 1;
 const int Juniper = 36;
 const int Months = 18;
-const int SampleOfThree = 60;
+const int SampleOfThree = 40;
 
 QVariant scalar(const QString &sql)
 {
@@ -46,7 +51,7 @@ QVariant scalar(const QString &sql)
 }
 
 // The letters a sequence is made of; T and R are half an action each.
-const QStringList letters = {"E", "S", "Ly", "Ln", "Ay", "An", "F", "B", "T", "R"};
+const QStringList letters = {"E", "S", "Ly", "Ln", "Ay", "An", "F", "B", "T", "R", "W", "Ve", "Vl"};
 int halves(const QString &letter)
 {
     return letter == "T" || letter == "R" ? 1 : 2;
@@ -96,6 +101,8 @@ private:
     QString act(const QString &letter, bool answerYes);
     QString remake(int months, bool keepStart, bool after, QMessageBox::StandardButton answer);
     QString turnOver(int tid, const QSqlRecord &terms, QMessageBox::StandardButton answer);
+    QString chargeRentBy(int freq);
+    QString water(const QString &letter);
     // The books against the model and the ledger check; false, with the breaches in `broken`, when they
     // do not hold.
     bool check(const QString &where);
@@ -107,17 +114,21 @@ private:
     // The lease each tenant last held here, to come back with.
     QMap<int, QSqlRecord> leases;
     bool forgiveRentFirst = true;
+    QString mode;
 };
 
 void TestLeaseDays::everyShortSequenceChargesEachDayOnce_data()
 {
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<bool>("answerYes");
+    QTest::addColumn<int>("rentFreq");
+    QTest::addColumn<bool>("runFirst");
     const QStringList shard = qEnvironmentVariable("VELLORAN_LEASEDAYS_SHARD", QStringLiteral("0/1")).split('/');
     const int shards = qMax(1, shard.value(1).toInt());
     const auto add = [&](const QStringList &steps, int row) {
         if (row % shards == shard.value(0).toInt())
-            QTest::newRow(qPrintable(steps.join('-'))) << steps << (row % 2 == 0);
+            QTest::newRow(qPrintable(steps.join('-'))) << steps << (row % 2 == 0) << QList<int>{3, 4, 6}.at(row % 3)
+                                                        << (row / 2 % 2 == 0);
     };
     QList<QStringList> all;
     sequences({}, 0, false, {{Amelia, 1}}, all);
@@ -142,6 +153,8 @@ void TestLeaseDays::everyShortSequenceChargesEachDayOnce()
 {
     QFETCH(QStringList, steps);
     QFETCH(bool, answerYes);
+    QFETCH(int, rentFreq);
+    QFETCH(bool, runFirst);
     TestHub hub;
     QVERIFY(hub.opened);
     hub.hub->setCanReceivePayments(true);
@@ -154,6 +167,9 @@ void TestLeaseDays::everyShortSequenceChargesEachDayOnce()
     lease = std::make_unique<LeaseDriver>(hub.hub, days, broken);
     leases.clear();
     forgiveRentFirst = answerYes;
+    mode = QStringLiteral("rent by frequency %1, actions %2 the month's charge run")
+               .arg(rentFreq)
+               .arg(runFirst ? QStringLiteral("before") : QStringLiteral("after"));
     // The demonstration office has charged its bills up to the month it was built in.
     const QDate start = scalar("select nextdate from recur where recid = 2").toDate().addDays(9);
     Today::set(start);
@@ -163,9 +179,16 @@ void TestLeaseDays::everyShortSequenceChargesEachDayOnce()
     bool holds = true;
     for (int month = 0; holds && month < Months; ++month) {
         Today::set(start.addMonths(month));
-        QVERIFY(ChargeRun::postDue(nullptr, hub.hub));
-        days.chargeRun(Today::date());
-        holds = check(QStringLiteral("the charge run on %1").arg(Today::date().toString(Qt::ISODate)));
+        const auto run = [&] {
+            QVERIFY(ChargeRun::postDue(nullptr, hub.hub));
+            days.chargeRun(Today::date());
+            holds = check(QStringLiteral("the charge run on %1").arg(Today::date().toString(Qt::ISODate)));
+        };
+        const bool acted = step < steps.size();
+        if (!runFirst || !acted || (month == 0 && rentFreq != 3))
+            run();
+        if (holds && month == 0 && rentFreq != 3)
+            holds = check(QStringLiteral("the rent charged by %1 (%2)").arg(rentFreq).arg(chargeRentBy(rentFreq)));
         // An action, and a turnover undone the same day with it.
         while (holds && step < steps.size()) {
             const QString letter = steps.at(step++);
@@ -174,6 +197,8 @@ void TestLeaseDays::everyShortSequenceChargesEachDayOnce()
             if (!(letter == "T" && steps.value(step) == "R"))
                 break;
         }
+        if (holds && runFirst && acted)
+            run();
     }
     form.reset();
     lease.reset();
@@ -198,7 +223,7 @@ bool TestLeaseDays::check(const QString &where)
     const QString charges = QStringLiteral("select list(chid || ' bill ' || recid || ' tenant ' || tid || ' ' || fordate "
                                            "|| '=' || origamount, '; ') from charges where apid = %1 and recid is not "
                                            "null and fordate > '2026-12-01'");
-    broken << QStringLiteral("after %1:").arg(where) << found
+    broken << QStringLiteral("after %1 (%2):").arg(where, mode) << found
            << QStringLiteral("bills: %1").arg(scalar(bills.arg(Maple101)).toString())
            << QStringLiteral("charges: %1").arg(scalar(charges.arg(Maple101)).toString());
     return false;
@@ -256,10 +281,67 @@ QString TestLeaseDays::act(const QString &letter, bool answerYes)
             broken << QStringLiteral("the bill editor ends bill %1 on %2").arg(bill.value(0).toInt()).arg(end.toString(Qt::ISODate));
         return QStringLiteral("bill %1 ends %2").arg(bill.value(0).toInt()).arg(end.toString(Qt::ISODate));
     }
+    case 'W':
+    case 'V':
+        return water(letter);
     default:
         break;
     }
     return QString();
+}
+
+// Amelia's lease entered again from the first of next month for a year, its rent charged quarterly or
+// yearly (a month's rent for each month).
+QString TestLeaseDays::chargeRentBy(int freq)
+{
+    QSqlRecord terms = LeaseDriver::leaseOf(Maple101);
+    const QDate from = firstOfMonth(Today::date()).addMonths(1);
+    for (const char *date : {"firstdue", "leasestart", "movein", "nextdate"})
+        terms.setValue(QLatin1String(date), from);
+    terms.setValue(QStringLiteral("leaseend"), from.addYears(1).addDays(-1));
+    terms.setValue(QStringLiteral("freq"), freq);
+    terms.setValue(QStringLiteral("frequency"), freq == 4 ? QStringLiteral("Quarterly") : QStringLiteral("Annually"));
+    terms.setValue(QStringLiteral("rent"), terms.value(QStringLiteral("rent")).toDouble() * (freq == 4 ? 3 : 12));
+    return lease->remakeLeaseOf(Maple101, terms, QStringLiteral(" from %1").arg(from.toString(Qt::ISODate)));
+}
+
+// W: a water bill of 30.00 from the first of last month (not before the lease's first payment date) to the
+// lease's end. V: the holder's latest water bill given another start.
+QString TestLeaseDays::water(const QString &letter)
+{
+    const QSqlRecord terms = LeaseDriver::leaseOf(Maple101);
+    const QDate firstPayment = terms.value(QStringLiteral("nextdate")).toDate();
+    const QDate end = terms.value(QStringLiteral("leaseend")).toDate();
+    const QDate month = firstOfMonth(Today::date());
+    if (letter == "W") {
+        const QDate from = qMax(firstPayment, month.addMonths(-1));
+        const int recid = lease->addBill(*form, Maple101, QStringLiteral("Water"), 3000, from, end);
+        if (recid == 0)
+            broken << QStringLiteral("the bill editor adds a water bill from %1").arg(from.toString(Qt::ISODate));
+        return QStringLiteral("water bill %1 from %2").arg(recid).arg(from.toString(Qt::ISODate));
+    }
+    const int holder = scalar(QStringLiteral("select tid from apartments where apid = %1").arg(Maple101)).toInt();
+    int recid = scalar(QStringLiteral("select max(recid) from recur where apid = %1 and tid = %2 and type = 'Water'")
+                           .arg(Maple101)
+                           .arg(holder))
+                    .toInt();
+    QString done;
+    if (recid == 0) {
+        const QDate from = qMax(firstPayment, month.addMonths(2));
+        recid = lease->addBill(*form, Maple101, QStringLiteral("Water"), 2500, from, end);
+        if (recid == 0) {
+            broken << QStringLiteral("the bill editor adds a water bill from %1").arg(from.toString(Qt::ISODate));
+            return QString();
+        }
+        done = QStringLiteral("water bill %1 from %2, ").arg(recid).arg(from.toString(Qt::ISODate));
+    }
+    const QDate was = scalar(QStringLiteral("select startdate from recur where recid = %1").arg(recid)).toDate();
+    const QDate start = letter == "Ve" ? qMax(firstPayment, was.addMonths(-2)) : was.addMonths(1);
+    if (start == was)
+        return done + QStringLiteral("bill %1 starts %2 already").arg(recid).arg(was.toString(Qt::ISODate));
+    if (!lease->startBill(*form, Maple101, recid, start))
+        broken << QStringLiteral("the bill editor starts bill %1 on %2").arg(recid).arg(start.toString(Qt::ISODate));
+    return done + QStringLiteral("bill %1 starts %2").arg(recid).arg(start.toString(Qt::ISODate));
 }
 
 // The holder's lease deleted and entered again, its first payment date `months` from where it was, or,

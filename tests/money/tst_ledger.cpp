@@ -522,7 +522,8 @@ QString TestLedger::correctFirstPayment()
         const int added = scalar(QStringLiteral("select coalesce(max(recid), 0) from recur where recid > %1").arg(lastBill))
                               .toInt();
         if (added > 0) {
-            days.billAdded(apid.toInt(), newcomer.toInt(), QStringLiteral("Parking"), 4500, 3, start, start.addYears(2));
+            days.billAdded(apid.toInt(), newcomer.toInt(), QStringLiteral("Parking"), 4500, 3, start, start.addYears(2),
+                           added);
             how = QStringLiteral(", parking from ") + start.toString(Qt::ISODate);
         }
     }
@@ -665,7 +666,7 @@ QString TestLedger::addBillBeside(bool rent)
     if (added.next()) {
         expect(added.value(1).toString() == type, QStringLiteral("the second bill is of the type chosen (%1, stored %2)")
                                                       .arg(type, added.value(1).toString()));
-        days.billAdded(apid, added.value(2).toInt(), type, cents, 3, start, end);
+        days.billAdded(apid, added.value(2).toInt(), type, cents, 3, start, end, added.value(0).toInt());
     }
     return QStringLiteral("apartment %1 gets a second %2 bill of %3 from %4")
         .arg(apid)

@@ -5,105 +5,172 @@
 
 #include <algorithm>
 
-QDate LeaseDays::step(const QDate &from, int freq)
+namespace {
+
+const QDate Never(9999, 12, 31);
+
+QDate earliest(const QDate &a, const QDate &b)
+{
+    return !a.isValid() ? b : !b.isValid() ? a : qMin(a, b);
+}
+
+} // namespace
+
+QDate LeaseDays::step(const QDate &from, int freq, int times)
 {
     switch (freq) {
-    case 1: return from.addDays(14);
-    case 2: return from.addMonths(6);
-    case 3: return from.addMonths(1);
-    case 4: return from.addMonths(3);
-    case 5: return from.addDays(7);
-    case 6: return from.addYears(1);
-    case 7: return from.addYears(2);
-    case 8: return from.addYears(3);
-    case 9: return from.addYears(5);
+    case 1: return from.addDays(14 * times);
+    case 2: return from.addMonths(6 * times);
+    case 3: return from.addMonths(times);
+    case 4: return from.addMonths(3 * times);
+    case 5: return from.addDays(7 * times);
+    case 6: return from.addYears(times);
+    case 7: return from.addYears(2 * times);
+    case 8: return from.addYears(3 * times);
+    case 9: return from.addYears(5 * times);
     default: break;
     }
     QSqlQuery query(QSqlDatabase::database());
     query.exec(QStringLiteral("select days from frequency where freqid = %1").arg(freq));
     const int days = query.next() ? query.value(0).toInt() : 0;
-    return days > 0 ? from.addDays(days) : QDate();
+    return days > 0 ? from.addDays(qint64(days) * times) : QDate();
 }
 
 void LeaseDays::load(const QSqlDatabase &db)
 {
-    lines.clear();
-    current.clear();
-    earlier.clear();
+    *this = LeaseDays();
     QSqlQuery query(db);
     query.exec("select g.apid, g.tid, g.rent, g.freq, g.nextdate, g.leaseend from agreements g join apartments a on "
                "a.agreeid = g.rid");
     while (query.next()) {
-        const Terms lease{query.value(1).toInt(), qRound64(query.value(2).toDouble() * 100), query.value(3).toInt(),
-                          query.value(4).toDate(), query.value(5).toDate(), QDate()};
-        current.insert(query.value(0).toInt(), lease);
-        lastTenant.insert(query.value(0).toInt(), lease.tid);
+        Lease lease;
+        lease.apid = query.value(0).toInt();
+        lease.terms = {query.value(1).toInt(), qRound64(query.value(2).toDouble() * 100), query.value(3).toInt(),
+                       query.value(4).toDate(), query.value(5).toDate()};
+        current.insert(lease.apid, leases.size());
+        lastTenant.insert(lease.apid, lease.terms.tid);
+        leases << lease;
     }
-    QMap<int, int> lineOfBill;
+    // Days before an apartment's first charge were dealt with before the books began, whoever held them.
+    QMap<int, QDate> booksBegan;
+    query.exec("select r.apid, min(c.fordate) from charges c join recur r on r.recid = c.recid group by r.apid");
+    while (query.next())
+        booksBegan.insert(query.value(0).toInt(), query.value(1).toDate());
+    QMap<int, int> billOfRecid;
     query.exec("select recid, tid, apid, type, amount, freq, startdate, enddate, nextdate, completed, leaserent, "
                "firstpay from recur order by recid");
     while (query.next()) {
-        Line bill;
-        bill.tid = query.value(1).toInt();
-        bill.apid = query.value(2).toInt();
-        bill.type = query.value(3).toString();
-        bill.rent = query.value(10).toInt() == 1;
-        bill.cents = qRound64(query.value(4).toDouble() * 100);
-        bill.freq = query.value(5).toInt();
-        bill.start = query.value(6).toDate();
-        bill.end = query.value(7).toDate();
-        const QDate next = query.value(8).toDate();
-        int index = -1;
-        for (int i = 0; bill.rent && i < lines.size(); ++i)
-            if (lines.at(i).rent && lines.at(i).apid == bill.apid && lines.at(i).tid == bill.tid)
-                index = i;
+        const int tid = query.value(1).toInt();
+        const int apid = query.value(2).toInt();
+        const bool rent = query.value(10).toInt() == 1;
+        const bool running = query.value(9).toInt() == 0 && current.contains(apid)
+                             && leases.at(current.value(apid)).terms.tid == tid;
+        int index = rent ? rentBill(apid, tid) : -1;
         if (index < 0) {
-            index = lines.size();
-            lines << bill;
+            index = bills.size();
+            lines << Line{apid, query.value(3).toString(), false};
+            bills << Bill();
+            bills.last().line = lines.size() - 1;
+            bills.last().tid = tid;
         }
-        Line *line = &lines[index];
+        Bill &bill = bills[index];
+        if (!rent || running || bill.recid == 0) {
+            bill.recid = query.value(0).toInt();
+            bill.cents = qRound64(query.value(4).toDouble() * 100);
+            bill.freq = query.value(5).toInt();
+            bill.start = query.value(6).toDate();
+            bill.end = query.value(7).toDate();
+            bill.withLease = current.contains(apid) && bill.end == leases.at(current.value(apid)).terms.end;
+            bill.ended = !rent && current.contains(apid) && bill.end < leases.at(current.value(apid)).terms.end;
+        }
+        billOfRecid.insert(query.value(0).toInt(), index);
+        const QDate next = query.value(8).toDate();
         if (next.isValid())
-            line->dealt << Span{query.value(11).toDate(), next};
-        const bool running = query.value(9).toInt() == 0 && current.value(bill.apid).tid == bill.tid
-                             && current.contains(bill.apid);
-        for (QDate due = next; running && due.isValid() && due < bill.end; due = step(due, bill.freq))
-            line->pending << Due{due, bill.cents, bill.freq, true};
-        if (bill.rent) {
-            line->cents = bill.cents;
-            line->freq = bill.freq;
-        }
-        lineOfBill.insert(query.value(0).toInt(), index);
+            charges << Charge{bill.line, index, tid, QDate(), next, 0, false, false}
+                    << Charge{bill.line, index, 0, QDate(), earliest(booksBegan.value(apid), next), 0, false, false};
+        if (!running || !next.isValid())
+            continue;
+        // Its due dates from the day it began, where its next one is among them.
+        const QDate began = rent && query.value(11).toDate().isValid() ? query.value(11).toDate() : bill.start;
+        QDate anchor = next;
+        int k = 0;
+        for (int i = 0; began.isValid() && i < 1000 && step(began, bill.freq, i) <= next; ++i)
+            if (step(began, bill.freq, i) == next) {
+                anchor = began;
+                k = i;
+                break;
+            }
+        for (const QDate end = query.value(7).toDate(); step(anchor, bill.freq, k).isValid() && step(anchor, bill.freq, k) < end; ++k)
+            bill.dues << Due{step(anchor, bill.freq, k), step(anchor, bill.freq, k + 1), bill.cents, false};
     }
-    query.exec("select recid, fordate, origamount from charges where recid is not null");
+    query.exec("select recid, fordate, origamount, tid from charges where recid is not null");
     while (query.next()) {
-        Line &line = lines[lineOfBill.value(query.value(0).toInt())];
-        line.charged << charge(line, query.value(1).toDate(), qRound64(query.value(2).toDouble() * 100));
+        const int index = billOfRecid.value(query.value(0).toInt(), -1);
+        if (index < 0)
+            continue;
+        const Bill &bill = bills.at(index);
+        const QDate day = query.value(1).toDate();
+        charges << Charge{bill.line, index, query.value(3).toInt(), day, step(day, bill.freq),
+                          qRound64(query.value(2).toDouble() * 100), true, false};
     }
 }
 
-QString LeaseDays::charge(const Line &line, const QDate &day, qint64 cents)
+int LeaseDays::rentBill(int apid, int tid)
+{
+    for (int i = 0; i < bills.size(); ++i)
+        if (bills.at(i).tid == tid && lines.at(bills.at(i).line).rent && lines.at(bills.at(i).line).apid == apid)
+            return i;
+    int line = -1;
+    for (int i = 0; i < lines.size() && line < 0; ++i)
+        if (lines.at(i).rent && lines.at(i).apid == apid)
+            line = i;
+    if (line < 0) {
+        line = lines.size();
+        lines << Line{apid, QStringLiteral("Rent"), true};
+    }
+    Bill bill;
+    bill.tid = tid;
+    bill.line = line;
+    bills << bill;
+    return bills.size() - 1;
+}
+
+QString LeaseDays::charge(int line, int tid, const QDate &day, qint64 cents) const
 {
     return QStringLiteral("tenant %1 apartment %2 %3 %4=%5")
-        .arg(line.tid)
-        .arg(line.apid)
-        .arg(line.type.toLower(), day.toString(Qt::ISODate))
+        .arg(tid)
+        .arg(lines.at(line).apid)
+        .arg(lines.at(line).type.toLower(), day.toString(Qt::ISODate))
         .arg(cents);
 }
 
-LeaseDays::Line *LeaseDays::rentLine(int apid, int tid)
+QList<LeaseDays::Span> LeaseDays::minus(const Span &span, const QList<Span> &taken)
 {
-    for (Line &line : lines)
-        if (line.rent && line.apid == apid && line.tid == tid)
-            return &line;
-    return nullptr;
+    QList<Span> left{span};
+    for (const Span &cut : taken) {
+        QList<Span> rest;
+        for (const Span &piece : qAsConst(left)) {
+            if (!(cut.to > piece.from) || (cut.from.isValid() && !(cut.from < piece.to))) {
+                rest << piece;
+                continue;
+            }
+            if (cut.from.isValid() && piece.from < cut.from)
+                rest << Span{piece.from, cut.from};
+            if (cut.to < piece.to)
+                rest << Span{cut.to, piece.to};
+        }
+        left = rest;
+    }
+    std::sort(left.begin(), left.end(), [](const Span &a, const Span &b) { return a.from < b.from; });
+    return left;
 }
 
-QDate LeaseDays::firstFree(const Line &line, const QDate &day)
+QDate LeaseDays::firstFree(const QList<Span> &taken, const QDate &day)
 {
     QDate free = day;
     for (bool moved = true; moved;) {
         moved = false;
-        for (const Span &span : line.dealt)
+        for (const Span &span : taken)
             if ((!span.from.isValid() || span.from <= free) && free < span.to) {
                 free = span.to;
                 moved = true;
@@ -112,47 +179,104 @@ QDate LeaseDays::firstFree(const Line &line, const QDate &day)
     return free;
 }
 
-QDate LeaseDays::nextDealt(const Line &line, const QDate &day)
+QList<LeaseDays::Due> LeaseDays::periods(const QDate &from, const QDate &dueBefore, int freq, qint64 cents,
+                                         const QList<Span> &blocked)
 {
-    QDate next;
-    for (const Span &span : line.dealt)
-        if (span.from.isValid() && span.from > day && span.from < span.to && (!next.isValid() || span.from < next))
-            next = span.from;
-    return next;
-}
-
-QList<QDate> LeaseDays::periods(const Line &line, const QDate &from, const QDate &to, int freq, const QDate &wall)
-{
-    QList<QDate> dues;
-    QDate day = firstFree(line, from);
-    while (day.isValid() && day < to) {
-        const QDate after = step(day, freq);
-        if (!after.isValid())
+    QList<Due> dues;
+    QDate day = firstFree(blocked, from);
+    QDate anchor = day;
+    int k = 0;
+    while (day.isValid() && dueBefore.isValid() && day < dueBefore) {
+        const QDate next = step(anchor, freq, k + 1);
+        if (!next.isValid())
             break;
-        if (wall.isValid() && wall < after)
-            break;
-        const QDate dealt = nextDealt(line, day);
-        if (dealt.isValid() && dealt < after) {
-            day = firstFree(line, dealt);
+        QDate hit;
+        for (const Span &span : blocked)
+            if (span.to > day && (!span.from.isValid() || span.from < next) && (!span.from.isValid() || span.from < span.to))
+                hit = earliest(hit, span.from.isValid() ? qMax(span.from, day) : day);
+        if (hit.isValid()) {
+            day = firstFree(blocked, hit);
+            anchor = day;
+            k = 0;
             continue;
         }
-        dues << day;
-        day = firstFree(line, after);
+        dues << Due{day, next, cents, false};
+        ++k;
+        day = next;
     }
     return dues;
+}
+
+QList<LeaseDays::Span> LeaseDays::covered(int line, int tid, const QDate &firstPayment) const
+{
+    QList<Span> spans;
+    for (const Charge &charge : charges)
+        if (charge.line == line
+            && (tid <= 0 || charge.tid <= 0 || charge.tid == tid
+                || (charge.day.isValid() && !(charge.day < firstPayment))))
+            spans << Span{charge.day, charge.to};
+    for (const Bill &bill : bills)
+        if (bill.line == line && (tid <= 0 || bill.tid == tid))
+            for (const Due &due : bill.dues)
+                if (due.agreed)
+                    spans << Span{due.day, due.to};
+    return spans;
+}
+
+QList<LeaseDays::Leaving> LeaseDays::leaving(int apid, const Terms &lease) const
+{
+    QList<int> own;
+    for (int i = 0; i < leases.size(); ++i)
+        if (leases.at(i).apid == apid && leases.at(i).terms.tid == lease.tid)
+            own << i;
+    QList<Leaving> found;
+    for (int n = 0; n < own.size(); ++n) {
+        const Lease &before = leases.at(own.at(n));
+        // Its days end where it does, where a later lease of his took over, or where the new one begins.
+        QDate wall = lease.firstPayment;
+        for (int m = n + 1; m < own.size(); ++m)
+            wall = qMin(wall, leases.at(own.at(m)).terms.firstPayment);
+        const QDate held = qMin(before.terms.end.addDays(1), wall);
+        for (int b = 0; b < bills.size(); ++b) {
+            const Bill &bill = bills.at(b);
+            const bool rent = lines.at(bill.line).rent;
+            if (bill.tid != lease.tid || lines.at(bill.line).apid != apid || bill.deleted
+                || (!rent && bill.addedAt >= before.deletedAt))
+                continue;
+            const QDate from = rent || !bill.start.isValid() ? before.terms.firstPayment
+                                                              : qMax(before.terms.firstPayment, bill.start);
+            const QDate end = rent || bill.withLease || !bill.end.isValid() ? before.terms.end
+                                                                             : qMin(bill.end, before.terms.end);
+            const QDate to = qMin(held, end.addDays(1));
+            if (!(from < to))
+                continue;
+            QList<Span> blocked = covered(bill.line, 0, QDate()) << before.settled.value(bill.line);
+            const QList<Span> days = minus(Span{from, to}, blocked);
+            if (days.isEmpty())
+                continue;
+            found << Leaving{own.at(n), b, days, end, blocked << Span{wall, Never}};
+        }
+    }
+    return found;
+}
+
+bool LeaseDays::asks(int apid, const Terms &lease) const
+{
+    return !leaving(apid, lease).isEmpty();
 }
 
 void LeaseDays::post(int apid, const QDate &today)
 {
     if (!current.contains(apid))
         return;
-    for (Line &line : lines) {
-        if (line.apid != apid)
+    for (int b = 0; b < bills.size(); ++b) {
+        Bill &bill = bills[b];
+        if (lines.at(bill.line).apid != apid)
             continue;
-        while (!line.pending.isEmpty() && line.pending.first().day <= today) {
-            const Due due = line.pending.takeFirst();
-            line.charged << charge(line, due.day, due.cents);
-            line.dealt << Span{due.day, step(due.day, due.freq)};
+        std::stable_sort(bill.dues.begin(), bill.dues.end(), [](const Due &x, const Due &y) { return x.day < y.day; });
+        while (!bill.dues.isEmpty() && !(today < bill.dues.first().day)) {
+            const Due due = bill.dues.takeFirst();
+            charges << Charge{bill.line, b, bill.tid, due.day, due.to, due.cents, true, false};
         }
     }
 }
@@ -163,238 +287,189 @@ void LeaseDays::chargeRun(const QDate &today)
         post(lease.key(), today);
 }
 
-void LeaseDays::leaseDeleted(int apid)
+void LeaseDays::leaseDeleted(int apid, const QDate &today)
 {
     if (!current.contains(apid))
         return;
-    const Terms lease = current.take(apid);
-    Line *rent = rentLine(apid, lease.tid);
-    Terms gone = lease;
-    gone.stood = rent ? firstFree(settled(*rent), lease.firstPayment) : lease.firstPayment;
-    for (int i = 0; rent && i < rent->pending.size(); ++i)
-        if (rent->pending.at(i).currentTerms) {
-            gone.stood = rent->pending.at(i).day;
-            break;
-        }
-    earlier[qMakePair(apid, lease.tid)] << gone;
-    if (rent)
-        rent->pending = committedDues(*rent);
+    ++clock;
+    post(apid, today);
+    Lease &gone = leases[current.take(apid)];
+    gone.deletedAt = clock;
+    Bill &rent = bills[rentBill(apid, gone.terms.tid)];
+    for (int i = rent.dues.size() - 1; i >= 0; --i)
+        if (!rent.dues.at(i).agreed)
+            rent.dues.removeAt(i);
 }
 
-QList<LeaseDays::Due> LeaseDays::committedDues(const Line &line)
+// The bill's own periods under `lease`, from the lease's first payment date (another bill's start, if
+// later), beside the days its line has covered.
+void LeaseDays::schedule(Bill &bill, const Terms &lease)
 {
-    QList<Due> dues;
-    for (const Due &due : line.pending)
-        if (!due.currentTerms)
-            dues << due;
-    return dues;
-}
-
-// Days of an earlier lease the clerk chose to charge go on falling due whatever becomes of the lease
-// after it: they count as dealt with.
-LeaseDays::Line LeaseDays::committed(const Line &line)
-{
-    Line view = line;
-    for (const Due &due : committedDues(line))
-        view.dealt << Span{due.day, step(due.day, due.freq)};
-    return view;
-}
-
-// The days the question about an earlier lease no longer concerns: those dealt with or falling due, and
-// those it was answered for.
-LeaseDays::Line LeaseDays::settled(const Line &line)
-{
-    Line view = committed(line);
-    view.dealt << line.answered;
-    return view;
-}
-
-QDate LeaseDays::earlierFrom(const Line &line, const Terms &before, const QDate &limit)
-{
-    QDate from = !line.rent && line.start.isValid() ? qMax(line.start, before.firstPayment) : before.firstPayment;
-    // A bill the clerk began before that lease's first payment date stood to charge from its start.
-    for (const Due &due : line.pending)
-        if (due.currentTerms && due.day < from)
-            from = due.day;
-    // The days left are those after where its bills stopped: a part of a period behind that, named when
-    // it was left, is not asked about again.
-    for (const Span &span : settled(line).dealt)
-        if ((!span.from.isValid() || span.from < limit) && span.to > from)
-            from = span.to;
-    return from;
-}
-
-// The tenant's earlier leases here whose days before `lease` are neither dealt with nor answered for,
-// oldest first, each with the first day that is not its own: its end, the lease after it took over from
-// its first payment date, or `lease` begins. Each is asked about in turn.
-QList<QPair<LeaseDays::Terms, QDate>> LeaseDays::leavingDays(int apid, const Terms &lease) const
-{
-    const auto found = earlier.constFind(qMakePair(apid, lease.tid));
-    if (found == earlier.cend() || current.contains(apid))
-        return {};
-    const Line *rent = nullptr;
-    for (const Line &line : lines)
-        if (line.rent && line.apid == apid && line.tid == lease.tid)
-            rent = &line;
-    QList<QPair<Terms, QDate>> leaving;
-    Line view = rent ? settled(*rent) : Line();
-    for (int i = 0; i < found->size(); ++i) {
-        const Terms &before = found->at(i);
-        QDate limit = qMin(before.end.addDays(1), lease.firstPayment);
-        if (i + 1 < found->size())
-            limit = qMin(limit, found->at(i + 1).firstPayment);
-        const QDate from = rent ? firstFree(view, before.stood) : before.firstPayment;
-        if (!(from < qMin(before.end, limit)))
-            continue;
-        leaving << qMakePair(before, limit);
-        view.dealt << Span{from, limit};
+    for (int i = bill.dues.size() - 1; i >= 0; --i)
+        if (!bill.dues.at(i).agreed)
+            bill.dues.removeAt(i);
+    QDate from = lease.firstPayment;
+    QDate dueBefore = lease.end;
+    if (lines.at(bill.line).rent) {
+        bill.cents = lease.cents;
+        bill.freq = lease.freq;
+    } else {
+        if (bill.withLease || !bill.end.isValid())
+            bill.end = lease.end;
+        if (bill.start.isValid())
+            from = qMax(from, bill.start);
+        dueBefore = qMin(dueBefore, bill.end);
     }
-    return leaving;
-}
-
-bool LeaseDays::asks(int apid, const Terms &lease) const
-{
-    return !leavingDays(apid, lease).isEmpty();
+    bill.dues << periods(from, dueBefore, bill.freq, bill.cents, covered(bill.line, bill.tid, lease.firstPayment));
+    std::stable_sort(bill.dues.begin(), bill.dues.end(), [](const Due &x, const Due &y) { return x.day < y.day; });
 }
 
 void LeaseDays::leaseSaved(int apid, const Terms &lease, bool chargeEarlier, const QDate &today)
 {
-    const QList<QPair<Terms, QDate>> leaving = leavingDays(apid, lease);
+    ++clock;
+    post(apid, today);
+    const QList<Leaving> left = leaving(apid, lease);
     const int leaver = lastTenant.value(apid, 0);
-    // Every other tenant's bills stop where they stand; the newcomer gets his own of each bill the
-    // leaver still had running, unless he has one of that type here already (a turnover undone).
-    QList<Line> copies;
-    for (Line &line : lines) {
-        if (line.apid != apid || line.tid == lease.tid)
+    // Every other tenant's bills stop where they stand; the newcomer gets his own of each line the
+    // leaver had running with his lease.
+    QList<Bill> copies;
+    for (Bill &bill : bills) {
+        if (lines.at(bill.line).apid != apid || bill.tid == lease.tid)
             continue;
-        line.pending.clear();
-        if (line.tid != leaver || line.rent || line.ended)
+        bill.dues.clear();
+        if (bill.tid != leaver || lines.at(bill.line).rent || bill.deleted || bill.ended
+            || !(bill.withLease || !bill.end.isValid() || lease.firstPayment < bill.end))
             continue;
         bool own = false;
-        for (const Line &other : lines)
-            own = own || (other.apid == apid && other.tid == lease.tid && !other.rent && other.type == line.type);
+        for (const Bill &other : qAsConst(bills))
+            own = own || (other.tid == lease.tid && other.line == bill.line);
         if (own)
             continue;
-        Line copy;
+        Bill copy = bill;
+        copy.recid = 0;
         copy.tid = lease.tid;
-        copy.apid = apid;
-        copy.type = line.type;
-        copy.cents = line.cents;
-        copy.freq = line.freq;
-        // From the newcomer's first payment date, or the day the leaver's bill was to begin.
-        copy.start = line.start.isValid() ? qMax(lease.firstPayment, line.start) : lease.firstPayment;
-        copy.end = lease.end;
+        copy.start = bill.start.isValid() ? qMax(lease.firstPayment, bill.start) : lease.firstPayment;
+        copy.end = bill.withLease || !bill.end.isValid() ? lease.end : qMin(bill.end, lease.end);
+        copy.withLease = bill.withLease || !bill.end.isValid();
+        copy.addedAt = clock;
+        copy.dues.clear();
         copies << copy;
     }
-    lines << copies;
-    if (!rentLine(apid, lease.tid)) {
-        Line rent;
-        rent.tid = lease.tid;
-        rent.apid = apid;
-        rent.type = QStringLiteral("Rent");
-        rent.rent = true;
-        lines << rent;
-    }
-    for (Line &line : lines) {
-        if (line.apid != apid || line.tid != lease.tid)
+    bills << copies;
+    rentBill(apid, lease.tid);
+    // Days of an earlier lease agreed to that the new lease now holds are its own.
+    for (Bill &bill : bills)
+        if (bill.tid == lease.tid && lines.at(bill.line).apid == apid)
+            for (int i = bill.dues.size() - 1; i >= 0; --i)
+                if (!bill.dues.at(i).agreed || bill.dues.at(i).to > lease.firstPayment)
+                    bill.dues.removeAt(i);
+    for (const Leaving &days : left) {
+        Lease &before = leases[days.lease];
+        Bill &bill = bills[days.bill];
+        QList<Span> &settled = before.settled[bill.line];
+        if (!chargeEarlier) {
+            settled << days.days;
             continue;
-        QList<Due> dues = committedDues(line);
-        Line view = committed(line);
-        if (!line.rent && !line.ended)
-            line.end = lease.end;
-        for (const auto &left : leaving) {
-            const Terms &before = left.first;
-            const QDate declinedTo = left.second;
-            const QDate earlierTo = qMin(before.end, declinedTo);
-            const QDate askedFrom = line.rent ? before.stood : earlierFrom(view, before, declinedTo);
-            if (!chargeEarlier) {
-                // Days the clerk chose not to charge stay uncharged, the earlier lease's last day among them.
-                if (askedFrom < declinedTo) {
-                    line.dealt << Span{askedFrom, declinedTo};
-                    view.dealt << Span{askedFrom, declinedTo};
-                }
-                continue;
-            }
-            const int freq = line.rent ? before.freq : line.freq;
-            const qint64 cents = line.rent ? before.cents : line.cents;
-            const QDate to = line.rent ? earlierTo : qMin(earlierTo, line.end);
-            for (const QDate &day : periods(view, askedFrom, to, freq, lease.firstPayment)) {
-                dues << Due{day, cents, freq, false};
-                view.dealt << Span{day, step(day, freq)};
-            }
-            std::stable_sort(dues.begin(), dues.end(), [](const Due &a, const Due &b) { return a.day < b.day; });
-            // What no whole period of them fits is answered for; the periods falling due are asked about
-            // again should they stop (a turnover).
-            QDate at = askedFrom;
-            for (const Due &due : qAsConst(dues)) {
-                if (due.currentTerms)
-                    continue;
-                if (at < due.day)
-                    line.answered << Span{at, qMin(due.day, declinedTo)};
-                at = qMax(at, step(due.day, due.freq));
-            }
-            if (at < declinedTo) {
-                line.answered << Span{at, declinedTo};
-                view.dealt << Span{at, declinedTo};
-            }
         }
-        if (line.rent) {
-            line.cents = lease.cents;
-            line.freq = lease.freq;
-            for (const QDate &day : periods(view, lease.firstPayment, lease.end, lease.freq, QDate()))
-                dues << Due{day, lease.cents, lease.freq, true};
-        } else {
-            for (const QDate &day : periods(view, qMax(lease.firstPayment, line.start), line.end, line.freq, QDate()))
-                dues << Due{day, line.cents, line.freq, true};
+        const bool rent = lines.at(bill.line).rent;
+        QList<Due> dues = periods(days.days.first().from, days.dueBefore, rent ? before.terms.freq : bill.freq,
+                                  rent ? before.terms.cents : bill.cents, days.blocked);
+        QList<Span> charged;
+        for (Due &due : dues) {
+            due.agreed = true;
+            charged << Span{due.day, due.to};
         }
-        // Days of the earlier lease may fall due after the first of the new one's (a first payment date
-        // put right to an earlier day): each is posted when its day comes.
-        std::stable_sort(dues.begin(), dues.end(), [](const Due &a, const Due &b) { return a.day < b.day; });
-        line.pending = dues;
+        bill.dues << dues;
+        // What no whole period fits is answered for.
+        for (const Span &span : days.days)
+            settled << minus(span, charged);
     }
-    current.insert(apid, lease);
+    for (Bill &bill : bills)
+        if (bill.tid == lease.tid && lines.at(bill.line).apid == apid && !bill.deleted)
+            schedule(bill, lease);
+    Lease made;
+    made.apid = apid;
+    made.terms = lease;
+    current.insert(apid, leases.size());
+    leases << made;
     lastTenant.insert(apid, lease.tid);
     post(apid, today);
 }
 
-void LeaseDays::billAdded(int apid, int tid, const QString &type, qint64 cents, int freq, const QDate &start,
-                          const QDate &end)
+LeaseDays::Bill *LeaseDays::billOf(int apid, int tid, const QString &type, qint64 cents, int recid)
 {
-    Line line;
-    line.tid = tid;
-    line.apid = apid;
-    line.type = type;
-    line.cents = cents;
-    line.freq = freq;
-    line.start = start;
-    line.end = end;
-    // A bill the clerk gives an end before the lease's own is one he ended: it does not come back.
-    line.ended = current.contains(apid) && end.isValid() && end < current.value(apid).end;
-    if (current.value(apid).tid == tid && current.contains(apid))
-        for (const QDate &day : periods(line, start, end, freq, QDate()))
-            line.pending << Due{day, cents, freq, true};
-    lines << line;
+    Bill *found = nullptr;
+    for (Bill &bill : bills) {
+        if (recid > 0 && bill.recid == recid)
+            return &bill;
+        const Line &line = lines.at(bill.line);
+        if (line.apid == apid && bill.tid == tid && !line.rent && line.type == type && bill.cents == cents
+            && !bill.deleted && bill.recid <= 0 && (!found || (found->dues.isEmpty() && !bill.dues.isEmpty())))
+            found = &bill;
+    }
+    if (found && recid > 0)
+        found->recid = recid;
+    return found;
 }
 
-void LeaseDays::billEnded(int apid, int tid, const QString &type, qint64 cents, const QDate &end)
+void LeaseDays::billAdded(int apid, int tid, const QString &type, qint64 cents, int freq, const QDate &start,
+                          const QDate &end, int recid)
 {
-    for (Line &line : lines) {
-        if (line.apid != apid || line.tid != tid || line.rent || line.type != type || line.cents != cents)
-            continue;
-        line.end = end;
-        line.ended = !current.contains(apid) || end < current.value(apid).end;
-        while (!line.pending.isEmpty() && !(line.pending.last().day < end))
-            line.pending.removeLast();
-        return;
+    ++clock;
+    lines << Line{apid, type, false};
+    Bill bill;
+    bill.recid = recid;
+    bill.tid = tid;
+    bill.line = lines.size() - 1;
+    bill.cents = cents;
+    bill.freq = freq;
+    bill.start = start;
+    bill.end = end;
+    bill.addedAt = clock;
+    if (current.contains(apid)) {
+        const Terms &lease = leases.at(current.value(apid)).terms;
+        bill.withLease = end == lease.end;
+        bill.ended = end < lease.end;
+        if (lease.tid == tid)
+            schedule(bill, lease);
     }
+    bills << bill;
+}
+
+void LeaseDays::billEnded(int apid, int tid, const QString &type, qint64 cents, const QDate &end, int recid)
+{
+    Bill *bill = billOf(apid, tid, type, cents, recid);
+    if (!bill)
+        return;
+    bill->end = end;
+    bill->withLease = current.contains(apid) && end == leases.at(current.value(apid)).terms.end;
+    bill->ended = current.contains(apid) && end < leases.at(current.value(apid)).terms.end;
+    for (int i = bill->dues.size() - 1; i >= 0; --i)
+        if (!(bill->dues.at(i).day < end))
+            bill->dues.removeAt(i);
+}
+
+void LeaseDays::billStarted(int apid, int tid, const QString &type, qint64 cents, const QDate &start, int recid)
+{
+    Bill *bill = billOf(apid, tid, type, cents, recid);
+    if (!bill)
+        return;
+    bill->start = start;
+    for (const Charge &charge : qAsConst(charges))
+        if (charge.bill >= 0 && &bills[charge.bill] == bill && charge.posted)
+            return;
+    if (current.contains(apid) && leases.at(current.value(apid)).terms.tid == tid)
+        schedule(*bill, leases.at(current.value(apid)).terms);
 }
 
 void LeaseDays::forgiven(int tid, int apid, const QString &type, const QDate &day, qint64 cents)
 {
-    for (Line &line : lines)
-        if (line.tid == tid && line.apid == apid && line.charged.removeOne(charge(line, day, cents)))
+    for (Charge &one : charges)
+        if (one.posted && !one.forgiven && one.tid == tid && lines.at(one.line).apid == apid && one.day == day
+            && one.cents == cents && lines.at(one.line).type.compare(type, Qt::CaseInsensitive) == 0) {
+            one.forgiven = true;
             return;
-    Q_UNUSED(type)
+        }
 }
 
 void LeaseDays::rentAdjusted(int onlyApid, bool byAmount, qint64 hundredths, bool bills,
@@ -410,39 +485,42 @@ void LeaseDays::rentAdjusted(int onlyApid, bool byAmount, qint64 hundredths, boo
     for (qint64 rent : askingRents)
         if (adjusted(rent) < 0)
             return;
-    QList<Line *> running;
-    for (Line &line : lines)
-        if (bills && line.rent && current.contains(line.apid) && current.value(line.apid).tid == line.tid
-            && (onlyApid <= 0 || line.apid == onlyApid))
-            running << &line;
-    for (Line *line : running)
-        if (adjusted(line->cents) < 0)
+    if (!bills)
+        return;
+    QList<int> running;
+    for (auto lease = current.cbegin(); lease != current.cend(); ++lease)
+        if (onlyApid <= 0 || lease.key() == onlyApid)
+            running << lease.value();
+    for (int index : qAsConst(running))
+        if (adjusted(leases.at(index).terms.cents) < 0)
             return;
-    for (Line *line : running) {
-        line->cents = adjusted(line->cents);
-        current[line->apid].cents = line->cents;
-        for (Due &due : line->pending)
-            if (due.currentTerms)
-                due.cents = line->cents;
+    for (int index : qAsConst(running)) {
+        Terms &terms = leases[index].terms;
+        terms.cents = adjusted(terms.cents);
+        Bill &rent = this->bills[rentBill(leases.at(index).apid, terms.tid)];
+        rent.cents = terms.cents;
+        for (Due &due : rent.dues)
+            if (!due.agreed)
+                due.cents = terms.cents;
     }
 }
 
 QStringList LeaseDays::breaches(const QSqlDatabase &db) const
 {
     QStringList expected, actual;
-    for (const Line &line : lines)
-        expected << line.charged;
+    for (const Charge &one : charges)
+        if (one.posted && !one.forgiven)
+            expected << charge(one.line, one.tid, one.day, one.cents);
     QSqlQuery query(db);
     query.exec("select c.tid, r.apid, c.type, c.fordate, c.origamount from charges c join recur r on r.recid = c.recid");
-    while (query.next()) {
-        Line line;
-        line.tid = query.value(0).toInt();
-        line.apid = query.value(1).toInt();
-        line.type = query.value(2).toString();
-        actual << charge(line, query.value(3).toDate(), qRound64(query.value(4).toDouble() * 100));
-    }
+    while (query.next())
+        actual << QStringLiteral("tenant %1 apartment %2 %3 %4=%5")
+                      .arg(query.value(0).toInt())
+                      .arg(query.value(1).toInt())
+                      .arg(query.value(2).toString().toLower(), query.value(3).toDate().toString(Qt::ISODate))
+                      .arg(qRound64(query.value(4).toDouble() * 100));
     QStringList missing;
-    for (const QString &one : expected)
+    for (const QString &one : qAsConst(expected))
         if (!actual.removeOne(one))
             missing << one;
     QStringList found;

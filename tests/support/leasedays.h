@@ -8,15 +8,36 @@
 #include <QStringList>
 
 // A test's own account of what an office's recurring bills must have charged, worked out by day from
-// what the clerk did: the leases made and deleted, with their terms, the bills added and ended, the
-// charges forgiven and the answers given. Never read back from the bills themselves.
+// what the clerk did: the leases he made and deleted with their terms, each bill as he set it up (its
+// amount, frequency, start and end), the ends he typed, the charges he forgave and his answers. It
+// never reads back what the bills did; it reads the books once, where a test begins.
 //
-// Each day a lease holds (its periods from its first payment date, the last one that begins before its
-// end charged whole) is charged once, under that lease's terms. A tenant's rent at an apartment is one
-// line of days, whichever bills charge it; each other bill is a line of its own. A line has dealt with
-// the days it charged or the clerk forgave, and, for the bills the books began with, every day before
-// their next date. A lease saved charges only days its tenant's lines have not dealt with: whole periods
-// up to the days dealt with, restarting on the first day after them.
+// The rules it holds the books to, and nothing else:
+//  - A line is the apartment's rent, or one other bill the clerk set up; a newcomer's copy of the
+//    leaver's bill carries the same line on. A charge covers its period: its due date to the day before
+//    the next. Due dates are counted from the day the schedule began, the k-th one stepped k times as a
+//    whole (months and years by the calendar, 14 and 7 days as days); a due date on or after the end is
+//    not charged, a period begun before it is charged whole.
+//  - A lease holds the days from its first payment date to its end. What it owes, line by line, is the
+//    days it holds that no charge of that line at the apartment covers, charged in periods from its
+//    first payment date (another bill from its start, if later, up to its end and never past the
+//    lease's); where periods run into covered days only whole periods are charged and the schedule
+//    begins again after them. Another tenant's charges begun before the first payment date do not count
+//    against the lease (a turnover).
+//  - Another bill goes on with each new lease of its tenant: an end equal to the lease's end runs with
+//    the lease, any other end the clerk typed stays his. At a turnover every other tenant's bills stop
+//    where they stand, and the newcomer gets his own of each line the leaver still had running (not
+//    ended or deleted by the clerk) and he has none of, up to the end it had, if the clerk typed one. A
+//    bill that has charged nothing begins where its start says.
+//  - Saving a lease asks once when, of a line of the tenant's earlier lease here, days it held before
+//    the new first payment date (and before a later lease of his took over) are covered by no charge of
+//    any tenant, were not declined or answered for under that lease, and are not being charged already.
+//    Yes charges them in whole periods of that lease's terms as they fall due, none past the new first
+//    payment date, the part no whole period fits answered for; No declines them under that lease alone.
+//  - Where the test begins, each bill's days before its next due date count as covered for its own
+//    tenant, and an apartment's days before its first charge for every tenant (before the books).
+//  - A charge forgiven stays covered. Every lease command first posts what has fallen due up to today
+//    at its apartment; an apartment without a lease is charged nothing.
 class LeaseDays
 {
 public:
@@ -27,26 +48,25 @@ public:
         int freq = 0;
         QDate firstPayment;
         QDate end;
-        // Of a lease deleted: the first day its rent had not reached, where its periods stood.
-        QDate stood;
     };
 
-    // The next due date after `from`, by the office's frequency.
-    static QDate step(const QDate &from, int freq);
+    // The due date `times` steps of the office's frequency after `from`, stepped as a whole.
+    static QDate step(const QDate &from, int freq, int times = 1);
 
-    // The bills as the office holds them now.
+    // The office as its books stand now.
     void load(const QSqlDatabase &db = QSqlDatabase::database());
 
-    void leaseDeleted(int apid);
-    // Whether saving `lease` leaves days of its tenant's earlier lease at the apartment uncharged, and
-    // so asks whether to charge them.
+    void leaseDeleted(int apid, const QDate &today);
+    // Whether saving `lease` asks about days of its tenant's earlier lease at the apartment.
     bool asks(int apid, const Terms &lease) const;
     // `chargeEarlier` is the answer to that question, where it was asked.
     void leaseSaved(int apid, const Terms &lease, bool chargeEarlier, const QDate &today);
     void billAdded(int apid, int tid, const QString &type, qint64 cents, int freq, const QDate &start,
-                   const QDate &end);
-    // The clerk sets the end of the tenant's bill of that type and amount.
-    void billEnded(int apid, int tid, const QString &type, qint64 cents, const QDate &end);
+                   const QDate &end, int recid = 0);
+    // The clerk types the end of the tenant's bill (`recid`, or the first of that type and amount).
+    void billEnded(int apid, int tid, const QString &type, qint64 cents, const QDate &end, int recid = 0);
+    // The clerk types another start into the bill's editor.
+    void billStarted(int apid, int tid, const QString &type, qint64 cents, const QDate &start, int recid = 0);
     void forgiven(int tid, int apid, const QString &type, const QDate &day, qint64 cents);
     void chargeRun(const QDate &today);
     // Adjust Rental Rate on the running rent of current leases (every apartment, or one): by an amount
@@ -54,66 +74,97 @@ public:
     // `askingRents` are the apartments' own rents the same run changes, if any.
     void rentAdjusted(int onlyApid, bool byAmount, qint64 hundredths, bool bills, const QList<qint64> &askingRents);
 
-    int holder(int apid) const { return current.contains(apid) ? current.value(apid).tid : 0; }
+    int holder(int apid) const { return current.contains(apid) ? leases.at(current.value(apid)).terms.tid : 0; }
     bool let(int apid) const { return current.contains(apid); }
 
-    // Each charge that a bill posted, by tenant, apartment, type, date and amount, must be one the model
-    // expects, and each one expected must be there.
+    // Each charge that a bill posted, by tenant, apartment, type, due date and amount, must be one the
+    // model expects, and each one expected must be there.
     QStringList breaches(const QSqlDatabase &db = QSqlDatabase::database()) const;
 
 private:
     struct Span
     {
         QDate from; // invalid: from before the books began
+        QDate to;   // the first day after
+    };
+    struct Line
+    {
+        int apid = 0;
+        QString type;
+        bool rent = false;
+    };
+    struct Charge
+    {
+        int line = 0;
+        int bill = -1;
+        int tid = 0;
+        QDate day;
         QDate to;
+        qint64 cents = 0;
+        bool posted = true; // false: days the books had dealt with where the test began
+        bool forgiven = false;
     };
     struct Due
     {
         QDate day;
-        qint64 cents;
-        int freq;
-        bool currentTerms;
+        QDate to;
+        qint64 cents = 0;
+        bool agreed = false; // days of an earlier lease the clerk chose to have charged
     };
-    struct Line
+    struct Bill
     {
+        int recid = 0;
         int tid = 0;
-        int apid = 0;
-        QString type;
-        bool rent = false;
+        int line = 0;
         qint64 cents = 0;
         int freq = 0;
         QDate start;
         QDate end;
-        bool ended = false;
-        QList<Span> dealt;
-        // Days of an earlier lease the clerk was asked about and agreed to have charged: what of them
-        // no whole period fits stays uncharged, and he is not asked about them again.
-        QList<Span> answered;
-        QList<Due> pending;
-        QStringList charged;
+        bool withLease = false; // its end is the lease's
+        bool ended = false;     // the clerk ended it before its lease's end
+        bool deleted = false;
+        int addedAt = 0;
+        QList<Due> dues;
+    };
+    struct Lease
+    {
+        int apid = 0;
+        Terms terms;
+        int deletedAt = 1 << 30;
+        // By line: days declined, or answered for where no whole period fitted.
+        QMap<int, QList<Span>> settled;
+    };
+    // Days of an earlier lease the question concerns, for one bill.
+    struct Leaving
+    {
+        int lease = 0;
+        int bill = 0;
+        QList<Span> days;
+        QDate dueBefore;
+        QList<Span> blocked;
     };
 
-    static QString charge(const Line &line, const QDate &day, qint64 cents);
-    static QDate firstFree(const Line &line, const QDate &day);
-    static QDate nextDealt(const Line &line, const QDate &day);
-    // The due dates charging the days of [from, to) the line has not dealt with; no period reaches past
-    // `wall` (where valid) or into days dealt with.
-    static QList<QDate> periods(const Line &line, const QDate &from, const QDate &to, int freq, const QDate &wall);
-    static QList<Due> committedDues(const Line &line);
-    static Line committed(const Line &line);
-    // The first day of `line` the tenant's earlier lease `before` left, of those before `limit`.
-    static QDate earlierFrom(const Line &line, const Terms &before, const QDate &limit);
-    static Line settled(const Line &line);
+    static QList<Span> minus(const Span &span, const QList<Span> &taken);
+    static QDate firstFree(const QList<Span> &taken, const QDate &day);
+    // Periods from `from` while due before `dueBefore`, each whole, none running into `blocked`; the
+    // schedule begins again after each blocked stretch.
+    static QList<Due> periods(const QDate &from, const QDate &dueBefore, int freq, qint64 cents,
+                              const QList<Span> &blocked);
+    QList<Span> covered(int line, int tid, const QDate &firstPayment) const;
+    QList<Leaving> leaving(int apid, const Terms &lease) const;
+    QString charge(int line, int tid, const QDate &day, qint64 cents) const;
     void post(int apid, const QDate &today);
-    Line *rentLine(int apid, int tid);
+    int rentBill(int apid, int tid);
+    Bill *billOf(int apid, int tid, const QString &type, qint64 cents, int recid);
+    void schedule(Bill &bill, const Terms &lease);
 
     QList<Line> lines;
-    QMap<int, Terms> current;
-    QList<QPair<Terms, QDate>> leavingDays(int apid, const Terms &lease) const;
-
-    // The leases each tenant had at each apartment, by apartment and tenant, oldest first.
-    QMap<QPair<int, int>, QList<Terms>> earlier;
+    QList<Bill> bills;
+    QList<Charge> charges;
+    QList<Lease> leases;
+    QMap<int, int> current;
     QMap<int, int> lastTenant;
+    int clock = 0;
 };
 
 #endif // LEASEDAYS_H

@@ -49,7 +49,7 @@ LeaseDays::Terms LeaseDriver::termsOf(int tid, const QSqlRecord &terms)
 {
     return {tid, qRound64(terms.value(QStringLiteral("rent")).toDouble() * 100),
             terms.value(QStringLiteral("freq")).toInt(), terms.value(QStringLiteral("nextdate")).toDate(),
-            terms.value(QStringLiteral("leaseend")).toDate(), QDate()};
+            terms.value(QStringLiteral("leaseend")).toDate()};
 }
 
 QStringList LeaseDriver::chargesOf(int apid)
@@ -71,7 +71,7 @@ bool LeaseDriver::deleteLease(ApartmentsForm &form, int apid, int agreement)
     clickButton(&form, "pushButton_12");
     if (scalar(QStringLiteral("select count(*) from agreements where rid = %1").arg(agreement)).toInt() != 0)
         return false;
-    days.leaseDeleted(apid);
+    days.leaseDeleted(apid, Today::date());
     return true;
 }
 
@@ -123,9 +123,10 @@ bool LeaseDriver::makeLease(ApartmentsForm &form, int apid, const QSqlRecord &te
                                        .arg(shown.join(QStringLiteral(" | "))));
     const bool asked = shown.join(QLatin1Char(' ')).contains(QLatin1String("earlier lease"));
     expect(asked == asks, QStringLiteral("saving the lease of apartment %1 asks about the days of the tenant's "
-                                         "earlier lease only where it leaves some (asked: %2)")
+                                         "earlier lease only where it leaves some (asked: %2; %3)")
                               .arg(apid)
-                              .arg(asked));
+                              .arg(asked)
+                              .arg(shown.join(QStringLiteral(" | "))));
     if (made)
         days.leaseSaved(apid, lease, asked && earlierDays == QMessageBox::Yes, Today::date());
     return made;
@@ -161,7 +162,53 @@ bool LeaseDriver::endBill(ApartmentsForm &form, int apid, int recid, const QDate
     if (scalar(QStringLiteral("select enddate from recur where recid = %1").arg(recid)).toDate() != end)
         return false;
     days.billEnded(apid, bill.value(0).toInt(), bill.value(1).toString(), qRound64(bill.value(2).toDouble() * 100),
-                   end);
+                   end, recid);
+    return true;
+}
+
+int LeaseDriver::addBill(ApartmentsForm &form, int apid, const QString &type, qint64 cents, const QDate &start,
+                         const QDate &end)
+{
+    const int last = scalar(QStringLiteral("select coalesce(max(recid), 0) from recur")).toInt();
+    selectRow(child<QTableView>(&form, "tableView"), 0, apid, 4);
+    {
+        ModalDriver driver;
+        driver.ok([&](QDialog *editor) {
+            child<QComboBox>(editor, "type")->setCurrentText(type);
+            child<QComboBox>(editor, "freq")->setCurrentText(QStringLiteral("Monthly"));
+            retype(editor, "amount", money(cents));
+            retype(editor, "startDate", ShortDate::toText(start));
+            retype(editor, "endDate", ShortDate::toText(end));
+        });
+        MsgBox::setNextAnswer(QMessageBox::Yes);
+        clickButton(&form, "pushButton_5");
+    }
+    QSqlQuery added(QSqlDatabase::database());
+    added.exec(QStringLiteral("select recid, tid from recur where recid > %1").arg(last));
+    if (!added.next())
+        return 0;
+    days.billAdded(apid, added.value(1).toInt(), type, cents, 3, start, end, added.value(0).toInt());
+    return added.value(0).toInt();
+}
+
+bool LeaseDriver::startBill(ApartmentsForm &form, int apid, int recid, const QDate &start)
+{
+    QSqlQuery bill(QSqlDatabase::database());
+    bill.exec(QStringLiteral("select tid, type, amount from recur where recid = %1").arg(recid));
+    if (!bill.next())
+        return false;
+    selectRow(child<QTableView>(&form, "tableView"), 0, apid, 4);
+    selectRow(child<QTableView>(&form, "tableView_2"), 0, recid, 1);
+    {
+        ModalDriver driver;
+        driver.ok([&start](QDialog *editor) { retype(editor, "startDate", ShortDate::toText(start)); });
+        MsgBox::setNextAnswer(QMessageBox::Yes);
+        clickButton(&form, "pushButton_6");
+    }
+    if (scalar(QStringLiteral("select startdate from recur where recid = %1").arg(recid)).toDate() != start)
+        return false;
+    days.billStarted(apid, bill.value(0).toInt(), bill.value(1).toString(), qRound64(bill.value(2).toDouble() * 100),
+                     start, recid);
     return true;
 }
 

@@ -51,6 +51,11 @@ public:
     bool giveApartment(ApartmentsForm &form, int apid, int tid);
     // The bill's editor moves its end to `end`; false when the bill kept its end.
     bool endBill(ApartmentsForm &form, int apid, int recid, const QDate &end);
+    // A monthly bill of the apartment's tenant added on the apartments page; its key, or 0 when none was.
+    int addBill(ApartmentsForm &form, int apid, const QString &type, qint64 cents, const QDate &start,
+                const QDate &end);
+    // The bill's editor moves its start to `start`; false when the bill kept its start.
+    bool startBill(ApartmentsForm &form, int apid, int recid, const QDate &start);
     // The charge deleted in its tenant's Collect Rent; false when it is still there.
     bool forgive(int chid);
     // The lease deleted and made again with `terms`: what was charged stays as it was. Says what it did.
