@@ -2,6 +2,7 @@
 
 #include "datahub/listitemdelegate.h"
 #include "datahub/msgbox.h"
+#include "datahub/permission.h"
 #include "datahub/rownumberheader.h"
 #include "datahub/scopedtransaction.h"
 #include "datahub/qsupersqlrelationaltablemodel.h"
@@ -51,10 +52,7 @@ QString ListFormBase::reportCondition(const QString &column, const QString &type
 
 bool ListFormBase::mayPrintReports(QWidget *window, const XDataSource *dataSource)
 {
-    if (dataSource->canViewReports())
-        return true;
-    MsgBox::information(window, tr("You are not permitted to access this area"));
-    return false;
+    return Permission::granted(window, dataSource->canViewReports());
 }
 
 void ListFormBase::setupListView(QTableView *view)

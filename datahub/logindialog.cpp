@@ -29,6 +29,12 @@ QString LogInDialog::passwordDigest(const QString &password)
         QCryptographicHash::hash(password.trimmed().toUtf8(), QCryptographicHash::Md5).toHex());
 }
 
+QString LogInDialog::sameIdCondition()
+{
+    // Cast to the column's own type: the engine cannot lower a parameter whose type it does not know.
+    return QStringLiteral("lower(id) = lower(cast(? as varchar(30)))");
+}
+
 void LogInDialog::on_pushButton_2_clicked()
 {
     reject();
@@ -50,9 +56,10 @@ void LogInDialog::on_pushButton_clicked()
     QSqlQuery *query = m_dataSource->query();
     query->clear();
     // The id is bound, never pasted into the statement: an apostrophe in it must not end the literal.
-    // A failed statement simply finds no user, which is what the user is told.
-    query->prepare(QStringLiteral("select * from users where lower(id)=?"));
-    query->addBindValue(id.toLower());
+    // A failed statement (an id longer than any stored one) simply finds no user, which is what the
+    // user is told.
+    query->prepare(QStringLiteral("select * from users where ") + sameIdCondition());
+    query->addBindValue(id);
     if (!query->exec() || !query->next()) {
         query->clear();
         MsgBox::information(this, tr("The User ID you have entered does not exist!"));

@@ -39,6 +39,18 @@ bool RowLookup::nothingInTheWay(QWidget *parent, QSqlQuery *query, const QString
     return false;
 }
 
+bool RowLookup::nothingNames(QWidget *parent, QSqlQuery *query, const QList<Guard> &guards, const QVariant &key)
+{
+    for (const Guard &guard : guards) {
+        QVariantList values;
+        for (int i = guard.sql.count(QLatin1Char('?')); i > 0; --i)
+            values << key;
+        if (!nothingInTheWay(parent, query, guard.sql, values, guard.inUse))
+            return false;
+    }
+    return true;
+}
+
 void RowLookup::refuse(QWidget *parent)
 {
     MsgBox::information(parent, tr("The database could not be checked, so nothing was changed. "

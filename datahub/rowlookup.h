@@ -2,6 +2,7 @@
 #define ROWLOOKUP_H
 
 #include <QCoreApplication>
+#include <QList>
 #include <QString>
 #include <QVariantList>
 
@@ -29,6 +30,17 @@ public:
     // look-up refuses; either way the change must not go ahead.
     static bool nothingInTheWay(QWidget *parent, QSqlQuery *query, const QString &sql, const QVariantList &values,
                                 const QString &inUse);
+
+    // One reason a row must stay: `sql` finds a row that still names it, with the row's key bound to
+    // each of its placeholders, and `inUse` tells the user why it stays and what to do instead.
+    struct Guard
+    {
+        QString sql;
+        QString inUse;
+    };
+    // The guards of a delete, in order: true when none finds a row. The first that does refuses with
+    // its own message, and so does a failed look-up, as in nothingInTheWay.
+    static bool nothingNames(QWidget *parent, QSqlQuery *query, const QList<Guard> &guards, const QVariant &key);
 };
 
 #endif // ROWLOOKUP_H

@@ -86,7 +86,7 @@ void WorkersDialog::accept()
     }
 
     if (id != loadedId
-        && !requireUnique(QStringLiteral("select id from users where lower(id)=?"), id.toLower(),
+        && !requireUnique(QStringLiteral("select id from users where ") + LogInDialog::sameIdCondition(), id,
                           tr("The ID you have entered already exists. Enter a new ID.")))
         return;
     if (!confirmSubmit())

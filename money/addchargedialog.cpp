@@ -53,9 +53,7 @@ AddChargeDialog::~AddChargeDialog()
 void AddChargeDialog::on_pushButton_clicked()
 {
     // The type combo shows the shared categories model: a category added here is offered at once.
-    auto *categories = new CatForm(dataSource(), this);
-    categories->exec();
-    delete categories;
+    CatForm::run(dataSource(), this);
 }
 
 void AddChargeDialog::accept()

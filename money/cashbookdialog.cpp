@@ -1,7 +1,10 @@
 #include "money/cashbookdialog.h"
 #include "ui_cashbookdialog.h"
 
+#include "datahub/debuglog.h"
 #include "datahub/msgbox.h"
+#include "datahub/permission.h"
+#include "datahub/scopedtransaction.h"
 #include "datahub/shortdate.h"
 #include "datahub/today.h"
 #include "datahub/xdatasource.h"
@@ -12,6 +15,7 @@
 
 #include <QDataWidgetMapper>
 #include <QDebug>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlRelationalDelegate>
@@ -183,16 +187,25 @@ void CashbookDialog::accept()
 
 void CashbookDialog::on_pushButton_clicked()
 {
-    CatForm categories(dataSource(), this);
-    categories.exec();
+    if (!CatForm::run(dataSource(), this))
+        return;
     // Offer what was added there at once, keeping the category chosen so far.
     const QString chosen = ui->category->currentText();
     dataSource()->cashbookModel()->relationModel(2)->select();
     ui->category->setCurrentIndex(qMax(0, ui->category->findText(chosen)));
 }
 
+void CashbookDialog::reject()
+{
+    dropMadeVendors();
+    QDialog::reject();
+}
+
 void CashbookDialog::on_pushButton_3_clicked()
 {
+    // The vendor editor is the Vendors page's, and is open to whoever may open that page.
+    if (!Permission::granted(this, dataSource()->canManageApartments()))
+        return;
     QSuperSqlTableModel *vendors = dataSource()->vendorsModel();
     const int row = vendors->rowCount();
     if (!vendors->insertRows(row, 1)) {
@@ -204,9 +217,49 @@ void CashbookDialog::on_pushButton_3_clicked()
         vendors->revertAll();
         return;
     }
-    if (!vendors->submitRowInView(row, true, false, nullptr))
+    // The editor drew the key; the write re-selects the model, which may then no longer hold the row.
+    const int key = vendors->data(vendors->index(row, 0), Qt::EditRole).toInt();
+    const bool stored = vendors->submitRowInView(row, true, false, nullptr);
+    if (stored)
+        m_madeVendors << key;
+    else
         MsgBox::information(this, tr("Unable to submit data"));
     fillVendors();
+}
+
+void CashbookDialog::dropMadeVendors()
+{
+    if (m_madeVendors.isEmpty())
+        return;
+    bool dropped = false;
+    {
+        ScopedTransaction transaction;
+        if (transaction.isActive()) {
+            // Nothing but this entry could name them yet; should anything have come to, the vendor stays.
+            QSqlQuery *query = dataSource()->query();
+            dropped = true;
+            for (int key : qAsConst(m_madeVendors)) {
+                query->clear();
+                query->prepare(QStringLiteral("delete from vendors where vid = ? and not exists (select accid from "
+                                              "cashbook where vid = ?) and not exists (select id from maintenance "
+                                              "where vendor = ?)"));
+                for (int i = 0; i < 3; ++i)
+                    query->addBindValue(key);
+                if (!query->exec()) {
+                    qCDebug(velloranLog) << query->lastError().text();
+                    dropped = false;
+                    break;
+                }
+            }
+            query->clear();
+            dropped = dropped && transaction.commit();
+        }
+    }
+    m_madeVendors.clear();
+    dataSource()->vendorsModel()->select();
+    if (!dropped)
+        MsgBox::information(this, tr("The vendor added for this entry could not be taken back: it stays in the "
+                                     "vendors list."));
 }
 
 void CashbookDialog::on_pushButton_4_clicked()

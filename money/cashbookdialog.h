@@ -14,7 +14,8 @@ class CashbookDialog;
 
 // The editor of one cashbook entry, a row of the hub's cashbook model. The category decides whether the
 // amount is booked as income or as expense. The editor fills the model's cached row only; its caller
-// writes the row once it is accepted, or reverts the model when it is cancelled.
+// writes the row once it is accepted, or reverts the model when it is cancelled. A vendor added from
+// here is kept only with the entry: cancelling the entry takes it back.
 class CashbookDialog : public RecordDialogBase
 {
     Q_OBJECT
@@ -29,6 +30,7 @@ public:
 
 public slots:
     void accept() override;
+    void reject() override;
 
 private slots:
     void on_pushButton_clicked();
@@ -42,6 +44,8 @@ private:
     // The key of the vendor the combo stands on; -1 for "NONE", the separator, and any text that is
     // not one of the listed vendors.
     int chosenVendor() const;
+    // Takes back the vendors added from this editor, the entry being cancelled.
+    void dropMadeVendors();
 
     Ui::CashbookDialog *ui;
     int m_apartmentId = -1;
@@ -54,6 +58,7 @@ private:
     int m_vendorId = -1;
     QStringListModel *m_vendorModel;
     QList<int> m_vendorKeys;
+    QList<int> m_madeVendors;
 };
 
 #endif // CASHBOOKDIALOG_H

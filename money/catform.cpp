@@ -2,6 +2,7 @@
 #include "ui_catform.h"
 
 #include "datahub/msgbox.h"
+#include "datahub/permission.h"
 #include "datahub/rowlookup.h"
 #include "datahub/xdatasource.h"
 #include "money/catdialog.h"
@@ -20,6 +21,15 @@ CatForm::CatForm(XDataSource *dataSource, QWidget *parent)
 CatForm::~CatForm()
 {
     delete ui;
+}
+
+bool CatForm::run(XDataSource *dataSource, QWidget *parent)
+{
+    if (!Permission::granted(parent, dataSource->canUseCashbook()))
+        return false;
+    CatForm categories(dataSource, parent);
+    categories.exec();
+    return true;
 }
 
 QDialog *CatForm::createEditor(int row)

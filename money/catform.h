@@ -20,6 +20,12 @@ public:
     explicit CatForm(XDataSource *dataSource, QWidget *parent = nullptr);
     ~CatForm() override;
 
+    // Runs the window modally for a user with the cashbook right, whose window it is (its names are
+    // what the cashbook's entries are booked under), and refuses anyone else as the menu does. Every
+    // command that opens it, the New buttons of the editors beside a type combo included, comes here.
+    // False when refused.
+    static bool run(XDataSource *dataSource, QWidget *parent);
+
 protected:
     QDialog *createEditor(int row) override;
     bool isProtectedRow(int row) const override;

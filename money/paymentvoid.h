@@ -6,7 +6,8 @@
 #include <QCoreApplication>
 
 // Undoes a stored payment: every charge it paid is owed again by exactly its own line, and its lines,
-// its cashbook income and its TRANS row go, in one transaction.
+// its cashbook income and its TRANS row go, in one transaction. A payment that paid a charge since
+// deleted is refused whole: nothing could be owed again in its place.
 class PaymentVoid
 {
     Q_DECLARE_TR_FUNCTIONS(PaymentVoid)

@@ -69,9 +69,8 @@ void RecurDialog::on_pushButton_clicked()
 {
     // The categories list re-reads the model the type combo shows; keep the type chosen so far.
     const QString chosen = ui->type->currentText();
-    CatForm categories(dataSource(), this);
-    categories.exec();
-    ui->type->setCurrentIndex(ui->type->findText(chosen));
+    if (CatForm::run(dataSource(), this))
+        ui->type->setCurrentIndex(ui->type->findText(chosen));
 }
 
 void RecurDialog::accept()

@@ -4,6 +4,7 @@
 #include "datahub/listformbase.h"
 #include "datahub/listitemdelegate.h"
 #include "datahub/msgbox.h"
+#include "datahub/rowlookup.h"
 #include "datahub/scopedtransaction.h"
 #include "datahub/xdatasource.h"
 #include "money/leasewrite.h"
@@ -421,6 +422,20 @@ void ApartmentsForm::on_pushButton_3_clicked()
         MsgBox::information(this, tr("A valid rental agreement exists. First delete it!"));
         return;
     }
+    // What the apartment was paid for, and what the cashbook booked to it, must keep saying where; only
+    // the charges nothing has paid (the current charges the question names) go with it.
+    const QList<RowLookup::Guard> guards = {
+        {QStringLiteral("select apid from apartments where apid = ? and (exists (select transid from trans where "
+                        "apid = ?) or exists (select p.payid from payments p join charges c on c.chid = p.chid "
+                        "where c.apid = ?) or exists (select chid from charges where apid = ? and paid <> 0))"),
+         tr("You cannot delete this apartment: payments received for it are kept in the books. Keep the "
+            "apartment, or first void those payments in the tenant's payment history.")},
+        {QStringLiteral("select accid from cashbook where apid = ?"),
+         tr("You cannot delete this apartment: cashbook entries are booked to it. Keep the apartment, or "
+            "first book those entries to another apartment, or delete them, in the cashbook.")},
+    };
+    if (!RowLookup::nothingNames(this, dataSource->query(), guards, apid))
+        return;
     // The question names the apartment, so that the user sees which one goes before saying Yes.
     if (MsgBox::question(this, tr("Are you sure you want to delete apartment %1 of %2? <br/> All equipment, "
                                   "maintenance records, recurring bills, and current charges associated with "

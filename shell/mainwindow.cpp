@@ -10,6 +10,7 @@
 #include "datahub/changepassdialog.h"
 #include "datahub/logindialog.h"
 #include "datahub/msgbox.h"
+#include "datahub/permission.h"
 #include "datahub/shortdate.h"
 #include "datahub/today.h"
 #include "datahub/xdatasource.h"
@@ -375,14 +376,7 @@ void MainWindow::versionReply(QNetworkReply *reply)
 
 bool MainWindow::permitted(bool right)
 {
-    if (!right)
-        showPermissionDenied();
-    return right;
-}
-
-void MainWindow::showPermissionDenied()
-{
-    MsgBox::information(this, tr("You are not permitted to access this area"));
+    return Permission::granted(this, right);
 }
 
 void MainWindow::showPage(QMdiSubWindow *&page, const QString &title, QWidget *(*makeForm)(MainWindow *))
@@ -477,10 +471,7 @@ void MainWindow::openUsers()
 
 void MainWindow::openCashbookCategories()
 {
-    if (!permitted(m_dataSource->canUseCashbook()))
-        return;
-    CatForm categories(m_dataSource, this);
-    categories.exec();
+    CatForm::run(m_dataSource, this);
 }
 
 void MainWindow::openRentFrequencies()

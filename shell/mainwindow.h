@@ -163,7 +163,6 @@ private slots:
 
 private:
     bool permitted(bool right);
-    void showPermissionDenied();
     void showPage(QMdiSubWindow *&page, const QString &title, QWidget *(*makeForm)(MainWindow *));
     void closePages();
     void openWebPage(const QUrl &url);

@@ -165,34 +165,24 @@ bool TenantsForm::canDeleteRow(int row)
     qCDebug(velloranLog) << "tID: " << key;
     // Each row that still names the tenant would name nobody once the tenant is gone; the first one
     // found says why the tenant stays.
-    const struct {
-        const char *sql;
-        const char *refusal;
-    } guards[] = {
-        {"select tid, agreeid from apartments where tid = ? and agreeid > 0",
-         QT_TR_NOOP("You cannot delete this record because there is a valid rental agreement associated with it?")},
-        {"select apid from apartments where tid = ?",
-         QT_TR_NOOP("You cannot delete this tenant: an apartment still has this tenant as its tenant.")},
-        {"select chid from charges where tid = ? and amt > 0",
-         QT_TR_NOOP("You cannot delete this tenant: the tenant still owes open charges. Collect the rent or "
-                    "delete the charges first.")},
-        {"select depid from deposits where tid = ? and amount > 0",
-         QT_TR_NOOP("You cannot delete this tenant: a security deposit is still held for this tenant. Return "
-                    "the deposit first.")},
-        {"select tid from tenants where tid = ? and (exists (select chid from charges where tid = ?) "
-         "or exists (select transid from trans where tid = ?) or exists (select recid from recur where tid = ?))",
-         QT_TR_NOOP("You cannot delete this tenant: charges, payments or recurring bills of this tenant are "
-                    "kept in the books.")},
+    const QList<RowLookup::Guard> guards = {
+        {QStringLiteral("select tid, agreeid from apartments where tid = ? and agreeid > 0"),
+         tr("You cannot delete this record because there is a valid rental agreement associated with it?")},
+        {QStringLiteral("select apid from apartments where tid = ?"),
+         tr("You cannot delete this tenant: an apartment still has this tenant as its tenant.")},
+        {QStringLiteral("select chid from charges where tid = ? and amt > 0"),
+         tr("You cannot delete this tenant: the tenant still owes open charges. Collect the rent or "
+            "delete the charges first.")},
+        {QStringLiteral("select depid from deposits where tid = ? and amount > 0"),
+         tr("You cannot delete this tenant: a security deposit is still held for this tenant. Return "
+            "the deposit first.")},
+        {QStringLiteral("select tid from tenants where tid = ? and (exists (select chid from charges where tid = ?) "
+                        "or exists (select transid from trans where tid = ?) or exists (select recid from recur "
+                        "where tid = ?))"),
+         tr("You cannot delete this tenant: charges, payments or recurring bills of this tenant are "
+            "kept in the books.")},
     };
-    for (const auto &guard : guards) {
-        const QString sql = QLatin1String(guard.sql);
-        QVariantList values;
-        for (int i = sql.count(QLatin1Char('?')); i > 0; --i)
-            values << key;
-        if (!RowLookup::nothingInTheWay(this, dataSource->query(), sql, values, tr(guard.refusal)))
-            return false;
-    }
-    return true;
+    return RowLookup::nothingNames(this, dataSource->query(), guards, key);
 }
 
 QString TenantsForm::deleteQuestion() const

@@ -61,7 +61,7 @@ private:
     {
         LogInDialog dialog(m_hub);
         dialog.show();
-        QTest::keyClicks(dialog.findChild<QLineEdit *>(QStringLiteral("id")), id);
+        typeText(dialog.findChild<QLineEdit *>(QStringLiteral("id")), id);
         QTest::keyClicks(dialog.findChild<QLineEdit *>(QStringLiteral("password")), password);
         QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("pushButton")), Qt::LeftButton);
         return dialog.result() == QDialog::Accepted && dialog.isHidden();
@@ -104,6 +104,7 @@ private slots:
         addUser(4, QStringLiteral("nopass"), QVariant(QVariant::String), NoRights);
         addUser(5, QStringLiteral("shouty"), md5Hex("s3cret").toUpper(), NoRights);
         addUser(6, QStringLiteral("blank"), QString(), NoRights);
+        addUser(7, QStringLiteral("İnci"), md5Hex("s3cret"), NoRights);
         QVERIFY(m_hub->usersModel()->select());
         MsgBox::clearShown();
     }
@@ -210,6 +211,10 @@ private slots:
         QTest::newRow("any password on an account without one") << "nopass" << "whatever" << 4;
         QTest::newRow("exactly 5 characters on an empty stored password") << "blank" << "abcde" << 6;
         QTest::newRow("surrounding spaces") << " clerk " << "   s3cret   " << 2;
+        // Qt lowers a dotted capital I to two characters, the engine to one.
+        QTest::newRow("dotted capital I, as stored") << "İnci" << "s3cret" << 7;
+        QTest::newRow("dotted capital I, in capitals") << "İNCİ" << "s3cret" << 7;
+        QTest::newRow("dotted capital I, in lower case") << "inci" << "s3cret" << 7;
     }
 
     void acceptedPasswords()

@@ -19,7 +19,7 @@ void retype(QDialog *d, const char *name, const QString &text)
 {
     auto *edit = child<QLineEdit>(d, name);
     edit->clear();
-    QTest::keyClicks(edit, text);
+    typeText(edit, text);
 }
 }
 
@@ -167,6 +167,7 @@ void TestWorkers::idMustBeUniqueWhateverTheCase_data()
     QTest::addColumn<QString>("id");
     QTest::newRow("another account's id in other case") << "LOIS";
     QTest::newRow("own id in other case") << "CLARK";
+    QTest::newRow("the administrator's id with a dotted capital I") << "ADMİN";
 }
 
 void TestWorkers::idMustBeUniqueWhateverTheCase()

@@ -35,6 +35,8 @@ private slots:
     void newEntryOpensWithItsDefaults();
     void categoryAddedFromTheEditorIsOfferedAtOnce();
     void vendorAddedAndSuitePickedFromTheEditor();
+    void vendorAddedFromTheEditorGoesOnlyWithTheEntry_data();
+    void vendorAddedFromTheEditorGoesOnlyWithTheEntry();
     void editShowsTheAmountAndForgetsAVanishedVendor();
     void editorRefusals_data();
     void editorRefusals();
@@ -68,6 +70,9 @@ void TestCashbook::init()
     QVERIFY(t->opened);
     for (const char *sql : fixture)
         QVERIFY2(t->exec(sql), sql);
+    // The clerk of the cashbook, who may also keep the vendors and open the categories from its editor.
+    t->hub->setCanUseCashbook(true);
+    t->hub->setCanManageApartments(true);
     t->hub->cashbookModel()->setFilter(QString());
     form = new CashbookForm(t->hub);
     view = child<QTableView>(form, "tableView");
@@ -230,6 +235,39 @@ void TestCashbook::vendorAddedAndSuitePickedFromTheEditor()
                  .toString(),
              QString("Zephyr Glass"));
     QCOMPARE(t->copy.scalar("select apid from cashbook where description = 'New glass'").toInt(), 9920);
+}
+
+void TestCashbook::vendorAddedFromTheEditorGoesOnlyWithTheEntry_data()
+{
+    QTest::addColumn<bool>("vendorsRight");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("entry cancelled") << true << QStringList("Are you sure you want to submit data");
+    QTest::newRow("no right to the vendors") << false << QStringList("You are not permitted to access this area");
+}
+
+void TestCashbook::vendorAddedFromTheEditorGoesOnlyWithTheEntry()
+{
+    QFETCH(bool, vendorsRight);
+    QFETCH(QStringList, messages);
+    t->hub->setCanManageApartments(vendorsRight);
+    t->hub->vendorsModel()->select();
+    const int vendors = t->count("vendors");
+    bool offered = false;
+    ModalDriver driver;
+    driver.cancel([&](QDialog *d) {
+        clickButton(d, "pushButton_3");
+        offered = child<QComboBox>(d, "vendor")->findText("Zephyr Glass") >= 0;
+    });
+    if (vendorsRight) {
+        MsgBox::setNextAnswer(QMessageBox::Yes);
+        driver.ok([](QDialog *d) { QTest::keyClicks(child<QLineEdit>(d, "name"), "Zephyr Glass"); });
+    }
+    clickButton(form, "pushButton");
+    QCOMPARE(driver.unexpected, 0);
+    QCOMPARE(offered, vendorsRight);
+    QCOMPARE(MsgBox::shownTexts(), messages);
+    QCOMPARE(t->count("vendors"), vendors);
+    QCOMPARE(t->hub->vendorsModel()->rowCount(), vendors);
 }
 
 void TestCashbook::editShowsTheAmountAndForgetsAVanishedVendor()

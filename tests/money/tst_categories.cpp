@@ -3,6 +3,8 @@
 #include "testhub.h"
 
 #include "money/catform.h"
+#include "money/paymentdialog.h"
+#include "money/recurdialog.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -35,6 +37,8 @@ private slots:
     void names_data();
     void names();
     void searchWithAQuote();
+    void editorsNewButtonsNeedTheCashbookRight_data();
+    void editorsNewButtonsNeedTheCashbookRight();
 
 private:
     void selectCategory(int catid) { selectRow(view, 0, catid, 1); }
@@ -232,6 +236,42 @@ void TestCategories::searchWithAQuote()
     clickButton(form, "pushButton_7");
     QCOMPARE(model->rowCount(), t->count("categories"));
     QCOMPARE(criteria->text(), QString("COLLECTED"));
+}
+
+void TestCategories::editorsNewButtonsNeedTheCashbookRight_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::newRow("recurring bill") << "RecurDialog";
+    QTest::newRow("one-time charge, from Collect Rent") << "AddChargeDialog";
+}
+
+void TestCategories::editorsNewButtonsNeedTheCashbookRight()
+{
+    QFETCH(QString, editor);
+    // A clerk who collects rent and keeps the apartments, but may not touch the cashbook.
+    t->hub->setCanReceivePayments(true);
+    t->hub->setCanManageApartments(true);
+    const int categories = t->count("categories");
+    // The categories window, should it open, is counted as unexpected and cancelled.
+    ModalDriver driver;
+    if (editor == "RecurDialog") {
+        RecurModel *bills = t->hub->recurModel();
+        const int row = bills->rowCount();
+        QVERIFY(bills->insertRows(row, 1));
+        RecurDialog bill(t->hub, row);
+        bill.show();
+        clickButton(&bill, "pushButton");
+        bills->revertAll();
+    } else {
+        PaymentDialog collect(t->hub);
+        collect.loadTenant(3);
+        collect.show();
+        driver.cancel([](QDialog *charge) { clickButton(charge, "pushButton"); });
+        clickButton(&collect, "pushButton");
+    }
+    QCOMPARE(driver.unexpected, 0);
+    QCOMPARE(MsgBox::shownTexts(), QStringList("You are not permitted to access this area"));
+    QCOMPARE(t->count("categories"), categories);
 }
 
 VELLORAN_TEST_MAIN(TestCategories)

@@ -30,6 +30,7 @@ private slots:
     void refusedVoidChangesNothing_data();
     void refusedVoidChangesNothing();
     void voidFailingMidwayChangesNothing();
+    void voidOfAPaymentWhoseChargeIsGoneIsRefused();
 
 private:
     void storePayment();
@@ -298,6 +299,23 @@ void TestPaymentHistory::voidFailingMidwayChangesNothing()
     QVERIFY(!payments->isRowHidden(0));
     QCOMPARE(payments->currentIndex().row(), 0);
     QCOMPARE(lines->model()->rowCount(), 3);
+}
+
+void TestPaymentHistory::voidOfAPaymentWhoseChargeIsGoneIsRefused()
+{
+    // Older books: the parking charge went with its apartment, its payment line stayed.
+    QVERIFY(t->exec("delete from charges where chid = 9722"));
+    const QString before = state();
+    openFor(Tenant);
+    selectTrans(Trans);
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(dialog, "pushButton");
+    QCOMPARE(MsgBox::shownTexts().size(), 2);
+    QVERIFY2(MsgBox::shownTexts().value(1).startsWith("This payment cannot be voided: 1 of its lines paid charges "
+                                                      "that have since been deleted (45.10 in all)"),
+             qPrintable(MsgBox::shownTexts().value(1)));
+    QCOMPARE(state(), before);
+    QVERIFY(!payments->isRowHidden(0));
 }
 
 VELLORAN_TEST_MAIN(TestPaymentHistory)

@@ -227,6 +227,7 @@ void TestRecurDialog::resavedBillKeepsItsPlace()
 
 void TestRecurDialog::newCategoryIsOfferedAtOnce()
 {
+    t->hub->setCanUseCashbook(true);
     RecurDialog dialog(t->hub, rowOf(9200));
     auto *type = child<QComboBox>(&dialog, "type");
     type->setCurrentIndex(type->findText("Parking"));

@@ -63,6 +63,8 @@ private slots:
     void waitingListPickStandsEvenWhenCancelled();
     void deleteRefusedWhileAnAgreementExists();
     void deleteTakesExactlyTheApartmentsRows();
+    void deleteRefusedWhileMoneyNamesIt_data();
+    void deleteRefusedWhileMoneyNamesIt();
     void failedDeleteLeavesEveryRow();
     void failedWriteLeavesTheApartment();
     void reportsFollowTheList();
@@ -376,6 +378,38 @@ void TestApartments::deleteTakesExactlyTheApartmentsRows()
     QCOMPARE(dependents(9503), 0);
     QCOMPARE(dependents(9502), others);
     QCOMPARE(view->currentIndex().row(), row < view->model()->rowCount() ? row : -1);
+}
+
+void TestApartments::deleteRefusedWhileMoneyNamesIt_data()
+{
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QString>("message");
+    const QString paid = "You cannot delete this apartment: payments received for it are kept in the books. Keep the "
+                         "apartment, or first void those payments in the tenant's payment history.";
+    QTest::newRow("a payment line on its charge")
+        << "insert into payments (payid, transid, chid, amount, type) values (9590, 9591, 9571, 1500, 'Rent')" << paid;
+    QTest::newRow("a payment received for it")
+        << "insert into trans (transid, tdate, tid, apid, cash, paytotal) values (9591, '2026-03-01', 9530, 9503, "
+           "50, 50)"
+        << paid;
+    QTest::newRow("a cashbook entry booked to it")
+        << "insert into cashbook (accid, tdate, catid, description, expense, apid) values (9592, '2026-03-01', 1, "
+           "'Paint', 50, 9503)"
+        << "You cannot delete this apartment: cashbook entries are booked to it. Keep the apartment, or first book "
+           "those entries to another apartment, or delete them, in the cashbook.";
+}
+
+void TestApartments::deleteRefusedWhileMoneyNamesIt()
+{
+    QFETCH(QString, row);
+    QFETCH(QString, message);
+    QVERIFY(t->exec(row));
+    const int before = dependents(9503);
+    selectApid(9503);
+    clickButton(form, "pushButton_3");
+    QCOMPARE(MsgBox::shownTexts(), QStringList(message));
+    QCOMPARE(t->count("apartments where apid = 9503"), 1);
+    QCOMPARE(dependents(9503), before);
 }
 
 void TestApartments::failedDeleteLeavesEveryRow()

@@ -92,6 +92,18 @@ inline void clickButton(QObject *parent, const char *name)
     QTest::mouseClick(child<QPushButton>(parent, name), Qt::LeftButton);
 }
 
+// Types `text` key by key as keyClicks does, letters beyond ASCII ("İ") included, which keyClicks cannot
+// type: those come as a keyboard layout or an input method delivers them, as text without a key code.
+inline void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(widget, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
 // Makes current, in `column`, every row whose `keyColumn` holds `key` (the last one wins).
 template<typename Key>
 void selectRow(QTableView *view, int keyColumn, const Key &key, int column)
