@@ -206,6 +206,16 @@ public:
                 spans.add(bill.next, bill.end.addDays(1));
         return spans;
     }
+    // The tenant whose charge of `line` reaches furthest; -1 where it has charged nobody.
+    int lastCharged(int line) const
+    {
+        const Dealt *last = nullptr;
+        for (const Dealt &dealt : m_dealt)
+            if (dealt.kind == ChargeCovers && m_lineOf.value(dealt.recid, -1) == line
+                && (!last || last->days.to < dealt.days.to))
+                last = &dealt;
+        return last ? last->tid : -1;
+    }
     // The days of an earlier lease the clerk agreed to have charged by `bill`.
     QList<BillSpans::Span> agreedDays(const Bill &bill) const
     {
@@ -357,7 +367,7 @@ public:
         writeLease();
         Apartment apartment(m_lease.apartmentId, m_dataSource, m_failed);
         m_apartment = &apartment;
-        const QMap<int, Bill *> sources = runningOfOthers();
+        const QMap<int, Bill *> sources = leaversBills();
         stopOthers();
         answerEarlierDays(ask);
         chargeRent();
@@ -392,8 +402,10 @@ private:
         m_rent.rentKind = LeaseRent;
     }
 
-    // Of each line the tenant has no bill of, the leaver's bill still running: the newcomer gets his own.
-    QMap<int, Bill *> runningOfOthers()
+    // Of each line the tenant has no bill of, the leaver's bill: the newcomer gets his own. The leaver
+    // is whoever the line charged last; where it has charged nobody yet, a bill still running. A line
+    // the tenant himself held last and deleted his bill of goes to nobody.
+    QMap<int, Bill *> leaversBills()
     {
         QSet<int> his;
         for (const Bill &bill : qAsConst(m_apartment->bills))
@@ -401,8 +413,10 @@ private:
                 his << bill.line();
         QMap<int, Bill *> sources;
         for (Bill &bill : m_apartment->bills) {
-            if (bill.rent() || bill.tid == tid() || bill.completed || his.contains(bill.line())
-                || m_apartment->agreed(bill))
+            if (bill.rent() || bill.tid == tid() || his.contains(bill.line()) || m_apartment->agreed(bill))
+                continue;
+            const int holder = m_apartment->lastCharged(bill.line());
+            if (holder > 0 ? bill.tid != holder : bill.completed)
                 continue;
             Bill *&source = sources[bill.line()];
             source = carrier({source ? source : &bill, &bill});

@@ -51,7 +51,8 @@ void LeaseDays::load(const QSqlDatabase &db)
         lastTenant.insert(lease.apid, lease.terms.tid);
         leases << lease;
     }
-    // Days before an apartment's first charge were dealt with before the books began, whoever held them.
+    // Days of a bill from its start to the apartment's first charge were dealt with before the books
+    // began, whoever held them; a lease reaching back before a bill's start owes the days before it.
     QMap<int, QDate> booksBegan;
     query.exec("select r.apid, min(c.fordate) from charges c join recur r on r.recid = c.recid group by r.apid");
     while (query.next())
@@ -86,8 +87,8 @@ void LeaseDays::load(const QSqlDatabase &db)
         billOfRecid.insert(query.value(0).toInt(), index);
         const QDate next = query.value(8).toDate();
         if (next.isValid())
-            charges << Charge{bill.line, index, tid, QDate(), next, 0, false, false}
-                    << Charge{bill.line, index, 0, QDate(), earliest(booksBegan.value(apid), next), 0, false, false};
+            charges << Charge{bill.line, index, tid, bill.start, next, 0, false, false}
+                    << Charge{bill.line, index, 0, bill.start, earliest(booksBegan.value(apid), next), 0, false, false};
         if (!running || !next.isValid())
             continue;
         // Its due dates from the day it began, where its next one is among them.
@@ -399,15 +400,20 @@ void LeaseDays::leaseSaved(int apid, const Terms &lease, bool chargeEarlier, con
 LeaseDays::Bill *LeaseDays::billOf(int apid, int tid, const QString &type, qint64 cents, int recid)
 {
     Bill *found = nullptr;
-    for (Bill &bill : bills) {
+    for (Bill &bill : bills)
         if (recid > 0 && bill.recid == recid)
             return &bill;
-        const Line &line = lines.at(bill.line);
-        if (line.apid == apid && bill.tid == tid && !line.rent && line.type == type && bill.cents == cents
-            && !bill.deleted && bill.recid <= 0 && (!found || (found->dues.isEmpty() && !bill.dues.isEmpty())))
-            found = &bill;
+    // A bill the program made for days of an earlier lease is the clerk's bill of that line all the same.
+    for (int unknown = 1; unknown >= 0 && !found; --unknown) {
+        for (Bill &bill : bills) {
+            const Line &line = lines.at(bill.line);
+            if (line.apid == apid && bill.tid == tid && !line.rent && line.type == type && bill.cents == cents
+                && !bill.deleted && (!unknown || bill.recid <= 0)
+                && (!found || (found->dues.isEmpty() && !bill.dues.isEmpty())))
+                found = &bill;
+        }
     }
-    if (found && recid > 0)
+    if (found && recid > 0 && found->recid <= 0)
         found->recid = recid;
     return found;
 }

@@ -34,8 +34,9 @@
 //    any tenant, were not declined or answered for under that lease, and are not being charged already.
 //    Yes charges them in whole periods of that lease's terms as they fall due, none past the new first
 //    payment date, the part no whole period fits answered for; No declines them under that lease alone.
-//  - Where the test begins, each bill's days before its next due date count as covered for its own
-//    tenant, and an apartment's days before its first charge for every tenant (before the books).
+//  - Where the test begins, each bill's days from its start to its next due date count as covered for
+//    its own tenant, and from its start to the apartment's first charge for every tenant (before the
+//    books); days before a bill's start are covered by nothing.
 //  - A charge forgiven stays covered. Every lease command first posts what has fallen due up to today
 //    at its apartment; an apartment without a lease is charged nothing.
 class LeaseDays

@@ -189,7 +189,9 @@ QStringList rentDaysChargedTwice(const QSqlDatabase &db)
     const char *const text = "no day of a tenant's rent at an apartment is charged twice";
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("select c.chid, c.tid, r.apid, c.recid, c.fordate, " FREQUENCY_STEP("c", "r")
+    // A charge that records its period covers just that; an older one the period of its bill's frequency.
+    if (!query.exec(QStringLiteral("select c.chid, c.tid, r.apid, c.recid, c.fordate, coalesce(dateadd(1 day to "
+                                   "c.lastday), " FREQUENCY_STEP("c", "r") ")"
                                    " from charges c join recur r on r.recid = c.recid where r.leaserent = 1 "
                                    "order by c.tid, r.apid, c.fordate, c.chid")))
         return {QStringLiteral("the check \"%1\" could not run: %2").arg(QLatin1String(text), query.lastError().text())};
