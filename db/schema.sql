@@ -267,8 +267,9 @@ create table charges (
 
 -- Days a recurring bill's line has dealt with although no charge stands for them: a charge the clerk
 -- forgave (kind 1), days of an earlier lease he declined to have charged (2, under that lease alone),
--- days of an earlier lease he agreed to have charged by a bill of their own (3, under that lease), and
--- what a bill had dealt with before its file was brought to this layout (4).
+-- days of an earlier lease he agreed to have charged by a bill of their own (3, under that lease),
+-- what a bill had dealt with before its file was brought to this layout (4), and a bill he deleted (5:
+-- recid is then the first bill of its line, lastday the day he deleted it).
 create table dealtdays (
     recid           integer not null,
     apid            integer,

@@ -1,6 +1,7 @@
 #include "money/leasewrite.h"
 
 #include "datahub/shortdate.h"
+#include "datahub/today.h"
 #include "datahub/xdatasource.h"
 #include "money/billspans.h"
 #include "money/chargeposting.h"
@@ -68,7 +69,7 @@ void writeAgreement(const LeaseWrite::Lease &lease, const QString &failed)
 // until a lease is saved on its apartment, which takes its place).
 enum RentKind { OtherBill = 0, LeaseRent = 1, OlderRent = 2 };
 // dealtdays.kind
-enum DealtKind { ChargeCovers = 0, Forgiven = 1, Declined = 2, Agreed = 3, BeforeLayout = 4 };
+enum DealtKind { ChargeCovers = 0, Forgiven = 1, Declined = 2, Agreed = 3, BeforeLayout = 4, LineDeleted = 5 };
 // The line of the apartment's rent; the other lines are keyed by their first bill.
 const int RentLine = 0;
 const QDate Never(9999, 12, 31);
@@ -190,8 +191,10 @@ public:
     BillSpans owedAround(int line, int tid, const QDate &from) const
     {
         return covered(line, [&](const Dealt &dealt) {
-            return (dealt.kind == ChargeCovers || dealt.kind == Forgiven || dealt.kind == BeforeLayout)
-                   && (dealt.tid == tid || (dealt.days.from.isValid() && dealt.days.from >= from));
+            // What was dealt with before the books began was, whoever held the apartment then.
+            return dealt.kind == BeforeLayout
+                   || ((dealt.kind == ChargeCovers || dealt.kind == Forgiven)
+                       && (dealt.tid == tid || (dealt.days.from.isValid() && dealt.days.from >= from)));
         });
     }
     // The days of `line` an earlier lease `rid` has nothing more to ask about: charged or forgiven for
@@ -209,9 +212,11 @@ public:
     // The tenant whose charge of `line` reaches furthest; -1 where it has charged nobody.
     int lastCharged(int line) const
     {
+        // A bill the clerk deleted names its line; the line was its tenant's when he deleted it.
         const Dealt *last = nullptr;
         for (const Dealt &dealt : m_dealt)
-            if (dealt.kind == ChargeCovers && m_lineOf.value(dealt.recid, -1) == line
+            if (((dealt.kind == ChargeCovers && m_lineOf.value(dealt.recid, -1) == line)
+                 || (dealt.kind == LineDeleted && dealt.recid == line))
                 && (!last || last->days.to < dealt.days.to))
                 last = &dealt;
         return last ? last->tid : -1;
@@ -663,6 +668,22 @@ MoneyCommand::Result LeaseWrite::billEnded(int recid)
     });
 }
 
+MoneyCommand::Result LeaseWrite::billDeleted(const QSqlRecord &bill)
+{
+    const QString failed = tr("The recurring bill was deleted, but that it was could not be recorded.");
+    return MC::run({failed, failed, failed}, [&]() {
+        const Bill deleted(bill);
+        if (deleted.rent())
+            return deleted.recid;
+        MC::exec(QStringLiteral("insert into dealtdays (recid, apid, tid, rid, fromdate, lastday, kind) values "
+                                "(?, ?, ?, ?, null, ?, ?)"),
+                 {deleted.line(), bill.value(QStringLiteral("apid")), deleted.tid, orNull(deleted.rid), Today::date(),
+                  LineDeleted},
+                 failed);
+        return deleted.recid;
+    });
+}
+
 bool LeaseWrite::hasDealtWith(int recid)
 {
     return MC::value(QStringLiteral("select count(*) from charges where recid = ?"), {recid}, 0).toInt() > 0
@@ -678,4 +699,19 @@ QDate LeaseWrite::clerksEnd(const QDate &end, int agreementId)
         agreementId > 0 ? MC::value(QStringLiteral("select leaseend from agreements where rid = ?"), {agreementId}).toDate()
                         : QDate();
     return leaseEnd.isValid() && leaseEnd == end ? QDate() : end;
+}
+
+QDate LeaseWrite::firstDueHeld(const QDate &first, int freq, int agreementId, XDataSource *dataSource)
+{
+    const QDate held =
+        agreementId > 0 ? MC::value(QStringLiteral("select nextdate from agreements where rid = ?"), {agreementId}).toDate()
+                        : QDate();
+    QDate due = first;
+    while (held.isValid() && due.isValid() && due < held) {
+        const QDate after = dueDateAfter(due, first, freq, dataSource);
+        if (!after.isValid() || after <= due)
+            return first;
+        due = after;
+    }
+    return due;
 }

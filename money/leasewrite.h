@@ -4,6 +4,7 @@
 #include "money/moneycommand.h"
 
 #include <QCoreApplication>
+#include <QSqlRecord>
 #include <QVariant>
 
 #include <functional>
@@ -72,11 +73,17 @@ public:
     // the lease after it) end there too, so that what he ended stays ended whichever lease is saved next.
     static MoneyCommand::Result billEnded(int recid);
 
+    // The clerk deleted the bill `bill` held: its line goes to no newcomer at a later lease.
+    static MoneyCommand::Result billDeleted(const QSqlRecord &bill);
     // Whether bill `recid` has dealt with a day: charged it, or had it forgiven or answered for.
     static bool hasDealtWith(int recid);
     // The end the clerk gives a bill he adds or edits on an apartment whose lease is `agreementId`: his
     // own, unless it is that lease's end, which the bill then runs with (invalid).
     static QDate clerksEnd(const QDate &end, int agreementId);
+
+    // The first due date, of periods counted from `first`, on which lease `agreementId` holds the
+    // apartment: no day before its first payment date is charged.
+    static QDate firstDueHeld(const QDate &first, int freq, int agreementId, XDataSource *dataSource);
 
     // The type of a lease's rent bill, lower-cased as the statements compare it.
     static QString rentType() { return tr("rent"); }

@@ -789,6 +789,13 @@ void ApartmentsForm::editRecurringBill(bool isNew)
         if (agreeid > 0)
             XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("rid")), bill.row(), agreeid);
     }
+    // A bill beginning where its start says charges no day before the lease holds the apartment.
+    const QDate begins = stored(QStringLiteral("nextdate")).toDate();
+    if (begins.isValid() && begins == stored(QStringLiteral("firstpay")).toDate()) {
+        const QDate held = LeaseWrite::firstDueHeld(begins, stored(QStringLiteral("freq")).toInt(), agreeid, dataSource);
+        if (held != begins)
+            XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("nextdate")), bill.row(), held);
+    }
     const int recid = stored(QStringLiteral("recid")).toInt();
     const QDate end = stored(QStringLiteral("enddate")).toDate();
     // An end the clerk typed stays his through every lease saved later; the lease's own end runs with it.
@@ -833,6 +840,12 @@ void ApartmentsForm::on_pushButton_7_clicked()
         return;
     }
     qCDebug(velloranLog) << "Delete Record";
-    if (!bills->removeRows(row, 1) || !bills->submitRowInView(row, true, true, ui->tableView_2))
+    const QSqlRecord deleted = bills->record(row);
+    if (!bills->removeRows(row, 1) || !bills->submitRowInView(row, true, true, ui->tableView_2)) {
         MsgBox::information(this, tr("Error deleting record!"));
+        return;
+    }
+    const MoneyCommand::Result kept = LeaseWrite::billDeleted(deleted);
+    if (!kept.ok())
+        MsgBox::information(this, kept.message);
 }

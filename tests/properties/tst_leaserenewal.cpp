@@ -168,7 +168,8 @@ void TestLeaseRenewal::turnoverUndoneChargesNothingTwice()
 void TestLeaseRenewal::billEndedByTheClerkStaysEndedForTheNextTenant()
 {
     const int juniper = 36;
-    QVERIFY(t->exec(QStringLiteral("update recur set enddate = '%1' where recid = %2")
+    // Ended as the bill's editor ends it: the end is the clerk's.
+    QVERIFY(t->exec(QStringLiteral("update recur set enddate = '%1', clerkend = '%1' where recid = %2")
                         .arg(month(1).addDays(-1).toString(Qt::ISODate))
                         .arg(ParkingBill)));
     chargeRunOn(month(1).addDays(5));
