@@ -701,17 +701,31 @@ QDate LeaseWrite::clerksEnd(const QDate &end, int agreementId)
     return leaseEnd.isValid() && leaseEnd == end ? QDate() : end;
 }
 
-QDate LeaseWrite::firstDueHeld(const QDate &first, int freq, int agreementId, XDataSource *dataSource)
+MoneyCommand::Result LeaseWrite::beginWhereHeld(int recid, int agreementId, XDataSource *dataSource)
 {
-    const QDate held =
-        agreementId > 0 ? MC::value(QStringLiteral("select nextdate from agreements where rid = ?"), {agreementId}).toDate()
-                        : QDate();
-    QDate due = first;
-    while (held.isValid() && due.isValid() && due < held) {
-        const QDate after = dueDateAfter(due, first, freq, dataSource);
-        if (!after.isValid() || after <= due)
-            return first;
-        due = after;
-    }
-    return due;
+    const QString failed = tr("Unable to submit data");
+    return MC::run({failed, failed, failed}, [&]() {
+        const QDate held =
+            MC::value(QStringLiteral("select nextdate from agreements where rid = ?"), {agreementId}).toDate();
+        QSqlQuery read = MC::exec(QStringLiteral("select nextdate, firstpay, freq from recur where recid = ?"), {recid},
+                                  failed);
+        if (!held.isValid() || !read.next())
+            return recid;
+        const QDate first = read.value(1).toDate();
+        const int freq = read.value(2).toInt();
+        QDate due = read.value(0).toDate();
+        read.finish();
+        const QDate was = due;
+        while (due.isValid() && due < held) {
+            const QDate after = dueDateAfter(due, first, freq, dataSource);
+            if (!after.isValid() || after <= due)
+                return recid;
+            due = after;
+        }
+        // Its periods begin there: the days before were no lease's.
+        if (due != was)
+            MC::exec(QStringLiteral("update recur set nextdate = ?, firstpay = ? where recid = ?"), {due, due, recid},
+                     failed);
+        return recid;
+    });
 }

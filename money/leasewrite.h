@@ -81,9 +81,9 @@ public:
     // own, unless it is that lease's end, which the bill then runs with (invalid).
     static QDate clerksEnd(const QDate &end, int agreementId);
 
-    // The first due date, of periods counted from `first`, on which lease `agreementId` holds the
-    // apartment: no day before its first payment date is charged.
-    static QDate firstDueHeld(const QDate &first, int freq, int agreementId, XDataSource *dataSource);
+    // Bill `recid`, about to charge from its first due date, charges no period before lease
+    // `agreementId`'s first payment date: it is moved on to its first due date from there.
+    static MoneyCommand::Result beginWhereHeld(int recid, int agreementId, XDataSource *dataSource);
 
     // The type of a lease's rent bill, lower-cased as the statements compare it.
     static QString rentType() { return tr("rent"); }

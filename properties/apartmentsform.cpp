@@ -774,6 +774,7 @@ void ApartmentsForm::editRecurringBill(bool isNew)
         return bills->QSqlTableModel::data(bills->index(bill.row(), bills->fieldIndex(field)), Qt::EditRole);
     };
     const QDate endBefore = stored(QStringLiteral("enddate")).toDate();
+    const QDate startBefore = stored(QStringLiteral("startdate")).toDate();
     auto *form = new RecurDialog(dataSource, bill.row(), this);
     const bool accepted = form->exec() == QDialog::Accepted;
     delete form;
@@ -789,13 +790,10 @@ void ApartmentsForm::editRecurringBill(bool isNew)
         if (agreeid > 0)
             XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("rid")), bill.row(), agreeid);
     }
-    // A bill beginning where its start says charges no day before the lease holds the apartment.
+    // Begun anew where its start says: a bill just added, or one whose start moved before it charged.
     const QDate begins = stored(QStringLiteral("nextdate")).toDate();
-    if (begins.isValid() && begins == stored(QStringLiteral("firstpay")).toDate()) {
-        const QDate held = LeaseWrite::firstDueHeld(begins, stored(QStringLiteral("freq")).toInt(), agreeid, dataSource);
-        if (held != begins)
-            XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("nextdate")), bill.row(), held);
-    }
+    const bool fromStart = (isNew || stored(QStringLiteral("startdate")).toDate() != startBefore) && begins.isValid()
+                           && begins == stored(QStringLiteral("firstpay")).toDate();
     const int recid = stored(QStringLiteral("recid")).toInt();
     const QDate end = stored(QStringLiteral("enddate")).toDate();
     // An end the clerk typed stays his through every lease saved later; the lease's own end runs with it.
@@ -807,6 +805,13 @@ void ApartmentsForm::editRecurringBill(bool isNew)
     if (!bills->submitRowInView(bill.row(), true, false, ui->tableView_2)) {
         MsgBox::information(this, tr("Unable to submit data"));
         return;
+    }
+    // A bill beginning where its start says charges no day before the lease holds the apartment.
+    if (fromStart && agreeid > 0) {
+        const MoneyCommand::Result held = LeaseWrite::beginWhereHeld(recid, agreeid, dataSource);
+        if (!held.ok())
+            MsgBox::information(this, held.message);
+        reselect(bills);
     }
     // A bill ended earlier ends the rest of its line with it.
     if (!isNew && end.isValid() && (!endBefore.isValid() || end < endBefore)) {
