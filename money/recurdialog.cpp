@@ -89,12 +89,14 @@ void RecurDialog::accept()
     RecurModel *model = dataSource()->recurModel();
     XDataSource::setCellValue(model, StartDateColumn, row, start);
     XDataSource::setCellValue(model, EndDateColumn, row, end);
-    // A bill that has dealt with no day begins where its start says, earlier or later. One that has
-    // goes on from where it stopped: starting it again from its start date would charge every period
-    // already charged a second time. A later start date moves it on.
+    // A bill whose start moves before it has dealt with a day begins where the start says, earlier or
+    // later. One that has goes on from where it stopped: starting it again from its start date would
+    // charge every period already charged a second time. A later start date moves it on. A bill whose
+    // start stays stays where it stands (the lease may have moved it on to its first payment date).
     QDate next;
     if (isNewBill || !loadedNext.isValid()
-        || !LeaseWrite::hasDealtWith(model->data(model->index(row, KeyColumn), Qt::EditRole).toInt()))
+        || (start != loadedStart
+            && !LeaseWrite::hasDealtWith(model->data(model->index(row, KeyColumn), Qt::EditRole).toInt())))
         next = start;
     else if (start != loadedStart)
         next = qMax(loadedNext, start);
