@@ -145,21 +145,33 @@ bool LeaseDriver::giveApartment(ApartmentsForm &form, int apid, int tid)
     return scalar(QStringLiteral("select tid from apartments where apid = %1").arg(apid)).toInt() == tid;
 }
 
-bool LeaseDriver::endBill(ApartmentsForm &form, int apid, int recid, const QDate &end)
+// The bill's editor retypes one of its dates; the bill as it was, or an empty record where the date
+// did not reach the database.
+QSqlRecord LeaseDriver::retypeBillDate(ApartmentsForm &form, int apid, int recid, const char *field, const QDate &day)
 {
     QSqlQuery bill(QSqlDatabase::database());
     bill.exec(QStringLiteral("select tid, type, amount from recur where recid = %1").arg(recid));
     if (!bill.next())
-        return false;
+        return QSqlRecord();
+    const QSqlRecord was = bill.record();
     selectRow(child<QTableView>(&form, "tableView"), 0, apid, 4);
     selectRow(child<QTableView>(&form, "tableView_2"), 0, recid, 1);
     {
         ModalDriver driver;
-        driver.ok([&end](QDialog *editor) { retype(editor, "endDate", ShortDate::toText(end)); });
+        driver.ok([field, &day](QDialog *editor) { retype(editor, field, ShortDate::toText(day)); });
         MsgBox::setNextAnswer(QMessageBox::Yes);
         clickButton(&form, "pushButton_6");
     }
-    if (scalar(QStringLiteral("select enddate from recur where recid = %1").arg(recid)).toDate() != end)
+    const QString column = QString::fromLatin1(field).toLower();
+    if (scalar(QStringLiteral("select %1 from recur where recid = %2").arg(column).arg(recid)).toDate() != day)
+        return QSqlRecord();
+    return was;
+}
+
+bool LeaseDriver::endBill(ApartmentsForm &form, int apid, int recid, const QDate &end)
+{
+    const QSqlRecord bill = retypeBillDate(form, apid, recid, "endDate", end);
+    if (bill.isEmpty())
         return false;
     days.billEnded(apid, bill.value(0).toInt(), bill.value(1).toString(), qRound64(bill.value(2).toDouble() * 100),
                    end, recid);
@@ -193,19 +205,8 @@ int LeaseDriver::addBill(ApartmentsForm &form, int apid, const QString &type, qi
 
 bool LeaseDriver::startBill(ApartmentsForm &form, int apid, int recid, const QDate &start)
 {
-    QSqlQuery bill(QSqlDatabase::database());
-    bill.exec(QStringLiteral("select tid, type, amount from recur where recid = %1").arg(recid));
-    if (!bill.next())
-        return false;
-    selectRow(child<QTableView>(&form, "tableView"), 0, apid, 4);
-    selectRow(child<QTableView>(&form, "tableView_2"), 0, recid, 1);
-    {
-        ModalDriver driver;
-        driver.ok([&start](QDialog *editor) { retype(editor, "startDate", ShortDate::toText(start)); });
-        MsgBox::setNextAnswer(QMessageBox::Yes);
-        clickButton(&form, "pushButton_6");
-    }
-    if (scalar(QStringLiteral("select startdate from recur where recid = %1").arg(recid)).toDate() != start)
+    const QSqlRecord bill = retypeBillDate(form, apid, recid, "startDate", start);
+    if (bill.isEmpty())
         return false;
     days.billStarted(apid, bill.value(0).toInt(), bill.value(1).toString(), qRound64(bill.value(2).toDouble() * 100),
                      start, recid);

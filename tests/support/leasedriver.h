@@ -68,6 +68,7 @@ public:
     QStringList betweenCommands;
 
 private:
+    QSqlRecord retypeBillDate(ApartmentsForm &form, int apid, int recid, const char *field, const QDate &day);
     void expect(bool holds, const QString &what)
     {
         if (!holds)
