@@ -252,7 +252,11 @@ QList<LeaseDays::Leaving> LeaseDays::leaving(int apid, const Terms &lease) const
             if (!(from < to))
                 continue;
             QList<Span> blocked = covered(bill.line, 0, QDate()) << before.settled.value(bill.line);
-            const QList<Span> days = minus(Span{from, to}, blocked);
+            // A period beginning on the line's last day is not charged: that day alone is not left.
+            QList<Span> days = minus(Span{from, to}, blocked);
+            for (int i = days.size() - 1; i >= 0; --i)
+                if (!(days.at(i).from < end))
+                    days.removeAt(i);
             if (days.isEmpty())
                 continue;
             found << Leaving{own.at(n), b, days, end, blocked << Span{wall, Never}};
