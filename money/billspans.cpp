@@ -104,7 +104,8 @@ QList<BillSpans::Run> BillSpans::runs(const QDate &from, const QDate &to, const 
         // A run that reaches the lease's end ends with it, as any bill does.
         if (stop > cursor)
             found << (stop < to ? Run{cursor, stop, true} : Run{cursor, to, false});
-        const QDate leftEnd = qMin(bound, to);
+        // `to` is the lease's last day: a part left over that reaches it takes it in.
+        const QDate leftEnd = qMin(bound, to.addDays(1));
         if (stop < leftEnd && leftOver)
             *leftOver << Span{stop, leftEnd};
         cursor = firstFree(bound);

@@ -176,6 +176,24 @@ public:
 
     QList<Bill> bills;
 
+    // The first day each lease of `tid` here dealt with or is to charge, by lease: where a later lease
+    // of his took over.
+    QMap<int, QDate> leaseBegins(int tid) const
+    {
+        QMap<int, QDate> begins;
+        const auto note = [&begins](int rid, const QDate &day) {
+            if (rid > 0 && day.isValid() && (!begins.contains(rid) || day < begins.value(rid)))
+                begins.insert(rid, day);
+        };
+        for (const Dealt &dealt : m_dealt)
+            if (dealt.tid == tid)
+                note(dealt.rid, dealt.days.from);
+        for (const Bill &bill : bills)
+            if (bill.tid == tid)
+                note(bill.rid, bill.begin());
+        return begins;
+    }
+
     // Whether the bill charges days of an earlier lease the clerk agreed to have charged.
     bool agreed(const Bill &bill) const
     {
@@ -208,6 +226,16 @@ public:
             if (bill.line() == line && bill.rid == rid && !bill.completed && bill.end.isValid() && agreed(bill))
                 spans.add(bill.next, bill.end.addDays(1));
         return spans;
+    }
+    // Whether the clerk ended `bill` before the end of the lease it ran under: its line stops there.
+    bool endedByClerk(const Bill &bill) const
+    {
+        if (!bill.clerkEnd.isValid() || bill.rid <= 0)
+            return false;
+        for (const Bill &rent : bills)
+            if (rent.rentKind == LeaseRent && rent.rid == bill.rid && rent.tid == bill.tid && rent.end.isValid())
+                return bill.clerkEnd < rent.end;
+        return false;
     }
     // The tenant whose charge of `line` reaches furthest; -1 where it has charged nobody.
     int lastCharged(int line) const
@@ -279,6 +307,37 @@ public:
             exec(QStringLiteral("update recur set enddate = ?, completed = ? where recid = ?"),
                  {bill.end, bill.completed ? 1 : 0, bill.recid});
         }
+    }
+    // A later lease of the bill's own tenant holds the agreed days from `day` on: they are no longer the
+    // earlier lease's to charge or to ask about.
+    void handOver(Bill &bill, const QDate &day)
+    {
+        // No period of it runs into the later lease's days: the one that would is not charged.
+        QDate stop = day;
+        for (QDate due = bill.next; due.isValid() && due < day && (!bill.end.isValid() || due < bill.end);) {
+            const QDate after = dueDateAfter(due, bill.firstPay, bill.freq, m_dataSource);
+            if (!after.isValid() || after <= due)
+                break;
+            if (after > day) {
+                stop = due;
+                break;
+            }
+            due = after;
+        }
+        cutAt(bill, stop);
+        for (int i = m_dealt.size() - 1; i >= 0; --i) {
+            Dealt &dealt = m_dealt[i];
+            if (dealt.kind != Agreed || dealt.recid != bill.recid || dealt.days.to <= day)
+                continue;
+            if (dealt.days.from >= day)
+                m_dealt.removeAt(i);
+            else
+                dealt.days.to = day;
+        }
+        exec(QStringLiteral("delete from dealtdays where recid = ? and kind = ? and fromdate >= ?"),
+             {bill.recid, Agreed, day});
+        exec(QStringLiteral("update dealtdays set lastday = ? where recid = ? and kind = ? and lastday >= ?"),
+             {day.addDays(-1), bill.recid, Agreed, day});
     }
     void record(const Bill &bill, int tid, int rid, const BillSpans::Span &days, DealtKind kind)
     {
@@ -409,7 +468,7 @@ private:
 
     // Of each line the tenant has no bill of, the leaver's bill: the newcomer gets his own. The leaver
     // is whoever the line charged last; where it has charged nobody yet, a bill still running. A line
-    // the tenant himself held last and deleted his bill of goes to nobody.
+    // the tenant himself held last and deleted his bill of goes to nobody, nor does one the clerk ended.
     QMap<int, Bill *> leaversBills()
     {
         QSet<int> his;
@@ -421,7 +480,7 @@ private:
             if (bill.rent() || bill.tid == tid() || his.contains(bill.line()) || m_apartment->agreed(bill))
                 continue;
             const int holder = m_apartment->lastCharged(bill.line());
-            if (holder > 0 ? bill.tid != holder : bill.completed)
+            if ((holder > 0 ? bill.tid != holder : bill.completed) || m_apartment->endedByClerk(bill))
                 continue;
             Bill *&source = sources[bill.line()];
             source = carrier({source ? source : &bill, &bill});
@@ -429,12 +488,15 @@ private:
         return sources;
     }
 
-    // Another tenant's bills charge nothing beside this lease: a bill charging his earlier lease's days
-    // ends before it, any other stops where it stands. So does an older file's rent bill of no lease.
+    // Another tenant's bills charge nothing beside this lease: a bill charging an earlier lease's days
+    // ends before it (his own earlier lease's days are this lease's from there), any other stops where
+    // it stands. So does an older file's rent bill of no lease.
     void stopOthers()
     {
         for (Bill &bill : m_apartment->bills) {
-            if (m_apartment->agreed(bill))
+            if (m_apartment->agreed(bill) && bill.tid == tid())
+                m_apartment->handOver(bill, m_firstPayment);
+            else if (m_apartment->agreed(bill))
                 m_apartment->cutAt(bill, m_firstPayment);
             else if (bill.tid != tid() || bill.rentKind == OlderRent)
                 m_apartment->stop(bill);
@@ -454,7 +516,13 @@ private:
             const QPair<int, int> lease(bill.line(), bill.rid);
             const bool agreed = m_apartment->agreed(bill);
             if (agreed) {
-                daysOf[lease] << m_apartment->agreedDays(bill);
+                // Those past an end the clerk gave the bill stay uncharged.
+                for (BillSpans::Span span : m_apartment->agreedDays(bill)) {
+                    if (bill.clerkEnd.isValid() && span.to > bill.clerkEnd.addDays(1))
+                        span.to = bill.clerkEnd.addDays(1);
+                    if (span.from < span.to)
+                        daysOf[lease] << span;
+                }
             } else {
                 const QDate last = bill.rent() ? bill.end : bill.lastDay();
                 if (!bill.begin().isValid() || !last.isValid())
@@ -464,12 +532,18 @@ private:
             if (!termsOf.value(lease) || !agreed)
                 termsOf[lease] = &bill;
         }
+        const QMap<int, QDate> begins = m_apartment->leaseBegins(tid());
         QList<Left> found;
         for (auto lease = daysOf.cbegin(); lease != daysOf.cend(); ++lease) {
             const BillSpans answered = m_apartment->answeredFor(lease.key().first, lease.key().second);
+            // Its days end where this lease begins, or where a later lease of his took over.
+            QDate wall = m_firstPayment;
+            for (auto later = begins.cbegin(); later != begins.cend(); ++later)
+                if (later.key() > lease.key().second && later.key() != m_lease.agreementId)
+                    wall = qMin(wall, later.value());
             QList<BillSpans::Span> days;
             for (const BillSpans::Span &held : lease.value())
-                for (const BillSpans::Span &span : answered.free(held.from, qMin(held.to, m_firstPayment)))
+                for (const BillSpans::Span &span : answered.free(held.from, qMin(held.to, wall)))
                     // A period beginning on the lease's last day is not charged: that day alone is not left.
                     if (span.from < held.to.addDays(-1))
                         days << span;
@@ -549,13 +623,19 @@ private:
         QList<BillSpans::Span> partial;
         const QList<BillSpans::Run> runs = m_apartment->owedAround(line, tid(), m_firstPayment)
                                                .runs(from, to, m_apartment->stepper(terms.freq), &partial);
-        for (const BillSpans::Span &part : qAsConst(partial))
-            tellPartial(terms.type.toString(), part);
+        Bill charging = terms;
+        charging.recid = goesOn ? goesOn->recid : others.isEmpty() ? 0 : others.first()->recid;
         for (int i = 0; i < runs.size(); ++i) {
             if (i == 0 && goesOn)
                 m_apartment->resume(*goesOn, terms, tid(), runs.at(i), m_lease.agreementId);
-            else
-                m_apartment->insert(terms, tid(), runs.at(i), m_lease.agreementId);
+            else if (const int recid = m_apartment->insert(terms, tid(), runs.at(i), m_lease.agreementId); !charging.recid)
+                charging.recid = recid;
+        }
+        // Days no whole period fits are told, not charged, and answered for under this lease.
+        for (const BillSpans::Span &part : qAsConst(partial)) {
+            tellPartial(terms.type.toString(), part);
+            if (charging.recid > 0)
+                m_apartment->record(charging, tid(), m_lease.agreementId, part, Declined);
         }
         for (Bill *bill : others)
             if (bill != goesOn || runs.isEmpty())
@@ -590,16 +670,19 @@ private:
         for (int line : qAsConst(lines)) {
             const QList<Bill *> bills = his(line);
             Bill *goesOn = carrier(bills);
-            const Bill *terms = goesOn ? goesOn : sources.value(line);
-            if (!terms)
+            const Bill *source = goesOn ? goesOn : sources.value(line);
+            if (!source)
                 continue;
-            const QDate from = terms->start.isValid() ? qMax(m_firstPayment, terms->start) : m_firstPayment;
-            const QDate to = terms->clerkEnd.isValid() && (!m_end.isValid() || terms->clerkEnd < m_end)
-                                 ? terms->clerkEnd
-                                 : m_end;
+            Bill terms = *source;
+            const QDate from = terms.start.isValid() ? qMax(m_firstPayment, terms.start) : m_firstPayment;
+            // The newcomer's copy of the leaver's bill begins with him.
+            if (!goesOn)
+                terms.start = from;
+            const QDate to = terms.clerkEnd.isValid() && (!m_end.isValid() || terms.clerkEnd < m_end) ? terms.clerkEnd
+                                                                                                     : m_end;
             if (!goesOn && to.isValid() && to <= from)
                 continue;
-            charge(line, *terms, from, to, goesOn, bills);
+            charge(line, terms, from, to, goesOn, bills);
         }
     }
 
@@ -659,10 +742,11 @@ MoneyCommand::Result LeaseWrite::billEnded(int recid)
         read.finish();
         if (!ended.end.isValid() || ended.rent())
             return recid;
-        MC::exec(QStringLiteral("update recur set enddate = ?, clerkend = ?, completed = iif(nextdate >= ?, 1, "
-                                "completed) where apid = ? and tid = ? and recid <> ? and (recid = ? or origin = ?) "
-                                "and leaserent is distinct from 1 and (enddate is null or enddate > ?)"),
-                 {ended.end, ended.end, ended.end, apid, ended.tid, recid, ended.line(), ended.line(), ended.end},
+        // The end is the line's: every bill of the tenant's in it takes it as the clerk's, and none charges past it.
+        MC::exec(QStringLiteral("update recur set enddate = iif(enddate is null or enddate > ?, ?, enddate), clerkend = "
+                                "?, completed = iif(nextdate >= ?, 1, completed) where apid = ? and tid = ? and recid <> "
+                                "? and (recid = ? or origin = ?) and leaserent is distinct from 1"),
+                 {ended.end, ended.end, ended.end, ended.end, apid, ended.tid, recid, ended.line(), ended.line()},
                  failed);
         return recid;
     });
@@ -701,30 +785,17 @@ QDate LeaseWrite::clerksEnd(const QDate &end, int agreementId)
     return leaseEnd.isValid() && leaseEnd == end ? QDate() : end;
 }
 
-MoneyCommand::Result LeaseWrite::beginWhereHeld(int recid, int agreementId, XDataSource *dataSource)
+MoneyCommand::Result LeaseWrite::beginWhereHeld(int recid, int agreementId)
 {
     const QString failed = tr("Unable to submit data");
     return MC::run({failed, failed, failed}, [&]() {
         const QDate held =
             MC::value(QStringLiteral("select nextdate from agreements where rid = ?"), {agreementId}).toDate();
-        QSqlQuery read = MC::exec(QStringLiteral("select nextdate, firstpay, freq from recur where recid = ?"), {recid},
-                                  failed);
-        if (!held.isValid() || !read.next())
-            return recid;
-        const QDate first = read.value(1).toDate();
-        const int freq = read.value(2).toInt();
-        QDate due = read.value(0).toDate();
-        read.finish();
-        const QDate was = due;
-        while (due.isValid() && due < held) {
-            const QDate after = dueDateAfter(due, first, freq, dataSource);
-            if (!after.isValid() || after <= due)
-                return recid;
-            due = after;
-        }
-        // Its periods begin there: the days before were no lease's.
-        if (due != was)
-            MC::exec(QStringLiteral("update recur set nextdate = ?, firstpay = ? where recid = ?"), {due, due, recid},
+        const QDate due = MC::value(QStringLiteral("select nextdate from recur where recid = ?"), {recid}).toDate();
+        // Its periods begin where the lease's do: the days before were no lease's, and a period counted
+        // from its own start would leave the lease's first days uncharged.
+        if (held.isValid() && due.isValid() && due < held)
+            MC::exec(QStringLiteral("update recur set nextdate = ?, firstpay = ? where recid = ?"), {held, held, recid},
                      failed);
         return recid;
     });

@@ -82,8 +82,8 @@ public:
     static QDate clerksEnd(const QDate &end, int agreementId);
 
     // Bill `recid`, about to charge from its first due date, charges no period before lease
-    // `agreementId`'s first payment date: it is moved on to its first due date from there.
-    static MoneyCommand::Result beginWhereHeld(int recid, int agreementId, XDataSource *dataSource);
+    // `agreementId`'s first payment date: its periods begin there instead.
+    static MoneyCommand::Result beginWhereHeld(int recid, int agreementId);
 
     // The type of a lease's rent bill, lower-cased as the statements compare it.
     static QString rentType() { return tr("rent"); }

@@ -808,7 +808,7 @@ void ApartmentsForm::editRecurringBill(bool isNew)
     }
     // A bill beginning where its start says charges no day before the lease holds the apartment.
     if (fromStart && agreeid > 0) {
-        const MoneyCommand::Result held = LeaseWrite::beginWhereHeld(recid, agreeid, dataSource);
+        const MoneyCommand::Result held = LeaseWrite::beginWhereHeld(recid, agreeid);
         if (!held.ok())
             MsgBox::information(this, held.message);
         reselect(bills);
