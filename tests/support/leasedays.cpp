@@ -208,7 +208,7 @@ QList<LeaseDays::Due> LeaseDays::periods(const QDate &from, const QDate &dueBefo
     return dues;
 }
 
-QList<LeaseDays::Span> LeaseDays::covered(int line, int tid, const QDate &firstPayment) const
+QList<LeaseDays::Span> LeaseDays::covered(int line, int tid, const QDate &firstPayment, const Terms *saving) const
 {
     QList<Span> spans;
     for (const Charge &charge : charges)
@@ -219,7 +219,7 @@ QList<LeaseDays::Span> LeaseDays::covered(int line, int tid, const QDate &firstP
     for (const Bill &bill : bills)
         if (bill.line == line && (tid <= 0 || bill.tid == tid))
             for (const Due &due : bill.dues)
-                if (due.agreed)
+                if (due.agreed && !(saving && bill.tid == saving->tid && due.to > saving->firstPayment))
                     spans << Span{due.day, due.to};
     return spans;
 }
@@ -251,7 +251,7 @@ QList<LeaseDays::Leaving> LeaseDays::leaving(int apid, const Terms &lease) const
             const QDate to = qMin(held, end.addDays(1));
             if (!(from < to))
                 continue;
-            QList<Span> blocked = covered(bill.line, 0, QDate()) << before.settled.value(bill.line);
+            QList<Span> blocked = covered(bill.line, 0, QDate(), &lease) << before.settled.value(bill.line);
             // A period beginning on the line's last day is not charged: that day alone is not left.
             QList<Span> days = minus(Span{from, to}, blocked);
             for (int i = days.size() - 1; i >= 0; --i)
@@ -395,6 +395,19 @@ void LeaseDays::leaseSaved(int apid, const Terms &lease, bool chargeEarlier, con
     Lease made;
     made.apid = apid;
     made.terms = lease;
+    // Days of its own that no whole period fits are told to the clerk and not charged: answered for.
+    for (const Bill &bill : qAsConst(bills)) {
+        if (bill.tid != lease.tid || lines.at(bill.line).apid != apid || bill.deleted)
+            continue;
+        const bool rent = lines.at(bill.line).rent;
+        const QDate from = rent || !bill.start.isValid() ? lease.firstPayment : qMax(lease.firstPayment, bill.start);
+        const QDate end = rent || !bill.end.isValid() ? lease.end : qMin(bill.end, lease.end);
+        QList<Span> taken = covered(bill.line, bill.tid, lease.firstPayment);
+        for (const Due &due : bill.dues)
+            taken << Span{due.day, due.to};
+        if (from <= end)
+            made.settled[bill.line] << minus(Span{from, end.addDays(1)}, taken);
+    }
     current.insert(apid, leases.size());
     leases << made;
     lastTenant.insert(apid, lease.tid);

@@ -37,6 +37,10 @@
 //  - Where the test begins, each bill's days from its start to its next due date count as covered for
 //    its own tenant, and from its start to the apartment's first charge for every tenant (before the
 //    books); days before a bill's start are covered by nothing.
+//  - A later lease of the tenant holds his earlier lease's agreed days from its first payment date: a
+//    period of them that would run into it is not charged, and what it leaves is asked about.
+//  - Days a lease holds that no whole period of a line fits are told and not charged: they are
+//    answered for under that lease.
 //  - A charge forgiven stays covered. Every lease command first posts what has fallen due up to today
 //    at its apartment; an apartment without a lease is charged nothing.
 class LeaseDays
@@ -151,7 +155,10 @@ private:
     // schedule begins again after each blocked stretch.
     static QList<Due> periods(const QDate &from, const QDate &dueBefore, int freq, qint64 cents,
                               const QList<Span> &blocked);
-    QList<Span> covered(int line, int tid, const QDate &firstPayment) const;
+    // The days of `line` its charges cover, and those its bills are to charge of earlier leases' days,
+    // for `tid` (every tenant: 0); another tenant's charges from `firstPayment` on count too. Saving a
+    // lease of `saving`'s tenant drops his agreed periods that run into it.
+    QList<Span> covered(int line, int tid, const QDate &firstPayment, const Terms *saving = nullptr) const;
     QList<Leaving> leaving(int apid, const Terms &lease) const;
     QString charge(int line, int tid, const QDate &day, qint64 cents) const;
     void post(int apid, const QDate &today);
