@@ -295,13 +295,22 @@ void TestLeaseCases::endTypedForABillStays()
     QCOMPARE(owed(Amelia, Maple101, Water, month(0)), expected(months(6, 9), "20.00"));
 }
 
-// Amelia's parking raised to 50.00 in its editor, then her lease entered again: parking goes on at 50.00.
+// Amelia's parking begun a month earlier and her lease entered again: June is charged by that bill, the
+// months from January by a bill of their own. That one raised to 50.00 in its editor, and the lease entered
+// again: parking goes on at 50.00, not at the amount of the bill that charged June.
 void TestLeaseCases::billRaisedInItsEditorGoesOnAtItsNewAmount()
 {
-    retypeBill(ParkingBill, "amount", QStringLiteral("50.00"));
-    QCOMPARE(scalar("select amount from recur where recid = 2").toDouble(), 50.0);
-    deleteLease(Maple101);
-    newLease(Maple101, QStringLiteral("1,150.00"), QStringLiteral("Monthly"), month(-6), month(6).addDays(-1), month(-6));
+    retypeBill(ParkingBill, "startDate", ShortDate::toText(month(-6)));
+    const auto enterAgain = [this] {
+        deleteLease(Maple101);
+        newLease(Maple101, QStringLiteral("1,150.00"), QStringLiteral("Monthly"), month(-6), month(6).addDays(-1),
+                 month(-6));
+    };
+    enterAgain();
+    const int running = billOf(Amelia, Maple101, Parking);
+    QVERIFY(running != ParkingBill);
+    retypeBill(running, "amount", QStringLiteral("50.00"));
+    enterAgain();
     chargeRunOn(month(2).addDays(2));
     QCOMPARE(owed(Amelia, Maple101, Parking, month(1)), expected(months(1, 2), "50.00"));
 }
