@@ -10,6 +10,7 @@
 #include "money/moneyfield.h"
 
 #include <QDataWidgetMapper>
+#include <QSqlQuery>
 #include <QSqlRelationalDelegate>
 #include <QSqlTableModel>
 
@@ -53,6 +54,7 @@ RecurDialog::RecurDialog(XDataSource *dataSource, int row, QWidget *parent)
         start = bill.value(QStringLiteral("startDate")).toDate();
         end = bill.value(QStringLiteral("endDate")).toDate();
         loadedStart = start;
+        loadedEnd = end;
         loadedNext = bill.value(QStringLiteral("nextDate")).toDate();
     }
     ui->startDate->setText(ShortDate::toText(start));
@@ -71,6 +73,14 @@ void RecurDialog::on_pushButton_clicked()
     const QString chosen = ui->type->currentText();
     if (CatForm::run(dataSource(), this))
         ui->type->setCurrentIndex(ui->type->findText(chosen));
+}
+
+bool RecurDialog::storedCompleted(int recid)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    query.prepare(QStringLiteral("select completed from recur where recid = ?"));
+    query.addBindValue(recid);
+    return query.exec() && query.next() && query.value(0).toInt() != 0;
 }
 
 void RecurDialog::accept()
@@ -106,6 +116,14 @@ void RecurDialog::accept()
         if (next == start)
             XDataSource::setCellValue(model, model->fieldIndex(QStringLiteral("firstpay")), row, start);
     }
+
+    // A bill that reached its end and is given a later one goes on charging up to the new end: left
+    // completed, it would show the new end and never charge the months the clerk just added.
+    const int completedColumn = model->fieldIndex(QStringLiteral("completed"));
+    const QDate resumeFrom = next.isValid() ? next : loadedNext;
+    if (!isNewBill && end > loadedEnd && resumeFrom.isValid() && resumeFrom < end
+        && storedCompleted(model->data(model->index(row, KeyColumn), Qt::EditRole).toInt()))
+        XDataSource::setCellValue(model, completedColumn, row, 0);
 
     submitRecord(model, row, isNewBill, QStringLiteral("GEN_RECUR_ID"), KeyColumn);
 }

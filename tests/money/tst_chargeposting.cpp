@@ -212,6 +212,25 @@ void TestChargePosting::postsWhatHasFallenDue_data()
     QTest::newRow("yearly from 29 February, calendar years")
         << 6 << d("2028-02-29") << d("2035-01-01") << 0 << d("2032-03-01")
         << QStringList{"2028-02-29", "2029-02-28", "2030-02-28", "2031-02-28", "2032-02-29"} << d("2033-02-28") << 0;
+    // Every frequency of the office's table through the run, none stepped as another.
+    QTest::newRow("semi-annually")
+        << 2 << d("2026-12-01") << d("2029-12-01") << 0 << d("2028-01-15")
+        << QStringList{"2026-12-01", "2027-06-01", "2027-12-01"} << d("2028-06-01") << 0;
+    QTest::newRow("quarterly from the 31st")
+        << 4 << d("2027-01-31") << d("2028-01-30") << 0 << d("2027-11-01")
+        << QStringList{"2027-01-31", "2027-04-30", "2027-07-31", "2027-10-31"} << d("2028-01-31") << 1;
+    QTest::newRow("bi-weekly")
+        << 1 << d("2026-12-01") << d("2027-12-31") << 0 << d("2026-12-29")
+        << QStringList{"2026-12-01", "2026-12-15", "2026-12-29"} << d("2027-01-12") << 0;
+    QTest::newRow("every two years")
+        << 7 << d("2026-03-31") << d("2033-01-01") << 0 << d("2030-04-01")
+        << QStringList{"2026-03-31", "2028-03-31", "2030-03-31"} << d("2032-03-31") << 0;
+    QTest::newRow("every three years from 29 February")
+        << 8 << d("2024-02-29") << d("2035-01-01") << 0 << d("2030-03-01")
+        << QStringList{"2024-02-29", "2027-02-28", "2030-02-28"} << d("2033-02-28") << 0;
+    QTest::newRow("every five years")
+        << 9 << d("2026-01-15") << d("2045-01-01") << 0 << d("2036-01-15")
+        << QStringList{"2026-01-15", "2031-01-15", "2036-01-15"} << d("2041-01-15") << 0;
     QTest::newRow("due today is posted")
         << 5 << d("2024-04-15") << d("2024-12-31") << 0 << d("2024-04-15")
         << QStringList{"2024-04-15"} << d("2024-04-22") << 0;

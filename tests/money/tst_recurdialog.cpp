@@ -47,6 +47,7 @@ private slots:
     void noToTheQuestionKeepsTheEditorOpen();
     void resavedBillKeepsItsPlace_data();
     void resavedBillKeepsItsPlace();
+    void extendedBillChargesTheNewMonths();
     void newCategoryIsOfferedAtOnce();
     void chargeAheadCount();
 
@@ -223,6 +224,28 @@ void TestRecurDialog::resavedBillKeepsItsPlace()
     // Nothing already charged is charged again.
     QVERIFY(post());
     QCOMPARE(t->count("charges where tid = 9001"), 4);
+}
+
+// A bill that reached its end, given a later end, charges the months added.
+void TestRecurDialog::extendedBillChargesTheNewMonths()
+{
+    QVERIFY(t->exec("update recur set enddate = '2024-03-01' where recid = 9200"));
+    QVERIFY(post());
+    QCOMPARE(t->copy.scalar("select completed from recur where recid = 9200").toInt(), 1);
+    QCOMPARE(t->count("charges where tid = 9001"), 2);
+    model->select();
+
+    const int row = rowOf(9200);
+    RecurDialog dialog(t->hub, row);
+    retype(&dialog, "endDate", ShortDate::toText(d("2024-06-30")));
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    QVERIFY(pressOk(&dialog));
+    QVERIFY(model->submitRow(row, true, false));
+    QCOMPARE(t->copy.scalar("select completed from recur where recid = 9200").toInt(), 0);
+
+    QVERIFY(post());
+    QCOMPARE(t->count("charges where tid = 9001"), 4);
+    QCOMPARE(t->copy.scalar("select max(fordate) from charges where tid = 9001").toDate(), d("2024-04-01"));
 }
 
 void TestRecurDialog::newCategoryIsOfferedAtOnce()
