@@ -6,7 +6,7 @@
 #include "datahub/scrambler.h"
 #include "datahub/settingswriter.h"
 #include "datahub/today.h"
-#include "money/chargeposting.h"
+#include "datahub/recurringposter.h"
 #include "platform/datafolder.h"
 #include "datahub/debuglog.h"
 
@@ -591,18 +591,22 @@ void XDataSource::refreshBuildings()
     emit buildingsChanged();
 }
 
-void XDataSource::postRecurringCharges(QSqlQuery &bill)
+RecurringPoster *XDataSource::poster()
 {
     if (!m_chargePoster)
-        m_chargePoster = new ChargePoster;
-    m_chargePoster->postDue(bill, Today::date(), this);
+        m_chargePoster = RecurringPoster::make().release();
+    Q_ASSERT(m_chargePoster);
+    return m_chargePoster;
+}
+
+void XDataSource::postRecurringCharges(QSqlQuery &bill)
+{
+    poster()->postDue(bill, Today::date(), this);
 }
 
 void XDataSource::postChargesAhead(QSqlQuery &bill, int periods)
 {
-    if (!m_chargePoster)
-        m_chargePoster = new ChargePoster;
-    m_chargePoster->postAhead(bill, periods, this);
+    poster()->postAhead(bill, periods, this);
 }
 
 QUniversalSqlTableModel *XDataSource::todoModel() const

@@ -9,7 +9,7 @@
 #include "datahub/quniversalsqltablemodel.h"
 #include "datahub/sqldoubletablemodel.h"
 #include "datahub/sqltenantsmodel.h"
-#include "money/recurmodel.h"
+#include "datahub/recurmodel.h"
 
 #include <QDate>
 #include <QObject>
@@ -18,7 +18,7 @@
 #include <QString>
 #include <QVariant>
 
-class ChargePoster;
+class RecurringPoster;
 class QAbstractItemModel;
 class QSqlRelationalTableModel;
 class QSqlTableModel;
@@ -269,7 +269,9 @@ private:
 
     QSqlQuery *m_query = nullptr;
     QSqlQuery *m_query2 = nullptr;
-    ChargePoster *m_chargePoster = nullptr;
+    // The poster the money folder installed, made at the first posting on this attachment.
+    RecurringPoster *poster();
+    RecurringPoster *m_chargePoster = nullptr;
 
     SqlDoubleTableModel *m_ownersModel = nullptr;
     SqlTenantsModel *m_tenantsModel = nullptr;

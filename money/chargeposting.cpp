@@ -136,6 +136,11 @@ struct ChargePoster::Bill
     }
 };
 
+namespace {
+// The hub posts every bill through the poster installed here when the library is loaded.
+const bool posterInstalled = RecurringPoster::install([] { return std::make_unique<ChargePoster>(); });
+} // namespace
+
 ChargePoster::ChargePoster() = default;
 
 ChargePoster::~ChargePoster() = default;

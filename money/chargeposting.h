@@ -1,6 +1,8 @@
 #ifndef CHARGEPOSTING_H
 #define CHARGEPOSTING_H
 
+#include "datahub/recurringposter.h"
+
 #include <QDate>
 #include <QException>
 #include <QString>
@@ -37,16 +39,14 @@ private:
 // Turns recurring bills into charges inside the caller's transaction. A charge run posts thousands of
 // charges one statement each, so the two statements are prepared once and kept; a statement prepared
 // in an earlier transaction is prepared again on its first failure in a new one.
-class ChargePoster
+class ChargePoster : public RecurringPoster
 {
 public:
     ChargePoster();
-    ~ChargePoster();
+    ~ChargePoster() override;
 
-    // Every charge of the bill on which `bill` stands that is due on or before `today`.
-    void postDue(const QSqlQuery &bill, const QDate &today, XDataSource *dataSource);
-    // The next `periods` charges of that bill, due or not.
-    void postAhead(const QSqlQuery &bill, int periods, XDataSource *dataSource);
+    void postDue(const QSqlQuery &bill, const QDate &today, XDataSource *dataSource) override;
+    void postAhead(const QSqlQuery &bill, int periods, XDataSource *dataSource) override;
 
 private:
     struct Bill;

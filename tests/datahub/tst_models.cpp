@@ -9,7 +9,7 @@
 #include "datahub/sqldoubletablemodel.h"
 #include "datahub/sqltenantsmodel.h"
 #include "datahub/xdatasource.h"
-#include "money/recurmodel.h"
+#include "datahub/recurmodel.h"
 #include "testdatabase.h"
 
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "money/recurmodel.h"
+#include "datahub/recurmodel.h"
 
 namespace {
 const int CompletedColumn = 10;
