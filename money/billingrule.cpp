@@ -339,7 +339,7 @@ QList<BillingRule::Agreed> BillingRule::question(int leaseId) const
             continue;
         QDate lineLast = lastDay;
         if (l && l->clerkEnd.isValid())
-            lineLast = qMin(lineLast, l->clerkEnd.addDays(-1));
+            lineLast = qMin(lineLast, l->clerkEnd);
         const QList<Span> coveredDays = covered(saving->tenant, lineId, true);
         QDate from = previous->firstPay;
         if (!coveredDays.isEmpty())
