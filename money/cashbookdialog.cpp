@@ -111,15 +111,21 @@ void CashbookDialog::fillVendors()
     ui->vendor->setCurrentIndex(0);
 }
 
-int CashbookDialog::chosenVendor() const
+bool CashbookDialog::readVendor()
 {
-    // A name typed into the combo, or a position the list added for it, has no key of its own.
-    const int position = ui->vendor->currentIndex();
-    if (position < 0 || position >= m_vendorKeys.size())
-        return -1;
-    if (ui->vendor->currentText() != ui->vendor->itemText(position))
-        return -1;
-    return m_vendorKeys.at(position);
+    const QString typed = ui->vendor->currentText();
+    m_vendorId = -1;
+    if (typed.trimmed().isEmpty())
+        return true;
+    // Only the listed names have keys: a position the combo added for a typed name has none.
+    const int position = ui->vendor->findText(typed);
+    if (position < 0 || position >= m_vendorKeys.size()) {
+        MsgBox::information(this, tr("\"%1\" is not one of the vendors. Choose a vendor from the list, or add "
+                                     "it with New...").arg(typed));
+        return false;
+    }
+    m_vendorId = m_vendorKeys.at(position);
+    return true;
 }
 
 void CashbookDialog::setTypeFromCategory()
@@ -135,6 +141,18 @@ void CashbookDialog::setTypeFromCategory()
             ui->income->setChecked(true);
     }
     query->clear();
+}
+
+void CashbookDialog::beginAs(bool income)
+{
+    QSqlTableModel *categories = dataSource()->cashbookModel()->relationModel(2);
+    const int type = categories->fieldIndex(QStringLiteral("TYPE"));
+    for (int row = 0; row < categories->rowCount(); ++row) {
+        if ((categories->index(row, type).data().toInt() != 0) == income) {
+            ui->category->setCurrentIndex(row);
+            return;
+        }
+    }
 }
 
 void CashbookDialog::on_category_currentIndexChanged(int)
@@ -160,7 +178,8 @@ void CashbookDialog::accept()
         return;
     // Kept to the cent, as every amount of the books.
     const double amount = std::round(ui->amount->value() * 100.0) / 100.0;
-    m_vendorId = chosenVendor();
+    if (!readVendor())
+        return;
 
     QSqlDoubleRelationalTableModel *model = dataSource()->cashbookModel();
     XDataSource::setCellValue(model, 6, m_row, m_vendorId);
@@ -219,12 +238,14 @@ void CashbookDialog::on_pushButton_3_clicked()
     }
     // The editor drew the key; the write re-selects the model, which may then no longer hold the row.
     const int key = vendors->data(vendors->index(row, 0), Qt::EditRole).toInt();
-    const bool stored = vendors->submitRowInView(row, true, false, nullptr);
-    if (stored)
-        m_madeVendors << key;
-    else
+    if (!vendors->submitRowInView(row, true, false, nullptr)) {
         MsgBox::information(this, tr("Unable to submit data"));
+        return;
+    }
+    m_madeVendors << key;
     fillVendors();
+    // The vendor was made for this entry.
+    ui->vendor->setCurrentIndex(m_vendorKeys.indexOf(key));
 }
 
 void CashbookDialog::dropMadeVendors()

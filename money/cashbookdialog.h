@@ -24,6 +24,10 @@ public:
     CashbookDialog(XDataSource *dataSource, int row, QWidget *parent = nullptr);
     ~CashbookDialog() override;
 
+    // A new entry begun as an income (or as an expense) opens on the first category of that kind; the
+    // category the clerk then chooses decides how the amount is booked.
+    void beginAs(bool income);
+
     void setRecordId(int id) { m_recordId = id; }
     // The entry's key: the one set by the caller, or the one drawn for a new entry; -1 when neither.
     int recordId() const { return m_recordId; }
@@ -41,9 +45,9 @@ private slots:
 private:
     void fillVendors();
     void setTypeFromCategory();
-    // The key of the vendor the combo stands on; -1 for "NONE", the separator, and any text that is
-    // not one of the listed vendors.
-    int chosenVendor() const;
+    // Reads the vendor the combo names into m_vendorId: -1 for "NONE", the separator and an empty
+    // box. A name that is not one of the listed vendors is refused, false.
+    bool readVendor();
     // Takes back the vendors added from this editor, the entry being cancelled.
     void dropMadeVendors();
 

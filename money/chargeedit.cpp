@@ -42,12 +42,12 @@ MoneyCommand::Result ChargeEdit::setPaying(int chargeId, double paying, const QS
     });
 }
 
-MoneyCommand::Result ChargeEdit::restoreApplied(const QList<QPair<int, double>> &applied)
+MoneyCommand::Result ChargeEdit::restoreApplied(const QMap<int, Paying> &charges)
 {
     return MC::run(unableToSubmit(), [&]() {
-        for (const auto &charge : applied)
-            MC::exec(QStringLiteral("update charges set applied = ? where chid = ?"),
-                     {MC::cents(charge.second), charge.first});
+        for (auto it = charges.constBegin(); it != charges.constEnd(); ++it)
+            MC::exec(QStringLiteral("update charges set applied = ?, memo = ? where chid = ?"),
+                     {MC::cents(it->applied), it->memo, it.key()});
         return -1;
     });
 }

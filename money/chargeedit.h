@@ -5,9 +5,9 @@
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QList>
-#include <QPair>
+#include <QMap>
 #include <QString>
+#include <QVariant>
 
 // The changes a clerk makes to a tenant's charges while collecting rent, each in a transaction of its
 // own: how much of a charge the payment will pay (and its memo), a one-time charge, and a deleted
@@ -29,10 +29,18 @@ public:
         QDate forDate;
     };
 
+    // What setPaying changes on a charge: the amount the payment pays of it, and its memo (null when
+    // the charge had none).
+    struct Paying
+    {
+        double applied = 0.0;
+        QVariant memo;
+    };
+
     // Sets what the payment being collected pays of the charge (never more than it still owes).
     static MoneyCommand::Result setPaying(int chargeId, double paying, const QString &memo);
-    // Puts applied amounts back as they were; the key and the amount of each charge.
-    static MoneyCommand::Result restoreApplied(const QList<QPair<int, double>> &applied);
+    // Puts what setPaying changed back as it was, for each charge by its key.
+    static MoneyCommand::Result restoreApplied(const QMap<int, Paying> &charges);
     // The new charge's key on success.
     static MoneyCommand::Result add(const NewCharge &charge);
     // Refused while any payment names the charge.

@@ -200,10 +200,11 @@ void PaymentDialog::on_pushButton_4_clicked()
     editor->values(paying, memo);
     delete editor;
     const int chid = charge.value(QStringLiteral("chid")).toInt();
-    const double before = charge.value(QStringLiteral("applied")).toDouble();
+    const ChargeEdit::Paying before{charge.value(QStringLiteral("applied")).toDouble(),
+                                    charge.value(QStringLiteral("memo"))};
     const MoneyCommand::Result set = ChargeEdit::setPaying(chid, paying, memo);
-    if (set.ok() && !m_appliedAtOpen.contains(chid))
-        m_appliedAtOpen.insert(chid, before);
+    if (set.ok() && !m_payingAtOpen.contains(chid))
+        m_payingAtOpen.insert(chid, before);
     showCharges(chid);
     if (!set.ok())
         MsgBox::information(this, set.message);
@@ -309,15 +310,12 @@ void PaymentDialog::on_buttonBox_rejected()
 
 void PaymentDialog::reject()
 {
-    // Applied amounts are only what this visit meant to pay: a visit that ends without storing the
-    // payment leaves every charge as it found it.
-    if (!m_appliedAtOpen.isEmpty()) {
-        QList<QPair<int, double>> applied;
-        for (auto it = m_appliedAtOpen.constBegin(); it != m_appliedAtOpen.constEnd(); ++it)
-            applied.append(qMakePair(it.key(), it.value()));
-        const MoneyCommand::Result restored = ChargeEdit::restoreApplied(applied);
+    // Applied amounts and the memos typed with them are only what this visit meant to pay: a visit
+    // that ends without storing the payment leaves every charge as it found it.
+    if (!m_payingAtOpen.isEmpty()) {
+        const MoneyCommand::Result restored = ChargeEdit::restoreApplied(m_payingAtOpen);
         if (restored.ok())
-            m_appliedAtOpen.clear();
+            m_payingAtOpen.clear();
         else
             MsgBox::information(this, restored.message);
         refresh(m_dataSource->chargesModel());
@@ -401,7 +399,7 @@ void PaymentDialog::on_buttonBox_accepted()
 void PaymentDialog::refreshAfterStoring()
 {
     // The charges paid hold no applied amount any more: nothing is left to put back.
-    m_appliedAtOpen.clear();
+    m_payingAtOpen.clear();
     refresh(m_dataSource->chargesModel());
     refresh(m_dataSource->transModel());
     refresh(m_dataSource->paymentsModel());

@@ -1,6 +1,8 @@
 #ifndef PAYMENTDIALOG_H
 #define PAYMENTDIALOG_H
 
+#include "money/chargeedit.h"
+
 #include <QDialog>
 #include <QList>
 #include <QMap>
@@ -17,7 +19,7 @@ class PaymentDialog;
 // "Collect Rent": one tenant's open charges, how much of each this payment pays, and the payment itself
 // by cash, check and credit card. Changes to the charges made here (the amount a charge is paid with,
 // its memo, a one-time charge, a deleted charge) are written at once; OK stores the payment in one
-// transaction, and leaving without storing puts the applied amounts back as they were.
+// transaction, and leaving without storing puts the applied amounts and memos back as they were.
 class PaymentDialog : public QDialog
 {
     Q_OBJECT
@@ -36,7 +38,8 @@ public:
 
 public slots:
     void accept() override;
-    // Cancel, Escape and the window's close button: every applied amount set here is put back.
+    // Cancel, Escape, the window's close button and the program's end: every applied amount and memo
+    // set here is put back.
     void reject() override;
 
 private slots:
@@ -64,8 +67,8 @@ private:
     QStringListModel *m_apartments = nullptr;
     int m_tenantId = -1;
     QList<int> m_apartmentKeys;
-    // The applied amount each charge had before this visit first changed it.
-    QMap<int, double> m_appliedAtOpen;
+    // The applied amount and memo each charge had before this visit first changed it.
+    QMap<int, ChargeEdit::Paying> m_payingAtOpen;
 };
 
 #endif // PAYMENTDIALOG_H

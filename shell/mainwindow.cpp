@@ -519,6 +519,16 @@ void MainWindow::openPaymentHistory()
 
 void MainWindow::recordExpense()
 {
+    newCashbookEntry(false);
+}
+
+void MainWindow::recordIncome()
+{
+    newCashbookEntry(true);
+}
+
+void MainWindow::newCashbookEntry(bool income)
+{
     if (!permitted(m_dataSource->canUseCashbook()))
         return;
     QSqlDoubleRelationalTableModel *cashbook = m_dataSource->cashbookModel();
@@ -528,6 +538,7 @@ void MainWindow::recordExpense()
         return;
     }
     CashbookDialog editor(m_dataSource, row, this);
+    editor.beginAs(income);
     if (editor.exec() != QDialog::Accepted) {
         cashbook->revertAll();
         return;

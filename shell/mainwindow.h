@@ -66,6 +66,7 @@ public:
     void openAdjustRent();
     void openPaymentHistory();
     void recordExpense();
+    void recordIncome();
     void collectRent();
     void openReminders();
     void openToDoList();
@@ -166,6 +167,8 @@ private:
     void showPage(QMdiSubWindow *&page, const QString &title, QWidget *(*makeForm)(MainWindow *));
     void closePages();
     void openWebPage(const QUrl &url);
+    // A new cashbook entry, opened on an income or an expense category.
+    void newCashbookEntry(bool income);
     // The letter editor on one letter, printing on the shared printer.
     void openLetter(int letterKey);
     // The report commands' shared steps.

@@ -23,7 +23,7 @@ OutlookEngine::Command OutlookEngine::commandFor(const QString &name)
         {QStringLiteral("accCashbook"), &MainWindow::openCashbook},
         {QStringLiteral("accCollectRent"), &MainWindow::collectRent},
         {QStringLiteral("accRecordExpense"), &MainWindow::recordExpense},
-        {QStringLiteral("accRecordIncome"), &MainWindow::recordExpense},
+        {QStringLiteral("accRecordIncome"), &MainWindow::recordIncome},
         {QStringLiteral("accPaymentHistory"), &MainWindow::openPaymentHistory},
         {QStringLiteral("sysUsers"), &MainWindow::openUsers},
         {QStringLiteral("sysCategories"), &MainWindow::openCashbookCategories},

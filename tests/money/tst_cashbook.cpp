@@ -35,6 +35,8 @@ private slots:
     void newEntryOpensWithItsDefaults();
     void categoryAddedFromTheEditorIsOfferedAtOnce();
     void vendorAddedAndSuitePickedFromTheEditor();
+    void typedVendorMustBeOneOfTheList_data();
+    void typedVendorMustBeOneOfTheList();
     void vendorAddedFromTheEditorGoesOnlyWithTheEntry_data();
     void vendorAddedFromTheEditorGoesOnlyWithTheEntry();
     void editShowsTheAmountAndForgetsAVanishedVendor();
@@ -112,9 +114,6 @@ void TestCashbook::categoryDecidesIncomeOrExpense_data()
     QTest::addColumn<int>("vid");
     QTest::newRow("expense category, listed vendor") << "Repairs" << "D'Arcy Hauling" << 12.5 << 0.0 << 9900;
     QTest::newRow("income category, separator") << "Parking" << "----------" << 0.0 << 12.5 << -1;
-    QTest::newRow("typed vendor name") << "Cleaning" << "Someone New" << 12.5 << 0.0 << -1;
-    // What the editable combo does when Enter is pressed on a typed name: the list grows by one.
-    QTest::newRow("typed name added to the list") << "Landscaping" << "+Someone Else" << 12.5 << 0.0 << -1;
 }
 
 void TestCashbook::categoryDecidesIncomeOrExpense()
@@ -133,14 +132,7 @@ void TestCashbook::categoryDecidesIncomeOrExpense()
         QTest::keyClicks(child<QLineEdit>(d, "description"), "Entry of " + category);
         QTest::keyClicks(child<QLineEdit>(d, "amount"), "12.50");
         auto *vendors = child<QComboBox>(d, "vendor");
-        const int listed = vendors->findText(vendor);
-        if (vendor.startsWith('+')) {
-            vendors->addItem(vendor.mid(1));
-            vendors->setCurrentIndex(vendors->count() - 1);
-        } else if (listed >= 0)
-            vendors->setCurrentIndex(listed);
-        else
-            vendors->setCurrentText(vendor);
+        vendors->setCurrentIndex(vendors->findText(vendor));
     });
     MsgBox::setNextAnswer(QMessageBox::Yes);
     clickButton(form, "pushButton");
@@ -213,9 +205,7 @@ void TestCashbook::vendorAddedAndSuitePickedFromTheEditor()
         QTest::keyClicks(child<QLineEdit>(d, "description"), "New glass");
         QTest::keyClicks(child<QLineEdit>(d, "amount"), "88");
         clickButton(d, "pushButton_3");
-        auto *vendors = child<QComboBox>(d, "vendor");
-        QCOMPARE(vendors->currentText(), QString("NONE"));
-        vendors->setCurrentIndex(vendors->findText("Zephyr Glass"));
+        QCOMPARE(child<QComboBox>(d, "vendor")->currentText(), QString("Zephyr Glass"));
         clickButton(d, "pushButton_4");
         QCOMPARE(child<QLineEdit>(d, "suite")->text(), QString("Z-9"));
     });
@@ -235,6 +225,40 @@ void TestCashbook::vendorAddedAndSuitePickedFromTheEditor()
                  .toString(),
              QString("Zephyr Glass"));
     QCOMPARE(t->copy.scalar("select apid from cashbook where description = 'New glass'").toInt(), 9920);
+}
+
+void TestCashbook::typedVendorMustBeOneOfTheList_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("enter");
+    QTest::addColumn<int>("vid"); // 0: refused, nothing stored
+    QTest::newRow("a name no vendor has") << "Someone New" << false << 0;
+    // Enter puts the typed name into the combo's list, where it still names no vendor.
+    QTest::newRow("a name no vendor has, with Enter") << "Someone Else" << true << 0;
+    QTest::newRow("a listed vendor's name") << "D'Arcy Hauling" << false << 9900;
+    QTest::newRow("nothing") << "" << false << -1;
+}
+
+void TestCashbook::typedVendorMustBeOneOfTheList()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, enter);
+    QFETCH(int, vid);
+    ModalDriver driver;
+    driver.ok([&](QDialog *d) {
+        QTest::keyClicks(child<QLineEdit>(d, "description"), "Hinges");
+        QLineEdit *vendor = child<QComboBox>(d, "vendor")->lineEdit();
+        vendor->clear();
+        QTest::keyClicks(vendor, typed);
+        if (enter)
+            QTest::keyClick(vendor, Qt::Key_Return);
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    clickButton(form, "pushButton");
+    QCOMPARE(driver.stayedOpen, vid == 0 ? 1 : 0);
+    // Enter is also the form's OK: the name is refused then, and again on OK.
+    QCOMPARE(MsgBox::shownTexts().constLast().startsWith("\"" + typed + "\" is not one of the vendors."), vid == 0);
+    QCOMPARE(t->copy.scalar("select coalesce(max(vid), 0) from cashbook where description = 'Hinges'").toInt(), vid);
 }
 
 void TestCashbook::vendorAddedFromTheEditorGoesOnlyWithTheEntry_data()

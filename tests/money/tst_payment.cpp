@@ -56,8 +56,8 @@ private slots:
     void amountFieldsTakeOnlyWhatTheyRead();
     void appliedAmountLimits_data();
     void appliedAmountLimits();
-    void leavingWithoutStoringPutsAppliedAmountsBack_data();
-    void leavingWithoutStoringPutsAppliedAmountsBack();
+    void leavingWithoutStoringPutsAppliedAmountsAndMemosBack_data();
+    void leavingWithoutStoringPutsAppliedAmountsAndMemosBack();
     void deletingAPaidChargeIsRefused();
     void oneTimeChargeIsAdded();
     void oneTimeChargeForAnApartmentLetSinceStart();
@@ -443,7 +443,7 @@ void TestPayment::appliedAmountLimits()
     QCOMPARE(memo, QString("memo"));
 }
 
-void TestPayment::leavingWithoutStoringPutsAppliedAmountsBack_data()
+void TestPayment::leavingWithoutStoringPutsAppliedAmountsAndMemosBack_data()
 {
     QTest::addColumn<QString>("leave");
     QTest::newRow("Cancel") << "cancel";
@@ -451,16 +451,16 @@ void TestPayment::leavingWithoutStoringPutsAppliedAmountsBack_data()
     QTest::newRow("window's close button") << "close";
 }
 
-void TestPayment::leavingWithoutStoringPutsAppliedAmountsBack()
+void TestPayment::leavingWithoutStoringPutsAppliedAmountsAndMemosBack()
 {
     QFETCH(QString, leave);
-    // An amount applied before this visit is what the visit found, and what it leaves.
-    QVERIFY(t->exec("update charges set applied = 5 where chid = 9611"));
+    // An amount applied and a memo written before this visit are what the visit found, and what it leaves.
+    QVERIFY(t->exec("update charges set applied = 5, memo = 'from May' where chid = 9611"));
     openFor(9600);
-    setApplied(9612, "15.5");
+    setApplied(9612, "15.5", "water\nto check");
     setApplied(9611, "20");
     setApplied(9611, "30", "kept note");
-    QCOMPARE(scalar("select applied from charges where chid = 9612").toDouble(), 15.5);
+    QCOMPARE(fields("applied memo", "charges where chid = 9611"), QString("30.00/kept note"));
     if (leave == "cancel")
         dialogButton(dialog, QDialogButtonBox::Cancel)->click();
     else if (leave == "escape")
@@ -469,8 +469,8 @@ void TestPayment::leavingWithoutStoringPutsAppliedAmountsBack()
         dialog->close();
     QVERIFY(!dialog->isVisible());
     QCOMPARE(MsgBox::shownTexts(), QStringList());
-    QCOMPARE(fields("applied amt paid", "charges where chid = 9612"), QString("0.00/40.00/0.00"));
-    QCOMPARE(fields("applied amt paid memo", "charges where chid = 9611"), QString("5.00/800.00/0.00/kept note"));
+    QCOMPARE(fields("applied amt paid memo", "charges where chid = 9612"), QString("0.00/40.00/0.00/"));
+    QCOMPARE(fields("applied amt paid memo", "charges where chid = 9611"), QString("5.00/800.00/0.00/from May"));
     QCOMPARE(t->count("trans where tid = 9600"), 0);
 
     openFor(9600);

@@ -243,6 +243,8 @@ private slots:
     void versionReplyParsing();
     void versionCheckOverLoopback_data();
     void versionCheckOverLoopback();
+    void recordIncomeAndExpenseOpenOnTheirKind_data();
+    void recordIncomeAndExpenseOpenOnTheirKind();
 };
 
 void TestMainWindow::initTestCase()
@@ -547,7 +549,7 @@ void TestMainWindow::sideBarNamesMapToCommands_data()
         {"accCashbook", &MainWindow::openCashbook},
         {"accCollectRent", &MainWindow::collectRent},
         {"accRecordExpense", &MainWindow::recordExpense},
-        {"accRecordIncome", &MainWindow::recordExpense},
+        {"accRecordIncome", &MainWindow::recordIncome},
         {"accPaymentHistory", &MainWindow::openPaymentHistory},
         {"sysUsers", &MainWindow::openUsers},
         {"sysCategories", &MainWindow::openCashbookCategories},
@@ -755,6 +757,38 @@ void TestMainWindow::versionCheckOverLoopback()
     QCOMPARE(MsgBox::shownTexts().size(), warned ? 1 : 0);
     if (warned)
         QVERIFY(MsgBox::shownTexts().constFirst().startsWith(QLatin1String("A new version of the software is available.")));
+}
+
+void TestMainWindow::recordIncomeAndExpenseOpenOnTheirKind_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("firstType");
+    // The office's first category, Repairs, is an expense, or is made an income.
+    QTest::newRow("Record Income") << "accRecordIncome" << 0;
+    QTest::newRow("Record Expense, an income listed first") << "accRecordExpense" << 1;
+}
+
+void TestMainWindow::recordIncomeAndExpenseOpenOnTheirKind()
+{
+    QFETCH(QString, command);
+    QFETCH(int, firstType);
+    Office office;
+    auto window = openWindow();
+    window->dataSource()->setCanUseCashbook(true);
+    QSqlQuery sql;
+    QVERIFY(sql.exec(QStringLiteral("update categories set type = %1 where catid = 1").arg(firstType)));
+    ModalDriver driver;
+    driver.ok([](QDialog *d) {
+        QTest::keyClicks(child<QLineEdit>(d, "description"), "Clerk test entry");
+        QTest::keyClicks(child<QLineEdit>(d, "amount"), "100.00");
+    });
+    MsgBox::setNextAnswer(QMessageBox::Yes);
+    runCommand(window.get(), command);
+    QVERIFY(sql.exec(QStringLiteral("select t.type, c.income - c.expense from cashbook c join categories t on "
+                                    "t.catid = c.catid where c.description = 'Clerk test entry'")) && sql.next());
+    const bool income = command == QLatin1String("accRecordIncome");
+    QCOMPARE(sql.value(0).toInt() != 0, income);
+    QCOMPARE(sql.value(1).toDouble(), income ? 100.0 : -100.0);
 }
 
 VELLORAN_TEST_MAIN(TestMainWindow)

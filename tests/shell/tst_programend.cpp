@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -54,8 +55,8 @@ void click(QWidget *dialog, QDialogButtonBox::StandardButton which)
 }
 
 // Collect Rent for the tenant of the marked charge, as a clerk does it: the tenant picked by code, the
-// charge chosen in the grid and 75.00 typed into its Paying through Edit. True once the database holds
-// that amount and the collection is still open.
+// charge chosen in the grid and 75.00 typed into its Paying, a memo with it, through Edit. True once the
+// database holds that amount and the collection is still open.
 bool driveCollection(QWidget *modal, MainWindow *window)
 {
     static bool started = false;
@@ -114,6 +115,7 @@ bool driveCollection(QWidget *modal, MainWindow *window)
         auto *paying = editor->findChild<QLineEdit *>(QStringLiteral("paying"));
         paying->clear();
         QTest::keyClicks(paying, QStringLiteral("75.00"));
+        editor->findChild<QPlainTextEdit *>(QStringLiteral("memo"))->setPlainText(QStringLiteral("typed at the end"));
         click(editor, QDialogButtonBox::Ok);
     }
     return false;
@@ -387,10 +389,10 @@ void TestProgramEnd::endsCleanlyOnSignal()
     const QString file = officeIn(documents);
     QVERIFY(!file.isEmpty());
 
-    // One open charge is already being paid in part: an end leaves it so, not at nothing.
-    const QString applied = QStringLiteral("select list(chid || ':' || applied, ' ') from "
-                                           "(select chid, cast(applied as numeric(12, 2)) applied from charges "
-                                           "where applied <> 0 order by chid)");
+    // One open charge is already being paid in part, with a memo: an end leaves it so, not at nothing.
+    const QString applied = QStringLiteral("select list(chid || ':' || applied || ':' || coalesce(memo, ''), ' ') "
+                                           "from (select chid, cast(applied as numeric(12, 2)) applied, memo from "
+                                           "charges where applied <> 0 order by chid)");
     QString appliedBefore;
     int transBefore = -1;
     {
@@ -399,7 +401,7 @@ void TestProgramEnd::endsCleanlyOnSignal()
         first.setUserName(QStringLiteral("SYSDBA"));
         QVERIFY2(first.open(), qPrintable(first.lastError().text()));
         QSqlQuery mark(first);
-        QVERIFY(mark.exec(QStringLiteral("update charges set applied = %1 where chid = "
+        QVERIFY(mark.exec(QStringLiteral("update charges set applied = %1, memo = 'from May' where chid = "
                                          "(select min(chid) from charges where amt >= 100 and applied = 0)")
                               .arg(QLatin1String(kMarkedApplied))));
         QCOMPARE(mark.numRowsAffected(), 1);
@@ -449,7 +451,7 @@ void TestProgramEnd::endsCleanlyOnSignal()
         QSqlQuery count(second);
         QVERIFY(count.exec(QStringLiteral("select count(*) from tenants where tid = 77001")) && count.next());
         QCOMPARE(count.value(0).toInt(), 0);
-        // Every charge holds what it was being paid before, and nothing was paid.
+        // Every charge holds what it was being paid before and its memo, and nothing was paid.
         QVERIFY(count.exec(applied) && count.next());
         QCOMPARE(count.value(0).toString(), appliedBefore);
         QVERIFY(count.exec(QStringLiteral("select count(*) from trans")) && count.next());
