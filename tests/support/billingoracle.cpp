@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QMap>
 #include <QPair>
+#include <QSet>
 #include <QVector>
 
 #include <algorithm>
@@ -177,7 +178,7 @@ struct Lease
     QDate end;
     QDate rentAnchor;
     QDate rentEnd;
-    bool rentDeleted = false;
+    QDate rentDeletedOn;
     int savedAt = 0;
     int deletedAt = -1;
     QList<int> takenOver;
@@ -190,7 +191,7 @@ struct Line
     int freq = 3;
     QDate start;
     QDate ownEnd;
-    bool deleted = false;
+    QDate deletedOn;
     int addedAt = 0;
 };
 
@@ -204,6 +205,12 @@ struct Agreed
     int answeredAt = 0;
     bool charged = false;
 };
+
+// The day due dates must come before once a bill was deleted on `deletedOn` (invalid: not deleted).
+QDate afterDeletion(const QDate &deletedOn)
+{
+    return deletedOn.isValid() ? deletedOn.addDays(1) : QDate();
+}
 
 QDate earlier(const QDate &a, const QDate &b)
 {
@@ -255,10 +262,11 @@ private:
             break;
         case ClerkAct::DeleteLine:
             if (act.line == 0) {
-                if (Lease *lease = rentLease())
-                    lease->rentDeleted = true;
-            } else if (act.line <= m_lines.size()) {
-                m_lines[act.line - 1].deleted = true;
+                Lease *lease = rentLease();
+                if (lease && !lease->rentDeletedOn.isValid())
+                    lease->rentDeletedOn = act.today;
+            } else if (act.line > 0 && act.line <= m_lines.size() && !m_lines.at(act.line - 1).deletedOn.isValid()) {
+                m_lines[act.line - 1].deletedOn = act.today;
             }
             break;
         case ClerkAct::Forgive:
@@ -306,7 +314,7 @@ private:
     {
         if (act.line == 0) {
             Lease *lease = rentLease();
-            if (!lease || lease->rentDeleted)
+            if (!lease || lease->rentDeletedOn.isValid())
                 return;
             lease->cents = act.cents;
             lease->freq = act.freq;
@@ -314,7 +322,7 @@ private:
             lease->rentEnd = act.end == lease->end ? QDate() : act.end;
             return;
         }
-        if (act.line > m_lines.size() || m_lines.at(act.line - 1).deleted)
+        if (act.line < 1 || act.line > m_lines.size() || m_lines.at(act.line - 1).deletedOn.isValid())
             return;
         Line &line = m_lines[act.line - 1];
         line.cents = act.cents;
@@ -326,21 +334,22 @@ private:
     Covered &covered(int tenant, int line) { return m_covered[qMakePair(tenant, line)]; }
 
     // The lines a lease has, rent (0) first, each with its terms under that lease.
-    QList<QPair<int, Terms>> linesOf(const Lease &lease, int addedBefore) const
+    // A line deleted charges nothing due after the day it was deleted; the question offers none.
+    QList<QPair<int, Terms>> linesOf(const Lease &lease, int addedBefore, bool offering = false) const
     {
         QList<QPair<int, Terms>> lines;
-        if (!lease.rentDeleted) {
+        if (!(offering && lease.rentDeletedOn.isValid())) {
             Terms rent;
             rent.anchor = lease.rentAnchor;
             rent.freq = lease.freq;
             rent.from = lease.firstPay;
-            rent.bound = earlier(lease.end, lease.rentEnd);
+            rent.bound = earlier(earlier(lease.end, lease.rentEnd), afterDeletion(lease.rentDeletedOn));
             rent.cents = lease.cents;
             lines.append({0, rent});
         }
         for (int i = 0; i < m_lines.size(); ++i) {
             const Line &line = m_lines.at(i);
-            if (line.deleted)
+            if (offering && line.deletedOn.isValid())
                 continue;
             const bool adder = line.adder == lease.tenant && line.addedAt < addedBefore;
             if (!adder && !lease.takenOver.contains(i + 1))
@@ -349,7 +358,7 @@ private:
             terms.anchor = adder ? line.start : std::max(line.start, lease.firstPay);
             terms.freq = line.freq;
             terms.from = lease.firstPay;
-            terms.bound = earlier(lease.end, line.ownEnd);
+            terms.bound = earlier(earlier(lease.end, line.ownEnd), afterDeletion(line.deletedOn));
             terms.cents = line.cents;
             lines.append({i + 1, terms});
         }
@@ -375,11 +384,13 @@ private:
         if (agreed.charged)
             return false;
         if (agreed.line == 0) {
-            if (m_leases.at(agreed.lease - 1).rentDeleted)
+            const QDate deletedOn = m_leases.at(agreed.lease - 1).rentDeletedOn;
+            if (deletedOn.isValid() && agreed.period.due > deletedOn)
                 return false;
         } else {
             const Line &line = m_lines.at(agreed.line - 1);
-            if (line.deleted || (line.ownEnd.isValid() && agreed.period.due >= line.ownEnd))
+            if ((line.deletedOn.isValid() && agreed.period.due > line.deletedOn)
+                || (line.ownEnd.isValid() && agreed.period.due >= line.ownEnd))
                 return false;
         }
         for (const Lease &other : m_leases) {
@@ -432,7 +443,9 @@ private:
         lease.savedAt = m_now;
         for (int i = 0; i < m_lines.size(); ++i) {
             const Line &line = m_lines.at(i);
-            if (line.adder != act.tenant && !line.deleted && !(line.ownEnd.isValid() && line.ownEnd < act.firstPay))
+            const bool gone = (line.deletedOn.isValid() && line.deletedOn < act.firstPay)
+                              || (line.ownEnd.isValid() && line.ownEnd < act.firstPay);
+            if (line.adder != act.tenant && !gone)
                 lease.takenOver.append(i + 1);
         }
 
@@ -460,7 +473,7 @@ private:
         }
         QList<Agreed> offered;
         const int gone = previous.deletedAt < 0 ? m_now : previous.deletedAt;
-        for (const auto &line : linesOf(previous, gone)) {
+        for (const auto &line : linesOf(previous, gone, true)) {
             Covered counted = covered(previous.tenant, line.first);
             for (Agreed &agreed : m_agreed) {
                 if (agreed.tenant == previous.tenant && agreed.line == line.first && live(agreed))
@@ -492,23 +505,20 @@ private:
             return;
         const Lease current = *lease;
         QMap<int, Terms> lines;
-        for (const auto &line : linesOf(current, m_now + 1))
+        QSet<int> tenantsLines;
+        for (const auto &line : linesOf(current, m_now + 1)) {
             lines.insert(line.first, line.second);
-        QMap<int, bool> agreedLines;
-        for (Agreed &agreed : m_agreed) {
+            tenantsLines.insert(line.first);
+        }
+        for (const Agreed &agreed : m_agreed) {
             if (agreed.tenant == current.tenant && live(agreed))
-                agreedLines.insert(agreed.line, true);
+                tenantsLines.insert(agreed.line);
         }
-        QList<int> all = lines.keys();
-        for (int line : agreedLines.keys()) {
-            if (!lines.contains(line))
-                all.append(line);
-        }
-        std::sort(all.begin(), all.end());
-        for (int line : all) {
+        for (int line : tenantsLines) {
             for (int n = 0; n < periods; ++n) {
                 if (lines.contains(line)) {
-                    const QList<Period> next = owedPeriods(lines.value(line), covered(current.tenant, line), QDate(), 1);
+                    const QList<Period> next =
+                        owedPeriods(lines.value(line), covered(current.tenant, line), QDate(), 1);
                     if (!next.isEmpty()) {
                         charge(current.tenant, line, next.first(), lines.value(line).cents, current.number);
                         continue;
