@@ -1,6 +1,7 @@
 #include "datahub/workunderway.h"
 
 #include <QApplication>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QWindow>
 
@@ -60,11 +61,13 @@ void WorkUnderWay::advance(int done)
     letWindowsPaint();
 }
 
-void WorkUnderWay::beginPart(const QString &text, int steps)
+void WorkUnderWay::beginPart(const QString &text, int steps, const QString &format)
 {
     if (!m_dialog)
         return;
     m_dialog->setLabelText(text);
+    if (auto *bar = m_dialog->findChild<QProgressBar *>())
+        bar->setFormat(format.isEmpty() ? QStringLiteral("%p%") : format);
     m_dialog->setRange(0, qMax(steps, 0));
     m_dialog->setValue(0);
     letWindowsPaint();
