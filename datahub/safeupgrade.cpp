@@ -455,21 +455,31 @@ bool SafeUpgrade::upgradeCopy()
     std::unique_ptr<QThread> worker(QThread::create([&job] { job.run(); }));
     worker->start();
     // Each part is shown as the work reaches it, a part done in less than a look included; the
-    // upgrade counts the office's charges done, once it knows how many there are.
+    // upgrade counts the office's charges done of all, once it knows how many there are.
     int part = Job::Copying;
     bool counting = false;
+    const auto showCharges = [&] {
+        if (job.upgraded.total == 0)
+            return;
+        if (!counting)
+            shown->beginPart(tr("Bringing the database up to date..."), job.upgraded.total, tr("%v of %m charges"));
+        counting = true;
+        shown->advance(job.upgraded.done);
+    };
     const auto showUpTo = [&](int reached) {
-        for (; part < reached; ++part)
+        for (; part < reached; ++part) {
+            if (part == Job::Upgrading)
+                showCharges();
             shown->beginPart(part + 1 == Job::Upgrading ? tr("Bringing the database up to date...")
                                                         : tr("Putting the database in place..."));
+        }
     };
     while (!worker->wait(shown ? PollMs : ULONG_MAX)) {
         showUpTo(job.part);
-        if (part == Job::Upgrading && !counting && job.upgraded.total > 0) {
-            counting = true;
-            shown->beginPart(tr("Bringing the database up to date..."), job.upgraded.total, tr("%v of %m charges"));
-        }
-        shown->advance(part == Job::Copying ? int(job.copied / Chunk) : counting ? int(job.upgraded.done) : 0);
+        if (part == Job::Upgrading)
+            showCharges();
+        else
+            shown->advance(part == Job::Copying ? int(job.copied / Chunk) : 0);
     }
     // The lock on the file that was replaced goes; the one in its place is attached afresh.
     original.close();

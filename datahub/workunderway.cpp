@@ -55,7 +55,11 @@ WorkUnderWay::~WorkUnderWay()
 
 void WorkUnderWay::advance(int done)
 {
-    if (!m_dialog || m_sincePainted.elapsed() < PaintIntervalMs)
+    if (!m_dialog)
+        return;
+    // The last step is shown however soon it comes: the next part may follow at once.
+    const bool lastStep = m_dialog->maximum() > 0 && done >= m_dialog->maximum() && m_dialog->value() < done;
+    if (!lastStep && m_sincePainted.elapsed() < PaintIntervalMs)
         return;
     m_dialog->setValue(qMin(done, m_dialog->maximum()));
     letWindowsPaint();

@@ -29,7 +29,7 @@ public:
     WorkUnderWay(const WorkUnderWay &) = delete;
     WorkUnderWay &operator=(const WorkUnderWay &) = delete;
 
-    // `done` of the steps are done; the dialog follows a few times a second.
+    // `done` of the steps are done; the dialog follows a few times a second, and shows the last at once.
     void advance(int done);
     // The work goes on to another part: the dialog says `text` and counts `steps` from none done (none
     // given: it only shows that the work goes on), its bar saying how far as `format` puts it (the
