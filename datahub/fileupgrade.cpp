@@ -6,6 +6,7 @@
 
 #include <QDebug>
 #include <QSqlError>
+#include <QSet>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QDate>
@@ -363,31 +364,84 @@ bool FileUpgrade::recordClerkEnds(QSqlQuery &query, int found, int *bills)
 
 // A charge a bill posted covers its due date to the day before its next one, a step of the bill's
 // frequency from the charge's own date (the earlier releases stepped each due date from the one before),
-// and was posted under the lease its bill runs with. The dates are set a due date and a frequency at a
-// time: an office has far fewer of them than charges.
+// and was posted under the lease its bill runs with. Both are set in one pass over the charges, a range
+// of bills at a time (each of about a slice of charges, found through the bill's key): each range is
+// one statement whatever the frequencies, and the display moves on between them.
 bool FileUpgrade::recordPeriods(QSqlQuery &query, int *charges)
 {
-    QList<QPair<int, QDate>> periods;
-    if (!exec(query, QStringLiteral("select distinct r.freq, c.fordate from charges c join recur r on r.recid = c.recid "
-                                    "where c.lastday is null and c.fordate is not null and r.freq is not null")))
+    const int SliceCharges = 25000;
+    *charges = 0;
+    QStringList lastDays;
+    QSet<int> frequencies;
+    for (auto frequency = m_frequencyDays.cbegin(); frequency != m_frequencyDays.cend(); ++frequency)
+        frequencies << frequency.key();
+    if (!exec(query, QStringLiteral("select distinct freq from recur where freq is not null")))
         return false;
     while (query.next())
-        periods << qMakePair(query.value(0).toInt(), query.value(1).toDate());
+        frequencies << query.value(0).toInt();
     query.finish();
-    *charges = 0;
-    QSqlQuery update(m_db);
-    for (const auto &period : qAsConst(periods)) {
-        const Step step = stepOf(period.first);
-        if (!step.isValid())
-            continue;
-        if (!exec(update, QStringLiteral("update charges c set c.lastday = ? where c.fordate = ? and c.lastday is null "
-                                         "and exists (select 1 from recur r where r.recid = c.recid and r.freq = ?)"),
-                  {step.after(period.second).addDays(-1), period.second, period.first}))
-            return false;
-        *charges += update.numRowsAffected();
+    for (int frequency : qAsConst(frequencies)) {
+        const Step step = stepOf(frequency);
+        if (step.months > 0)
+            lastDays << QStringLiteral("when %1 then dateadd(-1 day to dateadd(%2 month to c.fordate))")
+                            .arg(frequency)
+                            .arg(step.months);
+        else if (step.days > 0)
+            lastDays << QStringLiteral("when %1 then dateadd(%2 day to c.fordate)").arg(frequency).arg(step.days - 1);
     }
-    return exec(query, QStringLiteral("update charges c set c.rid = (select r.rid from recur r where r.recid = c.recid) "
-                                      "where c.recid is not null and c.rid is null"));
+    const QString lastDay = lastDays.isEmpty() ? QStringLiteral("cast(null as date)")
+                                               : QStringLiteral("case r.freq %1 end").arg(lastDays.join(QLatin1Char(' ')));
+
+    // The charges still without their days or lease, by bill in key order, and how many of them a
+    // step of their bill's frequency gives days.
+    struct Slice
+    {
+        int from = 0;
+        int to = 0;
+        int charges = 0;
+    };
+    QList<Slice> slices;
+    int total = 0;
+    if (!exec(query, QStringLiteral("select r.recid, r.freq, count(*), sum(iif(c.lastday is null and c.fordate is not "
+                                    "null, 1, 0)) from charges c join recur r on r.recid = c.recid where c.lastday is "
+                                    "null or c.rid is null group by r.recid, r.freq order by r.recid")))
+        return false;
+    while (query.next()) {
+        const int recid = query.value(0).toInt();
+        const int count = query.value(2).toInt();
+        if (slices.isEmpty() || slices.constLast().charges >= SliceCharges)
+            slices << Slice{recid, recid, 0};
+        slices.last().to = recid;
+        slices.last().charges += count;
+        total += count;
+        if (!query.value(1).isNull() && stepOf(query.value(1).toInt()).isValid())
+            *charges += query.value(3).toInt();
+    }
+    query.finish();
+    if (m_progress)
+        m_progress->total = total;
+    const QString sql = QStringLiteral("merge into charges c using (select recid, freq, rid from recur where recid "
+                                       "between ? and ?) r on c.recid = r.recid when matched and (c.lastday is null or "
+                                       "c.rid is null) then update set c.lastday = coalesce(c.lastday, %1), c.rid = "
+                                       "coalesce(c.rid, r.rid)")
+                            .arg(lastDay);
+    if (!query.prepare(sql)) {
+        m_error = query.lastError().text();
+        qCDebug(velloranLog) << sql << m_error;
+        return false;
+    }
+    for (const Slice &slice : qAsConst(slices)) {
+        query.bindValue(0, slice.from);
+        query.bindValue(1, slice.to);
+        if (!query.exec()) {
+            m_error = query.lastError().text();
+            qCDebug(velloranLog) << sql << m_error;
+            return false;
+        }
+        if (m_progress)
+            m_progress->done += slice.charges;
+    }
+    return true;
 }
 
 // In the layout before, a bill had dealt with the days from its first payment date to the day before
@@ -423,6 +477,11 @@ bool FileUpgrade::countFromFirstPayment(QSqlQuery &query, int *fromStart)
     query.finish();
     *fromStart = 0;
     QSqlQuery update(m_db);
+    static const char *const SetFirstPay = "update recur set firstpay = ? where recid = ?";
+    if (!update.prepare(QLatin1String(SetFirstPay))) {
+        m_error = update.lastError().text();
+        return false;
+    }
     for (const Bill &bill : qAsConst(bills)) {
         QDate first = bill.next.isValid() ? bill.next : bill.start;
         const Step step = stepOf(bill.freq);
@@ -435,8 +494,13 @@ bool FileUpgrade::countFromFirstPayment(QSqlQuery &query, int *fromStart)
                 ++*fromStart;
             }
         }
-        if (!exec(update, QStringLiteral("update recur set firstpay = ? where recid = ?"), {first, bill.recid}))
+        update.bindValue(0, first);
+        update.bindValue(1, bill.recid);
+        if (!update.exec()) {
+            m_error = update.lastError().text();
+            qCDebug(velloranLog) << SetFirstPay << m_error;
             return false;
+        }
     }
     return true;
 }

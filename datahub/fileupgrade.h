@@ -8,6 +8,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <atomic>
+
 // Brings an office's file of an earlier layout up to the one this program works on, when it is opened.
 //
 // The earliest layout did not say which recurring bill posted a charge, nor which bill is a lease's
@@ -33,6 +35,15 @@ public:
     static const int CurrentVersion = 4;
 
     explicit FileUpgrade(const QSqlDatabase &db);
+
+    // How far the work on the charges, the bulk of an office, has gone: `done` of `total`, read on
+    // another thread while run() works (the total is known once the work on them begins).
+    struct Progress
+    {
+        std::atomic<int> done{0};
+        std::atomic<int> total{0};
+    };
+    void setProgress(Progress *progress) { m_progress = progress; }
 
     // False when the file could not be brought up to date (error() says why); nothing of a failed
     // step stays. True for a file that is up to date already.
@@ -82,6 +93,7 @@ private:
     bool keys(QSqlQuery &query, const QString &sql, QList<int> *found);
 
     QSqlDatabase m_db;
+    Progress *m_progress = nullptr;
     // The days of each frequency of the office's own table.
     QHash<int, int> m_frequencyDays;
     QString m_summary;

@@ -3,6 +3,7 @@
 #include "datahub/debuglog.h"
 #include "datahub/fileupgrade.h"
 #include "datahub/workunderway.h"
+#include "platform/datafolder.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -18,6 +19,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
@@ -129,6 +131,58 @@ void syncFolder(const QString &file)
         qCDebug(velloranLog) << "upgrade: the folder of" << file << "could not be synced:" << systemError();
 }
 
+// Whether the engine writes each page of `file` through to the disk at once (its forced writes), set
+// for good in the file by an attachment that asks for it, through the client library the database
+// driver loaded. The copy is the upgrade's own until it takes the file's place: while it is brought up
+// to date its pages wait for the system to write them, many times faster on a large office; it is
+// given forced writes again, and written to the disk, before it takes the place.
+bool setForcedWrites(const QSqlDatabase &like, const QString &file, bool on, QString *error)
+{
+    using Status = intptr_t;
+    using Attach = Status (*)(Status *, short, const char *, quintptr *, short, const char *);
+    using Detach = Status (*)(Status *, quintptr *);
+    using Interpret = Status (*)(char *, unsigned, const Status **);
+    // The parameter block's tags, as the client library's header numbers them.
+    enum : char { Version1 = 1, ForceWrite = 24, UserName = 28, Password = 29 };
+    void *client = ::dlopen(QFile::encodeName(DataFolder::databaseClientLibrary()).constData(), RTLD_NOW);
+    const auto attach = reinterpret_cast<Attach>(client ? ::dlsym(client, "isc_attach_database") : nullptr);
+    const auto detach = reinterpret_cast<Detach>(client ? ::dlsym(client, "isc_detach_database") : nullptr);
+    const auto interpret = reinterpret_cast<Interpret>(client ? ::dlsym(client, "fb_interpret") : nullptr);
+    if (!attach || !detach || !interpret) {
+        *error = SafeUpgrade::tr("the database client library could not be used (%1)")
+                     .arg(QString::fromLocal8Bit(::dlerror()));
+        if (client)
+            ::dlclose(client);
+        return false;
+    }
+    QByteArray parameters(1, Version1);
+    for (const auto &item : {qMakePair(char(UserName), like.userName()), qMakePair(char(Password), like.password())}) {
+        const QByteArray value = item.second.toUtf8().left(255);
+        if (!value.isEmpty())
+            parameters.append(item.first).append(char(value.size())).append(value);
+    }
+    parameters.append(char(ForceWrite)).append(char(1)).append(char(on ? 1 : 0));
+    const QByteArray name = QFile::encodeName(file);
+    Status status[20] = {};
+    quintptr handle = 0;
+    bool done = attach(status, short(name.size()), name.constData(), &handle, short(parameters.size()),
+                       parameters.constData())
+            == 0
+        && detach(status, &handle) == 0;
+    if (!done) {
+        const Status *vector = status;
+        char message[512] = {};
+        QStringList lines;
+        while (interpret(message, sizeof message, &vector) > 0)
+            lines << QString::fromLocal8Bit(message);
+        *error = lines.join(QLatin1Char(' '));
+        if (handle)
+            detach(status, &handle);
+    }
+    ::dlclose(client);
+    return done;
+}
+
 // The work done away from the windows: the copy made, brought up to date and put in place.
 struct Job
 {
@@ -144,6 +198,7 @@ struct Job
 
     std::atomic<int> part{Copying};
     std::atomic<qint64> copied{0};
+    FileUpgrade::Progress upgraded;
 
     // Whether this job made the copy: only then is what stands at its name the job's to remove.
     bool created = false;
@@ -245,14 +300,23 @@ bool Job::upgrade()
     {
         QSqlDatabase db = QSqlDatabase::cloneDatabase(connection, name);
         db.setDatabaseName(copy);
+        // Without it the upgrade only takes longer.
+        if (!setForcedWrites(db, copy, false, &error))
+            qCDebug(velloranLog).noquote() << "upgrade: the copy keeps its forced writes:" << error;
         if (!db.open()) {
             error = db.lastError().text();
         } else {
             FileUpgrade upgrade(db);
+            upgrade.setProgress(&upgraded);
             done = upgrade.run();
             summary = upgrade.summary();
             error = upgrade.error();
             db.close();
+        }
+        // The copy is to take the file's place with the file's own care for its writes.
+        if (done && !setForcedWrites(db, copy, true, &error)) {
+            error = SafeUpgrade::tr("the copy could not be given forced writes again (%1)").arg(error);
+            done = false;
         }
     }
     QSqlDatabase::removeDatabase(name);
@@ -390,16 +454,32 @@ bool SafeUpgrade::upgradeCopy()
 
     std::unique_ptr<QThread> worker(QThread::create([&job] { job.run(); }));
     worker->start();
-    // Each part is shown as the work reaches it, a part done in less than a look included.
+    // Each part is shown as the work reaches it, a part done in less than a look included; the
+    // upgrade counts the office's charges done of all, once it knows how many there are.
     int part = Job::Copying;
+    bool counting = false;
+    const auto showCharges = [&] {
+        if (job.upgraded.total == 0)
+            return;
+        if (!counting)
+            shown->beginPart(tr("Bringing the database up to date..."), job.upgraded.total, tr("%v of %m charges"));
+        counting = true;
+        shown->advance(job.upgraded.done);
+    };
     const auto showUpTo = [&](int reached) {
-        for (; part < reached; ++part)
+        for (; part < reached; ++part) {
+            if (part == Job::Upgrading)
+                showCharges();
             shown->beginPart(part + 1 == Job::Upgrading ? tr("Bringing the database up to date...")
                                                         : tr("Putting the database in place..."));
+        }
     };
     while (!worker->wait(shown ? PollMs : ULONG_MAX)) {
         showUpTo(job.part);
-        shown->advance(part == Job::Copying ? int(job.copied / Chunk) : 0);
+        if (part == Job::Upgrading)
+            showCharges();
+        else
+            shown->advance(part == Job::Copying ? int(job.copied / Chunk) : 0);
     }
     // The lock on the file that was replaced goes; the one in its place is attached afresh.
     original.close();

@@ -1,6 +1,7 @@
 #include "datahub/workunderway.h"
 
 #include <QApplication>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QWindow>
 
@@ -54,17 +55,23 @@ WorkUnderWay::~WorkUnderWay()
 
 void WorkUnderWay::advance(int done)
 {
-    if (!m_dialog || m_sincePainted.elapsed() < PaintIntervalMs)
+    if (!m_dialog)
+        return;
+    // The last step is shown however soon it comes: the next part may follow at once.
+    const bool lastStep = m_dialog->maximum() > 0 && done >= m_dialog->maximum() && m_dialog->value() < done;
+    if (!lastStep && m_sincePainted.elapsed() < PaintIntervalMs)
         return;
     m_dialog->setValue(qMin(done, m_dialog->maximum()));
     letWindowsPaint();
 }
 
-void WorkUnderWay::beginPart(const QString &text, int steps)
+void WorkUnderWay::beginPart(const QString &text, int steps, const QString &format)
 {
     if (!m_dialog)
         return;
     m_dialog->setLabelText(text);
+    if (auto *bar = m_dialog->findChild<QProgressBar *>())
+        bar->setFormat(format.isEmpty() ? QStringLiteral("%p%") : format);
     m_dialog->setRange(0, qMax(steps, 0));
     m_dialog->setValue(0);
     letWindowsPaint();

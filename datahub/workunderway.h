@@ -29,11 +29,12 @@ public:
     WorkUnderWay(const WorkUnderWay &) = delete;
     WorkUnderWay &operator=(const WorkUnderWay &) = delete;
 
-    // `done` of the steps are done; the dialog follows a few times a second.
+    // `done` of the steps are done; the dialog follows a few times a second, and shows the last at once.
     void advance(int done);
     // The work goes on to another part: the dialog says `text` and counts `steps` from none done (none
-    // given: it only shows that the work goes on).
-    void beginPart(const QString &text, int steps = 0);
+    // given: it only shows that the work goes on), its bar saying how far as `format` puts it (the
+    // bar's own "%v" done and "%m" steps; a percentage when none is given).
+    void beginPart(const QString &text, int steps = 0, const QString &format = QString());
 
     // True while work shown with a dialog lets the windows paint. Whatever ends the program waits
     // for it: the work is one transaction, and is not to be rolled back half-way from in between its steps.

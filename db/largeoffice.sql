@@ -1,7 +1,7 @@
 -- A large office for measuring the program at size: 200 owners, 1,000 buildings, 10,000 apartments,
 -- 12,000 tenants, a lease with its rent bill per let apartment (and a parking bill for one lease in
--- five), 500,000 charges and 150,000 payments, each payment with its TRANS and CASHBOOK row; and one
--- busy tenant with a long ledger (below).
+-- five), 500,000 charges (475,000 of them posted by the rent bills) and 150,000 payments, each
+-- payment with its TRANS and CASHBOOK row; and one busy tenant with a long ledger (below).
 -- Run on a copy of the delivered DATA.FDB by scripts/largeoffice.sh. The rows are made inside the
 -- engine, one EXECUTE BLOCK per table, with explicit keys; the generators are moved past them at
 -- the end so that the program's own inserts go on from there.
@@ -93,56 +93,63 @@ begin
 end^
 
 -- A lease for every let apartment, in the apartment's own key, with its monthly rent bill; one lease
--- in five also bills a parking space. The bills stand at the first of the month the office is made
--- in: the first start after making it posts a month's charges for every lease, as an office's
--- start-up after a month away does. (Charges a start-up posts are not paid: owed from then on.)
+-- in five also bills a parking space, taken this month. Each lease began fifty months before the month
+-- the office is made in, and its rent bill has charged every month since, up to that one, as the
+-- program charges: each charge names its bill, the days it covers and its lease, and the bill stands
+-- at its next due date (the first of this month) with its last due date the month before. The first
+-- start after making it posts a month's charges for every lease, as an office's start-up after a
+-- month away does, and a lease saved again finds its months charged. (Charges a start-up posts are
+-- not paid: owed from then on.) The first fifteen charges of each lease are paid (the payments below):
+-- nothing of them is owed any more, which leaves 350,000 owed charges. A vacant apartment keeps the
+-- fifty charges of its former tenant, whose bill is gone: they name none.
 execute block as
     declare i integer = 1;
     declare month_start date;
+    declare first_month date;
     declare parking integer = 10000;
+    declare ap integer;
+    declare m integer;
 begin
     month_start = dateadd(1 - extract(day from current_date) day to current_date);
+    first_month = dateadd(-50 month to month_start);
     while (i <= 10000) do
     begin
         if (mod(:i, 20) <> 0) then
         begin
             insert into agreements (rid, tid, apid, damage, rent, latefee, perday, freq, firstdue, leaseterm,
                                     leasestart, leaseend, movein, moveout, nextdate, spareamount)
-            values (:i, :i, :i, 800 + mod(:i, 900), 800 + mod(:i, 900), 25, 0, 3, date '2022-01-01', '2 Years',
-                    date '2022-01-01', date '2030-12-31', date '2021-12-30', null, :month_start, 0);
+            values (:i, :i, :i, 800 + mod(:i, 900), 800 + mod(:i, 900), 25, 0, 3, :first_month, '6 Years',
+                    :first_month, date '2030-12-31', dateadd(-2 day to :first_month), null, :month_start, 0);
             insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid,
-                               completed, apid, leaserent, rid)
-            values (:i, 'Rent', 800 + mod(:i, 900), 25, 3, :month_start, date '2022-01-01',
-                    date '2030-12-31', 0, :i, 0, :i, 1, :i);
+                               completed, apid, leaserent, rid, firstpay, lastdue)
+            values (:i, 'Rent', 800 + mod(:i, 900), 25, 3, :month_start, :first_month,
+                    date '2030-12-31', 0, :i, 0, :i, 1, :i, :first_month, dateadd(-1 month to :month_start));
             if (mod(:i, 5) = 1) then
             begin
                 parking = parking + 1;
                 insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid,
-                                   completed, apid, rid)
-                values (:parking, 'Parking', 45, 0, 3, :month_start, date '2022-01-01', date '2030-12-31', 0,
-                        :i, 0, :i, :i);
+                                   completed, apid, rid, firstpay)
+                values (:parking, 'Parking', 45, 0, 3, :month_start, :month_start, date '2030-12-31', 0,
+                        :i, 0, :i, :i, :month_start);
             end
         end
         i = i + 1;
     end
-end^
 
--- Fifty monthly rent charges per apartment. The first fifteen are paid (the payments below): nothing
--- of them is owed any more, which leaves 350,000 owed charges.
-execute block as
-    declare i integer = 1;
-    declare ap integer;
-    declare m integer;
-begin
+    -- Fifty monthly rent charges per apartment.
+    i = 1;
     while (i <= 500000) do
     begin
         ap = 1 + (:i - 1) / 50;
         m = mod(:i - 1, 50);
         insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount, latefeeflat,
-                             perday, memo, lfd)
+                             perday, memo, lfd, recid, lastday, rid)
         values (:i, :ap, :ap, 'Rent', iif(:m < 15, 0, 800 + mod(:ap, 900)), iif(:m < 15, 800 + mod(:ap, 900), 0),
-                dateadd(:m month to date '2022-01-01'), iif(:m < 15, 800 + mod(:ap, 900), 0),
-                800 + mod(:ap, 900), 25, 0, 'Rent for month ' || (:m + 1), 0);
+                dateadd(:m month to :first_month), iif(:m < 15, 800 + mod(:ap, 900), 0),
+                800 + mod(:ap, 900), 25, 0, 'Rent for month ' || (:m + 1), 0,
+                iif(mod(:ap, 20) = 0, null, :ap),
+                iif(mod(:ap, 20) = 0, null, dateadd(-1 day to dateadd(:m + 1 month to :first_month))),
+                iif(mod(:ap, 20) = 0, null, :ap));
         i = i + 1;
     end
 end^
@@ -155,19 +162,21 @@ execute block as
     declare m integer;
     declare d date;
     declare amount double precision;
+    declare first_month date;
 begin
+    first_month = dateadd(-50 month to dateadd(1 - extract(day from current_date) day to current_date));
     while (i <= 150000) do
     begin
         ap = 1 + (:i - 1) / 15;
         m = mod(:i - 1, 15);
-        d = dateadd(:m month to date '2022-01-03');
+        d = dateadd(:m month to dateadd(2 day to :first_month));
         d = dateadd(mod(:i, 25) day to :d);
         amount = 800 + mod(:ap, 900);
         insert into trans (transid, tdate, tid, apid, ccard, ccardn, mycheck, checkn, cash, paytotal,
                            duetotal, applied)
         values (:i, :d, :ap, :ap, 0, '', :amount, '' || (100000 + :i), 0, :amount, :amount, :amount);
         insert into payments (payid, transid, chid, amount, type, fordate, datepaid, accid)
-        values (:i, :i, (:ap - 1) * 50 + 1 + :m, :amount, 'Rent', dateadd(:m month to date '2022-01-01'), :d, :i);
+        values (:i, :i, (:ap - 1) * 50 + 1 + :m, :amount, 'Rent', dateadd(:m month to :first_month), :d, :i);
         insert into cashbook (accid, tdate, catid, description, expense, income, vid, apid, comments, transid)
         values (:i, :d, 5, 'Rent payment S-' || lpad(:ap, 5, '0'), 0, :amount, -1, :ap,
                 rpad('Cheque ' || (100000 + :i) || ' received at the office counter and banked the same day; ',

@@ -27,6 +27,8 @@ private slots:
     void fileOfTheLayoutBeforeRecordsWhatItsBillsDealtWith_data();
     void fileOfTheLayoutBeforeRecordsWhatItsBillsDealtWith();
     void earliestFileChargesItsRentBillsAsThatReleaseDid();
+    void chargeCoversOneStepOfItsBillsFrequency_data();
+    void chargeCoversOneStepOfItsBillsFrequency();
 
 private:
     QVariant scalar(const QString &sql) { return t->copy.scalar(sql); }
@@ -164,6 +166,57 @@ void TestFileUpgrade::earliestFileChargesItsRentBillsAsThatReleaseDid()
                                    "fordate)").arg(iso(month(1)))).toString(),
              QStringLiteral("%1=1325.00 %2=1325.00").arg(iso(month(1)), iso(month(2))));
     QCOMPARE(t->count("charges where recid = 9602"), 0);
+}
+
+void TestFileUpgrade::chargeCoversOneStepOfItsBillsFrequency_data()
+{
+    QTest::addColumn<int>("freq");
+    QTest::addColumn<int>("months");
+    QTest::addColumn<int>("days");
+    QTest::newRow("Bi-Weekly") << 1 << 0 << 14;
+    QTest::newRow("Semi-Annually") << 2 << 6 << 0;
+    QTest::newRow("Monthly") << 3 << 1 << 0;
+    QTest::newRow("Quarterly") << 4 << 3 << 0;
+    QTest::newRow("Weekly") << 5 << 0 << 7;
+    QTest::newRow("Annually") << 6 << 12 << 0;
+    QTest::newRow("Every 2 Years") << 7 << 24 << 0;
+    QTest::newRow("Every 3 Years") << 8 << 36 << 0;
+    QTest::newRow("Every 5 Years") << 9 << 60 << 0;
+    QTest::newRow("the office's own, of 10 days") << 10 << 0 << 10;
+    QTest::newRow("the office's own, without days") << 11 << 0 << 0;
+}
+
+// Charges of a bill of each frequency, on days at the ends of months and of a leap year's February,
+// one at the turn of a year: each covers up to the day before the next due date, a calendar step on
+// from its own (the last day of a shorter month where the step lands past it); none covers days where
+// the frequency has no step. Every charge names its bill's lease.
+void TestFileUpgrade::chargeCoversOneStepOfItsBillsFrequency()
+{
+    QFETCH(int, freq);
+    QFETCH(int, months);
+    QFETCH(int, days);
+    const QList<QDate> dates = {QDate(2024, 1, 31), QDate(2024, 2, 29), QDate(2023, 8, 31), QDate(2025, 12, 31),
+                                QDate(2026, 3, 15)};
+    QStringList changes = OlderFile::statements(3);
+    changes << "insert into frequency (freqid, name, description, days, sysflag) values (10, 'Ten days', '', 10, 0)"
+            << "insert into frequency (freqid, name, description, days, sysflag) values (11, 'Now and then', '', 0, 0)"
+            << QStringLiteral("update recur set freq = %1 where recid = 3").arg(freq);
+    for (int i = 0; i < dates.size(); ++i)
+        changes << QStringLiteral("insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, origamount, "
+                                  "memo, recid) select %1, tid, apid, type, 0, 0, '%2', 0, amount, '', 3 from recur "
+                                  "where recid = 3")
+                       .arg(95001 + i)
+                       .arg(iso(dates.at(i)));
+    open(changes);
+    QStringList expected;
+    for (const QDate &date : dates) {
+        const QDate next = months > 0 ? date.addMonths(months) : days > 0 ? date.addDays(days) : QDate();
+        expected << (next.isValid() ? iso(next.addDays(-1)) : QStringLiteral("none"));
+    }
+    QCOMPARE(scalar("select list(coalesce(cast(lastday as varchar(10)), 'none'), ' ') from (select lastday from charges "
+                    "where chid > 95000 order by chid)").toString(),
+             expected.join(' '));
+    QCOMPARE(t->count("charges c join recur r on r.recid = c.recid where c.rid is distinct from r.rid"), 0);
 }
 
 VELLORAN_TEST_MAIN(TestFileUpgrade)

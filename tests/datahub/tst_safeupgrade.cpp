@@ -9,6 +9,7 @@
 
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QProgressBar>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -121,12 +122,15 @@ struct ProgressWatch : QObject
         if (progress && event->type() == QEvent::Paint) {
             if (said.isEmpty() || said.constLast() != progress->labelText())
                 said << progress->labelText();
+            if (auto *bar = qobject_cast<QProgressBar *>(widget))
+                counted << bar->text();
             const QCursor *cursor = QApplication::overrideCursor();
             waitCursor = waitCursor && cursor && cursor->shape() == Qt::WaitCursor;
         }
         return false;
     }
     QStringList said;
+    QStringList counted;
     bool waitCursor = true;
 };
 
@@ -196,8 +200,14 @@ void TestSafeUpgrade::upgradeIsShownAndOnlyAnOlderFileIsCopied()
             QCOMPARE(watch.said, upgraded ? parts : QStringList());
             QVERIFY(watch.waitCursor && !QApplication::overrideCursor());
             QCOMPARE(hub->upgradeSummary().contains("done on a copy"), upgraded);
+            // The charges of the office's bills are counted up to the last of them.
+            const int charges = copy.scalar("select count(*) from charges c where exists (select 1 from recur r "
+                                            "where r.recid = c.recid)").toInt();
+            QCOMPARE(watch.counted.contains(QStringLiteral("%1 of %1 charges").arg(charges)), upgraded);
         }
         releaseConnection();
+        // The file in place writes through to the disk as the office's file did.
+        QCOMPARE(copy.scalar("select mon$forced_writes from mon$database").toInt(), 1);
         // Brought up to date, the file is another; up to date already, it is opened where it lies.
         QCOMPARE(inode(copy.path()) != file, upgraded);
         file = inode(copy.path());
