@@ -4,6 +4,7 @@
 #include "datahub/fileupgrade.h"
 #include "datahub/workunderway.h"
 #include "platform/datafolder.h"
+#include "platform/fileattributes.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -95,32 +96,17 @@ QString replacedMeanwhile()
                            "open it again");
 }
 
-// The file's extended attributes go with its content: among them is its access list
-// (system.posix_acl_access), which lets the office's other users in. Those this process may not set
-// (another program's security label) stay as the folder gives them; without the access list the copy
-// would lock users out, so that one must go with it. False, with errno set, when it could not.
+// The file's extended attributes go with its content, its access list above all, which lets the
+// office's other users in; those this process may not set are only noted.
 bool copyAttributes(int from, int to)
 {
-    ssize_t size = ::flistxattr(from, nullptr, 0);
-    if (size <= 0)
-        return size == 0 || errno == ENOTSUP;
-    std::vector<char> names(static_cast<size_t>(size));
-    size = ::flistxattr(from, names.data(), names.size());
-    if (size < 0)
-        return false;
-    const QByteArray accessList("system.posix_acl_access");
-    for (const char *name = names.data(); name < names.data() + size; name += std::strlen(name) + 1) {
-        const ssize_t length = ::fgetxattr(from, name, nullptr, 0);
-        std::vector<char> value(static_cast<size_t>(qMax<ssize_t>(length, 0)));
-        if (length < 0 || ::fgetxattr(from, name, value.data(), value.size()) != length
-            || ::fsetxattr(to, name, value.data(), value.size(), 0) != 0) {
-            if (accessList == name)
-                return false;
-            qCDebug(velloranLog).noquote() << "upgrade: the copy could not be given the attribute" << name
-                                           << "of the file:" << systemError();
-        }
-    }
-    return true;
+    QStringList notCopied;
+    const bool copied = FileAttributes::copy(from, to, &notCopied);
+    const int error = errno;
+    for (const QString &attribute : qAsConst(notCopied))
+        qCDebug(velloranLog).noquote() << "upgrade: the copy could not be given the attribute" << attribute;
+    errno = error;
+    return copied;
 }
 
 // The rename is kept only once the folder that names the file is on the disk too.

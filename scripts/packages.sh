@@ -13,6 +13,7 @@ VELLORAN_PACKAGES=(
   poppler-utils
   libcurl4-openssl-dev libgmime-3.0-dev
   python3-aiosmtpd openssl
+  acl
   xvfb
 )
 

@@ -1,5 +1,6 @@
 #include "stowhand/archiver.h"
 #include "datahub/debuglog.h"
+#include "platform/fileattributes.h"
 
 #include <QByteArray>
 #include <QDebug>
@@ -298,12 +299,13 @@ bool Archiver::compress(const QString &archivePath)
         return fail(tr("Cannot lock %1: %2").arg(source.fileName(), systemError()));
     }
 
-    // A backup written over the file it is made of would leave neither.
     struct stat sourceStat;
+    if (::fstat(source.handle(), &sourceStat) != 0)
+        return fail(tr("Cannot read %1: %2").arg(source.fileName(), systemError()));
+    // A backup written over the file it is made of would leave neither.
     struct stat previous;
     const bool archiveExists = ::stat(QFile::encodeName(archivePath).constData(), &previous) == 0;
-    if (archiveExists && ::fstat(source.handle(), &sourceStat) == 0 && sourceStat.st_dev == previous.st_dev
-        && sourceStat.st_ino == previous.st_ino)
+    if (archiveExists && sourceStat.st_dev == previous.st_dev && sourceStat.st_ino == previous.st_ino)
         return fail(tr("%1 is the file to back up itself.").arg(archivePath));
     // The new backup takes the chosen name by a rename, which would put it in the place of a device
     // or a pipe instead of writing into it.
@@ -354,7 +356,12 @@ bool Archiver::compress(const QString &archivePath)
     if (::fsync(partial.handle()) != 0)
         return fail(tr("Cannot write %1: %2").arg(archivePath, systemError()));
 
-    ::fchmod(partial.handle(), archiveExists ? (previous.st_mode & 07777) : defaultFileMode());
+    // The backup holds all the office's data: no one may read it who may not read the file. It goes
+    // to the file's group where this user may give it that, and is kept from any other group.
+    mode_t allowed = (sourceStat.st_mode & 0777) | S_IRWXU;
+    if (::fchown(partial.handle(), uid_t(-1), sourceStat.st_gid) != 0)
+        allowed &= ~S_IRWXG;
+    ::fchmod(partial.handle(), (archiveExists ? (previous.st_mode & 07777) : defaultFileMode()) & allowed);
 
     partial.close();
     if (!replaceFile(partial.fileName(), archivePath))
@@ -446,10 +453,16 @@ bool Archiver::decompress(const QString &archivePath)
     if (::fsync(restored.handle()) != 0)
         return fail(QStringLiteral("cannot write %1: %2").arg(restored.fileName(), systemError()));
 
-    // The restored file keeps the old file's owner and permissions, made writable for its owner.
+    // The restored file keeps the old file's owner, attributes and permissions, made writable for its
+    // owner. Setting the access list sets the mode as well, so the mode is set after it.
     if (replacing) {
         if (::fchown(restored.handle(), current.st_uid, current.st_gid) != 0)
             qCDebug(velloranLog) << "Archiver: the restored file keeps this user as its owner";
+        QStringList notCopied;
+        if (!FileAttributes::copy(lock.get(), restored.handle(), &notCopied))
+            return fail(QStringLiteral("cannot give the restored file the access list of %1: %2").arg(target, systemError()));
+        for (const QString &attribute : qAsConst(notCopied))
+            qCDebug(velloranLog).noquote() << "Archiver: the restored file could not be given the attribute" << attribute;
         ::fchmod(restored.handle(), (current.st_mode & 07777) | S_IRUSR | S_IWUSR);
     } else {
         ::fchmod(restored.handle(), defaultFileMode());

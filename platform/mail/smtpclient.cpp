@@ -7,6 +7,8 @@
 
 #include <cstring>
 #include <mutex>
+#include <poll.h>
+#include <sys/socket.h>
 
 namespace {
 QString &extraCaFile()
@@ -17,6 +19,8 @@ QString &extraCaFile()
 
 // SMTP's reply code to DATA: go ahead. Still the last reply after a send means none came to the end.
 const long kStartMailInput = 354;
+// The reply to the end of a message that says the server has taken it.
+const long kMessageTaken = 250;
 
 struct ReplyTimeouts
 {
@@ -55,6 +59,8 @@ struct Upload
     long messageEndSeconds;
     const std::function<void()> *awaiting;
     bool handedOver;
+    const std::atomic<bool> *abort;
+    curl_socket_t socket;
 };
 
 size_t readUpload(char *buffer, size_t size, size_t count, void *data)
@@ -79,6 +85,21 @@ size_t readUpload(char *buffer, size_t size, size_t count, void *data)
 int checkAbort(void *flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
     return static_cast<const std::atomic<bool> *>(flag)->load() ? 1 : 0;
+}
+
+// Whether something the server sent waits on the connection, unread.
+bool replyWaiting(curl_socket_t socket)
+{
+    pollfd waiting{socket, POLLIN, 0};
+    return socket != CURL_SOCKET_BAD && ::poll(&waiting, 1, 0) > 0 && (waiting.revents & POLLIN);
+}
+
+// While a message is sent, a reply that has come is read before the session is cut short: the
+// server's confirmation must not be thrown away unread.
+int checkSendAbort(void *data, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    const auto *upload = static_cast<const Upload *>(data);
+    return upload->abort->load() && !replyWaiting(upload->socket) ? 1 : 0;
 }
 
 QString bracketedHost(const QString &host)
@@ -229,7 +250,9 @@ bool SmtpClient::sendMail(const MimeMessage &message)
     }
     const QByteArray bytes = message.toBytes();
     CURL *curl = static_cast<CURL *>(m_curl);
-    Upload upload{&bytes, 0, curl, wholeSeconds(m_messageEndTimeoutMs), &m_awaiting, false};
+    curl_socket_t socket = CURL_SOCKET_BAD;
+    curl_easy_getinfo(curl, CURLINFO_ACTIVESOCKET, &socket);
+    Upload upload{&bytes, 0, curl, wholeSeconds(m_messageEndTimeoutMs), &m_awaiting, false, m_abort, socket};
     curl_slist *recipients = nullptr;
     for (const EmailAddress &to : message.envelopeRecipients())
         recipients = curl_slist_append(recipients, mailbox(to.address()).constData());
@@ -242,13 +265,34 @@ bool SmtpClient::sendMail(const MimeMessage &message)
     curl_easy_setopt(curl, CURLOPT_READFUNCTION, readUpload);
     curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
     curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(bytes.size()));
+    if (m_abort) {
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, checkSendAbort);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &upload);
+    }
     const int code = perform();
     long lastReply = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &lastReply);
     curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, nullptr);
     curl_easy_setopt(curl, CURLOPT_READDATA, nullptr);
+    if (m_abort) {
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, checkAbort);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool> *>(m_abort));
+    }
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, wholeSeconds(m_responseTimeoutMs));
     curl_slist_free_all(recipients);
+    // A server still busy with the message, or silent, would answer the QUIT that closing the handle
+    // sends only after it, if ever, and the session would outlast its limit or its cancel by as long:
+    // the connection is dropped without one.
+    if (code == CURLE_ABORTED_BY_CALLBACK || code == CURLE_OPERATION_TIMEDOUT) {
+        curl_easy_getinfo(curl, CURLINFO_ACTIVESOCKET, &socket);
+        if (socket != CURL_SOCKET_BAD)
+            ::shutdown(socket, SHUT_RDWR);
+    }
+    // The server took the message, even where the session was cut short just after its reply.
+    if (upload.handedOver && lastReply == kMessageTaken) {
+        m_lastError.clear();
+        return true;
+    }
     // A refusal of the message (a 4xx or 5xx to its end) is a reply: only silence leaves it open.
     m_unconfirmed = code != CURLE_OK && upload.handedOver && lastReply == kStartMailInput;
     return code == CURLE_OK;

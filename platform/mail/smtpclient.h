@@ -57,7 +57,9 @@ public:
     void setAwaitingConfirmation(const std::function<void()> &callback) { m_awaiting = callback; }
 
     // A flag that, once set from any thread, ends the session at libcurl's next progress check
-    // (within about a second); the step under way then fails. Not owned; null for none.
+    // (within a second); the step under way then fails, and the connection is dropped without
+    // waiting on the server. A reply to the end of a message that has already come is read first,
+    // and a message it confirms counts as sent. Not owned; null for none.
     void setAbortFlag(const std::atomic<bool> *flag) { m_abort = flag; }
 
     // What went wrong in the last step that failed, in libcurl's or the server's words.

@@ -4,6 +4,9 @@
 #include "platform/mail/smtpclient.h"
 
 #include <QTcpServer>
+#include <QThread>
+
+#include <thread>
 
 namespace {
 const QString kUser = QStringLiteral("office@brightwater.example.com");
@@ -139,23 +142,27 @@ private slots:
     }
 
     // The end of a message may be answered late, and only that reply is waited for longer. Limits of
-    // 1 s for a reply and 3 s for the end stand for the real 60 s and 10 minutes.
+    // 1 s for a reply and 3 s for the end stand for the real 60 s and 10 minutes; a cancel comes with
+    // the real limits, so that only it can end the wait.
     void lateReplies_data()
     {
         QTest::addColumn<double>("lateEnd");
         QTest::addColumn<double>("lateRecipient");
+        QTest::addColumn<bool>("cancel"); // shortly after the message has gone whole
         QTest::addColumn<bool>("sent");
         QTest::addColumn<bool>("unconfirmed");
         QTest::addColumn<int>("kept");
-        QTest::newRow("end answered after the reply limit") << 2.0 << 0.0 << true << false << 1;
-        QTest::newRow("end never answered in time") << 6.0 << 0.0 << false << true << 1;
-        QTest::newRow("recipient answered after the reply limit") << 0.0 << 4.0 << false << false << 0;
+        QTest::newRow("end answered after the reply limit") << 2.0 << 0.0 << false << true << false << 1;
+        QTest::newRow("end never answered in time") << 6.0 << 0.0 << false << false << true << 1;
+        QTest::newRow("recipient answered after the reply limit") << 0.0 << 4.0 << false << false << false << 0;
+        QTest::newRow("cancelled while the end is awaited") << 40.0 << 0.0 << true << false << true << 1;
     }
 
     void lateReplies()
     {
         QFETCH(double, lateEnd);
         QFETCH(double, lateRecipient);
+        QFETCH(bool, cancel);
         QFETCH(bool, sent);
         QFETCH(bool, unconfirmed);
         QFETCH(int, kept);
@@ -168,10 +175,24 @@ private slots:
         SmtpClient client(QStringLiteral("127.0.0.1"), server.port(), SmtpClient::TcpConnection);
         client.setUser(kUser);
         client.setPassword(kPassword);
-        client.setResponseTimeout(1000);
-        client.setMessageEndTimeout(3000);
+        if (!cancel) {
+            client.setResponseTimeout(1000);
+            client.setMessageEndTimeout(3000);
+        }
+        std::atomic<bool> abort{false};
+        client.setAbortFlag(&abort);
         std::atomic<int> awaited{0};
-        client.setAwaitingConfirmation([&] { ++awaited; });
+        std::thread canceller;
+        QElapsedTimer sinceCancel;
+        client.setAwaitingConfirmation([&] {
+            ++awaited;
+            if (cancel)
+                canceller = std::thread([&] {
+                    QThread::msleep(300);
+                    sinceCancel.start();
+                    abort = true;
+                });
+        });
         QVERIFY2(client.connectToHost(), qPrintable(client.lastError()));
         QVERIFY(client.login());
         QElapsedTimer took;
@@ -182,6 +203,11 @@ private slots:
         // Given up when the limit ran out, not when the server at last spoke.
         QVERIFY2(took.elapsed() < qint64(qMax(lateEnd, lateRecipient) * 1000) || sent, qPrintable(QString::number(took.elapsed())));
         client.quit();
+        if (canceller.joinable()) {
+            canceller.join();
+            // Closing waits on no server that has not answered yet.
+            QVERIFY2(sinceCancel.elapsed() < 1500, qPrintable(QString::number(sinceCancel.elapsed())));
+        }
         QCOMPARE(server.messages().size(), kept);
     }
 

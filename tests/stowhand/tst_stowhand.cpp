@@ -19,6 +19,7 @@
 
 #include <csignal>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -77,6 +78,15 @@ mode_t fileMode(const QString &path)
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return 0;
     return info.st_mode & 07777;
+}
+
+// The file's access list as getfacl shows it, without the header that names the file.
+QString accessList(const QString &path)
+{
+    QProcess getfacl;
+    getfacl.start(QStringLiteral("getfacl"), {QStringLiteral("--omit-header"), path});
+    getfacl.waitForFinished();
+    return QString::fromLocal8Bit(getfacl.readAllStandardOutput());
 }
 
 // A small file system that fills up quickly; only root may mount one.
@@ -405,6 +415,74 @@ private slots:
         QVERIFY2(archiver.decompress(backup), qPrintable(archiver.errorString()));
         QCOMPARE(int(fileMode(target.path())), after);
         QVERIFY(readAll(target.path()) == m_sourceBytes);
+    }
+
+    // A clerk let in by the office file's access list is let in after a restore too, and the file's
+    // other attributes stay with it.
+    void restoreKeepsAccessListAndAttributes()
+    {
+        const QString backup = ownBackup(QStringLiteral("access-list.bkp"));
+        TestDatabase target(QStringLiteral("DATA.FDB"));
+        const QByteArray file = QFile::encodeName(target.path());
+        QCOMPARE(::chmod(file.constData(), 0660), 0);
+        if (shell(QStringLiteral("setfacl -m u:4242:rw \"$1\""), {target.path()}) != 0
+            || ::setxattr(file.constData(), "user.velloran.note", "kept", 4, 0) != 0)
+            QSKIP("no setfacl (package acl), or the temporary folder keeps no access lists");
+        const QString before = accessList(target.path());
+        QVERIFY2(before.contains(QLatin1String("user:4242:rw-")), qPrintable(before));
+
+        Archiver archiver(target.folder());
+        archiver.setFileName(target.fileName());
+        QVERIFY2(archiver.decompress(backup), qPrintable(archiver.errorString()));
+        QVERIFY(readAll(target.path()) == m_sourceBytes);
+        QCOMPARE(accessList(target.path()), before);
+        QCOMPARE(int(fileMode(target.path())), 0660);
+        char note[8] = {};
+        QCOMPARE(int(::getxattr(file.constData(), "user.velloran.note", note, sizeof note)), 4);
+        QCOMPARE(QByteArray(note, 4), QByteArray("kept"));
+    }
+
+    void backupNoWiderThanTheFile_data()
+    {
+        QTest::addColumn<int>("databaseMode");
+        QTest::addColumn<int>("olderBackup"); // the mode of a backup of the same name; -1: none
+        QTest::addColumn<int>("expected");
+        QTest::newRow("shared with the group") << 0660 << -1 << 0640;
+        QTest::newRow("the owner's alone") << 0600 << -1 << 0600;
+        QTest::newRow("over a backup all could read") << 0640 << 0644 << 0640;
+        QTest::newRow("over a backup of the owner's alone") << 0660 << 0600 << 0600;
+    }
+
+    // Under the usual umask of 022 a new file is readable by every local user; the backup holds the
+    // office's data, which only the file's owner and group may read.
+    void backupNoWiderThanTheFile()
+    {
+        QFETCH(int, databaseMode);
+        QFETCH(int, olderBackup);
+        QFETCH(int, expected);
+        const mode_t umaskBefore = ::umask(022);
+        const auto restoreUmask = qScopeGuard([umaskBefore] { ::umask(umaskBefore); });
+        TestDatabase source(QStringLiteral("DATA.FDB"));
+        const QByteArray file = QFile::encodeName(source.path());
+        QCOMPARE(::chmod(file.constData(), mode_t(databaseMode)), 0);
+        // Root may hand the file to the office's group, to which the backup then belongs as well.
+        const gid_t officeGroup = ::geteuid() == 0 ? 4343 : ::getegid();
+        QCOMPARE(::chown(file.constData(), uid_t(-1), officeGroup), 0);
+        const QString backup = archive(QStringLiteral("no-wider.bkp"));
+        QFile::remove(backup);
+        if (olderBackup >= 0) {
+            QVERIFY(writeAll(backup, "older"));
+            QCOMPARE(::chmod(QFile::encodeName(backup).constData(), mode_t(olderBackup)), 0);
+        }
+
+        Archiver archiver(source.folder());
+        archiver.setFileName(source.fileName());
+        QVERIFY2(archiver.compress(backup), qPrintable(archiver.errorString()));
+        QCOMPARE(int(fileMode(backup)), expected);
+        struct stat made;
+        QVERIFY(::stat(QFile::encodeName(backup).constData(), &made) == 0);
+        QCOMPARE(made.st_gid, officeGroup);
+        QFile::remove(backup);
     }
 
     void backupIntoAFullFileSystemFails()
