@@ -1,5 +1,7 @@
-// The owners report saved from its preview where its file cannot be made as usual.
+// The owners report saved from its preview where its file cannot be made as usual, and reports saved
+// as HTML showing what their preview shows.
 #include "datahub/qsqldoublequerymodel.h"
+#include "reports/reportsql.h"
 #include "reports/tibernereport.h"
 
 #include "tests/reports/pdftext.h"
@@ -8,6 +10,7 @@
 #include <testdatabase.h>
 
 #include <QMessageBox>
+#include <QSqlQuery>
 #include <QtTest>
 
 #include <csignal>
@@ -21,6 +24,8 @@ private slots:
     void initTestCase();
     void saveIsWrittenOrTold_data();
     void saveIsWrittenOrTold();
+    void htmlShowsNamesOnTheirBand_data();
+    void htmlShowsNamesOnTheirBand();
 
 private:
     QScopedPointer<TestDatabase> database;
@@ -118,6 +123,121 @@ void TestReportSave::saveIsWrittenOrTold()
     QVERIFY(!html || (bytes.startsWith("<HTML>") && bytes.endsWith("</BODY></HTML>")));
     QVERIFY((html ? QString::fromUtf8(bytes) : pdfText(path)).contains(QLatin1String("Owners Report")));
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 2);
+}
+
+namespace {
+
+// One absolutely placed element of the saved page: its box, its fill ("transparent" for none), its
+// text colour and its text.
+struct PageBox
+{
+    QRect box;
+    QString fill;
+    QString colour;
+    QString text;
+};
+
+QList<PageBox> pageBoxes(const QString &html)
+{
+    const QRegularExpression element(QStringLiteral("<div style='([^']*)'>([^<]*)</div>"));
+    const auto property = [](const QString &style, const QString &name) {
+        const QRegularExpression re(QStringLiteral("(?:^|;)\\s*%1:\\s*([^;]*);").arg(name));
+        return re.match(style).captured(1).trimmed();
+    };
+    QList<PageBox> boxes;
+    for (auto it = element.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString style = m.captured(1);
+        PageBox box;
+        box.box = QRect(property(style, "left").toInt(), property(style, "top").toInt(),
+                        property(style, "width").toInt(), property(style, "height").toInt());
+        box.fill = property(style, "background");
+        box.colour = property(style, "color");
+        box.text = m.captured(2);
+        boxes << box;
+    }
+    return boxes;
+}
+
+// What the browser shows beneath the text of boxes[index]: its own fill, else the fill of the last
+// element before it under its middle, else the white page.
+QString groundOf(const QList<PageBox> &boxes, int index)
+{
+    if (boxes.at(index).fill != QLatin1String("transparent"))
+        return boxes.at(index).fill;
+    const QPoint middle = boxes.at(index).box.center();
+    for (int before = index - 1; before >= 0; --before) {
+        if (boxes.at(before).fill != QLatin1String("transparent") && boxes.at(before).box.contains(middle))
+            return boxes.at(before).fill;
+    }
+    return QStringLiteral("#ffffff");
+}
+
+} // namespace
+
+void TestReportSave::htmlShowsNamesOnTheirBand_data()
+{
+    QTest::addColumn<bool>("latePayments");
+    // The names the report prints in white on its band, and the band's colour as the preview paints it.
+    QTest::addColumn<QString>("namesSql");
+    QTest::addColumn<QString>("band");
+
+    QTest::newRow("owners") << false << "select name from owners" << "#0000ff";
+    QTest::newRow("late payments")
+        << true
+        << "select distinct x.firstname||' '||x.lastname from charges c join tenants x on x.tid = c.tid "
+           "where c.amt > 0 union select distinct b.description from charges c join apartments a on "
+           "a.apid = c.apid join buildings b on b.buildid = a.bid where c.amt > 0"
+        << "#0055ff";
+}
+
+void TestReportSave::htmlShowsNamesOnTheirBand()
+{
+    QFETCH(bool, latePayments);
+    QFETCH(QString, namesSql);
+    QFETCH(QString, band);
+    const QString path = TestEnvironment::root() + QStringLiteral("/names.html");
+    QFile::remove(path);
+    MsgBox::clearShown();
+
+    // Every charge is late the day after the last one falls due.
+    QSqlQuery query;
+    QVERIFY(query.exec(QStringLiteral("select max(fordate) from charges where amt > 0")) && query.next());
+    const QDate lateDay = query.value(0).toDate().addDays(1);
+    QStringList names;
+    QVERIFY(query.exec(namesSql));
+    while (query.next()) {
+        if (!query.value(0).toString().isEmpty())
+            names << query.value(0).toString().toHtmlEscaped();
+    }
+    QVERIFY(names.size() > 1);
+
+    QSqlDoubleQueryModel model;
+    model.setQuery(latePayments ? ReportSql::latePayments(lateDay) : ReportSql::owners(), QSqlDatabase::database());
+    ModalDriver driver;
+    driver.ok([](QDialog *preview) { QVERIFY(clickPreviewButton(preview, QStringLiteral("actExpToHtml"))); });
+    driver.ok(typeFileName(path));
+    if (latePayments)
+        TiberneReport().printLatePayments(&model, QStringList());
+    else
+        TiberneReport().printOwners(&model);
+    QCOMPARE(driver.unexpected + driver.stayedOpen, 0);
+    QVERIFY2(MsgBox::shownTexts().isEmpty(), qPrintable(MsgBox::shownTexts().join(QLatin1Char('|'))));
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<PageBox> boxes = pageBoxes(QString::fromUtf8(file.readAll()));
+    for (const QString &name : qAsConst(names)) {
+        int shown = 0;
+        for (int i = 0; i < boxes.size(); ++i) {
+            if (boxes.at(i).text != name)
+                continue;
+            ++shown;
+            QCOMPARE(boxes.at(i).colour, QStringLiteral("#ffffff"));
+            QCOMPARE(groundOf(boxes, i), band);
+        }
+        QVERIFY2(shown > 0, qPrintable(name));
+    }
 }
 
 VELLORAN_TEST_MAIN(TestReportSave)
