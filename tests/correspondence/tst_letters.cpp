@@ -107,6 +107,8 @@ private slots:
     void previewShowsOneLetterPerTickedTenant();
     void toolsFollowTheCursorWithoutReformatting();
     void customLettersCreateRenameDelete();
+    void escapeAsksBeforeTypedTextIsLost_data();
+    void escapeAsksBeforeTypedTextIsLost();
     void customLetterRefusals_data();
     void customLetterRefusals();
     void refusedWritesKeepWindowTextAndList();
@@ -511,10 +513,73 @@ void TestLetters::customLettersCreateRenameDelete()
     QCOMPARE(t->count(QStringLiteral("letters where lid = 5")), 0);
     QCOMPARE(customTitles(&dialog), (QStringList{"Lease Renewal Notice", "Notice of Entry"}));
 
+    // Select opens the letter in the editor over the list.
     selectTitle(&dialog, QStringLiteral("Notice of Entry"));
+    QString edited;
+    whenModal<LettersDialog>([&edited](LettersDialog *editor) {
+        edited = child<QLineEdit>(editor, "lineEdit")->text();
+        clickButton(editor, "pushButton_3");
+    });
     clickButton(&dialog, "pushButton_2");
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(edited, QStringLiteral("Notice of Entry"));
     QCOMPARE(dialog.selectedLetterId(), 4);
+    QVERIFY(dialog.isVisible());
+}
+
+void TestLetters::escapeAsksBeforeTypedTextIsLost_data()
+{
+    QTest::addColumn<QString>("typed");
+    // The answer to the question, none when no question may come.
+    QTest::addColumn<int>("answer");
+
+    QTest::newRow("unchanged") << "" << int(QMessageBox::NoButton);
+    QTest::newRow("typed, discarded") << "Please call the office." << int(QMessageBox::Yes);
+    QTest::newRow("typed, kept and saved") << "Please call the office." << int(QMessageBox::No);
+}
+
+// Escape in the editor opened from the custom letters list.
+void TestLetters::escapeAsksBeforeTypedTextIsLost()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, answer);
+    const QString question = QStringLiteral("The letter has changes that are not saved. Do you want to discard them?");
+    const QString before = t->copy.scalar(QStringLiteral("select body from letters where lid = 4")).toString();
+
+    CustomLettersDialog dialog(t->hub);
+    dialog.show();
+    selectTitle(&dialog, QStringLiteral("Notice of Entry"));
+    QString kept;
+    bool openAfterAnswer = false;
+    whenModal<LettersDialog>([&](LettersDialog *editor) {
+        auto *text = child<QTextEdit>(editor, "textEdit");
+        text->moveCursor(QTextCursor::End);
+        QTest::keyClicks(text, typed);
+        if (answer != QMessageBox::NoButton)
+            MsgBox::setNextAnswer(QMessageBox::StandardButton(answer));
+        QTest::keyClick(text, Qt::Key_Escape);
+        openAfterAnswer = editor->isVisible();
+        kept = text->toPlainText();
+        // Text kept is saved; the saved letter then closes at once.
+        if (openAfterAnswer) {
+            clickButton(editor, "pushButton");
+            QTest::keyClick(text, Qt::Key_Escape);
+        }
+    });
+    clickButton(&dialog, "pushButton_2");
+
+    QCOMPARE(MsgBox::shownTexts(), answer == QMessageBox::NoButton ? QStringList() : QStringList{question});
+    QCOMPARE(openAfterAnswer, answer == QMessageBox::No);
+    QVERIFY(!openAfterAnswer || kept.endsWith(typed));
+    QVERIFY(dialog.isVisible());
+    QVERIFY(dialog.result() != QDialog::Accepted);
+    const QString stored = t->copy.scalar(QStringLiteral("select body from letters where lid = 4")).toString();
+    if (answer == QMessageBox::No) {
+        QTextDocument document;
+        document.setHtml(stored);
+        QCOMPARE(document.toPlainText(), kept);
+    } else {
+        QCOMPARE(stored, before);
+    }
 }
 
 void TestLetters::customLetterRefusals_data()
