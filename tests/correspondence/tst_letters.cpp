@@ -515,13 +515,8 @@ void TestLetters::customLettersCreateRenameDelete()
 
     // Select opens the letter in the editor over the list.
     selectTitle(&dialog, QStringLiteral("Notice of Entry"));
-    QString edited;
-    whenModal<LettersDialog>([&edited](LettersDialog *editor) {
-        edited = child<QLineEdit>(editor, "lineEdit")->text();
-        clickButton(editor, "pushButton_3");
-    });
+    whenModal<LettersDialog>([](LettersDialog *editor) { clickButton(editor, "pushButton_3"); });
     clickButton(&dialog, "pushButton_2");
-    QCOMPARE(edited, QStringLiteral("Notice of Entry"));
     QCOMPARE(dialog.selectedLetterId(), 4);
     QVERIFY(dialog.isVisible());
 }
@@ -529,12 +524,10 @@ void TestLetters::customLettersCreateRenameDelete()
 void TestLetters::escapeAsksBeforeTypedTextIsLost_data()
 {
     QTest::addColumn<QString>("typed");
-    // The answer to the question, none when no question may come.
-    QTest::addColumn<int>("answer");
-
-    QTest::newRow("unchanged") << "" << int(QMessageBox::NoButton);
-    QTest::newRow("typed, discarded") << "Please call the office." << int(QMessageBox::Yes);
-    QTest::newRow("typed, kept and saved") << "Please call the office." << int(QMessageBox::No);
+    QTest::addColumn<int>("answer"); // to the question; 0: none may come
+    QTest::newRow("unchanged") << "" << 0;
+    QTest::newRow("typed, discarded") << "Call the office" << int(QMessageBox::Yes);
+    QTest::newRow("typed, kept and saved") << "Call the office" << int(QMessageBox::No);
 }
 
 // Escape in the editor opened from the custom letters list.
@@ -542,44 +535,30 @@ void TestLetters::escapeAsksBeforeTypedTextIsLost()
 {
     QFETCH(QString, typed);
     QFETCH(int, answer);
-    const QString question = QStringLiteral("The letter has changes that are not saved. Do you want to discard them?");
     const QString before = t->copy.scalar(QStringLiteral("select body from letters where lid = 4")).toString();
-
     CustomLettersDialog dialog(t->hub);
     dialog.show();
     selectTitle(&dialog, QStringLiteral("Notice of Entry"));
-    QString kept;
-    bool openAfterAnswer = false;
+    bool kept = false;
     whenModal<LettersDialog>([&](LettersDialog *editor) {
         auto *text = child<QTextEdit>(editor, "textEdit");
-        text->moveCursor(QTextCursor::End);
         QTest::keyClicks(text, typed);
-        if (answer != QMessageBox::NoButton)
+        if (answer)
             MsgBox::setNextAnswer(QMessageBox::StandardButton(answer));
         QTest::keyClick(text, Qt::Key_Escape);
-        openAfterAnswer = editor->isVisible();
-        kept = text->toPlainText();
-        // Text kept is saved; the saved letter then closes at once.
-        if (openAfterAnswer) {
+        kept = editor->isVisible() && text->toPlainText().contains(typed);
+        if (kept) { // a saved letter then closes without a question
             clickButton(editor, "pushButton");
             QTest::keyClick(text, Qt::Key_Escape);
         }
     });
     clickButton(&dialog, "pushButton_2");
-
-    QCOMPARE(MsgBox::shownTexts(), answer == QMessageBox::NoButton ? QStringList() : QStringList{question});
-    QCOMPARE(openAfterAnswer, answer == QMessageBox::No);
-    QVERIFY(!openAfterAnswer || kept.endsWith(typed));
+    const QString question = QStringLiteral("The letter has changes that are not saved. Do you want to discard them?");
+    QCOMPARE(MsgBox::shownTexts(), answer ? QStringList{question} : QStringList());
+    QCOMPARE(kept, answer == QMessageBox::No);
     QVERIFY(dialog.isVisible());
-    QVERIFY(dialog.result() != QDialog::Accepted);
     const QString stored = t->copy.scalar(QStringLiteral("select body from letters where lid = 4")).toString();
-    if (answer == QMessageBox::No) {
-        QTextDocument document;
-        document.setHtml(stored);
-        QCOMPARE(document.toPlainText(), kept);
-    } else {
-        QCOMPARE(stored, before);
-    }
+    QCOMPARE(stored != before && stored.contains(typed), answer == QMessageBox::No);
 }
 
 void TestLetters::customLetterRefusals_data()
