@@ -179,7 +179,13 @@ void CustomLettersDialog::on_pushButton_2_clicked()
         return;
     }
     m_selected = m_keys.value(current.data().toString());
-    accept();
+    // The letter is edited over the list, which stays open for the next letter however the editor
+    // is left.
+    LettersDialog editor(m_data, m_selected, this);
+    editor.setPrinter(m_printer);
+    editor.exec();
+    // The editor keeps the letters filtered on its own letter; the list works on all of them.
+    m_data->lettersModel()->setFilter(QString());
 }
 
 void CustomLettersDialog::on_pushButton_5_clicked()

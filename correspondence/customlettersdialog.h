@@ -6,6 +6,7 @@
 #include <QModelIndex>
 #include <QString>
 
+class QPrinter;
 class QStringListModel;
 class XDataSource;
 
@@ -14,7 +15,7 @@ class CustomLettersDialog;
 }
 
 // The office's own letters, every letter after the three that come with the program: listed by title,
-// created, renamed, deleted, and one of them chosen for the letter editor.
+// created, renamed, deleted, and one of them opened in the letter editor over the list.
 class CustomLettersDialog : public QDialog
 {
     Q_OBJECT
@@ -23,8 +24,10 @@ public:
     explicit CustomLettersDialog(XDataSource *dataSource, QWidget *parent = nullptr);
     ~CustomLettersDialog() override;
 
-    // The key of the letter chosen with Select; 0 before any choice.
+    // The key of the letter last chosen with Select; 0 before any choice.
     int selectedLetterId() const { return m_selected; }
+    // The printer the letter editor prints on.
+    void setPrinter(QPrinter *printer) { m_printer = printer; }
 
 private slots:
     void on_pushButton_clicked();
@@ -47,6 +50,7 @@ private:
     XDataSource *m_data;
     QMap<QString, int> m_keys;
     QStringListModel *m_titles = nullptr;
+    QPrinter *m_printer = nullptr;
 };
 
 #endif // CUSTOMLETTERSDIALOG_H

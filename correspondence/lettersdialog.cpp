@@ -206,6 +206,7 @@ LettersDialog::LettersDialog(XDataSource *dataSource, int letterKey, QWidget *pa
     m_fieldModel = new QStringListModel(m_fieldNames, this);
     ui->fieldCombo->setModel(m_fieldModel);
     ui->fieldCombo->setCurrentIndex(0);
+    ui->textEdit->document()->setModified(false);
     ui->textEdit->setFocus();
 }
 
@@ -235,9 +236,20 @@ bool LettersDialog::saveLetter()
                        && XDataSource::setFieldValue(letters, QStringLiteral("body"), 0, html)
                        && letters->submitRowInView(0, true, false, nullptr);
     // The model has reverted a row it could not write; the text stays in the editor to try again.
-    if (!saved)
+    if (saved)
+        ui->textEdit->document()->setModified(false);
+    else
         MsgBox::information(this, tr("Unable to submit data"));
     return saved;
+}
+
+void LettersDialog::reject()
+{
+    if (ui->textEdit->document()->isModified()
+        && MsgBox::question(this, tr("The letter has changes that are not saved. Do you want to discard them?"))
+               != QMessageBox::Yes)
+        return;
+    QDialog::reject();
 }
 
 QMap<int, QString> LettersDialog::fieldValues(int tenantKey)

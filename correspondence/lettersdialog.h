@@ -48,6 +48,10 @@ public:
     // Lets the user tick tenants and prints the letter once for each, through a preview.
     void printForTenants();
 
+    // Escape, Cancel and the window's close button: text typed since the letter was opened or last
+    // saved is thrown away only when the user says so; otherwise the editor stays open with it.
+    void reject() override;
+
 private slots:
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();

@@ -1,5 +1,5 @@
 // Drawing of band rows: measuring automatic heights, then painting every field by its kind, and in
-// the HTML output the fragment of every label and picture.
+// the HTML output the fragment of every label, picture and shape.
 #include "rptengine.h"
 
 #include "rptbandobject.h"
@@ -27,13 +27,6 @@ using namespace QtCharts;
 namespace {
 
 const QColor OpaqueWhite(255, 255, 255, 255);
-const QColor TransparentWhite(255, 255, 255, 0);
-
-// A side is switched on by its colour attribute; white (opaque or fully transparent) leaves it off.
-bool sideVisible(const QColor &side)
-{
-    return side != OpaqueWhite && side != TransparentWhite;
-}
 
 // The first text fragment that still holds a bracket pair, or else an angle pair.
 QString firstFragmentToEvaluate(const QTextDocument &doc)
@@ -69,7 +62,7 @@ QString restoreFormattingTags(QString html)
 // lies under the label's middle, else the white page.
 QColor groundUnder(const RptFieldObject *field, const QSet<int> &shapes)
 {
-    if (field->backgroundColor != OpaqueWhite && field->backgroundColor.alpha() == 255)
+    if (field->boxFilled() && field->backgroundColor.alpha() == 255)
         return field->backgroundColor;
     QColor ground = OpaqueWhite;
     if (RptBandObject *band = field->parentBand) {
@@ -154,30 +147,37 @@ void RptEngine::drawFields(RptFieldObject *field, int top, bool draw)
     if (draw && active
         && (type == RptName::label || type == RptName::labelImage || type == RptName::textRich
             || type == RptName::DatabaseImage)) {
-        if (field->backgroundColor != OpaqueWhite)
+        if (field->boxFilled())
             m_painter->fillRect(QRect(x + 1, y + 1, w - 2, fh - 2), field->backgroundColor);
         // Without a side to draw the pen stays as it was: every change of pen is written into the
         // PDF again, for each field of each row.
-        const bool anySide = sideVisible(field->borderTop) || sideVisible(field->borderBottom)
-            || sideVisible(field->borderLeft) || sideVisible(field->borderRight);
+        const bool anySide = RptFieldObject::sideDrawn(field->borderTop)
+            || RptFieldObject::sideDrawn(field->borderBottom) || RptFieldObject::sideDrawn(field->borderLeft)
+            || RptFieldObject::sideDrawn(field->borderRight);
         if (anySide) {
             QPen side = getPen(field);
             side.setColor(field->borderColor);
             m_painter->setPen(side);
         }
-        if (sideVisible(field->borderTop))
+        if (RptFieldObject::sideDrawn(field->borderTop))
             m_painter->drawLine(x, y, x + w, y);
-        if (sideVisible(field->borderBottom))
+        if (RptFieldObject::sideDrawn(field->borderBottom))
             m_painter->drawLine(x, y + fh, x + w, y + fh);
-        if (sideVisible(field->borderLeft))
+        if (RptFieldObject::sideDrawn(field->borderLeft))
             m_painter->drawLine(x, y, x, y + fh);
-        if (sideVisible(field->borderRight))
+        if (RptFieldObject::sideDrawn(field->borderRight))
             m_painter->drawLine(x + w, y, x + w, y + fh);
     }
 
     static const QSet<int> drawingFields = getDrawingFields();
     if (drawingFields.contains(type)) {
-        if (!draw || !active)
+        if (!draw)
+            return;
+        // The shapes go into the HTML page too: a label's text may stand on one, in a colour that
+        // only the shape's fill lets be read.
+        if (printMode == 2)
+            m_html += field->getHTMLShape();
+        if (!active)
             return;
         QPen outline = getPen(field);
         outline.setColor(field->borderColor);

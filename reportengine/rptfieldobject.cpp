@@ -20,6 +20,32 @@ int clearBitTwo(double v)
     return static_cast<int>(std::nearbyint(v)) & ~2;
 }
 
+// A colour as the browser reads it: see-through colours keep their alpha.
+QString cssColour(const QColor &colour)
+{
+    if (colour.alpha() == 255)
+        return colour.name();
+    return QStringLiteral("rgba(%1,%2,%3,%4)")
+        .arg(colour.red())
+        .arg(colour.green())
+        .arg(colour.blue())
+        .arg(colour.alphaF());
+}
+
+// The page's pen styles in the browser's words; a dash with dots is the nearest the browser has.
+QString cssLineStyle(const QString &style)
+{
+    if (style == QLatin1String("dotted"))
+        return style;
+    if (style == QLatin1String("dashed") || style == QLatin1String("dot-dash")
+        || style == QLatin1String("dot-dot-dash"))
+        return QStringLiteral("dashed");
+    return QStringLiteral("solid");
+}
+
+const QColor OpaqueWhite(255, 255, 255, 255);
+const QColor TransparentWhite(255, 255, 255, 0);
+
 } // namespace
 
 RptFieldObject::RptFieldObject(QObject *parent)
@@ -150,6 +176,69 @@ void RptFieldObject::updateHighlightingParam()
     fontColor = colorFromString(m_engine->processHighligthing(this, RptName::fontColor).toString());
 }
 
+bool RptFieldObject::sideDrawn(const QColor &side)
+{
+    return side != OpaqueWhite && side != TransparentWhite;
+}
+
+bool RptFieldObject::boxFilled() const
+{
+    return backgroundColor != OpaqueWhite;
+}
+
+QRect RptFieldObject::htmlBox()
+{
+    if (autoHeight && parentBand)
+        rect.setBottom(rect.top() + parentBand->realHeight - 1);
+    return QRect(rect.left(), m_pageTop, rect.width(), rect.height());
+}
+
+// In the browser every box lies over what was written before it, as on the page: a white fill the
+// page leaves out would hide the shape beneath, and white sides would cross it.
+QString RptFieldObject::htmlFillAndSides() const
+{
+    QString style = QStringLiteral("background:")
+        + (boxFilled() ? cssColour(backgroundColor) : QStringLiteral("transparent")) + QLatin1Char(';');
+    const QString line = cssLineStyle(borderStyle) + QStringLiteral(" thin ") + cssColour(borderColor);
+    const QPair<const char *, QColor> sides[] = {
+        {"left", borderLeft}, {"right", borderRight}, {"top", borderTop}, {"bottom", borderBottom}};
+    for (const auto &side : sides) {
+        style += QStringLiteral("border-") + QLatin1String(side.first) + QStringLiteral(": ")
+            + (sideDrawn(side.second) ? line : QStringLiteral("none")) + QLatin1Char(';');
+    }
+    return style;
+}
+
+QString RptFieldObject::getHTMLShape()
+{
+    const bool polygon = type == RptName::triangle || type == RptName::rhombus;
+    if (!polygon && type != RptName::reactangle && type != RptName::roundedReactangle && type != RptName::circle)
+        return QString();
+    const QRect box = htmlBox();
+    const int w = box.width();
+    const int h = box.height();
+    const QString place = QStringLiteral("position: absolute; left: ") + QString::number(box.left())
+        + QStringLiteral(";top: ") + QString::number(box.top()) + QStringLiteral(";width: ") + QString::number(w)
+        + QStringLiteral(";height: ") + QString::number(h) + QLatin1Char(';');
+    if (polygon) {
+        const QString points = type == RptName::triangle
+            ? QStringLiteral("0,%2 %1,%2 %3,0").arg(w).arg(h).arg(w / 2)
+            : QStringLiteral("%1,%2 %3,%4 %1,0 0,%4").arg(w / 2).arg(h).arg(w).arg(h / 2);
+        return QStringLiteral("<svg style='") + place + QStringLiteral("'><polygon points='") + points
+            + QStringLiteral("' fill='") + cssColour(backgroundColor) + QStringLiteral("' stroke='")
+            + cssColour(borderColor) + QStringLiteral("' stroke-width='") + QString::number(borderWidth)
+            + QStringLiteral("'/></svg>\n");
+    }
+    QString style = place + QStringLiteral("box-sizing: border-box;background:") + cssColour(backgroundColor)
+        + QStringLiteral(";border: ") + cssLineStyle(borderStyle) + QLatin1Char(' ') + QString::number(borderWidth)
+        + QStringLiteral("px ") + cssColour(borderColor) + QLatin1Char(';');
+    if (type == RptName::roundedReactangle)
+        style += QStringLiteral("border-radius: 40px;");
+    else if (type == RptName::circle)
+        style += QStringLiteral("border-radius: 50%;");
+    return QStringLiteral("<div style='") + style + QStringLiteral("'></div>\n");
+}
+
 QString RptFieldObject::getHTMLStyle()
 {
     QString align;
@@ -162,23 +251,16 @@ QString RptFieldObject::getHTMLStyle()
     if ((alignment & Qt::AlignJustify) == Qt::AlignJustify)
         align = QStringLiteral("justify");
 
-    // An automatic-height field fills its whole row in the HTML page too.
-    if (autoHeight && parentBand)
-        rect.setBottom(rect.top() + parentBand->realHeight - 1);
-
-    const int x = rect.left();
-    const int w = rect.width();
-    const int h = rect.height();
-    const int t = m_pageTop;
+    const QRect box = htmlBox();
+    const int x = box.left();
+    const int w = box.width();
+    const int h = box.height();
+    const int t = box.top();
 
     if (type == RptName::label) {
         QString style = QStringLiteral("style='");
         style += QStringLiteral("color:") + fontColor.name() + QLatin1Char(';');
-        style += QStringLiteral("background:") + backgroundColor.name() + QLatin1Char(';');
-        style += QStringLiteral("border-left: solid thin ") + borderLeft.name() + QLatin1Char(';');
-        style += QStringLiteral("border-right: solid thin ") + borderRight.name() + QLatin1Char(';');
-        style += QStringLiteral("border-top: solid thin ") + borderTop.name() + QLatin1Char(';');
-        style += QStringLiteral("border-bottom: solid thin ") + borderBottom.name() + QLatin1Char(';');
+        style += htmlFillAndSides();
         style += QStringLiteral("text-align:") + align + QLatin1Char(';');
         style += QStringLiteral("font-size:") + QString::number(font.pointSize() + 5) + QStringLiteral("px;");
         style += QStringLiteral("position: absolute; left: ") + QString::number(x) + QLatin1Char(';');
@@ -215,6 +297,9 @@ QString RptFieldObject::getHTMLStyle()
         html += QStringLiteral("width: ") + QString::number(w) + QLatin1Char(';');
         html += QStringLiteral("height: ") + QString::number(h) + QLatin1Char(';');
         html += QStringLiteral("text-align:") + align + QLatin1Char(';');
+        // A picture from the data is boxed as a label is; a template's own picture is drawn bare.
+        if (type != RptName::image)
+            html += htmlFillAndSides();
         html += QStringLiteral("'>");
         html += QStringLiteral("<img width=") + QString::number(iw) + QStringLiteral(" height=")
             + QString::number(ih) + QLatin1Char(' ');

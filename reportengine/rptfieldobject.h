@@ -76,6 +76,14 @@ public:
     void setEngine(RptEngine *engine) { m_engine = engine; }
 
     QString getHTMLStyle();
+    // The element of a shape in the HTML output, filled and framed as the page draws it; empty for
+    // every other kind of field.
+    QString getHTMLShape();
+
+    // A side of a text or picture box is drawn unless its colour is white, opaque or transparent.
+    static bool sideDrawn(const QColor &side);
+    // A text or picture box is filled unless its background is opaque white, the page's own colour.
+    bool boxFilled() const;
 
     // Chart of a diagram field (the chart drawing code).
     GraphDataList getDiagramData();
@@ -132,6 +140,11 @@ public:
     std::unique_ptr<ScriptHooks> scriptHooks;
 
 private:
+    // The box as the HTML output places it: an automatic-height field takes its whole row there too.
+    QRect htmlBox();
+    // The fill and the four sides of a text or picture box as the page draws them.
+    QString htmlFillAndSides() const;
+
     // Builds the chart of a diagram field from its element (the chart code owns this).
     void loadChart(const QDomElement &e);
 

@@ -606,14 +606,9 @@ void MainWindow::openCustomLetters()
 {
     if (!permitted(m_dataSource->canUseEmail()))
         return;
-    int letterKey = 0;
-    {
-        CustomLettersDialog chooser(m_dataSource, this);
-        if (chooser.exec() != QDialog::Accepted)
-            return;
-        letterKey = chooser.selectedLetterId();
-    }
-    openLetter(letterKey);
+    CustomLettersDialog chooser(m_dataSource, this);
+    chooser.setPrinter(m_printer);
+    chooser.exec();
 }
 
 namespace {

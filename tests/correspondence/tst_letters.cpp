@@ -107,6 +107,8 @@ private slots:
     void previewShowsOneLetterPerTickedTenant();
     void toolsFollowTheCursorWithoutReformatting();
     void customLettersCreateRenameDelete();
+    void escapeAsksBeforeTypedTextIsLost_data();
+    void escapeAsksBeforeTypedTextIsLost();
     void customLetterRefusals_data();
     void customLetterRefusals();
     void refusedWritesKeepWindowTextAndList();
@@ -511,10 +513,52 @@ void TestLetters::customLettersCreateRenameDelete()
     QCOMPARE(t->count(QStringLiteral("letters where lid = 5")), 0);
     QCOMPARE(customTitles(&dialog), (QStringList{"Lease Renewal Notice", "Notice of Entry"}));
 
+    // Select opens the letter in the editor over the list.
     selectTitle(&dialog, QStringLiteral("Notice of Entry"));
+    whenModal<LettersDialog>([](LettersDialog *editor) { clickButton(editor, "pushButton_3"); });
     clickButton(&dialog, "pushButton_2");
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.selectedLetterId(), 4);
+    QVERIFY(dialog.isVisible());
+}
+
+void TestLetters::escapeAsksBeforeTypedTextIsLost_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("answer"); // to the question; 0: none may come
+    QTest::newRow("unchanged") << "" << 0;
+    QTest::newRow("typed, discarded") << "Call the office" << int(QMessageBox::Yes);
+    QTest::newRow("typed, kept and saved") << "Call the office" << int(QMessageBox::No);
+}
+
+// Escape in the editor opened from the custom letters list.
+void TestLetters::escapeAsksBeforeTypedTextIsLost()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, answer);
+    const QString before = t->copy.scalar(QStringLiteral("select body from letters where lid = 4")).toString();
+    CustomLettersDialog dialog(t->hub);
+    dialog.show();
+    selectTitle(&dialog, QStringLiteral("Notice of Entry"));
+    bool kept = false;
+    whenModal<LettersDialog>([&](LettersDialog *editor) {
+        auto *text = child<QTextEdit>(editor, "textEdit");
+        QTest::keyClicks(text, typed);
+        if (answer)
+            MsgBox::setNextAnswer(QMessageBox::StandardButton(answer));
+        QTest::keyClick(text, Qt::Key_Escape);
+        kept = editor->isVisible() && text->toPlainText().contains(typed);
+        if (kept) { // a saved letter then closes without a question
+            clickButton(editor, "pushButton");
+            QTest::keyClick(text, Qt::Key_Escape);
+        }
+    });
+    clickButton(&dialog, "pushButton_2");
+    const QString question = QStringLiteral("The letter has changes that are not saved. Do you want to discard them?");
+    QCOMPARE(MsgBox::shownTexts(), answer ? QStringList{question} : QStringList());
+    QCOMPARE(kept, answer == QMessageBox::No);
+    QVERIFY(dialog.isVisible());
+    const QString stored = t->copy.scalar(QStringLiteral("select body from letters where lid = 4")).toString();
+    QCOMPARE(stored != before && stored.contains(typed), answer == QMessageBox::No);
 }
 
 void TestLetters::customLetterRefusals_data()

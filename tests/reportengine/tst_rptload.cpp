@@ -378,15 +378,17 @@ void TestRptLoad::findFieldObjectByNameTakesEarliest()
 
 void TestRptLoad::htmlStyleOfLabel()
 {
+    // The sides are drawn in the frame colour; a white side is not drawn.
     auto engine = engineFor(oneField(QStringLiteral(
         "left='10' top='4' width='100' height='30' fontSize='10' fontColor='rgba(255,0,0,255)' "
-        "backgroundColor='rgba(0,0,255,255)' borderLeft='rgba(0,255,0,255)' aligmentH='hRight'")));
+        "backgroundColor='rgba(0,0,255,255)' borderLeft='rgba(0,255,0,255)' borderTop='rgba(255,255,255,255)' "
+        "borderColor='rgba(0,128,0,255)' borderStyle='dotted' aligmentH='hRight'")));
     RptFieldObject *f = fieldOf(engine.get());
     f->setPageTop(300);
     QCOMPARE(f->getHTMLStyle(),
-             QStringLiteral("style='color:#ff0000;background:#0000ff;border-left: solid thin #00ff00;"
-                            "border-right: solid thin #000000;border-top: solid thin #000000;"
-                            "border-bottom: solid thin #000000;text-align:right;font-size:15px;"
+             QStringLiteral("style='color:#ff0000;background:#0000ff;border-left: dotted thin #008000;"
+                            "border-right: dotted thin #008000;border-top: none;"
+                            "border-bottom: dotted thin #008000;text-align:right;font-size:15px;"
                             "position: absolute; left: 10;top: 300;width: 100;height: 30;'"));
 }
 

@@ -1,5 +1,7 @@
-// The owners report saved from its preview where its file cannot be made as usual.
+// The owners report saved from its preview where its file cannot be made as usual, and reports saved
+// as HTML showing what their preview shows.
 #include "datahub/qsqldoublequerymodel.h"
+#include "reports/reportsql.h"
 #include "reports/tibernereport.h"
 
 #include "tests/reports/pdftext.h"
@@ -8,6 +10,7 @@
 #include <testdatabase.h>
 
 #include <QMessageBox>
+#include <QSqlQuery>
 #include <QtTest>
 
 #include <csignal>
@@ -21,6 +24,8 @@ private slots:
     void initTestCase();
     void saveIsWrittenOrTold_data();
     void saveIsWrittenOrTold();
+    void htmlShowsNamesOnTheirBand_data();
+    void htmlShowsNamesOnTheirBand();
 
 private:
     QScopedPointer<TestDatabase> database;
@@ -118,6 +123,64 @@ void TestReportSave::saveIsWrittenOrTold()
     QVERIFY(!html || (bytes.startsWith("<HTML>") && bytes.endsWith("</BODY></HTML>")));
     QVERIFY((html ? QString::fromUtf8(bytes) : pdfText(path)).contains(QLatin1String("Owners Report")));
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 2);
+}
+
+namespace {
+
+// "text colour on ground" for each text box of a saved page, the ground being what the browser shows
+// beneath the box: its own fill, else the last fill written before it under its middle, else the page.
+QStringList textsOnGround(const QString &html)
+{
+    QList<QPair<QRect, QString>> fills{{QRect(0, 0, 1 << 30, 1 << 30), QStringLiteral("#ffffff")}};
+    QStringList found;
+    for (auto it = QRegularExpression("<div style='([^']*)'>([^<]*)</div>").globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch element = it.next();
+        QHash<QString, QString> style;
+        for (const QString &property : element.captured(1).split(QLatin1Char(';')))
+            style[property.section(QLatin1Char(':'), 0, 0).trimmed()] = property.section(QLatin1Char(':'), 1).trimmed();
+        const QRect area(style["left"].toInt(), style["top"].toInt(), style["width"].toInt(), style["height"].toInt());
+        if (style["background"] != QLatin1String("transparent"))
+            fills << qMakePair(area, style["background"]);
+        int under = fills.size() - 1;
+        while (!fills.at(under).first.contains(area.center()))
+            --under;
+        if (!element.captured(2).isEmpty())
+            found << style["color"] + QStringLiteral(" on ") + fills.at(under).second;
+    }
+    return found;
+}
+
+} // namespace
+
+void TestReportSave::htmlShowsNamesOnTheirBand_data()
+{
+    QTest::addColumn<bool>("latePayments");
+    // The band the tenant, building or owner names stand on in white, as the preview paints it.
+    QTest::addColumn<QString>("band");
+    QTest::newRow("owners") << false << "#0000ff";
+    QTest::newRow("late payments") << true << "#0055ff";
+}
+
+// Every white text of the saved page (the names and their captions) stands on the band the preview shows.
+void TestReportSave::htmlShowsNamesOnTheirBand()
+{
+    QFETCH(bool, latePayments);
+    QFETCH(QString, band);
+    const QString path = TestEnvironment::root() + QStringLiteral("/%1.html").arg(QTest::currentDataTag());
+    QSqlQuery query;
+    // Every charge is late the day after the last one falls due.
+    QVERIFY(query.exec(QStringLiteral("select max(fordate) + 1 from charges where amt > 0")) && query.next());
+    QSqlDoubleQueryModel model;
+    model.setQuery(latePayments ? ReportSql::latePayments(query.value(0).toDate()) : ReportSql::owners());
+    ModalDriver driver;
+    driver.ok([](QDialog *preview) { QVERIFY(clickPreviewButton(preview, QStringLiteral("actExpToHtml"))); });
+    driver.ok(typeFileName(path));
+    latePayments ? TiberneReport().printLatePayments(&model, QStringList()) : TiberneReport().printOwners(&model);
+    QFile file(path);
+    QVERIFY(driver.unexpected + driver.stayedOpen == 0 && file.open(QIODevice::ReadOnly));
+    const QStringList white = textsOnGround(QString::fromUtf8(file.readAll())).filter(QRegularExpression("^#ffffff "));
+    QVERIFY(white.size() >= 3);
+    QCOMPARE(white.count("#ffffff on " + band), white.size());
 }
 
 VELLORAN_TEST_MAIN(TestReportSave)
