@@ -1,5 +1,7 @@
 #include "money/billingrule.h"
 
+#include <QVector>
+
 #include <algorithm>
 
 namespace {
@@ -93,7 +95,7 @@ QList<int> BillingRule::takenOver(const Lease &lease) const
     for (const Line &line : m_facts.lines) {
         if (line.tenant == lease.tenant)
             continue;
-        if (line.deletedOn.isValid())
+        if (line.deletedOn.isValid() && line.deletedOn < lease.firstPay)
             continue;
         if (line.clerkEnd.isValid() && line.clerkEnd < lease.firstPay)
             continue;
@@ -133,7 +135,9 @@ QDate BillingRule::anchor(const Lease &lease, int lineId) const
 QDate BillingRule::lineStop(int lineId) const
 {
     const Line *l = line(lineId);
-    return l ? l->clerkEnd : QDate();
+    if (!l)
+        return QDate();
+    return earlier(l->clerkEnd, l->deletedOn.isValid() ? l->deletedOn.addDays(1) : QDate());
 }
 
 QList<BillingRule::Span> BillingRule::covered(int tenant, int lineId, bool withAgreed) const
@@ -154,21 +158,16 @@ QList<BillingRule::Span> BillingRule::covered(int tenant, int lineId, bool withA
                 spans.append({agreed.due, agreed.lastDay});
         }
     }
-    std::sort(spans.begin(), spans.end(), [](const Span &a, const Span &b) { return a.from < b.from; });
-    QList<Span> merged;
-    for (const Span &span : spans) {
-        if (!merged.isEmpty() && span.from <= merged.last().lastDay.addDays(1))
-            merged.last().lastDay = qMax(merged.last().lastDay, span.lastDay);
-        else
-            merged.append(span);
-    }
-    return merged;
+    std::sort(spans.begin(), spans.end(), [](const Span &a, const Span &b) {
+        return a.from < b.from || (a.from == b.from && a.lastDay < b.lastDay);
+    });
+    return spans;
 }
 
 bool BillingRule::agreedStands(const Agreed &agreed, const QList<Span> &coveredDays) const
 {
     const Line *l = agreed.line == RentLine ? nullptr : line(agreed.line);
-    if (l && l->deletedOn.isValid())
+    if (l && l->deletedOn.isValid() && l->deletedOn < agreed.due)
         return false;
     if (l && l->clerkEnd.isValid() && agreed.due >= l->clerkEnd)
         return false;
@@ -192,12 +191,10 @@ BillingRule::Walk BillingRule::walk(const Lease &lease, int lineId, const QList<
     const QDate stop = earlier(lease.end, lineStop(lineId));
     if (!from.isValid() || !stop.isValid())
         return result;
-    // A line the clerk deleted charges nothing from then on, even days it held before.
-    if (const Line *l = lineId == RentLine ? nullptr : line(lineId); l && l->deletedOn.isValid())
-        return result;
     QDate lastHeld = lease.end;
     if (const Line *l = lineId == RentLine ? nullptr : line(lineId)) {
         lastHeld = earlier(lastHeld, l->clerkEnd);
+        lastHeld = earlier(lastHeld, l->deletedOn);
     }
     auto tell = [&](const QDate &first, const QDate &last) {
         const QDate told = qMin(last, lastHeld);
@@ -205,17 +202,34 @@ BillingRule::Walk BillingRule::walk(const Lease &lease, int lineId, const QList<
             result.told.append({lease.id, lineId, first, told});
     };
 
+    // The charges are met one at a time, never a run of them at once: a lease's own charges, posted on
+    // its schedule, then never move it, however many postings made them.
+    QVector<QDate> latestEnd(coveredDays.size());
+    for (int i = 0; i < coveredDays.size(); ++i)
+        latestEnd[i] = i == 0 ? coveredDays.at(i).lastDay : qMax(latestEnd.at(i - 1), coveredDays.at(i).lastDay);
+    const auto firstAfter = [&](const QDate &day) {
+        return int(std::upper_bound(coveredDays.begin(), coveredDays.end(), day,
+                                    [](const QDate &d, const Span &s) { return d < s.from; })
+                   - coveredDays.begin());
+    };
+    // The last day of the charge that covers `day` and ends latest; invalid where none does.
+    const auto coverEnd = [&](const QDate &day) {
+        QDate end;
+        for (int i = firstAfter(day) - 1; i >= 0 && latestEnd.at(i) >= day; --i) {
+            if (coveredDays.at(i).lastDay >= day)
+                end = end.isValid() ? qMax(end, coveredDays.at(i).lastDay) : coveredDays.at(i).lastDay;
+        }
+        return end;
+    };
+
     int k = 0;
-    int span = 0;
     for (int guard = 0; guard < 100000; ++guard) {
         const QDate due = step(from, freq, k);
         if (!due.isValid())
             break;
         if (due >= stop) {
             // A due date on the last day held charges nothing: that day is told.
-            while (span < coveredDays.size() && coveredDays.at(span).lastDay < due)
-                ++span;
-            if (due >= lease.firstPay && (span == coveredDays.size() || coveredDays.at(span).from > due))
+            if (due >= lease.firstPay && !coverEnd(due).isValid())
                 tell(due, lastHeld);
             break;
         }
@@ -223,13 +237,16 @@ BillingRule::Walk BillingRule::walk(const Lease &lease, int lineId, const QList<
         if (!next.isValid() || next <= due)
             break;
         const QDate last = next.addDays(-1);
-        while (span < coveredDays.size() && coveredDays.at(span).lastDay < due)
-            ++span;
-        if (span < coveredDays.size() && coveredDays.at(span).from <= last) {
-            const Span &taken = coveredDays.at(span);
-            if (taken.from > due)
-                tell(qMax(due, lease.firstPay), taken.from.addDays(-1));
-            const QDate resume = taken.lastDay.addDays(1);
+        QDate resume = coverEnd(due);
+        if (!resume.isValid()) {
+            const int runsInto = firstAfter(due);
+            if (runsInto < coveredDays.size() && coveredDays.at(runsInto).from <= last) {
+                tell(qMax(due, lease.firstPay), coveredDays.at(runsInto).from.addDays(-1));
+                resume = coverEnd(coveredDays.at(runsInto).from);
+            }
+        }
+        if (resume.isValid()) {
+            resume = resume.addDays(1);
             while (step(from, freq, k).isValid() && step(from, freq, k) < resume)
                 ++k;
             if (step(from, freq, k) != resume) {
@@ -293,8 +310,16 @@ QList<BillingRule::Charge> BillingRule::ahead(int periods) const
     const Lease *inForce = leaseInForce();
     if (!inForce || periods <= 0)
         return posting;
-    for (int lineId : linesOf(*inForce)) {
-        QList<Charge> lineCharges = walk(*inForce, lineId, covered(inForce->tenant, lineId, false), QDate(), periods).periods;
+    const QList<int> leaseLines = linesOf(*inForce);
+    QList<int> lines = leaseLines;
+    for (const Agreed &a : m_facts.agreed) {
+        if (a.tenant == inForce->tenant && !lines.contains(a.line))
+            lines.append(a.line);
+    }
+    for (int lineId : lines) {
+        QList<Charge> lineCharges;
+        if (leaseLines.contains(lineId))
+            lineCharges = walk(*inForce, lineId, covered(inForce->tenant, lineId, false), QDate(), periods).periods;
         QList<Agreed> agreed;
         for (const Agreed &a : m_facts.agreed) {
             if (a.line == lineId && a.tenant == inForce->tenant)
@@ -328,7 +353,7 @@ QList<BillingRule::Agreed> BillingRule::question(int leaseId) const
     }
     if (!previous)
         return offered;
-    QDate lastDay = qMin(previous->end, saving->firstPay.addDays(-1));
+    QDate lastDay = saving->firstPay.addDays(-1);
     for (const Lease &l : m_facts.leases) {
         if (l.id > previous->id && l.tenant != saving->tenant)
             lastDay = qMin(lastDay, l.firstPay.addDays(-1));
@@ -337,17 +362,14 @@ QList<BillingRule::Agreed> BillingRule::question(int leaseId) const
         const Line *l = lineId == RentLine ? nullptr : line(lineId);
         if (l && l->deletedOn.isValid())
             continue;
-        QDate lineLast = lastDay;
-        if (l && l->clerkEnd.isValid())
-            lineLast = qMin(lineLast, l->clerkEnd);
         const QList<Span> coveredDays = covered(saving->tenant, lineId, true);
         QDate from = previous->firstPay;
-        if (!coveredDays.isEmpty())
-            from = qMax(from, coveredDays.last().lastDay.addDays(1));
-        if (from > lineLast)
+        for (const Span &span : coveredDays)
+            from = qMax(from, span.lastDay.addDays(1));
+        if (from > lastDay)
             continue;
         for (const Charge &period : walk(*previous, lineId, coveredDays, QDate(), -1).periods) {
-            if (period.due >= from && period.lastDay <= lineLast)
+            if (period.due >= from && period.lastDay <= lastDay)
                 offered.append({saving->id, saving->tenant, lineId, period.due, period.lastDay, period.cents, previous->id});
         }
     }
