@@ -18,6 +18,7 @@ class TestBillingRule : public QObject
 private slots:
     void clerksCases_data();
     void clerksCases();
+    void turnoverTellsAndRowsShow();
     void randomClerksKeepTheBooks();
 };
 
@@ -364,6 +365,28 @@ void TestBillingRule::clerksCases()
     const ClerkOutcome oracle = BillingOracle::replay(acts);
     QCOMPARE(chargesOf(oracle, line), charges);
     QCOMPARE(oracle.asked, asked);
+}
+
+// At a turnover the newcomer is told of the leaver's charges on his days; each bill shows its next date.
+void TestBillingRule::turnoverTellsAndRowsShow()
+{
+    BillingReplay replay;
+    for (const ClerkAct &act : {lease("2026-12-11", 2, 120000, 4, "2026-12-01", "2027-11-30"),
+                                line(ClerkAct::AddLine, "2026-12-11", 2, 4500, "2026-12-01", "2027-11-30"),
+                                plain(ClerkAct::DeleteLease, "2027-01-03"),
+                                lease("2027-01-03", 1, 125000, 3, "2027-01-01", "2027-12-31")})
+        replay.apply(act);
+    const BillingRule rule(replay.facts());
+    const QList<BillingRule::Charge> overlaps = rule.overlaps(2);
+    QCOMPARE(overlaps.size(), 2);
+    for (const BillingRule::Charge &charge : overlaps) {
+        QCOMPARE(charge.tenant, 2);
+        QVERIFY(charge.lastDay >= d("2027-01-01"));
+    }
+    QList<QPair<int, QDate>> shown;
+    for (const BillingRule::Row &row : rule.rows())
+        shown << qMakePair(row.line, row.nextDate);
+    QCOMPARE(shown, (QList<QPair<int, QDate>>{{0, d("2027-02-01")}, {1, d("2027-02-01")}}));
 }
 
 void TestBillingRule::randomClerksKeepTheBooks()
