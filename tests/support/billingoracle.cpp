@@ -59,13 +59,15 @@ bool isDue(const QDate &anchor, int freq, const QDate &day, int *k)
     return false;
 }
 
-// The days one tenant's charges of one line cover, as sorted stretches of day numbers, touching
-// stretches merged so that "the first day after them" is one look-up.
+// The days one tenant's charges of one line cover. Each charge's own span is kept, since the walk
+// steps past his charges one at a time; touching spans are also merged into sorted stretches for the
+// quick "is any day from here to there covered" look-ups.
 class Covered
 {
 public:
     void add(const QDate &from, const QDate &to)
     {
+        m_spans.append({from.toJulianDay(), to.toJulianDay()});
         qint64 first = from.toJulianDay();
         qint64 last = to.toJulianDay();
         QVector<QPair<qint64, qint64>> merged;
@@ -82,15 +84,16 @@ public:
         m_runs = merged;
     }
 
-    // The last day of the covered stretch holding `day`, or an invalid date where it is not covered.
-    QDate runEnd(const QDate &day) const
+    // The last day of the charge covering `day` that ends latest, or an invalid date where none does.
+    QDate chargeEnd(const QDate &day) const
     {
         const qint64 jd = day.toJulianDay();
-        for (const auto &run : m_runs) {
-            if (run.first <= jd && jd <= run.second)
-                return QDate::fromJulianDay(run.second);
+        qint64 end = -1;
+        for (const auto &span : m_spans) {
+            if (span.first <= jd && jd <= span.second)
+                end = std::max(end, span.second);
         }
-        return QDate();
+        return end < 0 ? QDate() : QDate::fromJulianDay(end);
     }
 
     // The first covered day from `from` to `to`, or an invalid date.
@@ -108,6 +111,7 @@ public:
     QDate lastDay() const { return m_runs.isEmpty() ? QDate() : QDate::fromJulianDay(m_runs.last().second); }
 
 private:
+    QVector<QPair<qint64, qint64>> m_spans;
     QVector<QPair<qint64, qint64>> m_runs;
 };
 
@@ -129,7 +133,10 @@ struct Terms
 };
 
 // The periods owed by rules 3 and 4, in order: at most `most` of them (-1: any number), none due after
-// `upTo` (invalid: no such limit). Covered days are skipped, a stretch running into them is told.
+// `upTo` (invalid: no such limit). The walk steps past the tenant's charges one at a time, never past
+// a merged stretch of them: a schedule re-anchored at one charge and carried on by the next stays put,
+// so charges posted on it never move it, however many postings made them. A stretch running into a
+// charge is told.
 QList<Period> owedPeriods(const Terms &terms, const Covered &covered, const QDate &upTo, int most)
 {
     QList<Period> owed;
@@ -143,7 +150,7 @@ QList<Period> owedPeriods(const Terms &terms, const Covered &covered, const QDat
             break;
         if (upTo.isValid() && day > upTo)
             break;
-        const QDate coveredTo = covered.runEnd(day);
+        const QDate coveredTo = covered.chargeEnd(day);
         if (coveredTo.isValid()) {
             const QDate after = coveredTo.addDays(1);
             if (!isDue(anchor, terms.freq, after, &k)) {
@@ -156,7 +163,7 @@ QList<Period> owedPeriods(const Terms &terms, const Covered &covered, const QDat
         const QDate next = dueAt(anchor, terms.freq, k + 1);
         const QDate firstCovered = covered.firstIn(day, next.addDays(-1));
         if (firstCovered.isValid()) {
-            // Told, not charged: the walk goes on from the covered days.
+            // Told, not charged: the walk goes on past the charge it ran into.
             day = firstCovered;
             continue;
         }

@@ -5,8 +5,8 @@
 
 // The tests' own account of what the clerk was promised about an apartment's recurring charges,
 // written from the billing rules' words, never from the program's code, so that it can disagree with
-// it. It is deliberately plain: the days each tenant's charges of a line cover are kept as sorted,
-// merged stretches of days, and every posting walks each schedule again from its anchor.
+// it. It is deliberately plain: each tenant's charges of a line are kept with their spans (and merged
+// into sorted stretches of days), and every posting walks each schedule again from its anchor.
 //
 // The rules, as this account reads them (where the words left room, the reading taken follows ">"):
 //  1. Lines. The rent is one line in the terms of each lease in turn; a tenant's rent charges under
@@ -22,10 +22,14 @@
 //  3. Schedules. The k-th due date is the anchor stepped k periods at once (a day the month lacks is
 //     its last day). Rent's anchor is the first payment date; a bill's is its start, or for a line
 //     taken over the later of its start and the lease's first payment date. A period is its due date
-//     to the day before the next. Where the tenant's own charges of the line cover days, his periods go
-//     on from the first day after them: on the same schedule if that day is one of its due dates, else
-//     on a new schedule anchored on that day. An uncovered stretch shorter than a period that runs into
-//     covered days is told, not charged, and never asked about.
+//     to the day before the next. Resuming past covered days, the walk meets the tenant's own charges
+//     of the line (forgiven ones too) one at a time and never steps over several at once. Where a
+//     period begins on a day one of his charges covers, the schedule goes on from the day after that
+//     charge (of several covering that day, the one that ends latest): unchanged where that day is one
+//     of its due dates, anchored anew on that day where it is not. Where a period begins on a free day
+//     but runs into a charge of his, the free days before it are told (not charged, never asked
+//     about), and the schedule goes on from the day after that charge in the same way. So a lease's
+//     own charges, posted on its schedule, never move it, however many postings made them (rule 8).
 //     > The words are followed for the tenant who added a bill: its start anchors it under every lease
 //       of his, so a start before his first payment date leaves the days from that date to the next due
 //       date uncharged (rule 4 wants due dates on or after it), though rule 5 speaks of "the days from
