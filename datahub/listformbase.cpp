@@ -5,6 +5,7 @@
 #include "datahub/permission.h"
 #include "datahub/rownumberheader.h"
 #include "datahub/scopedtransaction.h"
+#include "datahub/textfold.h"
 #include "datahub/qsupersqlrelationaltablemodel.h"
 #include "datahub/qsupersqltablemodel.h"
 #include "datahub/xdatasource.h"
@@ -32,14 +33,15 @@ QString ListFormBase::quoted(const QString &text)
 
 QString ListFormBase::likeFilter(const QString &column, const QString &typed)
 {
-    QString text = typed.trimmed().toLower();
+    QString text = typed.trimmed();
     if (text.isEmpty())
         return QString();
     // A typed "%" or "_" is looked for as itself, not as a wildcard of the pattern.
     text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
     text.replace(QLatin1Char('%'), QLatin1String("\\%"));
     text.replace(QLatin1Char('_'), QLatin1String("\\_"));
-    return QStringLiteral("LOWER(%1) like '%%2%' ESCAPE '\\'").arg(column, quoted(text));
+    return QStringLiteral("%1 like %2 ESCAPE '\\'")
+        .arg(TextFold::folded(column), TextFold::folded(QStringLiteral("'%%1%'").arg(quoted(text))));
 }
 
 QString ListFormBase::reportCondition(const QString &column, const QString &typed, const QString &listFilter)
