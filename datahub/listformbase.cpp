@@ -150,6 +150,10 @@ void ListFormBase::setListModel(QSuperSqlRelationalTableModel *model, QTableView
 void ListFormBase::setSearch(QLineEdit *criteria, const std::function<void()> &search, QAbstractButton *searchButton)
 {
     m_searchTimer = followTyping(criteria, search, searchButton);
+    // The model is shared and outlives the window: a filter an earlier window left on it (the last
+    // user's search, before a log-off) would show rows the empty box does not ask for.
+    if (m_model && !m_model->filter().isEmpty())
+        search();
 }
 
 void ListFormBase::applySearch(const QString &column, const QString &typed)

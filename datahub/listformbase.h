@@ -97,7 +97,9 @@ protected:
     // dropped together.
     void setHeldTransaction(bool on) { m_held = on; }
 
-    // The window's search follows the typing in `criteria` (followTyping).
+    // The window's search follows the typing in `criteria` (followTyping), and runs once at once when
+    // the list model comes filtered, so that the rows match the box from the start. Called after
+    // setListModel.
     void setSearch(QLineEdit *criteria, const std::function<void()> &search, QAbstractButton *searchButton = nullptr);
     // Puts the search filter on the list model (all rows when the text is blank).
     void applySearch(const QString &column, const QString &typed);
