@@ -4,6 +4,7 @@
 
 #include "datahub/msgbox.h"
 #include "datahub/qsupersqltablemodel.h"
+#include "datahub/textfold.h"
 #include "correspondence/lettersdialog.h"
 #include "datahub/xdatasource.h"
 #include "reports/fetchall.h"
@@ -66,8 +67,9 @@ bool CustomLettersDialog::titleTaken(const QString &title, int exceptKey)
 {
     QSqlQuery *query = m_data->query();
     query->clear();
-    query->prepare(QStringLiteral("select title from letters where lower(title) = ? and lid <> ?"));
-    query->addBindValue(title.toLower());
+    query->prepare(QStringLiteral("select title from letters where %1 and lid <> ?")
+                       .arg(TextFold::sameText(QStringLiteral("letters"), QStringLiteral("title"))));
+    query->addBindValue(title);
     query->addBindValue(exceptKey);
     const bool taken = query->exec() && query->first();
     query->clear();

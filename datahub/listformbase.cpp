@@ -5,6 +5,7 @@
 #include "datahub/permission.h"
 #include "datahub/rownumberheader.h"
 #include "datahub/scopedtransaction.h"
+#include "datahub/textfold.h"
 #include "datahub/qsupersqlrelationaltablemodel.h"
 #include "datahub/qsupersqltablemodel.h"
 #include "datahub/xdatasource.h"
@@ -32,14 +33,15 @@ QString ListFormBase::quoted(const QString &text)
 
 QString ListFormBase::likeFilter(const QString &column, const QString &typed)
 {
-    QString text = typed.trimmed().toLower();
+    QString text = typed.trimmed();
     if (text.isEmpty())
         return QString();
     // A typed "%" or "_" is looked for as itself, not as a wildcard of the pattern.
     text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
     text.replace(QLatin1Char('%'), QLatin1String("\\%"));
     text.replace(QLatin1Char('_'), QLatin1String("\\_"));
-    return QStringLiteral("LOWER(%1) like '%%2%' ESCAPE '\\'").arg(column, quoted(text));
+    return QStringLiteral("%1 like %2 ESCAPE '\\'")
+        .arg(TextFold::folded(column), TextFold::folded(QStringLiteral("'%%1%'").arg(quoted(text))));
 }
 
 QString ListFormBase::reportCondition(const QString &column, const QString &typed, const QString &listFilter)
@@ -148,6 +150,10 @@ void ListFormBase::setListModel(QSuperSqlRelationalTableModel *model, QTableView
 void ListFormBase::setSearch(QLineEdit *criteria, const std::function<void()> &search, QAbstractButton *searchButton)
 {
     m_searchTimer = followTyping(criteria, search, searchButton);
+    // The model is shared and outlives the window: a filter an earlier window left on it (the last
+    // user's search, before a log-off) would show rows the empty box does not ask for.
+    if (m_model && !m_model->filter().isEmpty())
+        search();
 }
 
 void ListFormBase::applySearch(const QString &column, const QString &typed)

@@ -36,9 +36,9 @@ public:
     // Every single quote doubled. The one place where typed text is made safe to stand inside a quoted
     // literal of a composed filter or statement; everything else binds its values.
     static QString quoted(const QString &text);
-    // "LOWER(column) like '%text%' ESCAPE '\'" for the typed text, trimmed and in lower case, its pattern
-    // characters escaped and its quotes doubled; empty when nothing but blanks was typed. Every search of
-    // a list, a picker or a list report composes its condition here.
+    // "LOWER(column) like LOWER('%text%') ESCAPE '\'" for the typed text, trimmed, its pattern characters
+    // escaped and its quotes doubled, the database folding the case of both sides; empty when nothing
+    // but blanks was typed. Every search of a list, a picker or a list report composes its condition here.
     static QString likeFilter(const QString &column, const QString &typed);
     // The condition a list report appends to its statement: " where " and the like filter and " ", or
     // empty when the text is blank or the list itself is not filtered (after Clear the report shows
@@ -97,7 +97,9 @@ protected:
     // dropped together.
     void setHeldTransaction(bool on) { m_held = on; }
 
-    // The window's search follows the typing in `criteria` (followTyping).
+    // The window's search follows the typing in `criteria` (followTyping), and runs once at once when
+    // the list model comes filtered, so that the rows match the box from the start. Called after
+    // setListModel.
     void setSearch(QLineEdit *criteria, const std::function<void()> &search, QAbstractButton *searchButton = nullptr);
     // Puts the search filter on the list model (all rows when the text is blank).
     void applySearch(const QString &column, const QString &typed);

@@ -2,6 +2,7 @@
 #include "ui_logindialog.h"
 
 #include "datahub/msgbox.h"
+#include "datahub/textfold.h"
 #include "datahub/xdatasource.h"
 
 #include <QCryptographicHash>
@@ -29,12 +30,6 @@ QString LogInDialog::passwordDigest(const QString &password)
         QCryptographicHash::hash(password.trimmed().toUtf8(), QCryptographicHash::Md5).toHex());
 }
 
-QString LogInDialog::sameIdCondition()
-{
-    // Cast to the column's own type: the engine cannot lower a parameter whose type it does not know.
-    return QStringLiteral("lower(id) = lower(cast(? as varchar(30)))");
-}
-
 void LogInDialog::on_pushButton_2_clicked()
 {
     reject();
@@ -58,7 +53,8 @@ void LogInDialog::on_pushButton_clicked()
     // The id is bound, never pasted into the statement: an apostrophe in it must not end the literal.
     // A failed statement (an id longer than any stored one) simply finds no user, which is what the
     // user is told.
-    query->prepare(QStringLiteral("select * from users where ") + sameIdCondition());
+    query->prepare(QStringLiteral("select * from users where ")
+                   + TextFold::sameText(QStringLiteral("users"), QStringLiteral("id")));
     query->addBindValue(id);
     if (!query->exec() || !query->next()) {
         query->clear();

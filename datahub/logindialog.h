@@ -23,11 +23,6 @@ public:
     // unsalted, because every delivered database (and its ADMIN row) holds digests of this form.
     // Every place that stores or checks a log-in password uses this one function.
     static QString passwordDigest(const QString &password);
-    // The condition that finds a user by an id as typed (bound to its one placeholder), whatever the
-    // case of its letters. The database folds both sides: Qt and the engine lower a few letters
-    // differently (a dotted capital I), and the log-in and the users editor's uniqueness check must
-    // find the same account for every id.
-    static QString sameIdCondition();
 
 private slots:
     void on_pushButton_2_clicked();

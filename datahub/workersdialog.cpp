@@ -3,6 +3,7 @@
 
 #include "datahub/logindialog.h"
 #include "datahub/msgbox.h"
+#include "datahub/textfold.h"
 #include "datahub/xdatasource.h"
 
 #include <QCheckBox>
@@ -86,8 +87,9 @@ void WorkersDialog::accept()
     }
 
     if (id != loadedId
-        && !requireUnique(QStringLiteral("select id from users where ") + LogInDialog::sameIdCondition(), id,
-                          tr("The ID you have entered already exists. Enter a new ID.")))
+        && !requireUnique(QStringLiteral("select id from users where ")
+                              + TextFold::sameText(QStringLiteral("users"), QStringLiteral("id")),
+                          id, tr("The ID you have entered already exists. Enter a new ID.")))
         return;
     if (!confirmSubmit())
         return;

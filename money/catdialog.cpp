@@ -1,6 +1,7 @@
 #include "money/catdialog.h"
 #include "ui_catdialog.h"
 
+#include "datahub/textfold.h"
 #include "datahub/xdatasource.h"
 
 #include <QDataWidgetMapper>
@@ -46,8 +47,9 @@ void CatDialog::accept()
     // The row itself does not count: giving a category's own name another letter case is no duplicate.
     if (ui->name->text().trimmed() != loadedName
         && !requireUniqueToRow(
-            QStringLiteral("select name from categories where lower(name)=? and catid is distinct from ?"),
-            ui->name->text().toLower().trimmed(), model, row,
+            QStringLiteral("select name from categories where %1 and catid is distinct from ?")
+                .arg(TextFold::sameText(QStringLiteral("categories"), QStringLiteral("name"))),
+            ui->name->text().trimmed(), model, row,
             tr("The new category name you have entered already exists!")))
         return;
     submitRecord(model, row, isNewCategory, QStringLiteral("GEN_CATEGORIES_ID"));

@@ -1,5 +1,7 @@
 #include "money/paymentstore.h"
 
+#include "datahub/textfold.h"
+
 #include <QMap>
 #include <QPair>
 #include <QSqlQuery>
@@ -71,9 +73,9 @@ MoneyCommand::Result PaymentStore::store(const Payment &payment)
         for (auto it = entryTotals.constBegin(); it != entryTotals.constEnd(); ++it) {
             const QString &type = it.key().first;
             // A look-up that fails must not read as "no such category" and add a second one.
-            QVariant category =
-                MC::value(QStringLiteral("select first 1 catid from categories where lower(name) = ? order by catid"),
-                          {type.toLower()});
+            QVariant category = MC::value(QStringLiteral("select first 1 catid from categories where %1 order by catid")
+                                              .arg(TextFold::sameText(QStringLiteral("categories"), QStringLiteral("name"))),
+                                          {type});
             if (!category.isValid()) {
                 category = MC::nextKey("GEN_CATEGORIES_ID");
                 MC::exec(QStringLiteral("insert into categories (catid, name, description, type) values (?, ?, ?, 1)"),

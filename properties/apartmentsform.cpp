@@ -112,6 +112,10 @@ ApartmentsForm::ApartmentsForm(XDataSource *dataSource, QPrinter *printer, QWidg
     ui->tableView_2->setColumnWidth(1, 150);
     ListFormBase::showOnlyColumns(ui->tableView_2, {1, 2, 4, 5, 6, 7, 10});
     ListFormBase::setupListView(ui->tableView_2);
+
+    // The list model is shared and outlives the page: what an earlier page left on it (the last user's
+    // search, before a log-off) is not what the empty box and the tree's marked top node say.
+    showTreeNode(ui->treeWidget->topLevelItem(0));
 }
 
 ApartmentsForm::~ApartmentsForm()

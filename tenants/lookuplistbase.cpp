@@ -2,6 +2,7 @@
 #include "datahub/debuglog.h"
 
 #include "datahub/msgbox.h"
+#include "datahub/textfold.h"
 #include "datahub/xdatasource.h"
 
 #include <QDebug>
@@ -43,8 +44,9 @@ void LookupListBase::insertName()
 
     QSqlQuery *query = m_dataSource->query();
     query->clear();
-    query->prepare(QStringLiteral("select name from %1 where lower(name) = ?").arg(m_setup.table));
-    query->addBindValue(name.toLower());
+    query->prepare(QStringLiteral("select name from %1 where %2")
+                       .arg(m_setup.table, TextFold::sameText(m_setup.table, QStringLiteral("name"))));
+    query->addBindValue(name);
     if (!query->exec())
         qCDebug(velloranLog) << query->lastError().text();
     const bool exists = query->first();

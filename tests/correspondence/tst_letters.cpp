@@ -574,6 +574,8 @@ void TestLetters::customLetterRefusals_data()
     const QString none = QStringLiteral("No Item has been selected!");
     const QStringList demo = {QStringLiteral("Lease Renewal Notice"), QStringLiteral("Notice of Entry")};
     QTest::newRow("create: taken in other case") << false << "NOTICE OF ENTRY" << "" << "pushButton" << exists << demo;
+    QTest::newRow("create: taken, with a dotted capital I") << false << "NOTİCE OF ENTRY" << "" << "pushButton" << exists
+                                                            << demo;
     QTest::newRow("create: a fixed letter's title") << false << "late rent and bills" << "" << "pushButton" << exists
                                                     << demo;
     QTest::newRow("create: blank") << false << "   " << "" << "pushButton" << "" << demo;
@@ -602,7 +604,7 @@ void TestLetters::customLetterRefusals()
     const int letters = t->count(QStringLiteral("letters"));
     CustomLettersDialog dialog(t->hub);
     dialog.show();
-    QTest::keyClicks(child<QLineEdit>(&dialog, "lineEdit"), typed);
+    typeText(child<QLineEdit>(&dialog, "lineEdit"), typed);
     if (!select.isEmpty())
         selectTitle(&dialog, select);
     clickButton(&dialog, qPrintable(button));

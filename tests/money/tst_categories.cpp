@@ -15,7 +15,7 @@ void retype(QDialog *d, const char *name, const QString &text)
 {
     auto *edit = child<QLineEdit>(d, name);
     edit->clear();
-    QTest::keyClicks(edit, text);
+    typeText(edit, text);
 }
 } // namespace
 
@@ -189,6 +189,7 @@ void TestCategories::names_data()
     QTest::newRow("blank") << 0 << "   " << "The category name field cannot be blank";
     QTest::newRow("another's name in other case") << 0 << "  REPAIRS " << "The new category name you have entered already exists!";
     QTest::newRow("another's name with quotes") << 6 << "o'brien's fund" << "The new category name you have entered already exists!";
+    QTest::newRow("another's name with a dotted capital I") << 0 << "PARKİNG" << "The new category name you have entered already exists!";
     QTest::newRow("new name with a quote") << 0 << "Tenants' Party" << "";
     QTest::newRow("own name in other case") << 6 << "PARKING" << "";
     QTest::newRow("own name unchanged") << 9300 << "O'Brien's Fund" << "";

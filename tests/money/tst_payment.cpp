@@ -233,6 +233,8 @@ void TestPayment::cashbookEntriesFollowTheTypes_data()
     QTest::newRow("two types") << "Water" << 2 << 60.0;
     // Types that differ only in case are summed apart but land in the one category.
     QTest::newRow("same type in other case") << "RENT" << 2 << 60.0;
+    // Qt lowers a dotted capital I to two characters, the engine to one: Parking's category is found.
+    QTest::newRow("another type, with a dotted capital I") << "PARKİNG" << 2 << 60.0;
 }
 
 void TestPayment::cashbookEntriesFollowTheTypes()
@@ -254,7 +256,8 @@ void TestPayment::cashbookEntriesFollowTheTypes()
     QCOMPARE(scalar("select income from cashbook where apid = 9601 and description = 'Payment Collected: Rent'").toDouble(),
              rentIncome);
     QCOMPARE(t->count("categories"), categories);
-    QCOMPARE(scalar("select count(distinct catid) from cashbook where apid = 9601").toInt(), secondType == "Water" ? 2 : 1);
+    QCOMPARE(scalar("select count(distinct catid) from cashbook where apid = 9601").toInt(),
+             QStringList({"Rent", "RENT"}).contains(secondType) ? 1 : 2);
 }
 
 void TestPayment::newTypeCategoryIsFoundAgainWhateverTheCase()

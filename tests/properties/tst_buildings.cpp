@@ -88,7 +88,7 @@ void TestBuildings::searchThroughOwnerCodeAndApostrophe()
     auto *criteria = child<QLineEdit>(form, "lineEdit");
     QTest::keyClicks(criteria, "king's court");
     waitForSearch(form);
-    QCOMPARE(model->filter(), QString("LOWER(BUILDINGS.DESCRIPTION) like '%king''s court%' ESCAPE '\\'"));
+    QCOMPARE(model->filter(), QString("LOWER(BUILDINGS.DESCRIPTION) like LOWER('%king''s court%') ESCAPE '\\'"));
     QCOMPARE(model->rowCount(), 1);
 
     field->setCurrentIndex(4);

@@ -104,7 +104,7 @@ void TestOwners::clearAndPrintFollowTheList()
 
     clickButton(form, "pushButton_4");
     QSqlDoubleQueryModel *report = t->hub->reportQueryModel();
-    QVERIFY(report->query().lastQuery().contains("where LOWER(o.Code) like '%100\\%%' ESCAPE '\\'"));
+    QVERIFY(report->query().lastQuery().contains("where LOWER(o.Code) like LOWER('%100\\%%') ESCAPE '\\'"));
 
     clickButton(form, "pushButton_5");
     QCOMPARE(criteria->text(), QString("100%"));

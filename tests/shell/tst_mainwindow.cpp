@@ -232,6 +232,7 @@ private slots:
     void pageIsBuiltOnceAndShownAgain();
     void logOffClosesPages_data();
     void logOffClosesPages();
+    void logInStartsEveryPageUnfiltered();
     void sideBarNamesMapToCommands_data();
     void sideBarNamesMapToCommands();
     void backupStartsStowhandWithDatabaseName_data();
@@ -527,6 +528,32 @@ void TestMainWindow::logOffClosesPages()
     runCommand(window.get(), QStringLiteral("action_Log_Off"));
     QVERIFY(area->subWindowList().isEmpty());
     QCOMPARE(window->isVisible(), windowStays);
+}
+
+void TestMainWindow::logInStartsEveryPageUnfiltered()
+{
+    Office office;
+    auto window = openWindow();
+    auto *area = window->findChild<QMdiArea *>(QStringLiteral("mdiArea"));
+    const QMap<QString, QString> tables = {{"action_Tenants_2", "tenants"},   {"action_Oweners", "owners"},
+                                           {"action_Buildings_2", "buildings"}, {"action_Vendors_2", "vendors"},
+                                           {"action_Apartments_2", "apartments"}, {"action_Cashbook_2", "cashbook"}};
+    // The first log-in gives ADMIN's rights; the second follows a search on every page.
+    for (int logIn = 0; logIn < 2; ++logIn) {
+        answerLogIn(QStringLiteral("ADMIN"));
+        runCommand(window.get(), QStringLiteral("action_Log_Off"));
+        for (auto it = tables.cbegin(); it != tables.cend(); ++it) {
+            runCommand(window.get(), it.key());
+            QWidget *page = area->subWindowList().last()->widget();
+            QAbstractItemModel *rows = child<QTableView>(page, "tableView")->model();
+            QSqlQuery count(QStringLiteral("select count(*) from ") + it.value());
+            QVERIFY(count.next() && child<QLineEdit>(page, "lineEdit")->text().isEmpty());
+            QCOMPARE(rows->rowCount(), count.value(0).toInt());
+            QTest::keyClicks(child<QLineEdit>(page, "lineEdit"), "zzz");
+            waitForSearch(page);
+            QCOMPARE(rows->rowCount(), 0);
+        }
+    }
 }
 
 void TestMainWindow::sideBarNamesMapToCommands_data()

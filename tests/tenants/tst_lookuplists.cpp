@@ -130,6 +130,8 @@ void TestLookupLists::existingNameIsRefusedWhateverTheCase_data()
     QTest::newRow("credit card with a quote") << "ccards" << "Diner's Club" << "DINER'S CLUB" << "Credit card already exists";
     QTest::newRow("lease term, other case") << "leases" << "" << "1 YEAR" << "Lease term already exists";
     QTest::newRow("lease term with a quote") << "leases" << "Owner's Choice" << "owner's choice" << "Lease term already exists";
+    // Qt lowers a dotted capital I to two characters, the engine to one.
+    QTest::newRow("lease term with a dotted capital I") << "leases" << "İki Ay" << "İKİ AY" << "Lease term already exists";
 }
 
 void TestLookupLists::existingNameIsRefusedWhateverTheCase()

@@ -260,7 +260,7 @@ void TestEquipment::searchWithApostropheAndClear()
     auto *criteria = child<QLineEdit>(form, "lineEdit");
     QTest::keyClicks(criteria, "T'S F");
     waitForSearch(form);
-    QCOMPARE(model->filter(), QString("LOWER(description) like '%t''s f%' ESCAPE '\\' and apid = 4"));
+    QCOMPARE(model->filter(), QString("LOWER(description) like LOWER('%T''S F%') ESCAPE '\\' and apid = 4"));
     QCOMPARE(model->rowCount(), 1);
 
     child<QComboBox>(form, "comboBox")->setCurrentIndex(1);
@@ -269,7 +269,7 @@ void TestEquipment::searchWithApostropheAndClear()
     QCOMPARE(model->rowCount(), 1);
     criteria->setText("%2");
     waitForSearch(form);
-    QCOMPARE(model->filter(), QString("LOWER(serial) like '%\\%2%' ESCAPE '\\' and apid = 4"));
+    QCOMPARE(model->filter(), QString("LOWER(serial) like LOWER('%\\%2%') ESCAPE '\\' and apid = 4"));
 
     clickButton(form, "pushButton_7");
     QCOMPARE(model->filter(), QString("apid = 4"));

@@ -128,7 +128,7 @@ void TestMaintenance::searchByTypeAndApostrophe()
     child<QComboBox>(log, "comboBox")->setCurrentIndex(1);
     QTest::keyClicks(criteria, "epai");
     waitForSearch(log);
-    QCOMPARE(model->filter(), QString("apid=3 and LOWER(Typex) like '%epai%' ESCAPE '\\'"));
+    QCOMPARE(model->filter(), QString("apid=3 and LOWER(Typex) like LOWER('%epai%') ESCAPE '\\'"));
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(model->index(0, 2).data().toString(), QString("Kitchen faucet dripping"));
 

@@ -190,7 +190,7 @@ void TestReminders::searchByDateWaitsForAWholeDate()
     auto *criteria = child<QLineEdit>(form, "lineEdit");
     QTest::keyClicks(criteria, "owner's");
     waitForSearch(form);
-    QCOMPARE(model->filter(), QString("LOWER(Title) like '%owner''s%' ESCAPE '\\'"));
+    QCOMPARE(model->filter(), QString("LOWER(Title) like LOWER('%owner''s%') ESCAPE '\\'"));
     QCOMPARE(model->rowCount(), 1);
 
     child<QComboBox>(form, "comboBox")->setCurrentIndex(2);
