@@ -338,6 +338,27 @@ void TestBillingRule::clerksCases_data()
                            plain(ClerkAct::DeleteLease, "2026-12-11"),
                            lease("2026-12-11", 2, 300000, 4, "2027-04-15", "2028-04-14", true), plain(ClerkAct::Run, "2027-04-20")}
         << 0 << QStringList{"2 2026-12-01 300000", "2 2027-04-15 300000"} << QList<bool>{false, false};
+    const QList<ClerkAct> fromTheFifteenth{lease("2026-12-01", 2, 120000, 3, "2026-12-01", "2027-11-30"),
+                                           line(ClerkAct::AddLine, "2026-12-01", 2, 4500, "2026-12-01", "2027-11-30"),
+                                           plain(ClerkAct::DeleteLease, "2026-12-10"),
+                                           lease("2026-12-10", 1, 125000, 3, "2026-12-15", "2027-12-14"),
+                                           plain(ClerkAct::Run, "2027-01-15")};
+    QTest::newRow("a newcomer's rent counts from his own first payment date")
+        << fromTheFifteenth << 0 << QStringList{"2 2026-12-01 120000"} + monthly(1, d("2026-12-15"), 2, 125000)
+        << QList<bool>{false, false};
+    QTest::newRow("a newcomer takes the leaver's parking over from his own first payment date")
+        << fromTheFifteenth << 1 << QStringList{"2 2026-12-01 4500"} + monthly(1, d("2026-12-15"), 2, 4500)
+        << QList<bool>{false, false};
+    QTest::newRow("a lease begun on the 31st charges twelve rents")
+        << QList<ClerkAct>{lease("2027-01-31", 1, 100000, 3, "2027-01-31", "2028-01-30"), plain(ClerkAct::Run, "2028-03-01")}
+        << 0 << monthly(1, d("2027-01-31"), 12, 100000) << QList<bool>{false};
+    QTest::newRow("a rent going on from the 30th keeps its schedule through monthly runs")
+        << QList<ClerkAct>{lease("2027-11-30", 1, 100000, 3, "2027-11-30", "2028-11-29"),
+                           plain(ClerkAct::DeleteLease, "2028-01-10"),
+                           lease("2028-01-10", 1, 110000, 3, "2028-01-28", "2029-01-27"), plain(ClerkAct::Run, "2028-02-01"),
+                           plain(ClerkAct::Run, "2028-03-01"), plain(ClerkAct::Run, "2028-04-15")}
+        << 0 << monthly(1, d("2027-11-30"), 2, 100000) + monthly(1, d("2028-01-30"), 3, 110000)
+        << QList<bool>{false, false};
     QTest::newRow("half-yearly rent twice a year")
         << QList<ClerkAct>{lease("2026-12-11", 2, 600000, 2, "2026-12-01", "2028-11-30"), plain(ClerkAct::Run, "2028-12-01")}
         << 0 << QStringList{"2 2026-12-01 600000", "2 2027-06-01 600000", "2 2027-12-01 600000", "2 2028-06-01 600000"}
