@@ -284,24 +284,32 @@ QList<BillingRule::Charge> BillingRule::due(const QDate &today) const
         QList<Charge> lineCharges;
         if (inForce && linesOf(*inForce).contains(lineId))
             lineCharges = walk(*inForce, lineId, covered(inForce->tenant, lineId, false), today, -1).periods;
-        QList<Agreed> agreed;
-        for (const Agreed &a : m_facts.agreed) {
-            if (a.line == lineId && a.due <= today)
-                agreed.append(a);
-        }
-        std::sort(agreed.begin(), agreed.end(), [](const Agreed &a, const Agreed &b) { return a.due < b.due; });
-        for (const Agreed &a : agreed) {
-            QList<Span> coveredDays = covered(a.tenant, lineId, false);
-            for (const Charge &c : lineCharges) {
-                if (c.tenant == a.tenant)
-                    coveredDays.append({c.due, c.lastDay});
-            }
-            if (agreedStands(a, coveredDays))
-                lineCharges.append({a.tenant, lineId, a.due, a.lastDay, a.cents, a.lease, false});
-        }
+        addAgreed(lineCharges, lineId, [&today](const Agreed &a) { return a.due <= today; }, -1);
         posting += lineCharges;
     }
     return posting;
+}
+
+void BillingRule::addAgreed(QList<Charge> &lineCharges, int lineId, const std::function<bool(const Agreed &)> &wanted,
+                            int limit) const
+{
+    QList<Agreed> agreed;
+    for (const Agreed &a : m_facts.agreed) {
+        if (a.line == lineId && wanted(a))
+            agreed.append(a);
+    }
+    std::sort(agreed.begin(), agreed.end(), [](const Agreed &a, const Agreed &b) { return a.due < b.due; });
+    for (const Agreed &a : agreed) {
+        if (limit >= 0 && lineCharges.size() >= limit)
+            break;
+        QList<Span> coveredDays = covered(a.tenant, lineId, false);
+        for (const Charge &c : lineCharges) {
+            if (c.tenant == a.tenant)
+                coveredDays.append({c.due, c.lastDay});
+        }
+        if (agreedStands(a, coveredDays))
+            lineCharges.append({a.tenant, lineId, a.due, a.lastDay, a.cents, a.lease, false});
+    }
 }
 
 QList<BillingRule::Charge> BillingRule::ahead(int periods) const
@@ -320,21 +328,8 @@ QList<BillingRule::Charge> BillingRule::ahead(int periods) const
         QList<Charge> lineCharges;
         if (leaseLines.contains(lineId))
             lineCharges = walk(*inForce, lineId, covered(inForce->tenant, lineId, false), QDate(), periods).periods;
-        QList<Agreed> agreed;
-        for (const Agreed &a : m_facts.agreed) {
-            if (a.line == lineId && a.tenant == inForce->tenant)
-                agreed.append(a);
-        }
-        std::sort(agreed.begin(), agreed.end(), [](const Agreed &a, const Agreed &b) { return a.due < b.due; });
-        for (const Agreed &a : agreed) {
-            if (lineCharges.size() >= periods)
-                break;
-            QList<Span> coveredDays = covered(a.tenant, lineId, false);
-            for (const Charge &c : lineCharges)
-                coveredDays.append({c.due, c.lastDay});
-            if (agreedStands(a, coveredDays))
-                lineCharges.append({a.tenant, lineId, a.due, a.lastDay, a.cents, a.lease, false});
-        }
+        const int tenant = inForce->tenant;
+        addAgreed(lineCharges, lineId, [tenant](const Agreed &a) { return a.tenant == tenant; }, periods);
         posting += lineCharges;
     }
     return posting;

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // What an apartment's leases and recurring bills charge, decided in one place from the facts stored
 // about them: the leases saved (a deleted one kept, with its tenant, days and terms), the lines of
 // bills with what the clerk did to them, the charges posted (forgiven ones too), the days the tenant
@@ -180,6 +182,10 @@ private:
     // The clerk's end of the line: no due date on or after it is charged.
     QDate lineStop(int line) const;
     bool agreedStands(const Agreed &agreed, const QList<Span> &covered) const;
+    // Adds to a line's charges its agreed periods that `wanted` takes and still stand, earliest first, the
+    // lease's own charges counted as his; no more than `limit` charges in all where it is >= 0.
+    void addAgreed(QList<Charge> &lineCharges, int line, const std::function<bool(const Agreed &)> &wanted,
+                   int limit) const;
     int freqOf(const Lease &lease, int line) const;
     qint64 centsOf(const Lease &lease, int line) const;
 
