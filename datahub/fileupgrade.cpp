@@ -53,6 +53,7 @@ bool FileUpgrade::run()
         return false;
     if (found >= CurrentVersion)
         return true;
+    reach(AddingColumns);
     if (!addColumns())
         return false;
     if (!fillColumns(found))
@@ -420,6 +421,8 @@ bool FileUpgrade::recordPeriods(QSqlQuery &query, int *charges)
     query.finish();
     if (m_progress)
         m_progress->total = total;
+    if (total > 0)
+        reach(CountingCharges);
     const QString sql = QStringLiteral("merge into charges c using (select recid, freq, rid from recur where recid "
                                        "between ? and ?) r on c.recid = r.recid when matched and (c.lastday is null or "
                                        "c.rid is null) then update set c.lastday = coalesce(c.lastday, %1), c.rid = "
@@ -516,6 +519,7 @@ bool FileUpgrade::fillColumns(int found)
         m_db.rollback();
         return false;
     };
+    reach(found < 2 ? LinkingCharges : ReadingBills);
     if (!readFrequencies(query))
         return fail();
     Earliest earliest;
@@ -550,6 +554,7 @@ bool FileUpgrade::fillColumns(int found)
                                  .arg(QLatin1String(SameKind), QLatin1String(OnSchedule))))
             return fail();
         linked = query.numRowsAffected();
+        reach(ReadingBills);
         // Whether a bill has charged is read the safe way round: any charge of its kind before its next
         // due date counts, so that no bill is taken back over a period it may have charged.
         if (!exec(query, QStringLiteral("update recur r set r.lastdue = (select max(c.fordate) from charges c where %1 "
@@ -576,11 +581,14 @@ bool FileUpgrade::fillColumns(int found)
     int clerkEnds = 0, periods = 0, dealt = 0, fromStart = 0;
     // What each bill dealt with is read in the layout before's terms, before its first payment date
     // takes its new meaning.
-    if (!recordClerkEnds(query, found, &clerkEnds) || !recordPeriods(query, &periods)
-        || !recordDealtDays(query, &dealt) || !countFromFirstPayment(query, &fromStart)
+    if (!recordClerkEnds(query, found, &clerkEnds) || !recordPeriods(query, &periods))
+        return fail();
+    reach(RecordingDays);
+    if (!recordDealtDays(query, &dealt) || !countFromFirstPayment(query, &fromStart)
         || !exec(query, QStringLiteral("delete from filelevel"))
         || !exec(query, QStringLiteral("insert into filelevel (fileversion) values (?)"), {CurrentVersion}))
         return fail();
+    reach(Saving);
     if (!m_db.commit()) {
         m_error = m_db.lastError().text();
         m_db.rollback();

@@ -36,10 +36,15 @@ public:
 
     explicit FileUpgrade(const QSqlDatabase &db);
 
-    // How far the work on the charges, the bulk of an office, has gone: `done` of `total`, read on
-    // another thread while run() works (the total is known once the work on them begins).
+    // The stages of run(), in the order it reaches them; an upgrade goes only through those its file needs.
+    enum Stage { AddingColumns, LinkingCharges, ReadingBills, CountingCharges, RecordingDays, Saving, Stages };
+
+    // How far run() has gone, read on another thread while it works: the stages reached, a bit each,
+    // and of the work on the charges, the bulk of an office, `done` of `total` (known once that
+    // stage is reached).
     struct Progress
     {
+        std::atomic<unsigned> reached{0};
         std::atomic<int> done{0};
         std::atomic<int> total{0};
     };
@@ -77,6 +82,11 @@ private:
     };
 
     int version();
+    void reach(Stage stage)
+    {
+        if (m_progress)
+            m_progress->reached |= 1u << stage;
+    }
     bool addColumns();
     bool fillColumns(int found);
     bool readEarliestBills(QSqlQuery &query, Earliest *earliest);

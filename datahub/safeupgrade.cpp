@@ -32,6 +32,8 @@
 namespace {
 
 const qint64 Chunk = 1 << 20;
+// What is written to the disk between two looks of the dialog on a slow disk.
+const off_t WriteChunk = 16 << 20;
 // The engine may take a moment to let go of a file whose last connection closed.
 const int LetGoMs = 5000;
 // How often the progress dialog looks at how far the work has gone.
@@ -172,7 +174,9 @@ bool setForcedWrites(const QSqlDatabase &like, const QString &file, bool on, QSt
 // The work done away from the windows: the copy made, brought up to date and put in place.
 struct Job
 {
-    enum Part { Copying, Upgrading, Placing };
+    enum Part { Copying, Upgrading, Writing, Placing };
+    // The stages shown, in order: the copy, the upgrade's own, then the writing and the placing.
+    enum Stage { CopyingStage, WritingStage = 1 + FileUpgrade::Stages, PlacingStage };
 
     QString connection;
     QString file;
@@ -185,6 +189,15 @@ struct Job
     std::atomic<int> part{Copying};
     std::atomic<qint64> copied{0};
     FileUpgrade::Progress upgraded;
+    std::atomic<qint64> toWrite{0};
+    std::atomic<qint64> written{0};
+
+    // The stages reached so far, a bit each.
+    unsigned reached() const
+    {
+        return 1u | upgraded.reached << 1 | (part >= Writing ? 1u << WritingStage : 0)
+            | (part >= Placing ? 1u << PlacingStage : 0);
+    }
 
     // Whether this job made the copy: only then is what stands at its name the job's to remove.
     bool created = false;
@@ -216,7 +229,6 @@ void Job::run()
     part = Upgrading;
     if (!upgrade())
         return;
-    part = Placing;
     placed = place();
 }
 
@@ -318,10 +330,24 @@ bool Job::place()
         fail(SafeUpgrade::tr("the engine kept the copy open (%1)").arg(systemError()));
         return false;
     }
+    // A piece at a time, so that the dialog shows how far the writing has gone on a slow disk; the
+    // fsync then finds little left to write. A file system without the piecewise call has it all
+    // written by the fsync.
+    const off_t size = ::lseek(upgraded.fd(), 0, SEEK_END);
+    toWrite = qMax<off_t>(size, 0);
+    part = Writing;
+    for (off_t at = 0; at < size; at += WriteChunk) {
+        if (::sync_file_range(upgraded.fd(), at, qMin<off_t>(WriteChunk, size - at),
+                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER)
+            != 0)
+            break;
+        written = qMin<off_t>(at + WriteChunk, size);
+    }
     if (::fsync(upgraded.fd()) != 0) {
         fail(SafeUpgrade::tr("the copy could not be written to the disk (%1)").arg(systemError()));
         return false;
     }
+    part = Placing;
     if (!namesFile(file, source)) {
         fail(replacedMeanwhile());
         return false;
@@ -333,6 +359,30 @@ bool Job::place()
     syncFolder(file);
     qCDebug(velloranLog).noquote() << "upgrade: the copy brought up to date took the place of" << file;
     return true;
+}
+
+// What the dialog says while the work is at `stage`.
+QString stageText(int stage)
+{
+    switch (stage) {
+    case Job::CopyingStage:
+        return SafeUpgrade::tr("Copying the database...");
+    case 1 + FileUpgrade::AddingColumns:
+        return SafeUpgrade::tr("Adding the new columns and indices...");
+    case 1 + FileUpgrade::LinkingCharges:
+        return SafeUpgrade::tr("Linking the charges to the bills that posted them...");
+    case 1 + FileUpgrade::ReadingBills:
+        return SafeUpgrade::tr("Reading the bills and their charges...");
+    case 1 + FileUpgrade::CountingCharges:
+        return SafeUpgrade::tr("Bringing the database up to date...");
+    case 1 + FileUpgrade::RecordingDays:
+        return SafeUpgrade::tr("Recording the days each bill dealt with...");
+    case 1 + FileUpgrade::Saving:
+        return SafeUpgrade::tr("Saving the changes...");
+    case Job::WritingStage:
+        return SafeUpgrade::tr("Writing the database to the disk...");
+    }
+    return SafeUpgrade::tr("Putting the database in place...");
 }
 
 } // namespace
@@ -419,7 +469,7 @@ bool SafeUpgrade::upgradeCopy()
     std::unique_ptr<WorkUnderWay> shown;
     if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
         const qint64 chunks = (QFileInfo(m_file).size() + Chunk - 1) / Chunk;
-        shown = std::make_unique<WorkUnderWay>(nullptr, tr("Copying the database..."), int(chunks));
+        shown = std::make_unique<WorkUnderWay>(nullptr, stageText(Job::CopyingStage), int(chunks));
     }
 
     // The copy is made while nothing writes to the file: the program's own lock takes the place of the
@@ -440,39 +490,46 @@ bool SafeUpgrade::upgradeCopy()
 
     std::unique_ptr<QThread> worker(QThread::create([&job] { job.run(); }));
     worker->start();
-    // Each part is shown as the work reaches it, a part done in less than a look included; the
-    // upgrade counts the office's charges done of all, once it knows how many there are.
-    int part = Job::Copying;
-    bool counting = false;
-    const auto showCharges = [&] {
-        if (job.upgraded.total == 0)
-            return;
-        if (!counting)
-            shown->beginPart(tr("Bringing the database up to date..."), job.upgraded.total, tr("%v of %m charges"));
-        counting = true;
-        shown->advance(job.upgraded.done);
-    };
-    const auto showUpTo = [&](int reached) {
-        for (; part < reached; ++part) {
-            if (part == Job::Upgrading)
-                showCharges();
-            shown->beginPart(part + 1 == Job::Upgrading ? tr("Bringing the database up to date...")
-                                                        : tr("Putting the database in place..."));
+    // Each stage is shown as the work reaches it, one done in less than a look included, its own
+    // measure of how far it has gone given its last figure before the next stage is shown.
+    int stage = Job::CopyingStage;
+    const auto doneIn = [&job](int at) {
+        switch (at) {
+        case Job::CopyingStage:
+            return int(job.copied / Chunk);
+        case 1 + FileUpgrade::CountingCharges:
+            return job.upgraded.done.load();
+        case Job::WritingStage:
+            return int((job.written + Chunk - 1) / Chunk);
         }
+        return 0;
     };
-    while (!worker->wait(shown ? PollMs : ULONG_MAX)) {
-        showUpTo(job.part);
-        if (part == Job::Upgrading)
-            showCharges();
-        else
-            shown->advance(part == Job::Copying ? int(job.copied / Chunk) : 0);
-    }
+    const auto showReached = [&] {
+        const unsigned reached = job.reached();
+        for (int next = stage + 1; next < 32 && (reached >> next) != 0; ++next) {
+            if (!(reached & (1u << next)))
+                continue;
+            shown->advance(doneIn(stage));
+            stage = next;
+            const QString text = stageText(stage);
+            qCDebug(velloranLog).noquote() << "upgrade:" << text;
+            if (stage == 1 + FileUpgrade::CountingCharges)
+                shown->beginPart(text, job.upgraded.total, tr("%v of %m charges"));
+            else if (stage == Job::WritingStage)
+                shown->beginPart(text, int((job.toWrite + Chunk - 1) / Chunk), tr("%v of %m MB"));
+            else
+                shown->beginPart(text);
+        }
+        shown->advance(doneIn(stage));
+    };
+    while (!worker->wait(shown ? PollMs : ULONG_MAX))
+        showReached();
     // The lock on the file that was replaced goes; the one in its place is attached afresh.
     original.close();
     if (!job.placed)
         return leftAsItWas(job.error);
     if (shown)
-        showUpTo(Job::Placing);
+        showReached();
     if (!m_db.open()) {
         m_error = tr("the file was brought up to date but could not be opened again: %1").arg(m_db.lastError().text());
         return false;

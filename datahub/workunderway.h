@@ -30,6 +30,8 @@ public:
     WorkUnderWay &operator=(const WorkUnderWay &) = delete;
 
     // `done` of the steps are done; the dialog follows a few times a second, and shows the last at once.
+    // Called while a part shows nothing new for a moment (a long statement, a step that takes its
+    // time), it says how long the part has run, so that the clerk sees the work go on.
     void advance(int done);
     // The work goes on to another part: the dialog says `text` and counts `steps` from none done (none
     // given: it only shows that the work goes on), its bar saying how far as `format` puts it (the
@@ -42,11 +44,16 @@ public:
 
 private:
     void letWindowsPaint();
+    void startPart(const QString &text);
 
     // The wait cursor, first made and last given back.
     LongWork m_cursor;
     QPointer<QProgressDialog> m_dialog;
     QElapsedTimer m_sincePainted;
+    QString m_partText;
+    QElapsedTimer m_inPart;
+    QElapsedTimer m_sinceMoved;
+    qint64 m_ticksShown = 0;
 };
 
 #endif // WORKUNDERWAY_H

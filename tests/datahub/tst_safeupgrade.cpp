@@ -6,6 +6,7 @@
 #include "testhub.h"
 
 #include "datahub/safeupgrade.h"
+#include "datahub/workunderway.h"
 
 #include <QCursor>
 #include <QElapsedTimer>
@@ -120,8 +121,13 @@ struct ProgressWatch : QObject
         auto *widget = qobject_cast<QWidget *>(watched);
         auto *progress = widget ? qobject_cast<QProgressDialog *>(widget->window()) : nullptr;
         if (progress && event->type() == QEvent::Paint) {
-            if (said.isEmpty() || said.constLast() != progress->labelText())
-                said << progress->labelText();
+            // A part that takes its time says how long it has run: the part is the text without it.
+            QString part = progress->labelText();
+            if (part.remove(QRegularExpression(QStringLiteral(" \\(\\S+ s\\)$"))) != progress->labelText()
+                && (timed.isEmpty() || timed.constLast() != progress->labelText()))
+                timed << progress->labelText();
+            if (said.isEmpty() || said.constLast() != part)
+                said << part;
             if (auto *bar = qobject_cast<QProgressBar *>(widget))
                 counted << bar->text();
             const QCursor *cursor = QApplication::overrideCursor();
@@ -130,6 +136,7 @@ struct ProgressWatch : QObject
         return false;
     }
     QStringList said;
+    QStringList timed;
     QStringList counted;
     bool waitCursor = true;
 };
@@ -175,6 +182,7 @@ class TestSafeUpgrade : public QObject
 
 private slots:
     void upgradeIsShownAndOnlyAnOlderFileIsCopied();
+    void partShowingNothingNewSaysHowLongItHasRun();
     void openingKilledAtAnyMomentLeavesTheFileWhole();
     void fullDiskLeavesTheFileAsItWas();
     void fileReplacedMeanwhileIsLeftToTheOther_data();
@@ -195,7 +203,14 @@ void TestSafeUpgrade::upgradeIsShownAndOnlyAnOlderFileIsCopied()
             ProgressWatch watch;
             std::unique_ptr<XDataSource> hub(hubOnCopy(copy));
             QVERIFY2(hub->openDatabase(), qPrintable(hub->lastErrorText()));
-            const QStringList parts = {"Copying the database...", "Bringing the database up to date...",
+            const QStringList parts = {"Copying the database...",
+                                       "Adding the new columns and indices...",
+                                       "Linking the charges to the bills that posted them...",
+                                       "Reading the bills and their charges...",
+                                       "Bringing the database up to date...",
+                                       "Recording the days each bill dealt with...",
+                                       "Saving the changes...",
+                                       "Writing the database to the disk...",
                                        "Putting the database in place..."};
             QCOMPARE(watch.said, upgraded ? parts : QStringList());
             QVERIFY(watch.waitCursor && !QApplication::overrideCursor());
@@ -214,6 +229,28 @@ void TestSafeUpgrade::upgradeIsShownAndOnlyAnOlderFileIsCopied()
         QCOMPARE(rowsOf(copy.path(), &columns), before);
         QVERIFY(!QFile::exists(SafeUpgrade::copyOf(copy.path())));
     }
+}
+
+// A statement that holds the work for seconds moves no count: the time it has run moves instead, so
+// that no screen stays as it is for a second. A count that moves needs no time beside it.
+void TestSafeUpgrade::partShowingNothingNewSaysHowLongItHasRun()
+{
+    ProgressWatch watch;
+    {
+        WorkUnderWay shown(nullptr, QStringLiteral("Counting..."), 100);
+        for (int done = 1; done <= 100; ++done) {
+            QTest::qSleep(12);
+            shown.advance(done);
+        }
+        shown.beginPart(QStringLiteral("Saving..."));
+        QElapsedTimer running;
+        running.start();
+        while (running.elapsed() < 1200) {
+            QTest::qSleep(20);
+            shown.advance(0);
+        }
+    }
+    QCOMPARE(watch.timed.mid(0, 2), QStringList({"Saving... (0.5 s)", "Saving... (1.0 s)"}));
 }
 
 void TestSafeUpgrade::openingKilledAtAnyMomentLeavesTheFileWhole()
