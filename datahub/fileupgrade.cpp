@@ -1,8 +1,8 @@
 #include "datahub/fileupgrade.h"
 #include "datahub/debuglog.h"
 
-#include "money/chargeposting.h"
-#include "money/leasewrite.h"
+#include "datahub/frequencystep.h"
+#include "datahub/recurmodel.h"
 
 #include <QDebug>
 #include <QSqlError>
@@ -173,7 +173,7 @@ bool FileUpgrade::keys(QSqlQuery &query, const QString &sql, QList<int> *found)
 // run did not charge (already ended, or on an apartment with no agreement at all) stays stopped.
 bool FileUpgrade::readEarliestBills(QSqlQuery &query, Earliest *earliest)
 {
-    const QString rent = LeaseWrite::rentType();
+    const QString rent = RecurModel::rentType();
     static const char *const CurrentTenant =
         "exists (select 1 from apartments a join agreements g on g.rid = a.agreeid where a.apid = r.apid "
         "and g.tid = r.tid)";
@@ -220,7 +220,7 @@ bool FileUpgrade::readEarliestBills(QSqlQuery &query, Earliest *earliest)
 // posted a single charge is not told from a one-time charge, and is read as one.
 bool FileUpgrade::keepDeletedBillsDays(QSqlQuery &query, int *bills)
 {
-    const QString rent = LeaseWrite::rentType();
+    const QString rent = RecurModel::rentType();
     using Place = QPair<int, int>;
     struct Reach
     {
@@ -324,19 +324,15 @@ bool FileUpgrade::readFrequencies(QSqlQuery &query)
     return true;
 }
 
-// A built-in frequency's step is read from nextDueDate, taken from the first of a month: a result on
-// the first of another month is a step of whole months, any other one of days. Any other frequency
-// steps by the days of its row; one without days has no step.
+// A built-in frequency steps by the calendar; any other steps by the days of its row, and one without
+// days has no step.
 FileUpgrade::Step FileUpgrade::stepOf(int frequency) const
 {
-    const QDate probe(2001, 1, 1);
-    const QDate once = nextDueDate(probe, frequency, nullptr);
+    const FrequencyStep builtIn = FrequencyStep::builtIn(frequency);
     Step step;
-    if (once.isValid() && once > probe) {
-        if (once.day() == 1)
-            step.months = (once.year() - probe.year()) * 12 + once.month() - probe.month();
-        else
-            step.days = int(probe.daysTo(once));
+    if (builtIn.isBuiltIn()) {
+        step.months = builtIn.months;
+        step.days = builtIn.days;
     } else {
         step.days = qMax(0, m_frequencyDays.value(frequency));
     }

@@ -12,6 +12,9 @@ public:
     explicit RecurModel(QObject *parent = nullptr, QSqlDatabase db = QSqlDatabase());
 
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+    // The type of a lease's rent bill, lower-cased as the statements compare it.
+    static QString rentType() { return tr("rent"); }
 };
 
 #endif // RECURMODEL_H

@@ -1,25 +1,12 @@
 #include "money/billingrule.h"
 
+#include "datahub/frequencystep.h"
+
 #include <QVector>
 
 #include <algorithm>
 
 namespace {
-// Months per period of the built-in frequencies that step by the calendar; 0 for those that step by days.
-int monthsOf(int freq)
-{
-    switch (freq) {
-    case 2: return 6;
-    case 3: return 1;
-    case 4: return 3;
-    case 6: return 12;
-    case 7: return 24;
-    case 8: return 36;
-    case 9: return 60;
-    default: return 0;
-    }
-}
-
 QDate earlier(const QDate &a, const QDate &b)
 {
     if (!a.isValid())
@@ -39,9 +26,10 @@ QDate BillingRule::step(const QDate &anchor, int freq, int times) const
 {
     if (!anchor.isValid())
         return QDate();
-    if (const int months = monthsOf(freq))
-        return anchor.addMonths(months * times);
-    int days = freq == 1 ? 14 : freq == 5 ? 7 : m_facts.frequencyDays.value(freq);
+    const FrequencyStep builtIn = FrequencyStep::builtIn(freq);
+    if (builtIn.months > 0)
+        return anchor.addMonths(builtIn.months * times);
+    const int days = builtIn.isBuiltIn() ? builtIn.days : m_facts.frequencyDays.value(freq);
     if (days <= 0)
         return QDate();
     return anchor.addDays(qint64(days) * times);

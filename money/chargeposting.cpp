@@ -1,4 +1,6 @@
 #include "money/chargeposting.h"
+
+#include "datahub/frequencystep.h"
 #include "datahub/debuglog.h"
 
 #include "datahub/xdatasource.h"
@@ -29,28 +31,11 @@ const QDate NoStep(1960, 1, 1);
 
 QDate nextDueDate(const QDate &from, int frequency, XDataSource *dataSource)
 {
-    switch (frequency) {
-    case 1:
-        return from.addDays(14);
-    case 2:
-        return from.addMonths(6);
-    case 3:
-        return from.addMonths(1);
-    case 4:
-        return from.addMonths(3);
-    case 5:
-        return from.addDays(7);
-    case 6:
-        return from.addYears(1);
-    case 7:
-        return from.addYears(2);
-    case 8:
-        return from.addYears(3);
-    case 9:
-        return from.addYears(5);
-    default:
-        break;
-    }
+    const FrequencyStep builtIn = FrequencyStep::builtIn(frequency);
+    if (builtIn.months > 0)
+        return from.addMonths(builtIn.months);
+    if (builtIn.days > 0)
+        return from.addDays(builtIn.days);
 
     int days = 0;
     QSuperSqlTableModel *frequencies = dataSource ? dataSource->frequencyModel() : nullptr;
@@ -65,17 +50,7 @@ QDate nextDueDate(const QDate &from, int frequency, XDataSource *dataSource)
 
 QDate dueDateAfter(const QDate &due, const QDate &first, int frequency, XDataSource *dataSource)
 {
-    int months = 0;
-    switch (frequency) {
-    case 2: months = 6; break;
-    case 3: months = 1; break;
-    case 4: months = 3; break;
-    case 6: months = 12; break;
-    case 7: months = 24; break;
-    case 8: months = 36; break;
-    case 9: months = 60; break;
-    default: break;
-    }
+    const int months = FrequencyStep::builtIn(frequency).months;
     // Steps of days are the same counted from any due date.
     if (months == 0 || !first.isValid() || !due.isValid() || due < first)
         return nextDueDate(due, frequency, dataSource);

@@ -1,6 +1,7 @@
 #ifndef LEASEWRITE_H
 #define LEASEWRITE_H
 
+#include "datahub/recurmodel.h"
 #include "money/moneycommand.h"
 
 #include <QCoreApplication>
@@ -86,7 +87,7 @@ public:
     static MoneyCommand::Result beginWhereHeld(int recid, int agreementId);
 
     // The type of a lease's rent bill, lower-cased as the statements compare it.
-    static QString rentType() { return tr("rent"); }
+    static QString rentType() { return RecurModel::rentType(); }
 };
 
 #endif // LEASEWRITE_H
