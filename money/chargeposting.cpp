@@ -54,8 +54,10 @@ QDate dueDateAfter(const QDate &due, const QDate &first, int frequency, XDataSou
     // Steps of days are the same counted from any due date.
     if (months == 0 || !first.isValid() || !due.isValid() || due < first)
         return nextDueDate(due, frequency, dataSource);
+    // A due date an earlier release let drift (the 28th of a bill begun on the 31st) is the period of
+    // its month: the next one is back on the schedule, so that a year still holds twelve rents.
     const int apart = (due.year() - first.year()) * 12 + due.month() - first.month();
-    if (apart % months != 0 || first.addMonths(apart) != due)
+    if (apart % months != 0)
         return nextDueDate(due, frequency, dataSource);
     return first.addMonths(apart + months);
 }

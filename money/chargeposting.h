@@ -20,7 +20,8 @@ QDate nextDueDate(const QDate &from, int frequency, XDataSource *dataSource);
 
 // The due date after `due` of a bill whose due dates are counted from `first`: the k-th is `first`
 // stepped k months or years at once, so that a bill begun on the 31st is due on the 31st again after
-// a shorter month. A `due` that is not on that schedule (or no `first`) steps from itself.
+// a shorter month. A `due` in a month of that schedule but on another day (a day an earlier release let
+// drift) is followed by the schedule's next due date; any other (or no `first`) steps from itself.
 QDate dueDateAfter(const QDate &due, const QDate &first, int frequency, XDataSource *dataSource);
 
 // A posting step the database refused. The run that holds the transaction rolls everything back.

@@ -41,6 +41,7 @@ private slots:
     void chargesAhead_data();
     void chargesAhead();
 
+    void driftedDayGoesBackToItsSchedule();
     void secondRunPostsNothingMore();
     void refusedChargeLeavesNoBillAdvanced();
     void postsAfterTheConnectionWasReopened();
@@ -364,6 +365,19 @@ void TestChargePosting::chargesAhead()
     QCOMPARE(postedDates(), posted);
     QCOMPARE(t->copy.scalar("select nextdate from recur where recid = 9100").toDate(), storedNext);
     QCOMPARE(t->copy.scalar("select completed from recur where recid = 9100").toInt(), storedCompleted);
+}
+
+// An older file's bill begun on the 31st whose due day drifted to the 28th charges the rest of its
+// twelve months on the 31st, or the month's last day.
+void TestChargePosting::driftedDayGoesBackToItsSchedule()
+{
+    addBill(9100, 3, d("2027-03-28"), d("2028-01-30"));
+    QVERIFY(t->exec("update recur set startdate = '2027-01-31' where recid = 9100"));
+    Today::set(d("2028-03-01"));
+    QVERIFY(post(9100));
+    QCOMPARE(postedDates(), (QStringList{"2027-03-28", "2027-04-30", "2027-05-31", "2027-06-30", "2027-07-31",
+                                         "2027-08-31", "2027-09-30", "2027-10-31", "2027-11-30", "2027-12-31"}));
+    QCOMPARE(t->copy.scalar("select lastday from charges where fordate = '2027-03-28'").toDate(), d("2027-04-29"));
 }
 
 void TestChargePosting::secondRunPostsNothingMore()
