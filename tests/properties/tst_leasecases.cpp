@@ -41,6 +41,7 @@ private slots:
     void endTypedForABillStays_data();
     void endTypedForABillStays();
     void billRaisedInItsEditorGoesOnAtItsNewAmount();
+    void lineEndedEndsTheDaysAgreedToOnIt();
 
 private:
     void retypeBill(int recid, const char *field, const QString &text)
@@ -313,6 +314,28 @@ void TestLeaseCases::billRaisedInItsEditorGoesOnAtItsNewAmount()
     enterAgain();
     chargeRunOn(month(2).addDays(2));
     QCOMPARE(owed(Amelia, Maple101, Parking, month(1)), expected(months(1, 2), "50.00"));
+}
+
+// Kasimir's parking at 45.00 a month with his lease from January; the lease entered again from July and
+// February to June agreed to; on 10 March the clerk ends his parking on 15 March: the days agreed to end
+// with it, and April to June are not charged.
+void TestLeaseCases::lineEndedEndsTheDaysAgreedToOnIt()
+{
+    Today::set(month(1).addDays(4));
+    giveApartment(Maple201, Kasimir);
+    addBill(Maple201, Parking, QStringLiteral("45.00"), month(1), month(13).addDays(-1));
+    newLease(Maple201, QStringLiteral("1,200.00"), QStringLiteral("Monthly"), month(1), month(13).addDays(-1), month(1));
+    chargeRunOn(month(1).addDays(9));
+    deleteLease(Maple201);
+    newLease(Maple201, QStringLiteral("1,200.00"), QStringLiteral("Monthly"), month(7), month(19).addDays(-1), month(7),
+             QMessageBox::Yes);
+    chargeRunOn(month(3).addDays(9));
+    const int first = scalar(QStringLiteral("select min(recid) from recur where tid = %1 and apid = %2 and type = '%3'")
+                                 .arg(Kasimir).arg(Maple201).arg(Parking)).toInt();
+    const QString end = ShortDate::toText(month(3).addDays(14));
+    editBill(Maple201, first, [end](QDialog *editor) { retype(editor, "endDate", end); });
+    chargeRunOn(month(7).addDays(2));
+    QCOMPARE(owed(Kasimir, Maple201, Parking, month(0)), expected(months(1, 3), "45.00"));
 }
 
 VELLORAN_TEST_MAIN(TestLeaseCases)
