@@ -390,8 +390,8 @@ QList<BillingRule::Row> BillingRule::rows() const
     const Lease *inForce = leaseInForce();
     if (!inForce)
         return rows;
+    const QList<Charge> next = ahead(1);
     for (int lineId : linesOf(*inForce)) {
-        const QList<Charge> next = ahead(1);
         Row row{lineId, inForce->tenant, QDate(), true};
         for (const Charge &charge : next) {
             if (charge.line == lineId) {

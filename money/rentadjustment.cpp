@@ -13,13 +13,12 @@
 #include <cmath>
 #include <cstdlib>
 
-RentAdjustment::RentAdjustment(Scope scope, int key, Apply apply, Kind kind, double value, const QString &rentType)
+RentAdjustment::RentAdjustment(Scope scope, int key, Apply apply, Kind kind, double value)
     : m_scope(scope)
     , m_key(key)
     , m_apply(apply)
     , m_kind(kind)
     , m_value(value)
-    , m_rentType(rentType.toLower())
 {
 }
 

@@ -19,9 +19,9 @@ public:
     enum Apply { FutureRates = 0, CurrentAgreements = 1, Both = 2 };
     enum Kind { ByPercent, ByAmount };
 
-    // `key` names the tenant, building or apartment of the scope; `rentType` is the type the rent
-    // bills carry, compared without regard to case.
-    RentAdjustment(Scope scope, int key, Apply apply, Kind kind, double value, const QString &rentType);
+    // `key` names the tenant, building or apartment of the scope. The rent bills are those the leases
+    // made (their lease-rent mark), whatever their type reads.
+    RentAdjustment(Scope scope, int key, Apply apply, Kind kind, double value);
 
     // Reads the rents and bills in scope and works out their new values. False, with message(), when
     // the adjustment is refused or the rows could not be read.
@@ -53,7 +53,6 @@ private:
     Apply m_apply;
     Kind m_kind;
     double m_value;
-    QString m_rentType;
     QList<Change> m_apartments;
     QList<Change> m_bills;
     QString m_message;

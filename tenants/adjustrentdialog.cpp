@@ -135,9 +135,8 @@ void AdjustRentDialog::accept()
     else if (ui->applyBoth->isChecked())
         mode = RentAdjustment::Both;
     const bool byAmount = ui->increaseAmount->isChecked();
-    // The type of the rent bills, as they are named in this office's language.
     RentAdjustment adjustment(adjusted, chosenKey, mode, byAmount ? RentAdjustment::ByAmount : RentAdjustment::ByPercent,
-                              (byAmount ? amount : percent).toDouble(), tr("rent"));
+                              (byAmount ? amount : percent).toDouble());
     if (!adjustment.prepare()) {
         MsgBox::information(this, adjustment.message());
         return;

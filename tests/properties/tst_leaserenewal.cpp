@@ -191,7 +191,7 @@ void TestLeaseRenewal::adjustRentChangesOnlyTheRunningRentOfCurrentLeases()
     giveApartment(Maple101, juniper);
     newLease(Maple101, QStringLiteral("1,300.00"), QStringLiteral("Monthly"), month(1), month(13).addDays(-1), month(1));
     RentAdjustment adjustment(RentAdjustment::Apartment, Maple101, RentAdjustment::CurrentAgreements,
-                              RentAdjustment::ByAmount, 10.0, LeaseWrite::rentType());
+                              RentAdjustment::ByAmount, 10.0);
     QVERIFY(adjustment.prepare());
     QCOMPARE(adjustment.billCount(), 1);
     QVERIFY(adjustment.apply());
