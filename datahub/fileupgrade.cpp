@@ -124,6 +124,22 @@ bool FileUpgrade::addColumns()
         {Index, "IX_CASHBOOK_APID", "create index ix_cashbook_apid on cashbook (apid)"},
         {Index, "IX_CHARGES_RECID", "create index ix_charges_recid on charges (recid)"},
         {Index, "IX_DEALTDAYS_RECID", "create index ix_dealtdays_recid on dealtdays (recid)"},
+        {Column, "RECUR.LINE", "alter table recur add line integer"},
+        {Column, "RECUR.ADDEDBY", "alter table recur add addedby integer"},
+        {Column, "RECUR.DELETEDON", "alter table recur add deletedon date"},
+        {Table, "LEASEHISTORY",
+         "create table leasehistory (rid integer not null primary key, apid integer, tid integer, firstpay date, "
+         "leaseend date, rent double precision default 0, freq integer, deleted smallint default 0)"},
+        {Table, "LEASETAKEN", "create table leasetaken (rid integer not null, line integer not null)"},
+        {Table, "AGREEDPERIODS",
+         "create table agreedperiods (askedby integer not null, tid integer, apid integer, line integer not null, "
+         "fordate date not null, lastday date not null, amount double precision default 0, rid integer)"},
+        {Trigger, "RECUR_LINE",
+         "create trigger recur_line for recur active before insert position 1 as begin if (new.line is null) then "
+         "new.line = iif(coalesce(new.leaserent, 0) <> 0, 0, coalesce(new.origin, new.recid)); end"},
+        {Index, "IX_LEASEHISTORY_APID", "create index ix_leasehistory_apid on leasehistory (apid)"},
+        {Index, "IX_LEASETAKEN_RID", "create index ix_leasetaken_rid on leasetaken (rid)"},
+        {Index, "IX_AGREEDPERIODS_APID", "create index ix_agreedperiods_apid on agreedperiods (apid)"},
     };
     QStringList missing;
     for (const Addition &addition : additions) {
@@ -504,6 +520,84 @@ bool FileUpgrade::countFromFirstPayment(QSqlQuery &query, int *fromStart)
     return true;
 }
 
+// The facts the billing rule reads, from what the layout before kept: each bill's line, the lease in
+// force as saved (with the lines its tenant had taken over), a line the clerk deleted as deleted for
+// every tenant, one bill standing for each line (the copies the layout before made for each tenant and
+// lease are kept, out of the lists), and the days of an earlier lease agreed to as the periods they hold.
+bool FileUpgrade::recordBillingFacts(QSqlQuery &query, int *facts)
+{
+    const QDate today = QDate::currentDate();
+    static const char *const Statements[] = {
+        "update recur set leaserent = 0 where leaserent is null",
+        "update recur set line = iif(leaserent <> 0, 0, coalesce(origin, recid)) where line is null",
+        "insert into leasehistory (rid, apid, tid, firstpay, leaseend, rent, freq, deleted) select g.rid, g.apid, g.tid, "
+        "g.nextdate, g.leaseend, g.rent, g.freq, iif(exists (select 1 from apartments a where a.apid = g.apid and "
+        "a.agreeid = g.rid), 0, 1) from agreements g where not exists (select 1 from leasehistory h where h.rid = g.rid)",
+        "insert into leasetaken (rid, line) select distinct h.rid, r.line from leasehistory h join recur r on r.apid = "
+        "h.apid and r.tid = h.tid where h.deleted = 0 and r.line <> 0 and (select f.tid from recur f where f.recid = "
+        "r.line) is distinct from h.tid",
+        "update recur r set r.deletedon = (select max(d.lastday) from dealtdays d where d.kind = 5 and d.recid = r.line) "
+        "where r.line <> 0 and r.deletedon is null and exists (select 1 from dealtdays d where d.kind = 5 and d.recid = "
+        "r.line)",
+    };
+    for (const char *statement : Statements) {
+        if (!exec(query, QLatin1String(statement)))
+            return false;
+        *facts += qMax(0, query.numRowsAffected());
+    }
+    // Of a line's bills standing, the one of the tenant in force not charging agreed days shows it, else
+    // the latest; the others are kept out of the lists from today.
+    static const char *const Shown =
+        "coalesce((select max(x.recid) from recur x join apartments a on a.apid = x.apid join agreements g on g.rid = "
+        "a.agreeid where x.line = r.line and x.apid = r.apid and x.deletedon is null and x.tid = g.tid and not exists "
+        "(select 1 from dealtdays d where d.recid = x.recid and d.kind = 3)), (select max(x.recid) from recur x where "
+        "x.line = r.line and x.apid = r.apid and x.deletedon is null))";
+    if (!exec(query, QStringLiteral("update recur r set r.deletedon = ? where r.line <> 0 and r.deletedon is null and "
+                                    "r.recid <> %1")
+                         .arg(QLatin1String(Shown)),
+              {today}))
+        return false;
+
+    // Days agreed to, period by period of the bill that was to charge them.
+    struct Days
+    {
+        int tid, apid, line, rid;
+        QDate from, last;
+        double amount;
+        int freq;
+    };
+    QList<Days> agreed;
+    if (!exec(query, QStringLiteral("select d.tid, d.apid, r.line, d.rid, d.fromdate, d.lastday, r.amount, r.freq from "
+                                    "dealtdays d join recur r on r.recid = d.recid where d.kind = 3 and d.fromdate is not "
+                                    "null")))
+        return false;
+    while (query.next())
+        agreed.append({query.value(0).toInt(), query.value(1).toInt(), query.value(2).toInt(), query.value(3).toInt(),
+                       query.value(4).toDate(), query.value(5).toDate(), query.value(6).toDouble(),
+                       query.value(7).toInt()});
+    query.finish();
+    for (const Days &days : qAsConst(agreed)) {
+        const Step step = stepOf(days.freq);
+        if (!step.isValid())
+            continue;
+        for (int k = 0; k < 10000; ++k) {
+            const QDate due = step.after(days.from, k);
+            const QDate last = step.after(days.from, k + 1).addDays(-1);
+            if (due > days.last || last > days.last)
+                break;
+            // Asked when his lease after them was saved: the latest of his here.
+            if (!exec(query, QStringLiteral("insert into agreedperiods (askedby, tid, apid, line, fordate, lastday, amount, "
+                                            "rid) values (coalesce((select max(h.rid) from leasehistory h where h.apid = ? "
+                                            "and h.tid = ?), ?), ?, ?, ?, ?, ?, ?, ?)"),
+                      {days.apid, days.tid, days.rid + 1, days.tid, days.apid, days.line, due, last, days.amount,
+                       days.rid}))
+                return false;
+            ++*facts;
+        }
+    }
+    return true;
+}
+
 bool FileUpgrade::fillColumns(int found)
 {
     if (!m_db.transaction()) {
@@ -568,20 +662,25 @@ bool FileUpgrade::fillColumns(int found)
                                                      "coalesce(sum(expense), 0), coalesce(sum(income), 0) from cashbook")))
             return fail();
     }
-    // The bills of each current lease's tenant ran with that lease.
-    if (found < 3
-        && !exec(query, QStringLiteral("update recur r set r.rid = (select a.agreeid from apartments a join agreements g "
-                                       "on g.rid = a.agreeid where a.apid = r.apid and g.tid = r.tid) where r.rid is null "
-                                       "and (r.leaserent is distinct from 1 or coalesce(r.completed, 0) = 0)")))
-        return fail();
-    int clerkEnds = 0, periods = 0, dealt = 0, fromStart = 0;
-    // What each bill dealt with is read in the layout before's terms, before its first payment date
-    // takes its new meaning.
-    if (!recordClerkEnds(query, found, &clerkEnds) || !recordPeriods(query, &periods))
-        return fail();
-    reach(RecordingDays);
-    if (!recordDealtDays(query, &dealt) || !countFromFirstPayment(query, &fromStart)
-        || !exec(query, QStringLiteral("delete from filelevel"))
+    int clerkEnds = 0, periods = 0, dealt = 0, fromStart = 0, facts = 0;
+    if (found < 4) {
+        // The bills of each current lease's tenant ran with that lease.
+        if (found < 3
+            && !exec(query, QStringLiteral("update recur r set r.rid = (select a.agreeid from apartments a join agreements "
+                                           "g on g.rid = a.agreeid where a.apid = r.apid and g.tid = r.tid) where r.rid is "
+                                           "null and (r.leaserent is distinct from 1 or coalesce(r.completed, 0) = 0)")))
+            return fail();
+        // What each bill dealt with is read in the layout before's terms, before its first payment date
+        // takes its new meaning.
+        if (!recordClerkEnds(query, found, &clerkEnds) || !recordPeriods(query, &periods))
+            return fail();
+        reach(RecordingDays);
+        if (!recordDealtDays(query, &dealt) || !countFromFirstPayment(query, &fromStart))
+            return fail();
+    } else {
+        reach(RecordingDays);
+    }
+    if (!recordBillingFacts(query, &facts) || !exec(query, QStringLiteral("delete from filelevel"))
         || !exec(query, QStringLiteral("insert into filelevel (fileversion) values (?)"), {CurrentVersion}))
         return fail();
     reach(Saving);
@@ -605,10 +704,12 @@ bool FileUpgrade::fillColumns(int found)
              << tr("%1 rent bills of former tenants stopped%2").arg(earliest.stopped.size()).arg(named(earliest.stopped))
              << tr("%1 deleted rent bills' days kept").arg(earliest.deletedBills)
              << tr("%1 charges linked to the bill that posted them").arg(linked);
-    done << tr("%1 charges given the days they cover and their lease").arg(periods)
-         << tr("%1 bills given the end the clerk set").arg(clerkEnds)
-         << tr("the days %1 bills dealt with recorded").arg(dealt)
-         << tr("%1 bills' due dates counted from their start").arg(fromStart);
+    if (found < 4)
+        done << tr("%1 charges given the days they cover and their lease").arg(periods)
+             << tr("%1 bills given the end the clerk set").arg(clerkEnds)
+             << tr("the days %1 bills dealt with recorded").arg(dealt)
+             << tr("%1 bills' due dates counted from their start").arg(fromStart);
+    done << tr("%1 leases, lines and agreed periods recorded").arg(facts);
     m_summary = tr("brought up to date: %1").arg(done.join(QStringLiteral(", ")));
     return true;
 }

@@ -32,7 +32,7 @@ class FileUpgrade
 
 public:
     // The layout this program works on.
-    static const int CurrentVersion = 4;
+    static const int CurrentVersion = 5;
 
     explicit FileUpgrade(const QSqlDatabase &db);
 
@@ -96,6 +96,7 @@ private:
     bool recordPeriods(QSqlQuery &query, int *charges);
     bool recordDealtDays(QSqlQuery &query, int *bills);
     bool countFromFirstPayment(QSqlQuery &query, int *bills);
+    bool recordBillingFacts(QSqlQuery &query, int *facts);
     bool readFrequencies(QSqlQuery &query);
     Step stepOf(int frequency) const;
     bool exec(QSqlQuery &query, const QString &sql, const QVariantList &values = {});

@@ -1234,6 +1234,9 @@ insert into dealtdays (recid, apid, tid, rid, fromdate, lastday, kind)
   select r.recid, r.apid, r.tid, r.rid, r.startdate,
          dateadd(-1 day to coalesce((select min(c.fordate) from charges c where c.recid = r.recid), r.nextdate)), 4
   from recur r where r.startdate < coalesce((select min(c.fordate) from charges c where c.recid = r.recid), r.nextdate);
+-- Each lease in force was saved once, in its own terms.
+insert into leasehistory (rid, apid, tid, firstpay, leaseend, rent, freq, deleted)
+  select rid, apid, tid, nextdate, leaseend, rent, freq, 0 from agreements;
 
 -- New keys continue above the demonstration rows.
 set generator gen_agreements_id to 35;

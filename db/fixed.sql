@@ -155,8 +155,8 @@ set generator gen_leases_id to 4;
 
 commit;
 
--- The layout these scripts make: charges name the recurring bill that posted them, and a lease's rent
--- bill is marked as such and records the last period it charged.
-insert into filelevel (fileversion) values (4);
+-- The layout these scripts make: charges name the recurring bill that posted them and the line it
+-- shows, and every lease saved is kept with the lines it took over and the periods agreed to.
+insert into filelevel (fileversion) values (5);
 -- The cashbook's totals, kept by its trigger from here on.
 insert into cashbooktotals (expense, income) values (0, 0);

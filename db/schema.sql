@@ -239,7 +239,15 @@ create table recur (
     givenend        date,
     -- The end the clerk typed or ended the bill at: it charges no day after it, whichever lease is
     -- saved later. Empty where the bill runs with its lease, to the lease's end.
-    clerkend        date
+    clerkend        date,
+    -- The line the bill shows: 0 for a lease's rent, else the key of the line's first bill. Its charges
+    -- are the line's, whatever becomes of the bill.
+    line            integer,
+    -- The tenant who added the line; empty where it is the bill's tenant.
+    addedby         integer,
+    -- The day the clerk deleted the bill: from then on it is the record of a line deleted, shown in no
+    -- list, and charges nothing after that day.
+    deletedon       date
 );
 
 create table charges (
@@ -265,11 +273,10 @@ create table charges (
     rid             integer
 );
 
--- Days a recurring bill's line has dealt with although no charge stands for them: a charge the clerk
--- forgave (kind 1), days of an earlier lease he declined to have charged (2, under that lease alone),
--- days of an earlier lease he agreed to have charged by a bill of their own (3, under that lease),
--- what a bill had dealt with before its file was brought to this layout (4), and a bill he deleted (5:
--- recid is then the first bill of its line, lastday the day he deleted it).
+-- Days a recurring bill's line has dealt with for its tenant although no charge stands for them: a
+-- charge the clerk forgave (kind 1) and what a bill had dealt with before its file recorded the periods
+-- of its charges (4). Files of earlier layouts also held kinds 2, 3 and 5, which opening them turns
+-- into the facts above.
 create table dealtdays (
     recid           integer not null,
     apid            integer,
@@ -278,6 +285,38 @@ create table dealtdays (
     fromdate        date,
     lastday         date not null,
     kind            smallint not null
+);
+
+-- Every lease saved, in the order saved (its key is its agreement's), kept when the lease is deleted:
+-- which tenant held the apartment on which days, in which terms.
+create table leasehistory (
+    rid             integer not null primary key,
+    apid            integer,
+    tid             integer,
+    firstpay        date,
+    leaseend        date,
+    rent            double precision default 0,
+    freq            integer,
+    deleted         smallint default 0
+);
+
+-- The lines of another tenant a lease took over when it was saved.
+create table leasetaken (
+    rid             integer not null,
+    line            integer not null
+);
+
+-- Periods of a tenant's earlier lease here he agreed to have charged, when lease `askedby` was saved;
+-- each is charged as it falls due unless his own charges cover a day of it first.
+create table agreedperiods (
+    askedby         integer not null,
+    tid             integer,
+    apid            integer,
+    line            integer not null,
+    fordate         date not null,
+    lastday         date not null,
+    amount          double precision default 0,
+    rid             integer
 );
 
 create table trans (
@@ -457,6 +496,9 @@ create index ix_charges_apid on charges (apid);
 create index ix_charges_fordate on charges (fordate);
 create index ix_charges_recid on charges (recid);
 create index ix_dealtdays_recid on dealtdays (recid);
+create index ix_leasehistory_apid on leasehistory (apid);
+create index ix_leasetaken_rid on leasetaken (rid);
+create index ix_agreedperiods_apid on agreedperiods (apid);
 create index ix_trans_tid on trans (tid);
 -- The cashbook and the payment transactions are listed newest first; with these the engine reads
 -- the first screenful straight from the index instead of sorting the whole table.
@@ -538,6 +580,9 @@ create trigger agreements_bi for agreements active before insert position 0 as
 begin if (new.rid is null) then new.rid = gen_id(gen_agreements_id, 1); end^
 create trigger recur_bi for recur active before insert position 0 as
 begin if (new.recid is null) then new.recid = gen_id(gen_recur_id, 1); end^
+-- A bill added shows a line of its own; a rent bill shows its apartment's rent.
+create trigger recur_line for recur active before insert position 1 as
+begin if (new.line is null) then new.line = iif(coalesce(new.leaserent, 0) <> 0, 0, coalesce(new.origin, new.recid)); end^
 create trigger charges_bi for charges active before insert position 0 as
 begin if (new.chid is null) then new.chid = gen_id(gen_charges_id, 1); end^
 create trigger trans_bi for trans active before insert position 0 as

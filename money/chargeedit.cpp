@@ -1,5 +1,7 @@
 #include "money/chargeedit.h"
 
+#include "money/billingstore.h"
+
 #include <QSqlQuery>
 
 using MC = MoneyCommand;
@@ -70,12 +72,14 @@ MoneyCommand::Result ChargeEdit::remove(int chargeId)
 {
     return MC::run(unableToSubmit(), [chargeId]() {
         refuseWhilePaid(chargeId);
-        // A charge forgiven: the days of its period stay dealt with, so that no lease charges them again.
-        MC::exec(QStringLiteral("insert into dealtdays (recid, apid, tid, rid, fromdate, lastday, kind) select recid, "
-                                "apid, tid, rid, fordate, lastday, 1 from charges where chid = ? and recid is not null "
-                                "and lastday is not null"),
-                 {chargeId});
-        MC::exec(QStringLiteral("delete from charges where chid = ?"), {chargeId});
+        // A posted period forgiven stays dealt with for its tenant, who is not charged it again; what has
+        // fallen due is posted around it, as around every command on the bills.
+        const QVariant apid = MC::value(QStringLiteral("select apid from charges where chid = ? and recid is not null"),
+                                        {chargeId});
+        if (apid.isNull())
+            MC::exec(QStringLiteral("delete from charges where chid = ?"), {chargeId});
+        else
+            BillingStore::around(apid.toInt(), [chargeId](BillingStore &store) { store.chargeForgiven(chargeId); });
         return chargeId;
     });
 }

@@ -4,7 +4,9 @@
 #include "datahub/msgbox.h"
 #include "datahub/scopedtransaction.h"
 #include "datahub/workunderway.h"
+#include "datahub/today.h"
 #include "datahub/xdatasource.h"
+#include "money/billingstore.h"
 
 #include <QDebug>
 #include <QException>
@@ -12,38 +14,26 @@
 
 #include <optional>
 
-namespace {
-// The bills that post charges: not completed, for an apartment under a lease.
-const QString OpenBills = QStringLiteral(
-    "FROM recur r  WHERE r.completed = 0 and r.APID IN  "
-    "(select a.apid from apartments a  INNER join agreements t  on a.apid = t.apid) ");
-}
-
 bool ChargeRun::postDue(QWidget *window, XDataSource *dataSource, const QString &progressText)
 {
     QSqlQuery *bills = dataSource->query();
-    // Up from before the due bills are counted until the commit is over, which both take seconds in a
-    // large office; gone before any message of the run is shown.
+    // Up from before the apartments with something due are found until the commit is over, which both
+    // take seconds in a large office; gone before any message of the run is shown.
     std::optional<WorkUnderWay> shown;
     shown.emplace(window, progressText.isEmpty() ? QString() : tr("Finding the bills that have fallen due..."));
     const auto postBills = [&]() {
-        if (!progressText.isEmpty()) {
-            // Only for the bar: a count that cannot be read leaves it without an end.
-            int count = 0;
-            QSqlQuery counted(QStringLiteral("select count(*) ") + OpenBills);
-            if (counted.next())
-                count = counted.value(0).toInt();
-            shown->beginPart(progressText, count);
-        }
-        int done = 0;
-        const bool posted = postEachBill(bills, QStringLiteral("SELECT * ") + OpenBills + QStringLiteral(" ORDER BY r.APID "),
-                                         [&](QSqlQuery &bill) {
-                                             dataSource->postRecurringCharges(bill);
-                                             shown->advance(++done);
-                                         });
-        if (posted && !progressText.isEmpty())
+        bool begun = false;
+        const int posted = BillingStore::postOffice(Today::date(), [&](int done, int total) {
+            if (progressText.isEmpty())
+                return;
+            if (!begun)
+                shown->beginPart(progressText, total);
+            begun = true;
+            shown->advance(done);
+        });
+        if (posted > 0 && !progressText.isEmpty())
             shown->beginPart(tr("Saving the charges posted..."));
-        return posted;
+        return posted > 0;
     };
     return run(window, bills, postBills, QString(), QString(), [&shown] { shown.reset(); });
 }
@@ -89,19 +79,5 @@ bool ChargeRun::run(QWidget *window, QSqlQuery *bills, const std::function<bool(
                                         : commitMessage);
         return false;
     }
-    return true;
-}
-
-bool ChargeRun::postEachBill(QSqlQuery *bills, const QString &sql, const std::function<void(QSqlQuery &)> &post)
-{
-    bills->clear();
-    bills->exec(sql);
-    if (!bills->first()) {
-        qCDebug(velloranLog) << "no active rentals";
-        return false;
-    }
-    do {
-        post(*bills);
-    } while (bills->next());
     return true;
 }

@@ -30,12 +30,9 @@ public:
 
     // Posts every charge of the office that has fallen due by today, in one run; `run` gives the
     // result. The wait cursor is up while it posts and, given `progressText`, a progress dialog over
-    // `window` shows the run from its start to its commit: the bills being found, the bills done, the
+    // `window` shows the run from its start to its commit: the apartments being found, those done, the
     // charges being saved.
     static bool postDue(QWidget *window, XDataSource *dataSource, const QString &progressText = QString());
-
-    // Runs `sql` on `bills` and `post` on every bill it gives; false when it gives none.
-    static bool postEachBill(QSqlQuery *bills, const QString &sql, const std::function<void(QSqlQuery &)> &post);
 };
 
 #endif // CHARGERUN_H

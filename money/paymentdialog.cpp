@@ -9,6 +9,7 @@
 #include "datahub/workunderway.h"
 #include "datahub/xdatasource.h"
 #include "money/addchargedialog.h"
+#include "money/billingstore.h"
 #include "money/chargeaheaddialog.h"
 #include "money/chargerun.h"
 #include "money/editpaymentdialog.h"
@@ -283,14 +284,17 @@ void PaymentDialog::on_pushButton_3_clicked()
     }
 
     QSqlQuery *bills = m_dataSource->query();
-    const auto postAhead = [this, bills, periods]() {
-        return ChargeRun::postEachBill(
-            bills,
-            QStringLiteral("SELECT * FROM recur r  WHERE r.completed = 0 and r.tid=%1 and r.APID  IN  "
-                           "(select a.apid from apartments a  INNER join agreements t  on a.apid = t.apid)  "
-                           "ORDER BY r.APID ")
-                .arg(m_tenantId),
-            [this, periods](QSqlQuery &bill) { m_dataSource->postChargesAhead(bill, periods); });
+    // The next periods of every line of each lease of his in force, then what has fallen due.
+    const auto postAhead = [this, periods]() {
+        QList<int> apartments;
+        QSqlQuery leases = MoneyCommand::exec(QStringLiteral("select distinct apid from agreements where tid = ?"),
+                                              {m_tenantId});
+        while (leases.next())
+            apartments << leases.value(0).toInt();
+        int posted = 0;
+        for (int apid : qAsConst(apartments))
+            posted += BillingStore(apid).postAhead(periods, Today::date());
+        return posted > 0;
     };
     if (!ChargeRun::run(this, bills, postAhead, tr("Error charging ahead. Exception occured"),
                         tr("Error charging ahead. Unable to commit transaction.")))

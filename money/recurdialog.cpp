@@ -6,7 +6,6 @@
 #include "datahub/today.h"
 #include "datahub/xdatasource.h"
 #include "money/catform.h"
-#include "money/leasewrite.h"
 #include "money/moneyfield.h"
 
 #include <QDataWidgetMapper>
@@ -53,9 +52,6 @@ RecurDialog::RecurDialog(XDataSource *dataSource, int row, QWidget *parent)
         const QSqlRecord bill = model->record(row);
         start = bill.value(QStringLiteral("startDate")).toDate();
         end = bill.value(QStringLiteral("endDate")).toDate();
-        loadedStart = start;
-        loadedEnd = end;
-        loadedNext = bill.value(QStringLiteral("nextDate")).toDate();
     }
     ui->startDate->setText(ShortDate::toText(start));
     ui->endDate->setText(ShortDate::toText(end));
@@ -75,14 +71,6 @@ void RecurDialog::on_pushButton_clicked()
         ui->type->setCurrentIndex(ui->type->findText(chosen));
 }
 
-bool RecurDialog::storedCompleted(int recid)
-{
-    QSqlQuery query(QSqlDatabase::database());
-    query.prepare(QStringLiteral("select completed from recur where recid = ?"));
-    query.addBindValue(recid);
-    return query.exec() && query.next() && query.value(0).toInt() != 0;
-}
-
 void RecurDialog::accept()
 {
     if (!ui->amount->check(tr("The amount field cannot be blank"))
@@ -99,31 +87,10 @@ void RecurDialog::accept()
     RecurModel *model = dataSource()->recurModel();
     XDataSource::setCellValue(model, StartDateColumn, row, start);
     XDataSource::setCellValue(model, EndDateColumn, row, end);
-    // A bill whose start moves before it has dealt with a day begins where the start says, earlier or
-    // later. One that has goes on from where it stopped: starting it again from its start date would
-    // charge every period already charged a second time. A later start date moves it on. A bill whose
-    // start stays stays where it stands (the lease may have moved it on to its first payment date).
-    QDate next;
-    if (isNewBill || !loadedNext.isValid()
-        || (start != loadedStart
-            && !LeaseWrite::hasDealtWith(model->data(model->index(row, KeyColumn), Qt::EditRole).toInt())))
-        next = start;
-    else if (start != loadedStart)
-        next = qMax(loadedNext, start);
-    if (next.isValid()) {
-        XDataSource::setCellValue(model, NextDateColumn, row, next);
-        // Its due dates are counted from where it begins.
-        if (next == start)
-            XDataSource::setCellValue(model, model->fieldIndex(QStringLiteral("firstpay")), row, start);
-    }
-
-    // A bill that reached its end and is given a later one goes on charging up to the new end: left
-    // completed, it would show the new end and never charge the months the clerk just added.
-    const int completedColumn = model->fieldIndex(QStringLiteral("completed"));
-    const QDate resumeFrom = next.isValid() ? next : loadedNext;
-    if (!isNewBill && end > loadedEnd && resumeFrom.isValid() && resumeFrom < end
-        && storedCompleted(model->data(model->index(row, KeyColumn), Qt::EditRole).toInt()))
-        XDataSource::setCellValue(model, completedColumn, row, 0);
+    // Its next date and whether it has charged all it will are the billing rule's, written once the bill
+    // is saved; a new bill shows its start until then.
+    if (isNewBill)
+        XDataSource::setCellValue(model, NextDateColumn, row, start);
 
     submitRecord(model, row, isNewBill, QStringLiteral("GEN_RECUR_ID"), KeyColumn);
 }

@@ -26,15 +26,9 @@ public slots:
     void accept() override;
 
 private:
-    // Whether the bill, as the database holds it, has charged all it was to charge.
-    static bool storedCompleted(int recid);
-
     Ui::RecurDialog *ui;
     int row;
     bool isNewBill = false;
-    QDate loadedStart;
-    QDate loadedNext;
-    QDate loadedEnd;
 };
 
 #endif // RECURDIALOG_H

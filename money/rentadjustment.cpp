@@ -2,6 +2,8 @@
 
 #include "datahub/debuglog.h"
 #include "datahub/scopedtransaction.h"
+#include "datahub/today.h"
+#include "money/billingstore.h"
 #include "money/moneycommand.h"
 
 #include <QDebug>
@@ -141,9 +143,32 @@ bool RentAdjustment::apply()
     // Read again inside the transaction: what is written is worked out from what it replaces.
     if (!compute(m_apartments, m_bills))
         return false;
-    // The apartments and their rent bills change together or not at all.
-    if (!write(QStringLiteral("update apartments set rent = ? where apid = ?"), m_apartments)
-        || !write(QStringLiteral("update recur set amount = ? where recid = ?"), m_bills) || !transaction.commit()) {
+    // The apartments and their rent bills change together or not at all. What had fallen due under the
+    // old rent is posted first; the new rent is the lease's from its next period on.
+    try {
+        QList<int> leased;
+        for (const Change &bill : qAsConst(m_bills)) {
+            const int apid = BillingStore::apartmentOfBill(bill.key);
+            if (apid > 0 && !leased.contains(apid))
+                leased << apid;
+        }
+        for (int apid : qAsConst(leased))
+            BillingStore(apid).postDue(Today::date());
+        if (!write(QStringLiteral("update apartments set rent = ? where apid = ?"), m_apartments)
+            || !write(QStringLiteral("update recur set amount = ? where recid = ?"), m_bills)
+            || !write(QStringLiteral("update leasehistory h set rent = ? where deleted = 0 and exists (select 1 from recur r "
+                                     "where r.recid = ? and r.apid = h.apid and r.tid = h.tid)"),
+                      m_bills)) {
+            m_message = tr("Error Adjusting rent");
+            return false;
+        }
+        for (int apid : qAsConst(leased))
+            BillingStore(apid).postDue(Today::date());
+    } catch (const MoneyCommand::Stop &) {
+        m_message = tr("Error Adjusting rent");
+        return false;
+    }
+    if (!transaction.commit()) {
         m_message = tr("Error Adjusting rent");
         return false;
     }

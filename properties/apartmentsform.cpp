@@ -254,7 +254,8 @@ void ApartmentsForm::onIndexChanged(const QModelIndex &index)
     const int apid = index.isValid()
         ? dataSource->apartmentsQueryModel()->record(index.row()).value(QStringLiteral("apid")).toInt()
         : -1;
-    const QString filter = QStringLiteral("apid = %1").arg(apid);
+    // A deleted bill stays on record for what its line charged, but is no longer listed.
+    const QString filter = QStringLiteral("apid = %1 and deletedon is null").arg(apid);
     if (dataSource->recurModel()->filter() != filter)
         dataSource->recurModel()->setFilter(filter);
 }
@@ -513,7 +514,8 @@ void ApartmentsForm::on_pushButton_8_clicked()
     QSqlDoubleQueryModel *report = dataSource->reportQueryModel();
     report->clear();
     report->setQuery(QStringLiteral("select f.name, r.type, r.amount, r.startdate, r.enddate, r.nextdate from recur r  "
-                                    "inner join Frequency f on r.freq = f.freqid  where r.apid=%1 and coalesce(r.completed, 0) = 0")
+                                    "inner join Frequency f on r.freq = f.freqid  where r.apid=%1 and coalesce(r.completed, 0) = 0 "
+                                    "and r.deletedon is null")
                          .arg(record.value(QStringLiteral("apid")).toInt()),
                      QSqlDatabase::database());
     qCDebug(velloranLog) << report->rowCount();
@@ -756,7 +758,15 @@ void ApartmentsForm::editRecurringBill(bool isNew)
     if (!goOnWithoutAgreement(agreeid))
         return;
 
+    // What has fallen due is posted before the bills change, so that no edit loses a charge owed.
+    const MoneyCommand::Result before = LeaseWrite::postDue(apid);
+    if (!before.ok()) {
+        MsgBox::information(this, before.message);
+        return;
+    }
     RecurModel *bills = dataSource->recurModel();
+    if (before.key > 0)
+        reselect(bills);
     if (isNew) {
         const int row = bills->rowCount();
         if (!bills->insertRows(row, 1)) {
@@ -777,8 +787,6 @@ void ApartmentsForm::editRecurringBill(bool isNew)
     const auto stored = [bills, &bill](const QString &field) {
         return bills->QSqlTableModel::data(bills->index(bill.row(), bills->fieldIndex(field)), Qt::EditRole);
     };
-    const QDate endBefore = stored(QStringLiteral("enddate")).toDate();
-    const QDate startBefore = stored(QStringLiteral("startdate")).toDate();
     auto *form = new RecurDialog(dataSource, bill.row(), this);
     const bool accepted = form->exec() == QDialog::Accepted;
     delete form;
@@ -786,44 +794,16 @@ void ApartmentsForm::editRecurringBill(bool isNew)
         bills->revertAll();
         return;
     }
-    // A new bill has dealt with no day yet: its days begin at its first due date. It runs with the
-    // apartment's lease.
-    if (isNew) {
-        XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("firstpay")), bill.row(),
-                                  stored(QStringLiteral("nextdate")));
-        if (agreeid > 0)
-            XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("rid")), bill.row(), agreeid);
-    }
-    // Begun anew where its start says: a bill just added, or one whose start moved before it charged.
-    const QDate begins = stored(QStringLiteral("nextdate")).toDate();
-    const bool fromStart = (isNew || stored(QStringLiteral("startdate")).toDate() != startBefore) && begins.isValid()
-                           && begins == stored(QStringLiteral("firstpay")).toDate();
     const int recid = stored(QStringLiteral("recid")).toInt();
-    const QDate end = stored(QStringLiteral("enddate")).toDate();
-    // An end the clerk typed stays his through every lease saved later; the lease's own end runs with it.
-    if ((isNew || end != endBefore) && stored(QStringLiteral("leaserent")).toInt() != 1) {
-        const QDate clerks = LeaseWrite::clerksEnd(end, agreeid);
-        XDataSource::setCellValue(bills, bills->fieldIndex(QStringLiteral("clerkend")), bill.row(),
-                                  clerks.isValid() ? QVariant(clerks) : QVariant(QVariant::Date));
-    }
     if (!bills->submitRowInView(bill.row(), true, false, ui->tableView_2)) {
         MsgBox::information(this, tr("Unable to submit data"));
         return;
     }
-    // A bill beginning where its start says charges no day before the lease holds the apartment.
-    if (fromStart && agreeid > 0) {
-        const MoneyCommand::Result held = LeaseWrite::beginWhereHeld(recid, agreeid);
-        if (!held.ok())
-            MsgBox::information(this, held.message);
-        reselect(bills);
-    }
-    // A bill ended earlier ends the rest of its line with it.
-    if (!isNew && end.isValid() && (!endBefore.isValid() || end < endBefore)) {
-        const MoneyCommand::Result ended = LeaseWrite::billEnded(recid);
-        if (!ended.ok())
-            MsgBox::information(this, ended.message);
-        reselect(bills);
-    }
+    // What the bill charges from here is the billing rule's, posted at once where it has fallen due.
+    const MoneyCommand::Result saved = LeaseWrite::billSaved(recid, isNew);
+    if (!saved.ok())
+        MsgBox::information(this, saved.message);
+    reselect(bills);
 }
 
 void ApartmentsForm::on_pushButton_7_clicked()
@@ -849,12 +829,10 @@ void ApartmentsForm::on_pushButton_7_clicked()
         return;
     }
     qCDebug(velloranLog) << "Delete Record";
-    const QSqlRecord deleted = bills->record(row);
-    if (!bills->removeRows(row, 1) || !bills->submitRowInView(row, true, true, ui->tableView_2)) {
-        MsgBox::information(this, tr("Error deleting record!"));
-        return;
-    }
-    const MoneyCommand::Result kept = LeaseWrite::billDeleted(deleted);
-    if (!kept.ok())
-        MsgBox::information(this, kept.message);
+    // The bill stays on record, deleted: its line's charges stand, and it charges nothing more.
+    const MoneyCommand::Result deleted =
+        LeaseWrite::billDeleted(bills->record(row).value(QStringLiteral("recid")).toInt());
+    if (!deleted.ok())
+        MsgBox::information(this, deleted.message);
+    reselect(bills);
 }

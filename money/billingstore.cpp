@@ -1,0 +1,482 @@
+#include "money/billingstore.h"
+
+#include "datahub/shortdate.h"
+#include "datahub/today.h"
+#include "money/moneycommand.h"
+
+#include <QLocale>
+#include <QMap>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+
+using MC = MoneyCommand;
+
+namespace {
+
+// dealtdays.kind
+enum DealtKind { Forgiven = 1, BeforeLayout = 4 };
+
+qint64 toCents(const QVariant &amount)
+{
+    return qRound64(amount.toDouble() * 100.0);
+}
+
+double toAmount(qint64 cents)
+{
+    return double(cents) / 100.0;
+}
+
+QVariant orNull(const QDate &day)
+{
+    return day.isValid() ? QVariant(day) : QVariant(QVariant::Date);
+}
+
+QString dayText(const QDate &day)
+{
+    return ShortDate::toText(day);
+}
+
+QString moneyText(qint64 cents)
+{
+    return QLocale().toString(toAmount(cents), 'f', 2);
+}
+
+// The apartments a statement covers, by a condition on their key.
+QString apartmentsWhere(const QString &column, const QString &where)
+{
+    return QStringLiteral("%1 in (select apid from apartments where %2)").arg(column, where);
+}
+
+} // namespace
+
+BillingStore::BillingStore(int apid)
+{
+    *this = load(QStringLiteral("apid = ?"), {apid}).value(apid);
+    m_apid = apid;
+}
+
+void BillingStore::reload()
+{
+    const int apid = m_apid;
+    *this = load(QStringLiteral("apid = ?"), {apid}).value(apid);
+    m_apid = apid;
+}
+
+QHash<int, BillingStore> BillingStore::load(const QString &where, const QVariantList &values)
+{
+    QHash<int, BillingStore> stores;
+    const auto store = [&stores](int apid) -> BillingStore & {
+        BillingStore &found = stores[apid];
+        found.m_apid = apid;
+        return found;
+    };
+
+    QHash<int, int> frequencyDays;
+    QSqlQuery read = MC::exec(QStringLiteral("select freqid, days from frequency where freqid > 9"));
+    while (read.next())
+        frequencyDays.insert(read.value(0).toInt(), read.value(1).toInt());
+
+    // An agreement written without the lease command (a file's own rows) is a lease saved, in force.
+    read = MC::exec(QStringLiteral("select rid, apid, tid, firstpay, leaseend, rent, freq, deleted from leasehistory where "
+                                   "%1 union all select g.rid, g.apid, g.tid, g.nextdate, g.leaseend, g.rent, g.freq, 0 "
+                                   "from agreements g where %2 and not exists (select 1 from leasehistory h where h.rid = "
+                                   "g.rid) order by 1")
+                        .arg(apartmentsWhere(QStringLiteral("apid"), where),
+                             apartmentsWhere(QStringLiteral("g.apid"), where)),
+                    values + values);
+    while (read.next()) {
+        BillingRule::Lease lease;
+        lease.id = read.value(0).toInt();
+        lease.tenant = read.value(2).toInt();
+        lease.firstPay = read.value(3).toDate();
+        lease.end = read.value(4).toDate();
+        lease.cents = toCents(read.value(5));
+        lease.freq = read.value(6).toInt();
+        lease.deleted = read.value(7).toInt() != 0;
+        store(read.value(1).toInt()).m_facts.leases.append(lease);
+    }
+    read = MC::exec(QStringLiteral("select h.apid, t.rid, t.line from leasetaken t join leasehistory h on h.rid = t.rid "
+                                   "where %1")
+                        .arg(apartmentsWhere(QStringLiteral("h.apid"), where)),
+                    values);
+    while (read.next()) {
+        for (BillingRule::Lease &lease : store(read.value(0).toInt()).m_facts.leases) {
+            if (lease.id == read.value(1).toInt())
+                lease.takenLines.append(read.value(2).toInt());
+        }
+    }
+
+    // The bills, and of each line the bill that shows it: the last one standing, else the last one.
+    read = MC::exec(QStringLiteral("select r.apid, r.recid, r.line, r.tid, coalesce(r.addedby, f.tid, r.tid), r.amount, "
+                                   "r.freq, r.startdate, r.clerkend, r.deletedon, r.type, r.latefee, r.perday, r.nextdate, "
+                                   "r.completed from recur r left join recur f on f.recid = r.line where %1 order by "
+                                   "r.recid")
+                        .arg(apartmentsWhere(QStringLiteral("r.apid"), where)),
+                    values);
+    QHash<int, QMap<int, BillingRule::Line>> linesOf;
+    while (read.next()) {
+        BillingStore &s = store(read.value(0).toInt());
+        Bill bill;
+        bill.recid = read.value(1).toInt();
+        bill.line = read.value(2).toInt();
+        bill.tid = read.value(3).toInt();
+        bill.type = read.value(10).toString();
+        bill.lateFee = read.value(11).toDouble();
+        bill.perDay = read.value(12).toDouble();
+        bill.next = read.value(13).toDate();
+        bill.completed = read.value(14).toInt() != 0;
+        const QDate deletedOn = read.value(9).toDate();
+        bill.live = !deletedOn.isValid();
+        s.m_bills.append(bill);
+        if (bill.line == BillingRule::RentLine)
+            continue;
+        QMap<int, BillingRule::Line> &lines = linesOf[s.m_apid];
+        const bool known = lines.contains(bill.line);
+        BillingRule::Line &line = lines[bill.line];
+        // A bill standing shows its line over any deleted one.
+        if (known && !line.deletedOn.isValid() && !bill.live)
+            continue;
+        line.id = bill.line;
+        line.tenant = read.value(4).toInt();
+        line.cents = toCents(read.value(5));
+        line.freq = read.value(6).toInt();
+        line.start = read.value(7).toDate();
+        line.clerkEnd = read.value(8).toDate();
+        line.deletedOn = deletedOn;
+    }
+    for (auto it = linesOf.cbegin(); it != linesOf.cend(); ++it)
+        stores[it.key()].m_facts.lines = it.value().values();
+
+    read = MC::exec(QStringLiteral("select c.apid, c.tid, r.line, c.fordate, c.lastday, c.amt, c.rid from charges c join "
+                                   "recur r on r.recid = c.recid where c.lastday is not null and %1")
+                        .arg(apartmentsWhere(QStringLiteral("c.apid"), where)),
+                    values);
+    while (read.next()) {
+        store(read.value(0).toInt())
+            .m_facts.charges.append({read.value(1).toInt(), read.value(2).toInt(), read.value(3).toDate(),
+                                     read.value(4).toDate(), toCents(read.value(5)), read.value(6).toInt(), false});
+    }
+    read = MC::exec(QStringLiteral("select d.apid, d.tid, r.line, d.fromdate, d.lastday, d.kind, d.rid from dealtdays d join "
+                                   "recur r on r.recid = d.recid where d.kind in (%1, %2) and %3")
+                        .arg(Forgiven)
+                        .arg(BeforeLayout)
+                        .arg(apartmentsWhere(QStringLiteral("d.apid"), where)),
+                    values);
+    while (read.next()) {
+        BillingRule::Facts &facts = store(read.value(0).toInt()).m_facts;
+        if (read.value(5).toInt() == Forgiven)
+            facts.charges.append({read.value(1).toInt(), read.value(2).toInt(), read.value(3).toDate(),
+                                  read.value(4).toDate(), 0, read.value(6).toInt(), true});
+        else
+            facts.dealt.append({read.value(1).toInt(), read.value(2).toInt(), read.value(3).toDate(), read.value(4).toDate()});
+    }
+    read = MC::exec(QStringLiteral("select apid, askedby, tid, line, fordate, lastday, amount, rid from agreedperiods where "
+                                   "%1 order by fordate")
+                        .arg(apartmentsWhere(QStringLiteral("apid"), where)),
+                    values);
+    while (read.next()) {
+        store(read.value(0).toInt())
+            .m_facts.agreed.append({read.value(1).toInt(), read.value(2).toInt(), read.value(3).toInt(),
+                                    read.value(4).toDate(), read.value(5).toDate(), toCents(read.value(6)),
+                                    read.value(7).toInt()});
+    }
+    for (BillingStore &s : stores)
+        s.m_facts.frequencyDays = frequencyDays;
+    return stores;
+}
+
+int BillingStore::rowOf(int line, int tenant) const
+{
+    int found = 0;
+    int score = -1;
+    for (const Bill &bill : m_bills) {
+        if (bill.line != line)
+            continue;
+        // His own bill standing, else any standing, else his own, else any; the latest of them.
+        const int s = (bill.live ? 2 : 0) + (bill.tid == tenant ? 1 : 0);
+        if (s >= score) {
+            score = s;
+            found = bill.recid;
+        }
+    }
+    return found;
+}
+
+void BillingStore::write(const QList<BillingRule::Charge> &charges)
+{
+    if (charges.isEmpty())
+        return;
+    QSqlQuery insert =
+        MC::prepare(QStringLiteral("insert into charges (tid, apid, type, amt, applied, fordate, paid, origamount, latefeeflat, "
+                                   "perday, memo, recid, lastday, rid) values (?, ?, ?, ?, 0, ?, 0, ?, ?, ?, '', ?, ?, ?)"));
+    QHash<int, QDate> lastDue;
+    for (const BillingRule::Charge &charge : charges) {
+        const int recid = rowOf(charge.line, charge.tenant);
+        const Bill *bill = nullptr;
+        for (const Bill &b : qAsConst(m_bills)) {
+            if (b.recid == recid)
+                bill = &b;
+        }
+        if (!bill)
+            throw MC::Stop(QStringLiteral("no bill shows line %1 of apartment %2").arg(charge.line).arg(m_apid));
+        const double amount = toAmount(charge.cents);
+        MC::exec(insert, {charge.tenant, m_apid, bill->type, amount, charge.due, amount, bill->lateFee, bill->perDay, recid,
+                          charge.lastDay, charge.lease > 0 ? QVariant(charge.lease) : QVariant(QVariant::Int)});
+        m_facts.charges.append(charge);
+        if (!lastDue.value(recid).isValid() || lastDue.value(recid) < charge.due)
+            lastDue.insert(recid, charge.due);
+    }
+    for (auto it = lastDue.cbegin(); it != lastDue.cend(); ++it)
+        MC::exec(QStringLiteral("update recur set lastdue = ? where recid = ? and (lastdue is null or lastdue < ?)"),
+                 {it.value(), it.key(), it.value()});
+}
+
+void BillingStore::writeRows()
+{
+    const QList<BillingRule::Row> rows = rule().rows();
+    for (Bill &bill : m_bills) {
+        if (!bill.live)
+            continue;
+        QDate next = bill.next;
+        bool completed = true;
+        for (const BillingRule::Row &row : rows) {
+            if (row.line == bill.line && rowOf(row.line, row.tenant) == bill.recid) {
+                next = row.nextDate.isValid() ? row.nextDate : bill.next;
+                completed = row.completed;
+            }
+        }
+        if (next == bill.next && completed == bill.completed)
+            continue;
+        MC::exec(QStringLiteral("update recur set nextdate = ?, completed = ? where recid = ?"),
+                 {orNull(next), completed ? 1 : 0, bill.recid});
+        bill.next = next;
+        bill.completed = completed;
+    }
+}
+
+int BillingStore::postDue(const QDate &today)
+{
+    const QList<BillingRule::Charge> due = rule().due(today);
+    write(due);
+    writeRows();
+    return due.size();
+}
+
+int BillingStore::postAhead(int periods, const QDate &today)
+{
+    const QList<BillingRule::Charge> ahead = rule().ahead(periods);
+    write(ahead);
+    return ahead.size() + postDue(today);
+}
+
+QStringList BillingStore::leaseSaved(int rid, int tid, const QDate &firstPay, const QDate &end, double rent, int freq,
+                                     const Ask &ask)
+{
+    MC::exec(QStringLiteral("update leasehistory set deleted = 1 where apid = ? and deleted = 0"), {m_apid});
+    for (BillingRule::Lease &lease : m_facts.leases)
+        lease.deleted = true;
+
+    BillingRule::Lease lease;
+    lease.id = rid;
+    lease.tenant = tid;
+    lease.firstPay = firstPay;
+    lease.end = end;
+    lease.cents = toCents(rent);
+    lease.freq = freq;
+    lease.takenLines = rule().takenOver(lease);
+    MC::exec(QStringLiteral("insert into leasehistory (rid, apid, tid, firstpay, leaseend, rent, freq, deleted) values "
+                            "(?, ?, ?, ?, ?, ?, ?, 0)"),
+             {rid, m_apid, tid, orNull(firstPay), orNull(end), toAmount(lease.cents), freq});
+    for (int line : qAsConst(lease.takenLines))
+        MC::exec(QStringLiteral("insert into leasetaken (rid, line) values (?, ?)"), {rid, line});
+    m_facts.leases.append(lease);
+
+    const QList<BillingRule::Agreed> asked = rule().question(rid);
+    if (!asked.isEmpty() && ask && ask(question(asked))) {
+        for (const BillingRule::Agreed &agreed : asked) {
+            MC::exec(QStringLiteral("insert into agreedperiods (askedby, tid, apid, line, fordate, lastday, amount, rid) "
+                                    "values (?, ?, ?, ?, ?, ?, ?, ?)"),
+                     {agreed.askedBy, agreed.tenant, m_apid, agreed.line, agreed.due, agreed.lastDay,
+                      toAmount(agreed.cents), agreed.lease});
+            m_facts.agreed.append(agreed);
+        }
+    }
+    QStringList notices = told(rid);
+
+    // Other tenants' charges on the days this lease holds: both pay them, unless the clerk forgives them.
+    QMap<int, QList<BillingRule::Charge>> others;
+    for (const BillingRule::Charge &charge : rule().overlaps(rid))
+        others[charge.tenant].append(charge);
+    for (auto it = others.cbegin(); it != others.cend(); ++it) {
+        QDate from = it.value().first().due;
+        QDate to = it.value().first().lastDay;
+        qint64 cents = 0;
+        for (const BillingRule::Charge &charge : it.value()) {
+            from = qMin(from, charge.due);
+            to = qMax(to, charge.lastDay);
+            cents += charge.cents;
+        }
+        const QString name =
+            MC::value(QStringLiteral("select trim(coalesce(firstname, '') || ' ' || coalesce(lastname, '')) from tenants "
+                                     "where tid = ?"),
+                      {it.key()})
+                .toString();
+        notices << tr("%1 has been charged %2 - %3, %4, days this lease holds.")
+                       .arg(name, dayText(from), dayText(to), moneyText(cents));
+    }
+    return notices;
+}
+
+QString BillingStore::question(const QList<BillingRule::Agreed> &asked) const
+{
+    // Each line with its days, its periods joined where they follow one another.
+    QMap<int, QList<BillingRule::Agreed>> byLine;
+    for (const BillingRule::Agreed &agreed : asked)
+        byLine[agreed.line].append(agreed);
+    QStringList lines;
+    QDate firstPay;
+    for (const BillingRule::Lease &lease : m_facts.leases) {
+        if (!asked.isEmpty() && lease.id == asked.first().askedBy)
+            firstPay = lease.firstPay;
+    }
+    for (auto it = byLine.cbegin(); it != byLine.cend(); ++it) {
+        const int recid = rowOf(it.key(), asked.first().tenant);
+        QString type;
+        for (const Bill &bill : m_bills) {
+            if (bill.recid == recid)
+                type = bill.type;
+        }
+        QStringList spans;
+        QDate from;
+        QDate to;
+        qint64 cents = 0;
+        for (const BillingRule::Agreed &agreed : it.value()) {
+            cents += agreed.cents;
+            if (from.isValid() && to.addDays(1) == agreed.due) {
+                to = agreed.lastDay;
+                continue;
+            }
+            if (from.isValid())
+                spans << tr("%1 to %2").arg(dayText(from), dayText(to));
+            from = agreed.due;
+            to = agreed.lastDay;
+        }
+        spans << tr("%1 to %2").arg(dayText(from), dayText(to));
+        lines << tr("%1: %2, %3").arg(type, spans.join(QStringLiteral(", ")), moneyText(cents));
+    }
+    return tr("The tenant's earlier lease here leaves days that have not been charged and that no charge covers:\n%1\n"
+              "This lease begins on %2, so they are not charged.\n\nCharge them under the earlier lease, with its terms, "
+              "as they fall due?")
+        .arg(lines.join(QLatin1Char('\n')), dayText(firstPay));
+}
+
+QStringList BillingStore::told(int rid) const
+{
+    QStringList notices;
+    for (const BillingRule::Told &told : rule().told(rid)) {
+        const int recid = rowOf(told.line, rule().lease(rid)->tenant);
+        QString type;
+        for (const Bill &bill : m_bills) {
+            if (bill.recid == recid)
+                type = bill.type;
+        }
+        notices << tr("%1 from %2 to %3 is less than a whole period and was not charged.")
+                       .arg(type, dayText(told.from), dayText(told.lastDay));
+    }
+    return notices;
+}
+
+void BillingStore::leaseDeleted()
+{
+    MC::exec(QStringLiteral("update leasehistory set deleted = 1 where apid = ? and deleted = 0"), {m_apid});
+    for (BillingRule::Lease &lease : m_facts.leases)
+        lease.deleted = true;
+}
+
+void BillingStore::rentChanged(double rent)
+{
+    MC::exec(QStringLiteral("update leasehistory set rent = ? where apid = ? and deleted = 0"), {MC::cents(rent), m_apid});
+}
+
+void BillingStore::billSaved(int recid, bool added)
+{
+    QSqlQuery read = MC::exec(QStringLiteral("select enddate, line, tid, amount, freq from recur where recid = ?"), {recid});
+    if (!read.next())
+        return;
+    const QDate typedEnd = read.value(0).toDate();
+    const int line = read.value(1).isNull() ? recid : read.value(1).toInt();
+    const QVariant amount = read.value(3);
+    const QVariant freq = read.value(4);
+    const QVariant tid = read.value(2);
+    read.finish();
+    const BillingRule::Lease *inForce = rule().leaseInForce();
+    if (line == BillingRule::RentLine) {
+        // The rent bill shows the lease's terms: what the clerk sets on it is the lease's.
+        if (inForce && inForce->tenant == tid.toInt())
+            MC::exec(QStringLiteral("update leasehistory set rent = ?, freq = ? where rid = ?"),
+                     {MC::cents(amount.toDouble()), freq, inForce->id});
+        return;
+    }
+    const QDate clerks = BillingRule::clerksEnd(typedEnd, inForce ? inForce->end : QDate());
+    if (added)
+        MC::exec(QStringLiteral("update recur set line = ?, addedby = tid, clerkend = ? where recid = ?"),
+                 {line, orNull(clerks), recid});
+    else
+        MC::exec(QStringLiteral("update recur set clerkend = ? where recid = ?"), {orNull(clerks), recid});
+}
+
+void BillingStore::lineDeleted(int recid, const QDate &today)
+{
+    const QVariant line = MC::value(QStringLiteral("select line from recur where recid = ?"), {recid});
+    if (line.isNull() || line.toInt() == BillingRule::RentLine)
+        return;
+    MC::exec(QStringLiteral("update recur set deletedon = ? where apid = ? and line = ? and deletedon is null"),
+             {today, m_apid, line});
+}
+
+void BillingStore::chargeForgiven(int chid)
+{
+    MC::exec(QStringLiteral("insert into dealtdays (recid, apid, tid, rid, fromdate, lastday, kind) select recid, apid, "
+                            "tid, rid, fordate, lastday, ? from charges where chid = ? and recid is not null and lastday "
+                            "is not null"),
+             {Forgiven, chid});
+    MC::exec(QStringLiteral("delete from charges where chid = ?"), {chid});
+}
+
+void BillingStore::around(int apid, const std::function<void(BillingStore &)> &act)
+{
+    BillingStore store(apid);
+    const QDate today = Today::date();
+    store.postDue(today);
+    act(store);
+    store.reload();
+    store.postDue(today);
+}
+
+int BillingStore::apartmentOfBill(int recid)
+{
+    return MC::value(QStringLiteral("select apid from recur where recid = ?"), {recid}, -1).toInt();
+}
+
+int BillingStore::postOffice(const QDate &today, const std::function<void(int, int)> &progress)
+{
+    // The apartments with something due: a bill standing whose next date has come, or days a tenant
+    // agreed to have charged.
+    const QString due = QStringLiteral(
+        "apid in (select r.apid from recur r where r.completed = 0 and r.deletedon is null and r.nextdate <= ? union "
+        "select g.apid from agreedperiods g where g.fordate <= ?)");
+    const QHash<int, BillingStore> stores = load(due, {today, today});
+    QList<int> apartments = stores.keys();
+    std::sort(apartments.begin(), apartments.end());
+    int posted = 0;
+    int done = 0;
+    for (int apid : qAsConst(apartments)) {
+        BillingStore store = stores.value(apid);
+        posted += store.postDue(today);
+        if (progress)
+            progress(++done, apartments.size());
+    }
+    return posted;
+}

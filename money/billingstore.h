@@ -1,0 +1,96 @@
+#ifndef BILLINGSTORE_H
+#define BILLINGSTORE_H
+
+#include "money/billingrule.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// The billing rule's facts as the file stores them, and its answers written back, inside the caller's
+// transaction (every statement goes through MoneyCommand, whose Stop rolls the command back). A
+// command records the clerk's act here and asks the rule what follows from it: what falls due is
+// posted before and after the act, and each bill row is brought to what it shows (its next date, and
+// whether it has charged all it will). Nothing here decides what a lease owes.
+class BillingStore
+{
+    Q_DECLARE_TR_FUNCTIONS(BillingStore)
+
+public:
+    // The facts of apartment `apid`; none without one.
+    explicit BillingStore(int apid);
+    BillingStore() = default;
+
+    const BillingRule::Facts &facts() const { return m_facts; }
+    BillingRule rule() const { return BillingRule(m_facts); }
+    int apartment() const { return m_apid; }
+
+    // Reads the facts again, after an act changed them.
+    void reload();
+    // Posts every charge due up to `today` and brings the bill rows up to date; the number posted.
+    int postDue(const QDate &today);
+    // Posts the next `periods` charges of each line of the lease in force, then what is due.
+    int postAhead(int periods, const QDate &today);
+
+    // A lease saved: records it (a lease still in force on the apartment gives way to it) with the
+    // lines it takes over. `ask`, given the question about the tenant's previous lease's days, says
+    // whether they are charged; without it they are not. Returns what the clerk is told.
+    using Ask = std::function<bool(const QString &question)>;
+    QStringList leaseSaved(int rid, int tid, const QDate &firstPay, const QDate &end, double rent, int freq,
+                           const Ask &ask);
+    // The lease in force deleted; it stays on record as deleted.
+    void leaseDeleted();
+    // The rent of the lease in force is now `rent`.
+    void rentChanged(double rent);
+    // Bill `recid` added or edited: its end is the clerk's unless it is the lease's end; a bill just
+    // added begins a line of its own, added by its tenant.
+    void billSaved(int recid, bool added);
+    // The line of bill `recid` deleted on `today`: none of its bills charges after that day.
+    void lineDeleted(int recid, const QDate &today);
+    // Posted charge `chid` forgiven: its period stays dealt with for its tenant, its row is gone.
+    void chargeForgiven(int chid);
+
+    // The command around an act on apartment `apid`: what is due is posted, `act` runs, and what is due
+    // is posted again; the bill rows are then brought up to date.
+    static void around(int apid, const std::function<void(BillingStore &)> &act);
+
+    // The charge run of the whole office up to `today`, one apartment at a time; `progress` is told the
+    // apartments done of those with something due. The number of charges posted.
+    static int postOffice(const QDate &today, const std::function<void(int done, int total)> &progress = {});
+    // The apartment whose bill is `recid`, or -1.
+    static int apartmentOfBill(int recid);
+
+private:
+    // Reads the facts of every apartment `where` selects (a condition on `apid`, with its values).
+    static QHash<int, BillingStore> load(const QString &where, const QVariantList &values);
+    void write(const QList<BillingRule::Charge> &charges);
+    void writeRows();
+    // The bill row that names a line's charges for a tenant.
+    int rowOf(int line, int tenant) const;
+    QString question(const QList<BillingRule::Agreed> &asked) const;
+    QStringList told(int rid) const;
+
+    struct Bill
+    {
+        int recid = 0;
+        int line = 0;
+        int tid = 0;
+        QString type;
+        double lateFee = 0;
+        double perDay = 0;
+        QDate next;
+        bool completed = false;
+        bool live = true;
+    };
+
+    int m_apid = -1;
+    BillingRule::Facts m_facts;
+    QList<Bill> m_bills;
+};
+
+#endif // BILLINGSTORE_H
