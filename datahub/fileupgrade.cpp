@@ -135,8 +135,9 @@ bool FileUpgrade::addColumns()
          "create table agreedperiods (askedby integer not null, tid integer, apid integer, line integer not null, "
          "fordate date not null, lastday date not null, amount double precision default 0, rid integer)"},
         {Trigger, "RECUR_LINE",
-         "create trigger recur_line for recur active before insert position 1 as begin if (new.line is null) then "
-         "new.line = iif(coalesce(new.leaserent, 0) <> 0, 0, coalesce(new.origin, new.recid)); end"},
+         "create trigger recur_line for recur active before insert or update position 1 as begin if "
+         "(coalesce(new.leaserent, 0) <> 0) then new.line = 0; else if (new.line is null) then new.line = "
+         "coalesce(new.origin, new.recid); end"},
         {Index, "IX_LEASEHISTORY_APID", "create index ix_leasehistory_apid on leasehistory (apid)"},
         {Index, "IX_LEASETAKEN_RID", "create index ix_leasetaken_rid on leasetaken (rid)"},
         {Index, "IX_AGREEDPERIODS_APID", "create index ix_agreedperiods_apid on agreedperiods (apid)"},

@@ -581,8 +581,11 @@ begin if (new.rid is null) then new.rid = gen_id(gen_agreements_id, 1); end^
 create trigger recur_bi for recur active before insert position 0 as
 begin if (new.recid is null) then new.recid = gen_id(gen_recur_id, 1); end^
 -- A bill added shows a line of its own; a rent bill shows its apartment's rent.
-create trigger recur_line for recur active before insert position 1 as
-begin if (new.line is null) then new.line = iif(coalesce(new.leaserent, 0) <> 0, 0, coalesce(new.origin, new.recid)); end^
+create trigger recur_line for recur active before insert or update position 1 as
+begin
+  if (coalesce(new.leaserent, 0) <> 0) then new.line = 0;
+  else if (new.line is null) then new.line = coalesce(new.origin, new.recid);
+end^
 create trigger charges_bi for charges active before insert position 0 as
 begin if (new.chid is null) then new.chid = gen_id(gen_charges_id, 1); end^
 create trigger trans_bi for trans active before insert position 0 as

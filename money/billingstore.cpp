@@ -6,6 +6,7 @@
 
 #include <QLocale>
 #include <QMap>
+#include <QSet>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -43,35 +44,35 @@ QString moneyText(qint64 cents)
     return QLocale().toString(toAmount(cents), 'f', 2);
 }
 
-// The apartments a statement covers, by a condition on their key.
-QString apartmentsWhere(const QString &column, const QString &where)
-{
-    return QStringLiteral("%1 in (select apid from apartments where %2)").arg(column, where);
-}
-
 } // namespace
 
 BillingStore::BillingStore(int apid)
 {
-    *this = load(QStringLiteral("apid = ?"), {apid}).value(apid);
+    *this = load({apid}).value(apid);
     m_apid = apid;
 }
 
 void BillingStore::reload()
 {
     const int apid = m_apid;
-    *this = load(QStringLiteral("apid = ?"), {apid}).value(apid);
+    *this = load({apid}).value(apid);
     m_apid = apid;
 }
 
-QHash<int, BillingStore> BillingStore::load(const QString &where, const QVariantList &values)
+QHash<int, BillingStore> BillingStore::load(const QList<int> &apartments)
 {
-    QHash<int, BillingStore> stores;
-    const auto store = [&stores](int apid) -> BillingStore & {
-        BillingStore &found = stores[apid];
-        found.m_apid = apid;
-        return found;
+    // One apartment is read by its key; many by reading each table once, as the run needs nearly all.
+    const bool one = apartments.size() == 1;
+    const QVariantList values = one ? QVariantList{apartments.first()} : QVariantList();
+    const auto where = [one](const char *column) {
+        return one ? QStringLiteral("%1 = ?").arg(QLatin1String(column)) : QStringLiteral("1 = 1");
     };
+    const QSet<int> wanted(apartments.cbegin(), apartments.cend());
+    QHash<int, BillingStore> stores;
+    for (int apid : apartments)
+        stores[apid].m_apid = apid;
+    const auto store = [&stores](int apid) -> BillingStore & { return stores[apid]; };
+    const auto skip = [&wanted](const QVariant &apid) { return !wanted.contains(apid.toInt()); };
 
     QHash<int, int> frequencyDays;
     QSqlQuery read = MC::exec(QStringLiteral("select freqid, days from frequency where freqid > 9"));
@@ -83,10 +84,12 @@ QHash<int, BillingStore> BillingStore::load(const QString &where, const QVariant
                                    "%1 union all select g.rid, g.apid, g.tid, g.nextdate, g.leaseend, g.rent, g.freq, 0 "
                                    "from agreements g where %2 and not exists (select 1 from leasehistory h where h.rid = "
                                    "g.rid) order by 1")
-                        .arg(apartmentsWhere(QStringLiteral("apid"), where),
-                             apartmentsWhere(QStringLiteral("g.apid"), where)),
+                        .arg(where("apid"),
+                             where("g.apid")),
                     values + values);
     while (read.next()) {
+        if (skip(read.value(1)))
+            continue;
         BillingRule::Lease lease;
         lease.id = read.value(0).toInt();
         lease.tenant = read.value(2).toInt();
@@ -99,9 +102,11 @@ QHash<int, BillingStore> BillingStore::load(const QString &where, const QVariant
     }
     read = MC::exec(QStringLiteral("select h.apid, t.rid, t.line from leasetaken t join leasehistory h on h.rid = t.rid "
                                    "where %1")
-                        .arg(apartmentsWhere(QStringLiteral("h.apid"), where)),
+                        .arg(where("h.apid")),
                     values);
     while (read.next()) {
+        if (skip(read.value(0)))
+            continue;
         for (BillingRule::Lease &lease : store(read.value(0).toInt()).m_facts.leases) {
             if (lease.id == read.value(1).toInt())
                 lease.takenLines.append(read.value(2).toInt());
@@ -113,10 +118,12 @@ QHash<int, BillingStore> BillingStore::load(const QString &where, const QVariant
                                    "r.freq, r.startdate, r.clerkend, r.deletedon, r.type, r.latefee, r.perday, r.nextdate, "
                                    "r.completed from recur r left join recur f on f.recid = r.line where %1 order by "
                                    "r.recid")
-                        .arg(apartmentsWhere(QStringLiteral("r.apid"), where)),
+                        .arg(where("r.apid")),
                     values);
     QHash<int, QMap<int, BillingRule::Line>> linesOf;
     while (read.next()) {
+        if (skip(read.value(0)))
+            continue;
         BillingStore &s = store(read.value(0).toInt());
         Bill bill;
         bill.recid = read.value(1).toInt();
@@ -151,9 +158,11 @@ QHash<int, BillingStore> BillingStore::load(const QString &where, const QVariant
 
     read = MC::exec(QStringLiteral("select c.apid, c.tid, r.line, c.fordate, c.lastday, c.amt, c.rid from charges c join "
                                    "recur r on r.recid = c.recid where c.lastday is not null and %1")
-                        .arg(apartmentsWhere(QStringLiteral("c.apid"), where)),
+                        .arg(where("c.apid")),
                     values);
     while (read.next()) {
+        if (skip(read.value(0)))
+            continue;
         store(read.value(0).toInt())
             .m_facts.charges.append({read.value(1).toInt(), read.value(2).toInt(), read.value(3).toDate(),
                                      read.value(4).toDate(), toCents(read.value(5)), read.value(6).toInt(), false});
@@ -162,9 +171,11 @@ QHash<int, BillingStore> BillingStore::load(const QString &where, const QVariant
                                    "recur r on r.recid = d.recid where d.kind in (%1, %2) and %3")
                         .arg(Forgiven)
                         .arg(BeforeLayout)
-                        .arg(apartmentsWhere(QStringLiteral("d.apid"), where)),
+                        .arg(where("d.apid")),
                     values);
     while (read.next()) {
+        if (skip(read.value(0)))
+            continue;
         BillingRule::Facts &facts = store(read.value(0).toInt()).m_facts;
         if (read.value(5).toInt() == Forgiven)
             facts.charges.append({read.value(1).toInt(), read.value(2).toInt(), read.value(3).toDate(),
@@ -174,9 +185,11 @@ QHash<int, BillingStore> BillingStore::load(const QString &where, const QVariant
     }
     read = MC::exec(QStringLiteral("select apid, askedby, tid, line, fordate, lastday, amount, rid from agreedperiods where "
                                    "%1 order by fordate")
-                        .arg(apartmentsWhere(QStringLiteral("apid"), where)),
+                        .arg(where("apid")),
                     values);
     while (read.next()) {
+        if (skip(read.value(0)))
+            continue;
         store(read.value(0).toInt())
             .m_facts.agreed.append({read.value(1).toInt(), read.value(2).toInt(), read.value(3).toInt(),
                                     read.value(4).toDate(), read.value(5).toDate(), toCents(read.value(6)),
@@ -213,7 +226,10 @@ void BillingStore::write(const QList<BillingRule::Charge> &charges)
                                    "perday, memo, recid, lastday, rid) values (?, ?, ?, ?, 0, ?, 0, ?, ?, ?, '', ?, ?, ?)"));
     QHash<int, QDate> lastDue;
     for (const BillingRule::Charge &charge : charges) {
-        const int recid = rowOf(charge.line, charge.tenant);
+        int recid = rowOf(charge.line, charge.tenant);
+        // A lease whose rent no bill shows (an agreement the file was given without one) gets its own.
+        if (!recid && charge.line == BillingRule::RentLine)
+            recid = addRentBill(charge.tenant, charge.lease);
         const Bill *bill = nullptr;
         for (const Bill &b : qAsConst(m_bills)) {
             if (b.recid == recid)
@@ -231,6 +247,26 @@ void BillingStore::write(const QList<BillingRule::Charge> &charges)
     for (auto it = lastDue.cbegin(); it != lastDue.cend(); ++it)
         MC::exec(QStringLiteral("update recur set lastdue = ? where recid = ? and (lastdue is null or lastdue < ?)"),
                  {it.value(), it.key(), it.value()});
+}
+
+int BillingStore::addRentBill(int tenant, int leaseId)
+{
+    const BillingRule::Lease *lease = rule().lease(leaseId);
+    const int recid = MC::nextKey("GEN_RECUR_ID");
+    MC::exec(QStringLiteral("insert into recur (recid, type, amount, freq, startdate, enddate, firstpay, nextdate, rid, tid, "
+                            "apid, completed, leaserent, line) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 1, 0)"),
+             {recid, tr("Rent"), lease ? toAmount(lease->cents) : 0.0, lease ? lease->freq : 3,
+              orNull(lease ? lease->firstPay : QDate()), orNull(lease ? lease->end : QDate()),
+              orNull(lease ? lease->firstPay : QDate()), orNull(lease ? lease->firstPay : QDate()),
+              leaseId > 0 ? QVariant(leaseId) : QVariant(QVariant::Int), tenant, m_apid});
+    Bill bill;
+    bill.recid = recid;
+    bill.line = BillingRule::RentLine;
+    bill.tid = tenant;
+    bill.type = tr("Rent");
+    bill.next = lease ? lease->firstPay : QDate();
+    m_bills.append(bill);
+    return recid;
 }
 
 void BillingStore::writeRows()
@@ -266,9 +302,10 @@ int BillingStore::postDue(const QDate &today)
 
 int BillingStore::postAhead(int periods, const QDate &today)
 {
+    const int due = postDue(today);
     const QList<BillingRule::Charge> ahead = rule().ahead(periods);
     write(ahead);
-    return ahead.size() + postDue(today);
+    return due + ahead.size() + postDue(today);
 }
 
 QStringList BillingStore::leaseSaved(int rid, int tid, const QDate &firstPay, const QDate &end, double rent, int freq,
@@ -445,14 +482,28 @@ void BillingStore::chargeForgiven(int chid)
     MC::exec(QStringLiteral("delete from charges where chid = ?"), {chid});
 }
 
-void BillingStore::around(int apid, const std::function<void(BillingStore &)> &act)
+void BillingStore::around(int apid, const std::function<void(BillingStore &)> &act, bool postFirst)
 {
     BillingStore store(apid);
     const QDate today = Today::date();
-    store.postDue(today);
+    if (postFirst)
+        store.postDue(today);
     act(store);
     store.reload();
     store.postDue(today);
+}
+
+int BillingStore::chargeAhead(int tid, int periods, const QDate &today)
+{
+    QList<int> apartments;
+    QSqlQuery leases = MC::exec(QStringLiteral("select distinct apid from agreements where tid = ?"), {tid});
+    while (leases.next())
+        apartments << leases.value(0).toInt();
+    leases.finish();
+    int posted = 0;
+    for (int apid : qAsConst(apartments))
+        posted += BillingStore(apid).postAhead(periods, today);
+    return posted;
 }
 
 int BillingStore::apartmentOfBill(int recid)
@@ -465,9 +516,14 @@ int BillingStore::postOffice(const QDate &today, const std::function<void(int, i
     // The apartments with something due: a bill standing whose next date has come, or days a tenant
     // agreed to have charged.
     const QString due = QStringLiteral(
-        "apid in (select r.apid from recur r where r.completed = 0 and r.deletedon is null and r.nextdate <= ? union "
-        "select g.apid from agreedperiods g where g.fordate <= ?)");
-    const QHash<int, BillingStore> stores = load(due, {today, today});
+        "select r.apid from recur r where r.completed = 0 and r.deletedon is null and r.nextdate <= ? union select "
+        "g.apid from agreedperiods g where g.fordate <= ?");
+    QList<int> found;
+    QSqlQuery read = MC::exec(due, {today, today});
+    while (read.next())
+        found << read.value(0).toInt();
+    read.finish();
+    const QHash<int, BillingStore> stores = found.isEmpty() ? QHash<int, BillingStore>() : load(found);
     QList<int> apartments = stores.keys();
     std::sort(apartments.begin(), apartments.end());
     int posted = 0;

@@ -34,7 +34,7 @@ public:
     void reload();
     // Posts every charge due up to `today` and brings the bill rows up to date; the number posted.
     int postDue(const QDate &today);
-    // Posts the next `periods` charges of each line of the lease in force, then what is due.
+    // Posts what is due, then the next `periods` charges of each line of the lease in force.
     int postAhead(int periods, const QDate &today);
 
     // A lease saved: records it (a lease still in force on the apartment gives way to it) with the
@@ -56,20 +56,26 @@ public:
     void chargeForgiven(int chid);
 
     // The command around an act on apartment `apid`: what is due is posted, `act` runs, and what is due
-    // is posted again; the bill rows are then brought up to date.
-    static void around(int apid, const std::function<void(BillingStore &)> &act);
+    // is posted again; the bill rows are then brought up to date. Without `postFirst` the caller posted
+    // before the act already (a bill the editor has written since).
+    static void around(int apid, const std::function<void(BillingStore &)> &act, bool postFirst = true);
 
     // The charge run of the whole office up to `today`, one apartment at a time; `progress` is told the
     // apartments done of those with something due. The number of charges posted.
     static int postOffice(const QDate &today, const std::function<void(int done, int total)> &progress = {});
+    // Charge Ahead for tenant `tid`: the next `periods` charges of each line of every lease of his in
+    // force, then what is due; the number posted.
+    static int chargeAhead(int tid, int periods, const QDate &today);
     // The apartment whose bill is `recid`, or -1.
     static int apartmentOfBill(int recid);
 
 private:
-    // Reads the facts of every apartment `where` selects (a condition on `apid`, with its values).
-    static QHash<int, BillingStore> load(const QString &where, const QVariantList &values);
+    // Reads the facts of the apartments.
+    static QHash<int, BillingStore> load(const QList<int> &apartments);
     void write(const QList<BillingRule::Charge> &charges);
     void writeRows();
+    // A rent bill for a tenant whose lease no bill shows; its key.
+    int addRentBill(int tenant, int lease);
     // The bill row that names a line's charges for a tenant.
     int rowOf(int line, int tenant) const;
     QString question(const QList<BillingRule::Agreed> &asked) const;

@@ -155,7 +155,7 @@ MoneyCommand::Result LeaseWrite::billSaved(int recid, bool added)
     return MC::run({failed, failed, failed}, [&]() {
         const int apid = BillingStore::apartmentOfBill(recid);
         if (apid > 0)
-            BillingStore::around(apid, [&](BillingStore &store) { store.billSaved(recid, added); });
+            BillingStore::around(apid, [&](BillingStore &store) { store.billSaved(recid, added); }, false);
         return recid;
     });
 }

@@ -59,7 +59,8 @@ public:
     // What has fallen due on the apartment, posted before the clerk edits one of its bills; the result's
     // key is the number of charges posted.
     static MoneyCommand::Result postDue(int apartmentId);
-    // Bill `recid` just saved in the editor (`added`: a new one, which begins a line of its own).
+    // Bill `recid` just saved in the editor (`added`: a new one, which begins a line of its own), after
+    // postDue before the editor opened.
     static MoneyCommand::Result billSaved(int recid, bool added);
     // Bill `recid` deleted by the clerk: its line charges nothing after today, for any tenant.
     static MoneyCommand::Result billDeleted(int recid);

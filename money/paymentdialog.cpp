@@ -284,17 +284,8 @@ void PaymentDialog::on_pushButton_3_clicked()
     }
 
     QSqlQuery *bills = m_dataSource->query();
-    // The next periods of every line of each lease of his in force, then what has fallen due.
     const auto postAhead = [this, periods]() {
-        QList<int> apartments;
-        QSqlQuery leases = MoneyCommand::exec(QStringLiteral("select distinct apid from agreements where tid = ?"),
-                                              {m_tenantId});
-        while (leases.next())
-            apartments << leases.value(0).toInt();
-        int posted = 0;
-        for (int apid : qAsConst(apartments))
-            posted += BillingStore(apid).postAhead(periods, Today::date());
-        return posted > 0;
+        return BillingStore::chargeAhead(m_tenantId, periods, Today::date()) > 0;
     };
     if (!ChargeRun::run(this, bills, postAhead, tr("Error charging ahead. Exception occured"),
                         tr("Error charging ahead. Unable to commit transaction.")))
