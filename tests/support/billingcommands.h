@@ -15,14 +15,15 @@ class BillingCommands
 {
 public:
     BillingCommands();
-    ~BillingCommands();
+    virtual ~BillingCommands();
 
     // False, with the failure in `failure()`, where a command did not go through.
-    bool apply(const ClerkAct &act);
+    virtual bool apply(const ClerkAct &act);
     ClerkOutcome outcome() const;
     QString failure() const { return m_failure; }
 
-private:
+protected:
+    // The posted charge the act names, or -1.
     int chargeOf(const ClerkAct &act) const;
 
     int m_apid = 0;
