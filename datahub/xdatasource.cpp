@@ -6,7 +6,6 @@
 #include "datahub/scrambler.h"
 #include "datahub/settingswriter.h"
 #include "datahub/today.h"
-#include "datahub/recurringposter.h"
 #include "platform/datafolder.h"
 #include "datahub/debuglog.h"
 
@@ -183,7 +182,6 @@ XDataSource::XDataSource(QObject *parent)
 
 XDataSource::~XDataSource()
 {
-    delete m_chargePoster;
     delete m_query;
     delete m_query2;
 }
@@ -454,9 +452,6 @@ QString XDataSource::lastErrorText() const
 
 bool XDataSource::reopenTables()
 {
-    // The posting statements are prepared on the attachment that is about to go.
-    delete m_chargePoster;
-    m_chargePoster = nullptr;
     // As when opening: the caller decides what the user sees.
     m_readFailure.clear();
     ReadFailure::Quiet quiet(&m_readFailure);
@@ -503,7 +498,6 @@ void XDataSource::closeDatabase()
         delete object;
         object = nullptr;
     };
-    release(m_chargePoster);
     release(m_query);
     release(m_query2);
     release(m_ownersModel);
@@ -589,24 +583,6 @@ void XDataSource::clearDatabase()
 void XDataSource::refreshBuildings()
 {
     emit buildingsChanged();
-}
-
-RecurringPoster *XDataSource::poster()
-{
-    if (!m_chargePoster)
-        m_chargePoster = RecurringPoster::make().release();
-    Q_ASSERT(m_chargePoster);
-    return m_chargePoster;
-}
-
-void XDataSource::postRecurringCharges(QSqlQuery &bill)
-{
-    poster()->postDue(bill, Today::date(), this);
-}
-
-void XDataSource::postChargesAhead(QSqlQuery &bill, int periods)
-{
-    poster()->postAhead(bill, periods, this);
 }
 
 QUniversalSqlTableModel *XDataSource::todoModel() const

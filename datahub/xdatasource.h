@@ -18,7 +18,6 @@
 #include <QString>
 #include <QVariant>
 
-class RecurringPoster;
 class QAbstractItemModel;
 class QSqlRelationalTableModel;
 class QSqlTableModel;
@@ -56,13 +55,6 @@ public:
     void clearDatabase();
 
     void refreshBuildings();
-
-    // Posts the charges of the recurring bill on which `bill` stands that have fallen due by today.
-    // Both postings write inside the caller's transaction and throw QException when a write fails,
-    // so that the caller rolls the whole run back.
-    void postRecurringCharges(QSqlQuery &bill);
-    // Posts the next `periods` charges of that bill, due or not.
-    void postChargesAhead(QSqlQuery &bill, int periods);
 
     // ---- The logged-in user
     QString userId() const { return m_userId; }
@@ -269,9 +261,6 @@ private:
 
     QSqlQuery *m_query = nullptr;
     QSqlQuery *m_query2 = nullptr;
-    // The poster the money folder installed, made at the first posting on this attachment.
-    RecurringPoster *poster();
-    RecurringPoster *m_chargePoster = nullptr;
 
     SqlDoubleTableModel *m_ownersModel = nullptr;
     SqlTenantsModel *m_tenantsModel = nullptr;

@@ -116,7 +116,7 @@ QHash<int, BillingStore> BillingStore::load(const QList<int> &apartments)
     // The bills, and of each line the bill that shows it: the last one standing, else the last one.
     read = MC::exec(QStringLiteral("select r.apid, r.recid, r.line, r.tid, coalesce(r.addedby, f.tid, r.tid), r.amount, "
                                    "r.freq, r.startdate, r.clerkend, r.deletedon, r.type, r.latefee, r.perday, r.nextdate, "
-                                   "r.completed from recur r left join recur f on f.recid = r.line where %1 order by "
+                                   "r.completed, r.lastdue from recur r left join recur f on f.recid = r.line where %1 order by "
                                    "r.recid")
                         .arg(where("r.apid")),
                     values);
@@ -134,6 +134,7 @@ QHash<int, BillingStore> BillingStore::load(const QList<int> &apartments)
         bill.perDay = read.value(12).toDouble();
         bill.next = read.value(13).toDate();
         bill.completed = read.value(14).toInt() != 0;
+        bill.lastDue = bill.storedLastDue = read.value(15).toDate();
         const QDate deletedOn = read.value(9).toDate();
         bill.live = !deletedOn.isValid();
         s.m_bills.append(bill);
@@ -221,32 +222,41 @@ void BillingStore::write(const QList<BillingRule::Charge> &charges)
 {
     if (charges.isEmpty())
         return;
-    QSqlQuery insert =
-        MC::prepare(QStringLiteral("insert into charges (tid, apid, type, amt, applied, fordate, paid, origamount, latefeeflat, "
-                                   "perday, memo, recid, lastday, rid) values (?, ?, ?, ?, 0, ?, 0, ?, ?, ?, '', ?, ?, ?)"));
-    QHash<int, QDate> lastDue;
+    Statements &statements = prepared();
     for (const BillingRule::Charge &charge : charges) {
         int recid = rowOf(charge.line, charge.tenant);
         // A lease whose rent no bill shows (an agreement the file was given without one) gets its own.
         if (!recid && charge.line == BillingRule::RentLine)
             recid = addRentBill(charge.tenant, charge.lease);
-        const Bill *bill = nullptr;
-        for (const Bill &b : qAsConst(m_bills)) {
+        Bill *bill = nullptr;
+        for (Bill &b : m_bills) {
             if (b.recid == recid)
                 bill = &b;
         }
         if (!bill)
             throw MC::Stop(QStringLiteral("no bill shows line %1 of apartment %2").arg(charge.line).arg(m_apid));
         const double amount = toAmount(charge.cents);
-        MC::exec(insert, {charge.tenant, m_apid, bill->type, amount, charge.due, amount, bill->lateFee, bill->perDay, recid,
-                          charge.lastDay, charge.lease > 0 ? QVariant(charge.lease) : QVariant(QVariant::Int)});
+        MC::exec(statements.insertCharge, {charge.tenant, m_apid, bill->type, amount, charge.due, amount, bill->lateFee,
+                                           bill->perDay, recid, charge.lastDay,
+                                           charge.lease > 0 ? QVariant(charge.lease) : QVariant(QVariant::Int)});
         m_facts.charges.append(charge);
-        if (!lastDue.value(recid).isValid() || lastDue.value(recid) < charge.due)
-            lastDue.insert(recid, charge.due);
+        if (!bill->lastDue.isValid() || bill->lastDue < charge.due)
+            bill->lastDue = charge.due;
     }
-    for (auto it = lastDue.cbegin(); it != lastDue.cend(); ++it)
-        MC::exec(QStringLiteral("update recur set lastdue = ? where recid = ? and (lastdue is null or lastdue < ?)"),
-                 {it.value(), it.key(), it.value()});
+}
+
+BillingStore::Statements &BillingStore::prepared()
+{
+    if (!m_statements) {
+        m_statements = std::make_shared<Statements>();
+        m_statements->insertCharge =
+            MC::prepare(QStringLiteral("insert into charges (tid, apid, type, amt, applied, fordate, paid, origamount, "
+                                       "latefeeflat, perday, memo, recid, lastday, rid) values (?, ?, ?, ?, 0, ?, 0, ?, ?, "
+                                       "?, '', ?, ?, ?)"));
+        m_statements->updateBill =
+            MC::prepare(QStringLiteral("update recur set nextdate = ?, completed = ?, lastdue = ? where recid = ?"));
+    }
+    return *m_statements;
 }
 
 int BillingStore::addRentBill(int tenant, int leaseId)
@@ -271,24 +281,45 @@ int BillingStore::addRentBill(int tenant, int leaseId)
 
 void BillingStore::writeRows()
 {
-    const QList<BillingRule::Row> rows = rule().rows();
+    const BillingRule billing = rule();
+    const QList<BillingRule::Row> rows = billing.rows();
+    const BillingRule::Lease *inForce = billing.leaseInForce();
     for (Bill &bill : m_bills) {
         if (!bill.live)
             continue;
         QDate next = bill.next;
         bool completed = true;
         for (const BillingRule::Row &row : rows) {
-            if (row.line == bill.line && rowOf(row.line, row.tenant) == bill.recid) {
-                next = row.nextDate.isValid() ? row.nextDate : bill.next;
-                completed = row.completed;
+            if (row.line != bill.line || rowOf(row.line, row.tenant) != bill.recid)
+                continue;
+            // A line with no schedule to walk (no first due date, a frequency without a step) is left as
+            // it stands: it has not charged all it will, it cannot charge at all.
+            const BillingRule::Line *line = billing.line(row.line);
+            const QDate anchor = line ? line->start : inForce->firstPay;
+            if (!anchor.isValid() || !billing.step(anchor, line ? line->freq : inForce->freq, 1).isValid()) {
+                completed = bill.completed;
+                break;
             }
+            completed = row.completed;
+            if (row.nextDate.isValid()) {
+                next = row.nextDate;
+                break;
+            }
+            // Done: it shows the day after the last period it charged.
+            QDate last;
+            for (const BillingRule::Charge &charge : m_facts.charges) {
+                if (charge.tenant == row.tenant && charge.line == row.line && (!last.isValid() || charge.lastDay > last))
+                    last = charge.lastDay;
+            }
+            if (last.isValid())
+                next = last.addDays(1);
         }
-        if (next == bill.next && completed == bill.completed)
+        if (next == bill.next && completed == bill.completed && bill.lastDue == bill.storedLastDue)
             continue;
-        MC::exec(QStringLiteral("update recur set nextdate = ?, completed = ? where recid = ?"),
-                 {orNull(next), completed ? 1 : 0, bill.recid});
+        MC::exec(prepared().updateBill, {orNull(next), completed ? 1 : 0, orNull(bill.lastDue), bill.recid});
         bill.next = next;
         bill.completed = completed;
+        bill.storedLastDue = bill.lastDue;
     }
 }
 
@@ -528,9 +559,13 @@ int BillingStore::postOffice(const QDate &today, const std::function<void(int, i
     std::sort(apartments.begin(), apartments.end());
     int posted = 0;
     int done = 0;
+    // One set of statements, prepared once, for the whole run.
+    std::shared_ptr<Statements> statements;
     for (int apid : qAsConst(apartments)) {
         BillingStore store = stores.value(apid);
+        store.m_statements = statements;
         posted += store.postDue(today);
+        statements = store.m_statements;
         if (progress)
             progress(++done, apartments.size());
     }

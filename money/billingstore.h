@@ -8,9 +8,11 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QSqlQuery>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 // The billing rule's facts as the file stores them, and its answers written back, inside the caller's
 // transaction (every statement goes through MoneyCommand, whose Stop rolls the command back). A
@@ -92,11 +94,21 @@ private:
         QDate next;
         bool completed = false;
         bool live = true;
+        QDate lastDue;
+        QDate storedLastDue;
     };
+    // The statements a posting runs for every charge and bill, prepared once for a run of them.
+    struct Statements
+    {
+        QSqlQuery insertCharge;
+        QSqlQuery updateBill;
+    };
+    Statements &prepared();
 
     int m_apid = -1;
     BillingRule::Facts m_facts;
     QList<Bill> m_bills;
+    std::shared_ptr<Statements> m_statements;
 };
 
 #endif // BILLINGSTORE_H

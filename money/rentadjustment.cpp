@@ -146,11 +146,19 @@ bool RentAdjustment::apply()
     // The apartments and their rent bills change together or not at all. What had fallen due under the
     // old rent is posted first; the new rent is the lease's from its next period on.
     try {
+        // Every lease in scope, changed or not: the command posts around itself all the same.
         QList<int> leased;
-        for (const Change &bill : qAsConst(m_bills)) {
-            const int apid = BillingStore::apartmentOfBill(bill.key);
-            if (apid > 0 && !leased.contains(apid))
-                leased << apid;
+        if (m_apply == CurrentAgreements || m_apply == Both) {
+            static const char *const scopes[] = {"", " and g.tid = ?", " and a.bid = ?", " and a.apid = ?"};
+            QSqlQuery read(QSqlDatabase::database());
+            read.prepare(QStringLiteral("select a.apid from apartments a join agreements g on g.rid = a.agreeid where 1 = 1")
+                         + QLatin1String(scopes[m_scope]));
+            if (m_scope != AllApartments)
+                read.addBindValue(m_key);
+            if (!read.exec())
+                throw MoneyCommand::Stop(read.lastError().text());
+            while (read.next())
+                leased << read.value(0).toInt();
         }
         for (int apid : qAsConst(leased))
             BillingStore(apid).postDue(Today::date());

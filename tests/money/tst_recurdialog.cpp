@@ -6,6 +6,8 @@
 #include "datahub/shortdate.h"
 #include "datahub/today.h"
 #include "money/chargeaheaddialog.h"
+#include "money/billingstore.h"
+#include "money/moneycommand.h"
 #include "money/recurdialog.h"
 
 #include <QComboBox>
@@ -88,13 +90,8 @@ int TestRecurDialog::rowOf(int recid)
 
 bool TestRecurDialog::post()
 {
-    QSqlDatabase db = QSqlDatabase::database();
-    db.transaction();
-    QSqlQuery bill(db);
-    bill.exec("select * from recur where recid = 9200");
-    bill.next();
-    t->hub->postRecurringCharges(bill);
-    return db.commit();
+    return MoneyCommand::run({}, [] { return BillingStore(BillingStore::apartmentOfBill(9200)).postDue(Today::date()); })
+        .ok();
 }
 
 void TestRecurDialog::newBillStartsOnItsStartDate()
