@@ -236,27 +236,62 @@ void BillingStore::write(const QList<BillingRule::Charge> &charges)
         if (!bill)
             throw MC::Stop(QStringLiteral("no bill shows line %1 of apartment %2").arg(charge.line).arg(m_apid));
         const double amount = toAmount(charge.cents);
-        MC::exec(statements.insertCharge, {charge.tenant, m_apid, bill->type, amount, charge.due, amount, bill->lateFee,
-                                           bill->perDay, recid, charge.lastDay,
-                                           charge.lease > 0 ? QVariant(charge.lease) : QVariant(QVariant::Int)});
+        statements.pending.append({charge.tenant, m_apid, bill->type, amount, charge.due, bill->lateFee, bill->perDay, recid,
+                                   charge.lastDay, charge.lease > 0 ? QVariant(charge.lease) : QVariant(QVariant::Int)});
+        if (statements.pending.size() == Statements::Batch)
+            statements.flush();
         m_facts.charges.append(charge);
         if (!bill->lastDue.isValid() || bill->lastDue < charge.due)
             bill->lastDue = charge.due;
     }
+    // A run writes its charges in batches across apartments; a command, before anything reads them.
+    if (!m_running)
+        statements.flush();
 }
 
 BillingStore::Statements &BillingStore::prepared()
 {
     if (!m_statements) {
         m_statements = std::make_shared<Statements>();
-        m_statements->insertCharge =
-            MC::prepare(QStringLiteral("insert into charges (tid, apid, type, amt, applied, fordate, paid, origamount, "
-                                       "latefeeflat, perday, memo, recid, lastday, rid) values (?, ?, ?, ?, 0, ?, 0, ?, ?, "
-                                       "?, '', ?, ?, ?)"));
         m_statements->updateBill =
             MC::prepare(QStringLiteral("update recur set nextdate = ?, completed = ?, lastdue = ? where recid = ?"));
     }
     return *m_statements;
+}
+
+// The charges are written a batch at a time, as one block the engine runs without a return to the
+// program between them: a run writes tens of thousands.
+void BillingStore::Statements::flush()
+{
+    static const char *const Columns = "(tid, apid, type, amt, applied, fordate, paid, origamount, latefeeflat, perday, memo, "
+                                       "recid, lastday, rid)";
+    const auto statement = [](int rows) {
+        QStringList parameters;
+        QStringList inserts;
+        for (int i = 0; i < rows; ++i) {
+            parameters << QStringLiteral("t%1 integer = ?, a%1 integer = ?, y%1 varchar(80) = ?, m%1 double precision = ?, "
+                                         "f%1 date = ?, l%1 double precision = ?, p%1 double precision = ?, r%1 integer = "
+                                         "?, d%1 date = ?, g%1 integer = ?")
+                              .arg(i);
+            inserts << QStringLiteral("insert into charges %2 values (:t%1, :a%1, :y%1, :m%1, 0, :f%1, 0, :m%1, :l%1, :p%1, "
+                                      "'', :r%1, :d%1, :g%1);")
+                           .arg(i)
+                           .arg(QLatin1String(Columns));
+        }
+        return QStringLiteral("execute block (%1) as begin %2 end")
+            .arg(parameters.join(QStringLiteral(", ")), inserts.join(QLatin1Char(' ')));
+    };
+    while (!pending.isEmpty()) {
+        const int rows = pending.size() >= Batch ? Batch : 1;
+        QSqlQuery &insert = rows == Batch ? insertBatch : insertOne;
+        if (!insert.isValid() && insert.lastQuery().isEmpty())
+            insert = MC::prepare(statement(rows));
+        QVariantList values;
+        for (int i = 0; i < rows; ++i)
+            values += pending.at(i);
+        MC::exec(insert, values);
+        pending.erase(pending.begin(), pending.begin() + rows);
+    }
 }
 
 int BillingStore::addRentBill(int tenant, int leaseId)
@@ -564,10 +599,13 @@ int BillingStore::postOffice(const QDate &today, const std::function<void(int, i
     for (int apid : qAsConst(apartments)) {
         BillingStore store = stores.value(apid);
         store.m_statements = statements;
+        store.m_running = true;
         posted += store.postDue(today);
         statements = store.m_statements;
         if (progress)
             progress(++done, apartments.size());
     }
+    if (statements)
+        statements->flush();
     return posted;
 }

@@ -100,8 +100,12 @@ private:
     // The statements a posting runs for every charge and bill, prepared once for a run of them.
     struct Statements
     {
-        QSqlQuery insertCharge;
+        static constexpr int Batch = 64;
+        QSqlQuery insertBatch;
+        QSqlQuery insertOne;
         QSqlQuery updateBill;
+        QList<QVariantList> pending; // charges not yet written
+        void flush();
     };
     Statements &prepared();
 
@@ -109,6 +113,7 @@ private:
     BillingRule::Facts m_facts;
     QList<Bill> m_bills;
     std::shared_ptr<Statements> m_statements;
+    bool m_running = false; // inside the office's run, which writes its charges in batches
 };
 
 #endif // BILLINGSTORE_H
