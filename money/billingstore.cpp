@@ -233,6 +233,19 @@ void BillingStore::write(const QList<BillingRule::Charge> &charges)
                  {it.value(), it.key(), it.value()});
 }
 
+QDate BillingStore::stoppedAt(int line, int tenant, const QDate &shown) const
+{
+    // A bill that has charged all it will shows the day after the last its tenant's charges of its line
+    // cover, as it did when its charges moved it on; one that charged nothing keeps what it showed.
+    QDate last;
+    for (const BillingRule::Charge &charge : m_facts.charges) {
+        if (charge.line == line && charge.tenant == tenant && charge.lastDay.isValid()
+            && (!last.isValid() || charge.lastDay > last))
+            last = charge.lastDay;
+    }
+    return last.isValid() ? last.addDays(1) : shown;
+}
+
 void BillingStore::writeRows()
 {
     const QList<BillingRule::Row> rows = rule().rows();
@@ -243,7 +256,7 @@ void BillingStore::writeRows()
         bool completed = true;
         for (const BillingRule::Row &row : rows) {
             if (row.line == bill.line && rowOf(row.line, row.tenant) == bill.recid) {
-                next = row.nextDate.isValid() ? row.nextDate : bill.next;
+                next = row.nextDate.isValid() ? row.nextDate : stoppedAt(row.line, row.tenant, bill.next);
                 completed = row.completed;
             }
         }

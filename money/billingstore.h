@@ -70,6 +70,8 @@ private:
     static QHash<int, BillingStore> load(const QString &where, const QVariantList &values);
     void write(const QList<BillingRule::Charge> &charges);
     void writeRows();
+    // The next date a completed bill of `line` shows for `tenant`, where it showed `shown`.
+    QDate stoppedAt(int line, int tenant, const QDate &shown) const;
     // The bill row that names a line's charges for a tenant.
     int rowOf(int line, int tenant) const;
     QString question(const QList<BillingRule::Agreed> &asked) const;
