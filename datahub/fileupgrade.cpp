@@ -534,6 +534,13 @@ bool FileUpgrade::recordBillingFacts(QSqlQuery &query, int *facts)
         "insert into leasehistory (rid, apid, tid, firstpay, leaseend, rent, freq, deleted) select g.rid, g.apid, g.tid, "
         "g.nextdate, g.leaseend, g.rent, g.freq, iif(exists (select 1 from apartments a where a.apid = g.apid and "
         "a.agreeid = g.rid), 0, 1) from agreements g where not exists (select 1 from leasehistory h where h.rid = g.rid)",
+        // A rent bill of no lease the earliest layout left charging until a lease is saved on its apartment
+        // charges as a lease of its tenant in its own terms, saved last, which the next lease takes over.
+        "insert into leasehistory (rid, apid, tid, firstpay, leaseend, rent, freq, deleted) select gen_id(gen_agreements_id, "
+        "1), r.apid, r.tid, coalesce(r.firstpay, r.startdate), r.enddate, r.amount, r.freq, 0 from recur r where "
+        "r.leaserent = 2 and r.completed = 0 and r.recid = (select max(x.recid) from recur x where x.apid = r.apid and "
+        "x.leaserent = 2 and x.completed = 0) and not exists (select 1 from leasehistory h where h.apid = r.apid and "
+        "h.deleted = 0)",
         "insert into leasetaken (rid, line) select distinct h.rid, r.line from leasehistory h join recur r on r.apid = "
         "h.apid and r.tid = h.tid where h.deleted = 0 and r.line <> 0 and (select f.tid from recur f where f.recid = "
         "r.line) is distinct from h.tid",

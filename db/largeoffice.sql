@@ -188,6 +188,10 @@ end^
 
 set term ; ^
 
+-- Each lease was saved once, in its own terms: it holds its apartment from its first payment date.
+insert into leasehistory (rid, apid, tid, firstpay, leaseend, rent, freq, deleted)
+    select rid, apid, tid, firstdue, leaseend, rent, freq, 0 from agreements;
+
 alter sequence gen_users_id restart with 25;
 alter sequence gen_owners_id restart with 200;
 alter sequence gen_buildings_id restart with 1000;

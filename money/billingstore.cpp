@@ -314,6 +314,19 @@ int BillingStore::addRentBill(int tenant, int leaseId)
     return recid;
 }
 
+QDate BillingStore::stoppedAt(int line, int tenant, const QDate &shown) const
+{
+    // A bill that has charged all it will shows the day after the last its tenant's charges of its line
+    // cover, as it did when its charges moved it on; one that charged nothing keeps what it showed.
+    QDate last;
+    for (const BillingRule::Charge &charge : m_facts.charges) {
+        if (charge.line == line && charge.tenant == tenant && charge.lastDay.isValid()
+            && (!last.isValid() || charge.lastDay > last))
+            last = charge.lastDay;
+    }
+    return last.isValid() ? last.addDays(1) : shown;
+}
+
 void BillingStore::writeRows()
 {
     const BillingRule billing = rule();
@@ -336,18 +349,8 @@ void BillingStore::writeRows()
                 break;
             }
             completed = row.completed;
-            if (row.nextDate.isValid()) {
-                next = row.nextDate;
-                break;
-            }
-            // Done: it shows the day after the last period it charged.
-            QDate last;
-            for (const BillingRule::Charge &charge : m_facts.charges) {
-                if (charge.tenant == row.tenant && charge.line == row.line && (!last.isValid() || charge.lastDay > last))
-                    last = charge.lastDay;
-            }
-            if (last.isValid())
-                next = last.addDays(1);
+            next = row.nextDate.isValid() ? row.nextDate : stoppedAt(row.line, row.tenant, bill.next);
+            break;
         }
         if (next == bill.next && completed == bill.completed && bill.lastDue == bill.storedLastDue)
             continue;

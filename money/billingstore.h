@@ -78,6 +78,8 @@ private:
     void writeRows();
     // A rent bill for a tenant whose lease no bill shows; its key.
     int addRentBill(int tenant, int lease);
+    // The next date a completed bill of `line` shows for `tenant`, where it showed `shown`.
+    QDate stoppedAt(int line, int tenant, const QDate &shown) const;
     // The bill row that names a line's charges for a tenant.
     int rowOf(int line, int tenant) const;
     QString question(const QList<BillingRule::Agreed> &asked) const;

@@ -29,6 +29,8 @@ private slots:
     void earliestFileChargesItsRentBillsAsThatReleaseDid();
     void chargeCoversOneStepOfItsBillsFrequency_data();
     void chargeCoversOneStepOfItsBillsFrequency();
+    void fileOfLayout4KeepsOneBillPerLine_data();
+    void fileOfLayout4KeepsOneBillPerLine();
 
 private:
     QVariant scalar(const QString &sql) { return t->copy.scalar(sql); }
@@ -217,6 +219,59 @@ void TestFileUpgrade::chargeCoversOneStepOfItsBillsFrequency()
                     "where chid > 95000 order by chid)").toString(),
              expected.join(' '));
     QCOMPARE(t->count("charges c join recur r on r.recid = c.recid where c.rid is distinct from r.rid"), 0);
+}
+
+void TestFileUpgrade::fileOfLayout4KeepsOneBillPerLine_data()
+{
+    // Desmond's parking on Maple Court 104 (bill 6), charged since his lease began last month.
+    const QString copy = "insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, "
+                         "tid, completed, apid, leaserent, rid, firstpay, origin) select %1, type, amount, 0, freq, %2, "
+                         "%3, enddate, 0, tid, 0, apid, 0, %4, %3, 6 from recur where recid = 6";
+    QTest::addColumn<QStringList>("changes");
+    QTest::addColumn<int>("listed");
+    QTest::addColumn<QList<int>>("months");
+    QTest::newRow("as it stands") << QStringList() << 1 << QList<int>{-1, 0, 1};
+    // The lease entered again copied his parking for it.
+    QTest::newRow("copied for the lease entered again")
+        << QStringList{copy.arg(9801).arg("nextdate").arg("startdate").arg(4)} << 1 << QList<int>{-1, 0, 1};
+    // That copy deleted in the bills list five days into this month: the layout removed the row.
+    QTest::newRow("copy deleted") << QStringList{"insert into dealtdays (recid, apid, tid, rid, fromdate, lastday, kind) "
+                                                 "select 6, apid, tid, rid, null, dateadd(-26 day to nextdate), 5 from "
+                                                 "recur where recid = 6"}
+                                  << 0 << QList<int>{-1, 0};
+    // Two months of an earlier lease of his here, agreed to when this one was saved, on a bill of their own.
+    QTest::newRow("earlier months agreed to")
+        << QStringList{copy.arg(9802).arg("dateadd(-4 month to nextdate)").arg("dateadd(-4 month to nextdate)").arg(9790),
+                       "insert into dealtdays (recid, apid, tid, rid, fromdate, lastday, kind) select 9802, apid, tid, "
+                       "9790, dateadd(-4 month to nextdate), dateadd(-1 day to dateadd(-2 month to nextdate)), 3 from "
+                       "recur where recid = 6"}
+        << 1 << QList<int>{-3, -2, -1, 0, 1};
+}
+
+// A file of the layout before: each line keeps one bill in the apartment's list, a line the clerk deleted
+// charges nothing after, and days agreed to are charged as they fell due; the start-up run then charges
+// each month of the line once.
+void TestFileUpgrade::fileOfLayout4KeepsOneBillPerLine()
+{
+    QFETCH(QStringList, changes);
+    QFETCH(int, listed);
+    QFETCH(QList<int>, months);
+    open(OlderFile::statements(4) << changes);
+    QVERIFY2(t->hub->upgradeSummary().contains("leases, lines and agreed periods recorded"),
+             qPrintable(t->hub->upgradeSummary()));
+    QCOMPARE(t->count("leasehistory where apid = 4 and tid = 4 and deleted = 0"), 1);
+    QCOMPARE(t->count("recur where apid = 4 and type = 'Parking' and deletedon is null"), listed);
+    QCOMPARE(t->count("recur where apid = 4 and type = 'Parking' and line is distinct from 6"), 0);
+
+    Today::set(month(1).addDays(3));
+    QVERIFY(ChargeRun::postDue(nullptr, t->hub));
+    QStringList expected;
+    for (int m : months)
+        expected << iso(month(m)) + "=45.00";
+    QCOMPARE(scalar("select list(fordate || '=' || cast(origamount as numeric(12, 2)), ' ') from (select fordate, "
+                    "origamount from charges where apid = 4 and type = 'Parking' order by fordate)")
+                 .toString(),
+             expected.join(' '));
 }
 
 VELLORAN_TEST_MAIN(TestFileUpgrade)

@@ -9,6 +9,7 @@
 
 #include <QLoggingCategory>
 #include <QProgressDialog>
+#include <QRegularExpression>
 #include <QDialogButtonBox>
 #include <QComboBox>
 #include <QLabel>
@@ -34,15 +35,19 @@ static const char *const fixture[] = {
     "values (9715, 9705, 9701, 'Parking', 50, 0, '2021-05-01', 0, 50, 0, 0, '', 0)",
 };
 
-// Bills of tenant 9700: rent of O-1 monthly from 1 May 2021, water of O-2 monthly from 1 June, both
-// apartments leased; parking of O-3, which has no lease.
+// Bills of tenant 9700: rent of O-1 monthly from 1 May 2021, rent and water of O-2 monthly from 1 June,
+// both apartments leased; parking of O-3, which has no lease.
 static const char *const bills[] = {
-    "insert into apartments (apid, tid, bid, suite, rent, agreeid) values (9702, 9700, 9720, 'O-2', 0, -1)",
+    "insert into apartments (apid, tid, bid, suite, rent, agreeid) values (9702, 9700, 9720, 'O-2', 650, -1)",
     "insert into apartments (apid, tid, bid, suite, rent, agreeid) values (9703, 9700, 9720, 'O-3', 0, -1)",
-    "insert into agreements (rid, tid, apid) values (9740, 9700, 9701)",
-    "insert into agreements (rid, tid, apid) values (9741, 9700, 9702)",
-    "insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, completed, apid) "
-    "values (9750, 'Rent', 900, 0, 3, '2021-05-01', '2021-05-01', '2022-04-30', 0, 9700, 0, 9701)",
+    "insert into agreements (rid, tid, apid, rent, freq, leasestart, nextdate, leaseend) values (9740, 9700, 9701, 900, "
+    "3, '2021-05-01', '2021-05-01', '2022-04-30')",
+    "insert into agreements (rid, tid, apid, rent, freq, leasestart, nextdate, leaseend) values (9741, 9700, 9702, 650, "
+    "3, '2021-06-01', '2021-06-01', '2022-05-31')",
+    "insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, completed, apid, "
+    "leaserent) values (9750, 'Rent', 900, 0, 3, '2021-05-01', '2021-05-01', '2022-04-30', 0, 9700, 0, 9701, 1)",
+    "insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, completed, apid, "
+    "leaserent) values (9753, 'Rent', 650, 0, 3, '2021-06-01', '2021-06-01', '2022-05-31', 0, 9700, 0, 9702, 1)",
     "insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, completed, apid) "
     "values (9751, 'Water', 40, 0, 3, '2021-06-01', '2021-06-01', '2022-05-31', 0, 9700, 0, 9702)",
     "insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, completed, apid) "
@@ -147,7 +152,7 @@ static QString postedRows()
 {
     QSqlQuery query(QSqlDatabase::database());
     query.exec("select type, fordate, amt, origamount from charges where tid = 9700 and chid not in (9711, 9712) "
-               "order by fordate, type");
+               "order by fordate, type, apid");
     QStringList rows;
     while (query.next())
         rows << QString("%1 %2 %3").arg(query.value(0).toString(), query.value(1).toDate().toString(Qt::ISODate))
@@ -161,20 +166,19 @@ void TestChargeRuns::chargeRunPostsLeasedBillsOnly()
         QVERIFY(exec(sql));
     office->window->processRecurringCharges();
     QCOMPARE(MsgBox::shownTexts(), QStringList());
-    QCOMPARE(postedRows(), QString("Rent 2021-05-01 900.00 | Rent 2021-06-01 900.00 | Water 2021-06-01 40.00"));
+    QCOMPARE(postedRows(), QString("Rent 2021-05-01 900.00 | Rent 2021-06-01 900.00 | Rent 2021-06-01 650.00 | Water 2021-06-01 40.00"));
     QCOMPARE(office->scalar("select nextdate from recur where recid = 9750").toDate(), QDate(2021, 7, 1));
     QCOMPARE(office->scalar("select nextdate from recur where recid = 9752").toDate(), QDate(2021, 6, 1));
 
     // A second run the same day finds nothing more due.
     office->window->processRecurringCharges();
-    QCOMPARE(postedRows(), QString("Rent 2021-05-01 900.00 | Rent 2021-06-01 900.00 | Water 2021-06-01 40.00"));
+    QCOMPARE(postedRows(), QString("Rent 2021-05-01 900.00 | Rent 2021-06-01 900.00 | Rent 2021-06-01 650.00 | Water 2021-06-01 40.00"));
 }
 
 void TestChargeRuns::chargeRunWithNothingToPost()
 {
     QVERIFY(exec("update recur set completed = 1"));
     const int before = office->scalar("select count(*) from charges").toInt();
-    QTest::ignoreMessage(QtDebugMsg, "no active rentals");
     office->window->processRecurringCharges();
     QCOMPARE(MsgBox::shownTexts(), QStringList());
     QCOMPARE(office->scalar("select count(*) from charges").toInt(), before);
@@ -186,7 +190,7 @@ void TestChargeRuns::chargeRunRollsBackWhenAPostingFails()
 {
     for (const char *sql : bills)
         QVERIFY(exec(sql));
-    // The rent of O-1 is posted first; the water of O-2 is then refused.
+    // The rents are posted first; the water of O-2 is then refused.
     QVERIFY(exec("alter table charges add constraint refuse_water check (type <> 'Water')"));
     office->window->processRecurringCharges();
     QCOMPARE(MsgBox::shownTexts(), QStringList{"Error processing charges. Exception occured"});
@@ -238,8 +242,8 @@ void TestChargeRuns::startUpRunIsShownAndNothingRunsInsideIt()
                                        "Saving the charges posted..."}));
     QCOMPARE(found, QString());
     QVERIFY(!QApplication::overrideCursor());
-    QTRY_COMPARE(found, QString("3 posted, transaction closed"));
-    QCOMPARE(postedRows(), QString("Rent 2021-05-01 900.00 | Rent 2021-06-01 900.00 | Water 2021-06-01 40.00"));
+    QTRY_COMPARE(found, QString("4 posted, transaction closed"));
+    QCOMPARE(postedRows(), QString("Rent 2021-05-01 900.00 | Rent 2021-06-01 900.00 | Rent 2021-06-01 650.00 | Water 2021-06-01 40.00"));
 }
 
 // The late-fee charges of tenant 9700 as "type amount fordate", oldest first.
@@ -391,7 +395,7 @@ void TestChargeRuns::cancelledPickerEndsCollectRent()
     QVERIFY(!MsgBox::shownTexts().contains(kQuestion));
     QCOMPARE(feeRows(), QString());
     // The charge run comes first, whatever the user does next.
-    QCOMPARE(postedRows(), QString("Rent 2021-05-01 900.00 | Rent 2021-06-01 900.00 | Water 2021-06-01 40.00"));
+    QCOMPARE(postedRows(), QString("Rent 2021-05-01 900.00 | Rent 2021-06-01 900.00 | Rent 2021-06-01 650.00 | Water 2021-06-01 40.00"));
 }
 
 void TestChargeRuns::collectRentOffersFeesThenTheCollection()
@@ -507,13 +511,14 @@ void TestChargeRuns::secondBillOfATypeChargesItsOwnPeriods()
             rows << QString("%1 %2").arg(query.value(0).toDate().toString(Qt::ISODate)).arg(query.value(1).toDouble());
         return rows;
     };
-    const QStringList before = parking();
+    // The command that saved the bill charged its months fallen due, once each; the run finds nothing more.
+    QStringList expected = parking();
+    QStringList months;
+    for (int month = 0; month < 3; ++month)
+        months << QString("%1 30").arg(since.addMonths(month).toString(Qt::ISODate));
+    QCOMPARE(expected.filter(QRegularExpression(" 30$")), months);
 
     office->window->processRecurringCharges();
-    QStringList expected = before;
-    for (int month = 0; month < 3; ++month)
-        expected << QString("%1 30").arg(since.addMonths(month).toString(Qt::ISODate));
-    expected.sort();
     QCOMPARE(parking(), expected);
 
     Today::set(next.addDays(4));

@@ -78,6 +78,8 @@ private:
     void pressOk() { dialogButton(dialog, QDialogButtonBox::Ok)->click(); }
     QString label(const char *name) { return child<QLabel>(dialog, name)->text(); }
     QVariant scalar(const QString &sql) { return t->copy.scalar(sql); }
+    // Tenant 9600's lease of 9601 from 1 May 2021 to `end`, at the rent his two rent charges were for.
+    void lease(const QString &end);
     QString fields(const QString &columns, const QString &from);
 
     TestHub *t = nullptr;
@@ -92,6 +94,20 @@ void TestPayment::init()
     for (const char *sql : fixture)
         QVERIFY(t->exec(sql));
     t->hub->chargesModel()->select();
+}
+
+void TestPayment::lease(const QString &end)
+{
+    QVERIFY(t->exec(QStringLiteral("insert into agreements (rid, tid, apid, rent, freq, leasestart, nextdate, leaseend) "
+                                   "values (9640, 9600, 9601, 800, 3, '2021-05-01', '2021-05-01', '%1')")
+                        .arg(end)));
+    QVERIFY(t->exec("update apartments set agreeid = 9640 where apid = 9601"));
+    QVERIFY(t->exec(QStringLiteral("insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, "
+                                   "perday, tid, completed, apid, leaserent) values (9649, 'Rent', 800, 0, 3, "
+                                   "'2021-07-01', '2021-05-01', '%1', 0, 9600, 0, 9601, 1)")
+                        .arg(end)));
+    QVERIFY(t->exec("update charges set recid = 9649, rid = 9640, lastday = dateadd(-1 day to dateadd(1 month to "
+                    "fordate)) where chid in (9611, 9613)"));
 }
 
 void TestPayment::cleanup()
@@ -641,10 +657,12 @@ void TestPayment::chargeAhead()
     QFETCH(QString, message);
     QFETCH(int, rows);
 
+    // The pool's end is the clerk's, before the lease's.
     if (leased)
-        QVERIFY(t->exec("insert into agreements (rid, tid, apid) values (9640, 9600, 9601)"));
+        lease("2021-06-30");
     QVERIFY(t->exec("insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, "
-                    "completed, apid) values (9650, 'Pool', 15, 0, 5, '2021-06-01', '2021-06-01', '2021-06-10', 0, 9600, 0, 9601)"));
+                    "completed, apid, clerkend) values (9650, 'Pool', 15, 0, 5, '2021-06-01', '2021-06-01', '2021-06-10', "
+                    "0, 9600, 0, 9601, '2021-06-10')"));
     if (!refusal.isEmpty())
         QVERIFY(t->exec("alter table charges add constraint refuse_ahead check (" + refusal + ")"));
     openFor(9600);
@@ -666,7 +684,7 @@ void TestPayment::chargeAhead()
 // charging ahead still bills that day's parking.
 void TestPayment::oneTimeChargeOnADueDayLeavesTheBillItsPeriod()
 {
-    QVERIFY(t->exec("insert into agreements (rid, tid, apid) values (9640, 9600, 9601)"));
+    lease("2022-06-30");
     QVERIFY(t->exec("insert into recur (recid, type, amount, latefee, freq, nextdate, startdate, enddate, perday, tid, "
                     "completed, apid) values (9650, 'Parking', 45, 0, 3, '2021-07-01', '2021-07-01', '2022-06-30', 0, "
                     "9600, 0, 9601)"));

@@ -7,8 +7,20 @@
 
 QStringList OlderFile::statements(int layout)
 {
-    // What the current layout added to the one before: the index goes before its column can.
+    // What the current layout added to the one before: the trigger goes before the columns it reads.
     QStringList statements = {
+        QStringLiteral("drop trigger recur_line"),
+        QStringLiteral("drop table leasehistory"),
+        QStringLiteral("drop table leasetaken"),
+        QStringLiteral("drop table agreedperiods"),
+        QStringLiteral("alter table recur drop line"),
+        QStringLiteral("alter table recur drop addedby"),
+        QStringLiteral("alter table recur drop deletedon"),
+    };
+    if (layout == 4)
+        return statements << QStringLiteral("update filelevel set fileversion = 4");
+    // What layout 4 added to layout 3: the index goes before its column can.
+    statements << QStringList{
         QStringLiteral("drop index ix_charges_recid"),
         QStringLiteral("drop table dealtdays"),
         QStringLiteral("alter table charges drop lastday"),
