@@ -1216,7 +1216,7 @@ p, li { white-space: pre-wrap; }
 
 -- Each lease's rent bill is marked as such; every charge a bill posted names it, and each bill keeps
 -- the last period it charged. One-time charges and late fees name no bill.
-update recur r set r.leaserent = 1 where lower(r.type) = 'rent'
+update recur r set r.leaserent = 1, r.line = 0 where lower(r.type) = 'rent'
   and exists (select 1 from apartments a join agreements g on g.rid = a.agreeid where a.apid = r.apid and g.tid = r.tid);
 update charges c set c.recid = (select r.recid from recur r where r.tid = c.tid and r.apid = c.apid and r.type = c.type)
   where c.memo = '';
