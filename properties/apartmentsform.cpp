@@ -765,8 +765,16 @@ void ApartmentsForm::editRecurringBill(bool isNew)
         return;
     }
     RecurModel *bills = dataSource->recurModel();
-    if (before.key > 0)
+    if (before.key > 0) {
+        // The posting rewrote the bills' next dates: they are read again, the clerk's bill still chosen.
+        const int chosen = ui->tableView_2->currentIndex().row();
+        const QVariant recid = chosen >= 0 ? bills->record(chosen).value(QStringLiteral("recid")) : QVariant();
         reselect(bills);
+        for (int row = 0; !isNew && recid.isValid() && row < bills->rowCount(); ++row) {
+            if (bills->record(row).value(QStringLiteral("recid")) == recid)
+                ui->tableView_2->setCurrentIndex(bills->index(row, 0));
+        }
+    }
     if (isNew) {
         const int row = bills->rowCount();
         if (!bills->insertRows(row, 1)) {

@@ -14,10 +14,10 @@ class QWidget;
 class XDataSource;
 
 // The clerk's lease and bill commands on the apartments page and in Collect Rent, each through the
-// window he uses, and each one that went through told to the by-day model. What a command must do
-// beyond that (the lease form takes the lease, the question is asked where the model says it is) is
-// added to `broken`, for the test to report with the step it was taking. Each command's own questions
-// are answered Yes.
+// window he uses, and each one that went through told to the record of the clerk's acts the oracle
+// judges (whether the question was asked included). What a command must do beyond that (the lease form
+// takes the lease) is added to `broken`, for the test to report with the step it was taking. Each
+// command's own questions are answered Yes.
 class LeaseDriver
 {
 public:
@@ -69,6 +69,7 @@ public:
 
 private:
     QSqlRecord retypeBillDate(ApartmentsForm &form, int apid, int recid, const char *field, const QDate &day);
+    void postedBeforeEditing(int apid, int chargesBefore);
     void expect(bool holds, const QString &what)
     {
         if (!holds)

@@ -93,17 +93,18 @@ const Rule rules[] = {
      "cashbook c where coalesce(c.vid, -1) > 0 and not exists (select 1 from vendors v where v.vid = c.vid)"},
     {"a maintenance item names an existing vendor or none", "'maintenance ' || id", "vendor",
      "maintenance m where coalesce(m.vendor, -1) > 0 and not exists (select 1 from vendors v where v.vid = m.vendor)"},
-    // A charge a bill posted names the bill: no bill charges one of its periods twice. One-time charges
+    // A charge a bill posted names the bill: no bill charges one of its periods twice to a tenant (at a
+    // turnover the leaver and the newcomer may each pay a period of the same line). One-time charges
     // name none, and may look like a bill's period (a month's rent paid up front).
     {"no bill charges the same period twice", "'charge ' || c.chid", "recid|tid|apid|origamount",
      "charges c where c.recid is not null and (select count(*) from charges d where d.recid = c.recid "
-     "and d.fordate = c.fordate) > 1"},
-    // An apartment without a lease is billed by no run; once let again, every bill that still runs
-    // charges the new lease's tenant, and no longer the one whose lease was deleted.
-    {"a bill of a let apartment charges the lease's tenant and nobody else", "'recur ' || r.recid",
+     "and d.fordate = c.fordate and d.tid is not distinct from c.tid) > 1"},
+    // Once an apartment is let again, the rent that still runs is the new lease's tenant's, no longer
+    // the one whose lease was deleted. Another line keeps its bill whoever it charges.
+    {"the running rent of a let apartment is its lease's tenant's", "'recur ' || r.recid",
      "tid=r.tid|lease tenant=g.tid",
      "recur r join apartments a on a.apid = r.apid join agreements g on g.rid = a.agreeid "
-     "where r.completed = 0 and r.tid is distinct from g.tid"},
+     "where r.leaserent = 1 and r.completed = 0 and r.tid is distinct from g.tid"},
     {"no rent is negative", "'apartment ' || apid", "rent", "apartments where rent < 0"},
     {"no rent is negative", "'recur ' || recid", "amount", "recur where amount < 0"},
     {"no rent is negative", "'agreement ' || rid", "rent", "agreements where rent < 0"},
