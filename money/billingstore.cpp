@@ -75,12 +75,12 @@ QHash<int, BillingStore> BillingStore::load(const QList<int> &apartments)
     const auto skip = [&wanted](const QVariant &apid) { return !wanted.contains(apid.toInt()); };
 
     QHash<int, int> frequencyDays;
-    QSqlQuery read = MC::exec(QStringLiteral("select freqid, days from frequency where freqid > 9"));
+    QSqlQuery read = MC::read(QStringLiteral("select freqid, days from frequency where freqid > 9"));
     while (read.next())
         frequencyDays.insert(read.value(0).toInt(), read.value(1).toInt());
 
     // An agreement written without the lease command (a file's own rows) is a lease saved, in force.
-    read = MC::exec(QStringLiteral("select rid, apid, tid, firstpay, leaseend, rent, freq, deleted from leasehistory where "
+    read = MC::read(QStringLiteral("select rid, apid, tid, firstpay, leaseend, rent, freq, deleted from leasehistory where "
                                    "%1 union all select g.rid, g.apid, g.tid, g.nextdate, g.leaseend, g.rent, g.freq, 0 "
                                    "from agreements g where %2 and not exists (select 1 from leasehistory h where h.rid = "
                                    "g.rid) order by 1")
@@ -100,7 +100,7 @@ QHash<int, BillingStore> BillingStore::load(const QList<int> &apartments)
         lease.deleted = read.value(7).toInt() != 0;
         store(read.value(1).toInt()).m_facts.leases.append(lease);
     }
-    read = MC::exec(QStringLiteral("select h.apid, t.rid, t.line from leasetaken t join leasehistory h on h.rid = t.rid "
+    read = MC::read(QStringLiteral("select h.apid, t.rid, t.line from leasetaken t join leasehistory h on h.rid = t.rid "
                                    "where %1")
                         .arg(where("h.apid")),
                     values);
@@ -114,7 +114,7 @@ QHash<int, BillingStore> BillingStore::load(const QList<int> &apartments)
     }
 
     // The bills, and of each line the bill that shows it: the last one standing, else the last one.
-    read = MC::exec(QStringLiteral("select r.apid, r.recid, r.line, r.tid, coalesce(r.addedby, f.tid, r.tid), r.amount, "
+    read = MC::read(QStringLiteral("select r.apid, r.recid, r.line, r.tid, coalesce(r.addedby, f.tid, r.tid), r.amount, "
                                    "r.freq, r.startdate, r.clerkend, r.deletedon, r.type, r.latefee, r.perday, r.nextdate, "
                                    "r.completed, r.lastdue from recur r left join recur f on f.recid = r.line where %1 order by "
                                    "r.recid")
@@ -157,7 +157,7 @@ QHash<int, BillingStore> BillingStore::load(const QList<int> &apartments)
     for (auto it = linesOf.cbegin(); it != linesOf.cend(); ++it)
         stores[it.key()].m_facts.lines = it.value().values();
 
-    read = MC::exec(QStringLiteral("select c.apid, c.tid, r.line, c.fordate, c.lastday, c.amt, c.rid from charges c join "
+    read = MC::read(QStringLiteral("select c.apid, c.tid, r.line, c.fordate, c.lastday, c.amt, c.rid from charges c join "
                                    "recur r on r.recid = c.recid where c.lastday is not null and %1")
                         .arg(where("c.apid")),
                     values);
@@ -168,7 +168,7 @@ QHash<int, BillingStore> BillingStore::load(const QList<int> &apartments)
             .m_facts.charges.append({read.value(1).toInt(), read.value(2).toInt(), read.value(3).toDate(),
                                      read.value(4).toDate(), toCents(read.value(5)), read.value(6).toInt(), false});
     }
-    read = MC::exec(QStringLiteral("select d.apid, d.tid, r.line, d.fromdate, d.lastday, d.kind, d.rid from dealtdays d join "
+    read = MC::read(QStringLiteral("select d.apid, d.tid, r.line, d.fromdate, d.lastday, d.kind, d.rid from dealtdays d join "
                                    "recur r on r.recid = d.recid where d.kind in (%1, %2) and %3")
                         .arg(Forgiven)
                         .arg(BeforeLayout)
@@ -184,7 +184,7 @@ QHash<int, BillingStore> BillingStore::load(const QList<int> &apartments)
         else
             facts.dealt.append({read.value(1).toInt(), read.value(2).toInt(), read.value(3).toDate(), read.value(4).toDate()});
     }
-    read = MC::exec(QStringLiteral("select apid, askedby, tid, line, fordate, lastday, amount, rid from agreedperiods where "
+    read = MC::read(QStringLiteral("select apid, askedby, tid, line, fordate, lastday, amount, rid from agreedperiods where "
                                    "%1 order by fordate")
                         .arg(where("apid")),
                     values);
@@ -588,7 +588,7 @@ int BillingStore::postOffice(const QDate &today, const std::function<void(int, i
         "select r.apid from recur r where r.completed = 0 and r.deletedon is null and r.nextdate <= ? union select "
         "g.apid from agreedperiods g where g.fordate <= ?");
     QList<int> found;
-    QSqlQuery read = MC::exec(due, {today, today});
+    QSqlQuery read = MC::read(due, {today, today});
     while (read.next())
         found << read.value(0).toInt();
     read.finish();

@@ -89,8 +89,19 @@ void refuseAmountsBeyondTheBooks(const QString &sql, const QVariantList &values)
 
 QSqlQuery MoneyCommand::exec(const QString &sql, const QVariantList &values, const QString &message)
 {
+    return statement(sql, values, message, false);
+}
+
+QSqlQuery MoneyCommand::read(const QString &sql, const QVariantList &values)
+{
+    return statement(sql, values, QString(), true);
+}
+
+QSqlQuery MoneyCommand::statement(const QString &sql, const QVariantList &values, const QString &message, bool forwardOnly)
+{
     refuseAmountsBeyondTheBooks(sql, values);
     QSqlQuery query(QSqlDatabase::database());
+    query.setForwardOnly(forwardOnly);
     bool ok = query.prepare(sql);
     if (ok) {
         for (const QVariant &value : values)

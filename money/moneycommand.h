@@ -77,6 +77,8 @@ public:
     // A statement on the program's connection with its values bound in order; a refusal throws Stop
     // (with `message`, when given). The query is positioned before its first row.
     static QSqlQuery exec(const QString &sql, const QVariantList &values = {}, const QString &message = QString());
+    // The same for a statement whose rows are read once, in order, and not kept: a read of thousands.
+    static QSqlQuery read(const QString &sql, const QVariantList &values = {});
     // The same for a statement a rule runs once for each of many rows, prepared by the caller once
     // (prepare) and run here again with each row's values.
     static QSqlQuery prepare(const QString &sql);
@@ -95,6 +97,9 @@ public:
     // (never wrapped round), and no statement here writes it.
     static double cents(double amount);
     static bool sameCents(double a, double b);
+
+private:
+    static QSqlQuery statement(const QString &sql, const QVariantList &values, const QString &message, bool forwardOnly);
 };
 
 #endif // MONEYCOMMAND_H
