@@ -765,8 +765,15 @@ void ApartmentsForm::editRecurringBill(bool isNew)
         return;
     }
     RecurModel *bills = dataSource->recurModel();
-    if (before.key > 0)
+    if (before.key > 0) {
+        // Read again with what was posted: the bill the clerk chose stays the one he edits.
+        const QModelIndex chosen = ui->tableView_2->currentIndex();
+        const QVariant recid = chosen.isValid() ? bills->record(chosen.row()).value(QStringLiteral("recid")) : QVariant();
         reselect(bills);
+        const QModelIndexList found = bills->match(bills->index(0, 0), Qt::DisplayRole, recid, 1, Qt::MatchExactly);
+        if (recid.isValid() && !found.isEmpty())
+            ui->tableView_2->setCurrentIndex(found.first().siblingAtColumn(chosen.column()));
+    }
     if (isNew) {
         const int row = bills->rowCount();
         if (!bills->insertRows(row, 1)) {
