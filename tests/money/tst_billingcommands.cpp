@@ -63,11 +63,7 @@ void TestBillingCommands::randomClerksThroughTheCommands()
         if (found.isEmpty())
             continue;
         ++failed;
-        qWarning().noquote() << "seed" << seed << "(VELLORAN_BILLING_SEED=" << seed << "VELLORAN_BILLING_HISTORIES=1)";
-        for (const ClerkAct &act : acts)
-            qWarning().noquote() << "  " << act.toString();
-        for (const QString &breach : qAsConst(found))
-            qWarning().noquote() << "  !" << breach;
+        warnHistory(seed, acts, found);
         if (histories == 1) {
             std::sort(program.charges.begin(), program.charges.end());
             for (const ClerkCharge &c : qAsConst(program.charges))

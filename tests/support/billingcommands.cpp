@@ -35,7 +35,9 @@ int nextKey(const char *generator)
 BillingCommands::BillingCommands()
 {
     m_apid = nextKey("GEN_APARTMENTS_ID");
-    run(QStringLiteral("insert into apartments (apid, suite, rent, agreeid) values (?, ?, 0, -1)"),
+    // In a building, so that the apartments page lists it.
+    run(QStringLiteral("insert into apartments (apid, suite, rent, agreeid, bid) values (?, ?, 0, -1, (select min(buildid) "
+                       "from buildings))"),
         {m_apid, QStringLiteral("H-%1").arg(m_apid)});
     for (int i = 1; i <= 3; ++i) {
         const int tid = nextKey("GEN_TENANTS_ID");
