@@ -7,8 +7,16 @@
 
 QStringList OlderFile::statements(int layout)
 {
-    // What the current layout added to the one before: the index goes before its column can.
+    // What the current layout added to the one before: the trigger goes before the columns it reads,
+    // the index before its column.
     QStringList statements = {
+        QStringLiteral("drop trigger recur_line"),
+        QStringLiteral("alter table recur drop line"),
+        QStringLiteral("alter table recur drop addedby"),
+        QStringLiteral("alter table recur drop deletedon"),
+        QStringLiteral("drop table leasehistory"),
+        QStringLiteral("drop table leasetaken"),
+        QStringLiteral("drop table agreedperiods"),
         QStringLiteral("drop index ix_charges_recid"),
         QStringLiteral("drop table dealtdays"),
         QStringLiteral("alter table charges drop lastday"),
