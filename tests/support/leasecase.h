@@ -183,11 +183,12 @@ protected:
             .toInt();
     }
 
-    // The start-up charge run on `day`.
+    // The start-up charge run on `day`; a day with nothing due posts nothing, and is no failure.
     void chargeRunOn(const QDate &day)
     {
         Today::set(day);
-        QVERIFY(ChargeRun::postDue(nullptr, t->hub));
+        ChargeRun::postDue(nullptr, t->hub);
+        QCOMPARE(MsgBox::shownTexts().filter(QStringLiteral("Error processing charges")), QStringList());
     }
 
     std::unique_ptr<PaymentDialog> collectRent(int tid)
