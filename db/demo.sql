@@ -1219,8 +1219,6 @@ p, li { white-space: pre-wrap; }
 -- fees name no bill.
 update recur r set r.leaserent = 1, r.line = 0 where lower(r.type) = 'rent'
   and exists (select 1 from apartments a join agreements g on g.rid = a.agreeid where a.apid = r.apid and g.tid = r.tid);
--- A lease's rent bill shows the rent's line; the bills were inserted before they were marked.
-update recur set line = 0 where leaserent = 1;
 update charges c set c.recid = (select r.recid from recur r where r.tid = c.tid and r.apid = c.apid and r.type = c.type)
   where c.memo = '';
 update recur r set r.lastdue = (select max(c.fordate) from charges c where c.recid = r.recid);
