@@ -83,10 +83,13 @@ void writeRentBill(const QSqlRecord &agreement, const QString &failed)
     const QVariant recid = MC::value(QStringLiteral("select max(recid) from recur where apid = ? and tid = ? and line = 0 "
                                                     "and deletedon is null"),
                                      {apid, tid});
+    // What it shows next is the billing rule's, written once the lease is saved.
     if (!recid.isNull()) {
+        QVariantList values = terms;
+        values.removeAt(7);
         MC::exec(QStringLiteral("update recur set amount = ?, latefee = ?, perday = ?, freq = ?, startdate = ?, enddate = ?, "
-                                "firstpay = ?, nextdate = ?, rid = ?, completed = 0, leaserent = 1 where recid = ?"),
-                 terms + QVariantList{recid}, failed);
+                                "firstpay = ?, rid = ?, leaserent = 1 where recid = ?"),
+                 values + QVariantList{recid}, failed);
         return;
     }
     MC::exec(QStringLiteral("insert into recur (amount, latefee, perday, freq, startdate, enddate, firstpay, nextdate, rid, "
