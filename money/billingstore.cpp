@@ -218,6 +218,16 @@ int BillingStore::rowOf(int line, int tenant) const
     return found;
 }
 
+QString BillingStore::typeOf(int line, int tenant) const
+{
+    const int recid = rowOf(line, tenant);
+    for (const Bill &bill : m_bills) {
+        if (bill.recid == recid)
+            return bill.type;
+    }
+    return QString();
+}
+
 void BillingStore::write(const QList<BillingRule::Charge> &charges)
 {
     if (charges.isEmpty())
@@ -448,12 +458,7 @@ QString BillingStore::question(const QList<BillingRule::Agreed> &asked) const
             firstPay = lease.firstPay;
     }
     for (auto it = byLine.cbegin(); it != byLine.cend(); ++it) {
-        const int recid = rowOf(it.key(), asked.first().tenant);
-        QString type;
-        for (const Bill &bill : m_bills) {
-            if (bill.recid == recid)
-                type = bill.type;
-        }
+        const QString type = typeOf(it.key(), asked.first().tenant);
         QStringList spans;
         QDate from;
         QDate to;
@@ -482,12 +487,7 @@ QStringList BillingStore::told(int rid) const
 {
     QStringList notices;
     for (const BillingRule::Told &told : rule().told(rid)) {
-        const int recid = rowOf(told.line, rule().lease(rid)->tenant);
-        QString type;
-        for (const Bill &bill : m_bills) {
-            if (bill.recid == recid)
-                type = bill.type;
-        }
+        const QString type = typeOf(told.line, rule().lease(rid)->tenant);
         notices << tr("%1 from %2 to %3 is less than a whole period and was not charged.")
                        .arg(type, dayText(told.from), dayText(told.lastDay));
     }

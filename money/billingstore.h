@@ -82,6 +82,8 @@ private:
     QDate stoppedAt(int line, int tenant, const QDate &shown) const;
     // The bill row that names a line's charges for a tenant.
     int rowOf(int line, int tenant) const;
+    // The type of that bill: what the clerk is told the line is.
+    QString typeOf(int line, int tenant) const;
     QString question(const QList<BillingRule::Agreed> &asked) const;
     QStringList told(int rid) const;
 
