@@ -288,7 +288,8 @@ QMap<int, QString> LettersDialog::fieldValues(int tenantKey)
     }
 
     // A rent bill stopped with an earlier lease keeps its last date; the running one comes first.
-    if (firstRow(query, QStringLiteral("select nextdate from recur where tid=? and lower(type)=? order by completed"),
+    if (firstRow(query, QStringLiteral("select nextdate from recur where tid=? and lower(type)=? and deletedon is null order "
+                                       "by completed"),
                  {tenantKey, rentType}))
         values[NextRent] = date(query->value(0));
 

@@ -460,7 +460,9 @@ void ApartmentsForm::on_pushButton_3_clicked()
     QSqlQuery *query = dataSource->query();
     const char *const statements[] = {"Delete from apartments where apid= %1", "Delete from equipments where apid= %1",
                                       "Delete from maintenance where apid= %1", "Delete from charges where apid= %1",
-                                      "Delete from recur where apid= %1"};
+                                      "Delete from recur where apid= %1", "Delete from agreedperiods where apid= %1",
+                                      "Delete from leasetaken where rid in (select rid from leasehistory where apid= %1)",
+                                      "Delete from leasehistory where apid= %1", "Delete from dealtdays where apid= %1"};
     for (const char *statement : statements) {
         query->clear();
         if (!query->exec(QString::fromLatin1(statement).arg(apid))) {
