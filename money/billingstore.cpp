@@ -246,60 +246,71 @@ void BillingStore::write(const QList<BillingRule::Charge> &charges)
         if (!bill)
             throw MC::Stop(QStringLiteral("no bill shows line %1 of apartment %2").arg(charge.line).arg(m_apid));
         const double amount = toAmount(charge.cents);
-        statements.pending.append({charge.tenant, m_apid, bill->type, amount, charge.due, bill->lateFee, bill->perDay, recid,
-                                   charge.lastDay, charge.lease > 0 ? QVariant(charge.lease) : QVariant(QVariant::Int)});
-        if (statements.pending.size() == Statements::Batch)
-            statements.flush();
+        statements.insertCharges.add({charge.tenant, m_apid, bill->type, amount, charge.due, bill->lateFee, bill->perDay,
+                                      recid, charge.lastDay,
+                                      charge.lease > 0 ? QVariant(charge.lease) : QVariant(QVariant::Int)});
         m_facts.charges.append(charge);
         if (!bill->lastDue.isValid() || bill->lastDue < charge.due)
             bill->lastDue = charge.due;
     }
     // A run writes its charges in batches across apartments; a command, before anything reads them.
     if (!m_running)
-        statements.flush();
+        statements.insertCharges.flush();
 }
 
 BillingStore::Statements &BillingStore::prepared()
 {
     if (!m_statements) {
         m_statements = std::make_shared<Statements>();
-        m_statements->updateBill =
-            MC::prepare(QStringLiteral("update recur set nextdate = ?, completed = ?, lastdue = ? where recid = ?"));
+        m_statements->insertCharges.row = [](int i) {
+            return std::make_pair(QStringLiteral("t%1 integer = ?, a%1 integer = ?, y%1 varchar(80) = ?, m%1 double precision "
+                                                 "= ?, f%1 date = ?, l%1 double precision = ?, p%1 double precision = ?, r%1 "
+                                                 "integer = ?, d%1 date = ?, g%1 integer = ?")
+                                      .arg(i),
+                                  QStringLiteral("insert into charges (tid, apid, type, amt, applied, fordate, paid, "
+                                                 "origamount, latefeeflat, perday, memo, recid, lastday, rid) values (:t%1, "
+                                                 ":a%1, :y%1, :m%1, 0, :f%1, 0, :m%1, :l%1, :p%1, '', :r%1, :d%1, :g%1);")
+                                      .arg(i));
+        };
+        m_statements->updateBills.row = [](int i) {
+            return std::make_pair(QStringLiteral("n%1 date = ?, c%1 smallint = ?, l%1 date = ?, r%1 integer = ?").arg(i),
+                                  QStringLiteral("update recur set nextdate = :n%1, completed = :c%1, lastdue = :l%1 where "
+                                                 "recid = :r%1;")
+                                      .arg(i));
+        };
     }
     return *m_statements;
 }
 
-// The charges are written a batch at a time, as one block the engine runs without a return to the
-// program between them: a run writes tens of thousands.
-void BillingStore::Statements::flush()
+// Rows are written a batch at a time, as one block the engine runs without a return to the program
+// between them: a run writes tens of thousands.
+void BillingStore::Batched::add(const QVariantList &values)
 {
-    static const char *const Columns = "(tid, apid, type, amt, applied, fordate, paid, origamount, latefeeflat, perday, memo, "
-                                       "recid, lastday, rid)";
-    const auto statement = [](int rows) {
-        QStringList parameters;
-        QStringList inserts;
-        for (int i = 0; i < rows; ++i) {
-            parameters << QStringLiteral("t%1 integer = ?, a%1 integer = ?, y%1 varchar(80) = ?, m%1 double precision = ?, "
-                                         "f%1 date = ?, l%1 double precision = ?, p%1 double precision = ?, r%1 integer = "
-                                         "?, d%1 date = ?, g%1 integer = ?")
-                              .arg(i);
-            inserts << QStringLiteral("insert into charges %2 values (:t%1, :a%1, :y%1, :m%1, 0, :f%1, 0, :m%1, :l%1, :p%1, "
-                                      "'', :r%1, :d%1, :g%1);")
-                           .arg(i)
-                           .arg(QLatin1String(Columns));
-        }
-        return QStringLiteral("execute block (%1) as begin %2 end")
-            .arg(parameters.join(QStringLiteral(", ")), inserts.join(QLatin1Char(' ')));
-    };
+    pending.append(values);
+    if (pending.size() == Batch)
+        flush();
+}
+
+void BillingStore::Batched::flush()
+{
     while (!pending.isEmpty()) {
         const int rows = pending.size() >= Batch ? Batch : 1;
-        QSqlQuery &insert = rows == Batch ? insertBatch : insertOne;
-        if (!insert.isValid() && insert.lastQuery().isEmpty())
-            insert = MC::prepare(statement(rows));
+        QSqlQuery &statement = rows == Batch ? batch : one;
+        if (statement.lastQuery().isEmpty()) {
+            QStringList parameters;
+            QStringList statements;
+            for (int i = 0; i < rows; ++i) {
+                const auto [declared, written] = row(i);
+                parameters << declared;
+                statements << written;
+            }
+            statement = MC::prepare(QStringLiteral("execute block (%1) as begin %2 end")
+                                        .arg(parameters.join(QStringLiteral(", ")), statements.join(QLatin1Char(' '))));
+        }
         QVariantList values;
         for (int i = 0; i < rows; ++i)
             values += pending.at(i);
-        MC::exec(insert, values);
+        MC::exec(statement, values);
         pending.erase(pending.begin(), pending.begin() + rows);
     }
 }
@@ -364,11 +375,13 @@ void BillingStore::writeRows()
         }
         if (next == bill.next && completed == bill.completed && bill.lastDue == bill.storedLastDue)
             continue;
-        MC::exec(prepared().updateBill, {orNull(next), completed ? 1 : 0, orNull(bill.lastDue), bill.recid});
+        prepared().updateBills.add({orNull(next), completed ? 1 : 0, orNull(bill.lastDue), bill.recid});
         bill.next = next;
         bill.completed = completed;
         bill.storedLastDue = bill.lastDue;
     }
+    if (!m_running && m_statements)
+        m_statements->updateBills.flush();
 }
 
 int BillingStore::postDue(const QDate &today)
@@ -608,7 +621,9 @@ int BillingStore::postOffice(const QDate &today, const std::function<void(int, i
         if (progress)
             progress(++done, apartments.size());
     }
-    if (statements)
-        statements->flush();
+    if (statements) {
+        statements->insertCharges.flush();
+        statements->updateBills.flush();
+    }
     return posted;
 }

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 // The billing rule's facts as the file stores them, and its answers written back, inside the caller's
 // transaction (every statement goes through MoneyCommand, whose Stop rolls the command back). A
@@ -101,15 +102,23 @@ private:
         QDate lastDue;
         QDate storedLastDue;
     };
-    // The statements a posting runs for every charge and bill, prepared once for a run of them.
+    // A statement a posting runs for many rows, written a batch of rows at a time.
+    struct Batched
+    {
+        static constexpr int Batch = 16;
+        // The parameters declared for row `i` of a batch and its statement.
+        std::function<std::pair<QString, QString>(int i)> row;
+        QSqlQuery batch;
+        QSqlQuery one;
+        QList<QVariantList> pending; // rows not yet written
+        void add(const QVariantList &values);
+        void flush();
+    };
+    // The statements of a posting, prepared once for a run of them.
     struct Statements
     {
-        static constexpr int Batch = 64;
-        QSqlQuery insertBatch;
-        QSqlQuery insertOne;
-        QSqlQuery updateBill;
-        QList<QVariantList> pending; // charges not yet written
-        void flush();
+        Batched insertCharges;
+        Batched updateBills;
     };
     Statements &prepared();
 
