@@ -121,6 +121,7 @@ QHash<int, BillingStore> BillingStore::load(const QList<int> &apartments)
                         .arg(where("r.apid")),
                     values);
     QHash<int, QMap<int, BillingRule::Line>> linesOf;
+    QHash<int, int> lineOfBill;
     while (read.next()) {
         if (skip(read.value(0)))
             continue;
@@ -138,6 +139,7 @@ QHash<int, BillingStore> BillingStore::load(const QList<int> &apartments)
         const QDate deletedOn = read.value(9).toDate();
         bill.live = !deletedOn.isValid();
         s.m_bills.append(bill);
+        lineOfBill.insert(bill.recid, bill.line);
         if (bill.line == BillingRule::RentLine)
             continue;
         QMap<int, BillingRule::Line> &lines = linesOf[s.m_apid];
@@ -157,16 +159,21 @@ QHash<int, BillingStore> BillingStore::load(const QList<int> &apartments)
     for (auto it = linesOf.cbegin(); it != linesOf.cend(); ++it)
         stores[it.key()].m_facts.lines = it.value().values();
 
-    read = MC::read(QStringLiteral("select c.apid, c.tid, r.line, c.fordate, c.lastday, c.amt, c.rid from charges c join "
-                                   "recur r on r.recid = c.recid where c.lastday is not null and %1")
-                        .arg(where("c.apid")),
+    // The charges are most of what a run reads: their line is their bill's, looked up here, and a run,
+    // which tells nothing of them, leaves their amounts and leases unread.
+    read = MC::read(QStringLiteral("select c.apid, c.tid, c.recid, c.fordate, c.lastday%1 from charges c where c.recid is "
+                                   "not null and c.lastday is not null and %2")
+                        .arg(one ? QStringLiteral(", c.amt, c.rid") : QString(), where("c.apid")),
                     values);
     while (read.next()) {
         if (skip(read.value(0)))
             continue;
+        const auto line = lineOfBill.constFind(read.value(2).toInt());
+        if (line == lineOfBill.cend())
+            continue;
         store(read.value(0).toInt())
-            .m_facts.charges.append({read.value(1).toInt(), read.value(2).toInt(), read.value(3).toDate(),
-                                     read.value(4).toDate(), toCents(read.value(5)), read.value(6).toInt(), false});
+            .m_facts.charges.append({read.value(1).toInt(), line.value(), read.value(3).toDate(), read.value(4).toDate(),
+                                     one ? toCents(read.value(5)) : 0, one ? read.value(6).toInt() : 0, false});
     }
     read = MC::read(QStringLiteral("select d.apid, d.tid, r.line, d.fromdate, d.lastday, d.kind, d.rid from dealtdays d join "
                                    "recur r on r.recid = d.recid where d.kind in (%1, %2) and %3")
