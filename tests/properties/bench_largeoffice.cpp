@@ -369,7 +369,7 @@ const QString CashbookBySuite = QStringLiteral(
     "left join tenants x  on x.tid = a.tid where lower(a.suite) like '%%1%' order by c.tdate desc");
 // The bills the start-up run posts.
 const QString DueBills = QStringLiteral(
-    "select recid, tid, apid, type, amount, latefee, perday, nextdate from recur r where r.completed = 0 and "
+    "select recid, tid, apid, type, amount, latefee, perday, nextdate, rid from recur r where r.completed = 0 and "
     "r.apid in (select a.apid from apartments a join agreements t on a.apid = t.apid) order by r.apid");
 
 // ---- The windows opened first in a process of their own.
@@ -549,8 +549,8 @@ int runStartUp()
     std::_Exit(0);
 }
 
-// The floor: the same bills read, one charge inserted for each and the bill moved on a month, with
-// statements prepared once, in one transaction.
+// The floor: the same bills read, one charge inserted for each, naming its bill, its month and its
+// lease, and the bill moved on a month, with statements prepared once, in one transaction.
 int runStartUpFloor(const QString &file)
 {
     QSqlDatabase db = plainConnection(file);
@@ -565,14 +565,15 @@ int runStartUpFloor(const QString &file)
     bills.exec(DueBills);
     QSqlQuery insert(db);
     insert.prepare(QStringLiteral("insert into charges (chid, tid, apid, type, amt, applied, fordate, paid, "
-                                  "origamount, latefeeflat, perday, memo) values (gen_id(GEN_CHARGES_ID, 1), ?, ?, "
-                                  "?, ?, 0, ?, 0, ?, ?, ?, '')"));
+                                  "origamount, latefeeflat, perday, memo, recid, lastday, rid) values "
+                                  "(gen_id(GEN_CHARGES_ID, 1), ?, ?, ?, ?, 0, ?, 0, ?, ?, ?, '', ?, ?, ?)"));
     QSqlQuery move(db);
     move.prepare(QStringLiteral("update recur set completed = 0, nextdate = ? where recid = ?"));
     while (bills.next()) {
         const QDate due = bills.value(7).toDate();
-        for (const QVariant &value : {bills.value(1), bills.value(2), bills.value(3), bills.value(4),
-                                      QVariant(due), bills.value(4), bills.value(5), bills.value(6)})
+        for (const QVariant &value : {bills.value(1), bills.value(2), bills.value(3), bills.value(4), QVariant(due),
+                                      bills.value(4), bills.value(5), bills.value(6), bills.value(0),
+                                      QVariant(due.addMonths(1).addDays(-1)), bills.value(8)})
             insert.addBindValue(value);
         if (!insert.exec())
             std::printf("insert failed: %s\n", qPrintable(insert.lastError().text()));
