@@ -272,6 +272,10 @@ void TestFileUpgrade::fileOfLayout4KeepsOneBillPerLine()
                     "origamount from charges where apid = 4 and type = 'Parking' order by fordate)")
                  .toString(),
              expected.join(' '));
+    // The bill the list shows goes on from the month after the last charged.
+    QCOMPARE(t->count(QStringLiteral("recur where apid = 4 and type = 'Parking' and deletedon is null and completed = 0 "
+                                     "and nextdate = '%1'").arg(iso(month(2)))),
+             listed);
 }
 
 VELLORAN_TEST_MAIN(TestFileUpgrade)

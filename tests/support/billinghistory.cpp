@@ -291,6 +291,15 @@ QList<ClerkCase> officeCases()
                    lease("2026-12-11", 2, 300000, 4, "2027-04-15", "2028-04-14", true),
                    plain(ClerkAct::Run, "2027-04-20")},
                   0, QStringList{"2 2026-12-01 300000", "2 2027-04-15 300000"}, {false, false}});
+    cases.append({"days agreed to and not yet charged are not asked about again",
+                  {lease("2027-01-10", 2, 120000, 3, "2027-01-01", "2027-12-31"),
+                   plain(ClerkAct::DeleteLease, "2027-01-10"),
+                   lease("2027-01-10", 2, 120000, 3, "2027-07-01", "2027-12-31", true),
+                   plain(ClerkAct::DeleteLease, "2027-01-10"),
+                   lease("2027-01-10", 2, 120000, 3, "2027-02-01", "2027-12-31"),
+                   plain(ClerkAct::DeleteLease, "2027-01-10"),
+                   lease("2027-01-10", 2, 120000, 3, "2027-07-01", "2027-12-31"), plain(ClerkAct::Run, "2027-08-02")},
+                  0, monthly(2, d("2027-01-01"), 8, 120000), {false, true, false, false}});
     const QList<ClerkAct> fromTheFifteenth{lease("2026-12-01", 2, 120000, 3, "2026-12-01", "2027-11-30"),
                    line(ClerkAct::AddLine, "2026-12-01", 2, 4500, "2026-12-01", "2027-11-30"),
                    plain(ClerkAct::DeleteLease, "2026-12-10"),
