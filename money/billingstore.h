@@ -105,7 +105,7 @@ private:
     // A statement a posting runs for many rows, written a batch of rows at a time.
     struct Batched
     {
-        static constexpr int Batch = 16;
+        static constexpr int Batch = 32;
         // The parameters declared for row `i` of a batch and its statement.
         std::function<std::pair<QString, QString>(int i)> row;
         QSqlQuery batch;
