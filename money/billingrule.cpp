@@ -388,18 +388,31 @@ QList<BillingRule::Row> BillingRule::rows() const
 {
     QList<Row> rows;
     const Lease *inForce = leaseInForce();
-    if (!inForce)
-        return rows;
-    const QList<Charge> next = ahead(1);
-    for (int lineId : linesOf(*inForce)) {
-        Row row{lineId, inForce->tenant, QDate(), true};
-        for (const Charge &charge : next) {
-            if (charge.line == lineId) {
-                row.nextDate = charge.due;
-                row.completed = false;
+    if (inForce) {
+        const QList<Charge> next = ahead(1);
+        for (int lineId : linesOf(*inForce)) {
+            Row row{lineId, inForce->tenant, QDate(), true};
+            for (const Charge &charge : next) {
+                if (charge.line == lineId) {
+                    row.nextDate = charge.due;
+                    row.completed = false;
+                }
             }
+            rows.append(row);
         }
-        rows.append(row);
+    }
+    if (m_facts.agreed.isEmpty())
+        return rows;
+    // A line no lease in force shows, with days agreed to still to charge, shows the first of them.
+    for (const Charge &charge : due(QDate(9999, 12, 31))) {
+        const bool agreed = std::any_of(m_facts.agreed.cbegin(), m_facts.agreed.cend(), [&charge](const Agreed &a) {
+            return a.tenant == charge.tenant && a.line == charge.line && a.due == charge.due;
+        });
+        const bool shown = std::any_of(rows.cbegin(), rows.cend(), [&charge](const Row &row) {
+            return row.line == charge.line && (row.tenant == charge.tenant || !row.completed);
+        });
+        if (agreed && !shown)
+            rows.append({charge.line, charge.tenant, charge.due, false});
     }
     return rows;
 }

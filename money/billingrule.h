@@ -150,7 +150,8 @@ public:
     QList<Charge> overlaps(int leaseId) const;
     // The parts of periods of lease `leaseId` that are told, not charged.
     QList<Told> told(int leaseId) const;
-    // What each line's bill shows.
+    // What each line's bill shows: the lease in force's lines, and lines with days agreed to still to
+    // charge.
     QList<Row> rows() const;
 
     // The end a bill carries when the clerk typed `typed` on an apartment whose lease in force ends on

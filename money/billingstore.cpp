@@ -371,10 +371,12 @@ void BillingStore::writeRows()
             // A line with no schedule to walk (no first due date, a frequency without a step) is left as
             // it stands: it has not charged all it will, it cannot charge at all.
             const BillingRule::Line *line = billing.line(row.line);
-            const QDate anchor = line ? line->start : inForce->firstPay;
-            if (!anchor.isValid() || !billing.step(anchor, line ? line->freq : inForce->freq, 1).isValid()) {
-                completed = bill.completed;
-                break;
+            if (line || inForce) {
+                const QDate anchor = line ? line->start : inForce->firstPay;
+                if (!anchor.isValid() || !billing.step(anchor, line ? line->freq : inForce->freq, 1).isValid()) {
+                    completed = bill.completed;
+                    break;
+                }
             }
             completed = row.completed;
             next = row.nextDate.isValid() ? row.nextDate : stoppedAt(row.line, row.tenant, bill.next);

@@ -115,6 +115,17 @@ void TestBillingRule::turnoverTellsAndRowsShow()
     for (const BillingRule::Row &row : rule.rows())
         shown << qMakePair(row.line, row.nextDate);
     QCOMPARE(shown, (QList<QPair<int, QDate>>{{0, d("2027-02-01")}, {1, d("2027-02-01")}}));
+
+    // Her lease deleted and made again for next year, Yes to the months between: with no lease in force
+    // the rent's bill shows the first of them still to charge.
+    for (const ClerkAct &act : {plain(ClerkAct::DeleteLease, "2027-03-10"),
+                                lease("2027-03-10", 1, 125000, 3, "2028-01-01", "2028-12-31", true),
+                                plain(ClerkAct::DeleteLease, "2027-03-10")})
+        replay.apply(act);
+    const QList<BillingRule::Row> rows = BillingRule(replay.facts()).rows();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(qMakePair(rows.first().tenant, rows.first().nextDate), qMakePair(1, d("2027-04-01")));
+    QVERIFY(!rows.first().completed);
 }
 
 void TestBillingRule::randomClerksKeepTheBooks()
