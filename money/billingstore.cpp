@@ -523,11 +523,6 @@ void BillingStore::leaseDeleted()
         lease.deleted = true;
 }
 
-void BillingStore::rentChanged(double rent)
-{
-    MC::exec(QStringLiteral("update leasehistory set rent = ? where apid = ? and deleted = 0"), {MC::cents(rent), m_apid});
-}
-
 void BillingStore::billSaved(int recid, bool added)
 {
     QSqlQuery read = MC::exec(QStringLiteral("select enddate, line, tid, amount, freq from recur where recid = ?"), {recid});

@@ -31,7 +31,6 @@ public:
 
     const BillingRule::Facts &facts() const { return m_facts; }
     BillingRule rule() const { return BillingRule(m_facts); }
-    int apartment() const { return m_apid; }
 
     // Reads the facts again, after an act changed them.
     void reload();
@@ -48,8 +47,6 @@ public:
                            const Ask &ask);
     // The lease in force deleted; it stays on record as deleted.
     void leaseDeleted();
-    // The rent of the lease in force is now `rent`.
-    void rentChanged(double rent);
     // Bill `recid` added or edited: its end is the clerk's unless it is the lease's end; a bill just
     // added begins a line of its own, added by its tenant.
     void billSaved(int recid, bool added);
